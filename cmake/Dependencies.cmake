@@ -1,0 +1,36 @@
+# Debian packages only (scripts/install-deps.sh installs them). Each library becomes an
+# imported target named quillo::<name>.
+find_package(PkgConfig REQUIRED)
+find_package(Threads REQUIRED)
+
+pkg_check_modules(GLIB REQUIRED IMPORTED_TARGET glib-2.0 gio-2.0 gio-unix-2.0 gobject-2.0)
+pkg_check_modules(ICU REQUIRED IMPORTED_TARGET icu-uc icu-i18n)
+pkg_check_modules(CRYPTO REQUIRED IMPORTED_TARGET libcrypto)
+pkg_check_modules(TINYXML REQUIRED IMPORTED_TARGET tinyxml)
+pkg_check_modules(CURL REQUIRED IMPORTED_TARGET libcurl)
+pkg_check_modules(SQLITE REQUIRED IMPORTED_TARGET sqlite3)
+pkg_check_modules(GST REQUIRED IMPORTED_TARGET gstreamer-1.0 gstreamer-base-1.0 gstreamer-app-1.0
+                  gstreamer-audio-1.0)
+if(QUILLO_BUILD_GUI)
+  pkg_check_modules(GTK REQUIRED IMPORTED_TARGET gtk+-3.0 x11)
+  pkg_check_modules(WEBKIT REQUIRED IMPORTED_TARGET webkit2gtk-4.1)
+endif()
+
+add_library(quillo::glib ALIAS PkgConfig::GLIB)
+add_library(quillo::icu ALIAS PkgConfig::ICU)
+add_library(quillo::crypto ALIAS PkgConfig::CRYPTO)
+add_library(quillo::tinyxml ALIAS PkgConfig::TINYXML)
+add_library(quillo::curl ALIAS PkgConfig::CURL)
+add_library(quillo::sqlite ALIAS PkgConfig::SQLITE)
+add_library(quillo::gst ALIAS PkgConfig::GST)
+if(QUILLO_BUILD_GUI)
+  add_library(quillo::gtk ALIAS PkgConfig::GTK)
+  add_library(quillo::webkit ALIAS PkgConfig::WEBKIT)
+endif()
+
+if(QUILLO_BUILD_TESTS)
+  find_package(GTest REQUIRED)
+endif()
+if(QUILLO_BUILD_BENCH)
+  find_package(benchmark REQUIRED)
+endif()

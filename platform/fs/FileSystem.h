@@ -1,0 +1,55 @@
+#pragma once
+// File operations the logic needs, with the durability rules the program relies on.
+// Paths are UTF-8 and use '/'. No function throws; failures answer false or no value.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillo::fs {
+
+// The whole file, or no value when it cannot be opened or read.
+std::optional<std::string> ReadWholeFile(const std::string& path);
+
+// Replaces the file atomically: the bytes go to a temporary file in the same folder, which is
+// flushed to the disk and renamed over the target, and the folder is synced. A crash at any
+// moment leaves the old file or the new one, never a mix. False leaves the old file untouched
+// and no temporary file behind.
+bool WriteFileAtomic(const std::string& path, std::string_view bytes);
+
+// Plain write that replaces the file in place (for files of no value to the user).
+bool WriteFile(const std::string& path, std::string_view bytes);
+
+// Creates the folder and every missing parent; an existing folder is success.
+bool CreateFolders(const std::string& path);
+
+bool FileExists(const std::string& path);     // a regular file (links followed)
+bool FolderExists(const std::string& path);   // a folder (links followed)
+bool PathExists(const std::string& path);     // anything, a dangling link included
+bool RemoveFile(const std::string& path);     // false when nothing was removed
+bool RemoveEmptyFolder(const std::string& path);
+bool RemoveTree(const std::string& path);     // a folder with everything below it
+bool RenamePath(const std::string& from, const std::string& to);
+std::optional<std::uint64_t> FileSize(const std::string& path);
+
+// Names (not paths) of the entries of a folder, "." and ".." left out; empty when unreadable.
+std::vector<std::string> ListFolder(const std::string& path);
+
+// The folder part of a path including its final '/', or empty when the path has no '/'.
+std::string ParentFolder(std::string_view path);
+// The text after the last '/'.
+std::string BaseName(std::string_view path);
+// Joins a folder (with or without a final '/') and a relative name.
+std::string JoinPath(std::string_view folder, std::string_view name);
+// The path with a final '/' added when missing.
+std::string WithTrailingSlash(std::string_view path);
+
+// Full path of the running executable and its folder (ending in '/').
+std::string ExecutablePath();
+std::string ProgramFolder();
+
+// Current local date and time as "YYYYMMDD-HHMMSS" (for names of kept-aside files).
+std::string LocalTimestampText();
+
+}  // namespace quillo::fs
