@@ -1,0 +1,212 @@
+#pragma once
+// The one in-memory XML document that holds every persistent thing of the program, and the data
+// file it is saved to ("sorvel.qlm" in the data folder, scrambled: 0x01, then every byte of the
+// printed XML XORed with 0xA7).
+//
+// Threads: every public operation takes the store's re-entrant lock for its whole run, so any
+// thread may call it. The building blocks (Resolve, GetText, ...) assume the caller holds the
+// lock (take it with Lock()). The saver thread writes the file at most once a second while the
+// document has unsaved changes; it prints under the lock and writes outside it.
+//
+// Durability: the file is replaced atomically (temporary file, fsync, rename), so a crash leaves
+// the old or the new file; a file that cannot be read is kept aside as
+// "sorvel.qlm.broken-<date-time>" before a new document is made; a failed write keeps the store
+// dirty so that the next tick and Close try again.
+#include <tinyxml.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "store/DocMusicActionListener.h"
+#include "store/MusicRecord.h"
+#include "store/StoreSection.h"
+
+namespace quillo::store {
+
+struct Rect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+  int width() const { return right - left; }
+  int height() const { return bottom - top; }
+  bool operator==(const Rect&) const = default;
+};
+
+// What RestoreWindowRect and SaveWindowRect need of the window system.
+class WindowGeometry {
+ public:
+  virtual ~WindowGeometry() = default;
+  virtual int DesktopWidth() const = 0;
+  virtual int DesktopHeight() const = 0;
+};
+
+class DocumentStore {
+ public:
+  static constexpr const char* kVersion = "1.3.1";
+  static constexpr unsigned char kFileMarker = 0x01;
+  static constexpr unsigned char kFileKey = 0xA7;
+
+  // data_folder: where "sorvel.qlm" lives; a '/' is appended when missing.
+  explicit DocumentStore(std::string data_folder);
+  // Stops the saver thread if Close was not called (without saving).
+  ~DocumentStore();
+  DocumentStore(const DocumentStore&) = delete;
+  DocumentStore& operator=(const DocumentStore&) = delete;
+
+  // The process-wide store (set by the program at start-up); nullptr before.
+  static DocumentStore* Instance();
+  static void SetInstance(DocumentStore* store);
+
+  // ---- Lifecycle -------------------------------------------------------------------------
+  // Sections are called at Open and Close in the order they were added. Not owned; each must
+  // outlive the store's Close.
+  void AddSection(StoreSection& section);
+
+  // Loads or creates the document, migrates it, fills the configuration cache and the current
+  // ids, runs the sections and starts the saver thread (unless start_saver is false, for tools
+  // and tests that save explicitly). Answers false only when no data file could be written at
+  // all; the document then lives in memory and every save retries.
+  bool Open(bool start_saver = true);
+  // Stops the saver thread, saves if dirty, runs the sections' OnClose. Answers whether the
+  // document reached the disk (true when nothing was unsaved).
+  bool Close();
+  // Writes the data file when the document has unsaved changes. Must not be called with the
+  // lock held (the file is written outside it). Answers false when a write failed.
+  bool SaveIfDirty();
+  bool IsOpen() const { return opened_; }
+
+  // ---- Lock and dirty state -------------------------------------------------------------
+  using LockGuard = std::unique_lock<std::recursive_mutex>;
+  [[nodiscard]] LockGuard Lock() const { return LockGuard(mutex_); }
+  void MarkDirty();
+  bool IsDirty() const;
+  // Counts completed writes of the data file (for tests and benchmarks).
+  unsigned SaveCount() const { return save_count_.load(); }
+  // Longest time one save held the lock while printing.
+  std::chrono::microseconds LongestLockedPrint() const;
+
+  // ---- Building blocks (caller holds the lock) ------------------------------------------
+  // The '#'-path language: steps "name", "name:value" (attribute `name`) and
+  // "name:attribute:value", each followed by '#'; text after the last '#' is ignored and an
+  // empty step ends the walk. With create, missing elements are appended (a whole chain at once)
+  // and *created is set. Answers nullptr when there is no root or an element is missing.
+  TiXmlElement* Resolve(std::string_view path, bool create, bool* created = nullptr);
+  TiXmlElement* ResolveStep(TiXmlElement* element, std::string_view step, bool create,
+                            bool* created = nullptr);
+  TiXmlElement* Root();
+
+  static std::optional<std::string> GetText(const TiXmlElement* element, const char* attribute);
+  // The attribute as text, empty when absent.
+  static std::string GetTextOr(const TiXmlElement* element, const char* attribute,
+                               std::string_view fallback = {});
+  void SetText(TiXmlElement* element, const char* attribute, std::string_view text);
+  void SetInt(TiXmlElement* element, const char* attribute, int value);
+  static std::optional<int> GetInt(const TiXmlElement* element, const char* attribute);
+  void RemoveAttribute(TiXmlElement* element, const char* attribute);
+  void RemoveElement(TiXmlElement* element);
+  static std::vector<TiXmlElement*> Children(TiXmlElement* element);
+  // Copies of `source` inserted before or after `sibling`; answers the new element.
+  TiXmlElement* InsertCopyBefore(TiXmlElement* sibling, const TiXmlElement& source);
+  TiXmlElement* InsertCopyAfter(TiXmlElement* sibling, const TiXmlElement& source);
+  static MusicRecord ReadAllAttributes(const TiXmlElement* element);
+
+  // ---- Configuration ---------------------------------------------------------------------
+  std::string GetConfigText(std::string_view key, std::string_view fallback = {}) const;
+  int GetConfigInt(std::string_view key, int fallback) const;
+  bool ConfigEquals(std::string_view key, std::string_view value) const;
+  bool HasConfig(std::string_view key) const;
+  // False (and nothing changed, not even the cache) when the document has no root.
+  bool SetConfigText(std::string_view key, std::string_view value);
+  bool SetConfigInt(std::string_view key, int value);
+  bool RemoveConfig(std::string_view key);
+  // Every configuration entry, in key order.
+  std::map<std::string, std::string> AllConfig() const;
+
+  // The named folder's path, always ending in '/': "sorvel.path." + name, trimmed, or the data
+  // folder + name + '/'.
+  std::string FolderPath(std::string_view name) const;
+  // The installation's 32-digit id; a missing or damaged one is replaced and stored.
+  std::string ClientId();
+  // 32 upper-case hexadecimal digits of a fresh GUID, or empty when none can be made.
+  static std::string NewIdText();
+
+  // A saved window position clamped to the desktop, or no value when none is saved.
+  std::optional<Rect> RestoreWindowRect(std::string_view window_name, const WindowGeometry& desktop,
+                                        int min_width, int min_height) const;
+  void SaveWindowRect(std::string_view window_name, const Rect& window_rect);
+
+  // ---- Current ids -----------------------------------------------------------------------
+  std::string CurrentUser() const;
+  // Runs without the lock by design: the login answer sets it while other threads may wait.
+  void SetCurrentUserField(std::string user_id);
+  std::string CurrentList() const;
+  void SetCurrentListField(std::string list_id);
+  std::string CurrentItem() const;
+  void SetCurrentItemField(std::string music_id);
+
+  // ---- Listeners -------------------------------------------------------------------------
+  void AddListener(DocMusicActionListener* listener);
+  void RemoveListener(DocMusicActionListener* listener);
+  // Calls every registered listener (lock held).
+  void NotifyMusicAdded(const MusicRecord& record);
+  void NotifyMusicRemoved(const std::string& music_id);
+  void NotifyUserChanged(const std::string& user_id);
+
+  // ---- Files -----------------------------------------------------------------------------
+  const std::string& data_folder() const { return data_folder_; }
+  std::string DataFilePath() const { return data_folder_ + "sorvel.qlm"; }
+  std::string LegacyFilePath() const { return data_folder_ + "sorvel.xml"; }
+  // The document as plain UTF-8 XML, as it is printed for the data file.
+  std::string PrintDocument() const;
+  // Where Open kept an unreadable data file, or empty.
+  const std::string& kept_aside_path() const { return kept_aside_path_; }
+
+  // Scrambles or unscrambles bytes with the data-file key (its own inverse).
+  static void XorWithKey(std::string& bytes, std::size_t from = 0);
+
+ private:
+  enum class LoadResult { kLoaded, kMissing, kUnreadable };
+  LoadResult ReadDataFile();
+  bool ParseInto(TiXmlDocument& document, const std::string& text) const;
+  bool WriteDocument(const std::string& printed);
+  void KeepAside();
+  void SaverLoop();
+  void StopSaver();
+  void FillConfigCache();
+
+  std::string data_folder_;
+  mutable std::recursive_mutex mutex_;
+  TiXmlDocument document_;
+  bool dirty_ = true;
+  bool opened_ = false;
+  std::map<std::string, std::string, std::less<>> config_cache_;
+  std::string current_user_;
+  std::string current_list_;
+  std::string current_item_;
+  std::set<DocMusicActionListener*> listeners_;
+  std::vector<StoreSection*> sections_;
+  std::string kept_aside_path_;
+
+  // Serialises whole saves (print and write) so that an older print never overwrites a newer.
+  std::mutex write_mutex_;
+  std::thread saver_;
+  std::mutex saver_mutex_;
+  std::condition_variable saver_wake_;
+  bool saver_stop_ = false;
+  std::atomic<unsigned> save_count_{0};
+  std::atomic<long long> longest_print_us_{0};
+};
+
+}  // namespace quillo::store

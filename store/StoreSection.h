@@ -1,0 +1,20 @@
+#pragma once
+// A section of the document (song records, playlists, phone lists) that keeps state of its own
+// beside the document. The store calls its sections, in the order they were added, while it
+// opens and closes; both calls run with the store's lock held.
+
+namespace quillo::store {
+
+class DocumentStore;
+
+class StoreSection {
+ public:
+  virtual ~StoreSection() = default;
+  // After the document is loaded, migrated and the configuration cache filled: build caches and
+  // clean up. Mark the store dirty for every change made.
+  virtual void OnOpen(DocumentStore& store) = 0;
+  // After the final save: drop in-memory state (phone records and the like).
+  virtual void OnClose(DocumentStore& store) { (void)store; }
+};
+
+}  // namespace quillo::store

@@ -1,0 +1,40 @@
+#pragma once
+// One subcommand of quillo-tool. Each subsystem adds its commands through a Register function
+// declared here and listed once in main.cpp.
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace quillo::store {
+class DocumentStore;
+}
+
+namespace quillo::tool {
+
+struct ToolContext {
+  // Opened like the program opens it (with migration and every section), saved on exit.
+  // nullptr for commands that declare needs_store = false.
+  store::DocumentStore* store;
+  // The words after the command's own name(s).
+  std::vector<std::string> args;
+  std::ostream& out;
+  std::ostream& err;
+};
+
+struct ToolCommand {
+  // One or two words: "clientid", "config get", "tags read".
+  std::string name;
+  // Shown by --help after the name: "KEY [DEFAULT]".
+  std::string usage;
+  // Exit status: 0 success, 1 failure (with a message on err).
+  std::function<int(ToolContext&)> run;
+  bool needs_store = true;
+};
+
+using CommandList = std::vector<ToolCommand>;
+
+void RegisterConfigCommands(CommandList& commands);
+void RegisterStoreCommands(CommandList& commands);
+
+}  // namespace quillo::tool
