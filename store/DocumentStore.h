@@ -106,6 +106,10 @@ class DocumentStore {
   TiXmlElement* ResolveStep(TiXmlElement* element, std::string_view step, bool create,
                             bool* created = nullptr);
   TiXmlElement* Root();
+  // The first child `element_name` whose `attribute` equals `value` exactly, appended when
+  // missing and create is set. Unlike a path step, the value may hold any text ('#', ':').
+  TiXmlElement* FindChild(TiXmlElement* parent, std::string_view element_name,
+                          std::string_view attribute, std::string_view value, bool create);
 
   static std::optional<std::string> GetText(const TiXmlElement* element, const char* attribute);
   // The attribute as text, empty when absent.
@@ -149,7 +153,8 @@ class DocumentStore {
 
   // ---- Current ids -----------------------------------------------------------------------
   std::string CurrentUser() const;
-  // Runs without the lock by design: the login answer sets it while other threads may wait.
+  // The three current ids have a small lock of their own, so that setting the current user
+  // needs no store lock (the login answer sets it while other threads may be waiting).
   void SetCurrentUserField(std::string user_id);
   std::string CurrentList() const;
   void SetCurrentListField(std::string list_id);
@@ -198,6 +203,9 @@ class DocumentStore {
   std::set<DocMusicActionListener*> listeners_;
   std::vector<StoreSection*> sections_;
   std::string kept_aside_path_;
+  // Set when an unreadable data file could not be moved aside: it is never overwritten then.
+  bool writes_blocked_ = false;
+  mutable std::mutex ids_mutex_;
 
   // Serialises whole saves (print and write) so that an older print never overwrites a newer.
   std::mutex write_mutex_;

@@ -1,0 +1,109 @@
+#include "store/DocumentPrinter.h"
+
+namespace quillo::store {
+namespace {
+
+void AppendIndent(std::string& out, int depth) { out.append(static_cast<std::size_t>(depth) * 4, ' '); }
+
+bool HasOnlyElementChildren(const TiXmlElement& element) {
+  for (const TiXmlNode* child = element.FirstChild(); child; child = child->NextSibling()) {
+    if (child->Type() != TiXmlNode::TINYXML_ELEMENT) return false;
+  }
+  return true;
+}
+
+void PrintNode(std::string& out, const TiXmlNode& node, int depth);
+
+void PrintElement(std::string& out, const TiXmlElement& element, int depth) {
+  if (!HasOnlyElementChildren(element)) {
+    // Text, comments and the like never occur in our own files; keep TinyXML's form for them.
+    TiXmlPrinter printer;
+    printer.SetIndent("    ");
+    element.Accept(&printer);
+    std::string text = printer.Str();
+    std::string indent(static_cast<std::size_t>(depth) * 4, ' ');
+    std::size_t start = 0;
+    while (start < text.size()) {
+      std::size_t end = text.find('\n', start);
+      if (end == std::string::npos) end = text.size();
+      out += indent;
+      out.append(text, start, end - start);
+      out += '\n';
+      start = end + 1;
+    }
+    return;
+  }
+  AppendIndent(out, depth);
+  out += '<';
+  out += element.ValueStr();
+  for (const TiXmlAttribute* attribute = element.FirstAttribute(); attribute;
+       attribute = attribute->Next()) {
+    out += ' ';
+    out += attribute->NameTStr();
+    out += "=\"";
+    AppendEscaped(out, attribute->ValueStr());
+    out += '"';
+  }
+  if (element.FirstChild() == nullptr) {
+    out += " />\n";
+    return;
+  }
+  out += ">\n";
+  for (const TiXmlNode* child = element.FirstChild(); child; child = child->NextSibling()) {
+    PrintNode(out, *child, depth + 1);
+  }
+  AppendIndent(out, depth);
+  out += "</";
+  out += element.ValueStr();
+  out += ">\n";
+}
+
+void PrintNode(std::string& out, const TiXmlNode& node, int depth) {
+  if (const TiXmlElement* element = node.ToElement()) {
+    PrintElement(out, *element, depth);
+    return;
+  }
+  TiXmlPrinter printer;
+  printer.SetIndent("    ");
+  node.Accept(&printer);
+  AppendIndent(out, depth);
+  out += printer.Str();
+  if (out.empty() || out.back() != '\n') out += '\n';
+}
+
+}  // namespace
+
+void AppendEscaped(std::string& out, const std::string& value) {
+  static const char kHex[] = "0123456789ABCDEF";
+  for (char c : value) {
+    auto byte = static_cast<unsigned char>(c);
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      case '\'': out += "&apos;"; break;
+      default:
+        if (byte == 0) break;  // no XML form exists for NUL; it cannot be stored
+        if (byte < 32) {
+          out += "&#x";
+          out += kHex[byte >> 4];
+          out += kHex[byte & 0xF];
+          out += ';';
+        } else {
+          out += c;
+        }
+    }
+  }
+}
+
+std::string PrintDocumentText(const TiXmlDocument& document) {
+  std::string out;
+  out.reserve(1 << 16);
+  for (const TiXmlNode* node = document.FirstChild(); node; node = node->NextSibling()) {
+    PrintNode(out, *node, 0);
+  }
+  return out;
+}
+
+}  // namespace quillo::store
