@@ -88,9 +88,18 @@ void DocumentStore::KeepAside() {
   }
 }
 
+void DocumentStore::RemoveStaleTemporaries() {
+  // Left by a process that was killed while it wrote; never the data file itself.
+  const std::string prefix = ".sorvel.qlm.tmp-";
+  for (const std::string& name : fs::ListFolder(data_folder_)) {
+    if (name.rfind(prefix, 0) == 0) fs::RemoveFile(data_folder_ + name);
+  }
+}
+
 bool DocumentStore::Open(bool start_saver) {
   {
     LockGuard lock = Lock();
+    RemoveStaleTemporaries();
     LoadResult result = ReadDataFile();
     if (result != LoadResult::kLoaded) {
       if (result == LoadResult::kUnreadable) KeepAside();

@@ -187,6 +187,7 @@ class DocumentStore {
   bool ParseInto(TiXmlDocument& document, const std::string& text) const;
   bool WriteDocument(const std::string& printed);
   void KeepAside();
+  void RemoveStaleTemporaries();
   void SaverLoop();
   void StopSaver();
   void FillConfigCache();
