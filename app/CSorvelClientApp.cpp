@@ -1,0 +1,134 @@
+#include "app/CSorvelClientApp.h"
+
+#include <chrono>
+#include <ostream>
+
+#include "app/AppConstants.h"
+#include "app/CompanionProgram.h"
+#include "app/HeadlessMainWindow.h"
+#include "app/SelfUpdate.h"
+#include "app/SkinChoice.h"
+#include "platform/ipc/HandOverClient.h"
+#include "platform/ipc/HandOverServer.h"
+#include "platform/ipc/InstanceNames.h"
+#include "platform/ipc/TerminationSignals.h"
+#include "platform/loop/LoopTarget.h"
+#include "platform/loop/MainLoop.h"
+#include "platform/shell/Autorun.h"
+#include "platform/shell/DetachedLauncher.h"
+#include "platform/shell/UrlProtocol.h"
+#include "store/StoreRuntime.h"
+
+namespace quillo::app {
+namespace {
+
+// How long a second instance waits for the running one; it answers as soon as its window
+// thread has handled the request, so this only matters when that instance hangs.
+constexpr std::chrono::seconds kHandOverTimeout{10};
+
+}  // namespace
+
+CSorvelClientApp::CSorvelClientApp(AppEnvironment environment, std::ostream& output)
+    : environment_(std::move(environment)), output_(output) {}
+
+CSorvelClientApp::~CSorvelClientApp() = default;
+
+bool CSorvelClientApp::HandOverCommandLine() {
+  if (environment_.command_line.empty()) return false;
+  ipc::HandOverMessage message{ipc::HandOverKind::kCommandLine, environment_.command_line};
+  return ipc::SendHandOver(ipc::InstanceSocketPath(environment_.data_folder), message,
+                           kHandOverTimeout) == ipc::HandOverResult::kHandled;
+}
+
+void CSorvelClientApp::RegisterWithDesktop() {
+  // Rewritten at every start so that the scheme opens the program that ran last. Failures are
+  // silent: the program works without the registration.
+  shell::UnregisterUrlProtocol(kUrlProtocolName);
+  shell::RegisterUrlProtocol(kUrlProtocolName, environment_.executable_path, 0, kProductName);
+}
+
+bool CSorvelClientApp::InitInstance() {
+  // 2. A running instance takes the command line; its answer means it has handled it.
+  if (HandOverCommandLine()) {
+    outcome_ = Outcome::kHandedOver;
+    return false;
+  }
+
+  // 3. Single instance. A lock that cannot be made at all lets this one run as the first.
+  instance_lock_ = std::make_unique<ipc::SingleInstanceLock>(
+      ipc::InstanceLockPath(environment_.data_folder));
+  if (instance_lock_->state() == ipc::SingleInstanceLock::State::kHeldElsewhere) {
+    ipc::SendHandOver(ipc::InstanceSocketPath(environment_.data_folder),
+                      ipc::HandOverMessage{ipc::HandOverKind::kActivate, {}}, kHandOverTimeout);
+    outcome_ = Outcome::kActivatedOther;
+    return false;
+  }
+  loop::MainLoop loop;
+  // Listening right away lets a later instance queue its request while this one starts; the
+  // requests are served once the main window runs.
+  ipc::HandOverServer server(ipc::InstanceSocketPath(environment_.data_folder));
+  if (!server.Listen()) {
+    output_ << "quillo: cannot listen on " << server.socket_path()
+            << "; later starts will not find this instance" << std::endl;
+  }
+
+  // 4. Pending update: the script takes over once this process has ended.
+  if (HasPendingUpdate(environment_.program_folder)) {
+    InstallPendingUpdate(environment_.program_folder, environment_.executable_path,
+                         environment_.process_id, [](const std::vector<std::string>& argv) {
+                           return shell::LaunchDetached(argv, shell::ChildOutput::kDiscard);
+                         });
+    outcome_ = Outcome::kUpdateStarted;
+    return false;
+  }
+
+  // 5. Companion program; 6. URL scheme.
+  InstallPendingCompanion(environment_.program_folder);
+  RegisterWithDesktop();
+
+  HeadlessMainWindow window(loop, output_);
+  // From here on a request to end from outside runs the shutdown below.
+  ipc::TerminationSignals signals([&window](int signal_number) {
+    window.OnQuitRequest("signal " + std::to_string(signal_number));
+  });
+
+  // 7. The store (its saver thread starts here).
+  store::StoreRuntime runtime(environment_.data_folder);
+  if (!runtime.Open()) {
+    window.Report("store: the data file cannot be written in " + environment_.data_folder +
+                  "; changes are kept in memory and saving is retried");
+  }
+  store::DocumentStore& store = runtime.store();
+
+  // 8. Autorun default: only when the key is missing altogether.
+  if (!store.HasConfig(kAutorunConfigKey)) {
+    store.SetConfigText(kAutorunConfigKey, "true");
+    shell::RegisterAutorun(kAutorunValueName, {}, environment_.executable_path);
+  }
+
+  // 9 and 10 (platform libraries, window class) come with the windowed main window.
+  // 11. Skin.
+  SetCurrentSkinResource(SkinResourceForThemeStyle(store.GetConfigInt(kThemeStyleConfigKey, 0)));
+
+  // 12. The main window's run.
+  {
+    loop::LoopTarget target(loop);
+    server.Start(target, [&window](const ipc::HandOverMessage& message) {
+      window.HandleHandOver(message);
+    });
+    if (!environment_.command_line.empty()) window.OnCommandLine(environment_.command_line);
+    window.Report("ready");
+    window.RunModal();
+    // No request may arrive while the program shuts down.
+    server.Stop();
+  }
+  outcome_ = Outcome::kRanMainWindow;
+
+  // Shutdown. Phone views and downloads join here once they exist; then the store's final
+  // save, with the saver thread stopped before anything is torn down.
+  store_saved_at_close_ = runtime.Close();
+  window.Report(store_saved_at_close_ ? "store closed: saved" : "store closed: NOT saved");
+  return false;
+}
+
+}  // namespace quillo::app
