@@ -1,0 +1,80 @@
+#pragma once
+// One native window of a skinned window: shows the owner's back buffer with per-pixel alpha and
+// a constant alpha, and reports input through WindowEvents. Window thread only. Destroying the
+// presenter destroys the native window; no event reaches the owner after that.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/gfx/Font.h"
+#include "platform/gfx/Geometry.h"
+#include "platform/gfx/Surface.h"
+#include "platform/window/EditHost.h"
+#include "platform/window/MenuItem.h"
+#include "platform/window/WindowEvents.h"
+
+namespace quillo::window {
+
+enum class WindowKind {
+  kMain,     // listed in the taskbar
+  kDialog,   // a framed or modal dialog
+  kPopup,    // a drop-down that closes when it loses activation
+  kTooltip,  // never takes the focus
+};
+
+enum class ResizeEdge { kBottomRight, kRight, kBottom };
+
+class WindowPresenter;
+
+struct WindowOptions {
+  gfx::Rect screen_rect;
+  WindowPresenter* parent = nullptr;  // stays above it; may be null
+  WindowKind kind = WindowKind::kDialog;
+  std::string title;
+  bool keep_above = false;
+  bool accept_focus = true;
+  bool input_transparent = false;
+};
+
+class WindowPresenter {
+ public:
+  virtual ~WindowPresenter() = default;
+
+  // Shows the window; with activate it also takes the focus.
+  virtual void Show(bool activate) = 0;
+  virtual void Hide() = 0;
+  virtual bool IsVisible() const = 0;
+  virtual void SetScreenRect(const gfx::Rect& rect) = 0;
+  virtual gfx::Rect ScreenRect() const = 0;
+
+  // Shows these pixels (premultiplied ARGB) multiplied by constant_alpha / 255. The surface must
+  // stay alive, unchanged in size, until the next Present or the presenter's destruction.
+  virtual void Present(const gfx::Surface& back_buffer, std::uint8_t constant_alpha) = 0;
+
+  virtual void SetKeepAbove(bool above) = 0;
+  // A transparent window lets every mouse event through to what is below it.
+  virtual void SetInputTransparent(bool transparent) = 0;
+  // A disabled window takes no input (the parent of a modal run).
+  virtual void SetEnabled(bool enabled) = 0;
+  // Raises the window and gives it the focus.
+  virtual void BringToFront() = 0;
+  virtual bool IsActive() const = 0;
+
+  // Start moving or resizing with the pointer, from the button-down event that asked for it.
+  virtual void BeginMoveDrag(const MouseEvent& from) = 0;
+  virtual void BeginResizeDrag(ResizeEdge edge, const MouseEvent& from) = 0;
+  virtual void SetArrowCursor() = 0;
+  // The tooltip under the pointer may have changed; ask OnNativeTooltip again.
+  virtual void RefreshTooltip() = 0;
+
+  // A text entry placed at the window rectangle.
+  virtual std::unique_ptr<EditHost> CreateEdit(const gfx::Rect& rect, const gfx::Font& font) = 0;
+  // Opens a popup menu at a window point; chosen runs with the item's id (not at all when the
+  // menu is dismissed).
+  virtual void ShowMenu(const std::vector<MenuItem>& items, gfx::Point pos,
+                        std::function<void(int id)> chosen) = 0;
+};
+
+}  // namespace quillo::window
