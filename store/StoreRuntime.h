@@ -8,6 +8,11 @@
 
 namespace quillo::store {
 
+class MusicLibrary;
+class PlaylistIndex;
+class Playlists;
+class ServiceAnswers;
+
 class StoreRuntime {
  public:
   explicit StoreRuntime(std::string data_folder);
@@ -16,6 +21,13 @@ class StoreRuntime {
   StoreRuntime& operator=(const StoreRuntime&) = delete;
 
   DocumentStore& store() { return *store_; }
+  // The sections, owned here and alive as long as the runtime.
+  MusicLibrary& library() { return *library_; }
+  Playlists& playlists() { return *playlists_; }
+  ServiceAnswers& answers() { return *answers_; }
+
+  // The runtime that was opened last (the process-wide one), or nullptr.
+  static StoreRuntime* Instance();
 
   // DocumentStore::Open with every section registered; also makes it the process-wide store.
   bool Open(bool start_saver = true);
@@ -23,6 +35,10 @@ class StoreRuntime {
 
  private:
   std::unique_ptr<DocumentStore> store_;
+  std::unique_ptr<PlaylistIndex> playlist_index_;
+  std::unique_ptr<MusicLibrary> library_;
+  std::unique_ptr<Playlists> playlists_;
+  std::unique_ptr<ServiceAnswers> answers_;
 };
 
 }  // namespace quillo::store

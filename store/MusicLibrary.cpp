@@ -1,0 +1,313 @@
+#include "store/MusicLibrary.h"
+
+#include <algorithm>
+
+#include "platform/fs/FileSystem.h"
+#include "platform/text/TextUtil.h"
+#include "store/DocumentStore.h"
+#include "store/DownloadStopper.h"
+#include "store/PlaylistIndex.h"
+#include "store/SafeNames.h"
+#include "store/StoredPath.h"
+#include "ui/filter/PinyinInitials.h"
+
+namespace quillo::store {
+namespace {
+
+const std::string& AttributeOf(const MusicRecord& record, const std::string& name) {
+  static const std::string kEmpty;
+  auto it = record.find(name);
+  return it == record.end() ? kEmpty : it->second;
+}
+
+bool IsSearchKey(std::string_view attribute) { return !attribute.empty() && attribute.front() == '_'; }
+
+}  // namespace
+
+MusicLibrary::MusicLibrary(DocumentStore& store, PlaylistIndex& lists) : store_(store), lists_(lists) {}
+
+void MusicLibrary::SetTagAccess(SongTagAccess* tags) {
+  auto lock = store_.Lock();
+  tags_ = tags;
+}
+void MusicLibrary::SetDownloadStopper(DownloadStopper* stopper) {
+  auto lock = store_.Lock();
+  stopper_ = stopper;
+}
+void MusicLibrary::SetStreamCache(StreamCacheLookup* cache) {
+  auto lock = store_.Lock();
+  stream_cache_ = cache;
+}
+void MusicLibrary::SetDeviceSource(DeviceListSource* devices) {
+  auto lock = store_.Lock();
+  devices_ = devices;
+}
+
+void MusicLibrary::AddSearchKeys(MusicRecord& record) {
+  record["_name"] = ui::PinyinInitials(AttributeOf(record, "name"));
+  record["_artist_name"] = ui::PinyinInitials(AttributeOf(record, "artist_name"));
+}
+
+TiXmlElement* MusicLibrary::MusicFolderElement(bool create) {
+  return store_.Resolve("folders#folder:music#", create);
+}
+
+void MusicLibrary::OnOpen(DocumentStore&) {
+  songs_.clear();
+  album_uses_.clear();
+  artist_uses_.clear();
+  TiXmlElement* folder = MusicFolderElement(false);
+  if (folder == nullptr) return;
+  const std::string cache_folder = store_.FolderPath(".cache");
+  for (TiXmlElement* file = folder->FirstChildElement("file"); file; file = file->NextSiblingElement("file")) {
+    std::optional<std::string> id = DocumentStore::GetText(file, "id");
+    // The first element of an id is the one a path would find; later copies are dead weight.
+    if (!id || songs_.count(*id)) continue;
+    int status = DocumentStore::GetInt(file, "status").value_or(0);
+    if (status != 2) {
+      if (DocumentStore::GetTextOr(file, "status") != "0") store_.SetInt(file, "status", 0);
+    } else if (std::string tryout = DocumentStore::GetTextOr(file, "tryout"); !tryout.empty()) {
+      store_.RemoveAttribute(file, "tryout");
+      std::string preview = ResolveStoredPath(cache_folder, tryout);
+      if (!preview.empty()) fs::RemoveFile(preview);
+    }
+    CacheRecord(*id, file, DocumentStore::ReadAllAttributes(file));
+  }
+}
+
+void MusicLibrary::OnClose(DocumentStore&) {
+  songs_.clear();
+  album_uses_.clear();
+  artist_uses_.clear();
+}
+
+void MusicLibrary::CountNames(const MusicRecord& record, int delta) {
+  album_uses_[AttributeOf(record, "album_name")] += delta;
+  artist_uses_[AttributeOf(record, "artist_name")] += delta;
+}
+
+void MusicLibrary::CacheRecord(const std::string& music_id, TiXmlElement* element, MusicRecord record) {
+  AddSearchKeys(record);
+  auto [it, inserted] = songs_.try_emplace(music_id);
+  if (!inserted) CountNames(it->second.record, -1);
+  it->second.element = element;
+  it->second.record = std::move(record);
+  CountNames(it->second.record, +1);
+}
+
+void MusicLibrary::DropRecord(const std::string& music_id) {
+  auto it = songs_.find(music_id);
+  if (it == songs_.end()) return;
+  CountNames(it->second.record, -1);
+  songs_.erase(it);
+}
+
+MusicLibrary::SongEntry* MusicLibrary::Entry(std::string_view music_id) {
+  auto it = songs_.find(std::string(music_id));
+  return it == songs_.end() ? nullptr : &it->second;
+}
+
+const MusicLibrary::SongEntry* MusicLibrary::Entry(std::string_view music_id) const {
+  auto it = songs_.find(std::string(music_id));
+  return it == songs_.end() ? nullptr : &it->second;
+}
+
+bool MusicLibrary::HasMusic(std::string_view music_id) const {
+  auto lock = store_.Lock();
+  return Entry(music_id) != nullptr;
+}
+
+std::optional<MusicRecord> MusicLibrary::FindMusic(std::string_view music_id) const {
+  auto lock = store_.Lock();
+  const SongEntry* entry = Entry(music_id);
+  if (entry == nullptr) return std::nullopt;
+  return entry->record;
+}
+
+const MusicRecord* MusicLibrary::CachedRecord(std::string_view music_id) const {
+  const SongEntry* entry = Entry(music_id);
+  return entry ? &entry->record : nullptr;
+}
+
+std::size_t MusicLibrary::Count() const {
+  auto lock = store_.Lock();
+  return songs_.size();
+}
+
+std::vector<MusicRecord> MusicLibrary::AllRecords() const {
+  auto lock = store_.Lock();
+  std::vector<MusicRecord> records;
+  TiXmlElement* folder = const_cast<MusicLibrary*>(this)->MusicFolderElement(false);
+  if (folder == nullptr) return records;
+  records.reserve(songs_.size());
+  for (TiXmlElement* file = folder->FirstChildElement("file"); file; file = file->NextSiblingElement("file")) {
+    const std::string* id = file->Attribute(std::string("id"));
+    const SongEntry* entry = id ? Entry(*id) : nullptr;
+    if (entry && entry->element == file) records.push_back(entry->record);
+  }
+  return records;
+}
+
+bool MusicLibrary::AddMusic(const MusicRecord& record, bool announce) {
+  auto lock = store_.Lock();
+  const std::string& id = AttributeOf(record, "id");
+  if (id.empty()) return false;
+  TiXmlElement* folder = MusicFolderElement(true);
+  if (folder == nullptr) return false;
+  store_.MarkDirty();
+  SongEntry* entry = Entry(id);
+  TiXmlElement* element = entry ? entry->element : nullptr;
+  if (element == nullptr) {
+    // Every element of the library is in the cache, so a song that is not cached is new: append
+    // it without walking the folder.
+    TiXmlElement fresh("file");
+    fresh.SetAttribute("id", id);
+    TiXmlNode* inserted = folder->InsertEndChild(fresh);
+    element = inserted ? inserted->ToElement() : nullptr;
+    if (element == nullptr) return false;
+  }
+  for (const auto& [name, value] : record) {
+    if (name != "id") store_.SetText(element, name.c_str(), value);
+  }
+  CacheRecord(id, element, DocumentStore::ReadAllAttributes(element));
+  const bool local = IsLocalId(id);
+  lists_.AppendItem(lists_.PlaylistElement(local ? PlaylistIndex::kLocalListId : "", true), id);
+  if (!local && announce) store_.NotifyMusicAdded(Entry(id)->record);
+  return true;
+}
+
+bool MusicLibrary::UpdateMusic(const MusicRecord& record) {
+  auto lock = store_.Lock();
+  SongEntry* entry = Entry(AttributeOf(record, "id"));
+  if (entry == nullptr) return false;
+  for (const auto& [name, value] : record) {
+    if (!IsSearchKey(name) && name != "id") store_.SetText(entry->element, name.c_str(), value);
+  }
+  CacheRecord(AttributeOf(record, "id"), entry->element, DocumentStore::ReadAllAttributes(entry->element));
+  store_.MarkDirty();
+  return true;
+}
+
+bool MusicLibrary::SetMusicAttribute(std::string_view music_id, std::string_view attribute,
+                                     std::optional<std::string_view> text) {
+  auto lock = store_.Lock();
+  SongEntry* entry = Entry(music_id);
+  if (entry == nullptr || attribute.empty() || attribute == "id") return false;
+  std::string name(attribute);
+  if (text) {
+    store_.SetText(entry->element, name.c_str(), *text);
+  } else {
+    store_.RemoveAttribute(entry->element, name.c_str());
+  }
+  MusicRecord record = entry->record;
+  if (text) {
+    record[name] = std::string(*text);
+  } else {
+    record.erase(name);
+  }
+  CacheRecord(std::string(music_id), entry->element, std::move(record));
+  store_.MarkDirty();
+  return true;
+}
+
+bool MusicLibrary::IsPaused(std::string_view music_id) const {
+  auto lock = store_.Lock();
+  const SongEntry* entry = Entry(music_id);
+  return entry != nullptr && entry->paused;
+}
+
+void MusicLibrary::SetPaused(std::string_view music_id, bool paused) {
+  auto lock = store_.Lock();
+  if (SongEntry* entry = Entry(music_id)) entry->paused = paused;
+}
+
+void MusicLibrary::RemoveFromUserLists(const std::string& user_id, const std::string& music_id) {
+  for (TiXmlElement* playlist : lists_.PlaylistsOf(user_id)) lists_.RemoveItemsWithId(playlist, music_id);
+}
+
+void MusicLibrary::RemoveFromAllLists(const std::string& music_id) {
+  for (TiXmlElement* user : lists_.Users()) {
+    RemoveFromUserLists(DocumentStore::GetTextOr(user, "id"), music_id);
+  }
+}
+
+void MusicLibrary::DeleteMusic(const std::string& music_id) {
+  auto lock = store_.Lock();
+  store_.MarkDirty();
+  if (IsLocalId(music_id)) {
+    RemoveFromAllLists(music_id);
+    if (SongEntry* entry = Entry(music_id)) {
+      store_.RemoveElement(entry->element);
+      DropRecord(music_id);
+      store_.NotifyMusicRemoved(music_id);
+    }
+    return;
+  }
+  const std::string current_user = store_.CurrentUser();
+  bool held_elsewhere = false;
+  for (TiXmlElement* user : lists_.Users()) {
+    std::string user_id = DocumentStore::GetTextOr(user, "id");
+    if (user_id == current_user) continue;
+    for (TiXmlElement* playlist : lists_.PlaylistsOf(user_id)) {
+      if (lists_.FindItem(playlist, music_id)) held_elsewhere = true;
+    }
+  }
+  if (!held_elsewhere) {
+    if (SongEntry* entry = Entry(music_id)) {
+      if (stopper_) stopper_->StopDownload(music_id);
+      const MusicRecord record = entry->record;
+      const std::string& album = AttributeOf(record, "album_name");
+      const std::string& artist = AttributeOf(record, "artist_name");
+      bool album_folder_goes = album_uses_[album] <= 1;
+      bool artist_folder_goes = album_folder_goes && artist_uses_[artist] <= 1;
+      const std::string music_folder = store_.FolderPath("music");
+      std::string file_name = AttributeOf(record, "fileName");
+      std::string stored = file_name.empty() ? MusicFileName(record, "", false) : file_name;
+      std::string copy = ResolveStoredPath(music_folder, stored);
+      if (!copy.empty()) DeleteStoredCopy(copy, album_folder_goes, artist_folder_goes);
+      std::string own = ResolveStoredPath(music_folder, DocumentStore::GetTextOr(entry->element, "fileName"));
+      if (!own.empty()) {
+        fs::RemoveFile(own);
+        fs::RemoveEmptyFolder(fs::ParentFolder(own));
+      }
+      store_.RemoveElement(entry->element);
+      DropRecord(music_id);
+      store_.NotifyMusicRemoved(music_id);
+    }
+  }
+  RemoveFromUserLists(current_user, music_id);
+}
+
+std::vector<std::pair<std::string, int>> MusicLibrary::NameCounts(const char* attribute) {
+  auto lock = store_.Lock();
+  std::map<std::string, int> counts;
+  TiXmlElement* list = lists_.PlaylistElement("", false);
+  for (TiXmlElement* item : PlaylistIndex::Items(list)) {
+    const std::string* id = item->Attribute(std::string("id"));
+    const SongEntry* entry = id ? Entry(*id) : nullptr;
+    if (entry == nullptr) continue;
+    std::string name = text::Trim(AttributeOf(entry->record, attribute));
+    if (!name.empty()) ++counts[name];
+  }
+  return {counts.begin(), counts.end()};
+}
+
+std::vector<std::pair<std::string, int>> MusicLibrary::ArtistCounts() { return NameCounts("artist_name"); }
+std::vector<std::pair<std::string, int>> MusicLibrary::AlbumCounts() { return NameCounts("album_name"); }
+
+std::vector<MusicRecord> MusicLibrary::MusicByName(const char* attribute, std::string_view name) {
+  auto lock = store_.Lock();
+  std::vector<MusicRecord> records;
+  TiXmlElement* list = lists_.PlaylistElement("", false);
+  for (TiXmlElement* item : PlaylistIndex::Items(list)) {
+    const std::string* id = item->Attribute(std::string("id"));
+    const SongEntry* entry = id ? Entry(*id) : nullptr;
+    if (entry && text::TrimView(AttributeOf(entry->record, attribute)) == name) records.push_back(entry->record);
+  }
+  return records;
+}
+
+std::vector<MusicRecord> MusicLibrary::MusicByArtist(std::string_view name) { return MusicByName("artist_name", name); }
+std::vector<MusicRecord> MusicLibrary::MusicByAlbum(std::string_view name) { return MusicByName("album_name", name); }
+
+}  // namespace quillo::store

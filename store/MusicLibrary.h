@@ -1,0 +1,137 @@
+#pragma once
+// The music library: one `file` element per song under "folders#folder:music#", and the song
+// cache that maps each id to its element, its record (with the search keys "_name" and
+// "_artist_name") and the in-memory paused flag. Adding or finding a song by id never walks the
+// library.
+//
+// Threads: every public operation takes the store's lock for its whole run, so the window thread
+// and the import's scanner thread may both call it. IsLocalId, SafeFileName and friends live in
+// SafeNames.h and take no lock.
+#include <tinyxml.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "store/MusicRecord.h"
+#include "store/StoreSection.h"
+
+namespace quillo::store {
+
+class DeviceListSource;
+class DocumentStore;
+class DownloadStopper;
+class PlaylistIndex;
+class SongTagAccess;
+class StreamCacheLookup;
+
+struct LyricLocation {
+  std::string path;
+  bool found = false;
+};
+
+class MusicLibrary : public StoreSection {
+ public:
+  MusicLibrary(DocumentStore& store, PlaylistIndex& lists);
+
+  // Fills the cache; resets interrupted downloads to waiting and drops the preview copies of
+  // stored songs.
+  void OnOpen(DocumentStore& store) override;
+  void OnClose(DocumentStore& store) override;
+
+  // Helpers owned elsewhere that must outlive the library (nullptr: none).
+  void SetTagAccess(SongTagAccess* tags);
+  void SetDownloadStopper(DownloadStopper* stopper);
+  void SetStreamCache(StreamCacheLookup* cache);
+  void SetDeviceSource(DeviceListSource* devices);
+  DeviceListSource* device_source() const { return devices_; }
+
+  bool HasMusic(std::string_view music_id) const;
+  std::optional<MusicRecord> FindMusic(std::string_view music_id) const;
+  // The cached record itself; the caller holds the store's lock while it uses it.
+  const MusicRecord* CachedRecord(std::string_view music_id) const;
+  std::size_t Count() const;
+  // Every record in document order.
+  std::vector<MusicRecord> AllRecords() const;
+
+  // Writes every attribute of the record onto the song's element (created when new) and puts
+  // the song into "local" (local ids) or the current user's default list; a service song is
+  // announced to the listeners (unless announce is false: the login answer reports the whole
+  // change once). False when the record has no id.
+  bool AddMusic(const MusicRecord& record, bool announce = true);
+  // For a song in the library: writes every attribute not starting with '_'.
+  bool UpdateMusic(const MusicRecord& record);
+  // Sets (or removes, without text) one attribute of a song in the library.
+  bool SetMusicAttribute(std::string_view music_id, std::string_view attribute,
+                         std::optional<std::string_view> text);
+  bool IsPaused(std::string_view music_id) const;
+  void SetPaused(std::string_view music_id, bool paused);
+
+  // Removes a song: a local one from every list and the library (its file stays); a service song
+  // from the current user's lists and, unless another user's list holds it, from the library
+  // with its stored copy, lyrics and emptied folders.
+  void DeleteMusic(const std::string& music_id);
+  // Files a finished download: moves it to its stored-copy name, records fileName and status
+  // (2, or 3 when it could not be filed) and writes the tags. Unknown ids change nothing.
+  void FileDownloadedMusic(const std::string& music_id, const std::string& source_path);
+
+  // The stored-copy name relative to the music folder (folders created on request).
+  std::string MusicFileName(const MusicRecord& record, std::string_view extension, bool create_folders);
+  // The absolute path of the stored copy; none when fileName is empty or unusable.
+  std::optional<std::string> MusicPath(const MusicRecord& record);
+  LyricLocation LyricPath(const MusicRecord& record, bool create_folders);
+  // A temporary list's record with the library's (or else the play cache's) file names.
+  MusicRecord CompleteFileNames(MusicRecord record);
+
+  // Adds a local .mp3, .wma or .mkv file as a song of "local"; the id, or none.
+  std::optional<std::string> AddLocalFile(const std::string& path);
+  // Moves a named folder: relative fileName (music) or lyric_file (lyric) texts become absolute
+  // paths into the old folder, then "sorvel.path." + name is set.
+  void RelocateFolder(const std::string& name, const std::string& new_path);
+
+  // Distinct trimmed non-empty artist (album) names of the default list with their song counts,
+  // ascending by character codes.
+  std::vector<std::pair<std::string, int>> ArtistCounts();
+  std::vector<std::pair<std::string, int>> AlbumCounts();
+  std::vector<MusicRecord> MusicByArtist(std::string_view name);
+  std::vector<MusicRecord> MusicByAlbum(std::string_view name);
+
+  // Recomputes "_name" and "_artist_name" from "name" and "artist_name".
+  static void AddSearchKeys(MusicRecord& record);
+
+ private:
+  struct SongEntry {
+    TiXmlElement* element = nullptr;
+    MusicRecord record;
+    bool paused = false;
+  };
+  TiXmlElement* MusicFolderElement(bool create);
+  SongEntry* Entry(std::string_view music_id);
+  const SongEntry* Entry(std::string_view music_id) const;
+  // Enters (or replaces) a cached record and keeps the name counts in step.
+  void CacheRecord(const std::string& music_id, TiXmlElement* element, MusicRecord record);
+  void DropRecord(const std::string& music_id);
+  void CountNames(const MusicRecord& record, int delta);
+  std::vector<std::pair<std::string, int>> NameCounts(const char* attribute);
+  std::vector<MusicRecord> MusicByName(const char* attribute, std::string_view name);
+  void DeleteStoredCopy(const std::string& path, bool remove_album_folder, bool remove_artist_folder);
+  void RemoveFromAllLists(const std::string& music_id);
+  void RemoveFromUserLists(const std::string& user_id, const std::string& music_id);
+
+  DocumentStore& store_;
+  PlaylistIndex& lists_;
+  SongTagAccess* tags_ = nullptr;
+  DownloadStopper* stopper_ = nullptr;
+  StreamCacheLookup* stream_cache_ = nullptr;
+  DeviceListSource* devices_ = nullptr;
+  std::unordered_map<std::string, SongEntry> songs_;
+  // How many library songs carry each album_name / artist_name (for the folder rules).
+  std::unordered_map<std::string, int> album_uses_;
+  std::unordered_map<std::string, int> artist_uses_;
+};
+
+}  // namespace quillo::store

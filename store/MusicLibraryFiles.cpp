@@ -1,0 +1,212 @@
+// The music library's files: stored-copy names, lyric lookup, filing downloads, local files,
+// deleting a song's files and moving a named folder.
+#include <algorithm>
+
+#include "platform/fs/FileSystem.h"
+#include "platform/text/TextUtil.h"
+#include "store/DeviceListSource.h"
+#include "store/DocumentStore.h"
+#include "store/MusicLibrary.h"
+#include "store/SafeNames.h"
+#include "store/SongTagAccess.h"
+#include "store/PlaylistIndex.h"
+#include "store/StoredPath.h"
+#include "store/StreamCacheLookup.h"
+
+namespace quillo::store {
+namespace {
+
+std::string AttributeOr(const MusicRecord& record, const char* name) {
+  auto it = record.find(name);
+  return it == record.end() ? std::string() : it->second;
+}
+
+// The path up to (not including) its extension's dot; the whole path when it has none.
+std::string WithoutExtension(const std::string& path) {
+  std::string extension = FileExtension(path);
+  return path.substr(0, path.size() - extension.size());
+}
+
+bool CopyFileOver(const std::string& from, const std::string& to) {
+  std::optional<std::string> bytes = fs::ReadWholeFile(from);
+  return bytes && fs::WriteFileAtomic(to, *bytes);
+}
+
+}  // namespace
+
+std::string MusicLibrary::MusicFileName(const MusicRecord& record, std::string_view extension,
+                                        bool create_folders) {
+  return store::MusicFileName(record, extension, create_folders ? store_.FolderPath("music") : std::string());
+}
+
+std::optional<std::string> MusicLibrary::MusicPath(const MusicRecord& record) {
+  auto lock = store_.Lock();
+  std::string file_name = AttributeOr(record, "fileName");
+  if (file_name.empty()) return std::nullopt;
+  if (text::StartsWith(AttributeOr(record, "id"), "d_")) {
+    return devices_ ? devices_->DeviceMusicPath(record) : std::nullopt;
+  }
+  std::string path = ResolveStoredPath(store_.FolderPath("music"), file_name);
+  if (path.empty()) return std::nullopt;
+  return path;
+}
+
+LyricLocation MusicLibrary::LyricPath(const MusicRecord& record, bool create_folders) {
+  auto lock = store_.Lock();
+  LyricLocation location;
+  std::string lyric_file = AttributeOr(record, "lyric_file");
+  if (!lyric_file.empty()) {
+    location.path = ResolveStoredPath(store_.FolderPath("lyric"), lyric_file);
+    if (!location.path.empty() && fs::FileExists(location.path)) {
+      location.found = true;
+      return location;
+    }
+  }
+  std::string file_name = AttributeOr(record, "fileName");
+  std::string stem;
+  if (file_name.empty()) {
+    std::string candidate = store_.FolderPath("music") + MusicFileName(record, ".lrc", create_folders);
+    stem = WithoutExtension(candidate);
+  } else {
+    std::string song = ResolveStoredPath(store_.FolderPath("music"), file_name);
+    if (song.empty()) return location;
+    stem = WithoutExtension(song);
+  }
+  for (const char* extension : {".lrc", ".mrc"}) {
+    location.path = stem + extension;
+    if (fs::FileExists(location.path)) {
+      location.found = true;
+      return location;
+    }
+  }
+  return location;
+}
+
+MusicRecord MusicLibrary::CompleteFileNames(MusicRecord record) {
+  auto lock = store_.Lock();
+  const std::string id = AttributeOr(record, "id");
+  if (const SongEntry* entry = Entry(id)) {
+    for (const char* attribute : {"fileName", "lyric_file"}) {
+      auto stored = entry->record.find(attribute);
+      if (stored != entry->record.end()) {
+        record[attribute] = stored->second;
+      } else {
+        record.erase(attribute);
+      }
+    }
+    return record;
+  }
+  if (stream_cache_ == nullptr) return record;
+  if (auto lyric = stream_cache_->CachedLyricPath(id)) record["lyric_file"] = std::string(kFileUrlPrefix) + *lyric;
+  if (auto song = stream_cache_->CachedSongPath(id)) record["fileName"] = std::string(kFileUrlPrefix) + *song;
+  return record;
+}
+
+void MusicLibrary::DeleteStoredCopy(const std::string& path, bool remove_album_folder,
+                                    bool remove_artist_folder) {
+  fs::RemoveFile(path);
+  if (!FileExtension(path).empty()) {
+    std::string stem = WithoutExtension(path);
+    fs::RemoveFile(stem + ".lrc");
+    fs::RemoveFile(stem + ".mrc");
+  }
+  if (!remove_album_folder) return;
+  std::string album_folder = fs::ParentFolder(path);
+  if (album_folder.empty()) return;
+  for (const char* name : {"album.jpg", "album.gif", "Thumbs.db"}) fs::RemoveFile(album_folder + name);
+  fs::RemoveEmptyFolder(album_folder);
+  if (!remove_artist_folder) return;
+  std::string artist_folder = fs::ParentFolder(album_folder.substr(0, album_folder.size() - 1));
+  if (artist_folder.empty()) return;
+  for (const char* name : {"artist.jpg", "artist.gif", "Thumbs.db"}) fs::RemoveFile(artist_folder + name);
+  fs::RemoveEmptyFolder(artist_folder);
+}
+
+void MusicLibrary::FileDownloadedMusic(const std::string& music_id, const std::string& source_path) {
+  auto lock = store_.Lock();
+  SongEntry* entry = Entry(music_id);
+  if (entry == nullptr) return;
+  const MusicRecord record = entry->record;
+  const std::string extension = FileExtension(fs::BaseName(source_path));
+  const std::string relative = MusicFileName(record, extension, true);
+  const std::string target = store_.FolderPath("music") + relative;
+  bool filed = fs::RenamePath(source_path, target) || CopyFileOver(source_path, target);
+  fs::RemoveFile(source_path);
+  if (filed) {
+    store_.SetText(entry->element, "fileName", relative);
+    store_.SetInt(entry->element, "status", 2);
+    entry->record["fileName"] = relative;
+    entry->record["status"] = "2";
+    const std::string lower = text::ToLowerAscii(extension);
+    if (tags_ && (lower == ".mp3" || lower == ".wma")) {
+      tags_->WriteTags(target, lower,
+                       {AttributeOr(record, "name"), AttributeOr(record, "artist_name"),
+                        AttributeOr(record, "album_name")});
+    }
+  } else {
+    store_.SetInt(entry->element, "status", 3);
+    entry->record["status"] = "3";
+  }
+  store_.MarkDirty();
+}
+
+std::optional<std::string> MusicLibrary::AddLocalFile(const std::string& path) {
+  const std::string extension = text::ToLowerAscii(FileExtension(fs::BaseName(path)));
+  if (extension != ".mp3" && extension != ".wma" && extension != ".mkv") return std::nullopt;
+  const std::string id = LocalMusicId(path);
+  SongTagAccess* tags_reader = nullptr;
+  {
+    auto lock = store_.Lock();
+    if (Entry(id) != nullptr) {
+      lists_.AppendItem(lists_.PlaylistElement(PlaylistIndex::kLocalListId, true), id);
+      return id;
+    }
+    tags_reader = tags_;
+  }
+  // A record for a file that is not there would only be a dead row in the list.
+  if (!fs::FileExists(path)) return std::nullopt;
+  // Tags are read without the store's lock: the scanner thread must not hold up the window
+  // thread while it reads a file.
+  std::optional<SongTags> tags;
+  if (tags_reader && extension != ".mkv") tags = tags_reader->ReadTags(path, extension);
+  MusicRecord record;
+  record["id"] = id;
+  record["fileName"] = std::string(kFileUrlPrefix) + path;
+  std::string title = tags ? text::Trim(tags->title) : std::string();
+  if (title.empty()) {
+    std::string base = fs::BaseName(path);
+    title = base.substr(0, base.size() - FileExtension(base).size());
+  }
+  record["name"] = title;
+  record["artist_name"] = tags ? text::Trim(tags->artist) : std::string();
+  record["album_name"] = tags ? text::Trim(tags->album) : std::string();
+  auto lock = store_.Lock();
+  if (Entry(id) != nullptr) {
+    // Added by another thread meanwhile: as for a known file, only the list changes.
+    lists_.AppendItem(lists_.PlaylistElement(PlaylistIndex::kLocalListId, true), id);
+    return id;
+  }
+  if (!AddMusic(record)) return std::nullopt;
+  return id;
+}
+
+void MusicLibrary::RelocateFolder(const std::string& name, const std::string& new_path) {
+  auto lock = store_.Lock();
+  const std::string old_path = store_.FolderPath(name);
+  if (old_path == new_path || old_path == fs::WithTrailingSlash(new_path)) return;
+  const char* attribute = name == "music" ? "fileName" : name == "lyric" ? "lyric_file" : nullptr;
+  if (attribute != nullptr) {
+    for (auto& [id, entry] : songs_) {
+      std::string stored = DocumentStore::GetTextOr(entry.element, attribute);
+      if (stored.empty() || text::StartsWith(stored, kFileUrlPrefix)) continue;
+      std::string absolute = ResolveStoredPath(old_path, stored);
+      if (absolute.empty()) continue;  // a name that would leave the folder stays unusable
+      std::string rewritten = std::string(kFileUrlPrefix) + absolute;
+      store_.SetText(entry.element, attribute, rewritten);
+      entry.record[attribute] = rewritten;
+    }
+  }
+  store_.SetConfigText("sorvel.path." + name, new_path);
+}
+
+}  // namespace quillo::store

@@ -1,0 +1,155 @@
+#include "store/PlaylistIndex.h"
+
+#include <algorithm>
+
+#include "store/DocumentStore.h"
+
+namespace quillo::store {
+
+void PlaylistIndex::OnOpen(DocumentStore&) { index_.clear(); }
+void PlaylistIndex::OnClose(DocumentStore&) { index_.clear(); }
+
+TiXmlElement* PlaylistIndex::UserElement(std::string_view user_id, bool create) {
+  TiXmlElement* users = store_.Resolve("users#", create);
+  return store_.FindChild(users, "user", "id", user_id, create);
+}
+
+TiXmlElement* PlaylistIndex::PlaylistsElement(std::string_view user_id, bool create) {
+  TiXmlElement* user = UserElement(user_id, create);
+  return store_.ResolveStep(user, "playlists", create);
+}
+
+TiXmlElement* PlaylistIndex::PlaylistElementOf(std::string_view user_id, std::string_view list_id,
+                                               bool create, bool* created) {
+  if (created) *created = false;
+  TiXmlElement* playlists = PlaylistsElement(user_id, create);
+  if (playlists == nullptr) return nullptr;
+  TiXmlElement* playlist = store_.FindChild(playlists, "playlist", "id", list_id, false);
+  if (playlist != nullptr || !create) return playlist;
+  playlist = store_.FindChild(playlists, "playlist", "id", list_id, true);
+  if (playlist == nullptr) return nullptr;
+  if (created) *created = true;
+  if (list_id.empty()) store_.SetText(playlist, "name", kDefaultListName);
+  if (list_id == kLocalListId) store_.SetText(playlist, "name", kLocalListId);
+  return playlist;
+}
+
+TiXmlElement* PlaylistIndex::PlaylistElement(std::string_view list_id, bool create, bool* created) {
+  if (list_id == kLocalListId) return PlaylistElementOf("", list_id, create, created);
+  return PlaylistElementOf(store_.CurrentUser(), list_id, create, created);
+}
+
+std::vector<TiXmlElement*> PlaylistIndex::Users() {
+  std::vector<TiXmlElement*> users;
+  TiXmlElement* parent = store_.Resolve("users#", false);
+  if (parent == nullptr) return users;
+  for (TiXmlElement* user = parent->FirstChildElement("user"); user; user = user->NextSiblingElement("user")) {
+    users.push_back(user);
+  }
+  return users;
+}
+
+std::vector<TiXmlElement*> PlaylistIndex::PlaylistsOf(std::string_view user_id) {
+  std::vector<TiXmlElement*> lists;
+  TiXmlElement* parent = PlaylistsElement(user_id, false);
+  if (parent == nullptr) return lists;
+  for (TiXmlElement* list = parent->FirstChildElement("playlist"); list;
+       list = list->NextSiblingElement("playlist")) {
+    lists.push_back(list);
+  }
+  return lists;
+}
+
+PlaylistIndex::ItemsById& PlaylistIndex::IndexOf(TiXmlElement* playlist) {
+  auto found = index_.find(playlist);
+  if (found != index_.end()) return found->second;
+  ItemsById& items = index_[playlist];
+  for (TiXmlElement* item = playlist->FirstChildElement("item"); item; item = item->NextSiblingElement("item")) {
+    const std::string* id = item->Attribute(std::string("id"));
+    if (id) items[*id].push_back(item);
+  }
+  return items;
+}
+
+TiXmlElement* PlaylistIndex::FindItem(TiXmlElement* playlist, std::string_view music_id) {
+  if (playlist == nullptr) return nullptr;
+  ItemsById& items = IndexOf(playlist);
+  auto found = items.find(std::string(music_id));
+  return found == items.end() || found->second.empty() ? nullptr : found->second.front();
+}
+
+bool PlaylistIndex::AppendItem(TiXmlElement* playlist, std::string_view music_id) {
+  if (playlist == nullptr || FindItem(playlist, music_id) != nullptr) return false;
+  TiXmlElement fresh("item");
+  fresh.SetAttribute("id", std::string(music_id));
+  TiXmlNode* inserted = playlist->InsertEndChild(fresh);
+  if (inserted == nullptr) return false;
+  IndexOf(playlist)[std::string(music_id)].push_back(inserted->ToElement());
+  store_.MarkDirty();
+  return true;
+}
+
+TiXmlElement* PlaylistIndex::PrependItemCopy(TiXmlElement* playlist, const TiXmlElement& item) {
+  if (playlist == nullptr) return nullptr;
+  TiXmlElement* first = playlist->FirstChildElement();
+  TiXmlNode* inserted = first ? playlist->InsertBeforeChild(first, item) : playlist->InsertEndChild(item);
+  if (inserted == nullptr) return nullptr;
+  store_.MarkDirty();
+  // An item in front changes which duplicate is first; rebuilding is cheap for the short lists
+  // that grow at the front.
+  Forget(playlist);
+  return inserted->ToElement();
+}
+
+void PlaylistIndex::RemoveItem(TiXmlElement* playlist, TiXmlElement* item) {
+  if (playlist == nullptr || item == nullptr) return;
+  auto found = index_.find(playlist);
+  if (found != index_.end()) {
+    const std::string* id = item->Attribute(std::string("id"));
+    if (id) {
+      auto entry = found->second.find(*id);
+      if (entry != found->second.end()) {
+        auto& elements = entry->second;
+        elements.erase(std::remove(elements.begin(), elements.end(), item), elements.end());
+        if (elements.empty()) found->second.erase(entry);
+      }
+    }
+  }
+  store_.RemoveElement(item);
+}
+
+int PlaylistIndex::RemoveItemsWithId(TiXmlElement* playlist, std::string_view music_id) {
+  if (playlist == nullptr) return 0;
+  ItemsById& items = IndexOf(playlist);
+  auto found = items.find(std::string(music_id));
+  if (found == items.end()) return 0;
+  std::vector<TiXmlElement*> elements = std::move(found->second);
+  items.erase(found);
+  for (TiXmlElement* item : elements) store_.RemoveElement(item);
+  return static_cast<int>(elements.size());
+}
+
+void PlaylistIndex::RemoveAllItems(TiXmlElement* playlist) {
+  if (playlist == nullptr) return;
+  for (TiXmlElement* item : Items(playlist)) store_.RemoveElement(item);
+  index_[playlist].clear();
+}
+
+std::vector<TiXmlElement*> PlaylistIndex::Items(TiXmlElement* playlist) {
+  std::vector<TiXmlElement*> items;
+  if (playlist == nullptr) return items;
+  for (TiXmlElement* item = playlist->FirstChildElement("item"); item; item = item->NextSiblingElement("item")) {
+    items.push_back(item);
+  }
+  return items;
+}
+
+void PlaylistIndex::RemovePlaylist(TiXmlElement* playlist) {
+  if (playlist == nullptr) return;
+  index_.erase(playlist);
+  store_.RemoveElement(playlist);
+}
+
+void PlaylistIndex::Forget(const TiXmlElement* playlist) { index_.erase(playlist); }
+
+}  // namespace quillo::store

@@ -1,0 +1,125 @@
+#pragma once
+// Users and playlists: the user elements, the stored playlists of each user, the temporary
+// lists held in memory (charts, random lists, the filter, the recently played list), the
+// current user, list and item, and every list operation the program calls.
+//
+// List ids decide the kind: "" the current user's default list (the library as a list),
+// "local" the imported files (shared by all users), 32 hexadecimal digits a user playlist,
+// "t_…" a temporary list ("t_latest" is also stored), "d_…" a phone's list.
+//
+// Threads: every public operation takes the store's lock for its whole run.
+#include <tinyxml.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/DeviceListSource.h"
+#include "store/MusicRecord.h"
+#include "store/StoreSection.h"
+
+namespace quillo::store {
+
+class DocumentStore;
+class MusicLibrary;
+class PlaylistIndex;
+
+struct UserInfo {
+  std::string id;
+  std::string username;
+  std::string context_key;
+  bool operator==(const UserInfo&) const = default;
+};
+
+struct PlaylistInfo {
+  std::string id;
+  std::string name;
+  std::string sort_column;
+  std::string sort_asc;
+};
+
+class Playlists : public StoreSection {
+ public:
+  static constexpr std::string_view kRecentListId = "t_latest";
+  static constexpr std::string_view kFilterListId = "t__filter";
+  static constexpr std::size_t kRecentListLength = 20;
+
+  Playlists(DocumentStore& store, PlaylistIndex& lists, MusicLibrary& library);
+
+  // Rebuilds the recently played list of the current user.
+  void OnOpen(DocumentStore& store) override;
+  void OnClose(DocumentStore& store) override;
+
+  // ---- Users ----------------------------------------------------------------------------
+  // Users with a non-empty id, in document order.
+  std::vector<UserInfo> ListUsers();
+  UserInfo CurrentUserInfo();
+  void ForgetSessionKey();
+  // The current user, its recently played list and "sorvel.currentuser".
+  void SetCurrentUser(const std::string& user_id);
+
+  // ---- Lists ----------------------------------------------------------------------------
+  std::vector<PlaylistEntry> ListPlaylists(bool without_devices);
+  int CountPlaylists();
+  std::string FindPlaylistByName(std::string_view name);
+  bool PlaylistExists(std::string_view list_id);
+  bool PlaylistIsEmpty(std::string_view list_id);
+  std::optional<PlaylistInfo> GetPlaylistInfo(std::string_view list_id);
+  // Creates the stored list when needed.
+  void SetPlaylistName(std::string_view list_id, std::string_view name);
+  bool RenamePlaylist(std::string_view list_id, std::string_view name);
+  bool DeletePlaylist(std::string_view list_id);
+  // A new user playlist with a fresh 32-digit id; the id, or empty when none could be made.
+  std::string CreatePlaylist(std::string_view name);
+  bool MovePlaylist(std::string_view list_id, std::string_view target_id, bool before);
+
+  // The list's records in order. Items of a stored list whose song is not in the library are
+  // dropped from the list on the way.
+  std::vector<MusicRecord> ListRecords(std::string_view list_id);
+  bool ContainsItem(std::string_view list_id, std::string_view music_id);
+  // Appends a song of the library to a stored list; false when it is there already.
+  bool AddItem(std::string_view list_id, std::string_view music_id);
+  bool RemoveItem(std::string_view list_id, std::string_view music_id);
+  void ClearList(std::string_view list_id);
+  bool MoveItems(std::string_view list_id, std::string_view target_id,
+                 const std::vector<std::string>& music_ids, bool before);
+  bool SortPlaylist(std::string_view list_id, const std::string& attribute, bool keep_direction);
+
+  // ---- Temporary lists --------------------------------------------------------------------
+  void SetFilterList(std::vector<MusicRecord> records);
+  // Parses a service list document; false (and the list unchanged) when it does not parse.
+  bool SetTemporaryList(const std::string& list_id, std::string_view list_document);
+  void SetTemporaryRecords(const std::string& list_id, std::vector<MusicRecord> records);
+  void AddRecentlyPlayed(const MusicRecord& record);
+  // Rebuilds "t_latest" from the current user's stored copy.
+  void RebuildRecentlyPlayed();
+
+  // ---- Current list and item ----------------------------------------------------------------
+  void SetCurrentList(const std::string& list_id);
+  void SetCurrentItem(const std::string& music_id);
+  // The stored item the player continues with (its attributes), or none.
+  std::optional<MusicRecord> CurrentItemElement();
+  // The current list's first item, which becomes the current item in memory.
+  std::optional<MusicRecord> FirstItemOfCurrentList();
+
+  // ---- Downloads ---------------------------------------------------------------------------
+  // Up to `count` waiting service songs of the default list, marked as being downloaded.
+  std::vector<std::string> TakeWaitingSongs(std::size_t count);
+  // The default list's service songs at status 0, 1 or 3 with `paused` = "true"/"false".
+  std::vector<MusicRecord> DownloadQueueRecords();
+
+ private:
+  static bool IsTemporaryId(std::string_view list_id);
+  std::vector<MusicRecord>* TemporaryList(std::string_view list_id);
+  bool MoveTemporaryItems(std::vector<MusicRecord>& list, std::string_view target_id,
+                          const std::vector<std::string>& music_ids, bool before);
+
+  DocumentStore& store_;
+  PlaylistIndex& lists_;
+  MusicLibrary& library_;
+  std::map<std::string, std::vector<MusicRecord>, std::less<>> temporary_;
+};
+
+}  // namespace quillo::store

@@ -1,0 +1,166 @@
+// The recently played list, the current list and item, and the download queue's view of the
+// default list.
+#include <algorithm>
+
+#include "platform/text/TextUtil.h"
+#include "store/DocumentStore.h"
+#include "store/MusicLibrary.h"
+#include "store/PlaylistIndex.h"
+#include "store/Playlists.h"
+#include "store/SafeNames.h"
+
+namespace quillo::store {
+namespace {
+
+const std::string& IdOf(const MusicRecord& record) {
+  static const std::string kEmpty;
+  auto it = record.find("id");
+  return it == record.end() ? kEmpty : it->second;
+}
+
+TiXmlElement ItemCarrying(const MusicRecord& record) {
+  TiXmlElement item("item");
+  item.SetAttribute("id", IdOf(record));
+  for (const auto& [name, value] : record) {
+    if (name != "id" && !name.empty()) item.SetAttribute(name, value);
+  }
+  return item;
+}
+
+}  // namespace
+
+void Playlists::AddRecentlyPlayed(const MusicRecord& record) {
+  auto lock = store_.Lock();
+  const std::string& id = IdOf(record);
+  if (id.empty()) return;
+  std::vector<MusicRecord>& recent = temporary_[std::string(kRecentListId)];
+  TiXmlElement* stored = lists_.PlaylistElement(kRecentListId, true);
+  if (stored == nullptr) return;
+  auto known = std::find_if(recent.begin(), recent.end(), [&](const MusicRecord& r) { return IdOf(r) == id; });
+  if (known != recent.end()) recent.erase(known);
+  lists_.RemoveItemsWithId(stored, id);
+  lists_.PrependItemCopy(stored, ItemCarrying(record));
+  recent.insert(recent.begin(), record);
+  while (recent.size() > kRecentListLength) {
+    recent.pop_back();
+    std::vector<TiXmlElement*> items = PlaylistIndex::Items(stored);
+    if (!items.empty()) lists_.RemoveItem(stored, items.back());
+  }
+  // The stored copy follows the list even when older data left it longer.
+  for (std::vector<TiXmlElement*> items = PlaylistIndex::Items(stored); items.size() > kRecentListLength;
+       items.pop_back()) {
+    lists_.RemoveItem(stored, items.back());
+  }
+  store_.MarkDirty();
+}
+
+void Playlists::RebuildRecentlyPlayed() {
+  auto lock = store_.Lock();
+  std::vector<MusicRecord>& recent = temporary_[std::string(kRecentListId)];
+  recent.clear();
+  const std::string user = store_.CurrentUser();
+  if (TiXmlElement* stored = lists_.PlaylistElementOf(user, kRecentListId, false)) {
+    for (TiXmlElement* item : PlaylistIndex::Items(stored)) {
+      MusicRecord record = DocumentStore::ReadAllAttributes(item);
+      MusicLibrary::AddSearchKeys(record);
+      recent.push_back(std::move(record));
+    }
+    return;
+  }
+  // Older data called the list "latest" and kept only ids in it.
+  TiXmlElement* old = lists_.PlaylistElementOf(user, "latest", false);
+  if (old == nullptr) return;
+  store_.SetText(old, "id", kRecentListId);
+  for (TiXmlElement* item : PlaylistIndex::Items(old)) {
+    const MusicRecord* record = library_.CachedRecord(DocumentStore::GetTextOr(item, "id"));
+    if (record == nullptr) {
+      store_.RemoveElement(item);
+      continue;
+    }
+    for (const auto& [name, value] : *record) {
+      if (name != "id") item->SetAttribute(name, value);
+    }
+  }
+  lists_.Forget(old);
+  store_.MarkDirty();
+}
+
+void Playlists::SetCurrentList(const std::string& list_id) {
+  auto lock = store_.Lock();
+  store_.SetCurrentListField(list_id);
+  store_.SetConfigText("module.music.currentplaylist", list_id);
+}
+
+void Playlists::SetCurrentItem(const std::string& music_id) {
+  auto lock = store_.Lock();
+  store_.SetCurrentItemField(music_id);
+  store_.SetConfigText("module.music.currentplay", music_id);
+}
+
+std::optional<MusicRecord> Playlists::CurrentItemElement() {
+  auto lock = store_.Lock();
+  TiXmlElement* list = lists_.PlaylistElement(store_.CurrentList(), false);
+  if (list == nullptr) {
+    SetCurrentList("");
+    list = lists_.PlaylistElement("", true);
+    if (list == nullptr) return std::nullopt;
+  }
+  TiXmlElement* item = lists_.FindItem(list, store_.CurrentItem());
+  if (item == nullptr) {
+    item = list->FirstChildElement("item");
+    SetCurrentItem(item ? DocumentStore::GetTextOr(item, "id") : std::string());
+  }
+  if (item == nullptr) return std::nullopt;
+  return DocumentStore::ReadAllAttributes(item);
+}
+
+std::optional<MusicRecord> Playlists::FirstItemOfCurrentList() {
+  auto lock = store_.Lock();
+  TiXmlElement* list = lists_.PlaylistElement(store_.CurrentList(), true);
+  TiXmlElement* item = list ? list->FirstChildElement("item") : nullptr;
+  if (item == nullptr) return std::nullopt;
+  store_.SetCurrentItemField(DocumentStore::GetTextOr(item, "id"));
+  return DocumentStore::ReadAllAttributes(item);
+}
+
+std::vector<std::string> Playlists::TakeWaitingSongs(std::size_t count) {
+  auto lock = store_.Lock();
+  std::vector<std::string> taken;
+  if (count == 0) return taken;
+  TiXmlElement* list = lists_.PlaylistElement("", false);
+  for (TiXmlElement* item = list ? list->FirstChildElement("item") : nullptr; item;
+       item = item->NextSiblingElement("item")) {
+    std::string id = DocumentStore::GetTextOr(item, "id");
+    if (IsLocalId(id) || library_.IsPaused(id)) continue;
+    const MusicRecord* record = library_.CachedRecord(id);
+    if (record == nullptr) continue;
+    auto status = record->find("status");
+    if (text::LeadingInt(status == record->end() ? std::string() : status->second) != 0) continue;
+    if (std::find(taken.begin(), taken.end(), id) != taken.end()) continue;
+    library_.SetMusicAttribute(id, "status", "1");
+    taken.push_back(id);
+    if (taken.size() == count) break;
+  }
+  return taken;
+}
+
+std::vector<MusicRecord> Playlists::DownloadQueueRecords() {
+  auto lock = store_.Lock();
+  std::vector<MusicRecord> records;
+  TiXmlElement* list = lists_.PlaylistElement("", false);
+  for (TiXmlElement* item : PlaylistIndex::Items(list)) {
+    std::string id = DocumentStore::GetTextOr(item, "id");
+    if (IsLocalId(id)) continue;
+    const MusicRecord* record = library_.CachedRecord(id);
+    if (record == nullptr) continue;
+    auto status = record->find("status");
+    int value = text::LeadingInt(status == record->end() ? std::string() : status->second);
+    if (value != 0 && value != 1 && value != 3) continue;
+    MusicRecord copy = *record;
+    copy["paused"] = library_.IsPaused(id) ? "true" : "false";
+    records.push_back(std::move(copy));
+  }
+  return records;
+}
+
+}  // namespace quillo::store

@@ -1,0 +1,139 @@
+#include "store/ServiceAnswers.h"
+
+#include <tinyxml.h>
+
+#include <algorithm>
+#include <set>
+#include <unordered_set>
+
+#include "platform/text/TextCodec.h"
+#include "store/DocumentStore.h"
+#include "store/ListDocument.h"
+#include "store/MusicLibrary.h"
+#include "store/PlaylistIndex.h"
+#include "store/Playlists.h"
+#include "store/SafeNames.h"
+
+namespace quillo::store {
+namespace {
+
+const TiXmlElement* FirstChild(const TiXmlElement* parent, const char* name) {
+  return parent ? parent->FirstChildElement(name) : nullptr;
+}
+
+// "folders#folder:music#" inside the answer.
+const TiXmlElement* AnswerMusicFolder(const TiXmlElement* root) {
+  const TiXmlElement* folders = FirstChild(root, "folders");
+  for (const TiXmlElement* folder = FirstChild(folders, "folder"); folder;
+       folder = folder->NextSiblingElement("folder")) {
+    const std::string* name = folder->Attribute(std::string("name"));
+    if (name && *name == "music") return folder;
+  }
+  return nullptr;
+}
+
+std::string AttributeText(const TiXmlElement* element, const char* name) {
+  const std::string* value = element ? element->Attribute(std::string(name)) : nullptr;
+  return value ? text::SanitizeUtf8(*value) : std::string();
+}
+
+}  // namespace
+
+ServiceAnswers::ServiceAnswers(DocumentStore& store, PlaylistIndex& lists, MusicLibrary& library,
+                               Playlists& playlists)
+    : store_(store), lists_(lists), library_(library), playlists_(playlists) {}
+
+LoginAnswerResult ServiceAnswers::TakeLoginAnswer(std::string_view text) {
+  TiXmlDocument answer;
+  std::string terminated(text.substr(0, text.find('\0')));
+  answer.Parse(terminated.c_str(), nullptr, TIXML_ENCODING_UTF8);
+  if (answer.Error()) return {false, ""};
+  const TiXmlElement* root = answer.RootElement();
+  if (root == nullptr) return {false, std::string(kWrongFormat)};
+  if (const TiXmlElement* error = FirstChild(root, "error")) return {false, AttributeText(error, "desc")};
+  const TiXmlElement* user = FirstChild(root, "user");
+  if (user == nullptr) return {false, std::string(kWrongFormat)};
+
+  auto lock = store_.Lock();
+  const std::string user_id = AttributeText(user, "id");
+  TiXmlElement* stored_user = lists_.UserElement(user_id, true);
+  if (stored_user == nullptr) return {false, std::string(kWrongFormat)};
+  for (const char* attribute : {"id", "username", "contextKey", "logo", "gender"}) {
+    store_.SetText(stored_user, attribute, AttributeText(user, attribute));
+  }
+  playlists_.SetCurrentUser(user_id);
+
+  // The library: every answer song is in the library and in the default list.
+  std::unordered_set<std::string> seen;
+  TiXmlElement* default_list = lists_.PlaylistElement("", true);
+  for (const TiXmlElement* song = FirstChild(AnswerMusicFolder(root), nullptr); song;
+       song = song->NextSiblingElement()) {
+    MusicRecord mapped = ServiceSongRecord(*song);
+    if (song->Attribute(std::string("music_id")) == nullptr) continue;
+    std::string id = AttributeText(song, "music_id");
+    // Answer values reach the library as the service sent them; empty ones overwrite too.
+    for (const ServiceAttribute& attribute : kServiceAttributes) {
+      if (song->Attribute(std::string(attribute.service))) mapped[attribute.record] = AttributeText(song, attribute.service);
+    }
+    std::optional<MusicRecord> existing = library_.FindMusic(id);
+    if (!existing) {
+      library_.AddMusic(mapped, /*announce=*/false);
+    } else {
+      for (const auto& [name, value] : mapped) {
+        auto old = existing->find(name);
+        if (old == existing->end() || old->second != value) library_.SetMusicAttribute(id, name, value);
+      }
+      lists_.AppendItem(default_list, id);
+    }
+    seen.insert(id);
+  }
+  // Service songs the answer no longer lists leave the library.
+  std::vector<std::string> gone;
+  for (const MusicRecord& record : library_.AllRecords()) {
+    auto id = record.find("id");
+    if (id != record.end() && !IsLocalId(id->second) && !seen.count(id->second)) gone.push_back(id->second);
+  }
+  for (const std::string& id : gone) library_.DeleteMusic(id);
+
+  // Playlists: user playlists the answer does not list go; the others are merged.
+  const TiXmlElement* answer_lists = FirstChild(root, "playlists");
+  std::set<std::string> listed;
+  for (const TiXmlElement* list = FirstChild(answer_lists, nullptr); list; list = list->NextSiblingElement()) {
+    std::string id = AttributeText(list, "playlistId");
+    if (IsHexId32(id)) listed.insert(id);
+  }
+  lists_.PlaylistsElement(user_id, true);
+  for (TiXmlElement* playlist : lists_.PlaylistsOf(user_id)) {
+    std::string id = DocumentStore::GetTextOr(playlist, "id");
+    if (IsHexId32(id) && !listed.count(id)) lists_.RemovePlaylist(playlist);
+  }
+  for (const TiXmlElement* list = FirstChild(answer_lists, nullptr); list; list = list->NextSiblingElement()) {
+    std::string id = AttributeText(list, "playlistId");
+    // Only user playlists come from the service: an answer list without a proper id must not
+    // be merged into the default list or "t_latest".
+    if (!IsHexId32(id)) continue;
+    TiXmlElement* stored = lists_.PlaylistElementOf(user_id, id, true);
+    if (stored == nullptr) continue;
+    if (list->Attribute(std::string("playlistName"))) {
+      std::string name = AttributeText(list, "playlistName");
+      if (DocumentStore::GetText(stored, "name") != std::optional<std::string>(name)) {
+        store_.SetText(stored, "name", name);
+      }
+    }
+    std::set<std::string> wanted;
+    for (const TiXmlElement* item = list->FirstChildElement(); item; item = item->NextSiblingElement()) {
+      if (item->Attribute(std::string("id"))) wanted.insert(AttributeText(item, "id"));
+    }
+    for (TiXmlElement* item : PlaylistIndex::Items(stored)) {
+      std::string item_id = DocumentStore::GetTextOr(item, "id");
+      if (IsLocalId(item_id)) continue;
+      if (wanted.erase(item_id) == 0) lists_.RemoveItem(stored, item);
+    }
+    // std::set orders the ids by their bytes.
+    for (const std::string& item_id : wanted) lists_.AppendItem(stored, item_id);
+  }
+  store_.NotifyUserChanged(user_id);
+  return {true, ""};
+}
+
+}  // namespace quillo::store
