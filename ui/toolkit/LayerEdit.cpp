@@ -1,0 +1,104 @@
+#include "ui/toolkit/LayerEdit.h"
+
+#include "platform/gfx/Painter.h"
+#include "platform/loop/MainLoop.h"
+#include "ui/toolkit/LayerWnd.h"
+
+namespace quillo::ui {
+
+LayerEdit::LayerEdit(LayerWnd& owner, const gfx::Rect& rect, gfx::Font font)
+    : owner_(owner), rect_(rect), font_(std::move(font)) {}
+
+LayerEdit::~LayerEdit() { Destroy(); }
+
+bool LayerEdit::Create() {
+  if (host_ || !owner_.presenter()) return false;
+  host_ = owner_.presenter()->CreateEdit(rect_, font_);
+  if (!host_) return false;
+  host_->SetText(pending_text_);
+  host_->SetListener(this);
+  CopyIntoOwner();
+  return true;
+}
+
+void LayerEdit::Destroy() {
+  timer_.reset();
+  if (host_) {
+    pending_text_ = host_->Text();
+    host_->SetListener(nullptr);
+    host_.reset();
+  }
+}
+
+void LayerEdit::SetText(const std::string& text) {
+  pending_text_ = text;
+  if (host_) host_->SetText(text);
+}
+
+std::string LayerEdit::Text() const { return host_ ? host_->Text() : pending_text_; }
+
+void LayerEdit::SelectAll() {
+  if (host_) host_->SelectAll();
+}
+
+void LayerEdit::Focus() {
+  if (host_) host_->Focus();
+}
+
+bool LayerEdit::HasFocus() const { return host_ && host_->HasFocus(); }
+
+void LayerEdit::SetRect(const gfx::Rect& rect) {
+  rect_ = rect;
+  if (host_) host_->SetRect(rect);
+  CopyIntoOwner();
+}
+
+void LayerEdit::CopyIntoOwner() {
+  gfx::Surface& buffer = owner_.back_buffer();
+  if (buffer.IsNull()) return;
+  gfx::Painter painter(buffer);
+  gfx::Surface pixels = host_ ? host_->Render() : gfx::Surface();
+  if (pixels.IsNull()) {
+    painter.FillRectSource(rect_, gfx::Color{255, 255, 255, 255});
+  } else {
+    painter.FillRectSource(rect_, gfx::Color{255, 255, 255, 255});
+    painter.DrawImage(pixels, gfx::Rect{0, 0, pixels.width(), pixels.height()},
+                      gfx::Point{rect_.left, rect_.top});
+  }
+  if (caret_shown_ && host_) {
+    int x = rect_.left + host_->CaretX();
+    int top = rect_.top + (rect_.height() - 10) / 2;
+    painter.FillRectSource(gfx::Rect{x, top, x + 1, top + 10}, gfx::Color{0, 0, 0, 255});
+  }
+  owner_.SetNeedsUpdate();
+}
+
+void LayerEdit::OnEditChanged() {
+  caret_ticks_ = 0;  // typing keeps the caret visible
+  caret_shown_ = HasFocus();
+  CopyIntoOwner();
+}
+
+void LayerEdit::OnEditFocus(bool focused) {
+  caret_ticks_ = 0;
+  caret_shown_ = focused;
+  if (focused && loop::MainLoop::Instance()) {
+    timer_ = std::make_unique<loop::LoopTarget>(*loop::MainLoop::Instance());
+    timer_->SetTimer(kCaretTimerId, std::chrono::milliseconds(kCaretTickMs),
+                     [this] { OnCaretTick(); });
+  } else {
+    timer_.reset();
+  }
+  CopyIntoOwner();
+}
+
+void LayerEdit::OnCaretTick() {
+  caret_ticks_ = (caret_ticks_ + 1) % 10;
+  bool shown = caret_ticks_ < 5;
+  if (shown != caret_shown_) {
+    caret_shown_ = shown;
+    CopyIntoOwner();
+  }
+}
+
+}  // namespace quillo::ui

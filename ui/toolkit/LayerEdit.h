@@ -1,0 +1,64 @@
+#pragma once
+// A text box inside a skinned window: a real text entry of the window system (typing,
+// selection, clipboard and input methods all work), placed over the window at its rectangle.
+// After every change its pixels are copied, opaque, into the owner's back buffer, and while it
+// has the focus a 1-pixel caret 10 pixels high is drawn there for 5 of every 10 ticks of a
+// 100 ms timer (1001), so that the back buffer always shows what the user sees.
+//
+// Window thread. Create after the owner's window exists (in InitLayer); the owner must destroy
+// the edit (Destroy) in its OnDestroy.
+#include <memory>
+#include <string>
+
+#include "platform/gfx/Font.h"
+#include "platform/gfx/Geometry.h"
+#include "platform/loop/LoopTarget.h"
+#include "platform/window/EditHost.h"
+
+namespace quillo::ui {
+
+class LayerWnd;
+
+class LayerEdit : public window::EditListener {
+ public:
+  static constexpr int kCaretTimerId = 1001;
+  static constexpr int kCaretTickMs = 100;
+  static gfx::Font DefaultFont() { return gfx::Font::Pixels("Arial", 13); }  // cell height 15
+
+  LayerEdit(LayerWnd& owner, const gfx::Rect& rect, gfx::Font font = DefaultFont());
+  ~LayerEdit() override;
+
+  bool Create();
+  void Destroy();
+  bool IsCreated() const { return host_ != nullptr; }
+
+  void SetText(const std::string& text);
+  std::string Text() const;
+  void SelectAll();
+  void Focus();
+  bool HasFocus() const;
+  const gfx::Rect& rect() const { return rect_; }
+  void SetRect(const gfx::Rect& rect);
+  // Whether the caret is drawn at this tick of the blink (for tests).
+  bool caret_shown() const { return caret_shown_; }
+
+  // Copies the entry's pixels (and the caret) into the owner's back buffer.
+  void CopyIntoOwner();
+
+  void OnEditChanged() override;
+  void OnEditFocus(bool focused) override;
+
+ private:
+  void OnCaretTick();
+
+  LayerWnd& owner_;
+  gfx::Rect rect_;
+  gfx::Font font_;
+  std::string pending_text_;
+  std::unique_ptr<window::EditHost> host_;
+  std::unique_ptr<loop::LoopTarget> timer_;
+  int caret_ticks_ = 0;
+  bool caret_shown_ = false;
+};
+
+}  // namespace quillo::ui
