@@ -92,6 +92,10 @@ void LayerEdit::OnEditFocus(bool focused) {
   CopyIntoOwner();
 }
 
+void LayerEdit::OnEditActivate() {
+  if (on_activate_) on_activate_();
+}
+
 void LayerEdit::OnCaretTick() {
   caret_ticks_ = (caret_ticks_ + 1) % 10;
   bool shown = caret_ticks_ < 5;

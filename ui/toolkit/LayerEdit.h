@@ -7,6 +7,7 @@
 //
 // Window thread. Create after the owner's window exists (in InitLayer); the owner must destroy
 // the edit (Destroy) in its OnDestroy.
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -47,6 +48,9 @@ class LayerEdit : public window::EditListener {
 
   void OnEditChanged() override;
   void OnEditFocus(bool focused) override;
+  void OnEditActivate() override;
+  // Runs when Enter is pressed in the field.
+  void SetOnActivate(std::function<void()> on_activate) { on_activate_ = std::move(on_activate); }
 
  private:
   void OnCaretTick();
@@ -57,6 +61,7 @@ class LayerEdit : public window::EditListener {
   std::string pending_text_;
   std::unique_ptr<window::EditHost> host_;
   std::unique_ptr<loop::LoopTarget> timer_;
+  std::function<void()> on_activate_;
   int caret_ticks_ = 0;
   bool caret_shown_ = false;
 };
