@@ -53,9 +53,9 @@ void LayerEdit::SetRect(const gfx::Rect& rect) {
   CopyIntoOwner();
 }
 
-void LayerEdit::CopyIntoOwner() {
+bool LayerEdit::CopyIntoOwner() {
   gfx::Surface& buffer = owner_.back_buffer();
-  if (buffer.IsNull()) return;
+  if (buffer.IsNull()) return false;
   gfx::Painter painter(buffer);
   gfx::Surface pixels = host_ ? host_->Render() : gfx::Surface();
   if (pixels.IsNull()) {
@@ -71,6 +71,7 @@ void LayerEdit::CopyIntoOwner() {
     painter.FillRectSource(gfx::Rect{x, top, x + 1, top + 10}, gfx::Color{0, 0, 0, 255});
   }
   owner_.SetNeedsUpdate();
+  return !pixels.IsNull();
 }
 
 void LayerEdit::OnEditChanged() {

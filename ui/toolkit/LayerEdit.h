@@ -43,8 +43,9 @@ class LayerEdit : public window::EditListener {
   // Whether the caret is drawn at this tick of the blink (for tests).
   bool caret_shown() const { return caret_shown_; }
 
-  // Copies the entry's pixels (and the caret) into the owner's back buffer.
-  void CopyIntoOwner();
+  // Copies the entry's pixels (and the caret) into the owner's back buffer; false when the
+  // entry is not laid out yet (a white field stands in for it).
+  bool CopyIntoOwner();
 
   void OnEditChanged() override;
   void OnEditFocus(bool focused) override;
