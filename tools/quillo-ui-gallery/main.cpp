@@ -219,7 +219,8 @@ int main(int argc, char** argv) {
     }
     loop::MainLoop& loop = runtime->loop();
     if (mode == "--show") {
-      loop.PumpUntil([&] { return opened.window() == nullptr; }, std::chrono::hours(24));
+      // The modal loop blocks in the window system; no polling while idle.
+      window::WindowSystem::Instance()->RunNested([&] { return opened.window() == nullptr; });
     } else {
       bool ready = loop.PumpUntil(opened.ready, std::chrono::seconds(10));
       LayerWnd* window = opened.window();
