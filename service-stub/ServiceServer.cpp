@@ -1,0 +1,143 @@
+#include "service-stub/ServiceServer.h"
+
+#include <chrono>
+
+#include "platform/text/TextUtil.h"
+#include "service-stub/Answers.h"
+#include "service-stub/ApiHandlers.h"
+#include "service-stub/ControlHandlers.h"
+#include "service-stub/FileHandlers.h"
+#include "service-stub/UploadHost.h"
+#include "service-stub/WebPages.h"
+
+namespace quillo::stub {
+namespace {
+
+constexpr char kHost[] = "127.0.0.1";
+constexpr std::size_t kMaxPathBytes = 2048;
+constexpr std::size_t kMainBodyBytes = 8 * 1024 * 1024;
+constexpr std::size_t kUploadBodyBytes = 2 * 1024 * 1024;
+constexpr std::size_t kThreads = 24;
+
+bool IsControlPath(const std::string& path) {
+  return path == "/_control" || path == "/_log";
+}
+
+}  // namespace
+
+ServiceServer::ServiceServer(ServiceContext& context, bool omit_content_length)
+    : context_(context), writer_(omit_content_length) {
+  RegisterAccountApi(main_router_);
+  RegisterLibraryApi(main_router_);
+  RegisterListApi(main_router_);
+  RegisterReportApi(main_router_);
+  RegisterFileHandlers(main_router_);
+  RegisterWebPages(main_router_);
+  RegisterUploadHost(upload_router_);
+  Configure(main_, "main", main_router_, kMainBodyBytes);
+  Configure(upload_, "upload", upload_router_, kUploadBodyBytes);
+}
+
+ServiceServer::~ServiceServer() { Stop(); }
+
+void ServiceServer::Configure(httplib::Server& server, const std::string& name,
+                              const Router& router, std::size_t max_body_bytes) {
+  server.new_task_queue = [] { return new httplib::ThreadPool(kThreads); };
+  server.set_payload_max_length(max_body_bytes);
+  server.set_keep_alive_max_count(100);
+  server.set_read_timeout(10, 0);
+  server.set_write_timeout(10, 0);
+  // Long paths are refused before the library matches its route patterns against them.
+  server.set_pre_routing_handler([](const httplib::Request& request, httplib::Response& response) {
+    if (request.path.size() <= kMaxPathBytes) return httplib::Server::HandlerResponse::Unhandled;
+    response.status = 414;
+    response.set_content("<html><body>请求地址太长</body></html>", "text/html; charset=utf-8");
+    return httplib::Server::HandlerResponse::Handled;
+  });
+  server.set_exception_handler([](const httplib::Request&, httplib::Response& response, std::exception_ptr) {
+    response.status = 500;
+    response.set_content("<html><body>服务器内部错误</body></html>", "text/html; charset=utf-8");
+  });
+  auto handler = [this, name, &router](const httplib::Request& request, httplib::Response& response) {
+    Handle(name, router, request, response);
+  };
+  server.Get(".*", handler);
+  server.Post(".*", handler);
+  server.Put(".*", handler);
+  server.Delete(".*", handler);
+  server.Patch(".*", handler);
+  server.Options(".*", handler);
+}
+
+void ServiceServer::Handle(const std::string& name, const Router& router,
+                           const httplib::Request& request, httplib::Response& response) {
+  const Call call(request);
+  if (name == "main" && IsControlPath(request.path)) {
+    const JsonAnswer answer = request.path == "/_log" ? HandleLog(context_, call)
+                                                      : HandleControl(context_, call);
+    response.status = answer.status;
+    response.set_content(answer.body, "application/json; charset=utf-8");
+    return;
+  }
+
+  LoggedRequest entry;
+  entry.server = name;
+  entry.method = request.method;
+  entry.path = request.path;
+  entry.query = call.query();
+  entry.form = call.form();
+  for (const auto& [header, value] : request.headers) entry.headers.emplace_back(header, value);
+  entry.body_bytes = request.body.size();
+  const std::int64_t seq = context_.log.Append(std::move(entry));
+
+  Reply reply;
+  try {
+    reply = router.Dispatch(context_, call);
+  } catch (const std::exception&) {
+    reply = ErrorPage(500, "服务器内部错误");
+  }
+  AnswerTraits traits;
+  traits.partial = reply.status == 206;
+  traits.document = reply.is_document;
+  traits.scrambled = reply.scramble;
+  const FaultPlan plan = context_.faults.Take(request.path, request.target, traits);
+  context_.log.SetStatus(seq, plan.status ? *plan.status : reply.status);
+  writer_.Write(request, response, std::move(reply), plan);
+}
+
+bool ServiceServer::Start(int port, int upload_port, std::string* error) {
+  auto bind = [&](httplib::Server& server, int wanted, int* bound) {
+    if (wanted == 0) {
+      *bound = server.bind_to_any_port(kHost);
+      return *bound > 0;
+    }
+    *bound = wanted;
+    return server.bind_to_port(kHost, wanted);
+  };
+  if (!bind(main_, port, &port_)) {
+    if (error) *error = "cannot listen on 127.0.0.1:" + std::to_string(port);
+    return false;
+  }
+  if (!bind(upload_, upload_port, &upload_port_)) {
+    if (error) *error = "cannot listen on 127.0.0.1:" + std::to_string(upload_port);
+    main_.stop();
+    return false;
+  }
+  context_.base_url = "http://127.0.0.1:" + std::to_string(port_) + "/";
+  main_thread_ = std::thread([this] { main_.listen_after_bind(); });
+  upload_thread_ = std::thread([this] { upload_.listen_after_bind(); });
+  // Stop() can only end a loop that has started, so wait until both run.
+  for (int i = 0; i < 500 && !(main_.is_running() && upload_.is_running()); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return true;
+}
+
+void ServiceServer::Stop() {
+  main_.stop();
+  upload_.stop();
+  if (main_thread_.joinable()) main_thread_.join();
+  if (upload_thread_.joinable()) upload_thread_.join();
+}
+
+}  // namespace quillo::stub

@@ -1,0 +1,13 @@
+#pragma once
+// The upload host's "/api/upload.php": action=start answers "{id:'…'}", action=send&id=&seek=
+// stores the raw body at the offset and answers "{id:'…',file_length:N}" with the bytes held,
+// action=end closes the upload, action=stop abandons it. A chunk whose seek lies beyond the
+// bytes held is not stored (the answer tells the client where to resume); a seek inside them
+// replaces what follows. Uploads live in the data folder's "uploads/".
+#include "service-stub/Router.h"
+
+namespace quillo::stub {
+
+void RegisterUploadHost(Router& router);
+
+}  // namespace quillo::stub

@@ -1,0 +1,95 @@
+// quillo-service: the stand-in music service. Prepares its catalogue and database in the data
+// folder, listens on 127.0.0.1, prints "listening on http://127.0.0.1:PORT/ upload
+// 127.0.0.1:UPLOADPORT" when ready and runs until SIGTERM or SIGINT.
+#include <signal.h>
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/fs/FileSystem.h"
+#include "service-stub/CatalogueBuilder.h"
+#include "service-stub/Database.h"
+#include "service-stub/ServiceOptions.h"
+#include "service-stub/ServiceServer.h"
+#include "service-stub/ShutdownSignal.h"
+#include "service-stub/UserStore.h"
+
+using namespace quillo;
+using namespace quillo::stub;
+
+namespace {
+
+void Note(const std::string& text) { std::cerr << "quillo-service: " << text << std::endl; }
+
+int Fail(const std::string& text) {
+  Note(text);
+  return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Signals are taken by sigwait below; every thread started from here inherits the mask.
+  sigset_t stop_signals;
+  sigemptyset(&stop_signals);
+  sigaddset(&stop_signals, SIGTERM);
+  sigaddset(&stop_signals, SIGINT);
+  sigaddset(&stop_signals, SIGHUP);
+  pthread_sigmask(SIG_BLOCK, &stop_signals, nullptr);
+  signal(SIGPIPE, SIG_IGN);
+
+  std::string error;
+  const auto options = ParseServiceOptions(std::vector<std::string>(argv + 1, argv + argc), &error);
+  if (!options) {
+    std::cerr << "quillo-service: " << error << "\n" << ServiceUsage();
+    return 2;
+  }
+  if (options->help) {
+    std::cout << ServiceUsage();
+    return 0;
+  }
+  const std::string& data = options->data_folder;
+  const std::string uploads = data + "uploads/";
+  if (!fs::CreateFolders(data) || !fs::CreateFolders(uploads)) return Fail("cannot create " + data);
+
+  CatalogueBuilder builder(Note);
+  CatalogueRequest request;
+  request.data_folder = data;
+  request.songs = options->songs;
+  request.seed = options->seed;
+  request.threads = static_cast<int>(std::min(2u, std::max(1u, std::thread::hardware_concurrency())));
+  const auto catalogue = builder.Prepare(request, &error);
+  if (!catalogue) return Fail("cannot prepare the catalogue: " + error);
+
+  auto database = Database::Open(data + "service.db", &error);
+  if (!database) return Fail("cannot open the database: " + error);
+  UserStore users(*database);
+  if (!users.Initialise(*catalogue, &error)) return Fail("cannot prepare the database: " + error);
+  if (options->prepare_only) return 0;
+
+  FaultRules faults;
+  RequestLog log;
+  UpdatePackage update;
+  if (!options->update_package.empty()) {
+    if (!fs::FileExists(options->update_package)) return Fail("no such file " + options->update_package);
+    update.Set(options->update_package, options->update_version);
+  }
+  ServiceContext context{*catalogue, users, faults, log, update,
+                         CatalogueBuilder::CatalogueFolder(data), uploads, std::string()};
+  ServiceServer server(context, options->omit_content_length);
+  if (!server.Start(options->port, options->upload_port, &error)) return Fail(error);
+  std::printf("listening on http://127.0.0.1:%d/ upload 127.0.0.1:%d\n", server.port(),
+              server.upload_port());
+  std::fflush(stdout);
+
+  int signal_number = 0;
+  while (sigwait(&stop_signals, &signal_number) != 0) {
+  }
+  ShutdownSignal::Instance().Trigger();
+  server.Stop();
+  Note("stopped");
+  return 0;
+}
