@@ -1,5 +1,6 @@
 #include "media/WMAInfo.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string_view>
@@ -180,19 +181,36 @@ std::string WMAInfo::BuildContentDescription() const {
   return GuidBytes(kContentDescriptionGuid) + LittleEndianBytes(kObjectHeaderBytes + body.size(), 8) + body;
 }
 
+bool WMAInfo::MirrorsContentDescription(const Descriptor& descriptor) {
+  return descriptor.type == 0 &&
+         (text::EqualsIgnoreCaseAscii(descriptor.name, "title") ||
+          text::EqualsIgnoreCaseAscii(descriptor.name, "WM/Title") ||
+          text::EqualsIgnoreCaseAscii(descriptor.name, "author") ||
+          text::EqualsIgnoreCaseAscii(descriptor.name, "WM/Author"));
+}
+
 std::string WMAInfo::BuildExtendedDescription() const {
   std::vector<Descriptor> descriptors = descriptors_;
   bool replaced = false;
-  std::string album_value = EncodeUtf16Terminated(album_);
-  if (album_value.empty()) album_value = std::string(2, '\0');
+  auto value_of = [](const std::string& text) {
+    std::string value = EncodeUtf16Terminated(text);
+    return value.empty() ? std::string(2, '\0') : value;
+  };
   for (Descriptor& descriptor : descriptors) {
-    if (descriptor.name == kAlbumName && !replaced) {
+    if (album_changed_ && descriptor.name == kAlbumName && !replaced) {
       descriptor.type = 0;
-      descriptor.value = album_value;
+      descriptor.value = value_of(album_);
       replaced = true;
     }
+    // Some writers repeat title and author as descriptors, and other players read those: they
+    // must not keep the old text.
+    if (content_changed_ && MirrorsContentDescription(descriptor)) {
+      bool is_title = text::EqualsIgnoreCaseAscii(descriptor.name, "title") ||
+                      text::EqualsIgnoreCaseAscii(descriptor.name, "WM/Title");
+      descriptor.value = value_of(is_title ? title_ : author_);
+    }
   }
-  if (!replaced) descriptors.push_back({std::string(kAlbumName), 0, album_value});
+  if (album_changed_ && !replaced) descriptors.push_back({std::string(kAlbumName), 0, value_of(album_)});
   std::string body = LittleEndianBytes(descriptors.size(), 2);
   for (const Descriptor& descriptor : descriptors) {
     std::string name = text::Utf8ToUtf16LeBytes(descriptor.name) + std::string(2, '\0');
@@ -210,7 +228,10 @@ bool WMAInfo::Write(TagFile& file) {
   if (!contents || contents->compare(0, header_.size(), header_) != 0) return false;
 
   std::string new_content_description = content_changed_ ? BuildContentDescription() : std::string();
-  std::string new_extended = album_changed_ ? BuildExtendedDescription() : std::string();
+  bool mirrored = content_changed_ &&
+                  std::any_of(descriptors_.begin(), descriptors_.end(), MirrorsContentDescription);
+  bool rebuild_extended = album_changed_ || mirrored;
+  std::string new_extended = rebuild_extended ? BuildExtendedDescription() : std::string();
   std::string header = header_.substr(0, kHeaderFixedBytes);
   std::uint64_t count = LittleEndian(header_, 24, 4);
   std::optional<std::size_t> file_properties_at;
@@ -220,7 +241,7 @@ bool WMAInfo::Write(TagFile& file) {
     if (file_properties_ && span.offset == file_properties_->offset) file_properties_at = header.size();
     if (is_content && content_changed_) {
       header += new_content_description;
-    } else if (is_extended && album_changed_) {
+    } else if (is_extended && rebuild_extended) {
       header += new_extended;
     } else {
       header.append(header_, span.offset, span.size);

@@ -67,6 +67,7 @@ class WMAInfo {
   int ParseHeader();
   std::string BuildContentDescription() const;
   std::string BuildExtendedDescription() const;
+  static bool MirrorsContentDescription(const Descriptor& descriptor);
 
   std::string header_;  // the header object's bytes as read
   bool header_parsed_ = false;

@@ -36,5 +36,9 @@ using CommandList = std::vector<ToolCommand>;
 
 void RegisterConfigCommands(CommandList& commands);
 void RegisterStoreCommands(CommandList& commands);
+void RegisterTagCommands(CommandList& commands);
+void RegisterLibraryCommands(CommandList& commands);
+void RegisterPlaylistCommands(CommandList& commands);
+void RegisterAnswerCommands(CommandList& commands);
 
 }  // namespace quillo::tool

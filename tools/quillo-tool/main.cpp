@@ -16,6 +16,10 @@ CommandList AllCommands() {
   CommandList commands;
   quillo::tool::RegisterConfigCommands(commands);
   quillo::tool::RegisterStoreCommands(commands);
+  quillo::tool::RegisterTagCommands(commands);
+  quillo::tool::RegisterLibraryCommands(commands);
+  quillo::tool::RegisterPlaylistCommands(commands);
+  quillo::tool::RegisterAnswerCommands(commands);
   return commands;
 }
 

@@ -1,0 +1,50 @@
+#pragma once
+// The store side of a local import: every file the folder walk finds, and every file picked or
+// dropped, goes to MusicLibrary::AddLocalFile. Counts the files that are in the library
+// afterwards and reports each step as a status text ("开始导入", "正在搜索:…", "正在导入:…",
+// "导入完成").
+//
+// As a listener it runs on the scanner's thread; AddFiles runs on the caller's thread. The
+// library takes the store's lock once per file, never across the walk.
+#include <atomic>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "media/ImportListener.h"
+
+namespace quillo::store {
+class MusicLibrary;
+}
+
+namespace quillo::media {
+
+class LocalImport : public ImportListener {
+ public:
+  using StatusCallback = std::function<void(const std::string& status)>;
+
+  explicit LocalImport(store::MusicLibrary& library, StatusCallback on_status = {});
+
+  void Started() override;
+  void Searching(const std::string& folder) override;
+  void FileFound(const std::string& path) override;
+  void Finished() override;
+
+  // The file import: each path straight to AddLocalFile (no size rule). Answers how many are
+  // in the library afterwards.
+  int AddFiles(const std::vector<std::string>& paths);
+
+  int added() const { return added_.load(); }
+  // Set before Finished arrives to keep "导入完成" from being reported (a cancelled import).
+  void SetCancelled() { cancelled_ = true; }
+
+ private:
+  void Report(const std::string& status);
+
+  store::MusicLibrary& library_;
+  StatusCallback on_status_;
+  std::atomic<int> added_{0};
+  std::atomic<bool> cancelled_{false};
+};
+
+}  // namespace quillo::media
