@@ -153,20 +153,17 @@ std::optional<Comment> ParseComment(std::string_view content) {
   return comment;
 }
 
-// Index of the frame that holds the comment: the first "COMM" without a description, else the
-// first "COMM". Other comment frames (players' private notes) are not the user's comment.
+// Index of the frame that holds the user's comment: the first "COMM" without a description.
+// Comment frames with a description are other players' private notes ("iTunNORM"...).
 std::optional<std::size_t> CommentFrameIndex(const MP3ID3v2::Tag& tag) {
-  std::optional<std::size_t> first;
   for (std::size_t i = 0; i < tag.frames.size(); ++i) {
     if (FieldOf(tag.frames[i].id) != Field::kComment) continue;
     auto content = ReadableContent(tag.major_version, tag.frames[i]);
     if (!content) continue;
     auto comment = ParseComment(*content);
-    if (!comment) continue;
-    if (comment->description.empty()) return i;
-    if (!first) first = i;
+    if (comment && comment->description.empty()) return i;
   }
-  return first;
+  return std::nullopt;
 }
 
 }  // namespace

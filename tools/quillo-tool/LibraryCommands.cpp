@@ -1,4 +1,5 @@
 // import PATH..., library list [LIST_ID], pinyin TEXT.
+#include <filesystem>
 #include <ostream>
 
 #include "media/FolderScanner.h"
@@ -35,7 +36,11 @@ int Import(ToolContext& context) {
   runtime->library().SetTagAccess(&tags);
   media::LocalImport import(runtime->library(), [&](const std::string& status) { context.err << status << "\n"; });
   int status = 0;
-  for (const std::string& path : context.args) {
+  for (const std::string& argument : context.args) {
+    // Song ids and file names are made from full paths.
+    std::error_code error;
+    std::string path = std::filesystem::absolute(argument, error).lexically_normal().string();
+    if (error) path = argument;
     if (fs::FolderExists(path)) {
       // The walk runs on the scanner's thread, as in the program; we wait for its end.
       media::FolderScanner scanner(context.store->FolderPath("music"), fs::ProgramFolder());
