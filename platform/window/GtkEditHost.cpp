@@ -1,6 +1,7 @@
 #include "platform/window/GtkEditHost.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace quillo::window {
 namespace {
@@ -34,6 +35,7 @@ GtkEditHost::GtkEditHost(GtkFixed* fixed, const gfx::Rect& rect, const gfx::Font
 }
 
 GtkEditHost::~GtkEditHost() {
+  if (idle_source_ != 0) g_source_remove(idle_source_);
   g_signal_handlers_disconnect_by_data(entry_, this);
   gtk_widget_destroy(entry_);
   g_object_unref(css_);
@@ -86,16 +88,44 @@ gfx::Surface GtkEditHost::Render() {
   return pixels;
 }
 
+void GtkEditHost::ScheduleNotice() {
+  // Before GTK's own redraw, so that the back buffer and the screen change in the same frame.
+  if (idle_source_ == 0) {
+    idle_source_ = g_idle_add_full(G_PRIORITY_HIGH_IDLE, &OnIdle, this, nullptr);
+  }
+}
+
+gboolean GtkEditHost::OnIdle(gpointer p) {
+  GtkEditHost* self = Self(p);
+  self->idle_source_ = 0;
+  bool focus_changed = std::exchange(self->focus_changed_, false);
+  bool changed = std::exchange(self->changed_, false);
+  // The listener may destroy this host; nothing of it is touched after the calls.
+  EditListener* listener = self->listener_;
+  if (!listener) return G_SOURCE_REMOVE;
+  if (focus_changed) {
+    listener->OnEditFocus(self->focused_);
+  } else if (changed) {
+    listener->OnEditChanged();
+  }
+  return G_SOURCE_REMOVE;
+}
+
 void GtkEditHost::OnChanged(GtkWidget*, gpointer p) {
-  if (Self(p)->listener_) Self(p)->listener_->OnEditChanged();
+  Self(p)->changed_ = true;
+  Self(p)->ScheduleNotice();
 }
 
 void GtkEditHost::OnNotify(GObject*, GParamSpec*, gpointer p) {
-  if (Self(p)->listener_) Self(p)->listener_->OnEditChanged();
+  Self(p)->changed_ = true;
+  Self(p)->ScheduleNotice();
 }
 
 gboolean GtkEditHost::OnFocus(GtkWidget*, GdkEventFocus* e, gpointer p) {
-  if (Self(p)->listener_) Self(p)->listener_->OnEditFocus(e->in != 0);
+  GtkEditHost* self = Self(p);
+  self->focused_ = e->in != 0;
+  self->focus_changed_ = true;
+  self->ScheduleNotice();
   return FALSE;
 }
 
