@@ -3,6 +3,7 @@
 #include <unicode/coll.h>
 #include <unicode/locid.h>
 #include <unicode/unistr.h>
+#include <unicode/uscript.h>
 
 namespace quillo::store {
 
@@ -13,7 +14,13 @@ struct ChineseCollator::Impl {
 ChineseCollator::ChineseCollator() : impl_(std::make_unique<Impl>()) {
   UErrorCode status = U_ZERO_ERROR;
   impl_->collator.reset(icu::Collator::createInstance(icu::Locale("zh", "CN"), status));
-  if (U_FAILURE(status)) impl_->collator.reset();
+  if (U_FAILURE(status)) {
+    impl_->collator.reset();
+    return;
+  }
+  // Latin text before Chinese, as the desktop's Chinese sort order has it; Chinese by pinyin.
+  const int32_t order[] = {USCRIPT_LATIN, USCRIPT_HAN};
+  impl_->collator->setReorderCodes(order, 2, status);
 }
 
 ChineseCollator::~ChineseCollator() = default;

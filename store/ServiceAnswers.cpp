@@ -17,8 +17,10 @@
 namespace quillo::store {
 namespace {
 
+// The first child element with the name, or with any name when name is nullptr.
 const TiXmlElement* FirstChild(const TiXmlElement* parent, const char* name) {
-  return parent ? parent->FirstChildElement(name) : nullptr;
+  if (parent == nullptr) return nullptr;
+  return name ? parent->FirstChildElement(name) : parent->FirstChildElement();
 }
 
 // "folders#folder:music#" inside the answer.

@@ -1,0 +1,109 @@
+// quillo-tool's library commands driven from outside, as a script would.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "platform/fs/FileSystem.h"
+#include "support/TempFolder.h"
+
+namespace {
+
+using quillo::testing::TempFolder;
+
+struct Output {
+  int status = -1;
+  std::string out;
+};
+
+class LibraryToolTest : public ::testing::Test {
+ protected:
+  Output Tool(const std::string& arguments) {
+    std::string command = std::string(QUILLO_BINARY_DIR) + "/tools/quillo-tool/quillo-tool --data-dir '" +
+                          data_.path() + "' " + arguments + " 2>'" + data_.path() + "stderr'";
+    Output output;
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    std::array<char, 4096> buffer;
+    std::size_t n;
+    while ((n = fread(buffer.data(), 1, buffer.size(), pipe.get())) > 0) output.out.append(buffer.data(), n);
+    int status = pclose(pipe.release());
+    output.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return output;
+  }
+  std::string Stderr() { return quillo::fs::ReadWholeFile(data_ / "stderr").value_or(""); }
+  std::string File(const std::string& name, const std::string& text) {
+    std::string path = files_ / name;
+    EXPECT_TRUE(quillo::fs::WriteFile(path, text));
+    return "'" + path + "'";
+  }
+
+  TempFolder data_;
+  TempFolder files_;
+};
+
+const std::string kList = "0123456789abcdef0123456789abcdef";
+
+TEST_F(LibraryToolTest, AnswersListsAndPlaylists) {
+  Output refused = Tool("answer login " + File("e.xml", "<a><error desc='账号不存在'/><user id='1'/></a>"));
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(Stderr().find("账号不存在"), std::string::npos);
+  EXPECT_EQ(Tool("library list").out, "");
+
+  std::string login = File("l.xml",
+      "<a><user id='u9' username='n'/><folders><folder name='music'>"
+      "<s music_id='30' music_name='C' artist_name='周杰伦'/><s music_id='4' music_name='B'/>"
+      "<s music_id='100' music_name='阿'/></folder></folders>"
+      "<playlists><p playlistId='" + kList + "' playlistName='Fav'><i id='30'/><i id='4'/><i id='100'/></p></playlists></a>");
+  Output taken = Tool("answer login " + login);
+  ASSERT_EQ(taken.status, 0) << Stderr();
+  EXPECT_EQ(taken.out, "user u9\n");
+  EXPECT_EQ(Tool("library list " + kList).out, "100\t阿\t\t\t\n30\tC\t周杰伦\t\t\n4\tB\t\t\t\n");
+  EXPECT_EQ(Tool("playlist list").out, kList + "\tFav\n");
+  EXPECT_EQ(Tool("playlist sort " + kList + " name").out, "ascending\n");
+  EXPECT_EQ(Tool("library list " + kList).out, "4\tB\t\t\t\n30\tC\t周杰伦\t\t\n100\t阿\t\t\t\n");
+
+  Output created = Tool("playlist create 新歌单");
+  ASSERT_EQ(created.status, 0);
+  std::string id = created.out.substr(0, created.out.size() - 1);
+  EXPECT_EQ(id.size(), 32u);
+  EXPECT_EQ(Tool("playlist add " + id + " 4").status, 0);
+  EXPECT_EQ(Tool("playlist add " + id + " 4").status, 1);  // already there
+  EXPECT_EQ(Tool("playlist add " + id + " 999").status, 1);  // not in the library
+  EXPECT_EQ(Tool("playlist rename " + id + " Renamed").status, 0);
+  EXPECT_NE(Tool("playlist list").out.find(id + "\tRenamed\n"), std::string::npos);
+  EXPECT_EQ(Tool("playlist remove " + id + " 4").status, 0);
+  EXPECT_EQ(Tool("playlist delete " + id).status, 0);
+  EXPECT_EQ(Tool("playlist delete " + id).status, 1);
+
+  std::string chart = File("c.xml", "<r pid='t_rank_1' pname='榜'><s music_id='7' music_name='七'/></r>");
+  EXPECT_EQ(Tool("answer list " + chart + " t_rank_1").out, "7\t七\t\t\n");
+  EXPECT_EQ(Tool("answer list " + File("bad.xml", "<r><s music_id='1'/><s/></r>") + " t_x").status, 1);
+  EXPECT_EQ(Tool("answer list " + chart + " ''").out, "1 songs\n");
+  EXPECT_NE(Tool("library list ''").out.find("7\t七"), std::string::npos);
+
+  // A later login with an empty library removes the service songs.
+  EXPECT_EQ(Tool("answer login " + File("empty.xml", "<a><user id='u9'/></a>")).status, 0);
+  EXPECT_EQ(Tool("library list").out, "");
+  EXPECT_EQ(Tool("playlist list").out, "");
+}
+
+TEST_F(LibraryToolTest, ImportAndPinyin) {
+  namespace stdfs = std::filesystem;
+  quillo::fs::CreateFolders(files_ / "tree/sub");
+  for (const char* name : {"tree/a.mp3", "tree/sub/b.wma", "tree/small.mp3", "tree/x.txt"}) {
+    ASSERT_TRUE(quillo::fs::WriteFile(files_ / name, ""));
+    stdfs::resize_file(files_ / name, std::string(name) == "tree/small.mp3" ? 1000 : 600000);
+  }
+  Output imported = Tool("import '" + files_ / "tree" + "' '" + files_ / "tree/small.mp3" + "'");
+  ASSERT_EQ(imported.status, 0) << Stderr();
+  EXPECT_EQ(imported.out, "3 added\n");
+  EXPECT_NE(Stderr().find("导入完成"), std::string::npos);
+  std::string listing = Tool("library list local").out;
+  EXPECT_NE(listing.find("\ta\t\t\tfile://" + files_ / "tree/a.mp3\n"), std::string::npos) << listing;
+  EXPECT_NE(listing.find("\tsmall\t"), std::string::npos);
+  EXPECT_EQ(Tool("pinyin 周杰伦 Jay").out, "zjl jay\n");
+}
+
+}  // namespace

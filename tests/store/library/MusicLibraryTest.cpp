@@ -1,0 +1,259 @@
+#include <gtest/gtest.h>
+
+#include "LibraryFixture.h"
+#include "store/SafeNames.h"
+
+namespace quillo::store {
+namespace {
+
+using namespace quillo::testing;
+
+class MusicLibraryTest : public LibraryFixture {};
+
+TEST_F(MusicLibraryTest, AddMusicPutsSongsIntoTheirListsAndAnnouncesServiceSongs) {
+  ASSERT_TRUE(library().AddMusic(Song("100", "周杰伦的歌", "周杰伦")));
+  ASSERT_TRUE(library().AddMusic(Song("ex-1", "Local")));
+  EXPECT_FALSE(library().AddMusic({{"name", "no id"}}));
+  EXPECT_EQ(listener_.added, std::vector<std::string>{"100"});
+  // Nobody is logged in: the user with the empty id and its default list "All" exist now.
+  EXPECT_EQ(Ids(lists().ListRecords("")), std::vector<std::string>{"100"});
+  EXPECT_EQ(Ids(lists().ListRecords("local")), std::vector<std::string>{"ex-1"});
+  EXPECT_EQ(lists().GetPlaylistInfo("")->name, "All");
+  EXPECT_EQ(lists().GetPlaylistInfo("local")->name, "local");
+  auto record = library().FindMusic("100");
+  ASSERT_TRUE(record);
+  EXPECT_EQ(record->at("_name"), "zjldg");
+  EXPECT_EQ(record->at("_artist_name"), "zjl");
+  EXPECT_FALSE(library().FindMusic("nope"));
+}
+
+TEST_F(MusicLibraryTest, UpdatesKeepSearchKeysFreshAndIgnoreUnknownSongs) {
+  library().AddMusic(Song("1", "One", "Artist"));
+  ASSERT_TRUE(library().UpdateMusic({{"id", "1"}, {"name", "刘德华"}, {"_name", "stale"}}));
+  EXPECT_EQ(library().FindMusic("1")->at("_name"), "ldh");
+  ASSERT_TRUE(library().SetMusicAttribute("1", "artist_name", std::nullopt));
+  EXPECT_EQ(library().FindMusic("1")->count("artist_name"), 0u);
+  EXPECT_EQ(library().FindMusic("1")->at("_artist_name"), "");
+  EXPECT_FALSE(library().UpdateMusic(Song("2", "x")));
+  EXPECT_FALSE(library().SetMusicAttribute("2", "name", "x"));
+  EXPECT_FALSE(library().HasMusic("2"));
+  library().SetPaused("2", true);
+  EXPECT_FALSE(library().IsPaused("2"));
+  library().SetPaused("1", true);
+  EXPECT_TRUE(library().IsPaused("1"));
+}
+
+TEST_F(MusicLibraryTest, OpeningResetsDownloadsAndDropsPreviewsOfStoredSongs) {
+  const std::string cache = store().FolderPath(".cache");
+  fs::CreateFolders(cache);
+  ASSERT_TRUE(fs::WriteFile(cache + "p.mp3", "preview"));
+  library().AddMusic({{"id", "1"}, {"status", "1"}});
+  library().AddMusic({{"id", "2"}, {"status", "3"}});
+  library().AddMusic({{"id", "3"}, {"status", "2"}, {"tryout", "p.mp3"}});
+  // A preview name that points out of the cache folder deletes nothing there.
+  ASSERT_TRUE(fs::WriteFile(data_ / "outside", "keep"));
+  library().AddMusic({{"id", "4"}, {"status", "2"}, {"tryout", "../outside"}});
+  library().SetPaused("1", true);
+  Reopen();
+  EXPECT_EQ(library().FindMusic("1")->at("status"), "0");
+  EXPECT_EQ(library().FindMusic("2")->at("status"), "0");
+  EXPECT_EQ(library().FindMusic("3")->count("tryout"), 0u);
+  EXPECT_FALSE(fs::FileExists(cache + "p.mp3"));
+  EXPECT_EQ(library().FindMusic("4")->count("tryout"), 0u);
+  EXPECT_TRUE(fs::FileExists(data_ / "outside"));
+  EXPECT_FALSE(library().IsPaused("1"));
+}
+
+TEST_F(MusicLibraryTest, FilingADownloadMovesItTagsItAndRecordsIt) {
+  library().AddMusic(Song("5", "Back: In Black", "AC/DC"));
+  const std::string partial = data_ / "5.part.mp3";
+  ASSERT_TRUE(fs::WriteFile(partial, "audio"));
+  library().FileDownloadedMusic("5", partial);
+  auto record = library().FindMusic("5");
+  EXPECT_EQ(record->at("fileName"), "AC_DC/未知专辑/Back_ In Black.mp3");
+  EXPECT_EQ(record->at("status"), "2");
+  EXPECT_EQ(*fs::ReadWholeFile(MusicFolder() + "AC_DC/未知专辑/Back_ In Black.mp3"), "audio");
+  EXPECT_FALSE(fs::FileExists(partial));
+  ASSERT_EQ(tags_.written.size(), 1u);
+  EXPECT_EQ(tags_.written[0].tags.title, "Back: In Black");
+  EXPECT_EQ(tags_.written[0].tags.artist, "AC/DC");
+
+  // A name from the service that tries to leave the music folder stays inside it.
+  library().AddMusic(Song("6", "..", "..", ".."));
+  const std::string other = data_ / "6.mp3";
+  ASSERT_TRUE(fs::WriteFile(other, "x"));
+  library().FileDownloadedMusic("6", other);
+  EXPECT_EQ(library().FindMusic("6")->at("fileName"), "_/_/_.mp3");
+  EXPECT_TRUE(fs::FileExists(MusicFolder() + "_/_/_.mp3"));
+
+  // Unknown songs: nothing happens, the partial file stays.
+  ASSERT_TRUE(fs::WriteFile(partial, "audio"));
+  library().FileDownloadedMusic("404", partial);
+  EXPECT_TRUE(fs::FileExists(partial));
+}
+
+TEST_F(MusicLibraryTest, FilingFailsWhenTheMusicFolderCannotBeMade) {
+  ASSERT_TRUE(fs::WriteFile(data_ / "blocker", "a file where the folder should be"));
+  store().SetConfigText("sorvel.path.music", data_ / "blocker/music");
+  library().AddMusic(Song("7", "T"));
+  const std::string partial = data_ / "7.mp3";
+  ASSERT_TRUE(fs::WriteFile(partial, "audio"));
+  library().FileDownloadedMusic("7", partial);
+  EXPECT_EQ(library().FindMusic("7")->at("status"), "3");
+  EXPECT_EQ(library().FindMusic("7")->count("fileName"), 0u);
+  EXPECT_FALSE(fs::FileExists(partial));
+}
+
+TEST_F(MusicLibraryTest, DeletingSongsRemovesFilesAndEmptiedFolders) {
+  const std::string m = MusicFolder();
+  auto stored = [&](const std::string& id, const std::string& artist, const std::string& album) {
+    library().AddMusic(Song(id, "Song" + id, artist, album));
+    std::string relative = library().MusicFileName(*library().FindMusic(id), ".mp3", true);
+    ASSERT_TRUE(fs::WriteFile(m + relative, "audio"));
+    library().SetMusicAttribute(id, "fileName", relative);
+  };
+  stored("1", "Artist", "AlbumA");
+  stored("2", "Artist", "AlbumB");
+  ASSERT_TRUE(fs::WriteFile(m + "Artist/AlbumA/Song1.lrc", "lyric"));
+  ASSERT_TRUE(fs::WriteFile(m + "Artist/AlbumA/album.jpg", "picture"));
+  ASSERT_TRUE(fs::WriteFile(m + "Artist/artist.jpg", "picture"));
+
+  library().DeleteMusic("1");
+  EXPECT_FALSE(library().HasMusic("1"));
+  EXPECT_FALSE(fs::FolderExists(m + "Artist/AlbumA"));  // the album's last song
+  EXPECT_TRUE(fs::FileExists(m + "Artist/artist.jpg"));  // another album of the artist remains
+  EXPECT_EQ(stopper_.stopped, std::vector<std::string>{"1"});
+  EXPECT_EQ(listener_.removed, std::vector<std::string>{"1"});
+  EXPECT_TRUE(lists().ListRecords("").size() == 1);
+
+  library().DeleteMusic("2");
+  EXPECT_FALSE(fs::FolderExists(m + "Artist"));
+}
+
+TEST_F(MusicLibraryTest, DeletingNeverReachesOutsideTheMusicFolder) {
+  const std::string outside = data_ / "precious.mp3";
+  ASSERT_TRUE(fs::WriteFile(outside, "keep"));
+  library().AddMusic({{"id", "9"}, {"name", "x"}, {"fileName", "../precious.mp3"}});
+  library().DeleteMusic("9");
+  EXPECT_FALSE(library().HasMusic("9"));
+  EXPECT_TRUE(fs::FileExists(outside));
+
+  // A local song's file is the user's: deleting the record leaves it.
+  const std::string local = data_ / "mine.mp3";
+  ASSERT_TRUE(fs::WriteFile(local, "audio"));
+  auto id = library().AddLocalFile(local);
+  ASSERT_TRUE(id);
+  library().DeleteMusic(*id);
+  EXPECT_FALSE(library().HasMusic(*id));
+  EXPECT_TRUE(lists().ListRecords("local").empty());
+  EXPECT_TRUE(fs::FileExists(local));
+}
+
+TEST_F(MusicLibraryTest, ASongAnotherUserHoldsStaysInTheLibrary) {
+  lists().SetCurrentUser("alice");
+  library().AddMusic(Song("42", "Shared"));
+  lists().SetCurrentUser("bob");
+  lists().SetPlaylistName("", "All");
+  ASSERT_TRUE(lists().AddItem("", "42"));
+  library().DeleteMusic("42");
+  EXPECT_TRUE(library().HasMusic("42"));
+  EXPECT_TRUE(lists().ListRecords("").empty());
+  lists().SetCurrentUser("alice");
+  EXPECT_EQ(Ids(lists().ListRecords("")), std::vector<std::string>{"42"});
+}
+
+TEST_F(MusicLibraryTest, LyricPathCandidates) {
+  const std::string m = MusicFolder();
+  MusicRecord stored = Song("1", "Title", "Artist");
+  stored["fileName"] = "Artist/未知专辑/Title.mp3";
+  LyricLocation none = library().LyricPath(stored, false);
+  EXPECT_FALSE(none.found);
+  EXPECT_EQ(none.path, m + "Artist/未知专辑/Title.mrc");
+  fs::CreateFolders(m + "Artist/未知专辑");
+  ASSERT_TRUE(fs::WriteFile(m + "Artist/未知专辑/Title.mrc", "k"));
+  EXPECT_TRUE(library().LyricPath(stored, false).found);
+  ASSERT_TRUE(fs::WriteFile(data_ / "own.lrc", "l"));
+  stored["lyric_file"] = "file://" + data_ / "own.lrc";
+  EXPECT_EQ(library().LyricPath(stored, false).path, data_ / "own.lrc");
+
+  MusicRecord unstored = Song("2", "Other", "Singer");
+  LyricLocation candidate = library().LyricPath(unstored, true);
+  EXPECT_FALSE(candidate.found);
+  EXPECT_EQ(candidate.path, m + "Singer/未知专辑/Other.mrc");
+  EXPECT_TRUE(fs::FolderExists(m + "Singer/未知专辑"));
+}
+
+TEST_F(MusicLibraryTest, CompleteFileNamesAndMusicPath) {
+  library().AddMusic({{"id", "1"}, {"name", "a"}, {"fileName", "A/B/a.mp3"}});
+  MusicRecord from_chart = library().CompleteFileNames({{"id", "1"}, {"fileName", "wrong"}, {"lyric_file", "x"}});
+  EXPECT_EQ(from_chart.at("fileName"), "A/B/a.mp3");
+  EXPECT_EQ(from_chart.count("lyric_file"), 0u);
+  MusicRecord cached = library().CompleteFileNames({{"id", "77"}});
+  EXPECT_EQ(cached.at("fileName"), "file:///cache/77.mp3");
+  EXPECT_EQ(cached.count("lyric_file"), 0u);
+  EXPECT_EQ(library().MusicPath({{"fileName", "file:///x/y.mp3"}}), "/x/y.mp3");
+  EXPECT_EQ(library().MusicPath({{"fileName", "A/a.mp3"}}), MusicFolder() + "A/a.mp3");
+  EXPECT_FALSE(library().MusicPath({{"id", "3"}}));
+}
+
+TEST_F(MusicLibraryTest, AddLocalFile) {
+  const std::string path = data_ / "Dir/My Song.MP3";
+  fs::CreateFolders(data_ / "Dir");
+  ASSERT_TRUE(fs::WriteFile(path, "audio"));
+  tags_.tags[path] = {"  Tagged  ", " Singer ", ""};
+  auto id = library().AddLocalFile(path);
+  ASSERT_TRUE(id);
+  auto record = library().FindMusic(*id);
+  EXPECT_EQ(record->at("name"), "Tagged");
+  EXPECT_EQ(record->at("artist_name"), "Singer");
+  EXPECT_EQ(record->at("fileName"), "file://" + path);
+  // The same path in other letter case is the same song; only the list changes.
+  lists().RemoveItem("local", *id);
+  EXPECT_FALSE(library().HasMusic(*id));
+  ASSERT_TRUE(library().AddLocalFile(path));
+  auto again = library().AddLocalFile(data_ / "dir/my song.mp3");
+  EXPECT_EQ(again, id);
+  EXPECT_EQ(library().Count(), 1u);
+  EXPECT_EQ(lists().ListRecords("local").size(), 1u);
+
+  ASSERT_TRUE(fs::WriteFile(data_ / "Untagged.wma", "audio"));
+  EXPECT_EQ(library().FindMusic(*library().AddLocalFile(data_ / "Untagged.wma"))->at("name"), "Untagged");
+  ASSERT_TRUE(fs::WriteFile(data_ / "notes.txt", "text"));
+  SaveNow();
+  EXPECT_FALSE(library().AddLocalFile(data_ / "notes.txt"));
+  EXPECT_FALSE(library().AddLocalFile(data_ / "absent.mp3"));
+  EXPECT_FALSE(store().IsDirty());
+}
+
+TEST_F(MusicLibraryTest, RelocateFolderPinsOldFilesToTheirPlace) {
+  const std::string old_music = MusicFolder();
+  library().AddMusic({{"id", "1"}, {"fileName", "A/B/a.mp3"}, {"lyric_file", "a.lrc"}});
+  library().AddMusic({{"id", "2"}, {"fileName", "file:///abs/b.mp3"}});
+  SaveNow();
+  library().RelocateFolder("music", old_music);
+  EXPECT_FALSE(store().IsDirty());
+  library().RelocateFolder("music", "/new/music/");
+  EXPECT_EQ(library().FindMusic("1")->at("fileName"), "file://" + old_music + "A/B/a.mp3");
+  EXPECT_EQ(library().FindMusic("1")->at("lyric_file"), "a.lrc");
+  EXPECT_EQ(library().FindMusic("2")->at("fileName"), "file:///abs/b.mp3");
+  EXPECT_EQ(store().FolderPath("music"), "/new/music/");
+  Reopen();
+  EXPECT_EQ(library().FindMusic("1")->at("fileName"), "file://" + old_music + "A/B/a.mp3");
+}
+
+TEST_F(MusicLibraryTest, ArtistAndAlbumGroupsOfTheDefaultList) {
+  library().AddMusic(Song("1", "a", " 周杰伦 ", "叶惠美"));
+  library().AddMusic(Song("2", "b", "周杰伦", "范特西"));
+  library().AddMusic(Song("3", "c", "Beyond", "叶惠美"));
+  library().AddMusic(Song("4", "d", "", ""));
+  library().AddMusic(Song("ex-5", "local", "周杰伦", "x"));  // not in the default list
+  EXPECT_EQ(library().ArtistCounts(),
+            (std::vector<std::pair<std::string, int>>{{"Beyond", 1}, {"周杰伦", 2}}));
+  EXPECT_EQ(library().AlbumCounts(),
+            (std::vector<std::pair<std::string, int>>{{"叶惠美", 2}, {"范特西", 1}}));
+  EXPECT_EQ(Ids(library().MusicByArtist("周杰伦")), (std::vector<std::string>{"1", "2"}));
+  EXPECT_EQ(Ids(library().MusicByAlbum("叶惠美")), (std::vector<std::string>{"1", "3"}));
+}
+
+}  // namespace
+}  // namespace quillo::store
