@@ -89,16 +89,25 @@ void MusicLibrary::CountNames(const MusicRecord& record, int delta) {
 void MusicLibrary::CacheRecord(const std::string& music_id, TiXmlElement* element, MusicRecord record) {
   AddSearchKeys(record);
   auto [it, inserted] = songs_.try_emplace(music_id);
-  if (!inserted) CountNames(it->second.record, -1);
+  if (!inserted) CountNames(*it->second.record, -1);
   it->second.element = element;
-  it->second.record = std::move(record);
-  CountNames(it->second.record, +1);
+  it->second.record = std::make_shared<const MusicRecord>(std::move(record));
+  CountNames(*it->second.record, +1);
+}
+
+void MusicLibrary::SetCachedAttribute(const std::string& music_id, const std::string& name,
+                                      const std::string& value) {
+  SongEntry* entry = Entry(music_id);
+  if (entry == nullptr) return;
+  MusicRecord record = *entry->record;
+  record[name] = value;
+  CacheRecord(music_id, entry->element, std::move(record));
 }
 
 void MusicLibrary::DropRecord(const std::string& music_id) {
   auto it = songs_.find(music_id);
   if (it == songs_.end()) return;
-  CountNames(it->second.record, -1);
+  CountNames(*it->second.record, -1);
   songs_.erase(it);
 }
 
@@ -121,12 +130,17 @@ std::optional<MusicRecord> MusicLibrary::FindMusic(std::string_view music_id) co
   auto lock = store_.Lock();
   const SongEntry* entry = Entry(music_id);
   if (entry == nullptr) return std::nullopt;
-  return entry->record;
+  return *entry->record;
 }
 
 const MusicRecord* MusicLibrary::CachedRecord(std::string_view music_id) const {
   const SongEntry* entry = Entry(music_id);
-  return entry ? &entry->record : nullptr;
+  return entry ? entry->record.get() : nullptr;
+}
+
+MusicRecordPtr MusicLibrary::SharedRecord(std::string_view music_id) const {
+  const SongEntry* entry = Entry(music_id);
+  return entry ? entry->record : nullptr;
 }
 
 std::size_t MusicLibrary::Count() const {
@@ -134,9 +148,9 @@ std::size_t MusicLibrary::Count() const {
   return songs_.size();
 }
 
-std::vector<MusicRecord> MusicLibrary::AllRecords() const {
+std::vector<MusicRecordPtr> MusicLibrary::AllRecords() const {
   auto lock = store_.Lock();
-  std::vector<MusicRecord> records;
+  std::vector<MusicRecordPtr> records;
   TiXmlElement* folder = const_cast<MusicLibrary*>(this)->MusicFolderElement(false);
   if (folder == nullptr) return records;
   records.reserve(songs_.size());
@@ -172,7 +186,7 @@ bool MusicLibrary::AddMusic(const MusicRecord& record, bool announce) {
   CacheRecord(id, element, DocumentStore::ReadAllAttributes(element));
   const bool local = IsLocalId(id);
   lists_.AppendItem(lists_.PlaylistElement(local ? PlaylistIndex::kLocalListId : "", true), id);
-  if (!local && announce) store_.NotifyMusicAdded(Entry(id)->record);
+  if (!local && announce) store_.NotifyMusicAdded(*Entry(id)->record);
   return true;
 }
 
@@ -199,7 +213,7 @@ bool MusicLibrary::SetMusicAttribute(std::string_view music_id, std::string_view
   } else {
     store_.RemoveAttribute(entry->element, name.c_str());
   }
-  MusicRecord record = entry->record;
+  MusicRecord record = *entry->record;
   if (text) {
     record[name] = std::string(*text);
   } else {
@@ -255,7 +269,7 @@ void MusicLibrary::DeleteMusic(const std::string& music_id) {
   if (!held_elsewhere) {
     if (SongEntry* entry = Entry(music_id)) {
       if (stopper_) stopper_->StopDownload(music_id);
-      const MusicRecord record = entry->record;
+      const MusicRecord record = *entry->record;
       const std::string& album = AttributeOf(record, "album_name");
       const std::string& artist = AttributeOf(record, "artist_name");
       bool album_folder_goes = album_uses_[album] <= 1;
@@ -286,7 +300,7 @@ std::vector<std::pair<std::string, int>> MusicLibrary::NameCounts(const char* at
     const std::string* id = item->Attribute(std::string("id"));
     const SongEntry* entry = id ? Entry(*id) : nullptr;
     if (entry == nullptr) continue;
-    std::string name = text::Trim(AttributeOf(entry->record, attribute));
+    std::string name = text::Trim(AttributeOf(*entry->record, attribute));
     if (!name.empty()) ++counts[name];
   }
   return {counts.begin(), counts.end()};
@@ -302,7 +316,7 @@ std::vector<MusicRecord> MusicLibrary::MusicByName(const char* attribute, std::s
   for (TiXmlElement* item : PlaylistIndex::Items(list)) {
     const std::string* id = item->Attribute(std::string("id"));
     const SongEntry* entry = id ? Entry(*id) : nullptr;
-    if (entry && text::TrimView(AttributeOf(entry->record, attribute)) == name) records.push_back(entry->record);
+    if (entry && text::TrimView(AttributeOf(*entry->record, attribute)) == name) records.push_back(*entry->record);
   }
   return records;
 }

@@ -55,8 +55,10 @@ class MusicLibrary : public StoreSection {
   // The cached record itself; the caller holds the store's lock while it uses it.
   const MusicRecord* CachedRecord(std::string_view music_id) const;
   std::size_t Count() const;
+  // The cached record, shared; the caller holds the store's lock. Null when not in the library.
+  MusicRecordPtr SharedRecord(std::string_view music_id) const;
   // Every record in document order.
-  std::vector<MusicRecord> AllRecords() const;
+  std::vector<MusicRecordPtr> AllRecords() const;
 
   // Writes every attribute of the record onto the song's element (created when new) and puts
   // the song into "local" (local ids) or the current user's default list; a service song is
@@ -106,7 +108,7 @@ class MusicLibrary : public StoreSection {
  private:
   struct SongEntry {
     TiXmlElement* element = nullptr;
-    MusicRecord record;
+    MusicRecordPtr record;
     bool paused = false;
   };
   TiXmlElement* MusicFolderElement(bool create);
@@ -115,6 +117,8 @@ class MusicLibrary : public StoreSection {
   // Enters (or replaces) a cached record and keeps the name counts in step.
   void CacheRecord(const std::string& music_id, TiXmlElement* element, MusicRecord record);
   void DropRecord(const std::string& music_id);
+  // Replaces one attribute of the cached record (the element is written by the caller).
+  void SetCachedAttribute(const std::string& music_id, const std::string& name, const std::string& value);
   void CountNames(const MusicRecord& record, int delta);
   std::vector<std::pair<std::string, int>> NameCounts(const char* attribute);
   std::vector<MusicRecord> MusicByName(const char* attribute, std::string_view name);

@@ -87,8 +87,8 @@ MusicRecord MusicLibrary::CompleteFileNames(MusicRecord record) {
   const std::string id = AttributeOr(record, "id");
   if (const SongEntry* entry = Entry(id)) {
     for (const char* attribute : {"fileName", "lyric_file"}) {
-      auto stored = entry->record.find(attribute);
-      if (stored != entry->record.end()) {
+      auto stored = entry->record->find(attribute);
+      if (stored != entry->record->end()) {
         record[attribute] = stored->second;
       } else {
         record.erase(attribute);
@@ -126,7 +126,7 @@ void MusicLibrary::FileDownloadedMusic(const std::string& music_id, const std::s
   auto lock = store_.Lock();
   SongEntry* entry = Entry(music_id);
   if (entry == nullptr) return;
-  const MusicRecord record = entry->record;
+  const MusicRecord record = *entry->record;
   const std::string extension = FileExtension(fs::BaseName(source_path));
   const std::string relative = MusicFileName(record, extension, true);
   const std::string target = store_.FolderPath("music") + relative;
@@ -135,8 +135,8 @@ void MusicLibrary::FileDownloadedMusic(const std::string& music_id, const std::s
   if (filed) {
     store_.SetText(entry->element, "fileName", relative);
     store_.SetInt(entry->element, "status", 2);
-    entry->record["fileName"] = relative;
-    entry->record["status"] = "2";
+    SetCachedAttribute(music_id, "fileName", relative);
+    SetCachedAttribute(music_id, "status", "2");
     const std::string lower = text::ToLowerAscii(extension);
     if (tags_ && (lower == ".mp3" || lower == ".wma")) {
       tags_->WriteTags(target, lower,
@@ -145,7 +145,7 @@ void MusicLibrary::FileDownloadedMusic(const std::string& music_id, const std::s
     }
   } else {
     store_.SetInt(entry->element, "status", 3);
-    entry->record["status"] = "3";
+    SetCachedAttribute(music_id, "status", "3");
   }
   store_.MarkDirty();
 }
@@ -203,7 +203,7 @@ void MusicLibrary::RelocateFolder(const std::string& name, const std::string& ne
       if (absolute.empty()) continue;  // a name that would leave the folder stays unusable
       std::string rewritten = std::string(kFileUrlPrefix) + absolute;
       store_.SetText(entry.element, attribute, rewritten);
-      entry.record[attribute] = rewritten;
+      SetCachedAttribute(id, attribute, rewritten);
     }
   }
   store_.SetConfigText("sorvel.path." + name, new_path);

@@ -11,10 +11,10 @@
 namespace quillo::store {
 namespace {
 
-const std::string& IdOf(const MusicRecord& record) {
+const std::string& IdOf(const MusicRecordPtr& record) {
   static const std::string kEmpty;
-  auto it = record.find("id");
-  return it == record.end() ? kEmpty : it->second;
+  auto it = record->find("id");
+  return it == record->end() ? kEmpty : it->second;
 }
 
 }  // namespace
@@ -38,18 +38,18 @@ bool Playlists::MovePlaylist(std::string_view list_id, std::string_view target_i
   return true;
 }
 
-bool Playlists::MoveTemporaryItems(std::vector<MusicRecord>& list, std::string_view target_id,
+bool Playlists::MoveTemporaryItems(std::vector<MusicRecordPtr>& list, std::string_view target_id,
                                    const std::vector<std::string>& music_ids, bool before) {
-  auto target = std::find_if(list.begin(), list.end(), [&](const MusicRecord& r) { return IdOf(r) == target_id; });
+  auto target = std::find_if(list.begin(), list.end(), [&](const MusicRecordPtr& r) { return IdOf(r) == target_id; });
   if (target == list.end()) return false;
   std::set<std::string, std::less<>> wanted(music_ids.begin(), music_ids.end());
   wanted.erase(std::string(target_id));
-  std::vector<MusicRecord> front, back;  // records placed before and after the target
+  std::vector<MusicRecordPtr> front, back;  // records placed before and after the target
   bool target_listed = std::find(music_ids.begin(), music_ids.end(), target_id) != music_ids.end();
   bool past_target = false;
-  std::map<std::string, MusicRecord, std::less<>> taken;
-  std::vector<MusicRecord> rest;
-  for (MusicRecord& record : list) {
+  std::map<std::string, MusicRecordPtr, std::less<>> taken;
+  std::vector<MusicRecordPtr> rest;
+  for (MusicRecordPtr& record : list) {
     if (wanted.count(IdOf(record)) && !taken.count(IdOf(record))) {
       std::string id = IdOf(record);
       taken.emplace(id, std::move(record));
@@ -72,7 +72,7 @@ bool Playlists::MoveTemporaryItems(std::vector<MusicRecord>& list, std::string_v
     (goes_before ? front : back).push_back(std::move(found->second));
     taken.erase(found);
   }
-  auto at = std::find_if(rest.begin(), rest.end(), [&](const MusicRecord& r) { return IdOf(r) == target_id; });
+  auto at = std::find_if(rest.begin(), rest.end(), [&](const MusicRecordPtr& r) { return IdOf(r) == target_id; });
   std::size_t index = static_cast<std::size_t>(at - rest.begin());
   rest.insert(rest.begin() + static_cast<long>(index) + 1, back.begin(), back.end());
   rest.insert(rest.begin() + static_cast<long>(index), front.begin(), front.end());
@@ -84,7 +84,7 @@ bool Playlists::MoveItems(std::string_view list_id, std::string_view target_id,
                           const std::vector<std::string>& music_ids, bool before) {
   auto lock = store_.Lock();
   if (IsTemporaryId(list_id)) {
-    std::vector<MusicRecord>* list = TemporaryList(list_id);
+    std::vector<MusicRecordPtr>* list = TemporaryList(list_id);
     return list && MoveTemporaryItems(*list, target_id, music_ids, before);
   }
   TiXmlElement* playlist = lists_.PlaylistElement(list_id, false);

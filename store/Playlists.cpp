@@ -21,7 +21,7 @@ void Playlists::OnClose(DocumentStore&) { temporary_.clear(); }
 
 bool Playlists::IsTemporaryId(std::string_view list_id) { return text::StartsWith(list_id, "t_"); }
 
-std::vector<MusicRecord>* Playlists::TemporaryList(std::string_view list_id) {
+std::vector<MusicRecordPtr>* Playlists::TemporaryList(std::string_view list_id) {
   auto it = temporary_.find(list_id);
   return it == temporary_.end() ? nullptr : &it->second;
 }
@@ -147,25 +147,29 @@ std::string Playlists::CreatePlaylist(std::string_view name) {
   return id;
 }
 
-std::vector<MusicRecord> Playlists::ListRecords(std::string_view list_id) {
+std::vector<MusicRecordPtr> Playlists::ListRecords(std::string_view list_id) {
   auto lock = store_.Lock();
+  std::vector<MusicRecordPtr> records;
   if (text::StartsWith(list_id, "d_")) {
-    DeviceListSource* devices = library_.device_source();
-    return devices ? devices->DeviceListRecords(std::string(list_id)) : std::vector<MusicRecord>();
+    if (DeviceListSource* devices = library_.device_source()) {
+      for (MusicRecord& record : devices->DeviceListRecords(std::string(list_id))) {
+        records.push_back(std::make_shared<const MusicRecord>(std::move(record)));
+      }
+    }
+    return records;
   }
   if (IsTemporaryId(list_id)) {
-    std::vector<MusicRecord>* list = TemporaryList(list_id);
-    return list ? *list : std::vector<MusicRecord>();
+    std::vector<MusicRecordPtr>* list = TemporaryList(list_id);
+    return list ? *list : records;
   }
-  std::vector<MusicRecord> records;
   TiXmlElement* playlist = lists_.PlaylistElement(list_id, false);
   if (playlist == nullptr) return records;
   for (TiXmlElement* item = playlist->FirstChildElement("item"); item;) {
     TiXmlElement* next = item->NextSiblingElement("item");
     const std::string* id = item->Attribute(std::string("id"));
-    const MusicRecord* record = id ? library_.CachedRecord(*id) : nullptr;
+    MusicRecordPtr record = id ? library_.SharedRecord(*id) : nullptr;
     if (record) {
-      records.push_back(*record);
+      records.push_back(std::move(record));
     } else {
       lists_.RemoveItem(playlist, item);
     }
@@ -189,11 +193,11 @@ bool Playlists::AddItem(std::string_view list_id, std::string_view music_id) {
 bool Playlists::RemoveItem(std::string_view list_id, std::string_view music_id) {
   auto lock = store_.Lock();
   if (IsTemporaryId(list_id)) {
-    std::vector<MusicRecord>* list = TemporaryList(list_id);
+    std::vector<MusicRecordPtr>* list = TemporaryList(list_id);
     if (list == nullptr) return false;
     for (auto it = list->begin(); it != list->end(); ++it) {
-      auto id = it->find("id");
-      if (id == it->end() || id->second != music_id) continue;
+      auto id = (*it)->find("id");
+      if (id == (*it)->end() || id->second != music_id) continue;
       list->erase(it);
       if (list_id == kRecentListId) {
         TiXmlElement* stored = lists_.PlaylistElement(list_id, false);
@@ -243,7 +247,10 @@ void Playlists::SetFilterList(std::vector<MusicRecord> records) {
 
 void Playlists::SetTemporaryRecords(const std::string& list_id, std::vector<MusicRecord> records) {
   auto lock = store_.Lock();
-  temporary_[list_id] = std::move(records);
+  std::vector<MusicRecordPtr>& list = temporary_[list_id];
+  list.clear();
+  list.reserve(records.size());
+  for (MusicRecord& record : records) list.push_back(std::make_shared<const MusicRecord>(std::move(record)));
 }
 
 bool Playlists::SetTemporaryList(const std::string& list_id, std::string_view list_document) {

@@ -75,9 +75,10 @@ class Playlists : public StoreSection {
   std::string CreatePlaylist(std::string_view name);
   bool MovePlaylist(std::string_view list_id, std::string_view target_id, bool before);
 
-  // The list's records in order. Items of a stored list whose song is not in the library are
+  // The list's records in order, shared with the song cache (a list of 100,000 songs is handed
+  // out without copying records). Items of a stored list whose song is not in the library are
   // dropped from the list on the way.
-  std::vector<MusicRecord> ListRecords(std::string_view list_id);
+  std::vector<MusicRecordPtr> ListRecords(std::string_view list_id);
   bool ContainsItem(std::string_view list_id, std::string_view music_id);
   // Appends a song of the library to a stored list; false when it is there already.
   bool AddItem(std::string_view list_id, std::string_view music_id);
@@ -112,14 +113,14 @@ class Playlists : public StoreSection {
 
  private:
   static bool IsTemporaryId(std::string_view list_id);
-  std::vector<MusicRecord>* TemporaryList(std::string_view list_id);
-  bool MoveTemporaryItems(std::vector<MusicRecord>& list, std::string_view target_id,
+  std::vector<MusicRecordPtr>* TemporaryList(std::string_view list_id);
+  bool MoveTemporaryItems(std::vector<MusicRecordPtr>& list, std::string_view target_id,
                           const std::vector<std::string>& music_ids, bool before);
 
   DocumentStore& store_;
   PlaylistIndex& lists_;
   MusicLibrary& library_;
-  std::map<std::string, std::vector<MusicRecord>, std::less<>> temporary_;
+  std::map<std::string, std::vector<MusicRecordPtr>, std::less<>> temporary_;
 };
 
 }  // namespace quillo::store

@@ -33,14 +33,16 @@ void Playlists::AddRecentlyPlayed(const MusicRecord& record) {
   auto lock = store_.Lock();
   const std::string& id = IdOf(record);
   if (id.empty()) return;
-  std::vector<MusicRecord>& recent = temporary_[std::string(kRecentListId)];
+  std::vector<MusicRecordPtr>& recent = temporary_[std::string(kRecentListId)];
   TiXmlElement* stored = lists_.PlaylistElement(kRecentListId, true);
   if (stored == nullptr) return;
-  auto known = std::find_if(recent.begin(), recent.end(), [&](const MusicRecord& r) { return IdOf(r) == id; });
+  auto known = std::find_if(recent.begin(), recent.end(), [&](const MusicRecordPtr& r) { return IdOf(*r) == id; });
   if (known != recent.end()) recent.erase(known);
   lists_.RemoveItemsWithId(stored, id);
   lists_.PrependItemCopy(stored, ItemCarrying(record));
-  recent.insert(recent.begin(), record);
+  MusicRecord shown = record;
+  MusicLibrary::AddSearchKeys(shown);
+  recent.insert(recent.begin(), std::make_shared<const MusicRecord>(std::move(shown)));
   while (recent.size() > kRecentListLength) {
     recent.pop_back();
     std::vector<TiXmlElement*> items = PlaylistIndex::Items(stored);
@@ -56,14 +58,14 @@ void Playlists::AddRecentlyPlayed(const MusicRecord& record) {
 
 void Playlists::RebuildRecentlyPlayed() {
   auto lock = store_.Lock();
-  std::vector<MusicRecord>& recent = temporary_[std::string(kRecentListId)];
+  std::vector<MusicRecordPtr>& recent = temporary_[std::string(kRecentListId)];
   recent.clear();
   const std::string user = store_.CurrentUser();
   if (TiXmlElement* stored = lists_.PlaylistElementOf(user, kRecentListId, false)) {
     for (TiXmlElement* item : PlaylistIndex::Items(stored)) {
       MusicRecord record = DocumentStore::ReadAllAttributes(item);
       MusicLibrary::AddSearchKeys(record);
-      recent.push_back(std::move(record));
+      recent.push_back(std::make_shared<const MusicRecord>(std::move(record)));
     }
     return;
   }

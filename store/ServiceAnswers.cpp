@@ -91,9 +91,9 @@ LoginAnswerResult ServiceAnswers::TakeLoginAnswer(std::string_view text) {
   }
   // Service songs the answer no longer lists leave the library.
   std::vector<std::string> gone;
-  for (const MusicRecord& record : library_.AllRecords()) {
-    auto id = record.find("id");
-    if (id != record.end() && !IsLocalId(id->second) && !seen.count(id->second)) gone.push_back(id->second);
+  for (const MusicRecordPtr& record : library_.AllRecords()) {
+    auto id = record->find("id");
+    if (id != record->end() && !IsLocalId(id->second) && !seen.count(id->second)) gone.push_back(id->second);
   }
   for (const std::string& id : gone) library_.DeleteMusic(id);
 

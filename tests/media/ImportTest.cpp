@@ -83,9 +83,10 @@ TEST(ImportTest, ThousandFilesGiveExactlyTheSongsTheRulesSelect) {
     scanner.Start(root);
     scanner.Wait();
   }
-  std::vector<store::MusicRecord> local = runtime.playlists().ListRecords("local");
+  std::vector<store::MusicRecordPtr> local = runtime.playlists().ListRecords("local");
   std::set<std::string> imported;
-  for (const store::MusicRecord& record : local) {
+  for (const store::MusicRecordPtr& pointer : local) {
+    const store::MusicRecord& record = *pointer;
     imported.insert(text::ToLowerAscii(record.at("fileName").substr(7)));
     EXPECT_EQ(record.at("id"), store::LocalMusicId(record.at("fileName").substr(7)));
   }

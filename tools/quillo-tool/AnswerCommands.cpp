@@ -54,7 +54,8 @@ int AnswerList(ToolContext& context) {
   store::StoreRuntime* runtime = store::StoreRuntime::Instance();
   if (text::StartsWith(list_id, "t_")) {
     runtime->playlists().SetTemporaryRecords(list_id, list->records);
-    for (const store::MusicRecord& record : runtime->playlists().ListRecords(list_id)) {
+    for (const store::MusicRecordPtr& pointer : runtime->playlists().ListRecords(list_id)) {
+      const store::MusicRecord& record = *pointer;
       auto field = [&](const char* name) {
         auto it = record.find(name);
         return it == record.end() ? std::string() : it->second;

@@ -65,10 +65,11 @@ int LibraryList(ToolContext& context) {
     return 1;
   }
   store::StoreRuntime* runtime = store::StoreRuntime::Instance();
-  std::vector<store::MusicRecord> records = context.args.empty()
-                                                ? runtime->library().AllRecords()
-                                                : runtime->playlists().ListRecords(context.args[0]);
-  for (const store::MusicRecord& record : records) {
+  std::vector<store::MusicRecordPtr> records = context.args.empty()
+                                                   ? runtime->library().AllRecords()
+                                                   : runtime->playlists().ListRecords(context.args[0]);
+  for (const store::MusicRecordPtr& pointer : records) {
+    const store::MusicRecord& record = *pointer;
     context.out << Field(record, "id") << "\t" << Field(record, "name") << "\t" << Field(record, "artist_name")
                 << "\t" << Field(record, "album_name") << "\t" << Field(record, "fileName") << "\n";
   }

@@ -68,6 +68,12 @@ inline store::MusicRecord Song(const std::string& id, const std::string& name, c
   return record;
 }
 
+inline std::vector<std::string> Ids(const std::vector<store::MusicRecordPtr>& records) {
+  std::vector<std::string> ids;
+  for (const auto& record : records) ids.push_back(record->at("id"));
+  return ids;
+}
+
 inline std::vector<std::string> Ids(const std::vector<store::MusicRecord>& records) {
   std::vector<std::string> ids;
   for (const auto& record : records) ids.push_back(record.at("id"));

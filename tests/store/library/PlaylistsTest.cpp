@@ -57,23 +57,23 @@ TEST_F(PlaylistsTest, ClearingLocalDeletesItsSongs) {
 
 TEST_F(PlaylistsTest, RecentlyPlayedKeepsTwentyMostRecentFirstAcrossRestarts) {
   for (int i = 1; i <= 25; ++i) lists().AddRecentlyPlayed(Song(std::to_string(i), "歌" + std::to_string(i)));
-  std::vector<MusicRecord> recent = lists().ListRecords("t_latest");
+  std::vector<MusicRecordPtr> recent = lists().ListRecords("t_latest");
   ASSERT_EQ(recent.size(), 20u);
-  EXPECT_EQ(recent.front().at("id"), "25");
-  EXPECT_EQ(recent.back().at("id"), "6");
+  EXPECT_EQ(recent.front()->at("id"), "25");
+  EXPECT_EQ(recent.back()->at("id"), "6");
   lists().AddRecentlyPlayed(Song("10", "歌10"));
   recent = lists().ListRecords("t_latest");
   ASSERT_EQ(recent.size(), 20u);
-  EXPECT_EQ(recent.front().at("id"), "10");
-  EXPECT_EQ(recent[1].at("id"), "25");
+  EXPECT_EQ(recent.front()->at("id"), "10");
+  EXPECT_EQ(recent[1]->at("id"), "25");
   Reopen();
   recent = lists().ListRecords("t_latest");
   ASSERT_EQ(recent.size(), 20u);
-  EXPECT_EQ(recent.front().at("id"), "10");
-  EXPECT_EQ(recent.front().at("name"), "歌10");  // items carry the whole record
+  EXPECT_EQ(recent.front()->at("id"), "10");
+  EXPECT_EQ(recent.front()->at("name"), "歌10");  // items carry the whole record
   EXPECT_TRUE(lists().RemoveItem("t_latest", "10"));
   Reopen();
-  EXPECT_EQ(lists().ListRecords("t_latest").front().at("id"), "25");
+  EXPECT_EQ(lists().ListRecords("t_latest").front()->at("id"), "25");
 }
 
 TEST_F(PlaylistsTest, OlderLatestListIsRenamedAndFilledFromTheLibrary) {
@@ -90,9 +90,9 @@ TEST_F(PlaylistsTest, OlderLatestListIsRenamedAndFilledFromTheLibrary) {
   Reopen();
   EXPECT_TRUE(lists().ListRecords("t_latest").empty());  // until the next rebuild
   Reopen();
-  std::vector<MusicRecord> recent = lists().ListRecords("t_latest");
+  std::vector<MusicRecordPtr> recent = lists().ListRecords("t_latest");
   ASSERT_EQ(recent.size(), 1u);
-  EXPECT_EQ(recent[0].at("name"), "One");
+  EXPECT_EQ(recent[0]->at("name"), "One");
 }
 
 TEST_F(PlaylistsTest, SortingTogglesDirectionAndOrdersByPinyin) {
@@ -170,11 +170,11 @@ TEST_F(PlaylistsTest, TemporaryListsAndListDocuments) {
       "<list pid='t_rank_1' pname='榜单'><s music_id='1' music_name='甲' artist_name='乙'/>"
       "<s music_id='2' music_name='' album_seq='3'/></list>";
   ASSERT_TRUE(lists().SetTemporaryList("t_rank_1", document));
-  std::vector<MusicRecord> records = lists().ListRecords("t_rank_1");
+  std::vector<MusicRecordPtr> records = lists().ListRecords("t_rank_1");
   ASSERT_EQ(records.size(), 2u);
-  EXPECT_EQ(records[0].at("_artist_name"), "y");
-  EXPECT_EQ(records[1].count("name"), 0u);
-  EXPECT_EQ(records[1].at("album_seq"), "3");
+  EXPECT_EQ(records[0]->at("_artist_name"), "y");
+  EXPECT_EQ(records[1]->count("name"), 0u);
+  EXPECT_EQ(records[1]->at("album_seq"), "3");
   EXPECT_TRUE(lists().PlaylistExists("t_rank_1"));
   EXPECT_FALSE(lists().SetTemporaryList("t_rank_1", "<list><s music_id='9'/><s/></list>"));
   EXPECT_EQ(lists().ListRecords("t_rank_1").size(), 2u);
