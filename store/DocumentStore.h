@@ -120,6 +120,10 @@ class DocumentStore {
   static std::optional<int> GetInt(const TiXmlElement* element, const char* attribute);
   void RemoveAttribute(TiXmlElement* element, const char* attribute);
   void RemoveElement(TiXmlElement* element);
+  // Called (lock held) with every element RemoveElement is about to remove, so that a section
+  // that keeps pointers into the document (the playlist index) can drop them first.
+  using RemovalObserver = std::function<void(const TiXmlElement& element)>;
+  void AddRemovalObserver(RemovalObserver observer);
   static std::vector<TiXmlElement*> Children(TiXmlElement* element);
   // Copies of `source` inserted before or after `sibling`; answers the new element.
   TiXmlElement* InsertCopyBefore(TiXmlElement* sibling, const TiXmlElement& source);
@@ -203,6 +207,7 @@ class DocumentStore {
   std::string current_item_;
   std::set<DocMusicActionListener*> listeners_;
   std::vector<StoreSection*> sections_;
+  std::vector<RemovalObserver> removal_observers_;
   std::string kept_aside_path_;
   // Set when an unreadable data file could not be moved aside: it is never overwritten then.
   bool writes_blocked_ = false;

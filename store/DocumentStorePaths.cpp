@@ -148,8 +148,14 @@ void DocumentStore::RemoveAttribute(TiXmlElement* element, const char* attribute
   MarkDirty();
 }
 
+void DocumentStore::AddRemovalObserver(RemovalObserver observer) {
+  LockGuard lock = Lock();
+  removal_observers_.push_back(std::move(observer));
+}
+
 void DocumentStore::RemoveElement(TiXmlElement* element) {
   if (element == nullptr || element->Parent() == nullptr) return;
+  for (const RemovalObserver& observer : removal_observers_) observer(*element);
   element->Parent()->RemoveChild(element);
   MarkDirty();
 }

@@ -6,6 +6,22 @@
 
 namespace quillo::store {
 
+PlaylistIndex::PlaylistIndex(DocumentStore& store) : store_(store) {
+  store_.AddRemovalObserver([this](const TiXmlElement& element) { OnElementRemoved(element); });
+}
+
+void PlaylistIndex::OnElementRemoved(const TiXmlElement& element) {
+  if (removing_ || index_.empty()) return;
+  const std::string& name = element.ValueStr();
+  if (name == "item") {
+    if (const TiXmlNode* parent = element.Parent()) Forget(parent->ToElement());
+  } else if (name == "playlist") {
+    Forget(&element);
+  } else if (element.FirstChildElement() != nullptr) {
+    index_.clear();  // a user, its playlists or more: whatever it held is gone
+  }
+}
+
 void PlaylistIndex::OnOpen(DocumentStore&) { index_.clear(); }
 void PlaylistIndex::OnClose(DocumentStore&) { index_.clear(); }
 
@@ -115,7 +131,9 @@ void PlaylistIndex::RemoveItem(TiXmlElement* playlist, TiXmlElement* item) {
       }
     }
   }
+  removing_ = true;
   store_.RemoveElement(item);
+  removing_ = false;
 }
 
 int PlaylistIndex::RemoveItemsWithId(TiXmlElement* playlist, std::string_view music_id) {
@@ -125,13 +143,17 @@ int PlaylistIndex::RemoveItemsWithId(TiXmlElement* playlist, std::string_view mu
   if (found == items.end()) return 0;
   std::vector<TiXmlElement*> elements = std::move(found->second);
   items.erase(found);
+  removing_ = true;
   for (TiXmlElement* item : elements) store_.RemoveElement(item);
+  removing_ = false;
   return static_cast<int>(elements.size());
 }
 
 void PlaylistIndex::RemoveAllItems(TiXmlElement* playlist) {
   if (playlist == nullptr) return;
+  removing_ = true;
   for (TiXmlElement* item : Items(playlist)) store_.RemoveElement(item);
+  removing_ = false;
   index_[playlist].clear();
 }
 

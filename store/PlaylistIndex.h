@@ -22,7 +22,8 @@ class PlaylistIndex : public StoreSection {
   static constexpr std::string_view kDefaultListName = "All";
   static constexpr std::string_view kLocalListId = "local";
 
-  explicit PlaylistIndex(DocumentStore& store) : store_(store) {}
+  // Registers with the store to hear of removed elements; must live as long as the store is used.
+  explicit PlaylistIndex(DocumentStore& store);
 
   void OnOpen(DocumentStore& store) override;
   void OnClose(DocumentStore& store) override;
@@ -64,9 +65,14 @@ class PlaylistIndex : public StoreSection {
  private:
   using ItemsById = std::unordered_map<std::string, std::vector<TiXmlElement*>>;
   ItemsById& IndexOf(TiXmlElement* playlist);
+  // Elements removed by anyone else than this class: what is known of them is dropped, so no
+  // pointer to a removed item is ever used.
+  void OnElementRemoved(const TiXmlElement& element);
 
   DocumentStore& store_;
   std::unordered_map<const TiXmlElement*, ItemsById> index_;
+  // Set while this class removes elements itself (it keeps the index up to date).
+  bool removing_ = false;
 };
 
 }  // namespace quillo::store

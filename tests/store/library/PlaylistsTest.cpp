@@ -240,3 +240,38 @@ TEST_F(PlaylistsTest, UsersAndPlaylistQueries) {
 
 }  // namespace
 }  // namespace quillo::store
+
+namespace quillo::store {
+namespace {
+
+using namespace quillo::testing;
+
+class PlaylistIndexTest : public LibraryFixture {};
+
+// Items removed through the store's building blocks (by other code) never leave stale entries.
+TEST_F(PlaylistIndexTest, ElementsRemovedElsewhereAreForgotten) {
+  std::string id = lists().CreatePlaylist("L");
+  for (const char* song : {"1", "2"}) {
+    library().AddMusic(Song(song, song));
+    ASSERT_TRUE(lists().AddItem(id, song));
+  }
+  ASSERT_TRUE(lists().ContainsItem(id, "1"));  // the index is built
+  {
+    auto lock = store().Lock();
+    TiXmlElement* list = store().Resolve("users#user:id:#playlists#playlist:id:" + id + "#", false);
+    store().RemoveElement(list->FirstChildElement("item"));
+  }
+  EXPECT_FALSE(lists().ContainsItem(id, "1"));
+  EXPECT_TRUE(lists().AddItem(id, "1"));
+  {
+    auto lock = store().Lock();
+    store().RemoveElement(store().Resolve("users#user:id:#playlists#playlist:id:" + id + "#", false));
+  }
+  lists().SetPlaylistName(id, "again");
+  EXPECT_FALSE(lists().ContainsItem(id, "2"));
+  EXPECT_TRUE(lists().AddItem(id, "2"));
+  EXPECT_EQ(Ids(lists().ListRecords(id)), std::vector<std::string>{"2"});
+}
+
+}  // namespace
+}  // namespace quillo::store
