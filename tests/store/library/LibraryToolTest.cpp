@@ -1,6 +1,7 @@
 // quillo-tool's library commands driven from outside, as a script would.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -77,6 +78,18 @@ TEST_F(LibraryToolTest, AnswersListsAndPlaylists) {
   EXPECT_EQ(Tool("playlist delete " + id).status, 0);
   EXPECT_EQ(Tool("playlist delete " + id).status, 1);
 
+  // A local song in the user playlist survives the next login, which does not list it.
+  ASSERT_TRUE(quillo::fs::WriteFile(files_ / "mine.mp3", "audio"));
+  ASSERT_EQ(Tool("import '" + files_ / "mine.mp3" + "'").out, "1 added\n");
+  std::string local_id = Tool("library list local").out.substr(0, 35);
+  ASSERT_EQ(Tool("playlist add " + kList + " " + local_id).status, 0) << Stderr();
+  ASSERT_EQ(Tool("answer login " + login).status, 0);
+  EXPECT_NE(Tool("library list " + kList).out.find(local_id + "\tmine\t"), std::string::npos);
+
+  // A list document with a name and no id parses.
+  EXPECT_EQ(Tool("answer list " + File("noid.xml", "<r pname='随便听听'><s music_id='8'/></r>") + " t_random_1").out,
+            "8\t\t\t\n");
+
   std::string chart = File("c.xml", "<r pid='t_rank_1' pname='榜'><s music_id='7' music_name='七'/></r>");
   EXPECT_EQ(Tool("answer list " + chart + " t_rank_1").out, "7\t七\t\t\n");
   EXPECT_EQ(Tool("answer list " + File("bad.xml", "<r><s music_id='1'/><s/></r>") + " t_x").status, 1);
@@ -85,7 +98,9 @@ TEST_F(LibraryToolTest, AnswersListsAndPlaylists) {
 
   // A later login with an empty library removes the service songs.
   EXPECT_EQ(Tool("answer login " + File("empty.xml", "<a><user id='u9'/></a>")).status, 0);
-  EXPECT_EQ(Tool("library list").out, "");
+  std::string left = Tool("library list").out;
+  EXPECT_EQ(left.substr(0, 36), local_id + "\t");  // only the local song is left
+  EXPECT_EQ(std::count(left.begin(), left.end(), '\n'), 1);
   EXPECT_EQ(Tool("playlist list").out, "");
 }
 
