@@ -21,7 +21,8 @@ Reply Router::Dispatch(ServiceContext& context, const Call& call) const {
                                       : call.path() == route.path;
     if (!matches) continue;
     path_known = true;
-    if (route.method == "*" || route.method == method) return route.handler(context, call);
+    const bool any = route.method == "*" && (method == "GET" || method == "POST");
+    if (any || route.method == method) return route.handler(context, call);
   }
   const bool api = text::StartsWith(call.path(), "/api/");
   if (path_known) {

@@ -16,7 +16,7 @@ using Handler = std::function<Reply(ServiceContext&, const Call&)>;
 
 class Router {
  public:
-  // method: "GET" (also answers HEAD), "POST", or "*" for both.
+  // method: "GET" (also answers HEAD), "POST", or "*" for both (other methods get 405).
   void Add(const std::string& method, const std::string& path, Handler handler);
   void AddPrefix(const std::string& method, const std::string& prefix, Handler handler);
 

@@ -213,7 +213,7 @@ NameValues Pairs(const Json& array) {
 }
 
 // One request over a fresh connection; reads until the server closes it.
-HttpAnswer Exchange(int port, const std::string& request) {
+HttpAnswer Exchange(int port, const std::string& request, int idle_timeout_ms = kIoTimeoutMs) {
   HttpAnswer answer;
   const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (fd < 0) return answer;
@@ -235,7 +235,7 @@ HttpAnswer Exchange(int port, const std::string& request) {
   char buffer[65536];
   for (;;) {
     pollfd waiting{fd, POLLIN, 0};
-    if (::poll(&waiting, 1, kIoTimeoutMs) <= 0) break;
+    if (::poll(&waiting, 1, idle_timeout_ms) <= 0) break;
     const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
     if (n <= 0) break;
     raw.append(buffer, static_cast<std::size_t>(n));
@@ -494,6 +494,10 @@ HttpAnswer ServiceProcess::Upload(const std::string& method, const std::string& 
   const bool post = method == "POST";
   return Exchange(upload_port_, BuildRequest(method, target, upload_port_, {}, post ? &body : nullptr,
                                              post ? "application/octet-stream" : ""));
+}
+
+HttpAnswer ServiceProcess::Raw(const std::string& bytes, int idle_timeout_ms) const {
+  return Exchange(port_, bytes, idle_timeout_ms);
 }
 
 std::string ServiceProcess::Control(const std::string& parameters) const {

@@ -104,6 +104,9 @@ class ServiceProcess {
                       const NameValues& headers = {}) const;
   HttpAnswer Upload(const std::string& method, const std::string& target,
                     const std::string& body = {}) const;  // to the upload host
+  // Sends the bytes as they are to the main port and reads until the service closes or sends
+  // nothing for idle_timeout_ms; then closes the connection.
+  HttpAnswer Raw(const std::string& bytes, int idle_timeout_ms = 60000) const;
 
   // Fault rule from control parameters such as "path=/api/login.php&kind=status&status=500";
   // the rule id, or -1 when the service refused it.
