@@ -4,14 +4,15 @@
 
 namespace quillo::stub {
 
-Call::Call(const httplib::Request& request) : request_(request) {
+Call::Call(const httplib::Request& request, std::string body)
+    : request_(request), body_(std::move(body)) {
   const std::size_t question = request.target.find('?');
   if (question != std::string::npos) {
     query_ = Params::ParseUrlEncoded(std::string_view(request.target).substr(question + 1));
   }
   const std::string type = text::ToLowerAscii(request.get_header_value("Content-Type"));
   if (request.method == "POST" && text::StartsWith(type, "application/x-www-form-urlencoded")) {
-    form_ = Params::ParseUrlEncoded(request.body);
+    form_ = Params::ParseUrlEncoded(body_);
   }
 }
 

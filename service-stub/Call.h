@@ -12,13 +12,16 @@ namespace quillo::stub {
 
 class Call {
  public:
-  explicit Call(const httplib::Request& request);
+  // `body` is the request body, read by the server (the library's own form reading is not
+  // used: it refuses url-encoded forms above 8 KB).
+  Call(const httplib::Request& request, std::string body);
 
   const httplib::Request& http() const { return request_; }
   const std::string& method() const { return request_.method; }
   const std::string& path() const { return request_.path; }
   const Params& query() const { return query_; }
   const Params& form() const { return form_; }
+  const std::string& body() const { return body_; }
   // The raw request target, path and query ("/a/b.php?x=1").
   std::string Target() const;
 
@@ -33,6 +36,7 @@ class Call {
 
  private:
   const httplib::Request& request_;
+  std::string body_;
   Params query_;
   Params form_;
 };

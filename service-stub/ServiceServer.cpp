@@ -59,19 +59,48 @@ void ServiceServer::Configure(httplib::Server& server, const std::string& name,
     response.set_content("<html><body>服务器内部错误</body></html>", "text/html; charset=utf-8");
   });
   auto handler = [this, name, &router](const httplib::Request& request, httplib::Response& response) {
-    Handle(name, router, request, response);
+    Handle(name, router, request, response, request.body);
+  };
+  // Bodies are read here rather than by the library, whose form reading refuses url-encoded
+  // bodies above 8 KB (a long statistics report or a playlist of many songs).
+  auto reading_handler = [this, name, &router, max_body_bytes](const httplib::Request& request,
+                                                               httplib::Response& response,
+                                                               const httplib::ContentReader& reader) {
+    std::string body;
+    bool too_large = false;
+    auto append = [&](const char* data, std::size_t length) {
+      if (body.size() + length > max_body_bytes) {
+        too_large = true;
+        return false;
+      }
+      body.append(data, length);
+      return true;
+    };
+    const bool read = request.is_multipart_form_data()
+                          ? reader([](const httplib::MultipartFormData&) { return true; }, append)
+                          : reader(append);
+    // The library refuses a declared length above the limit itself and says so in the status.
+    too_large = too_large || (!read && response.status == 413);
+    if (too_large || !read) {
+      response.status = too_large ? 413 : 400;
+      response.set_header("Connection", "close");
+      response.set_content("<html><body>请求内容无法读取</body></html>", "text/html; charset=utf-8");
+      return;
+    }
+    Handle(name, router, request, response, std::move(body));
   };
   server.Get(".*", handler);
-  server.Post(".*", handler);
-  server.Put(".*", handler);
+  server.Post(".*", reading_handler);
+  server.Put(".*", reading_handler);
   server.Delete(".*", handler);
-  server.Patch(".*", handler);
+  server.Patch(".*", reading_handler);
   server.Options(".*", handler);
 }
 
 void ServiceServer::Handle(const std::string& name, const Router& router,
-                           const httplib::Request& request, httplib::Response& response) {
-  const Call call(request);
+                           const httplib::Request& request, httplib::Response& response,
+                           std::string body) {
+  const Call call(request, std::move(body));
   if (name == "main" && IsControlPath(request.path)) {
     const JsonAnswer answer = request.path == "/_log" ? HandleLog(context_, call)
                                                       : HandleControl(context_, call);
@@ -87,7 +116,7 @@ void ServiceServer::Handle(const std::string& name, const Router& router,
   entry.query = call.query();
   entry.form = call.form();
   for (const auto& [header, value] : request.headers) entry.headers.emplace_back(header, value);
-  entry.body_bytes = request.body.size();
+  entry.body_bytes = call.body().size();
   const std::int64_t seq = context_.log.Append(std::move(entry));
 
   Reply reply;

@@ -32,7 +32,7 @@ class ServiceServer {
   void Configure(httplib::Server& server, const std::string& name, const Router& router,
                  std::size_t max_body_bytes);
   void Handle(const std::string& name, const Router& router, const httplib::Request& request,
-              httplib::Response& response);
+              httplib::Response& response, std::string body);
 
   ServiceContext& context_;
   ReplyWriter writer_;

@@ -56,7 +56,7 @@ Reply Send(ServiceContext& context, const Call& call, const std::string& id) {
     return Answer(200, "{id:'" + id + "',file_length:" + std::to_string(length) + "}");
   };
   if (seek > *held) return answer(*held);
-  const auto& body = call.http().body;
+  const auto& body = call.body();
   if (seek + static_cast<std::int64_t>(body.size()) > kMaxUploadBytes) {
     return Answer(413, "{error:'too large',file_length:" + std::to_string(*held) + "}");
   }

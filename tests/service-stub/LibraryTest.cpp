@@ -100,6 +100,16 @@ TEST_F(LibraryTest, AddMusicAnswerIsAPlainListDocument) {
   EXPECT_EQ(FindList(lists, kListQ)->items, (std::vector<std::string>{a, b}));
 }
 
+TEST_F(LibraryTest, LongFormsOfManySongsAreTaken) {
+  NameValues form = {{"playlistId", kListP}, {"name", "很长"}};
+  for (int i = 0; i < 900; ++i) form.emplace_back("musicId[]", Songs()[static_cast<std::size_t>(i) % Songs().size()].id);
+  ASSERT_GT(ServiceProcess::EncodeForm(form).size(), 8192u);
+  EXPECT_EQ(Call("/api/addmusictoplaylist.php?force=1", form).status, 200);
+  const auto lists = Playlists(*Answer());
+  ASSERT_NE(FindList(lists, kListP), nullptr);
+  EXPECT_EQ(FindList(lists, kListP)->items.size(), Songs().size());
+}
+
 TEST_F(LibraryTest, EmptyPlaylistIdNamesTheLibrary) {
   const std::string extra = SongNotInLibrary();
   EXPECT_EQ(Call("/api/addmusictoplaylist.php?force=1", {{"playlistId", ""}, {"musicId[]", extra}}).status, 200);

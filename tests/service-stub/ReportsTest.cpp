@@ -29,6 +29,25 @@ TEST_F(ReportsTest, ReportsAreStored) {
   EXPECT_NE(reports.find("clicks=\\\"2\\\""), std::string::npos);
 }
 
+TEST_F(ReportsTest, LongReportsAreTaken) {
+  // Well past 8 KB of url-encoded form: a run with many buttons clicked.
+  std::string stat = "<?xml version=\"1.0\" encoding=\"utf-8\"?><stat version=\"1.3.1\" clientid=\"AB\">";
+  for (int window = 1; window <= 40; ++window) {
+    stat += "<dlg id=\"" + std::to_string(window) + "\">";
+    for (int button = 1; button <= 20; ++button) {
+      stat += "<button id=\"" + std::to_string(button) + "\" clicks=\"3\" />";
+    }
+    stat += "</dlg>";
+  }
+  stat += "</stat>";
+  ASSERT_GT(ServiceProcess::EncodeForm({{"content", stat}}).size(), 40000u);
+  EXPECT_EQ(service_.PostForm("/api/uploadreport.php", {{"clientid", "AB"}, {"content", stat}}).status, 200);
+  EXPECT_NE(service_.Control("action=reports").find("dlg id=\\\"40\\\""), std::string::npos);
+  const auto log = service_.RequestLog();
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log.back().Form("content"), stat);
+}
+
 TEST_F(ReportsTest, BadReportsAreRefused) {
   const std::string song = Songs()[0].id;
   const struct {

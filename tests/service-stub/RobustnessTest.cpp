@@ -51,6 +51,9 @@ TEST_F(RobustnessTest, OversizedAndMalformedFormsAreRefused) {
                                         "application/x-www-form-urlencoded");
   EXPECT_EQ(huge.status, 413);
   EXPECT_EQ(service_.Get("/music/" + std::string(5000, 'x')).status, 414);
+  // A multipart body is read and ignored, not parsed as a form.
+  const std::string multipart = "--XYZ\r\nContent-Disposition: form-data; name=\"musicId[]\"\r\n\r\n1\r\n--XYZ--\r\n";
+  EXPECT_EQ(service_.Post("/api/addmusic.php", multipart, "multipart/form-data; boundary=XYZ").status, 401);
   // Broken escapes, bytes that are not UTF-8 and stray separators.
   const LoginResult login = Login("demo", "demo");
   const char* bodies[] = {"name=%E4%B8&id=0123456789ABCDEF0123456789ABCDEF",
