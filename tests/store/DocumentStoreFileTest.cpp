@@ -103,9 +103,16 @@ TEST(DocumentStoreFileTest, SaverWritesOnceForManyChangesAndCloseSavesTheRest) {
   DocumentStore store(folder.path());
   store.Open(true);
   unsigned before = store.SaveCount();
-  for (int i = 0; i < 500; ++i) store.SetConfigInt("counter", i);
-  // Wait (bounded) for the saver's tick; the count of writes is what matters, not the time.
-  for (int i = 0; i < 400 && store.IsDirty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  {
+    // Holding the lock keeps the saver from printing halfway, however slow this machine is.
+    auto lock = store.Lock();
+    for (int i = 0; i < 500; ++i) store.SetConfigInt("counter", i);
+  }
+  // Wait (bounded) for the saver's write; the count of writes is what matters, not the time.
+  for (int i = 0; i < 500 && store.SaveCount() == before; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // room for a wrong second write
   EXPECT_FALSE(store.IsDirty());
   EXPECT_EQ(store.SaveCount(), before + 1);
   store.SetConfigInt("counter", 1000);
