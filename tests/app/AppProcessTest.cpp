@@ -1,4 +1,4 @@
-// Real quillo processes: single instance, hand-over, final save, pending update, crash record.
+// Real quillo processes: single instance, hand-over, final save, pending update.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -19,7 +19,6 @@ using quillo::testing::TempFolder;
 using quillo::testing::XdgSandbox;
 
 const std::string kQuillo = std::string(QUILLO_BINARY_DIR) + "/app/quillo";
-const std::string kCrashProbe = std::string(QUILLO_BINARY_DIR) + "/tests/app/crash_probe";
 
 std::optional<std::string> DecodedDataFile(const std::string& data_folder) {
   std::optional<std::string> bytes = fs::ReadWholeFile(data_folder + "sorvel.qlm");
@@ -114,28 +113,6 @@ TEST_F(AppProcessTest, PendingUpdateReplacesTheProgramInAFolderWithSpaces) {
   }
   EXPECT_FALSE(fs::PathExists(program_folder + "update.sh"));
   EXPECT_FALSE(fs::PathExists(data_folder() + "sorvel.qlm"));  // the store was never opened
-}
-
-TEST(CrashHandlerProcessTest, FatalSignalsWriteTheCrashRecord) {
-  struct Case {
-    const char* mode;
-    const char* silence;
-    int signal_number;
-  } cases[] = {{"segv", "silent", SIGSEGV}, {"abort", "loud", SIGABRT}, {"fpe", "silent", SIGFPE},
-               {"overflow", "silent", SIGSEGV}};
-  for (const Case& c : cases) {
-    TempFolder folder;
-    ChildProcess probe(kCrashProbe, {c.mode, c.silence}, {}, folder.path());
-    std::optional<int> status = probe.Wait(20s);
-    ASSERT_TRUE(status) << c.mode;
-    // The system's own handling follows: the process ends by the same signal.
-    EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == c.signal_number) << c.mode;
-    std::optional<std::string> record = fs::ReadWholeFile(folder.path() + "Quillo.dmp");
-    ASSERT_TRUE(record) << c.mode;
-    EXPECT_FALSE(record->empty());
-    bool loud = std::string(c.silence) == "loud";
-    EXPECT_EQ(probe.error_text().find("Quilly名言") != std::string::npos, loud) << c.mode;
-  }
 }
 
 }  // namespace
