@@ -15,6 +15,7 @@ struct TerminationSignals::Watch {
 
 TerminationSignals::TerminationSignals(std::function<void(int)> on_signal)
     : on_signal_(std::move(on_signal)) {
+  std::signal(SIGPIPE, SIG_IGN);
   for (int signal_number : {SIGTERM, SIGINT, SIGHUP}) {
     auto watch = std::make_unique<Watch>(Watch{this, signal_number, 0});
     watch->source_id = g_unix_signal_add(

@@ -2,7 +2,9 @@
 // SIGTERM, SIGINT and SIGHUP delivered as ordinary events of the window-thread loop (the GLib
 // default context), so that a request to end from outside runs the orderly shutdown instead of
 // killing the process. While the object lives these signals no longer end the process by
-// themselves. Construct and destroy on the window thread.
+// themselves. SIGPIPE is ignored from construction on, so that output to a reader that went
+// away (a closed pipe or socket) fails as a write error instead of ending the process before its
+// shutdown. Construct and destroy on the window thread.
 #include <functional>
 #include <memory>
 #include <vector>

@@ -128,6 +128,27 @@ TEST_F(QuilloProcessTest, InstancesOfDifferentDataFoldersRunSideBySide) {
   ExpectCleanExit(*first);
 }
 
+TEST_F(QuilloProcessTest, ClosedOutputDoesNotEndTheRunBeforeItsShutdown) {
+  // The reader of the output goes away at once; the program's lines then fail to be written.
+  ChildProcess shell("/bin/sh",
+                     {"-c", "( \"$0\" --data-dir \"$1\"; echo \"status $?\" >&2 ) | true",
+                      QUILLO_EXECUTABLE, data_folder()},
+                     environment_);
+  ASSERT_TRUE(shell.started());
+  // It still serves: ask it to quit until it answers (it may still be starting).
+  bool quit_answered = false;
+  for (int attempt = 0; attempt < 300 && !quit_answered; ++attempt) {
+    auto quit = Start({"--quit"});
+    auto status = quit->Wait(kTimeout);
+    quit_answered = status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0;
+    if (!quit_answered) ::usleep(50000);
+  }
+  EXPECT_TRUE(quit_answered);
+  ExpectCleanExit(shell);
+  EXPECT_NE(shell.error_text().find("status 0"), std::string::npos) << shell.error_text();
+  EXPECT_TRUE(fs::FileExists(data_folder() + "sorvel.qlm"));
+}
+
 TEST_F(QuilloProcessTest, VersionHelpAndBadOptions) {
   auto version = Start({"--version"});
   ExpectCleanExit(*version);
