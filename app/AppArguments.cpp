@@ -40,7 +40,8 @@ AppArguments ParseAppArguments(const std::vector<std::string>& args) {
   return parsed;
 }
 
-std::string HandOverText(const std::vector<std::string>& positional, std::string_view current_folder,
+std::string HandOverText(const std::vector<std::string>& positional,
+                         std::string_view current_folder,
                          const std::function<bool(const std::string&)>& file_exists) {
   std::string text;
   for (const std::string& arg : positional) {
@@ -60,7 +61,8 @@ std::string UsageText() {
   usage += "Usage: quillo [OPTION]... [FILE | quillo://add/...]\n";
   usage += std::string(kProductName) + " " + std::string(kProgramVersion) +
            ", the desktop music client.\n";
-  usage += "A music file or a quillo:// link is handed to the running instance when there is one.\n\n";
+  usage +=
+      "A music file or a quillo:// link is handed to the running instance when there is one.\n\n";
   usage += "  --data-dir DIR  keep the data file and named folders in DIR\n";
   usage += "                  (default: $QUILLO_DATA_DIR, else $XDG_DATA_HOME/sorvel/)\n";
   usage += "  --quit          ask the running instance to end\n";

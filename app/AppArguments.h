@@ -27,7 +27,8 @@ AppArguments ParseAppArguments(const std::vector<std::string>& args);
 // split by an unquoting caller comes back whole). A relative path that names an existing file
 // from the current folder is made absolute, because the running instance that receives it has
 // a current folder of its own. Empty when there are no positional arguments.
-std::string HandOverText(const std::vector<std::string>& positional, std::string_view current_folder,
+std::string HandOverText(const std::vector<std::string>& positional,
+                         std::string_view current_folder,
                          const std::function<bool(const std::string&)>& file_exists);
 
 std::string UsageText();

@@ -55,8 +55,8 @@ bool CSorvelClientApp::InitInstance() {
   }
 
   // 3. Single instance. A lock that cannot be made at all lets this one run as the first.
-  instance_lock_ = std::make_unique<ipc::SingleInstanceLock>(
-      ipc::InstanceLockPath(environment_.data_folder));
+  instance_lock_ =
+      std::make_unique<ipc::SingleInstanceLock>(ipc::InstanceLockPath(environment_.data_folder));
   if (instance_lock_->state() == ipc::SingleInstanceLock::State::kHeldElsewhere) {
     ipc::SendHandOver(ipc::InstanceSocketPath(environment_.data_folder),
                       ipc::HandOverMessage{ipc::HandOverKind::kActivate, {}}, kHandOverTimeout);
@@ -113,9 +113,8 @@ bool CSorvelClientApp::InitInstance() {
   // 12. The main window's run.
   {
     loop::LoopTarget target(loop);
-    server.Start(target, [&window](const ipc::HandOverMessage& message) {
-      window.HandleHandOver(message);
-    });
+    server.Start(
+        target, [&window](const ipc::HandOverMessage& message) { window.HandleHandOver(message); });
     if (!environment_.command_line.empty()) window.OnCommandLine(environment_.command_line);
     window.Report("ready");
     window.RunModal();

@@ -32,10 +32,10 @@ class CSorvelClientApp {
  public:
   enum class Outcome {
     kNotStarted,
-    kHandedOver,        // a running instance took the command line
-    kActivatedOther,    // a running instance was asked to show itself
-    kUpdateStarted,     // the update script runs; this process ends
-    kRanMainWindow,     // the main window ran and the program shut down
+    kHandedOver,      // a running instance took the command line
+    kActivatedOther,  // a running instance was asked to show itself
+    kUpdateStarted,   // the update script runs; this process ends
+    kRanMainWindow,   // the main window ran and the program shut down
   };
 
   CSorvelClientApp(AppEnvironment environment, std::ostream& output);

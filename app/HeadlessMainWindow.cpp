@@ -22,16 +22,27 @@ void HeadlessMainWindow::OnQuitRequest(const std::string& reason) {
 
 void HeadlessMainWindow::HandleHandOver(const ipc::HandOverMessage& message) {
   switch (message.kind) {
-    case ipc::HandOverKind::kCommandLine: OnCommandLine(message.command_line); break;
-    case ipc::HandOverKind::kActivate: OnShowRequest(); break;
-    case ipc::HandOverKind::kQuit: OnQuitRequest("requested by another instance"); break;
-    case ipc::HandOverKind::kHandled: break;
+    case ipc::HandOverKind::kCommandLine:
+      OnCommandLine(message.command_line);
+      break;
+    case ipc::HandOverKind::kActivate:
+      OnShowRequest();
+      break;
+    case ipc::HandOverKind::kQuit:
+      OnQuitRequest("requested by another instance");
+      break;
+    case ipc::HandOverKind::kHandled:
+      break;
   }
 }
 
-void HeadlessMainWindow::RunModal() { loop_.Run(); }
+void HeadlessMainWindow::RunModal() {
+  loop_.Run();
+}
 
-void HeadlessMainWindow::Close() { loop_.Quit(); }
+void HeadlessMainWindow::Close() {
+  loop_.Quit();
+}
 
 void HeadlessMainWindow::Report(const std::string& line) {
   // One whole line at a time, flushed, so that a reader of a pipe sees it at once.

@@ -13,7 +13,11 @@ int SkinResourceForThemeStyle(int theme_style) {
   return kFirstSkinResource + theme_style;
 }
 
-int CurrentSkinResource() { return g_current_skin; }
-void SetCurrentSkinResource(int resource) { g_current_skin = resource; }
+int CurrentSkinResource() {
+  return g_current_skin;
+}
+void SetCurrentSkinResource(int resource) {
+  g_current_skin = resource;
+}
 
 }  // namespace quillo::app

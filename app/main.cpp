@@ -23,9 +23,9 @@ const struct CrashHandlerInstaller {
 } kCrashHandlerInstaller;
 
 int AskToQuit(const std::string& data_folder) {
-  auto result = quillo::ipc::SendHandOver(quillo::ipc::InstanceSocketPath(data_folder),
-                                          {quillo::ipc::HandOverKind::kQuit, {}},
-                                          std::chrono::seconds(10));
+  auto result =
+      quillo::ipc::SendHandOver(quillo::ipc::InstanceSocketPath(data_folder),
+                                {quillo::ipc::HandOverKind::kQuit, {}}, std::chrono::seconds(10));
   if (result == quillo::ipc::HandOverResult::kHandled) return 0;
   std::cerr << "quillo: no running instance for " << data_folder << "\n";
   return 1;
@@ -56,8 +56,9 @@ int main(int argc, char** argv) {
   environment.data_folder = store::ResolveDataFolder(arguments.data_dir);
   environment.process_id = shell::CurrentProcessId();
   if (arguments.quit) return AskToQuit(environment.data_folder);
-  environment.command_line = app::HandOverText(arguments.positional, shell::CurrentFolder(),
-                                               [](const std::string& path) { return fs::FileExists(path); });
+  environment.command_line =
+      app::HandOverText(arguments.positional, shell::CurrentFolder(),
+                        [](const std::string& path) { return fs::FileExists(path); });
 
   app::CSorvelClientApp application(std::move(environment), std::cout);
   application.InitInstance();

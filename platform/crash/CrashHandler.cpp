@@ -7,12 +7,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -161,7 +161,8 @@ void PrepareDialog() {
   std::string caption = g_state.dump_file_name;
   std::string notice(kCrashNoticeText);
   if (std::string zenity = FindProgram("zenity"); !zenity.empty()) {
-    StoreDialog(zenity, {"zenity", "--error", "--no-markup", "--title=" + caption, "--text=" + notice});
+    StoreDialog(zenity,
+                {"zenity", "--error", "--no-markup", "--title=" + caption, "--text=" + notice});
   } else if (std::string gxmessage = FindProgram("gxmessage"); !gxmessage.empty()) {
     StoreDialog(gxmessage, {"gxmessage", "-center", "-buttons", "OK", "-title", caption, notice});
   }
@@ -186,7 +187,7 @@ void InstallCrashHandler(std::string_view dump_file_name, bool silent) {
   alt_stack.ss_size = sizeof g_alt_stack;
   ::sigaltstack(&alt_stack, nullptr);
 
-  struct sigaction action{};
+  struct sigaction action {};
   action.sa_sigaction = &OnFatalSignal;
   action.sa_flags = SA_SIGINFO | SA_ONSTACK | SA_RESETHAND;
   sigemptyset(&action.sa_mask);

@@ -14,7 +14,8 @@
 
 namespace quillo::crash {
 
-inline constexpr std::string_view kCrashNoticeText = "“大家都在装不崩溃，只有我在装崩溃” -- Quilly名言";
+inline constexpr std::string_view kCrashNoticeText =
+    "“大家都在装不崩溃，只有我在装崩溃” -- Quilly名言";
 
 // Call once, early, on the main thread (before other threads start). An empty dump file name
 // means "Application". Names longer than 255 bytes are cut.

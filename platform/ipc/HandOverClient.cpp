@@ -26,7 +26,8 @@ HandOverResult SendHandOver(const std::string& socket_path, const HandOverMessag
   ::setsockopt(socket_fd.get(), SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
   int connected;
   do {
-    connected = ::connect(socket_fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    connected =
+        ::connect(socket_fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address);
   } while (connected != 0 && errno == EINTR);
   if (connected != 0) {
     return errno == ENOENT || errno == ECONNREFUSED ? HandOverResult::kNoInstance
@@ -43,7 +44,8 @@ HandOverResult SendHandOver(const std::string& socket_path, const HandOverMessag
   FrameReader answer(0);
   char buffer[64];
   while (answer.state() == FrameReader::State::kNeedMore) {
-    ssize_t count = ::recv(socket_fd.get(), buffer, std::min(sizeof buffer, answer.BytesWanted()), 0);
+    ssize_t count =
+        ::recv(socket_fd.get(), buffer, std::min(sizeof buffer, answer.BytesWanted()), 0);
     if (count < 0 && errno == EINTR) continue;
     if (count <= 0) return HandOverResult::kFailed;
     answer.Feed(std::string_view(buffer, static_cast<std::size_t>(count)));

@@ -75,10 +75,12 @@ std::size_t FrameReader::Feed(std::string_view bytes) {
       payload_.append(bytes.substr(taken, count));
       taken += count;
     }
-    if (header_.size() == kFrameHeaderBytes && payload_.size() == length_) state_ = State::kComplete;
+    if (header_.size() == kFrameHeaderBytes && payload_.size() == length_)
+      state_ = State::kComplete;
   }
   // A frame without payload is complete as soon as its header is.
-  if (state_ == State::kNeedMore && header_.size() == kFrameHeaderBytes && payload_.size() == length_) {
+  if (state_ == State::kNeedMore && header_.size() == kFrameHeaderBytes &&
+      payload_.size() == length_) {
     state_ = State::kComplete;
   }
   return taken;

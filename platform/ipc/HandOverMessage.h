@@ -18,9 +18,9 @@
 namespace quillo::ipc {
 
 enum class HandOverKind : std::uint32_t {
-  kActivate = 1,      // show the main window in its normal state and bring it to the front
-  kQuit = 2,          // end the program in the orderly way
-  kCommandLine = 13,  // the forwarded command line
+  kActivate = 1,          // show the main window in its normal state and bring it to the front
+  kQuit = 2,              // end the program in the orderly way
+  kCommandLine = 13,      // the forwarded command line
   kHandled = 0x80000001,  // the answer: the running instance has handled the request
 };
 

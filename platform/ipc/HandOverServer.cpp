@@ -30,7 +30,9 @@ bool SameUser(int connection) {
 HandOverServer::HandOverServer(std::string socket_path, std::chrono::milliseconds read_timeout)
     : socket_path_(std::move(socket_path)), read_timeout_(read_timeout) {}
 
-HandOverServer::~HandOverServer() { Stop(); }
+HandOverServer::~HandOverServer() {
+  Stop();
+}
 
 bool HandOverServer::Listen() {
   if (listen_fd_.valid()) return true;
@@ -129,7 +131,8 @@ void HandOverServer::ServeConnection(UniqueFd connection) {
     int ready = ::poll(watched, 2, static_cast<int>(remaining.count()));
     if (ready < 0 && errno == EINTR) continue;
     if (ready <= 0 || watched[1].revents != 0) return;
-    ssize_t count = ::recv(connection.get(), buffer, std::min(sizeof buffer, reader.BytesWanted()), 0);
+    ssize_t count =
+        ::recv(connection.get(), buffer, std::min(sizeof buffer, reader.BytesWanted()), 0);
     if (count < 0 && (errno == EAGAIN || errno == EINTR)) continue;
     if (count <= 0) return;
     reader.Feed(std::string_view(buffer, static_cast<std::size_t>(count)));
@@ -143,8 +146,8 @@ void HandOverServer::ServeConnection(UniqueFd connection) {
   target_->Post([handler = handler_, shared_connection, request = std::move(*message)] {
     handler(request);
     std::string answer = EncodeFrame(HandOverKind::kHandled, {});
-    [[maybe_unused]] ssize_t ignored = ::send(shared_connection->get(), answer.data(), answer.size(),
-                                              MSG_NOSIGNAL | MSG_DONTWAIT);
+    [[maybe_unused]] ssize_t ignored =
+        ::send(shared_connection->get(), answer.data(), answer.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
   });
 }
 

@@ -36,7 +36,8 @@ std::string AutorunEntryText(std::string_view value_name, std::string_view argum
 
 bool RegisterAutorun(std::string_view value_name, std::string_view arguments,
                      std::string_view executable_path) {
-  std::string program = executable_path.empty() ? fs::ExecutablePath() : std::string(executable_path);
+  std::string program =
+      executable_path.empty() ? fs::ExecutablePath() : std::string(executable_path);
   if (program.empty()) return false;
   std::string path = AutorunEntryPath(value_name);
   if (!fs::CreateFolders(fs::ParentFolder(path))) return false;

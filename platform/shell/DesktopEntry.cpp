@@ -64,7 +64,8 @@ DesktopEntry DesktopEntry::Parse(std::string_view text) {
     if (key.empty()) continue;
     // Only the spaces around '=' belong to the syntax; "\s" keeps a leading space of the value.
     std::string_view value = line.substr(equals + 1);
-    while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
+    while (!value.empty() && (value.front() == ' ' || value.front() == '\t'))
+      value.remove_prefix(1);
     // The first occurrence wins, as desktop readers do.
     if (!entry.Get(key)) entry.entries_.emplace_back(key, UnescapeValue(value));
   }
@@ -111,14 +112,23 @@ std::string DesktopEntry::EscapeValue(std::string_view value) {
   for (std::size_t i = 0; i < value.size(); ++i) {
     char c = value[i];
     switch (c) {
-      case '\\': escaped += "\\\\"; break;
-      case '\n': escaped += "\\n"; break;
-      case '\t': escaped += "\\t"; break;
-      case '\r': escaped += "\\r"; break;
+      case '\\':
+        escaped += "\\\\";
+        break;
+      case '\n':
+        escaped += "\\n";
+        break;
+      case '\t':
+        escaped += "\\t";
+        break;
+      case '\r':
+        escaped += "\\r";
+        break;
       case ' ':
         escaped += i == 0 ? "\\s" : " ";
         break;
-      default: escaped += c;
+      default:
+        escaped += c;
     }
   }
   return escaped;
@@ -133,11 +143,21 @@ std::string DesktopEntry::UnescapeValue(std::string_view value) {
     }
     char next = value[++i];
     switch (next) {
-      case 's': plain += ' '; break;
-      case 'n': plain += '\n'; break;
-      case 't': plain += '\t'; break;
-      case 'r': plain += '\r'; break;
-      case '\\': plain += '\\'; break;
+      case 's':
+        plain += ' ';
+        break;
+      case 'n':
+        plain += '\n';
+        break;
+      case 't':
+        plain += '\t';
+        break;
+      case 'r':
+        plain += '\r';
+        break;
+      case '\\':
+        plain += '\\';
+        break;
       default:
         // Not a string escape (Exec keeps its own "\"" and "\$"): leave both characters.
         plain += '\\';

@@ -12,6 +12,7 @@ enum class ChildOutput { kInherit, kDiscard };
 
 // argv[0] is the program: a path, or a name looked up in PATH. Answers whether the child was
 // started (not whether it succeeded). Any thread.
-bool LaunchDetached(const std::vector<std::string>& argv, ChildOutput output = ChildOutput::kInherit);
+bool LaunchDetached(const std::vector<std::string>& argv,
+                    ChildOutput output = ChildOutput::kInherit);
 
 }  // namespace quillo::shell

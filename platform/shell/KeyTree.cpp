@@ -9,7 +9,8 @@ bool DeleteKeyTree(const std::string& folder) {
   namespace stdfs = std::filesystem;
   std::error_code error;
   stdfs::path root(folder);
-  if (root.has_relative_path() && !root.has_filename()) root = root.parent_path();  // "a/b/" → "a/b"
+  if (root.has_relative_path() && !root.has_filename())
+    root = root.parent_path();  // "a/b/" → "a/b"
   stdfs::file_status status = stdfs::symlink_status(root, error);
   if (error || !stdfs::is_directory(status)) return false;
   // Always take the first entry that is left, as the key walk takes subkey 0: what was deleted

@@ -9,7 +9,9 @@
 
 namespace quillo::shell {
 
-long CurrentProcessId() { return static_cast<long>(::getpid()); }
+long CurrentProcessId() {
+  return static_cast<long>(::getpid());
+}
 
 std::string CurrentFolder() {
   std::error_code error;

@@ -69,7 +69,8 @@ std::string UrlProtocolEntryText(std::string_view name, std::string_view executa
                                  std::string_view display_name) {
   DesktopEntry entry;
   entry.Set("Type", "Application");
-  entry.Set("Name", display_name.empty() ? std::string(name) + "Protocol" : std::string(display_name));
+  entry.Set("Name",
+            display_name.empty() ? std::string(name) + "Protocol" : std::string(display_name));
   entry.Set("Exec", DesktopEntry::ExecLine(executable_path, "%u"));
   // The program the protocol points to; the desktop hides the entry when it is gone.
   entry.Set("TryExec", executable_path);
@@ -111,7 +112,8 @@ bool UnregisterUrlProtocol(std::string_view name) {
   bool deleted = DeleteKeyTree(folder);
   std::string mime_type = MimeTypeFor(UrlSchemeForProtocol(name));
   std::string id = UrlProtocolDesktopId(name);
-  bool written = UpdateMimeApps([&](MimeAppsList& list) { return list.RemoveDefault(mime_type, id); });
+  bool written =
+      UpdateMimeApps([&](MimeAppsList& list) { return list.RemoveDefault(mime_type, id); });
   return deleted && written;
 }
 

@@ -34,7 +34,13 @@ TEST(AppArgumentsTest, OptionsAndPositionalArguments) {
       {{"-h"}, "", {}, false, true, false, false},
       {{"--quit", "--data-dir", "/d"}, "/d", {}, false, false, true, false},
       {{"--data-dir=/a b", "song.mp3"}, "/a b", {"song.mp3"}, false, false, false, false},
-      {{"quillo://add/12", "--data-dir", "/d"}, "/d", {"quillo://add/12"}, false, false, false, false},
+      {{"quillo://add/12", "--data-dir", "/d"},
+       "/d",
+       {"quillo://add/12"},
+       false,
+       false,
+       false,
+       false},
       {{"--", "--version", "-"}, "", {"--version", "-"}, false, false, false, false},
       {{"-"}, "", {"-"}, false, false, false, false},
       {{"--data-dir"}, "", {}, false, false, false, true},
@@ -82,8 +88,8 @@ TEST(AppArgumentsTest, HandOverTextIsWholeAndAbsolute) {
 }
 
 TEST(SkinChoiceTest, OnlyTheNineStylesSelectTheirSkin) {
-  const std::pair<int, int> cases[] = {{0, 194}, {1, 195}, {8, 202}, {9, 194}, {-1, 194},
-                                       {INT_MAX, 194}, {INT_MIN, 194}, {-194, 194}};
+  const std::pair<int, int> cases[] = {{0, 194},  {1, 195},       {8, 202},       {9, 194},
+                                       {-1, 194}, {INT_MAX, 194}, {INT_MIN, 194}, {-194, 194}};
   for (auto [style, skin] : cases) EXPECT_EQ(SkinResourceForThemeStyle(style), skin) << style;
 }
 
@@ -113,7 +119,8 @@ TEST(SelfUpdateTest, ScriptReplacesTheProgramInAFolderWithSpacesAndQuotes) {
   ASSERT_TRUE(fs::WriteFile(program, "#!/bin/sh\necho old > \"$(dirname \"$0\")/ran\"\n"));
   ::chmod(program.c_str(), 0755);
   // The package arrives without execute permission, as a download does.
-  ASSERT_TRUE(fs::WriteFile(folder + "kv.ex_", "#!/bin/sh\necho new > \"$(dirname \"$0\")/ran\"\n"));
+  ASSERT_TRUE(
+      fs::WriteFile(folder + "kv.ex_", "#!/bin/sh\necho new > \"$(dirname \"$0\")/ran\"\n"));
   EXPECT_TRUE(HasPendingUpdate(folder));
 
   pid_t gone = ::fork();
@@ -121,11 +128,12 @@ TEST(SelfUpdateTest, ScriptReplacesTheProgramInAFolderWithSpacesAndQuotes) {
   ::waitpid(gone, nullptr, 0);
 
   std::vector<std::string> launched;
-  bool started = InstallPendingUpdate(folder, program, gone, [&](const std::vector<std::string>& argv) {
-    launched = argv;
-    std::string command = "'" + argv[0] + "' " + ShellQuote(argv[1]);
-    return std::system(command.c_str()) == 0;
-  });
+  bool started =
+      InstallPendingUpdate(folder, program, gone, [&](const std::vector<std::string>& argv) {
+        launched = argv;
+        std::string command = "'" + argv[0] + "' " + ShellQuote(argv[1]);
+        return std::system(command.c_str()) == 0;
+      });
   ASSERT_TRUE(started);
   EXPECT_EQ(launched, (std::vector<std::string>{"/bin/sh", folder + "update.sh"}));
   // The new program was started in the background: wait for its mark.
@@ -154,8 +162,8 @@ TEST(CompanionProgramTest, PendingCopyOnlyReplacesAMissingProgram) {
     bool pending;
     bool renamed;
   };
-  const Case cases[] = {{false, true, true}, {true, true, false}, {false, false, false},
-                        {true, false, false}};
+  const Case cases[] = {
+      {false, true, true}, {true, true, false}, {false, false, false}, {true, false, false}};
   for (const Case& c : cases) {
     testing::TempFolder folder;
     if (c.installed) fs::WriteFile(folder / "QuilloExt.exe", "old");

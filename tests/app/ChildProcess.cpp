@@ -46,7 +46,8 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_adddup2(&actions, out_pipe[1], 1);
   posix_spawn_file_actions_adddup2(&actions, err_pipe[1], 2);
-  if (!working_folder.empty()) posix_spawn_file_actions_addchdir_np(&actions, working_folder.c_str());
+  if (!working_folder.empty())
+    posix_spawn_file_actions_addchdir_np(&actions, working_folder.c_str());
   pid_t pid = -1;
   if (::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0) {
     pid_ = pid;
@@ -120,12 +121,14 @@ std::optional<int> ChildProcess::Wait(std::chrono::milliseconds timeout) {
       // Whatever the child wrote before it ended is still in the pipes (bounded: a grandchild
       // may hold them open).
       auto drain_until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-      while (Pump(std::chrono::milliseconds(50)) && std::chrono::steady_clock::now() < drain_until) {
+      while (Pump(std::chrono::milliseconds(50)) &&
+             std::chrono::steady_clock::now() < drain_until) {
       }
       return status_;
     }
     if (std::chrono::steady_clock::now() >= deadline) return std::nullopt;
-    if (!Pump(std::chrono::milliseconds(20))) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (!Pump(std::chrono::milliseconds(20)))
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
 }
 

@@ -15,9 +15,11 @@ namespace {
 using namespace std::chrono_literals;
 
 TEST(CrashRecordBufferTest, NumbersAreWrittenWithoutTheLibrary) {
-  const std::pair<long long, std::string> decimals[] = {
-      {0, "0"}, {7, "7"}, {-42, "-42"}, {LLONG_MAX, "9223372036854775807"},
-      {LLONG_MIN, "-9223372036854775808"}};
+  const std::pair<long long, std::string> decimals[] = {{0, "0"},
+                                                        {7, "7"},
+                                                        {-42, "-42"},
+                                                        {LLONG_MAX, "9223372036854775807"},
+                                                        {LLONG_MIN, "-9223372036854775808"}};
   for (const auto& [value, text] : decimals) {
     CrashRecordBuffer buffer;
     buffer.AppendDecimal(value);
@@ -74,10 +76,12 @@ TEST(CrashHandlerTest, FatalSignalsWriteTheRecordAndEndWithTheSignal) {
     ASSERT_TRUE(WIFSIGNALED(run.status)) << c.mode;
     EXPECT_EQ(WTERMSIG(run.status), c.signal_number) << c.mode;
     EXPECT_TRUE(run.record.starts_with("Zelbo音乐 crash record\n" + c.signal_line + "\n"))
-        << c.mode << "\n" << run.record;
+        << c.mode << "\n"
+        << run.record;
     EXPECT_NE(run.record.find("\nbacktrace:\n"), std::string::npos) << c.mode;
     EXPECT_NE(run.record.find("crash_probe"), std::string::npos) << "frames name the program";
-    EXPECT_NE(run.error_text.find("Quillo.dmp: " + std::string(kCrashNoticeText)), std::string::npos)
+    EXPECT_NE(run.error_text.find("Quillo.dmp: " + std::string(kCrashNoticeText)),
+              std::string::npos)
         << c.mode << ": " << run.error_text;
   }
 }

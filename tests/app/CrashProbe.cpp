@@ -26,7 +26,8 @@ int main(int argc, char** argv) {
   std::string mode = argv[1];
   quillo::crash::InstallCrashHandler("Quillo.dmp", std::strcmp(argv[2], "silent") == 0);
   if (mode == "segv") {
-    auto* address = reinterpret_cast<volatile int*>(std::strtoul(argc > 3 ? argv[3] : "16", nullptr, 0));
+    auto* address =
+        reinterpret_cast<volatile int*>(std::strtoul(argc > 3 ? argv[3] : "16", nullptr, 0));
     *address = 1;
   } else if (mode == "abort") {
     std::abort();

@@ -44,8 +44,9 @@ TEST(DesktopEntryTest, BackslashIsWrittenFourTimesInTheFile) {
 }
 
 TEST(DesktopEntryTest, ValueEscapesRoundTrip) {
-  const std::string values[] = {" leading space", "tab\there", "line\nbreak", "cr\rhere",
-                                "back\\slash", "trailing ", "", "普通的文本"};
+  const std::string values[] = {
+      " leading space", "tab\there", "line\nbreak", "cr\rhere", "back\\slash",
+      "trailing ",      "",          "普通的文本"};
   for (const std::string& value : values) {
     std::string escaped = DesktopEntry::EscapeValue(value);
     EXPECT_EQ(escaped.find('\n'), std::string::npos);
@@ -131,7 +132,8 @@ TEST(MimeAppsListTest, MissingGroupOrKeyIsCreatedInTheRightPlace) {
        "x-scheme-handler/quillo=q.desktop;\n"},
       // Added after the group's last entry, before the blank line and the next group.
       {"[Default Applications]\na/b=c.desktop;\n\n[Other]\nz=y\n",
-       "[Default Applications]\na/b=c.desktop;\nx-scheme-handler/quillo=q.desktop;\n\n[Other]\nz=y\n"},
+       "[Default "
+       "Applications]\na/b=c.desktop;\nx-scheme-handler/quillo=q.desktop;\n\n[Other]\nz=y\n"},
       // A file without a final line end gets one.
       {"[Default Applications]\na/b=c.desktop;",
        "[Default Applications]\na/b=c.desktop;\nx-scheme-handler/quillo=q.desktop;\n"},

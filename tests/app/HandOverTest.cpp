@@ -89,7 +89,8 @@ TEST(HandOverMessageTest, MalformedFramesAreRejected) {
       {"answer sent as request", Frame(0x80000001, "", 0), FrameReader::State::kComplete, false},
       {"truncated header", "QLHO\x0d", FrameReader::State::kNeedMore, false},
       {"truncated payload", Frame(13, "ab", 4), FrameReader::State::kNeedMore, false},
-      {"bad surrogate still decodes", Frame(13, std::string("\x00\xD8", 2), 2), FrameReader::State::kComplete, true},
+      {"bad surrogate still decodes", Frame(13, std::string("\x00\xD8", 2), 2),
+       FrameReader::State::kComplete, true},
   };
   for (const Case& c : cases) {
     FrameReader reader;
@@ -108,7 +109,8 @@ TEST(HandOverMessageTest, RandomBytesNeverCrashTheReader) {
   for (int round = 0; round < 20000; ++round) {
     std::string bytes;
     // Half the rounds start with a valid header so that the payload paths are reached.
-    if (round % 2 == 0) bytes = "QLHO" + Le32(random() % 4 == 0 ? 13 : random() % 16) + Le32(random() % 64);
+    if (round % 2 == 0)
+      bytes = "QLHO" + Le32(random() % 4 == 0 ? 13 : random() % 16) + Le32(random() % 64);
     std::size_t extra = random() % 80;
     for (std::size_t i = 0; i < extra; ++i) bytes += static_cast<char>(random() % 256);
     FrameReader reader(4096);
@@ -241,7 +243,8 @@ TEST_F(HandOverServerTest, MalformedPeersAreDroppedAndTheServerGoesOn) {
     EXPECT_EQ(SendRaw(bytes), "") << "no answer to a malformed request";
   }
   EXPECT_TRUE(received_.empty());
-  EXPECT_EQ(SendWhilePumping({HandOverKind::kCommandLine, "still serving"}), HandOverResult::kHandled);
+  EXPECT_EQ(SendWhilePumping({HandOverKind::kCommandLine, "still serving"}),
+            HandOverResult::kHandled);
   ASSERT_EQ(received_.size(), 1u);
   EXPECT_EQ(received_[0].command_line, "still serving");
 }
@@ -256,7 +259,8 @@ TEST_F(HandOverServerTest, StaleSocketFileIsReplacedAndDeadSocketMeansNoInstance
     ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     ::close(fd);
   }
-  EXPECT_EQ(SendHandOver(socket_path(), {HandOverKind::kActivate, {}}, 1s), HandOverResult::kNoInstance);
+  EXPECT_EQ(SendHandOver(socket_path(), {HandOverKind::kActivate, {}}, 1s),
+            HandOverResult::kNoInstance);
   HandOverServer server(socket_path());
   ASSERT_TRUE(server.Listen());
   server.Start(target_, [&](const HandOverMessage& message) { received_.push_back(message); });

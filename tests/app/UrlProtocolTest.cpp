@@ -15,7 +15,9 @@
 namespace quillo::shell {
 namespace {
 
-std::string ReadText(const std::string& path) { return fs::ReadWholeFile(path).value_or(""); }
+std::string ReadText(const std::string& path) {
+  return fs::ReadWholeFile(path).value_or("");
+}
 
 std::vector<std::string> Defaults(const testing::XdgSandbox& xdg) {
   return MimeAppsList(ReadText(xdg.config_home() + "mimeapps.list"))
@@ -32,8 +34,8 @@ TEST(UrlProtocolTest, AnswersFollowTheRegistrationRules) {
   const Case cases[] = {
       {"", "/usr/bin/quillo", kUrlProtocolFailed},
       {"QUILLO", "", kUrlProtocolFailed},
-      {"9QUILLO", "/usr/bin/quillo", kUrlProtocolFailed},       // not a scheme
-      {"QUI/LLO", "/usr/bin/quillo", kUrlProtocolFailed},       // never a path
+      {"9QUILLO", "/usr/bin/quillo", kUrlProtocolFailed},  // not a scheme
+      {"QUI/LLO", "/usr/bin/quillo", kUrlProtocolFailed},  // never a path
       {"QUILLO", "/opt/a b/quillo", kUrlProtocolRegistered},
       {"QUILLO", "/elsewhere/quillo", kUrlProtocolAlreadyPresent},
       {"quillo", "/elsewhere/quillo", kUrlProtocolAlreadyPresent},  // schemes ignore case
@@ -57,7 +59,8 @@ TEST(UrlProtocolTest, UnregisterThenRegisterPointsToTheLatestProgram) {
   EXPECT_FALSE(fs::PathExists(UrlProtocolFolder("QUILLO")));
   EXPECT_TRUE(Defaults(xdg).empty());
   ASSERT_EQ(RegisterUrlProtocol("QUILLO", "/new/quillo", 0, "Zelbo音乐"), kUrlProtocolRegistered);
-  DesktopEntry entry = DesktopEntry::Parse(ReadText(UrlProtocolFolder("QUILLO") + "url-handler.desktop"));
+  DesktopEntry entry =
+      DesktopEntry::Parse(ReadText(UrlProtocolFolder("QUILLO") + "url-handler.desktop"));
   EXPECT_EQ(DesktopEntry::ExecProgram(*entry.Get("Exec")), "/new/quillo");
   EXPECT_EQ(entry.Get("Name"), "Zelbo音乐");
   // Nothing to delete the second time; an empty name does nothing at all.
@@ -92,7 +95,8 @@ TEST(UrlProtocolTest, LinkedMimeAppsListIsEditedWhereItLives) {
   EXPECT_NE(ReadText(real).find("x-scheme-handler/quillo=quillo-url-handler.desktop;"),
             std::string::npos);
   char target[512] = {};
-  EXPECT_GT(::readlink((xdg.config_home() + "mimeapps.list").c_str(), target, sizeof target - 1), 0);
+  EXPECT_GT(::readlink((xdg.config_home() + "mimeapps.list").c_str(), target, sizeof target - 1),
+            0);
 }
 
 TEST(UrlProtocolTest, UnwritableDataFolderFails) {
@@ -113,8 +117,9 @@ TEST(UrlProtocolTest, DesktopResolvesTheDefaultHandler) {
   char buffer[256];
   while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
   ::pclose(pipe);
-  EXPECT_NE(output.find("Default application for “x-scheme-handler/quillo”: quillo-url-handler.desktop"),
-            std::string::npos)
+  EXPECT_NE(
+      output.find("Default application for “x-scheme-handler/quillo”: quillo-url-handler.desktop"),
+      std::string::npos)
       << output;
 }
 
