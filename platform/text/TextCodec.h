@@ -20,6 +20,9 @@ std::string Utf8ToUtf16LeBytes(std::string_view utf8);
 std::string Utf16LeBytesToUtf8(std::string_view bytes);
 std::string Utf16BeBytesToUtf8(std::string_view bytes);
 
+// Appends one code point as UTF-8 (values above U+10FFFF and surrogates become U+FFFD).
+void AppendUtf8(std::string& out, char32_t code);
+
 // True when the bytes are well-formed UTF-8 (overlongs and surrogates rejected).
 bool IsValidUtf8(std::string_view bytes);
 

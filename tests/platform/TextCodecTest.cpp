@@ -45,6 +45,11 @@ TEST(TextCodecTest, Utf8Validation) {
   EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));      // surrogate
   EXPECT_FALSE(IsValidUtf8("\xE4\xB8"));          // truncated
   EXPECT_EQ(SanitizeUtf8("a\xFF" "b"), "a\xEF\xBF\xBD" "b");
+  std::string encoded;
+  for (char32_t code : {U'A', U'\u00E9', U'\u97F3', U'\U0001F3B5', char32_t(0xD800), char32_t(0x110000)}) {
+    AppendUtf8(encoded, code);
+  }
+  EXPECT_EQ(encoded, "A\xC3\xA9\xE9\x9F\xB3\xF0\x9F\x8E\xB5\xEF\xBF\xBD\xEF\xBF\xBD");
 }
 
 TEST(TextCodecTest, RandomBytesNeverBreakConversions) {

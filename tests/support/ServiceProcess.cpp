@@ -1,5 +1,7 @@
 #include "support/ServiceProcess.h"
 
+#include "platform/text/TextCodec.h"
+
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -86,23 +88,6 @@ class JsonReader {
     at_ += length;
     return true;
   }
-  static void PutUtf8(std::string& out, std::uint32_t code) {
-    if (code < 0x80) {
-      out.push_back(static_cast<char>(code));
-    } else if (code < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-      out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else if (code < 0x10000) {
-      out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else {
-      out.push_back(static_cast<char>(0xF0 | (code >> 18)));
-      out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    }
-  }
   bool Hex4(std::uint32_t* code) {
     if (at_ + 4 > text_.size()) return false;
     *code = static_cast<std::uint32_t>(std::strtoul(text_.substr(at_, 4).c_str(), nullptr, 16));
@@ -135,7 +120,7 @@ class JsonReader {
             if (!Hex4(&low)) return false;
             code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
           }
-          PutUtf8(*out, code);
+          text::AppendUtf8(*out, static_cast<char32_t>(code));
           break;
         }
         default: out->push_back(e);

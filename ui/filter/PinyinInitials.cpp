@@ -1,27 +1,10 @@
 #include "ui/filter/PinyinInitials.h"
 
+#include "platform/text/TextCodec.h"
 #include "ui/filter/PinyinInitialsTable.h"
 
 namespace quillo::ui {
 namespace {
-
-void AppendUtf8(std::string& out, char32_t code) {
-  if (code < 0x80) {
-    out.push_back(static_cast<char>(code));
-  } else if (code < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  } else if (code < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (code >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  }
-}
 
 // Length of the well-formed UTF-8 sequence at `at` and its code point; 0 when ill-formed.
 std::size_t DecodeAt(std::string_view text, std::size_t at, char32_t& code) {
@@ -63,7 +46,7 @@ std::string PinyinInitials(std::string_view utf8) {
       ++at;
       continue;
     }
-    AppendUtf8(out, PinyinInitial(code));
+    text::AppendUtf8(out, PinyinInitial(code));
     at += length;
   }
   return out;
