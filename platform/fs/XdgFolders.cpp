@@ -10,7 +10,7 @@
 
 namespace quillo::fs {
 namespace {
-// The base folder specification says relative values are invalid and must be ignored.
+// freedesktop.org base folders: a relative value is invalid and is ignored.
 std::string AbsoluteFromEnvironment(const char* name) {
   const char* value = std::getenv(name);
   if (value == nullptr || value[0] != '/') return {};
