@@ -1,5 +1,9 @@
 #include "platform/window/GtkWindowPresenter.h"
 
+#include <utility>
+
+#include <gdk/gdkx.h>
+
 #include "platform/window/GtkEditHost.h"
 #include "platform/window/GtkMenuBuilder.h"
 
@@ -78,8 +82,11 @@ GtkWindowPresenter::~GtkWindowPresenter() {
 
 void GtkWindowPresenter::Show(bool activate) {
   if (activate) {
+    // A window not yet on screen is only mapped here; the focus comes at its map notice.
+    activate_on_map_ = !mapped_;
     gtk_window_present(gtk_window());
   } else {
+    activate_on_map_ = false;
     gboolean focus_on_map = gtk_window_get_focus_on_map(gtk_window());
     gtk_window_set_focus_on_map(gtk_window(), FALSE);
     gtk_widget_show(window_);
@@ -87,7 +94,23 @@ void GtkWindowPresenter::Show(bool activate) {
   }
 }
 
-void GtkWindowPresenter::Hide() { gtk_widget_hide(window_); }
+void GtkWindowPresenter::FocusWithoutManager() {
+  GdkWindow* gdk_window = gtk_widget_get_window(window_);
+  if (!gdk_window || !GDK_IS_X11_WINDOW(gdk_window)) return;
+  // A window manager activates the window on its own (from the request made when it was shown).
+  if (gdk_x11_screen_supports_net_wm_hint(gdk_window_get_screen(gdk_window),
+                                          gdk_atom_intern_static_string("_NET_ACTIVE_WINDOW"))) {
+    return;
+  }
+  // Without one, the focus can only be set once the window is viewable, and with the current
+  // time: the last input event's time GTK would use may predate the server's last focus change.
+  gdk_window_focus(gdk_window, GDK_CURRENT_TIME);
+}
+
+void GtkWindowPresenter::Hide() {
+  activate_on_map_ = false;
+  gtk_widget_hide(window_);
+}
 
 bool GtkWindowPresenter::IsVisible() const { return gtk_widget_get_visible(window_); }
 
@@ -301,6 +324,7 @@ gboolean GtkWindowPresenter::OnDelete(GtkWidget*, GdkEvent*, gpointer p) {
 gboolean GtkWindowPresenter::OnMapChange(GtkWidget*, GdkEvent* e, gpointer p) {
   GtkWindowPresenter* self = Self(p);
   self->mapped_ = e->type == GDK_MAP;
+  if (self->mapped_ && std::exchange(self->activate_on_map_, false)) self->FocusWithoutManager();
   self->events_.OnNativeShown(self->mapped_);
   return FALSE;
 }

@@ -32,10 +32,14 @@ class GtkWindowPresenter : public WindowPresenter {
                 std::function<void(int id)> chosen) override;
 
   GtkWindow* gtk_window() const { return GTK_WINDOW(window_); }
+  // Whether the X server's map notice has come: from then on the window receives input.
+  bool mapped() const { return mapped_; }
   // Paints pending damage now (benchmarks and screenshots).
   void FlushPaint();
 
  private:
+  // Focuses the shown window where no window manager does (a bare X server, as under Xvfb).
+  void FocusWithoutManager();
   static gboolean OnDraw(GtkWidget*, cairo_t* cr, gpointer self);
   static gboolean OnMotion(GtkWidget*, GdkEventMotion* e, gpointer self);
   static gboolean OnButtonPress(GtkWidget*, GdkEventButton* e, gpointer self);
@@ -62,6 +66,7 @@ class GtkWindowPresenter : public WindowPresenter {
   bool enabled_ = true;
   bool input_transparent_ = false;
   bool mapped_ = false;
+  bool activate_on_map_ = false;
   gfx::Rect rect_;
   gfx::Size last_size_{-1, -1};
   gfx::Point last_origin_{-1 << 20, -1 << 20};

@@ -389,7 +389,7 @@ void SkipGlyph(Svg& svg, double w, double h, const char* ink, bool forward) {
   }
   svg.Path(d.str(), ink, ink, 1);
 }
-void SpeakerGlyph(Svg& svg, double w, double h, const char* ink, bool muted) {
+void SpeakerGlyph(Svg& svg, double /*width*/, double h, const char* ink, bool muted) {
   std::ostringstream d;
   d << "M2.5," << h * 0.38 << " H5 L8.5,3 V" << h - 3 << " L5," << h * 0.62 << " H2.5 Z";
   svg.Path(d.str(), ink, ink, 1);

@@ -1,6 +1,7 @@
 #pragma once
 // What a program with skinned windows sets up once on its main thread: GTK on X11, our font
-// aliases, the window-thread loop and the GTK window system. Destroy it after every window.
+// aliases, the window-thread loop and the GTK window system. Windows still open when it goes
+// are destroyed first.
 #include <memory>
 
 namespace quillo::loop {
