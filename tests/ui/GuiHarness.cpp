@@ -57,8 +57,12 @@ bool Xdotool(std::vector<std::string> args) {
   return ok;
 }
 
+window::GtkWindowPresenter* Presenter(ui::LayerWnd& window) {
+  return dynamic_cast<window::GtkWindowPresenter*>(window.presenter());
+}
+
 GtkWindow* NativeWindow(ui::LayerWnd& window) {
-  auto* presenter = dynamic_cast<window::GtkWindowPresenter*>(window.presenter());
+  window::GtkWindowPresenter* presenter = Presenter(window);
   return presenter ? presenter->gtk_window() : nullptr;
 }
 
@@ -171,7 +175,7 @@ bool IsOnScreen(ui::LayerWnd& window) {
   if (!window.IsCreated() || !window.IsVisible()) return false;
   // GDK marks a window shown as soon as it asks for it; input reaches it once the server has
   // mapped it, which the map notice tells.
-  auto* presenter = dynamic_cast<window::GtkWindowPresenter*>(window.presenter());
+  window::GtkWindowPresenter* presenter = Presenter(window);
   return presenter && presenter->mapped();
 }
 
