@@ -2,9 +2,11 @@
 // The fixed names the start-up sequence uses.
 #include <string_view>
 
+#include "store/ProgramVersion.h"
+
 namespace quillo::app {
 
-inline constexpr std::string_view kProgramVersion = "1.3.1";
+using store::kProgramVersion;
 inline constexpr std::string_view kProductName = "Zelbo音乐";
 inline constexpr std::string_view kDumpFileName = "Quillo.dmp";
 inline constexpr std::string_view kUrlProtocolName = "QUILLO";

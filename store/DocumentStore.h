@@ -28,6 +28,7 @@
 #include <thread>
 #include <vector>
 
+#include "store/ProgramVersion.h"
 #include "store/DocMusicActionListener.h"
 #include "store/MusicRecord.h"
 #include "store/StoreSection.h"
@@ -54,7 +55,8 @@ class WindowGeometry {
 
 class DocumentStore {
  public:
-  static constexpr const char* kVersion = "1.3.1";
+  // The view is made from a literal, so its data is NUL-terminated.
+  static constexpr const char* kVersion = kProgramVersion.data();
   static constexpr unsigned char kFileMarker = 0x01;
   static constexpr unsigned char kFileKey = 0xA7;
 
