@@ -1,0 +1,77 @@
+#pragma once
+// The one place where the client talks HTTP to the service. Each transfer runs on its own worker
+// thread: a download (GET into a file, with size limits, attempts, resumption by byte range and
+// mirror lists) or a request (a form POST whose answer reaches the callback in chunks). Every
+// file step (open, write, discard, finish) and every callback runs on the window thread while
+// the worker waits for it (the loop's Send), so callers never see another thread.
+//
+// Download, Request, Cancel, Find and Shutdown are called on the window thread; the transfer
+// table is touched only there.
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "service/transfer/SafeDownloaderCallback.h"
+#include "service/transfer/TransferStatus.h"
+
+namespace quillo::loop {
+class MainLoop;
+}
+namespace quillo::http {
+class HttpTransport;
+}
+
+namespace quillo::service {
+
+// Form parameters in the order the caller lists them ("musicId[]" repeated once per value).
+using FormParams = std::vector<std::pair<std::string, std::string>>;
+
+class TransferRecord;
+
+class SafeDownloader {
+ public:
+  static constexpr int kDefaultAttempts = 8;
+
+  // The loop's thread is the window thread. Both must outlive the downloader.
+  SafeDownloader(loop::MainLoop& loop, http::HttpTransport& transport);
+  // Shuts down (see Shutdown).
+  ~SafeDownloader();
+  SafeDownloader(const SafeDownloader&) = delete;
+  SafeDownloader& operator=(const SafeDownloader&) = delete;
+
+  // Starts a GET of `url` into `target_path` and answers the transfer id ("1", "2", ...).
+  // min_size/max_size are bytes (0: no limit). With append_extension the target's extension is
+  // replaced by the URL's (or the mirror's) once data arrives; the file never leaves the folder
+  // of `target_path`. `callback` may be null; it must outlive the transfer or cancel it.
+  std::string Download(const std::string& url, const std::string& target_path,
+                       SafeDownloaderCallback* callback, bool append_extension,
+                       std::int64_t min_size, std::int64_t max_size,
+                       int attempts = kDefaultAttempts);
+
+  // Starts a form POST (url-encoded UTF-8; parameters sent in the client library's order) with
+  // one attempt; the answer's bytes reach callback->OnData. `callback` may be null
+  // (fire-and-forget: the answer is read and dropped). Answers the transfer id.
+  std::string Request(const std::string& url, std::optional<FormParams> parameters,
+                      SafeDownloaderCallback* callback);
+
+  // Ends the transfer at once: its partial file is deleted now and no callback follows.
+  // Unknown ids are ignored.
+  void Cancel(const std::string& id);
+
+  // The live record of a transfer, or null once it finished or was cancelled.
+  TransferRecord* Find(const std::string& id);
+
+  // Cancels every transfer, deletes their partial files and joins their workers. Returns within
+  // a bounded time even when connections have stalled; no callback runs after it returns.
+  void Shutdown();
+
+ private:
+  class Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace quillo::service
