@@ -28,30 +28,14 @@
 #include <thread>
 #include <vector>
 
-#include "store/ProgramVersion.h"
 #include "store/DocMusicActionListener.h"
 #include "store/MusicRecord.h"
+#include "store/ProgramVersion.h"
+#include "store/Rect.h"
 #include "store/StoreSection.h"
+#include "store/WindowGeometry.h"
 
 namespace quillo::store {
-
-struct Rect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-  int width() const { return right - left; }
-  int height() const { return bottom - top; }
-  bool operator==(const Rect&) const = default;
-};
-
-// What RestoreWindowRect and SaveWindowRect need of the window system.
-class WindowGeometry {
- public:
-  virtual ~WindowGeometry() = default;
-  virtual int DesktopWidth() const = 0;
-  virtual int DesktopHeight() const = 0;
-};
 
 class DocumentStore {
  public:
