@@ -177,7 +177,10 @@ class FakeHttpTransport final : public quillo::http::HttpTransport {
     }
     std::ptrdiff_t Read(char* buffer, std::size_t size) override {
       if (!sent_) return -1;
-      if (answer_->drop_after && position_ >= *answer_->drop_after) return -1;
+      if (answer_->drop_after && position_ >= *answer_->drop_after) {
+        error_ = answer_->error;
+        return -1;
+      }
       if (answer_->stall_after && position_ >= *answer_->stall_after) return Stall() ? 0 : -1;
       std::size_t limit = answer_->body.size();
       if (answer_->drop_after) limit = std::min(limit, *answer_->drop_after);
