@@ -1,0 +1,270 @@
+#include "platform/http/CurlHttpTransport.h"
+
+#include <curl/curl.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <future>
+#include <thread>
+
+#include "SilentServer.h"
+#include "platform/fs/FileSystem.h"
+#include "service/http/CHttpClientT.h"
+#include "service/http/httpclientexceptionW.h"
+#include "support/ServiceProcess.h"
+#include "support/TempFolder.h"
+
+namespace quillo::http {
+namespace {
+
+using Dravik::CHttpClient;
+using Dravik::CHttpResponse;
+using testing::ServiceProcess;
+using namespace std::chrono_literals;
+
+constexpr const char* kUserAgent = "Sorvel Client - 1.3.1";
+
+std::string ReadAll(CHttpResponse& response, std::size_t step = 16384) {
+  std::string body;
+  std::string buffer(step, '\0');
+  while (const std::size_t count = response.ReadBody(buffer.data(), buffer.size())) {
+    body.append(buffer.data(), count);
+  }
+  return body;
+}
+
+class CurlHttpTransportTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    service_ = new ServiceProcess();
+    ASSERT_TRUE(service_->Start()) << service_->error();
+  }
+  static void TearDownTestSuite() {
+    delete service_;
+    service_ = nullptr;
+  }
+  void SetUp() override {
+    ASSERT_NE(service_, nullptr);
+    service_->ClearFaults();
+    service_->ClearLog();
+  }
+
+  std::unique_ptr<CHttpClient> Client(HttpTransport& transport) {
+    auto client = std::make_unique<CHttpClient>(transport);
+    client->SetSessionOptions(kUserAgent);
+    client->SetUseUtf8(true);
+    return client;
+  }
+  std::string Url(const std::string& target) const {
+    return "http://127.0.0.1:" + std::to_string(service_->port()) + target;
+  }
+
+  static ServiceProcess* service_;
+  testing::TempFolder folder_;
+};
+
+ServiceProcess* CurlHttpTransportTest::service_ = nullptr;
+
+TEST_F(CurlHttpTransportTest, DownloadsAFileWholeAndResumesWithRange) {
+  const auto songs = service_->Catalogue();
+  const auto song =
+      std::find_if(songs.begin(), songs.end(), [](const auto& s) { return s.mirror == "none"; });
+  ASSERT_NE(song, songs.end());
+  const auto file = fs::ReadWholeFile(song->audio_file);
+  ASSERT_TRUE(file.has_value());
+  const std::string url = Url("/music/download.php?id=" + song->id + "&type=download");
+
+  CurlHttpTransport transport("");
+  auto client = Client(transport);
+  auto whole = client->SendGet(url.c_str());
+  EXPECT_EQ(whole->GetStatus(), 200u);
+  std::uint64_t length = 0;
+  ASSERT_TRUE(whole->GetContentLength(length));
+  EXPECT_EQ(length, file->size());
+  EXPECT_TRUE(ReadAll(*whole, 1000) == *file);
+
+  const std::uint64_t offset = file->size() / 3;
+  client->SetHeader("RANGE", ("bytes=" + std::to_string(offset) + "-").c_str());
+  auto rest = client->SendGet(url.c_str());
+  EXPECT_EQ(rest->GetStatus(), 206u);
+  ASSERT_NE(rest->GetHeader("content-range"), nullptr);
+  EXPECT_EQ(std::string(rest->GetHeader("Content-Range")), "bytes " + std::to_string(offset) + "-" +
+                                                               std::to_string(file->size() - 1) +
+                                                               "/" + std::to_string(file->size()));
+  ASSERT_TRUE(rest->GetContentLength(length));
+  EXPECT_EQ(length, file->size() - offset);
+  EXPECT_TRUE(ReadAll(*rest) == file->substr(offset));
+  const auto log = service_->RequestLog();
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_EQ(log[1].Header("Range"), "bytes=" + std::to_string(offset) + "-");
+  EXPECT_EQ(log[1].Header("User-Agent"), kUserAgent);
+  EXPECT_EQ(log[1].Header("Cache-Control"), "no-cache");
+}
+
+TEST_F(CurlHttpTransportTest, StreamsALargeFormInOrder) {
+  CurlHttpTransport transport("");
+  auto client = Client(transport);
+  std::string big(2 * 1024 * 1024, 'x');
+  for (std::size_t i = 0; i < big.size(); i += 997) big[i] = ' ';
+  client->AddParam("type", "play_music");
+  client->AddParam("ext_value", big.c_str());
+  client->AddParam("client_id", "0123456789abcdef0123456789ABCDEF");
+  client->AddParam("Ext_id", "\xE4\xB8\xAD \xF0\x9F\x8E\xB5&=");
+  client->AddParam("ext_id", nullptr);
+  auto response = client->SendPost(Url("/api/event.php").c_str());
+  EXPECT_NE(response->GetStatus(), 0u);
+  ReadAll(*response);
+
+  const auto log = service_->RequestLog();
+  ASSERT_EQ(log.size(), 1u);
+  const auto& request = log[0];
+  EXPECT_EQ(request.method, "POST");
+  EXPECT_EQ(request.Header("User-Agent"), kUserAgent);
+  EXPECT_EQ(request.Header("Content-Type"), "application/x-www-form-urlencoded");
+  std::vector<std::string> names;
+  for (const auto& [name, value] : request.form) names.push_back(name);
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"client_id", "Ext_id", "ext_id", "ext_value", "type"}));
+  EXPECT_EQ(request.FormValues("Ext_id").at(0), "\xE4\xB8\xAD \xF0\x9F\x8E\xB5&=");
+  EXPECT_EQ(request.FormValues("ext_id").at(0), "");
+  EXPECT_TRUE(request.Form("ext_value") == big);
+}
+
+TEST_F(CurlHttpTransportTest, KeepsTheLoginCookieAndWritesTheJar) {
+  const std::string jar = folder_ / "cookies.txt";
+  {
+    CurlHttpTransport transport(jar);
+    auto login = Client(transport);
+    login->AddParam("name", "demo");
+    login->AddParam("encode", "demo");
+    ASSERT_EQ(login->SendPost(Url("/api/login.php?ie=utf8").c_str())->GetStatus(), 200u);
+    const auto text = fs::ReadWholeFile(jar);
+    ASSERT_TRUE(text.has_value());
+    EXPECT_NE(text->find("# Netscape HTTP Cookie File"), std::string::npos);
+    EXPECT_NE(text->find("\tQSID\t"), std::string::npos);
+
+    // Another client on another thread shares the store.
+    std::thread([&] {
+      auto again = Client(transport);
+      auto answer = again->SendPost(Url("/api/autologin.php").c_str());
+      EXPECT_EQ(answer->GetStatus(), 200u);
+    }).join();
+    const auto log = service_->RequestLog();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_NE(log[1].Header("Cookie").find("QSID="), std::string::npos);
+  }
+  // QSID is a session cookie: a new run of the program does not send it again.
+  service_->ClearLog();
+  CurlHttpTransport later(jar);
+  Client(later)->SendPost(Url("/api/autologin.php").c_str());
+  const auto log = service_->RequestLog();
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_EQ(log[0].Header("Cookie").find("QSID="), std::string::npos);
+}
+
+TEST_F(CurlHttpTransportTest, ReceiveTimeOutEndsASilentPeer) {
+  testing::SilentServer silent;
+  ASSERT_NE(silent.port(), 0);
+  CurlHttpTransport transport("");
+  auto session = transport.OpenSession({});
+  auto connection = session->Connect("127.0.0.1", static_cast<unsigned>(silent.port()), false);
+  auto request = connection->OpenRequest("GET", "/", 0);
+  request->SetReceiveTimeout(300ms);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(request->Send());
+  EXPECT_EQ(request->LastError(), CURLE_OPERATION_TIMEDOUT);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
+
+  // Through the client: the answer's headers came, then nothing.
+  testing::SilentServer stalling("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nabc");
+  auto client = Client(transport);
+  auto response =
+      client->SendGet(("http://127.0.0.1:" + std::to_string(stalling.port()) + "/").c_str());
+  response->SetReceiveTimeout(300ms);
+  char buffer[64];
+  EXPECT_EQ(response->ReadBody(buffer, sizeof buffer), 3u);
+  try {
+    response->ReadBody(buffer, sizeof buffer);
+    ADD_FAILURE() << "read past a silent peer";
+  } catch (const Dravik::httpclientexceptionW& e) {
+    EXPECT_EQ(e.ErrorCode(), 401);
+    EXPECT_EQ(e.LastError(), CURLE_OPERATION_TIMEDOUT);
+  }
+}
+
+TEST_F(CurlHttpTransportTest, AbortFlagEndsBlockedOperations) {
+  testing::SilentServer stalling("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nabc");
+  testing::SilentServer silent;
+  CurlHttpTransport transport("");
+  auto abort = std::make_shared<std::atomic<bool>>(false);
+  auto client = Client(transport);
+  client->SetAbortFlag(abort);
+  auto response =
+      client->SendGet(("http://127.0.0.1:" + std::to_string(stalling.port()) + "/").c_str());
+  char buffer[64];
+  ASSERT_EQ(response->ReadBody(buffer, sizeof buffer), 3u);
+  auto blocked_read = std::async(std::launch::async, [&] {
+    try {
+      response->ReadBody(buffer, sizeof buffer);
+      return 0;
+    } catch (const Dravik::httpclientexceptionW& e) {
+      return e.LastError();
+    }
+  });
+  auto blocked_send = std::async(std::launch::async, [&] {
+    auto other = Client(transport);
+    other->SetAbortFlag(abort);
+    other->AddParam("a", "b");
+    try {
+      other->SendPost(("http://127.0.0.1:" + std::to_string(silent.port()) + "/").c_str());
+      return 0;
+    } catch (const Dravik::httpclientexceptionW& e) {
+      return e.ErrorCode();
+    }
+  });
+  EXPECT_EQ(blocked_read.wait_for(200ms), std::future_status::timeout);
+  abort->store(true);
+  ASSERT_EQ(blocked_read.wait_for(5s), std::future_status::ready);
+  EXPECT_EQ(blocked_read.get(), CURLE_ABORTED_BY_CALLBACK);
+  ASSERT_EQ(blocked_send.wait_for(5s), std::future_status::ready);
+  EXPECT_EQ(blocked_send.get(), 409);
+}
+
+TEST_F(CurlHttpTransportTest, RefusesHeaderInjectionAndBadTargets) {
+  CurlHttpTransport transport("");
+  auto session = transport.OpenSession({});
+  auto connection = session->Connect("127.0.0.1", static_cast<unsigned>(service_->port()), false);
+  auto request = connection->OpenRequest("GET", "/", 0);
+  for (const char* lines :
+       {"X-A: 1\nX-B: 2\r\n", "X-A: 1\rX-B: 2", "No colon\r\n", ": v\r\n", "Bad Name: v\r\n"}) {
+    EXPECT_FALSE(request->AddHeaders(lines)) << lines;
+    EXPECT_EQ(request->LastError(), CURLE_BAD_FUNCTION_ARGUMENT);
+  }
+  EXPECT_TRUE(request->AddHeaders("X-A: 1\r\nx-a: 2\r\n"));
+  EXPECT_TRUE(request->Send());
+  EXPECT_EQ(request->Status(), 200u);
+  EXPECT_EQ(service_->RequestLog().at(0).Header("X-A"), "2");
+  EXPECT_EQ(connection->OpenRequest("GET", "/a b", 0), nullptr);
+  EXPECT_EQ(connection->OpenRequest("GET", "/a\r\nX: 1", 0), nullptr);
+  for (const char* host : {"", "a@b", "a/b", "a b"}) {
+    EXPECT_EQ(session->Connect(host, 80, false), nullptr) << host;
+  }
+  EXPECT_EQ(session->Connect("127.0.0.1", 0, false), nullptr);
+}
+
+TEST_F(CurlHttpTransportTest, ErrorStatusesAnswerAndRefusedConnectionsThrow) {
+  CurlHttpTransport transport("");
+  auto client = Client(transport);
+  service_->AddFault("path=/api/getplaylist.php&kind=status&status=503");
+  EXPECT_EQ(client->SendGet(Url("/api/getplaylist.php?id=1").c_str())->GetStatus(), 503u);
+  try {
+    client->SendGet("http://127.0.0.1:1/");  // nothing listens on port 1
+    ADD_FAILURE() << "connected";
+  } catch (const Dravik::httpclientexceptionW& e) {
+    EXPECT_EQ(e.ErrorCode(), 406);
+    EXPECT_EQ(e.LastError(), CURLE_COULDNT_CONNECT);
+  }
+}
+
+}  // namespace
+}  // namespace quillo::http

@@ -1,0 +1,30 @@
+#pragma once
+// A loopback server for transport tests: accepts connections, sends each one the same opening
+// bytes (perhaps none) and then stays silent, holding the connection open until it goes away.
+// It stands for a peer that stalls before or during its answer.
+#include <atomic>
+#include <string>
+#include <thread>
+
+namespace quillo::testing {
+
+class SilentServer {
+ public:
+  explicit SilentServer(std::string opening = {});
+  ~SilentServer();
+  SilentServer(const SilentServer&) = delete;
+  SilentServer& operator=(const SilentServer&) = delete;
+
+  int port() const { return port_; }
+
+ private:
+  void Serve();
+
+  std::string opening_;
+  int listen_fd_ = -1;
+  int port_ = 0;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
+}  // namespace quillo::testing
