@@ -97,6 +97,12 @@ bool CurlHttpRequest::WriteBody(std::string_view bytes) {
   upload_pending_ = bytes;
   Resume();
   if (!RunUntil([&] { return upload_pending_.empty(); })) return false;
+  if (!upload_pending_.empty() && headers_complete_) {
+    // The peer answered before taking the whole body: the rest is dropped, and EndRequest
+    // hands over that answer.
+    upload_written_ += upload_pending_.size();
+    upload_pending_ = {};
+  }
   if (!upload_pending_.empty()) {
     upload_pending_ = {};
     return Fail(result_ != CURLE_OK ? result_ : CURLE_SEND_ERROR);

@@ -10,7 +10,9 @@
 //                                more body than announced, the body ended short at EndRequest;
 //   CURLE_OPERATION_TIMEDOUT     the receive time-out passed without a byte;
 //   CURLE_ABORTED_BY_CALLBACK    the session's abort flag was set;
-//   CURLE_SEND_ERROR             the answer ended the transfer before the body was sent.
+//   CURLE_SEND_ERROR             the transfer ended without an answer before the body was sent.
+// A peer that answers before it has taken the whole body gets no more of it; EndRequest then
+// hands over that answer.
 #include <curl/curl.h>
 
 #include <chrono>

@@ -266,5 +266,30 @@ TEST_F(CurlHttpTransportTest, ErrorStatusesAnswerAndRefusedConnectionsThrow) {
   }
 }
 
+// Peers that are not quillo-service: a redirect, an interim 100 answer before the final one.
+TEST_F(CurlHttpTransportTest, FollowsRedirectsOfGetOnlyAndSkipsInterimAnswers) {
+  testing::SilentServer target(
+      "HTTP/1.1 100 Continue\r\nX-Interim: 1\r\n\r\n"
+      "HTTP/1.1 200 OK\r\nX-Final: yes\r\nContent-Length: 2\r\n\r\nok");
+  const std::string target_url = "http://127.0.0.1:" + std::to_string(target.port()) + "/final";
+  testing::SilentServer redirect("HTTP/1.1 302 Found\r\nLocation: " + target_url +
+                                 "\r\nContent-Length: 0\r\n\r\n");
+  const std::string redirect_url = "http://127.0.0.1:" + std::to_string(redirect.port()) + "/";
+  CurlHttpTransport transport("");
+  auto client = Client(transport);
+
+  auto followed = client->SendGet(redirect_url.c_str());
+  EXPECT_EQ(followed->GetStatus(), 200u);
+  EXPECT_STREQ(followed->GetHeader("x-final"), "yes");
+  EXPECT_EQ(followed->GetHeader("X-Interim"), nullptr);
+  EXPECT_EQ(followed->GetHeader("Location"), nullptr);
+  EXPECT_EQ(ReadAll(*followed), "ok");
+
+  client->AddParam("a", "b");
+  auto posted = client->SendPost(redirect_url.c_str());
+  EXPECT_EQ(posted->GetStatus(), 302u);
+  EXPECT_EQ(std::string(posted->GetHeader("Location")), target_url);
+}
+
 }  // namespace
 }  // namespace quillo::http
