@@ -291,5 +291,59 @@ TEST_F(CurlHttpTransportTest, FollowsRedirectsOfGetOnlyAndSkipsInterimAnswers) {
   EXPECT_EQ(std::string(posted->GetHeader("Location")), target_url);
 }
 
+TEST_F(CurlHttpTransportTest, ProxySettingsByAccessType) {
+  testing::SilentServer proxy("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok");
+  const std::string proxy_address = "127.0.0.1:" + std::to_string(proxy.port());
+  CurlHttpTransport transport("");
+  auto client = Client(transport);
+  client->SetSessionOptions(kUserAgent, 3, proxy_address.c_str(), "*.bypassed.test;<local>");
+  client->SetProxyAccount("user", "secret");
+  EXPECT_EQ(ReadAll(*client->SendGet("http://proxied.test:8080/x?y=1")), "ok");
+  const std::string received = proxy.Received();
+  EXPECT_NE(received.find("GET http://proxied.test:8080/x?y=1 HTTP/1.1\r\n"), std::string::npos)
+      << received;
+  EXPECT_NE(received.find("Proxy-Authorization: Basic dXNlcjpzZWNyZXQ=\r\n"), std::string::npos);
+
+  // The bypass list sends loopback traffic direct; access type 1 ignores the environment.
+  EXPECT_EQ(client->SendGet(Url("/").c_str())->GetStatus(), 200u);
+  ::setenv("http_proxy", ("http://" + proxy_address).c_str(), 1);
+  ::setenv("no_proxy", "", 1);
+  client->SetSessionOptions(kUserAgent, 1);
+  EXPECT_EQ(client->SendGet(Url("/").c_str())->GetStatus(), 200u);
+  EXPECT_EQ(service_->RequestLog().size(), 2u);
+  client->SetSessionOptions(kUserAgent, 0);
+  EXPECT_EQ(ReadAll(*client->SendGet(Url("/via-environment").c_str())), "ok");
+  ::unsetenv("http_proxy");
+  ::unsetenv("no_proxy");
+  EXPECT_NE(proxy.Received().find("/via-environment"), std::string::npos);
+  EXPECT_EQ(service_->RequestLog().size(), 2u);
+}
+
+// Many workers on one transport: the shared cookie store and DNS cache under their locks.
+TEST_F(CurlHttpTransportTest, ManyThreadsShareOneTransport) {
+  const std::string jar = folder_ / "jar.txt";
+  CurlHttpTransport transport(jar);
+  std::vector<std::thread> workers;
+  std::atomic<int> answered{0};
+  for (int t = 0; t < 6; ++t) {
+    workers.emplace_back([&, t] {
+      for (int i = 0; i < 10; ++i) {
+        auto client = Client(transport);
+        client->AddParam("name", "demo");
+        client->AddParam("encode", "demo");
+        const char* path = (t + i) % 2 == 0 ? "/api/login.php" : "/api/autologin.php";
+        auto response = client->SendPost(Url(path).c_str());
+        ReadAll(*response);
+        if (response->GetStatus() == 200) ++answered;
+      }
+    });
+  }
+  for (auto& worker : workers) worker.join();
+  EXPECT_EQ(answered.load(), 60);
+  const auto text = fs::ReadWholeFile(jar);
+  ASSERT_TRUE(text.has_value());
+  EXPECT_NE(text->find("\tQSID\t"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace quillo::http

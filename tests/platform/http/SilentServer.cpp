@@ -31,19 +31,35 @@ SilentServer::~SilentServer() {
   if (listen_fd_ >= 0) close(listen_fd_);
 }
 
+std::string SilentServer::Received() const {
+  std::lock_guard lock(mutex_);
+  return received_;
+}
+
 void SilentServer::Serve() {
-  std::vector<int> clients;
+  std::vector<pollfd> fds{{listen_fd_, POLLIN, 0}};
   while (!stop_) {
-    pollfd listener{listen_fd_, POLLIN, 0};
-    if (poll(&listener, 1, 20) > 0) {
+    if (poll(fds.data(), fds.size(), 20) <= 0) continue;
+    for (std::size_t i = 1; i < fds.size(); ++i) {
+      if ((fds[i].revents & (POLLIN | POLLHUP)) == 0) continue;
+      char buffer[4096];
+      const ssize_t count = read(fds[i].fd, buffer, sizeof buffer);
+      if (count > 0) {
+        std::lock_guard lock(mutex_);
+        received_.append(buffer, static_cast<std::size_t>(count));
+      } else {
+        fds[i].events = 0;  // the peer closed: keep the descriptor, stop watching it
+      }
+    }
+    if ((fds[0].revents & POLLIN) != 0) {
       const int client = accept4(listen_fd_, nullptr, nullptr, SOCK_CLOEXEC);
       if (client >= 0) {
         if (!opening_.empty()) (void)!write(client, opening_.data(), opening_.size());
-        clients.push_back(client);
+        fds.push_back({client, POLLIN, 0});
       }
     }
   }
-  for (int client : clients) close(client);
+  for (std::size_t i = 1; i < fds.size(); ++i) close(fds[i].fd);
 }
 
 }  // namespace quillo::testing

@@ -1,8 +1,10 @@
 #pragma once
 // A loopback server for transport tests: accepts connections, sends each one the same opening
 // bytes (perhaps none) and then stays silent, holding the connection open until it goes away.
-// It stands for a peer that stalls before or during its answer.
+// It stands for a peer that stalls before or during its answer, or for a proxy whose requests the
+// test reads (Received()).
 #include <atomic>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -16,6 +18,8 @@ class SilentServer {
   SilentServer& operator=(const SilentServer&) = delete;
 
   int port() const { return port_; }
+  // Every byte received so far, from all connections.
+  std::string Received() const;
 
  private:
   void Serve();
@@ -24,6 +28,8 @@ class SilentServer {
   int listen_fd_ = -1;
   int port_ = 0;
   std::atomic<bool> stop_{false};
+  mutable std::mutex mutex_;
+  std::string received_;
   std::thread thread_;
 };
 
