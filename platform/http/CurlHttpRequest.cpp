@@ -82,7 +82,10 @@ bool CurlHttpRequest::AddHeaders(std::string_view lines) {
 }
 
 bool CurlHttpRequest::Send() {
-  return Start(std::nullopt) && WaitForHeaders();
+  // A POST without a body still says so: "Content-Length: 0".
+  const auto body_length =
+      settings_.verb == "POST" ? std::optional<std::uint64_t>(0) : std::nullopt;
+  return Start(body_length) && WaitForHeaders();
 }
 
 bool CurlHttpRequest::BeginSend(std::uint64_t length) {

@@ -345,5 +345,19 @@ TEST_F(CurlHttpTransportTest, ManyThreadsShareOneTransport) {
   EXPECT_NE(text->find("\tQSID\t"), std::string::npos);
 }
 
+TEST_F(CurlHttpTransportTest, PostWithoutBodyAnnouncesLengthZero) {
+  CurlHttpTransport transport("");
+  auto session = transport.OpenSession({});
+  auto connection = session->Connect("127.0.0.1", static_cast<unsigned>(service_->port()), false);
+  auto request = connection->OpenRequest("POST", "/api/event.php", 0);
+  ASSERT_TRUE(request->Send());
+  EXPECT_NE(request->Status(), 0u);
+  const auto log = service_->RequestLog();
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_EQ(log[0].method, "POST");
+  EXPECT_EQ(log[0].Header("Content-Length"), "0");
+  EXPECT_FALSE(request->WriteBody("x"));  // nothing more than announced
+}
+
 }  // namespace
 }  // namespace quillo::http
