@@ -359,5 +359,41 @@ TEST_F(CurlHttpTransportTest, PostWithoutBodyAnnouncesLengthZero) {
   EXPECT_FALSE(request->WriteBody("x"));  // nothing more than announced
 }
 
+// Answers no service should give: each ends in a failure or a short read, never a crash or hang.
+TEST_F(CurlHttpTransportTest, BadAnswersFailCleanly) {
+  const std::string huge_headers = "HTTP/1.1 200 OK\r\n" + [] {
+    std::string lines;
+    for (int i = 0; i < 2000; ++i)
+      lines += "X-Filler-" + std::to_string(i) + ": " + std::string(60, 'f') + "\r\n";
+    return lines;
+  }() + "Content-Length: 1\r\n\r\nz";
+  const std::string answers[] = {
+      std::string("\x00\xff\xfe junk \x01\x02\r\n\r\n", 16),
+      "HTTP/1.1 200 OK\r\nContent-Le",
+      "HTTP/1.1 abc\r\n\r\n",
+      "HTTP/1.1 200 OK\r\nContent-Length: 10\r\nContent-Length: 20\r\n\r\n0123456789",
+      "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nZZ\r\nxx\r\n",
+      huge_headers,
+  };
+  CurlHttpTransport transport("");
+  for (const auto& answer : answers) {
+    SCOPED_TRACE(answer.substr(0, 40));
+    testing::SilentServer peer(answer);
+    auto session = transport.OpenSession({});
+    auto connection = session->Connect("127.0.0.1", static_cast<unsigned>(peer.port()), false);
+    auto request = connection->OpenRequest("GET", "/", 0);
+    request->SetReceiveTimeout(300ms);
+    if (!request->Send()) {
+      EXPECT_NE(request->LastError(), 0);
+      continue;
+    }
+    char buffer[4096];
+    std::ptrdiff_t count = 0;
+    for (int reads = 0; reads < 1000 && (count = request->Read(buffer, sizeof buffer)) > 0;)
+      ++reads;
+    EXPECT_LE(count, 0);
+  }
+}
+
 }  // namespace
 }  // namespace quillo::http
