@@ -395,5 +395,30 @@ TEST_F(CurlHttpTransportTest, BadAnswersFailCleanly) {
   }
 }
 
+TEST_F(CurlHttpTransportTest, PersistentCookiesOutliveTheTransportAndLogoutClearsTheJar) {
+  const std::string jar = folder_ / "jar.txt";
+  {
+    testing::SilentServer setter(
+        "HTTP/1.1 200 OK\r\nSet-Cookie: keep=1; Max-Age=3600; Path=/\r\n"
+        "Content-Length: 0\r\n\r\n");
+    CurlHttpTransport transport(jar);
+    Client(transport)->SendGet(("http://127.0.0.1:" + std::to_string(setter.port()) + "/").c_str());
+  }
+  testing::SilentServer reader("HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n");
+  CurlHttpTransport later(jar);
+  Client(later)->SendGet(("http://127.0.0.1:" + std::to_string(reader.port()) + "/").c_str());
+  EXPECT_NE(reader.Received().find("Cookie: keep=1\r\n"), std::string::npos) << reader.Received();
+
+  auto login = Client(later);
+  login->AddParam("name", "demo");
+  login->AddParam("encode", "demo");
+  login->SendPost(Url("/api/login.php?ie=utf8").c_str());
+  EXPECT_NE(fs::ReadWholeFile(jar).value_or("").find("\tQSID\t"), std::string::npos);
+  Client(later)->SendPost(Url("/user/logout.php").c_str());
+  const std::string text = fs::ReadWholeFile(jar).value_or("");
+  EXPECT_EQ(text.find("\tQSID\t"), std::string::npos) << text;
+  EXPECT_NE(text.find("\tkeep\t1"), std::string::npos) << text;
+}
+
 }  // namespace
 }  // namespace quillo::http
