@@ -345,6 +345,11 @@ std::size_t CurlHttpRequest::OnBodyBytes(const char* data, std::size_t size) {
     return CURL_WRITEFUNC_PAUSE;
   }
   headers_complete_ = true;
+  // Reads refill the window before it is empty: drop what was read so the buffer stays small.
+  if (body_read_ >= kWindowBytes) {
+    body_.erase(0, body_read_);
+    body_read_ = 0;
+  }
   body_.append(data, size);
   progress_bytes_ += size;
   return size;

@@ -60,6 +60,9 @@ class CurlHttpRequest final : public HttpRequest {
   void SetReceiveTimeout(std::chrono::milliseconds timeout) override { receive_timeout_ = timeout; }
   PlatformError LastError() const override { return last_error_; }
 
+  // Body bytes held in memory (read or not); stays near the window whatever the body's size.
+  std::size_t HeldBodyBytes() const { return body_.capacity(); }
+
  private:
   enum class Phase { kPrepared, kSending, kAnswered, kFailed };
 

@@ -1,3 +1,4 @@
+#include "platform/http/CurlHttpRequest.h"
 #include "platform/http/CurlHttpTransport.h"
 
 #include <curl/curl.h>
@@ -418,6 +419,32 @@ TEST_F(CurlHttpTransportTest, PersistentCookiesOutliveTheTransportAndLogoutClear
   const std::string text = fs::ReadWholeFile(jar).value_or("");
   EXPECT_EQ(text.find("\tQSID\t"), std::string::npos) << text;
   EXPECT_NE(text.find("\tkeep\t1"), std::string::npos) << text;
+}
+
+// Pull mode: reading a large body in small pieces never holds more than about the window.
+TEST_F(CurlHttpTransportTest, LargeBodyIsNotHeldWhole) {
+  const auto songs = service_->Catalogue();
+  const auto song = std::max_element(songs.begin(), songs.end(), [](const auto& a, const auto& b) {
+    return (a.mirror == "none" ? a.size : 0) < (b.mirror == "none" ? b.size : 0);
+  });
+  ASSERT_GT(song->size, 400000);
+  CurlHttpTransport transport("");
+  auto session = transport.OpenSession({});
+  auto connection = session->Connect("127.0.0.1", static_cast<unsigned>(service_->port()), false);
+  auto request =
+      connection->OpenRequest("GET", "/music/download.php?id=" + song->id + "&type=download", 0);
+  ASSERT_TRUE(request->Send());
+  const auto& curl_request = dynamic_cast<const CurlHttpRequest&>(*request);
+  std::int64_t total = 0;
+  std::size_t most_held = 0;
+  char buffer[100];
+  while (const std::ptrdiff_t count = request->Read(buffer, sizeof buffer)) {
+    ASSERT_GT(count, 0);
+    total += count;
+    most_held = std::max(most_held, curl_request.HeldBodyBytes());
+  }
+  EXPECT_EQ(total, song->size);
+  EXPECT_LE(most_held, 256u * 1024);
 }
 
 }  // namespace
