@@ -240,6 +240,7 @@ bool CurlHttpRequest::WaitForHeaders() {
   }
   if (cookies_changed_) share_->Save(easy_.get());
   if (!headers_complete_) return Fail(result_ != CURLE_OK ? result_ : CURLE_GOT_NOTHING);
+  if (status_ == 0) return Fail(CURLE_WEIRD_SERVER_REPLY);
   phase_ = Phase::kAnswered;
   return true;
 }
@@ -313,7 +314,7 @@ void CurlHttpRequest::OnHeaderLine(std::string_view line) {
     const std::size_t space = line.find(' ');
     const auto code = space == std::string_view::npos ? std::nullopt
                                                       : text::LeadingNumber(line.substr(space + 1));
-    status_ = code && *code > 0 ? static_cast<unsigned>(*code) : 0;
+    status_ = code && *code >= 100 && *code <= 999 ? static_cast<unsigned>(*code) : 0;
     response_headers_.clear();
     return;
   }

@@ -10,6 +10,7 @@
 //                                more body than announced, the body ended short at EndRequest;
 //   CURLE_OPERATION_TIMEDOUT     the receive time-out passed without a byte;
 //   CURLE_ABORTED_BY_CALLBACK    the session's abort flag was set;
+//   CURLE_WEIRD_SERVER_REPLY     an answer without a usable status code;
 //   CURLE_SEND_ERROR             the transfer ended without an answer before the body was sent.
 // A peer that answers before it has taken the whole body gets no more of it; EndRequest then
 // hands over that answer.

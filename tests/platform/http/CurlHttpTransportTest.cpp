@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <future>
+#include <random>
 #include <thread>
 
 #include "SilentServer.h"
@@ -445,6 +446,57 @@ TEST_F(CurlHttpTransportTest, LargeBodyIsNotHeldWhole) {
   }
   EXPECT_EQ(total, song->size);
   EXPECT_LE(most_held, 256u * 1024);
+}
+
+// Randomly damaged answers from a peer that then closes: never a crash, a hang or a bogus status.
+TEST_F(CurlHttpTransportTest, RandomlyDamagedAnswers) {
+  std::mt19937 random(9);
+  const std::string valid =
+      "HTTP/1.1 200 OK\r\nContent-Length: 5\r\nX-A: 1\r\n folded\r\nContent-Range: bytes 0-4/5"
+      "\r\n\r\nhello";
+  CurlHttpTransport transport("");
+  int answered = 0;
+  for (int round = 0; round < 150; ++round) {
+    std::string answer = valid;
+    for (int edit = 1 + static_cast<int>(random() % 4); edit > 0; --edit) {
+      const std::size_t at = random() % answer.size();
+      switch (random() % 3) {
+        case 0:
+          answer[at] = static_cast<char>(random() % 256);
+          break;
+        case 1:
+          answer.erase(at, 1 + random() % 8);
+          break;
+        default:
+          answer.insert(at, std::string(1 + random() % 3, "\r\n: 0\x00\xff"[random() % 7]));
+      }
+    }
+    if (round % 10 == 0) {
+      answer.clear();
+      for (int i = 0; i < 64; ++i) answer += static_cast<char>(random() % 256);
+    }
+    SCOPED_TRACE(round);
+    testing::SilentServer peer(answer, true);
+    auto session = transport.OpenSession({});
+    auto connection = session->Connect("127.0.0.1", static_cast<unsigned>(peer.port()), false);
+    auto request = connection->OpenRequest("GET", "/", 0);
+    request->SetReceiveTimeout(2s);
+    if (!request->Send()) {
+      EXPECT_NE(request->LastError(), 0);
+      continue;
+    }
+    ++answered;
+    EXPECT_GE(request->Status(), 100u);
+    EXPECT_LE(request->Status(), 999u);
+    for (std::size_t i = 0; request->Header("x-a", i); ++i) ASSERT_LT(i, 10u);
+    char buffer[256];
+    std::ptrdiff_t count = 0;
+    for (int reads = 0; reads < 1000 && (count = request->Read(buffer, sizeof buffer)) > 0;) {
+      ++reads;
+    }
+    EXPECT_LE(count, 0);
+  }
+  EXPECT_GT(answered, 0);
 }
 
 }  // namespace

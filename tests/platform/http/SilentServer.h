@@ -12,7 +12,8 @@ namespace quillo::testing {
 
 class SilentServer {
  public:
-  explicit SilentServer(std::string opening = {});
+  // With `close_after_opening` each connection is closed once the opening is sent.
+  explicit SilentServer(std::string opening = {}, bool close_after_opening = false);
   ~SilentServer();
   SilentServer(const SilentServer&) = delete;
   SilentServer& operator=(const SilentServer&) = delete;
@@ -25,6 +26,7 @@ class SilentServer {
   void Serve();
 
   std::string opening_;
+  bool close_after_opening_ = false;
   int listen_fd_ = -1;
   int port_ = 0;
   std::atomic<bool> stop_{false};
