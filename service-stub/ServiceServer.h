@@ -30,7 +30,7 @@ class ServiceServer {
 
  private:
   void Configure(httplib::Server& server, const std::string& name, const Router& router,
-                 std::size_t max_body_bytes);
+                 std::size_t max_body_bytes, std::size_t max_threads);
   void Handle(const std::string& name, const Router& router, const httplib::Request& request,
               httplib::Response& response, std::string body);
 
