@@ -1,5 +1,7 @@
 #include "service-stub/ServiceServer.h"
 
+#include <sys/socket.h>
+
 #include <chrono>
 
 #include "platform/text/TextUtil.h"
@@ -29,7 +31,10 @@ constexpr auto kIdleThreadLimit = std::chrono::seconds(2);
 // connection without a next request. Writes may wait longer: a client that reads slowly still
 // progresses, and each write call has its own limit (a throttled answer writes small pieces).
 constexpr time_t kReadTimeoutSeconds = 3;
-constexpr time_t kKeepAliveSeconds = 3;
+constexpr time_t kKeepAliveSeconds = 2;
+// The library listens with a backlog of 5: a burst of connections overflows it, and the peers
+// whose handshakes are dropped wait a second or more to try again.
+constexpr int kListenBacklog = 256;
 constexpr time_t kWriteTimeoutSeconds = 10;
 
 bool IsControlPath(const std::string& path) {
@@ -47,19 +52,24 @@ ServiceServer::ServiceServer(ServiceContext& context, bool omit_content_length)
   RegisterFileHandlers(main_router_);
   RegisterWebPages(main_router_);
   RegisterUploadHost(upload_router_);
-  Configure(main_, "main", main_router_, kMainBodyBytes, kMainMaxThreads);
-  Configure(upload_, "upload", upload_router_, kUploadBodyBytes, kUploadMaxThreads);
+  Configure(main_, "main", main_router_, kMainBodyBytes, kMainMaxThreads, &main_socket_);
+  Configure(upload_, "upload", upload_router_, kUploadBodyBytes, kUploadMaxThreads, &upload_socket_);
 }
 
 ServiceServer::~ServiceServer() { Stop(); }
 
 void ServiceServer::Configure(httplib::Server& server, const std::string& name,
                               const Router& router, std::size_t max_body_bytes,
-                              std::size_t max_threads) {
+                              std::size_t max_threads, int* listening_socket) {
   // The library takes ownership of the queue it asks for.
   server.new_task_queue = [max_threads] {
     return new WorkerPool(kMinThreads, max_threads, kIdleThreadLimit);
   };
+  // The last socket the library prepares is the one it binds (one address: 127.0.0.1).
+  server.set_socket_options([listening_socket](socket_t fd) {
+    httplib::default_socket_options(fd);
+    *listening_socket = fd;
+  });
   server.set_payload_max_length(max_body_bytes);
   server.set_keep_alive_max_count(100);
   server.set_keep_alive_timeout(kKeepAliveSeconds);
@@ -175,6 +185,10 @@ bool ServiceServer::Start(int port, int upload_port, std::string* error) {
     if (error) *error = "cannot listen on 127.0.0.1:" + std::to_string(upload_port);
     main_.stop();
     return false;
+  }
+  // Listening again on a listening socket only changes its backlog.
+  for (const int fd : {main_socket_, upload_socket_}) {
+    if (fd >= 0) ::listen(fd, kListenBacklog);
   }
   context_.base_url = "http://127.0.0.1:" + std::to_string(port_) + "/";
   main_thread_ = std::thread([this] { main_.listen_after_bind(); });

@@ -7,12 +7,16 @@ namespace quillo::stub {
 
 WorkerPool::WorkerPool(std::size_t min_threads, std::size_t max_threads,
                        std::chrono::milliseconds idle_limit)
-    : min_threads_(min_threads), max_threads_(std::max<std::size_t>(1, max_threads)), idle_limit_(idle_limit) {
+    : min_threads_(min_threads),
+      max_threads_(std::max<std::size_t>(1, max_threads)),
+      idle_limit_(idle_limit) {
   std::lock_guard lock(mutex_);
   while (running_.size() < std::min(min_threads_, max_threads_)) StartThread();
 }
 
-WorkerPool::~WorkerPool() { shutdown(); }
+WorkerPool::~WorkerPool() {
+  shutdown();
+}
 
 void WorkerPool::StartThread() {
   running_.emplace_front();
@@ -34,7 +38,8 @@ void WorkerPool::Run(Threads::iterator self) {
   std::unique_lock lock(mutex_);
   for (;;) {
     ++idle_;
-    const bool woken = wake_.wait_for(lock, idle_limit_, [this] { return !tasks_.empty() || shutting_down_; });
+    const bool woken =
+        wake_.wait_for(lock, idle_limit_, [this] { return !tasks_.empty() || shutting_down_; });
     --idle_;
     if (tasks_.empty()) {
       if (shutting_down_ || (!woken && running_.size() > min_threads_)) break;

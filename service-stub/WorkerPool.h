@@ -21,7 +21,8 @@ namespace quillo::stub {
 
 class WorkerPool : public httplib::TaskQueue {
  public:
-  WorkerPool(std::size_t min_threads, std::size_t max_threads, std::chrono::milliseconds idle_limit);
+  WorkerPool(std::size_t min_threads, std::size_t max_threads,
+             std::chrono::milliseconds idle_limit);
   ~WorkerPool() override;
   WorkerPool(const WorkerPool&) = delete;
   WorkerPool& operator=(const WorkerPool&) = delete;
@@ -35,7 +36,7 @@ class WorkerPool : public httplib::TaskQueue {
  private:
   using Threads = std::list<std::thread>;
   void Run(Threads::iterator self);
-  void StartThread();        // with mutex_ held
+  void StartThread();  // with mutex_ held
   void JoinEnded(std::unique_lock<std::mutex>& lock);
 
   const std::size_t min_threads_;
