@@ -32,10 +32,10 @@ constexpr auto kIdleThreadLimit = std::chrono::seconds(2);
 // progresses, and each write call has its own limit (a throttled answer writes small pieces).
 constexpr time_t kReadTimeoutSeconds = 3;
 constexpr time_t kKeepAliveSeconds = 2;
+constexpr time_t kWriteTimeoutSeconds = 10;
 // The library listens with a backlog of 5: a burst of connections overflows it, and the peers
 // whose handshakes are dropped wait a second or more to try again.
 constexpr int kListenBacklog = 256;
-constexpr time_t kWriteTimeoutSeconds = 10;
 
 bool IsControlPath(const std::string& path) {
   return path == "/_control" || path == "/_log";

@@ -75,9 +75,4 @@ void WorkerPool::shutdown() {
   JoinEnded(lock);
 }
 
-std::size_t WorkerPool::thread_count() const {
-  std::lock_guard lock(mutex_);
-  return running_.size();
-}
-
 }  // namespace quillo::stub

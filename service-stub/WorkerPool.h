@@ -4,8 +4,8 @@
 // max_threads (tasks beyond that wait in order), and a thread idle for idle_limit ends, down to
 // min_threads, so that a burst of slow or stalled clients leaves no threads behind.
 //
-// The server's accept thread calls enqueue; shutdown (from that thread, once) runs the tasks
-// still queued and joins every thread.
+// The server's accept thread calls enqueue and, when it stops, shutdown: the tasks still queued
+// are run and every thread is joined (the destructor does the same; a second call does nothing).
 #include <httplib.h>
 
 #include <chrono>
@@ -30,8 +30,6 @@ class WorkerPool : public httplib::TaskQueue {
   void enqueue(std::function<void()> task) override;
   void shutdown() override;
 
-  // Threads started and not yet ended.
-  std::size_t thread_count() const;
 
  private:
   using Threads = std::list<std::thread>;
@@ -42,7 +40,7 @@ class WorkerPool : public httplib::TaskQueue {
   const std::size_t min_threads_;
   const std::size_t max_threads_;
   const std::chrono::milliseconds idle_limit_;
-  mutable std::mutex mutex_;
+  std::mutex mutex_;
   std::condition_variable wake_;
   std::condition_variable gone_;  // a thread ended during shutdown
   std::deque<std::function<void()>> tasks_;
