@@ -15,11 +15,16 @@ void LocalImport::Started() { Report("开始导入"); }
 
 void LocalImport::Searching(const std::string& folder) { Report("正在搜索:" + folder); }
 
-void LocalImport::FileFound(const std::string& path) {
-  if (!library_.AddLocalFile(path)) return;
-  ++added_;
+bool LocalImport::Take(const std::string& path) {
+  bool is_new = false;
+  if (!library_.AddLocalFile(path, &is_new)) return false;
+  ++found_;
+  if (is_new) ++added_;
   Report("正在导入:" + path);
+  return true;
 }
+
+void LocalImport::FileFound(const std::string& path) { Take(path); }
 
 void LocalImport::Finished() {
   if (!cancelled_) Report("导入完成");
@@ -28,10 +33,7 @@ void LocalImport::Finished() {
 int LocalImport::AddFiles(const std::vector<std::string>& paths) {
   int added = 0;
   for (const std::string& path : paths) {
-    if (!library_.AddLocalFile(path)) continue;
-    ++added;
-    ++added_;
-    Report("正在导入:" + path);
+    if (Take(path)) ++added;
   }
   return added;
 }

@@ -1,5 +1,7 @@
 #include "service-stub/ServiceServer.h"
 
+#include <sys/socket.h>
+
 #include <chrono>
 
 #include "platform/text/TextUtil.h"
@@ -9,6 +11,7 @@
 #include "service-stub/FileHandlers.h"
 #include "service-stub/UploadHost.h"
 #include "service-stub/WebPages.h"
+#include "service-stub/WorkerPool.h"
 
 namespace quillo::stub {
 namespace {
@@ -17,7 +20,22 @@ constexpr char kHost[] = "127.0.0.1";
 constexpr std::size_t kMaxPathBytes = 2048;
 constexpr std::size_t kMainBodyBytes = 8 * 1024 * 1024;
 constexpr std::size_t kUploadBodyBytes = 2 * 1024 * 1024;
-constexpr std::size_t kThreads = 24;
+// Every connection holds a worker thread while it lives. The client alone opens several at once
+// (parallel downloads, the stream, lyric and picture fetches, hosted pages), so threads are
+// started as connections arrive, up to these limits, and idle ones end again.
+constexpr std::size_t kMinThreads = 4;
+constexpr std::size_t kMainMaxThreads = 256;
+constexpr std::size_t kUploadMaxThreads = 64;
+constexpr auto kIdleThreadLimit = std::chrono::seconds(2);
+// A peer that sends nothing for this long within a request is dropped, and so is a kept-alive
+// connection without a next request. Writes may wait longer: a client that reads slowly still
+// progresses, and each write call has its own limit (a throttled answer writes small pieces).
+constexpr time_t kReadTimeoutSeconds = 3;
+constexpr time_t kKeepAliveSeconds = 2;
+constexpr time_t kWriteTimeoutSeconds = 10;
+// The library listens with a backlog of 5: a burst of connections overflows it, and the peers
+// whose handshakes are dropped wait a second or more to try again.
+constexpr int kListenBacklog = 256;
 
 bool IsControlPath(const std::string& path) {
   return path == "/_control" || path == "/_log";
@@ -34,19 +52,29 @@ ServiceServer::ServiceServer(ServiceContext& context, bool omit_content_length)
   RegisterFileHandlers(main_router_);
   RegisterWebPages(main_router_);
   RegisterUploadHost(upload_router_);
-  Configure(main_, "main", main_router_, kMainBodyBytes);
-  Configure(upload_, "upload", upload_router_, kUploadBodyBytes);
+  Configure(main_, "main", main_router_, kMainBodyBytes, kMainMaxThreads, &main_socket_);
+  Configure(upload_, "upload", upload_router_, kUploadBodyBytes, kUploadMaxThreads, &upload_socket_);
 }
 
 ServiceServer::~ServiceServer() { Stop(); }
 
 void ServiceServer::Configure(httplib::Server& server, const std::string& name,
-                              const Router& router, std::size_t max_body_bytes) {
-  server.new_task_queue = [] { return new httplib::ThreadPool(kThreads); };
+                              const Router& router, std::size_t max_body_bytes,
+                              std::size_t max_threads, int* listening_socket) {
+  // The library takes ownership of the queue it asks for.
+  server.new_task_queue = [max_threads] {
+    return new WorkerPool(kMinThreads, max_threads, kIdleThreadLimit);
+  };
+  // The last socket the library prepares is the one it binds (one address: 127.0.0.1).
+  server.set_socket_options([listening_socket](socket_t fd) {
+    httplib::default_socket_options(fd);
+    *listening_socket = fd;
+  });
   server.set_payload_max_length(max_body_bytes);
   server.set_keep_alive_max_count(100);
-  server.set_read_timeout(10, 0);
-  server.set_write_timeout(10, 0);
+  server.set_keep_alive_timeout(kKeepAliveSeconds);
+  server.set_read_timeout(kReadTimeoutSeconds, 0);
+  server.set_write_timeout(kWriteTimeoutSeconds, 0);
   // Long paths are refused before the library matches its route patterns against them.
   server.set_pre_routing_handler([](const httplib::Request& request, httplib::Response& response) {
     if (request.path.size() <= kMaxPathBytes) return httplib::Server::HandlerResponse::Unhandled;
@@ -67,6 +95,12 @@ void ServiceServer::Configure(httplib::Server& server, const std::string& name,
                                                                httplib::Response& response,
                                                                const httplib::ContentReader& reader) {
     std::string body;
+    // Without Content-Length and Transfer-Encoding a request has no body (HTTP/1.1 message
+    // rules); the library would wait for the connection to end instead.
+    if (!request.has_header("Content-Length") && !request.has_header("Transfer-Encoding")) {
+      Handle(name, router, request, response, std::move(body));
+      return;
+    }
     bool too_large = false;
     auto append = [&](const char* data, std::size_t length) {
       if (body.size() + length > max_body_bytes) {
@@ -151,6 +185,10 @@ bool ServiceServer::Start(int port, int upload_port, std::string* error) {
     if (error) *error = "cannot listen on 127.0.0.1:" + std::to_string(upload_port);
     main_.stop();
     return false;
+  }
+  // Listening again on a listening socket only changes its backlog.
+  for (const int fd : {main_socket_, upload_socket_}) {
+    if (fd >= 0) ::listen(fd, kListenBacklog);
   }
   context_.base_url = "http://127.0.0.1:" + std::to_string(port_) + "/";
   main_thread_ = std::thread([this] { main_.listen_after_bind(); });

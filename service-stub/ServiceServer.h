@@ -30,7 +30,7 @@ class ServiceServer {
 
  private:
   void Configure(httplib::Server& server, const std::string& name, const Router& router,
-                 std::size_t max_body_bytes);
+                 std::size_t max_body_bytes, std::size_t max_threads, int* listening_socket);
   void Handle(const std::string& name, const Router& router, const httplib::Request& request,
               httplib::Response& response, std::string body);
 
@@ -44,6 +44,8 @@ class ServiceServer {
   std::thread upload_thread_;
   int port_ = 0;
   int upload_port_ = 0;
+  int main_socket_ = -1;  // the listening sockets, owned by the library's servers
+  int upload_socket_ = -1;
 };
 
 }  // namespace quillo::stub

@@ -89,8 +89,9 @@ class MusicLibrary : public StoreSection {
   // A temporary list's record with the library's (or else the play cache's) file names.
   MusicRecord CompleteFileNames(MusicRecord record);
 
-  // Adds a local .mp3, .wma or .mkv file as a song of "local"; the id, or none.
-  std::optional<std::string> AddLocalFile(const std::string& path);
+  // Adds a local .mp3, .wma or .mkv file as a song of "local"; the id, or none. *is_new (when
+  // given) tells whether the song was new to the library rather than already known.
+  std::optional<std::string> AddLocalFile(const std::string& path, bool* is_new = nullptr);
   // Moves a named folder: relative fileName (music) or lyric_file (lyric) texts become absolute
   // paths into the old folder, then "sorvel.path." + name is set.
   void RelocateFolder(const std::string& name, const std::string& new_path);

@@ -150,7 +150,8 @@ void MusicLibrary::FileDownloadedMusic(const std::string& music_id, const std::s
   store_.MarkDirty();
 }
 
-std::optional<std::string> MusicLibrary::AddLocalFile(const std::string& path) {
+std::optional<std::string> MusicLibrary::AddLocalFile(const std::string& path, bool* is_new) {
+  if (is_new) *is_new = false;
   const std::string extension = text::ToLowerAscii(FileExtension(fs::BaseName(path)));
   if (extension != ".mp3" && extension != ".wma" && extension != ".mkv") return std::nullopt;
   const std::string id = LocalMusicId(path);
@@ -187,6 +188,7 @@ std::optional<std::string> MusicLibrary::AddLocalFile(const std::string& path) {
     return id;
   }
   if (!AddMusic(record)) return std::nullopt;
+  if (is_new) *is_new = true;
   return id;
 }
 

@@ -194,4 +194,8 @@ std::string LocalTimestampText() {
   return text;
 }
 
+bool IsTerminal(StandardStream stream) {
+  return ::isatty(stream == StandardStream::kOutput ? STDOUT_FILENO : STDERR_FILENO) == 1;
+}
+
 }  // namespace quillo::fs

@@ -49,6 +49,11 @@ std::string WithTrailingSlash(std::string_view path);
 std::string ExecutablePath();
 std::string ProgramFolder();
 
+// Whether the process's standard output (or standard error) is a terminal rather than a pipe
+// or a file.
+enum class StandardStream { kOutput, kError };
+bool IsTerminal(StandardStream stream);
+
 // Current local date and time as "YYYYMMDD-HHMMSS" (for names of kept-aside files).
 std::string LocalTimestampText();
 

@@ -78,4 +78,63 @@ bool IsAscii(std::string_view text) {
   return true;
 }
 
+namespace {
+
+// Length of the well-formed UTF-8 sequence at the start of `text` and its code point; 0 when the
+// first byte does not start one (overlong forms, surrogates and values past U+10FFFF included).
+std::size_t Utf8Sequence(std::string_view text, char32_t* code) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(0);
+  if (lead < 0x80) {
+    *code = lead;
+    return 1;
+  }
+  // Lead byte ranges that can start a well-formed sequence, with the bits they carry.
+  const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+  if (lead < 0xC2 || lead > 0xF4) return 0;
+  char32_t value = lead & (length == 2 ? 0x1F : length == 3 ? 0x0F : 0x07);
+  const char32_t minimum = length == 2 ? 0x80 : length == 3 ? 0x800 : 0x10000;
+  if (text.size() < length) return 0;
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((byte(i) & 0xC0) != 0x80) return 0;
+    value = (value << 6) | (byte(i) & 0x3F);
+  }
+  if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
+  *code = value;
+  return length;
+}
+
+void AppendHex(std::string& out, const char* prefix, unsigned value, int digits) {
+  static const char kHex[] = "0123456789abcdef";
+  out += prefix;
+  for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) out.push_back(kHex[(value >> shift) & 0xF]);
+}
+
+}  // namespace
+
+std::string EscapeControls(std::string_view text, bool keep_layout) {
+  std::string out;
+  out.reserve(text.size());
+  std::size_t at = 0;
+  while (at < text.size()) {
+    char32_t code = 0;
+    const std::size_t length = Utf8Sequence(text.substr(at), &code);
+    if (length == 0) {
+      AppendHex(out, "\\x", static_cast<unsigned char>(text[at]), 2);
+      ++at;
+      continue;
+    }
+    const bool layout = keep_layout && (code == '\t' || code == '\n');
+    if ((code < 0x20 || code == 0x7F) && !layout) {
+      AppendHex(out, "\\x", static_cast<unsigned>(code), 2);
+    } else if (code >= 0x80 && code <= 0x9F) {
+      AppendHex(out, "\\u", static_cast<unsigned>(code), 4);
+    } else {
+      out.append(text.substr(at, length));
+    }
+    at += length;
+  }
+  return out;
+}
+
 }  // namespace quillo::text

@@ -29,4 +29,10 @@ std::size_t CodePointCount(std::string_view utf8);
 // True when every byte is below 0x80.
 bool IsAscii(std::string_view text);
 
+// The text with its control characters in a visible form, for showing text from outside on a
+// terminal, where they would be taken as commands: C0 and DEL as "\x1b", C1 (U+0080-U+009F) as
+// "\u009b", and each byte that is not part of well-formed UTF-8 as "\xff". Other characters
+// stay as they are; with keep_layout, so do tabs and line feeds.
+std::string EscapeControls(std::string_view text, bool keep_layout = false);
+
 }  // namespace quillo::text

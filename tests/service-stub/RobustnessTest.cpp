@@ -1,6 +1,7 @@
 // Bad requests get error answers and the service keeps going.
 #include <random>
 
+#include "RawConnection.h"
 #include "ServiceTestSupport.h"
 
 namespace quillo::testing {
@@ -67,6 +68,31 @@ TEST_F(RobustnessTest, OversizedAndMalformedFormsAreRefused) {
   }
   // Whatever was stored, the login answer stays a well-formed document.
   EXPECT_TRUE(ParseXml(Login("demo", "demo").xml));
+  ExpectAlive();
+}
+
+TEST_F(RobustnessTest, RequestWithoutLengthHasAnEmptyBody) {
+  // Neither Content-Length nor Transfer-Encoding: the request ends with its headers.
+  const HttpAnswer login = service_.Raw("POST /api/login.php HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n", 5000);
+  EXPECT_EQ(login.status, 200);
+  EXPECT_NE(Descramble(login.body).value_or("").find("请输入用户名和密码"), std::string::npos)
+      << "answered as an empty form";
+  EXPECT_EQ(service_.Raw("DELETE /music/ HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n", 5000).status, 405);
+
+  // On a kept-alive connection the next request is read as a request, not as a body.
+  RawConnection connection;
+  ASSERT_TRUE(connection.Open(service_.port()));
+  ASSERT_TRUE(connection.Send("POST /api/login.php HTTP/1.1\r\nHost: x\r\n\r\n"));
+  ASSERT_TRUE(connection.ReadUntil("\r\n\r\n", 5000)) << "the first request was answered";
+  EXPECT_EQ(connection.received().rfind("HTTP/1.1 200 OK\r\n", 0), 0u);
+  ASSERT_TRUE(connection.Send("GET /music/ HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n"));
+  const std::string& bytes = connection.ReadAll(5000);
+  EXPECT_NE(bytes.find("HTTP/1.1 200 OK\r\n", 1), std::string::npos) << "the second request was answered";
+  const auto logged = service_.RequestLog();
+  ASSERT_GE(logged.size(), 3u);
+  EXPECT_EQ(logged[logged.size() - 2].method, "POST");
+  EXPECT_EQ(logged[logged.size() - 2].body_bytes, 0);
+  EXPECT_EQ(logged.back().path, "/music/");
   ExpectAlive();
 }
 

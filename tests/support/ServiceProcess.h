@@ -86,6 +86,7 @@ class ServiceProcess {
   // SIGKILL and reap, as a crash would end it.
   void Kill();
   bool running() const { return pid_ > 0; }
+  pid_t pid() const { return pid_; }  // -1 when not running
 
   int port() const { return port_; }
   int upload_port() const { return upload_port_; }

@@ -8,6 +8,7 @@
 #include "store/Playlists.h"
 #include "store/ServiceAnswers.h"
 #include "store/StoreRuntime.h"
+#include "tools/quillo-tool/TerminalText.h"
 #include "tools/quillo-tool/ToolCommand.h"
 
 namespace quillo::tool {
@@ -29,7 +30,7 @@ int AnswerLogin(ToolContext& context) {
                 << (result.error.empty() ? std::string() : ": " + result.error) << "\n";
     return 1;
   }
-  context.out << "user " << context.store->CurrentUser() << "\n";
+  context.out << "user " << Shown(context.store->CurrentUser()) << "\n";
   return 0;
 }
 
@@ -58,7 +59,7 @@ int AnswerList(ToolContext& context) {
       const store::MusicRecord& record = *pointer;
       auto field = [&](const char* name) {
         auto it = record.find(name);
-        return it == record.end() ? std::string() : it->second;
+        return it == record.end() ? std::string() : Shown(it->second);
       };
       context.out << field("id") << "\t" << field("name") << "\t" << field("artist_name") << "\t"
                   << field("album_name") << "\n";

@@ -3,6 +3,7 @@
 
 #include "store/ConfigKeys.h"
 #include "store/DocumentStore.h"
+#include "tools/quillo-tool/TerminalText.h"
 #include "tools/quillo-tool/ToolCommand.h"
 
 namespace quillo::tool {
@@ -17,7 +18,7 @@ int ConfigGet(ToolContext& context) {
   if (context.args.empty() || context.args.size() > 2) return Usage(context, "config get KEY [DEFAULT]");
   const std::string& key = context.args[0];
   if (context.store->HasConfig(key)) {
-    context.out << context.store->GetConfigText(key) << "\n";
+    context.out << Shown(context.store->GetConfigText(key)) << "\n";
     return 0;
   }
   if (context.args.size() == 2) {
@@ -52,7 +53,7 @@ int ConfigRemove(ToolContext& context) {
 
 int ConfigList(ToolContext& context) {
   if (!context.args.empty()) return Usage(context, "config list");
-  for (const auto& [key, value] : context.store->AllConfig()) context.out << key << "=" << value << "\n";
+  for (const auto& [key, value] : context.store->AllConfig()) context.out << Shown(key) << "=" << Shown(value) << "\n";
   return 0;
 }
 

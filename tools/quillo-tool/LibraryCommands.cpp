@@ -10,6 +10,7 @@
 #include "store/MusicLibrary.h"
 #include "store/Playlists.h"
 #include "store/StoreRuntime.h"
+#include "tools/quillo-tool/TerminalText.h"
 #include "tools/quillo-tool/ToolCommand.h"
 #include "ui/filter/PinyinInitials.h"
 
@@ -19,7 +20,8 @@ namespace {
 std::string Field(const store::MusicRecord& record, const char* name) {
   auto it = record.find(name);
   if (it == record.end()) return {};
-  std::string value = it->second;
+  // Into a pipe, tabs and line breaks inside a field become spaces to keep the line format.
+  std::string value = Shown(it->second);
   for (char& c : value) {
     if (c == '\t' || c == '\n' || c == '\r') c = ' ';
   }
@@ -34,7 +36,9 @@ int Import(ToolContext& context) {
   store::StoreRuntime* runtime = store::StoreRuntime::Instance();
   media::MediaTagAccess tags;
   runtime->library().SetTagAccess(&tags);
-  media::LocalImport import(runtime->library(), [&](const std::string& status) { context.err << status << "\n"; });
+  media::LocalImport import(runtime->library(), [&](const std::string& status) {
+    context.err << Shown(status, fs::StandardStream::kError) << "\n";
+  });
   int status = 0;
   for (const std::string& argument : context.args) {
     // Song ids and file names are made from full paths.
@@ -55,7 +59,7 @@ int Import(ToolContext& context) {
     }
   }
   runtime->library().SetTagAccess(nullptr);
-  context.out << import.added() << " added\n";
+  context.out << import.found() << " found, " << import.added() << " added\n";
   return status;
 }
 

@@ -3,6 +3,7 @@
 
 #include "store/Playlists.h"
 #include "store/StoreRuntime.h"
+#include "tools/quillo-tool/TerminalText.h"
 #include "tools/quillo-tool/ToolCommand.h"
 
 namespace quillo::tool {
@@ -23,7 +24,7 @@ int Fail(ToolContext& context, const std::string& message) {
 int PlaylistList(ToolContext& context) {
   if (!context.args.empty()) return Usage(context, "playlist list");
   for (const store::PlaylistEntry& entry : Lists().ListPlaylists(/*without_devices=*/true)) {
-    context.out << entry.id << "\t" << entry.name << "\n";
+    context.out << Shown(entry.id) << "\t" << Shown(entry.name) << "\n";
   }
   return 0;
 }

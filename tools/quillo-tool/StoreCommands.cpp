@@ -2,6 +2,7 @@
 #include <ostream>
 
 #include "store/DocumentStore.h"
+#include "tools/quillo-tool/TerminalText.h"
 #include "tools/quillo-tool/ToolCommand.h"
 
 namespace quillo::tool {
@@ -12,7 +13,7 @@ int StoreDump(ToolContext& context) {
     context.err << "usage: quillo-tool store dump\n";
     return 1;
   }
-  context.out << context.store->PrintDocument();
+  context.out << ShownDocument(context.store->PrintDocument());
   return 0;
 }
 

@@ -6,6 +6,7 @@
 #include "platform/text/TextCodec.h"
 #include "platform/text/TextUtil.h"
 #include "store/SafeNames.h"
+#include "tools/quillo-tool/TerminalText.h"
 #include "tools/quillo-tool/ToolCommand.h"
 
 namespace quillo::tool {
@@ -27,7 +28,8 @@ std::string DescriptorText(const media::WMAInfo& wma, std::string_view name) {
 }
 
 // Tag text on one line: line breaks inside a field would break the line format.
-std::string OneLine(std::string value) {
+std::string OneLine(const std::string& tag) {
+  std::string value = Shown(tag);
   for (char& c : value) {
     if (c == '\n' || c == '\r') c = ' ';
   }

@@ -1,5 +1,9 @@
 // quillo-tool's library commands driven from outside, as a script would.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -31,6 +35,41 @@ class LibraryToolTest : public ::testing::Test {
     while ((n = fread(buffer.data(), 1, buffer.size(), pipe.get())) > 0) output.out.append(buffer.data(), n);
     int status = pclose(pipe.release());
     output.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return output;
+  }
+  // The same with standard output on a pseudo-terminal (raw, so line ends arrive unchanged).
+  Output ToolOnTerminal(const std::string& arguments) {
+    Output output;
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) {
+      ADD_FAILURE() << "no pseudo-terminal";
+      if (master >= 0) close(master);
+      return output;
+    }
+    const int terminal = open(ptsname(master), O_RDWR | O_NOCTTY);
+    termios mode{};
+    tcgetattr(terminal, &mode);
+    cfmakeraw(&mode);
+    tcsetattr(terminal, TCSANOW, &mode);
+    std::string command = std::string(QUILLO_BINARY_DIR) + "/tools/quillo-tool/quillo-tool --data-dir '" +
+                          data_.path() + "' " + arguments + " 2>'" + data_.path() + "stderr'";
+    const pid_t pid = fork();
+    if (pid == 0) {
+      dup2(terminal, 1);
+      close(terminal);
+      close(master);
+      execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(terminal);
+    std::array<char, 4096> buffer;
+    ssize_t n;
+    // The read fails (EIO) once the tool has ended and closed the terminal.
+    while ((n = read(master, buffer.data(), buffer.size())) > 0) output.out.append(buffer.data(), static_cast<std::size_t>(n));
+    close(master);
+    int status = 0;
+    if (pid > 0) waitpid(pid, &status, 0);
+    output.status = pid > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return output;
   }
   std::string Stderr() { return quillo::fs::ReadWholeFile(data_ / "stderr").value_or(""); }
@@ -80,7 +119,7 @@ TEST_F(LibraryToolTest, AnswersListsAndPlaylists) {
 
   // A local song in the user playlist survives the next login, which does not list it.
   ASSERT_TRUE(quillo::fs::WriteFile(files_ / "mine.mp3", "audio"));
-  ASSERT_EQ(Tool("import '" + files_ / "mine.mp3" + "'").out, "1 added\n");
+  ASSERT_EQ(Tool("import '" + files_ / "mine.mp3" + "'").out, "1 found, 1 added\n");
   std::string local_id = Tool("library list local").out.substr(0, 35);
   ASSERT_EQ(Tool("playlist add " + kList + " " + local_id).status, 0) << Stderr();
   ASSERT_EQ(Tool("answer login " + login).status, 0);
@@ -113,12 +152,37 @@ TEST_F(LibraryToolTest, ImportAndPinyin) {
   }
   Output imported = Tool("import '" + files_ / "tree" + "' '" + files_ / "tree/small.mp3" + "'");
   ASSERT_EQ(imported.status, 0) << Stderr();
-  EXPECT_EQ(imported.out, "3 added\n");
+  EXPECT_EQ(imported.out, "3 found, 3 added\n");
   EXPECT_NE(Stderr().find("导入完成"), std::string::npos);
   std::string listing = Tool("library list local").out;
   EXPECT_NE(listing.find("\ta\t\t\tfile://" + files_ / "tree/a.mp3\n"), std::string::npos) << listing;
   EXPECT_NE(listing.find("\tsmall\t"), std::string::npos);
+  // The same songs again: found, none new.
+  Output again = Tool("import '" + files_ / "tree" + "' '" + files_ / "tree/small.mp3" + "'");
+  ASSERT_EQ(again.status, 0) << Stderr();
+  EXPECT_EQ(again.out, "3 found, 0 added\n");
+  EXPECT_EQ(Tool("library list local").out, listing);
   EXPECT_EQ(Tool("pinyin 周杰伦 Jay").out, "zjl jay\n");
+}
+
+TEST_F(LibraryToolTest, NamesFromOutsideAreEscapedOnlyOnATerminal) {
+  std::string login = File("hostile.xml",
+      "<a><user id='u1'/><folders><folder name='music'>"
+      "<s music_id='5' music_name='&#x1b;]0;pwned&#x7;' artist_name='周&#x9b;杰伦' album_name='a&#x9;b&#x7f;'/>"
+      "</folder></folders><playlists><p playlistId='" + kList + "' playlistName='&#x1b;[2J'><i id='5'/></p>"
+      "</playlists></a>");
+  ASSERT_EQ(Tool("answer login " + login).status, 0) << Stderr();
+
+  // Into a pipe the bytes stay as they are (tabs inside a field become spaces, as always).
+  EXPECT_EQ(Tool("library list").out, "5\t\x1b]0;pwned\x07\t周\xc2\x9b杰伦\ta b\x7f\t\n");
+  EXPECT_EQ(Tool("playlist list").out, kList + "\t\x1b[2J\n");
+
+  // On a terminal every control character is shown escaped; CJK text is left alone.
+  const Output listed = ToolOnTerminal("library list");
+  EXPECT_EQ(listed.status, 0);
+  EXPECT_EQ(listed.out, "5\t\\x1b]0;pwned\\x07\t周\\u009b杰伦\ta\\x09b\\x7f\t\n");
+  EXPECT_EQ(ToolOnTerminal("playlist list").out, kList + "\t\\x1b[2J\n");
+  EXPECT_EQ(ToolOnTerminal("library list " + kList).out, listed.out);
 }
 
 }  // namespace
