@@ -116,13 +116,14 @@ bool CSorvelClientApp::InitInstance() {
   // The service: the configured one, else the embedded stand-in, whose endpoints arrive on the
   // window thread once it is ready (its first start makes a catalogue, which takes seconds).
   loop::LoopTarget service_target(loop);
-  std::unique_ptr<service::EmbeddedService> embedded_service = service::StartServiceUnlessConfigured(
-      store.GetConfigText(service::kServiceBaseUrlKey), environment_.program_folder,
-      environment_.data_folder, service_target,
-      [&window](const std::optional<service::ServiceEndpoints>& endpoints) {
-        window.OnServiceEndpoints(endpoints);
-      },
-      std::cerr);
+  std::unique_ptr<service::EmbeddedService> embedded_service =
+      service::StartServiceUnlessConfigured(
+          store.GetConfigText(service::kServiceBaseUrlKey), environment_.program_folder,
+          environment_.data_folder, service_target,
+          [&window](const std::optional<service::ServiceEndpoints>& endpoints) {
+            window.OnServiceEndpoints(endpoints);
+          },
+          std::cerr);
 
   // 12. The main window's run.
   {

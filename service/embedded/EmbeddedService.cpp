@@ -44,6 +44,8 @@ std::optional<ServiceEndpoints> EndpointsFromListeningLine(std::string_view line
   return endpoints;
 }
 
+EmbeddedService::EmbeddedService() = default;
+
 EmbeddedService::~EmbeddedService() {
   Stop();
 }
@@ -56,9 +58,10 @@ bool EmbeddedService::Start(const EmbeddedServiceOptions& options, ReadyCallback
   }
   options_ = options;
   std::string error;
-  child_ = process::ChildProcess::Spawn(
-      {options_.executable, "--port", "0", "--upload-port", "0", "--data", options_.data_folder},
-      &error);
+  std::vector<std::string> argv{options_.executable, "--port", "0", "--upload-port", "0", "--data",
+                                options_.data_folder};
+  argv.insert(argv.end(), options_.extra_args.begin(), options_.extra_args.end());
+  child_ = process::ChildProcess::Spawn(argv, &error);
   if (!child_) {
     std::lock_guard lock(mutex_);
     error_ = error;
@@ -118,7 +121,17 @@ std::optional<ServiceEndpoints> EmbeddedService::WaitForEndpoints(
 
 void EmbeddedService::Stop() {
   stopping_.store(true);
-  if (child_) child_->Terminate(options_.stop_grace);
+  if (child_) {
+    // Before its listening line the service is still making its catalogue: it takes SIGTERM
+    // only once it serves, and has nothing to lose before (an unfinished catalogue is made
+    // again at the next start), so it is killed at once instead of after the grace time.
+    bool ready = false;
+    {
+      std::lock_guard lock(mutex_);
+      ready = endpoints_.has_value();
+    }
+    child_->Terminate(ready ? options_.stop_grace : std::chrono::milliseconds(0));
+  }
   if (reader_.joinable()) reader_.join();
   child_.reset();
   pid_ = 0;

@@ -21,6 +21,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 #include "service/api/ServiceEndpoints.h"
 
@@ -39,8 +40,10 @@ struct EmbeddedServiceOptions {
   std::string data_folder;  // its own data folder, ending with '/'; made by the service
   // How long the reader waits for the listening line: a first start generates the catalogue.
   std::chrono::milliseconds ready_timeout = std::chrono::minutes(5);
-  // How long Stop waits after SIGTERM before SIGKILL.
+  // How long Stop waits after SIGTERM before SIGKILL (once the service is ready).
   std::chrono::milliseconds stop_grace = std::chrono::seconds(5);
+  // More options for the service (tests ask for a small catalogue).
+  std::vector<std::string> extra_args;
 };
 
 class EmbeddedService {
@@ -48,7 +51,7 @@ class EmbeddedService {
   // The endpoints, or nothing when the service ended or did not get ready in time.
   using ReadyCallback = std::function<void(const std::optional<ServiceEndpoints>& endpoints)>;
 
-  EmbeddedService() = default;
+  EmbeddedService();
   ~EmbeddedService();
   EmbeddedService(const EmbeddedService&) = delete;
   EmbeddedService& operator=(const EmbeddedService&) = delete;
@@ -58,7 +61,8 @@ class EmbeddedService {
   bool Start(const EmbeddedServiceOptions& options, ReadyCallback on_ready = {});
   // Blocks until the service is ready or has failed, at most `timeout`. Any thread.
   std::optional<ServiceEndpoints> WaitForEndpoints(std::chrono::milliseconds timeout);
-  // SIGTERM, a bounded wait, SIGKILL; joins the reader. Safe to call more than once.
+  // SIGTERM, a bounded wait, SIGKILL (at once while the service is not ready yet); joins the
+  // reader. Safe to call more than once.
   void Stop();
 
   // The child's process id while it has one (0 before Start and after Stop).
