@@ -140,7 +140,13 @@ ChildProcess::ReadStatus ChildProcess::ReadLine(std::string& line,
       pending_.erase(0, newline + 1);
       return ReadStatus::kLine;
     }
-    if (output_ended_) return ReadStatus::kEnded;
+    if (output_ended_) {
+      // A last line without its newline is still a line.
+      if (pending_.empty()) return ReadStatus::kEnded;
+      line = std::move(pending_);
+      pending_.clear();
+      return ReadStatus::kLine;
+    }
     if (cancel && cancel->load()) return ReadStatus::kCancelled;
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());

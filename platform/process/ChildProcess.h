@@ -32,7 +32,8 @@ class ChildProcess {
   long pid() const { return pid_; }
 
   enum class ReadStatus { kLine, kTimedOut, kEnded, kCancelled };
-  // Reads the next whole line of standard output (without its newline) within the time-out.
+  // Reads the next whole line of standard output (without its newline) within the time-out; a
+  // last line without a newline counts once the output has ended.
   // kEnded when the output has ended (the child closed it or exited); kCancelled when `cancel`
   // became true (checked at least every 100 ms).
   ReadStatus ReadLine(std::string& line, std::chrono::milliseconds timeout,
