@@ -91,8 +91,7 @@ void EmbeddedService::ReadListeningLine(std::chrono::milliseconds timeout, Ready
       continue;  // not the line we wait for
     }
     if (status == process::ChildProcess::ReadStatus::kTimedOut) {
-      error =
-          "the service did not get ready within " + std::to_string(timeout.count() / 1000) + " s";
+      error = "the service did not get ready within " + std::to_string(timeout.count()) + " ms";
     } else if (status == process::ChildProcess::ReadStatus::kEnded) {
       error = "the service ended before it was ready";
     } else {
@@ -100,16 +99,21 @@ void EmbeddedService::ReadListeningLine(std::chrono::milliseconds timeout, Ready
     }
     break;
   }
+  if (endpoints) ready_.store(true);
+  {
+    std::lock_guard lock(mutex_);
+    error_ = error;
+  }
+  // The callback runs before waiters are released, so whoever waited has seen it run. Stop
+  // waits for this thread, so it never runs after Stop has returned; once Stop has begun it is
+  // not called at all.
+  if (on_ready && !stopping_.load()) on_ready(endpoints);
   {
     std::lock_guard lock(mutex_);
     endpoints_ = endpoints;
-    error_ = error;
     done_ = true;
   }
   settled_.notify_all();
-  // Stop waits for this thread, so the callback never outlives the owner; during Stop it is
-  // not called at all.
-  if (on_ready && !stopping_.load()) on_ready(endpoints);
 }
 
 std::optional<ServiceEndpoints> EmbeddedService::WaitForEndpoints(
@@ -125,12 +129,7 @@ void EmbeddedService::Stop() {
     // Before its listening line the service is still making its catalogue: it takes SIGTERM
     // only once it serves, and has nothing to lose before (an unfinished catalogue is made
     // again at the next start), so it is killed at once instead of after the grace time.
-    bool ready = false;
-    {
-      std::lock_guard lock(mutex_);
-      ready = endpoints_.has_value();
-    }
-    child_->Terminate(ready ? options_.stop_grace : std::chrono::milliseconds(0));
+    child_->Terminate(ready_.load() ? options_.stop_grace : std::chrono::milliseconds(0));
   }
   if (reader_.joinable()) reader_.join();
   child_.reset();

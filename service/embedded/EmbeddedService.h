@@ -10,7 +10,8 @@
 //
 // Start, Stop and the destructor are for the owner's thread (the window thread or the tool's
 // main thread; the child is tied to that thread's life). The ready callback runs on the reader
-// thread, never after Stop has returned; post from it to the window thread.
+// thread before WaitForEndpoints returns, never after Stop has begun; post from it to the
+// window thread.
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -76,6 +77,7 @@ class EmbeddedService {
   std::unique_ptr<process::ChildProcess> child_;
   std::thread reader_;
   std::atomic<bool> stopping_{false};
+  std::atomic<bool> ready_{false};  // the listening line has come
   long pid_ = 0;
 
   mutable std::mutex mutex_;
