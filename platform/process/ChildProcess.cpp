@@ -11,6 +11,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 #include <thread>
 
 namespace quillo::process {
@@ -25,9 +26,10 @@ std::string ResolveProgram(const std::string& name) {
   while (begin <= folders.size()) {
     std::size_t end = folders.find(':', begin);
     if (end == std::string::npos) end = folders.size();
-    std::string folder = folders.substr(begin, end - begin);
-    if (folder.empty()) folder = ".";
-    std::string candidate = folder + "/" + name;
+    const std::string_view entry = std::string_view(folders).substr(begin, end - begin);
+    std::string candidate(entry.empty() ? std::string_view(".") : entry);
+    candidate += '/';
+    candidate += name;
     if (::access(candidate.c_str(), X_OK) == 0) return candidate;
     begin = end + 1;
   }
