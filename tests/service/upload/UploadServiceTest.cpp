@@ -4,7 +4,9 @@
 
 #include <cstdio>
 #include <future>
+#include <optional>
 #include <random>
+#include <thread>
 
 #include "platform/fs/FileSystem.h"
 #include "platform/http/CurlHttpTransport.h"
@@ -110,6 +112,32 @@ TEST_F(UploadServiceTest, HostRefusingEveryChunkEndsAfterTheAttemptsWithTheEndRe
   }
   EXPECT_EQ(sends, 6);
   EXPECT_EQ(ends, 1);
+}
+
+// The upload host holds its answer to a chunk for two minutes: destroying the manager ends the
+// stalled request through the abort flag and joins the worker long before that.
+TEST_F(UploadServiceTest, ShutdownDoesNotWaitForAStalledHost) {
+  ASSERT_GE(service_->AddFault("path=/api/upload.php&match=action=send&kind=delay&ms=120000"), 0);
+  const auto started = std::chrono::steady_clock::now();
+  std::optional<UploadOutcome> outcome;
+  {
+    http::CurlHttpTransport transport{std::string()};
+    UploadManager manager(transport, service_->upload_host());
+    UploadJob job;
+    job.file_path = file_;
+    ASSERT_TRUE(manager.StartUpload(job, [&](const UploadOutcome& result) { outcome = result; }));
+    // Until the chunk request has reached the host (it is logged before it is answered).
+    for (int i = 0; i < 300; ++i) {
+      bool sent = false;
+      for (const auto& request : UploadRequests()) sent |= request.Query("action") == "send";
+      if (sent) break;
+      std::this_thread::sleep_for(100ms);
+    }
+  }
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 60s);
+  ASSERT_TRUE(outcome.has_value());
+  EXPECT_TRUE(outcome->cancelled);
+  EXPECT_FALSE(outcome->complete());
 }
 
 // quillo-tool upload: to the host given on the command line, then to the one the data folder is
