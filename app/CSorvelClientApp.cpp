@@ -1,6 +1,7 @@
 #include "app/CSorvelClientApp.h"
 
 #include <chrono>
+#include <iostream>
 #include <ostream>
 
 #include "app/AppConstants.h"
@@ -17,6 +18,8 @@
 #include "platform/shell/Autorun.h"
 #include "platform/shell/DetachedLauncher.h"
 #include "platform/shell/UrlProtocol.h"
+#include "service/api/ServiceEndpoints.h"
+#include "service/embedded/DefaultService.h"
 #include "store/StoreRuntime.h"
 
 namespace quillo::app {
@@ -110,6 +113,18 @@ bool CSorvelClientApp::InitInstance() {
   // 11. Skin.
   SetCurrentSkinResource(SkinResourceForThemeStyle(store.GetConfigInt(kThemeStyleConfigKey, 0)));
 
+  // The service: the configured one, else the embedded stand-in, whose endpoints arrive on the
+  // window thread once it is ready (its first start makes a catalogue, which takes seconds).
+  loop::LoopTarget service_target(loop);
+  std::unique_ptr<service::EmbeddedService> embedded_service =
+      service::StartServiceUnlessConfigured(
+          store.GetConfigText(service::kServiceBaseUrlKey), environment_.program_folder,
+          environment_.data_folder, service_target,
+          [&window](const std::optional<service::ServiceEndpoints>& endpoints) {
+            window.OnServiceEndpoints(endpoints);
+          },
+          std::cerr);
+
   // 12. The main window's run.
   {
     loop::LoopTarget target(loop);
@@ -123,8 +138,13 @@ bool CSorvelClientApp::InitInstance() {
   }
   outcome_ = Outcome::kRanMainWindow;
 
-  // Shutdown. Phone views and downloads join here once they exist; then the store's final
-  // save, with the saver thread stopped before anything is torn down.
+  // Shutdown. Phone views and downloads join here once they exist; then the embedded service
+  // stops (nothing talks to it any more), then the store's final save, with the saver thread
+  // stopped before anything is torn down.
+  if (embedded_service) {
+    embedded_service->Stop();
+    window.Report("service stopped");
+  }
   store_saved_at_close_ = runtime.Close();
   window.Report(store_saved_at_close_ ? "store closed: saved" : "store closed: NOT saved");
   return false;

@@ -36,6 +36,12 @@ void HeadlessMainWindow::HandleHandOver(const ipc::HandOverMessage& message) {
   }
 }
 
+void HeadlessMainWindow::OnServiceEndpoints(
+    const std::optional<service::ServiceEndpoints>& endpoints) {
+  service_endpoints_ = endpoints;
+  if (endpoints) Report("service: " + endpoints->base_url + " upload " + endpoints->upload_host);
+}
+
 void HeadlessMainWindow::RunModal() {
   loop_.Run();
 }

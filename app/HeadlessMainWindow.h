@@ -5,12 +5,14 @@
 // run. RunModal runs the window-thread loop until Close, as the modal main window will.
 //
 // Window thread only.
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "platform/ipc/HandOverMessage.h"
 #include "platform/loop/MainLoop.h"
+#include "service/api/ServiceEndpoints.h"
 
 namespace quillo::app {
 
@@ -25,6 +27,8 @@ class HeadlessMainWindow {
   // A request from outside to end (another instance, a signal): the modal run returns.
   void OnQuitRequest(const std::string& reason);
   void HandleHandOver(const ipc::HandOverMessage& message);
+  // The embedded service is ready (its endpoints) or failed to get ready (nothing).
+  void OnServiceEndpoints(const std::optional<service::ServiceEndpoints>& endpoints);
 
   void RunModal();
   void Close();
@@ -33,12 +37,17 @@ class HeadlessMainWindow {
 
   const std::vector<std::string>& command_lines() const { return command_lines_; }
   int show_requests() const { return show_requests_; }
+  // The endpoints of the embedded service once it is ready.
+  const std::optional<service::ServiceEndpoints>& service_endpoints() const {
+    return service_endpoints_;
+  }
 
  private:
   loop::MainLoop& loop_;
   std::ostream& output_;
   std::vector<std::string> command_lines_;
   int show_requests_ = 0;
+  std::optional<service::ServiceEndpoints> service_endpoints_;
 };
 
 }  // namespace quillo::app
