@@ -10,6 +10,10 @@
 namespace quillo::lyrics {
 namespace {
 
+// Up to this many distinct title characters each is searched for on its own; beyond it (a
+// long title) the text is walked once, so the work stays linear in the text.
+constexpr std::size_t kSearchesPerCharacterUpTo = 32;
+
 std::vector<char32_t> CodePoints(std::string_view text) {
   std::vector<char32_t> points;
   for (std::size_t i = 0; i < text.size();) {
@@ -36,15 +40,25 @@ std::size_t TitleCharactersFound(std::string_view title, std::string_view text) 
   if (distinct.empty()) return 0;
 
   std::vector<bool> seen(distinct.size(), false);
-  std::size_t seen_count = 0;
-  for (std::size_t i = 0; i < text.size() && seen_count < distinct.size();) {
-    const std::size_t size = CodePointSize(text, i);
-    const char32_t point = CodePointAt(text, i, size);
-    i += size;
-    auto it = std::lower_bound(distinct.begin(), distinct.end(), point);
-    if (it != distinct.end() && *it == point && !seen[it - distinct.begin()]) {
-      seen[it - distinct.begin()] = true;
-      ++seen_count;
+  if (distinct.size() <= kSearchesPerCharacterUpTo) {
+    // A few searches for the character's UTF-8 bytes are much faster than decoding the text;
+    // in well-formed UTF-8 a byte match is a character match.
+    for (std::size_t i = 0; i < distinct.size(); ++i) {
+      std::string bytes;
+      text::AppendUtf8(bytes, distinct[i]);
+      seen[i] = text.find(bytes) != std::string_view::npos;
+    }
+  } else {
+    std::size_t seen_count = 0;
+    for (std::size_t i = 0; i < text.size() && seen_count < distinct.size();) {
+      const std::size_t size = CodePointSize(text, i);
+      const char32_t point = CodePointAt(text, i, size);
+      i += size;
+      auto it = std::lower_bound(distinct.begin(), distinct.end(), point);
+      if (it != distinct.end() && *it == point && !seen[it - distinct.begin()]) {
+        seen[it - distinct.begin()] = true;
+        ++seen_count;
+      }
     }
   }
   std::size_t found = 0;
@@ -74,7 +88,7 @@ std::string DecodeLyricText(std::string_view bytes, std::string_view display_tit
   if (display_title.empty()) {
     return valid_utf8 ? std::string(bytes) : text::GbkToUtf8(bytes);
   }
-  std::string utf8 = text::SanitizeUtf8(bytes);
+  std::string utf8 = valid_utf8 ? std::string(bytes) : text::SanitizeUtf8(bytes);
   std::string gbk = text::GbkToUtf8(bytes);
   const std::size_t utf8_found = TitleCharactersFound(display_title, utf8);
   const std::size_t gbk_found = TitleCharactersFound(display_title, gbk);

@@ -95,6 +95,10 @@ TEST(LyricAnalyzerLoadTest, TitleCharactersAreCountedWithRepetition) {
   EXPECT_EQ(TitleCharactersFound("七里香 03:00", "七里 0"), 6u);
   EXPECT_EQ(TitleCharactersFound("", "abc"), 0u);
   EXPECT_EQ(TitleCharactersFound("abc", ""), 0u);
+  // A long title (many distinct characters) is counted by one walk over the text instead.
+  EXPECT_EQ(
+      TitleCharactersFound("abcdefghijklmnopqrstuvwxyz0123456789ABCDEFGH晴晴aa", "xyz 09 AH 晴"),
+      10u);
 }
 
 TEST(LyricAnalyzerLoadTest, KaraokeFiles) {
