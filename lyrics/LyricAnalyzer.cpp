@@ -50,7 +50,8 @@ int LyricAnalyzer::LoadLyric(const std::string& path, const std::string& music_i
   document_.state = LyricDocument::kStateFailed;
 
   const Format format = FormatOf(path);
-  if (format == Format::kNone) return document_.state;
+  // Only regular files: reading a pipe or a device named like a lyric would never end.
+  if (format == Format::kNone || !fs::FileExists(path)) return document_.state;
   auto size = fs::FileSize(path);
   if (!size || *size > kMaxFileBytes) return document_.state;
   auto bytes = fs::ReadWholeFile(path);

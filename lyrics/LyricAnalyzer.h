@@ -36,7 +36,8 @@ class LyricAnalyzer {
   explicit LyricAnalyzer(const LyricPlayerInfo* player = nullptr) : player_(player) {}
 
   // Loads an ".lrc" or ".mrc" file (the last three characters of the path decide, in any case).
-  // Returns the new state: loaded (0) or failed (2). Unreadable files, other extensions,
+  // Returns the new state: loaded (0) or failed (2). Unreadable files, anything but a regular
+  // file (a pipe would block the window thread), other extensions,
   // karaoke files shorter than 3 bytes, files above kMaxFileBytes, files beyond the timeline's
   // limits and files without a usable line all fail. Loading clears modified.
   int LoadLyric(const std::string& path, const std::string& music_id);

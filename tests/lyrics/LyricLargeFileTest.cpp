@@ -1,5 +1,7 @@
 // Files no lyric looks like: they load or are refused, and the call comes back.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <random>
 #include <string>
@@ -73,6 +75,11 @@ TEST_F(LyricLargeFileTest, BinaryFilesAndOversizedFiles) {
     EXPECT_TRUE(state == LyricDocument::kStateLoaded || state == LyricDocument::kStateFailed);
     EXPECT_EQ(LoadFromBytes(analyzer_, folder_, "binary.mrc", bytes), LyricDocument::kStateFailed);
   }
+  // A pipe or a device named like a lyric is refused unread (reading it would not end).
+  ASSERT_EQ(mkfifo((folder_ / "pipe.lrc").c_str(), 0600), 0);
+  EXPECT_EQ(analyzer_.LoadLyric(folder_ / "pipe.lrc", "m"), LyricDocument::kStateFailed);
+  ASSERT_EQ(symlink("/dev/zero", (folder_ / "zero.lrc").c_str()), 0);
+  EXPECT_EQ(analyzer_.LoadLyric(folder_ / "zero.lrc", "m"), LyricDocument::kStateFailed);
   // Past the size limit a file is refused unread.
   std::string big = "[00:01.00]x\n";
   big.resize(LyricAnalyzer::kMaxFileBytes + 1, ' ');
