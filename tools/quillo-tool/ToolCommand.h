@@ -41,5 +41,6 @@ void RegisterLibraryCommands(CommandList& commands);
 void RegisterPlaylistCommands(CommandList& commands);
 void RegisterAnswerCommands(CommandList& commands);
 void RegisterUploadCommands(CommandList& commands);
+void RegisterLyricCommands(CommandList& commands);
 
 }  // namespace quillo::tool

@@ -21,6 +21,7 @@ CommandList AllCommands() {
   quillo::tool::RegisterPlaylistCommands(commands);
   quillo::tool::RegisterAnswerCommands(commands);
   quillo::tool::RegisterUploadCommands(commands);
+  quillo::tool::RegisterLyricCommands(commands);
   return commands;
 }
 

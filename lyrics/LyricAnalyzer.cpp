@@ -1,0 +1,102 @@
+#include "lyrics/LyricAnalyzer.h"
+
+#include "lyrics/KaraokeParser.h"
+#include "lyrics/KaraokeScript.h"
+#include "lyrics/LrcParser.h"
+#include "lyrics/LyricPlayerInfo.h"
+#include "lyrics/LyricSavePrompt.h"
+#include "lyrics/LyricTextDecoder.h"
+#include "lyrics/LyricWriter.h"
+#include "platform/fs/FileSystem.h"
+#include "platform/text/TextCodec.h"
+#include "platform/text/TextUtil.h"
+
+namespace quillo::lyrics {
+namespace {
+
+enum class Format { kNone, kLrc, kKaraoke };
+
+Format FormatOf(std::string_view path) {
+  if (path.size() < 3) return Format::kNone;
+  const std::string last = text::ToLowerAscii(path.substr(path.size() - 3));
+  if (last == "lrc") return Format::kLrc;
+  if (last == "mrc") return Format::kKaraoke;
+  return Format::kNone;
+}
+
+// Calls `each` with every piece of the text between "\n"s, the last piece included; stops when
+// it answers false.
+template <typename Each>
+bool ForEachPiece(std::string_view text, Each each) {
+  std::size_t from = 0;
+  while (true) {
+    const std::size_t end = text.find('\n', from);
+    if (!each(text.substr(from, end == std::string_view::npos ? end : end - from))) return false;
+    if (end == std::string_view::npos) return true;
+    from = end + 1;
+  }
+}
+
+}  // namespace
+
+void LyricAnalyzer::Reset() {
+  document_.Clear();
+}
+
+int LyricAnalyzer::LoadLyric(const std::string& path, const std::string& music_id) {
+  Reset();
+  document_.music_id = music_id;
+  document_.file_path = path;
+  document_.state = LyricDocument::kStateFailed;
+
+  const Format format = FormatOf(path);
+  // Only regular files: reading a pipe or a device named like a lyric would never end.
+  if (format == Format::kNone || !fs::FileExists(path)) return document_.state;
+  auto size = fs::FileSize(path);
+  if (!size || *size > kMaxFileBytes) return document_.state;
+  auto bytes = fs::ReadWholeFile(path);
+  if (!bytes || bytes->size() > kMaxFileBytes) return document_.state;
+
+  const bool parsed = format == Format::kLrc ? LoadLrc(*bytes) : LoadKaraoke(std::move(*bytes));
+  if (!parsed) {
+    // Past the limits: a half-read lyric is worse than none.
+    document_.Clear();
+    document_.state = LyricDocument::kStateFailed;
+    return document_.state;
+  }
+  LyricTimeline& timeline = document_.timeline;
+  timeline.Order();
+  timeline.SetEnds();
+  if (format == Format::kLrc) timeline.AddCharacterWords(player_ ? player_->DurationMs() : -1);
+  document_.state = timeline.empty() ? LyricDocument::kStateFailed : LyricDocument::kStateLoaded;
+  return document_.state;
+}
+
+bool LyricAnalyzer::LoadLrc(const std::string& bytes) {
+  const std::string text = DecodeLyricText(bytes, player_ ? player_->DisplayTitle() : "");
+  LrcParser parser(document_);
+  return ForEachPiece(text, [&](std::string_view piece) { return parser.ParseLine(piece); });
+}
+
+bool LyricAnalyzer::LoadKaraoke(std::string bytes) {
+  auto plain = UnscrambleKaraokeScript(std::move(bytes));
+  if (!plain) return true;  // nothing usable: fails as a lyric without lines
+  const std::string text = text::SanitizeUtf8(*plain);
+  return ForEachPiece(text, [&](std::string_view piece) {
+    auto line = ParseKaraokeLine(piece);
+    return !line || document_.timeline.AddLine(line->start_ms, line->end_ms, std::move(line->text),
+                                               std::move(line->words));
+  });
+}
+
+LyricAnalyzer::SaveResult LyricAnalyzer::SaveIfChanged(LyricSavePrompt& prompt) {
+  if (!document_.modified || FormatOf(document_.file_path) != Format::kLrc) {
+    return SaveResult::kNothingToSave;
+  }
+  if (!prompt.AskYesNo(kSaveQuestion)) return SaveResult::kDeclined;
+  return fs::WriteFileAtomic(document_.file_path, WriteLrcText(document_))
+             ? SaveResult::kSaved
+             : SaveResult::kWriteFailed;
+}
+
+}  // namespace quillo::lyrics
