@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "service/transfer/SafeDownloaderCallback.h"
+#include "service/transfer/TransferRecord.h"
 #include "service/transfer/TransferStatus.h"
 
 namespace quillo::loop {
@@ -27,10 +28,7 @@ class HttpTransport;
 
 namespace quillo::service {
 
-// Form parameters in the order the caller lists them ("musicId[]" repeated once per value).
-using FormParams = std::vector<std::pair<std::string, std::string>>;
 
-class TransferRecord;
 
 class SafeDownloader {
  public:
