@@ -9,9 +9,11 @@
 // read them there without locks. The status and the total size are written by the worker and may
 // be read from any thread.
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,6 +25,7 @@
 namespace quillo::service {
 
 class SafeDownloaderCallback;
+class LoopHandOver;
 class TransferSteps;
 class TransferWorker;
 
@@ -34,7 +37,7 @@ class TransferRecord {
   struct Options {
     std::string id;
     std::string url;
-    std::string target_path;  // empty for a request
+    std::string target_path;                     // empty for a request
     SafeDownloaderCallback* callback = nullptr;  // not owned; may be null
     bool append_extension = false;
     std::int64_t min_size = 0;  // bytes; 0: none
@@ -75,6 +78,7 @@ class TransferRecord {
   bool cancelled() const { return cancelled_.load(); }
 
  private:
+  friend class LoopHandOver;
   friend class TransferSteps;
   friend class TransferWorker;
 
@@ -98,7 +102,12 @@ class TransferRecord {
   std::uint64_t received_size_ = 0;
   std::string_view chunk_;
   std::unique_ptr<std::FILE, FileCloser> file_;
+  // The path of the file this transfer created; only that file is ever deleted.
+  std::string opened_path_;
+  // Set under hand_over_mutex_ so that a worker waiting for a step wakes up when it is set.
   std::atomic<bool> cancelled_{false};
+  std::mutex hand_over_mutex_;
+  std::condition_variable hand_over_signal_;
   // Handed to the HTTP client: setting it ends a blocking send or read within about 100 ms.
   std::shared_ptr<std::atomic<bool>> abort_ = std::make_shared<std::atomic<bool>>(false);
 };
