@@ -44,7 +44,11 @@ void TransferSteps::Finish(TransferRecord& record) {
     // Buffered bytes reach the disk only now; a failure here means the file is incomplete.
     if (std::fclose(record.file_.release()) != 0) record.status_ = TransferStatus::kFailed;
   }
-  if (record.status() != TransferStatus::kFinished) CloseAndDelete(record);
+  if (record.status() == TransferStatus::kFinished) {
+    record.opened_path_.clear();  // the file is the caller's now: nothing may delete it later
+  } else {
+    CloseAndDelete(record);
+  }
   auto entry = table_.find(record.id_);
   if (entry != table_.end() && entry->second.get() == &record) table_.erase(entry);
   if (!record.cancelled() && record.callback_ != nullptr) record.callback_->OnFinish(record);

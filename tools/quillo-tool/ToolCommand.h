@@ -40,5 +40,6 @@ void RegisterTagCommands(CommandList& commands);
 void RegisterLibraryCommands(CommandList& commands);
 void RegisterPlaylistCommands(CommandList& commands);
 void RegisterAnswerCommands(CommandList& commands);
+void RegisterTransferCommands(CommandList& commands);
 
 }  // namespace quillo::tool

@@ -20,6 +20,7 @@ CommandList AllCommands() {
   quillo::tool::RegisterLibraryCommands(commands);
   quillo::tool::RegisterPlaylistCommands(commands);
   quillo::tool::RegisterAnswerCommands(commands);
+  quillo::tool::RegisterTransferCommands(commands);
   return commands;
 }
 

@@ -68,6 +68,9 @@ TEST_F(SafeDownloaderTest, DownloadRunsEveryStepOnTheWindowThreadWhileTheWorkerW
   EXPECT_EQ(fs::ReadWholeFile(target), body);
   EXPECT_EQ(downloader.Find(id), nullptr);
   EXPECT_EQ(downloader.Download("http://h/b", folder_ / "b", nullptr, false, 0, 0), "2");
+  // A finished file belongs to the caller: shutting down keeps it.
+  downloader.Shutdown();
+  EXPECT_EQ(fs::ReadWholeFile(target), body);
 }
 
 TEST_F(SafeDownloaderTest, DroppedDownloadResumesWithARange) {
@@ -203,6 +206,7 @@ TEST_F(SafeDownloaderTest, SizeAndLengthRules) {
     EXPECT_EQ(client_->attempts().size(), c.attempts) << c.name;
     if (c.status == TransferStatus::kFinished && c.body_size > 0) {
       EXPECT_EQ(fs::ReadWholeFile(target), body) << c.name;
+      fs::RemoveFile(target);
     } else {
       EXPECT_FALSE(fs::PathExists(target)) << c.name;
     }
@@ -258,6 +262,30 @@ TEST_F(SafeDownloaderTest, MirrorListTakesTheNextEntryAfterEightFailures) {
   EXPECT_EQ(attempts[9].url, "http://m2/b.1");
   EXPECT_EQ(attempts[9].resume_from, 0u);
   EXPECT_EQ(callback.starts, 2);  // once per mirror: buffers start over
+}
+
+// XOR belongs to qlfss1 entries only: a plain mirror after one is written as it comes.
+TEST_F(SafeDownloaderTest, PlainMirrorAfterAQlfss1EntryIsNotXored) {
+  const std::string music = PatternBytes(30000);
+  SafeDownloader& downloader = Start([&](const FakeAttempt& attempt, int) {
+    FakeAnswer answer;
+    if (attempt.url == "http://h/song") {
+      answer.headers = {{"SorvelList", "1"}};
+      answer.body = testing::ScrambleAnswer("qlfss1://m1/a.2\nhttp://m2/b.mp3\n");
+    } else if (attempt.url == "http://m2/b.mp3") {
+      answer = Whole(music);
+    } else {
+      answer.fail_send = true;
+    }
+    return answer;
+  });
+  RecordingCallback callback(loop_);
+  downloader.Download("http://h/song", folder_ / "s.part", &callback, true, 0, 0);
+  ASSERT_TRUE(WaitFinished(callback));
+  EXPECT_EQ(callback.status, TransferStatus::kFinished);
+  EXPECT_EQ(callback.final_path, folder_ / "s.mp3");
+  EXPECT_EQ(fs::ReadWholeFile(folder_ / "s.mp3"), music);
+  EXPECT_EQ(client_->attempts().size(), 10u);
 }
 
 TEST_F(SafeDownloaderTest, MirrorListsThatLeadNowhere) {
