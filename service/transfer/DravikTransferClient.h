@@ -15,7 +15,8 @@ class DravikTransferClient : public TransferClient {
   explicit DravikTransferClient(http::HttpTransport& transport) : transport_(transport) {}
 
   Result Send(const std::string& url, std::uint64_t resume_from, const FormParams* form,
-              std::shared_ptr<const std::atomic<bool>> abort) override;
+              std::shared_ptr<const std::atomic<bool>> abort,
+              std::chrono::milliseconds answer_timeout) override;
 
  private:
   http::HttpTransport& transport_;

@@ -3,7 +3,8 @@
 // thread: a download (GET into a file, with size limits, attempts, resumption by byte range and
 // mirror lists) or a request (a form POST whose answer reaches the callback in chunks). Every
 // file step (open, write, discard, finish) and every callback runs on the window thread while
-// the worker waits for it (the loop's Send), so callers never see another thread.
+// the worker waits for it (a synchronous hand-over through the loop; see LoopHandOver), so
+// callers never see another thread.
 //
 // Download, Request, Cancel, Find and Shutdown are called on the window thread; the transfer
 // table is touched only there.
@@ -46,7 +47,7 @@ class SafeDownloader {
   SafeDownloader& operator=(const SafeDownloader&) = delete;
 
   // After Shutdown, Download and Request start nothing and answer an empty id.
-
+  //
   // Starts a GET of `url` into `target_path` and answers the transfer id ("1", "2", ...).
   // min_size/max_size are bytes (0: no limit). With append_extension the target's extension is
   // replaced by the URL's (or the mirror's) once data arrives; the file never leaves the folder

@@ -73,7 +73,8 @@ TransferWorker::Next TransferWorker::Attempt() {
   if (record_->is_request()) {
     form = record_->parameters() ? &*record_->parameters() : &kNoParameters;
   }
-  TransferClient::Result sent = client_.Send(record_->url(), Received(), form, record_->abort_);
+  TransferClient::Result sent =
+      client_.Send(record_->url(), Received(), form, record_->abort_, receive_timeout_);
   if (record_->cancelled()) {
     SetStatus(TransferStatus::kCancelled);
     return Next::kEnd;

@@ -44,7 +44,8 @@ class FakeTransferClient : public service::TransferClient {
   explicit FakeTransferClient(Handler handler) : handler_(std::move(handler)) {}
 
   Result Send(const std::string& url, std::uint64_t resume_from, const service::FormParams* form,
-              std::shared_ptr<const std::atomic<bool>> abort) override {
+              std::shared_ptr<const std::atomic<bool>> abort,
+              std::chrono::milliseconds /*answer_timeout*/) override {
     FakeAttempt attempt{url, resume_from, form != nullptr, form ? *form : service::FormParams{}};
     int index = 0;
     {

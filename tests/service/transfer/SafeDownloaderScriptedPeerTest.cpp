@@ -223,6 +223,7 @@ TEST_F(ScriptedPeerTest, BadAnswersNeverCrashOrHang) {
   } cases[] = {
       {"/truncated", false},  {"/junk", false},        {"/huge-headers", true},
       {"/stall-body", false}, {"/junk-length", false}, {"/close-at-once", false},
+      {"/never", false},
   };
   ScriptedHttpServer server([&](const Request& request, Exchange& exchange) {
     if (request.target == "/truncated") {
@@ -235,6 +236,8 @@ TEST_F(ScriptedPeerTest, BadAnswersNeverCrashOrHang) {
     } else if (request.target == "/stall-body") {
       exchange.Send(ScriptedHttpServer::Head(200, {{"Content-Length", "5000"}}) + "abc");
       exchange.Stall();
+    } else if (request.target == "/never") {
+      exchange.Stall();  // accepted, never answered: the short time-out ends each attempt
     } else if (request.target == "/junk-length") {
       exchange.Send("HTTP/1.1 200 OK\r\nContent-Length: 12abc\r\n\r\nabc");
     }
