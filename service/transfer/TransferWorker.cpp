@@ -103,6 +103,10 @@ TransferWorker::Next TransferWorker::Attempt() {
     SetStatus(TransferStatus::kCancelled);
     return Next::kEnd;
   }
+  if (record_->cancelled()) {  // by OnStart
+    SetStatus(TransferStatus::kCancelled);
+    return Next::kEnd;
+  }
   if (!target.empty() && !file_open) {
     SetStatus(TransferStatus::kFailed);
     return Next::kEnd;
