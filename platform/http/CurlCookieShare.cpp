@@ -1,9 +1,32 @@
 #include "platform/http/CurlCookieShare.h"
 
+#include <ctime>
+#include <string_view>
+
 #include "platform/fs/FileSystem.h"
 #include "platform/http/CurlEasyHandle.h"
 
 namespace quillo::http {
+namespace {
+
+// A cookie line's fifth field is its expiry (seconds since 1970; 0 for a session cookie). curl
+// keeps a cookie that an answer expired (Max-Age=0) until its next look-up: it must not reach
+// the jar.
+bool IsExpired(std::string_view line, long long now) {
+  for (int field = 0; field < 4; ++field) {
+    const std::size_t tab = line.find('\t');
+    if (tab == std::string_view::npos) return false;
+    line.remove_prefix(tab + 1);
+  }
+  long long expiry = 0;
+  for (char c : line.substr(0, line.find('\t'))) {
+    if (c < '0' || c > '9' || expiry > 1'000'000'000'000LL) return false;
+    expiry = expiry * 10 + (c - '0');
+  }
+  return expiry != 0 && expiry <= now;
+}
+
+}  // namespace
 
 CurlCookieShare::CurlCookieShare(std::string jar_path)
     : share_(curl_share_init()), jar_path_(std::move(jar_path)) {
@@ -44,7 +67,9 @@ bool CurlCookieShare::Save(CURL* easy) {
     return false;
   }
   std::string text = "# Netscape HTTP Cookie File\n";
+  const auto now = static_cast<long long>(std::time(nullptr));
   for (const curl_slist* item = cookies; item != nullptr; item = item->next) {
+    if (IsExpired(item->data, now)) continue;
     text += item->data;
     text += '\n';
   }

@@ -5,8 +5,9 @@
 // The jar is in the Netscape cookie file format (what curl and WebKitGTK's text cookie storage
 // read). It is loaded once at construction, session cookies (expiry 0) left out: a new run of the
 // program is a new browsing session. It is written back, atomically (temporary file and
-// rename), by Save after every answer that set or cleared a cookie, and again at destruction
-// when the last save failed. An empty jar path keeps the cookies in memory only.
+// rename) and without expired cookies, by Save after every answer that set or cleared a cookie,
+// and again at destruction when the last save failed. An empty jar path keeps the cookies in
+// memory only.
 //
 // Requests hold it through shared_ptr, so it outlives every easy handle attached to it.
 #include <curl/curl.h>

@@ -82,7 +82,10 @@ bool CurlHttpRequest::AddHeaders(std::string_view lines) {
 }
 
 bool CurlHttpRequest::Send() {
-  return Start(std::nullopt) && WaitForHeaders();
+  // A POST without a body still says so: "Content-Length: 0".
+  const auto body_length =
+      settings_.verb == "POST" ? std::optional<std::uint64_t>(0) : std::nullopt;
+  return Start(body_length) && WaitForHeaders();
 }
 
 bool CurlHttpRequest::BeginSend(std::uint64_t length) {
@@ -97,6 +100,12 @@ bool CurlHttpRequest::WriteBody(std::string_view bytes) {
   upload_pending_ = bytes;
   Resume();
   if (!RunUntil([&] { return upload_pending_.empty(); })) return false;
+  if (!upload_pending_.empty() && headers_complete_) {
+    // The peer answered before taking the whole body: the rest is dropped, and EndRequest
+    // hands over that answer.
+    upload_written_ += upload_pending_.size();
+    upload_pending_ = {};
+  }
   if (!upload_pending_.empty()) {
     upload_pending_ = {};
     return Fail(result_ != CURLE_OK ? result_ : CURLE_SEND_ERROR);
@@ -231,6 +240,7 @@ bool CurlHttpRequest::WaitForHeaders() {
   }
   if (cookies_changed_) share_->Save(easy_.get());
   if (!headers_complete_) return Fail(result_ != CURLE_OK ? result_ : CURLE_GOT_NOTHING);
+  if (status_ == 0) return Fail(CURLE_WEIRD_SERVER_REPLY);
   phase_ = Phase::kAnswered;
   return true;
 }
@@ -304,7 +314,7 @@ void CurlHttpRequest::OnHeaderLine(std::string_view line) {
     const std::size_t space = line.find(' ');
     const auto code = space == std::string_view::npos ? std::nullopt
                                                       : text::LeadingNumber(line.substr(space + 1));
-    status_ = code && *code > 0 ? static_cast<unsigned>(*code) : 0;
+    status_ = code && *code >= 100 && *code <= 999 ? static_cast<unsigned>(*code) : 0;
     response_headers_.clear();
     return;
   }
@@ -336,6 +346,11 @@ std::size_t CurlHttpRequest::OnBodyBytes(const char* data, std::size_t size) {
     return CURL_WRITEFUNC_PAUSE;
   }
   headers_complete_ = true;
+  // Reads refill the window before it is empty: drop what was read so the buffer stays small.
+  if (body_read_ >= kWindowBytes) {
+    body_.erase(0, body_read_);
+    body_read_ = 0;
+  }
   body_.append(data, size);
   progress_bytes_ += size;
   return size;

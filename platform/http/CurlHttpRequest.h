@@ -10,7 +10,10 @@
 //                                more body than announced, the body ended short at EndRequest;
 //   CURLE_OPERATION_TIMEDOUT     the receive time-out passed without a byte;
 //   CURLE_ABORTED_BY_CALLBACK    the session's abort flag was set;
-//   CURLE_SEND_ERROR             the answer ended the transfer before the body was sent.
+//   CURLE_WEIRD_SERVER_REPLY     an answer without a usable status code;
+//   CURLE_SEND_ERROR             the transfer ended without an answer before the body was sent.
+// A peer that answers before it has taken the whole body gets no more of it; EndRequest then
+// hands over that answer.
 #include <curl/curl.h>
 
 #include <chrono>
@@ -57,6 +60,9 @@ class CurlHttpRequest final : public HttpRequest {
   std::ptrdiff_t Read(char* buffer, std::size_t size) override;
   void SetReceiveTimeout(std::chrono::milliseconds timeout) override { receive_timeout_ = timeout; }
   PlatformError LastError() const override { return last_error_; }
+
+  // Body bytes held in memory (read or not); stays near the window whatever the body's size.
+  std::size_t HeldBodyBytes() const { return body_.capacity(); }
 
  private:
   enum class Phase { kPrepared, kSending, kAnswered, kFailed };
