@@ -1,6 +1,9 @@
 // Download throughput of the safe downloader against the curl command, both fetching the same
 // 200 MB file from quillo-service on loopback in the same run, and the share of the window
 // thread's time that the hand-over steps (file open, 16 KB writes, callbacks) take.
+// Measured on a shared two-core machine: ours 480-600 MB/s against curl's 800-1070 MB/s
+// (0.54-0.74 of curl); every 16 KB chunk is written by the window thread while the worker waits,
+// so reading and writing never overlap as they do in one curl process.
 // Target: at least 80% of curl's throughput (goal 90%).
 #include <benchmark/benchmark.h>
 #include <time.h>
@@ -96,11 +99,27 @@ void BM_Download200MBVersusCurl(benchmark::State& state) {
       quillo::fs::RemoveFile(folder / "ours.bin");
     }
   }
+  // What the write steps cost on their own: the same 16 KB writes through the same buffering,
+  // on one thread. Against the download's time this is the window thread's share in the steps
+  // (window_thread_cpu_share also counts the brief waits for the next step).
+  double write_s = 1e9;
+  for (int round = 0; round < kRounds; ++round) {
+    std::string chunk(16384, 'w');
+    const auto begin = Clock::now();
+    std::FILE* file = std::fopen((folder / "steps.bin").c_str(), "wb");
+    std::setvbuf(file, nullptr, _IOFBF, 1 << 20);
+    for (std::size_t written = 0; written < kFileBytes; written += chunk.size())
+      std::fwrite(chunk.data(), 1, chunk.size(), file);
+    std::fclose(file);
+    write_s = std::min(write_s, std::chrono::duration<double>(Clock::now() - begin).count());
+    quillo::fs::RemoveFile(folder / "steps.bin");
+  }
   const double megabytes = static_cast<double>(kFileBytes) / (1 << 20);
   state.counters["curl_MBps"] = megabytes / best_curl_s;
   state.counters["ours_MBps"] = megabytes / best_ours_s;
   state.counters["ratio_to_curl"] = best_curl_s / best_ours_s;
-  state.counters["window_thread_share"] = window_share;
+  state.counters["window_thread_cpu_share"] = window_share;
+  state.counters["step_work_share"] = write_s / best_ours_s;
 }
 BENCHMARK(BM_Download200MBVersusCurl)->Iterations(1)->Unit(benchmark::kSecond);
 
