@@ -482,6 +482,42 @@ TEST_F(SafeDownloaderTest, ExtensionRuleKeepsTheFolder) {
   }
 }
 
+// Only a file the transfer created is ever deleted: a failure before any data leaves a file
+// that was already at the target alone.
+TEST_F(SafeDownloaderTest, FailureBeforeDataKeepsAnExistingFile) {
+  SafeDownloader& downloader = Start([&](const FakeAttempt&, int) {
+    FakeAnswer answer;
+    answer.status = 404;
+    return answer;
+  });
+  ASSERT_TRUE(fs::WriteFile(folder_ / "song.mp3", "mine"));
+  RecordingCallback callback(loop_);
+  downloader.Download("http://h/song.mp3", folder_ / "song.mp3", &callback, false, 0, 0);
+  ASSERT_TRUE(WaitFinished(callback));
+  EXPECT_EQ(callback.status, TransferStatus::kFailed);
+  EXPECT_EQ(fs::ReadWholeFile(folder_ / "song.mp3"), "mine");
+}
+
+// Cancel never touches the client the worker is using: it raises flags the worker and the
+// client watch, even while a request's send is blocked.
+TEST_F(SafeDownloaderTest, CancellingABlockedRequest) {
+  SafeDownloader& downloader = Start([&](const FakeAttempt&, int) {
+    FakeAnswer answer;
+    answer.stall_send = true;
+    return answer;
+  });
+  RecordingCallback callback(loop_);
+  const std::string id = downloader.Request("http://h/api", FormParams{{"a", "1"}}, &callback);
+  ASSERT_TRUE(loop_.PumpUntil([&] { return client_->attempts().size() == 1; }, 20s));
+  downloader.Cancel(id);
+  EXPECT_EQ(downloader.Find(id), nullptr);
+  const auto begin = std::chrono::steady_clock::now();
+  downloader.Shutdown();
+  EXPECT_LT(std::chrono::steady_clock::now() - begin, 2s);
+  loop_.PumpPending();
+  EXPECT_EQ(callback.starts + callback.data_calls + callback.finishes, 0);
+}
+
 TEST_F(SafeDownloaderTest, UnwritableTargetFails) {
   SafeDownloader& downloader = Start([&](const FakeAttempt&, int) { return Whole("abc"); });
   RecordingCallback callback(loop_);
