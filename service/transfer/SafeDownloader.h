@@ -3,10 +3,12 @@
 // thread: a download (GET into a file, with size limits, attempts, resumption by byte range and
 // mirror lists) or a request (a form POST whose answer reaches the callback in chunks). Every
 // file step (open, write, discard, finish) and every callback runs on the window thread while
-// the worker waits for it (the loop's Send), so callers never see another thread.
+// the worker waits for it (a synchronous hand-over through the loop; see LoopHandOver), so
+// callers never see another thread.
 //
 // Download, Request, Cancel, Find and Shutdown are called on the window thread; the transfer
 // table is touched only there.
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -16,6 +18,7 @@
 #include <vector>
 
 #include "service/transfer/SafeDownloaderCallback.h"
+#include "service/transfer/TransferRecord.h"
 #include "service/transfer/TransferStatus.h"
 
 namespace quillo::loop {
@@ -27,22 +30,24 @@ class HttpTransport;
 
 namespace quillo::service {
 
-// Form parameters in the order the caller lists them ("musicId[]" repeated once per value).
-using FormParams = std::vector<std::pair<std::string, std::string>>;
-
-class TransferRecord;
+class TransferClient;
 
 class SafeDownloader {
  public:
   static constexpr int kDefaultAttempts = 8;
 
-  // The loop's thread is the window thread. Both must outlive the downloader.
+  // The loop's thread is the window thread. Both must outlive the downloader. Transfers go
+  // through the Dravik client library over `transport`.
   SafeDownloader(loop::MainLoop& loop, http::HttpTransport& transport);
+  // Transfers go through `client` (tests give scripted answers).
+  SafeDownloader(loop::MainLoop& loop, std::unique_ptr<TransferClient> client);
   // Shuts down (see Shutdown).
   ~SafeDownloader();
   SafeDownloader(const SafeDownloader&) = delete;
   SafeDownloader& operator=(const SafeDownloader&) = delete;
 
+  // After Shutdown, Download and Request start nothing and answer an empty id.
+  //
   // Starts a GET of `url` into `target_path` and answers the transfer id ("1", "2", ...).
   // min_size/max_size are bytes (0: no limit). With append_extension the target's extension is
   // replaced by the URL's (or the mirror's) once data arrives; the file never leaves the folder
@@ -67,7 +72,12 @@ class SafeDownloader {
 
   // Cancels every transfer, deletes their partial files and joins their workers. Returns within
   // a bounded time even when connections have stalled; no callback runs after it returns.
+  // Not from inside a callback of this downloader.
   void Shutdown();
+
+  // How long a transfer's read waits for the next byte (60 s unless set; tests shorten it).
+  // Applies to transfers started afterwards.
+  void SetReceiveTimeout(std::chrono::milliseconds timeout);
 
  private:
   class Impl;

@@ -42,5 +42,6 @@ void RegisterPlaylistCommands(CommandList& commands);
 void RegisterAnswerCommands(CommandList& commands);
 void RegisterUploadCommands(CommandList& commands);
 void RegisterLyricCommands(CommandList& commands);
+void RegisterTransferCommands(CommandList& commands);
 
 }  // namespace quillo::tool

@@ -22,6 +22,7 @@ CommandList AllCommands() {
   quillo::tool::RegisterAnswerCommands(commands);
   quillo::tool::RegisterUploadCommands(commands);
   quillo::tool::RegisterLyricCommands(commands);
+  quillo::tool::RegisterTransferCommands(commands);
   return commands;
 }
 
