@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "service/api/ServiceEndpoints.h"
+
 namespace quillo::store {
 class DocumentStore;
 }
@@ -20,6 +22,9 @@ struct ToolContext {
   std::vector<std::string> args;
   std::ostream& out;
   std::ostream& err;
+  // The service the data folder is configured for, or the one --service names; not configured
+  // when neither names a base URL.
+  service::ServiceEndpoints endpoints;
 };
 
 struct ToolCommand {
@@ -40,5 +45,6 @@ void RegisterTagCommands(CommandList& commands);
 void RegisterLibraryCommands(CommandList& commands);
 void RegisterPlaylistCommands(CommandList& commands);
 void RegisterAnswerCommands(CommandList& commands);
+void RegisterServiceCommands(CommandList& commands);
 
 }  // namespace quillo::tool
