@@ -7,6 +7,7 @@
 //
 // Download, Request, Cancel, Find and Shutdown are called on the window thread; the transfer
 // table is touched only there.
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "service/transfer/SafeDownloaderCallback.h"
+#include "service/transfer/TransferRecord.h"
 #include "service/transfer/TransferStatus.h"
 
 namespace quillo::loop {
@@ -27,21 +29,23 @@ class HttpTransport;
 
 namespace quillo::service {
 
-// Form parameters in the order the caller lists them ("musicId[]" repeated once per value).
-using FormParams = std::vector<std::pair<std::string, std::string>>;
-
-class TransferRecord;
+class TransferClient;
 
 class SafeDownloader {
  public:
   static constexpr int kDefaultAttempts = 8;
 
-  // The loop's thread is the window thread. Both must outlive the downloader.
+  // The loop's thread is the window thread. Both must outlive the downloader. Transfers go
+  // through the Dravik client library over `transport`.
   SafeDownloader(loop::MainLoop& loop, http::HttpTransport& transport);
+  // Transfers go through `client` (tests give scripted answers).
+  SafeDownloader(loop::MainLoop& loop, std::unique_ptr<TransferClient> client);
   // Shuts down (see Shutdown).
   ~SafeDownloader();
   SafeDownloader(const SafeDownloader&) = delete;
   SafeDownloader& operator=(const SafeDownloader&) = delete;
+
+  // After Shutdown, Download and Request start nothing and answer an empty id.
 
   // Starts a GET of `url` into `target_path` and answers the transfer id ("1", "2", ...).
   // min_size/max_size are bytes (0: no limit). With append_extension the target's extension is
@@ -67,7 +71,12 @@ class SafeDownloader {
 
   // Cancels every transfer, deletes their partial files and joins their workers. Returns within
   // a bounded time even when connections have stalled; no callback runs after it returns.
+  // Not from inside a callback of this downloader.
   void Shutdown();
+
+  // How long a transfer's read waits for the next byte (60 s unless set; tests shorten it).
+  // Applies to transfers started afterwards.
+  void SetReceiveTimeout(std::chrono::milliseconds timeout);
 
  private:
   class Impl;
