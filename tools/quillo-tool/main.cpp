@@ -22,9 +22,7 @@ CommandList AllCommands() {
   quillo::tool::RegisterLibraryCommands(commands);
   quillo::tool::RegisterPlaylistCommands(commands);
   quillo::tool::RegisterAnswerCommands(commands);
-#if QUILLO_TOOL_SERVICE_COMMANDS
   quillo::tool::RegisterServiceCommands(commands);
-#endif
   return commands;
 }
 

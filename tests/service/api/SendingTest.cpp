@@ -5,6 +5,7 @@
 
 #include "fakes/FakeRequestSender.h"
 #include "service/api/AnswerCollector.h"
+#include "service/api/AnswerCollectors.h"
 #include "service/api/JSRequestHandler.h"
 #include "service/api/ServiceEndpoints.h"
 #include "service/api/ServiceRequests.h"
@@ -191,6 +192,67 @@ TEST(AnswerCollectorTest, RandomBytesNeverCrashTheScrambledPath) {
     ASSERT_EQ(outcome.text.has_value(), bytes.size() >= 3);
     ASSERT_LE(outcome.text.value_or("").size(), bytes.size());
   }
+}
+
+}  // namespace
+}  // namespace quillo::service
+
+namespace quillo::service {
+namespace {
+
+TEST(AnswerCollectorsTest, RoutesStepsByTransferIdAndReleasesEachCollectorAtItsEnd) {
+  testing::FakeRequestSender sender;
+  AnswerCollectors collectors;
+  std::vector<std::optional<std::string>> answers;
+  auto collector = [&answers](AnswerCollector::Form form) {
+    return std::make_unique<AnswerCollector>(
+        form, [&answers](std::optional<std::string> text) { answers.push_back(std::move(text)); });
+  };
+  std::string first = collectors.Request(sender, "http://h/a", FormParams{{"x", "1"}},
+                                         collector(AnswerCollector::Form::kPlain));
+  std::string second = collectors.Request(sender, "http://h/b", std::nullopt,
+                                          collector(AnswerCollector::Form::kScrambled));
+  ASSERT_EQ(sender.sent.size(), 2u);
+  EXPECT_EQ(sender.sent[0].callback, &collectors);
+  EXPECT_EQ(*sender.sent[0].params, (FormParams{{"x", "1"}}));
+  EXPECT_EQ(collectors.size(), 2u);
+
+  collectors.StartOf(first);
+  collectors.StartOf(second);
+  collectors.DataOf(second, std::string("S\x03\x01", 3));
+  collectors.DataOf(first, "<a/>");
+  collectors.DataOf("99", "ignored");
+  collectors.DataOf(second, "`ab");
+  collectors.FinishOf(first, TransferStatus::kFinished);
+  EXPECT_EQ(collectors.size(), 1u);
+  collectors.FinishOf(first, TransferStatus::kFinished);  // already released: nothing
+  collectors.FinishOf(second, TransferStatus::kFinished);
+  EXPECT_EQ(collectors.size(), 0u);
+  EXPECT_EQ(answers, (std::vector<std::optional<std::string>>{"<a/>", "a`c"}));
+}
+
+TEST(AnswerCollectorsTest, AHandlerMayStartTheNextCallAndACancelledCallIsDropped) {
+  testing::FakeRequestSender sender;
+  AnswerCollectors collectors;
+  int handed_on = 0;
+  std::string next;
+  std::string first = collectors.Request(
+      sender, "http://h/a", std::nullopt,
+      std::make_unique<AnswerCollector>(
+          AnswerCollector::Form::kPlain, [&](std::optional<std::string>) {
+            ++handed_on;
+            next = collectors.Request(sender, "http://h/next", std::nullopt,
+                                      std::make_unique<AnswerCollector>(
+                                          AnswerCollector::Form::kPlain,
+                                          [&](std::optional<std::string>) { ++handed_on; }));
+          }));
+  collectors.FinishOf(first, TransferStatus::kFailed);
+  EXPECT_EQ(handed_on, 1);
+  EXPECT_EQ(collectors.size(), 1u);
+  collectors.Drop(next);
+  EXPECT_EQ(collectors.size(), 0u);
+  collectors.FinishOf(next, TransferStatus::kFinished);
+  EXPECT_EQ(handed_on, 1);
 }
 
 }  // namespace
