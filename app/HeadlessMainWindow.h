@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/ipc/HandOverMessage.h"
+#include "platform/loop/LoopTarget.h"
 #include "platform/loop/MainLoop.h"
 
 namespace quillo::app {
@@ -31,6 +32,10 @@ class HeadlessMainWindow {
   // Prints one line of the run's progress.
   void Report(const std::string& line);
 
+  // The window's timers, as the main window's: the hourly statistics report (timer 110) is set
+  // here (CStatBtnClick::StartReportTimer). They end with the window.
+  loop::LoopTarget& timers() { return timers_; }
+
   const std::vector<std::string>& command_lines() const { return command_lines_; }
   int show_requests() const { return show_requests_; }
 
@@ -39,6 +44,7 @@ class HeadlessMainWindow {
   std::ostream& output_;
   std::vector<std::string> command_lines_;
   int show_requests_ = 0;
+  loop::LoopTarget timers_{loop_};
 };
 
 }  // namespace quillo::app
