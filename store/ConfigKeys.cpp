@@ -31,6 +31,12 @@ constexpr std::array kTable = {
     ConfigKeyInfo{"sorvel.path.*", "", "data folder + name + '/'", "named folders"},
     ConfigKeyInfo{"sorvel.eq.type", "0", "0", "equaliser preset"},
     ConfigKeyInfo{"sorvel.eq.value", "", "empty", "equaliser bands, each \"%.2f,\""},
+    ConfigKeyInfo{"sorvel.service.base_url", "", "the embedded service is started",
+                  "service base URL (http, '/' appended when missing)"},
+    ConfigKeyInfo{"sorvel.service.upload_host", "", "the base URL's host and port",
+                  "upload host: host[:port]"},
+    ConfigKeyInfo{"sorvel.service.web_site", "", "the base URL",
+                  "web site whose pages open in the browser"},
     // Module keys.
     ConfigKeyInfo{"module.music.play_mode", "all_repeat", "all_repeat",
                   "all_repeat, all_no_repeat, single_repeat, single_no_repeat, random"},

@@ -6,15 +6,17 @@
 #include <string>
 #include <string_view>
 
+#include "store/ConfigKeys.h"
+
 namespace quillo::store {
 class DocumentStore;
 }
 
 namespace quillo::service {
 
-inline constexpr std::string_view kServiceBaseUrlKey = "sorvel.service.base_url";
-inline constexpr std::string_view kServiceUploadHostKey = "sorvel.service.upload_host";
-inline constexpr std::string_view kServiceWebSiteKey = "sorvel.service.web_site";
+inline constexpr std::string_view kServiceBaseUrlKey = store::keys::kServiceBaseUrl;
+inline constexpr std::string_view kServiceUploadHostKey = store::keys::kServiceUploadHost;
+inline constexpr std::string_view kServiceWebSiteKey = store::keys::kServiceWebSite;
 
 struct ServiceEndpoints {
   std::string base_url;     // "http://host[:port]/...", always ending in '/'

@@ -7,6 +7,7 @@
 #include "FakeWindowSystem.h"
 #include "platform/loop/MainLoop.h"
 #include "resources/skins/SkinLayout.h"
+#include "ui/toolkit/ClickCounter.h"
 #include "ui/toolkit/LayerListView.h"
 #include "ui/toolkit/LayerWindowRegistry.h"
 #include "ui/toolkit/LayerWnd.h"
@@ -232,6 +233,22 @@ TEST(SurfaceTest, MalformedPngBytesNeverCrash) {
     for (int j = 0; j < length; ++j) bytes.push_back(char(random()));
     EXPECT_FALSE(gfx::Surface::FromPng(bytes).has_value());
   }
+}
+
+TEST_F(LayerWndTest, ReleaseInsideAPressedControlCountsOneClickForTheSkinAndControl) {
+  std::vector<std::pair<int, int>> counted;
+  ClickCounter::Set(
+      [&](int window_id, int button_id) { counted.emplace_back(window_id, button_id); });
+  Click(sink(), {15, 15});  // button 5: counted
+  Press(sink(), {15, 15});
+  Release(sink(), {60, 60});  // released outside: not counted
+  Click(sink(), {155, 15});   // hidden control: not counted
+  Click(sink(), {15, 15});    // counted again
+  Pump();
+  ClickCounter::Set({});
+  Click(sink(), {15, 15});  // no counter: nothing recorded
+  EXPECT_EQ(counted, (std::vector<std::pair<int, int>>{{skin::kDialogFrame, 5},
+                                                       {skin::kDialogFrame, 5}}));
 }
 
 }  // namespace

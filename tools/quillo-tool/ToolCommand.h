@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "service/api/ServiceEndpoints.h"
+
 namespace quillo::store {
 class DocumentStore;
 }
@@ -20,6 +22,9 @@ struct ToolContext {
   std::vector<std::string> args;
   std::ostream& out;
   std::ostream& err;
+  // The service the data folder is configured for, or the one --service names; not configured
+  // when neither names a base URL.
+  service::ServiceEndpoints endpoints;
 };
 
 struct ToolCommand {
@@ -43,5 +48,6 @@ void RegisterAnswerCommands(CommandList& commands);
 void RegisterUploadCommands(CommandList& commands);
 void RegisterLyricCommands(CommandList& commands);
 void RegisterTransferCommands(CommandList& commands);
+void RegisterServiceCommands(CommandList& commands);
 
 }  // namespace quillo::tool

@@ -1,8 +1,10 @@
 // quillo-tool [--data-dir DIR] COMMAND ...: command-line access to a data folder and the core.
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "service/api/ServiceEndpoints.h"
 #include "store/DataFolder.h"
 #include "store/StoreRuntime.h"
 #include "tools/quillo-tool/ToolCommand.h"
@@ -23,12 +25,14 @@ CommandList AllCommands() {
   quillo::tool::RegisterUploadCommands(commands);
   quillo::tool::RegisterLyricCommands(commands);
   quillo::tool::RegisterTransferCommands(commands);
+  quillo::tool::RegisterServiceCommands(commands);
   return commands;
 }
 
 void PrintUsage(const CommandList& commands, std::ostream& out) {
-  out << "usage: quillo-tool [--data-dir DIR] COMMAND [ARGS...]\n\n"
-         "The data folder is DIR, else $QUILLO_DATA_DIR, else $XDG_DATA_HOME/sorvel/.\n\n"
+  out << "usage: quillo-tool [--data-dir DIR] [--service URL] COMMAND [ARGS...]\n\n"
+         "The data folder is DIR, else $QUILLO_DATA_DIR, else $XDG_DATA_HOME/sorvel/.\n"
+         "The service is URL, else the data folder's sorvel.service.base_url.\n\n"
          "commands:\n";
   for (const ToolCommand& command : commands) {
     out << "  " << command.name << (command.usage.empty() ? "" : " ") << command.usage << "\n";
@@ -59,6 +63,7 @@ int main(int argc, char** argv) {
   CommandList commands = AllCommands();
   std::vector<std::string> words(argv + 1, argv + argc);
   std::string data_dir;
+  std::optional<std::string> service_url;
   while (!words.empty() && words.front().rfind("--", 0) == 0) {
     if (words.front() == "--help" || words.front() == "-h") {
       PrintUsage(commands, std::cout);
@@ -69,6 +74,12 @@ int main(int argc, char** argv) {
       words.erase(words.begin(), words.begin() + 2);
     } else if (words.front().rfind("--data-dir=", 0) == 0) {
       data_dir = words.front().substr(11);
+      words.erase(words.begin());
+    } else if (words.front() == "--service" && words.size() >= 2) {
+      service_url = words[1];
+      words.erase(words.begin(), words.begin() + 2);
+    } else if (words.front().rfind("--service=", 0) == 0) {
+      service_url = words.front().substr(10);
       words.erase(words.begin());
     } else {
       std::cerr << "quillo-tool: unknown option " << words.front() << "\n";
@@ -88,7 +99,9 @@ int main(int argc, char** argv) {
   std::vector<std::string> args(words.begin() + static_cast<long>(used), words.end());
 
   if (!command->needs_store) {
-    quillo::tool::ToolContext context{nullptr, args, std::cout, std::cerr};
+    quillo::tool::ToolContext context{
+        nullptr, args, std::cout, std::cerr,
+        quillo::service::EndpointsForBaseUrl(service_url.value_or(std::string()))};
     return command->run(context);
   }
   quillo::store::StoreRuntime runtime(quillo::store::ResolveDataFolder(data_dir));
@@ -100,7 +113,11 @@ int main(int argc, char** argv) {
     std::cerr << "quillo-tool: the old data file could not be read and was kept as "
               << runtime.store().kept_aside_path() << "\n";
   }
-  quillo::tool::ToolContext context{&runtime.store(), args, std::cout, std::cerr};
+  // --service overrides the configured base URL (and with it the upload host and web site).
+  quillo::tool::ToolContext context{&runtime.store(), args, std::cout, std::cerr,
+                                    service_url
+                                        ? quillo::service::EndpointsForBaseUrl(*service_url)
+                                        : quillo::service::ConfiguredEndpoints(runtime.store())};
   int status = command->run(context);
   if (!runtime.Close()) {
     std::cerr << "quillo-tool: the data file could not be saved\n";

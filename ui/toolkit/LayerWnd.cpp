@@ -5,6 +5,7 @@
 #include "platform/loop/MainLoop.h"
 #include "platform/window/WindowSystem.h"
 #include "resources/skins/SkinLayout.h"
+#include "ui/toolkit/ClickCounter.h"
 #include "ui/toolkit/LayerListView.h"
 #include "ui/toolkit/LayerWindowRegistry.h"
 #include "ui/toolkit/SkinManager.h"
@@ -159,7 +160,10 @@ void LayerWnd::OnLButtonUp(const window::MouseEvent& e) {
   for (auto& c : controls_) {
     if (!c->pressed) continue;
     c->pressed = false;
-    if (!c->hidden && c->bounds.Contains(e.pos)) PostLayerEvent(c.get(), c->id);
+    if (!c->hidden && c->bounds.Contains(e.pos)) {
+      ClickCounter::Count(skin_id_, c->id);
+      PostLayerEvent(c.get(), c->id);
+    }
     RedrawControl(*c);
   }
   mouse_captured_ = false;
