@@ -7,6 +7,7 @@
 #include "app/AppConstants.h"
 #include "app/CompanionProgram.h"
 #include "app/HeadlessMainWindow.h"
+#include "app/ServiceRuntime.h"
 #include "app/SelfUpdate.h"
 #include "app/SkinChoice.h"
 #include "platform/ipc/HandOverClient.h"
@@ -113,14 +114,21 @@ bool CSorvelClientApp::InitInstance() {
   // 11. Skin.
   SetCurrentSkinResource(SkinResourceForThemeStyle(store.GetConfigInt(kThemeStyleConfigKey, 0)));
 
+  // The service client: transport, downloader, fire-and-forget sender, statistics.
+  ServiceRuntime service_runtime(loop, store);
+  service_runtime.StartStatistics(window.timers());
+  const service::ServiceEndpoints configured = service::ConfiguredEndpoints(store);
+  if (configured.configured()) service_runtime.SetEndpoints(configured);
+
   // The service: the configured one, else the embedded stand-in, whose endpoints arrive on the
   // window thread once it is ready (its first start makes a catalogue, which takes seconds).
   loop::LoopTarget service_target(loop);
   std::unique_ptr<service::EmbeddedService> embedded_service =
       service::StartServiceUnlessConfigured(
-          store.GetConfigText(service::kServiceBaseUrlKey), environment_.program_folder,
-          environment_.data_folder, service_target,
-          [&window](const std::optional<service::ServiceEndpoints>& endpoints) {
+          configured.base_url, environment_.program_folder, environment_.data_folder,
+          service_target,
+          [&window, &service_runtime](const std::optional<service::ServiceEndpoints>& endpoints) {
+            if (endpoints) service_runtime.SetEndpoints(*endpoints);
             window.OnServiceEndpoints(endpoints);
           },
           std::cerr);
@@ -138,9 +146,10 @@ bool CSorvelClientApp::InitInstance() {
   }
   outcome_ = Outcome::kRanMainWindow;
 
-  // Shutdown. Phone views and downloads join here once they exist; then the embedded service
-  // stops (nothing talks to it any more), then the store's final save, with the saver thread
-  // stopped before anything is torn down.
+  // Shutdown. Phone views and downloads join here once they exist; every transfer ends; then
+  // the embedded service stops (nothing talks to it any more), then the store's final save,
+  // with the saver thread stopped before anything is torn down.
+  service_runtime.Shutdown();
   if (embedded_service) {
     embedded_service->Stop();
     window.Report("service stopped");

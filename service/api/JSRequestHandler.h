@@ -29,6 +29,9 @@ class JSRequestHandler : public SafeDownloaderCallback {
   std::string Send(const std::optional<ServiceCall>& call);
 
   const std::string& base_url() const { return base_url_; }
+  // The program learns the embedded service's address after it started; calls sent before
+  // then fail like calls to a service that is down.
+  void set_base_url(std::string base_url) { base_url_ = std::move(base_url); }
 
  private:
   RequestSender& sender_;

@@ -13,6 +13,7 @@
 #include "service/transfer/TransferRecord.h"
 #include "store/DocumentStore.h"
 #include "tools/quillo-tool/ToolCommand.h"
+#include "tools/quillo-tool/ToolService.h"
 
 namespace quillo::tool {
 namespace {
@@ -23,18 +24,6 @@ constexpr std::chrono::minutes kCallTimeout{10};
 int Usage(ToolContext& context) {
   context.err << "usage: quillo-tool call PATH [name=value ...] [--scrambled]\n";
   return 1;
-}
-
-// The endpoints used when neither --service nor the configuration names a base URL.
-std::optional<service::ServiceEndpoints> DefaultServiceEndpoints(ToolContext& context) {
-  context.err << "quillo-tool: no service configured (set sorvel.service.base_url or pass "
-                 "--service URL)\n";
-  return std::nullopt;
-}
-
-std::optional<service::ServiceEndpoints> ServiceEndpointsFor(ToolContext& context) {
-  if (context.endpoints.configured()) return context.endpoints;
-  return DefaultServiceEndpoints(context);
 }
 
 // Keeps the answer's bytes and how the transfer ended.
@@ -68,7 +57,8 @@ int Call(ToolContext& context) {
     }
   }
   if (path.empty()) return Usage(context);
-  std::optional<service::ServiceEndpoints> endpoints = ServiceEndpointsFor(context);
+  ToolService service(context);
+  const std::optional<service::ServiceEndpoints>& endpoints = service.Endpoints();
   if (!endpoints) return 1;
   // Paths are relative to the base URL, as in the program.
   if (path.front() == '/') path.erase(0, 1);

@@ -7,17 +7,13 @@
 #include "platform/http/CurlHttpTransport.h"
 #include "platform/text/TextUtil.h"
 #include "service/api/ServiceEndpoints.h"
-#include "service/embedded/DefaultService.h"
-#include "service/embedded/EmbeddedService.h"
-#include "service/embedded/ServiceExecutable.h"
 #include "service/upload/UploadManager.h"
 #include "store/DocumentStore.h"
 #include "tools/quillo-tool/ToolCommand.h"
+#include "tools/quillo-tool/ToolService.h"
 
 namespace quillo::tool {
 namespace {
-
-constexpr auto kServiceReadyTimeout = std::chrono::minutes(5);
 
 std::string UploadKindFor(const std::string& path) {
   const std::string lower = text::ToLowerAscii(path);
@@ -25,21 +21,6 @@ std::string UploadKindFor(const std::string& path) {
     if (text::EndsWith(lower, extension)) return std::string(service::kUploadKindLyric);
   }
   return std::string(service::kUploadKindMusic);
-}
-
-// "host[:port]" of an "http://host[:port]/..." URL.
-std::string HostOfUrl(std::string_view url) {
-  const std::size_t scheme = url.find("://");
-  if (scheme != std::string_view::npos) url.remove_prefix(scheme + 3);
-  return std::string(url.substr(0, url.find_first_of("/?#")));
-}
-
-// The upload host the data folder is configured for; empty when no service is configured.
-std::string ConfiguredUploadHost(const store::DocumentStore& store) {
-  const std::string upload_host = text::Trim(store.GetConfigText(service::kServiceUploadHostKey));
-  if (!upload_host.empty()) return upload_host;
-  const std::string base_url = text::Trim(store.GetConfigText(service::kServiceBaseUrlKey));
-  return base_url.empty() ? std::string() : HostOfUrl(base_url);
 }
 
 int Upload(ToolContext& context) {
@@ -65,24 +46,15 @@ int Upload(ToolContext& context) {
     return 1;
   }
 
-  if (upload_host.empty()) upload_host = ConfiguredUploadHost(*context.store);
-  // No service configured: the embedded one serves for the duration of the command.
-  service::EmbeddedService embedded;
+  // No host given: the configured service's (an upload host may be configured on its own),
+  // else the embedded service's for the command.
+  if (upload_host.empty() && !context.endpoints.configured()) {
+    upload_host = text::Trim(context.store->GetConfigText(service::kServiceUploadHostKey));
+  }
+  ToolService service(context);
   if (upload_host.empty()) {
-    service::EmbeddedServiceOptions options;
-    options.executable = service::FindServiceExecutable(fs::ProgramFolder());
-    options.data_folder = service::EmbeddedServiceDataFolder(context.store->data_folder());
-    if (options.executable.empty() || !embedded.Start(options)) {
-      context.err << "quillo-tool: no service configured and the embedded service cannot start"
-                  << (embedded.error().empty() ? "" : ": " + embedded.error()) << "\n";
-      return 1;
-    }
-    const auto endpoints = embedded.WaitForEndpoints(kServiceReadyTimeout);
-    if (!endpoints) {
-      context.err << "quillo-tool: the embedded service did not get ready: " << embedded.error()
-                  << "\n";
-      return 1;
-    }
+    const std::optional<service::ServiceEndpoints>& endpoints = service.Endpoints();
+    if (!endpoints) return 1;
     upload_host = endpoints->upload_host;
   }
 

@@ -133,9 +133,10 @@ TEST_F(ServiceCallsTest, ScrambledChartArrivesAsTextAndAFailedOneDoesNot) {
 }
 
 // Runs quillo-tool with the arguments; its standard output and exit status.
-std::pair<std::string, int> RunTool(const std::string& arguments) {
+std::pair<std::string, int> RunTool(const std::string& arguments,
+                                    const std::string& environment = {}) {
   std::string command =
-      std::string(QUILLO_BINARY_DIR) + "/tools/quillo-tool/quillo-tool " + arguments + " 2>&1";
+      environment + std::string(QUILLO_BINARY_DIR) + "/tools/quillo-tool/quillo-tool " + arguments + " 2>&1";
   std::string output;
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return {output, -1};
@@ -173,7 +174,10 @@ TEST_F(ServiceCallsTest, ToolCallPrintsTheDescrambledAnswer) {
   EXPECT_EQ(failed, 1);
   EXPECT_NE(message.find("failed"), std::string::npos) << message;
 
-  auto [none, unconfigured] = RunTool("--data-dir " + data.path() + " call user/logout.php");
+  // Without a configured service the embedded one is started; where it cannot be, the tool
+  // says what to configure.
+  auto [none, unconfigured] = RunTool("--data-dir " + data.path() + " call user/logout.php",
+                                      "QUILLO_SERVICE_EXECUTABLE=/nonexistent ");
   EXPECT_EQ(unconfigured, 1);
   EXPECT_NE(none.find("no service configured (set sorvel.service.base_url or pass --service URL)"),
             std::string::npos)
