@@ -111,15 +111,15 @@ std::optional<ContentRange> ParseContentRange(std::string_view text) {
       !text::EqualsIgnoreCaseAscii(text.substr(0, kUnit.size()), kUnit))
     return std::nullopt;
   text.remove_prefix(kUnit.size());
-  const std::string_view spec = text::TrimView(text);
-  if (spec.size() == text.size()) return std::nullopt;  // the unit must be followed by a space
-  const std::size_t dash = spec.find('-');
-  const std::size_t slash = spec.find('/');
+  const std::string_view range = text::TrimView(text);
+  if (range.size() == text.size()) return std::nullopt;  // the unit must be followed by a space
+  const std::size_t dash = range.find('-');
+  const std::size_t slash = range.find('/');
   if (dash == std::string_view::npos || slash == std::string_view::npos || slash < dash)
     return std::nullopt;
-  auto first = ParseDigits(spec.substr(0, dash));
-  auto last = ParseDigits(spec.substr(dash + 1, slash - dash - 1));
-  auto total = ParseDigits(spec.substr(slash + 1));
+  auto first = ParseDigits(range.substr(0, dash));
+  auto last = ParseDigits(range.substr(dash + 1, slash - dash - 1));
+  auto total = ParseDigits(range.substr(slash + 1));
   if (!first || !last || !total || *first > *last || *last >= *total) return std::nullopt;
   return ContentRange{*first, *last, *total};
 }
