@@ -41,9 +41,11 @@ int QueueChoose(ToolContext& context, playback::QueueCommand command, const char
     context.err << "quillo-tool: nothing would play from list '" << list_id << "'\n";
     return 1;
   }
-  auto name = song->find("name");
-  context.out << Shown(song->at("id")) << "\t" << Shown(name == song->end() ? "" : name->second)
-              << "\n";
+  auto field = [&](const char* name) {
+    auto it = song->find(name);
+    return it == song->end() ? std::string() : it->second;
+  };
+  context.out << Shown(field("id")) << "\t" << Shown(field("name")) << "\n";
   return 0;
 }
 
