@@ -94,6 +94,8 @@ class Playlists : public StoreSection {
   bool SetTemporaryList(const std::string& list_id, std::string_view list_document);
   void SetTemporaryRecords(const std::string& list_id, std::vector<MusicRecord> records);
   void AddRecentlyPlayed(const MusicRecord& record);
+  // The first record with the id in any temporary list, lists taken in order of their ids.
+  MusicRecordPtr FindInTemporaryLists(std::string_view music_id);
   // Rebuilds "t_latest" from the current user's stored copy.
   void RebuildRecentlyPlayed();
 

@@ -56,6 +56,16 @@ void Playlists::AddRecentlyPlayed(const MusicRecord& record) {
   store_.MarkDirty();
 }
 
+MusicRecordPtr Playlists::FindInTemporaryLists(std::string_view music_id) {
+  auto lock = store_.Lock();
+  for (const auto& [list_id, records] : temporary_) {
+    for (const MusicRecordPtr& record : records) {
+      if (IdOf(*record) == music_id) return record;
+    }
+  }
+  return nullptr;
+}
+
 void Playlists::RebuildRecentlyPlayed() {
   auto lock = store_.Lock();
   std::vector<MusicRecordPtr>& recent = temporary_[std::string(kRecentListId)];

@@ -3,6 +3,7 @@
 #include "store/MusicLibrary.h"
 #include "store/PlaylistIndex.h"
 #include "store/Playlists.h"
+#include "store/QueueSelection.h"
 #include "store/ServiceAnswers.h"
 
 namespace quillo::store {
@@ -19,6 +20,7 @@ StoreRuntime::StoreRuntime(std::string data_folder)
   library_ = std::make_unique<MusicLibrary>(*store_, *playlist_index_);
   playlists_ = std::make_unique<Playlists>(*store_, *playlist_index_, *library_);
   answers_ = std::make_unique<ServiceAnswers>(*store_, *playlist_index_, *library_, *playlists_);
+  queue_ = std::make_unique<QueueSelection>(*store_, *playlist_index_, *library_, *playlists_);
   store_->AddSection(*playlist_index_);
   store_->AddSection(*library_);  // song cache and start-up clean-up
   store_->AddSection(*playlists_);  // recently played list, from the cache

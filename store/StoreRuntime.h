@@ -11,6 +11,7 @@ namespace quillo::store {
 class MusicLibrary;
 class PlaylistIndex;
 class Playlists;
+class QueueSelection;
 class ServiceAnswers;
 
 class StoreRuntime {
@@ -25,6 +26,7 @@ class StoreRuntime {
   MusicLibrary& library() { return *library_; }
   Playlists& playlists() { return *playlists_; }
   ServiceAnswers& answers() { return *answers_; }
+  QueueSelection& queue() { return *queue_; }
 
   // The runtime that was opened last (the process-wide one), or nullptr.
   static StoreRuntime* Instance();
@@ -39,6 +41,7 @@ class StoreRuntime {
   std::unique_ptr<MusicLibrary> library_;
   std::unique_ptr<Playlists> playlists_;
   std::unique_ptr<ServiceAnswers> answers_;
+  std::unique_ptr<QueueSelection> queue_;
 };
 
 }  // namespace quillo::store

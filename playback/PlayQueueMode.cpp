@@ -1,0 +1,62 @@
+#include "playback/PlayQueueMode.h"
+
+#include "store/ConfigKeys.h"
+#include "store/DocumentStore.h"
+
+namespace quillo::playback {
+
+const std::array<PlayModeEntry, 5>& PlayQueueMode::Entries() {
+  static const std::array<PlayModeEntry, 5> kEntries{{
+      {PlayMode::kSingleNoRepeat, "single_no_repeat", "单曲播放", 32938},
+      {PlayMode::kSingleRepeat, "single_repeat", "单曲循环", 32939},
+      {PlayMode::kAllNoRepeat, "all_no_repeat", "顺序播放", 32940},
+      {PlayMode::kAllRepeat, "all_repeat", "循环播放", 32941},
+      {PlayMode::kRandom, "random", "随机播放", 32942},
+  }};
+  return kEntries;
+}
+
+std::optional<PlayMode> PlayQueueMode::FromValue(std::string_view value) {
+  for (const PlayModeEntry& entry : Entries()) {
+    if (entry.value == value) return entry.mode;
+  }
+  return std::nullopt;
+}
+
+std::optional<PlayMode> PlayQueueMode::FromCommand(int command_id) {
+  for (const PlayModeEntry& entry : Entries()) {
+    if (entry.command_id == command_id) return entry.mode;
+  }
+  return std::nullopt;
+}
+
+std::string_view PlayQueueMode::Value(PlayMode mode) {
+  for (const PlayModeEntry& entry : Entries()) {
+    if (entry.mode == mode) return entry.value;
+  }
+  return {};
+}
+
+PlayMode PlayQueueMode::Current(const store::DocumentStore& store) {
+  if (!store.HasConfig(store::keys::kPlayMode)) return kDefault;
+  return FromValue(store.GetConfigText(store::keys::kPlayMode)).value_or(PlayMode::kUnknown);
+}
+
+PlayMode PlayQueueMode::ForMenu(store::DocumentStore& store) {
+  PlayMode mode = Current(store);
+  if (mode != PlayMode::kUnknown) return mode;
+  store.RemoveConfig(store::keys::kPlayMode);
+  return kDefault;
+}
+
+bool PlayQueueMode::Choose(store::DocumentStore& store, PlayMode mode) {
+  std::string_view value = Value(mode);
+  if (value.empty()) return false;
+  if (store.HasConfig(store::keys::kPlayMode) &&
+      store.GetConfigText(store::keys::kPlayMode) == value) {
+    return false;
+  }
+  return store.SetConfigText(store::keys::kPlayMode, value);
+}
+
+}  // namespace quillo::playback

@@ -1,0 +1,274 @@
+#include "store/QueueSelection.h"
+
+#include <tinyxml.h>
+
+#include <chrono>
+#include <cstdlib>
+
+#include "platform/text/TextUtil.h"
+#include "store/DocumentStore.h"
+#include "store/MusicLibrary.h"
+#include "store/PlaylistIndex.h"
+#include "store/Playlists.h"
+
+namespace quillo::store {
+namespace {
+
+const std::string& IdOf(const MusicRecord& record) {
+  static const std::string kEmpty;
+  auto it = record.find("id");
+  return it == record.end() ? kEmpty : it->second;
+}
+const std::string& IdOf(const MusicRecordPtr& record) {
+  return IdOf(*record);
+}
+
+// The song's own attributes: the library's search keys ("_name", …) stay inside the store.
+MusicRecord WithoutSearchKeys(MusicRecord record) {
+  for (auto it = record.begin(); it != record.end();) {
+    it = !it->first.empty() && it->first[0] == '_' ? record.erase(it) : std::next(it);
+  }
+  return record;
+}
+
+std::string ItemId(const TiXmlElement* item) {
+  return DocumentStore::GetTextOr(item, "id");
+}
+
+// The index of the record a step selects in an ordered list, by the current item's id.
+// missing_needs_wrap: an item that is not in the list selects the first record only with wrap.
+template <typename Records>
+std::optional<std::size_t> IndexInList(const Records& records, const std::string& current,
+                                       bool next, bool wrap, bool missing_needs_wrap) {
+  const std::size_t count = records.size();
+  if (count == 0) return std::nullopt;
+  std::size_t at = 0;
+  while (at < count && IdOf(records[at]) != current) ++at;
+  if (at == count) {
+    if (missing_needs_wrap && !wrap) return std::nullopt;
+    return 0;
+  }
+  if (next) {
+    if (at + 1 < count) return at + 1;
+    return wrap ? std::optional<std::size_t>(0) : std::nullopt;
+  }
+  if (at > 0) return at - 1;
+  return wrap ? std::optional<std::size_t>(count - 1) : std::nullopt;
+}
+
+template <typename Records>
+std::optional<std::size_t> CurrentIndex(const Records& records, const std::string& current) {
+  for (std::size_t at = 0; at < records.size(); ++at) {
+    if (IdOf(records[at]) == current) return at;
+  }
+  if (records.empty()) return std::nullopt;
+  return 0;
+}
+
+TiXmlElement* PreviousItem(TiXmlElement* item) {
+  for (TiXmlNode* node = item->PreviousSibling("item"); node;
+       node = node->PreviousSibling("item")) {
+    if (TiXmlElement* element = node->ToElement()) return element;
+  }
+  return nullptr;
+}
+
+TiXmlElement* LastItem(TiXmlElement* list) {
+  for (TiXmlNode* node = list->LastChild("item"); node; node = node->PreviousSibling("item")) {
+    if (TiXmlElement* element = node->ToElement()) return element;
+  }
+  return nullptr;
+}
+
+int CountElementChildren(TiXmlElement* list) {
+  int count = 0;
+  for (TiXmlElement* child = list->FirstChildElement(); child; child = child->NextSiblingElement())
+    ++count;
+  return count;
+}
+
+}  // namespace
+
+QueueSelection::QueueSelection(DocumentStore& store, PlaylistIndex& lists, MusicLibrary& library,
+                               Playlists& playlists)
+    : store_(store), lists_(lists), library_(library), playlists_(playlists) {}
+
+int QueueSelection::DrawSeededBy(std::int64_t seconds) {
+  std::srand(static_cast<unsigned>(seconds));
+  return std::rand();
+}
+
+void QueueSelection::SetRandomDraw(RandomDraw draw) {
+  auto lock = store_.Lock();
+  draw_ = std::move(draw);
+}
+
+int QueueSelection::Draw() {
+  int number = 0;
+  if (draw_) {
+    number = draw_();
+  } else {
+    auto now = std::chrono::system_clock::now().time_since_epoch();
+    number = DrawSeededBy(std::chrono::duration_cast<std::chrono::seconds>(now).count());
+  }
+  return number < 0 ? -(number + 1) : number;
+}
+
+std::optional<MusicRecord> QueueSelection::PickNext(bool wrap) {
+  return Pick(Step::kNext, wrap);
+}
+std::optional<MusicRecord> QueueSelection::PickPrevious(bool wrap) {
+  return Pick(Step::kPrevious, wrap);
+}
+std::optional<MusicRecord> QueueSelection::PickRandom() {
+  return Pick(Step::kRandom, false);
+}
+std::optional<MusicRecord> QueueSelection::PickCurrent() {
+  return Pick(Step::kCurrent, false);
+}
+
+std::optional<MusicRecord> QueueSelection::Pick(Step step, bool wrap) {
+  auto lock = store_.Lock();
+  const std::string list_id = store_.CurrentList();
+  if (text::StartsWith(list_id, "t_")) return PickInTemporary(list_id, step, wrap);
+  if (text::StartsWith(list_id, "d_")) return PickInDevice(list_id, step, wrap);
+  return PickInStored(step, wrap);
+}
+
+std::optional<MusicRecord> QueueSelection::PickInTemporary(const std::string& list_id, Step step,
+                                                           bool wrap) {
+  if (!playlists_.PlaylistExists(list_id)) {
+    if (step == Step::kNext || step == Step::kPrevious) return DefaultListFallback();
+    return std::nullopt;
+  }
+  const std::vector<MusicRecordPtr> records = playlists_.ListRecords(list_id);
+  std::optional<std::size_t> index;
+  switch (step) {
+    case Step::kNext:
+    case Step::kPrevious:
+      index = IndexInList(records, store_.CurrentItem(), step == Step::kNext, wrap, false);
+      break;
+    case Step::kRandom:
+      if (!records.empty()) index = static_cast<std::size_t>(Draw()) % records.size();
+      break;
+    case Step::kCurrent:
+      index = CurrentIndex(records, store_.CurrentItem());
+      break;
+  }
+  if (!index) return std::nullopt;
+  MusicRecord record = WithoutSearchKeys(library_.CompleteFileNames(*records[*index]));
+  if (step != Step::kCurrent) playlists_.SetCurrentItem(IdOf(record));
+  return record;
+}
+
+std::optional<MusicRecord> QueueSelection::PickInDevice(const std::string& list_id, Step step,
+                                                        bool wrap) {
+  DeviceListSource* devices = library_.device_source();
+  // The source answers an unknown phone or list with no records, like an empty list.
+  std::vector<MusicRecord> records;
+  if (devices != nullptr) records = devices->DeviceListRecords(list_id);
+  if (records.empty()) {
+    if (step == Step::kNext || step == Step::kPrevious) return DefaultListFallback();
+    return std::nullopt;
+  }
+  std::optional<std::size_t> index;
+  switch (step) {
+    case Step::kNext:
+    case Step::kPrevious:
+      index = IndexInList(records, store_.CurrentItem(), step == Step::kNext, wrap, true);
+      break;
+    case Step::kRandom:
+      index = static_cast<std::size_t>(Draw()) % records.size();
+      break;
+    case Step::kCurrent:
+      index = CurrentIndex(records, store_.CurrentItem());
+      break;
+  }
+  if (!index) return std::nullopt;
+  MusicRecord record = WithoutSearchKeys(std::move(records[*index]));
+  if (step != Step::kCurrent) playlists_.SetCurrentItem(IdOf(record));
+  return record;
+}
+
+TiXmlElement* QueueSelection::ResolveCurrentItemNode() {
+  TiXmlElement* list = lists_.PlaylistElement(store_.CurrentList(), false);
+  if (list == nullptr) {
+    playlists_.SetCurrentList("");
+    list = lists_.PlaylistElement("", true);
+    if (list == nullptr) return nullptr;
+  }
+  TiXmlElement* item = lists_.FindItem(list, store_.CurrentItem());
+  if (item == nullptr) {
+    item = list->FirstChildElement("item");
+    playlists_.SetCurrentItem(item ? ItemId(item) : std::string());
+  }
+  return item;
+}
+
+std::optional<MusicRecord> QueueSelection::PickInStored(Step step, bool wrap) {
+  TiXmlElement* item = ResolveCurrentItemNode();
+  if (item == nullptr) {
+    if (step == Step::kNext || step == Step::kPrevious) return DefaultListFallback();
+    return std::nullopt;
+  }
+  TiXmlElement* list = item->Parent() ? item->Parent()->ToElement() : nullptr;
+  if (list == nullptr) return std::nullopt;
+  TiXmlElement* reached = nullptr;
+  switch (step) {
+    case Step::kNext:
+      reached = item->NextSiblingElement("item");
+      if (reached == nullptr && wrap) reached = list->FirstChildElement("item");
+      break;
+    case Step::kPrevious:
+      reached = PreviousItem(item);
+      if (reached == nullptr && wrap) reached = LastItem(list);
+      break;
+    case Step::kRandom: {
+      // Counting every element child (not only items) keeps the old program's draws.
+      int steps = Draw() % CountElementChildren(list);
+      reached = item;
+      while (steps-- > 0) {
+        reached = reached->NextSiblingElement("item");
+        if (reached == nullptr) reached = list->FirstChildElement("item");
+      }
+      break;
+    }
+    case Step::kCurrent:
+      return LibraryRecord(store_.CurrentItem());
+  }
+  if (reached == nullptr) return std::nullopt;
+  return LibraryRecordMadeCurrent(ItemId(reached));
+}
+
+std::optional<MusicRecord> QueueSelection::DefaultListFallback() {
+  playlists_.SetCurrentList("");
+  TiXmlElement* list = lists_.PlaylistElement("", true);
+  TiXmlElement* first = list ? list->FirstChildElement("item") : nullptr;
+  if (first == nullptr) return std::nullopt;
+  return LibraryRecordMadeCurrent(ItemId(first));
+}
+
+std::optional<MusicRecord> QueueSelection::LibraryRecordMadeCurrent(const std::string& music_id) {
+  playlists_.SetCurrentItem(music_id);
+  return LibraryRecord(music_id);
+}
+
+std::optional<MusicRecord> QueueSelection::LibraryRecord(const std::string& music_id) const {
+  if (music_id.empty()) return std::nullopt;
+  std::optional<MusicRecord> record = library_.FindMusic(music_id);
+  if (!record) return std::nullopt;
+  return WithoutSearchKeys(std::move(*record));
+}
+
+std::optional<MusicRecord> QueueSelection::SelectListItem(const std::string& list_id,
+                                                          const std::string& music_id) {
+  auto lock = store_.Lock();
+  playlists_.SetCurrentList(list_id);
+  playlists_.SetCurrentItem(music_id);
+  if (!text::StartsWith(list_id, "t_")) return LibraryRecord(music_id);
+  MusicRecordPtr found = playlists_.FindInTemporaryLists(music_id);
+  if (found == nullptr) return std::nullopt;
+  return WithoutSearchKeys(library_.CompleteFileNames(*found));
+}
+
+}  // namespace quillo::store

@@ -1,0 +1,84 @@
+#pragma once
+// The play queue's selections: which song of the current list plays next, before, at random or
+// now. There is no queue object of its own: the queue is the current list (a stored playlist, a
+// temporary list held in memory, or a phone's list) together with the current item, both kept by
+// the store and written through to "module.music.currentplaylist" / "module.music.currentplay".
+//
+// Rules by list kind (the list id decides it):
+// - "t_…" temporary lists: a list that is not held (gone after a restart) makes next and
+//   previous fall back to the default list, random and current fail; an item that is not in the
+//   list selects the first record; returned records carry the library's (or else the play
+//   cache's) file names.
+// - "d_…" phone lists: as temporary lists, but a missing item selects the first record only with
+//   wrap; an unknown or empty list falls back (next, previous) or fails (random, current).
+// - any other id, a stored playlist: walks the list's `item` elements from the current item (the
+//   first item when the current one was removed); records come from the music library.
+//
+// A successful PickNext, PickPrevious or PickRandom makes the returned song the current item.
+// Returned records hold the song's attributes only (no "_" search keys).
+//
+// Threads: every operation takes the store's lock for its whole run.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "store/MusicRecord.h"
+
+class TiXmlElement;
+
+namespace quillo::store {
+
+class DocumentStore;
+class MusicLibrary;
+class PlaylistIndex;
+class Playlists;
+
+class QueueSelection {
+ public:
+  // Answers a non-negative pseudo-random number for one random pick.
+  using RandomDraw = std::function<int()>;
+
+  // All must outlive this object.
+  QueueSelection(DocumentStore& store, PlaylistIndex& lists, MusicLibrary& library,
+                 Playlists& playlists);
+
+  // The C library's generator seeded with `seconds`, one number drawn: two picks within the
+  // same second draw the same number, as the program always did.
+  static int DrawSeededBy(std::int64_t seconds);
+  // Replaces the default draw (DrawSeededBy with the current time in seconds); for tests.
+  void SetRandomDraw(RandomDraw draw);
+
+  std::optional<MusicRecord> PickNext(bool wrap);
+  std::optional<MusicRecord> PickPrevious(bool wrap);
+  std::optional<MusicRecord> PickRandom();
+  // The current song (changes the current ids only where a stored list lost its item).
+  std::optional<MusicRecord> PickCurrent();
+  // Makes list_id and music_id current, then answers the song: from the temporary lists (in
+  // order of their ids) for a "t_" list, else from the music library.
+  std::optional<MusicRecord> SelectListItem(const std::string& list_id,
+                                            const std::string& music_id);
+
+ private:
+  enum class Step { kNext, kPrevious, kRandom, kCurrent };
+
+  std::optional<MusicRecord> Pick(Step step, bool wrap);
+  std::optional<MusicRecord> PickInTemporary(const std::string& list_id, Step step, bool wrap);
+  std::optional<MusicRecord> PickInDevice(const std::string& list_id, Step step, bool wrap);
+  std::optional<MusicRecord> PickInStored(Step step, bool wrap);
+  std::optional<MusicRecord> DefaultListFallback();
+  // Makes the id current (written through) and answers the library's record of it.
+  std::optional<MusicRecord> LibraryRecordMadeCurrent(const std::string& music_id);
+  std::optional<MusicRecord> LibraryRecord(const std::string& music_id) const;
+  // The current stored list's element and its current item (see Playlists::CurrentItemElement).
+  TiXmlElement* ResolveCurrentItemNode();
+  int Draw();
+
+  DocumentStore& store_;
+  PlaylistIndex& lists_;
+  MusicLibrary& library_;
+  Playlists& playlists_;
+  RandomDraw draw_;
+};
+
+}  // namespace quillo::store
