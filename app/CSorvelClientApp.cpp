@@ -9,6 +9,8 @@
 #include "app/HeadlessMainWindow.h"
 #include "app/SelfUpdate.h"
 #include "app/SkinChoice.h"
+#include "platform/desktop/DesktopNotifier.h"
+#include "platform/http/CurlHttpTransport.h"
 #include "platform/ipc/HandOverClient.h"
 #include "platform/ipc/HandOverServer.h"
 #include "platform/ipc/InstanceNames.h"
@@ -18,8 +20,11 @@
 #include "platform/shell/Autorun.h"
 #include "platform/shell/DetachedLauncher.h"
 #include "platform/shell/UrlProtocol.h"
+#include "playback/CacheManager.h"
+#include "playback/VersionCheck.h"
 #include "service/api/ServiceEndpoints.h"
 #include "service/embedded/DefaultService.h"
+#include "service/transfer/SafeDownloader.h"
 #include "store/StoreRuntime.h"
 
 namespace quillo::app {
@@ -113,6 +118,18 @@ bool CSorvelClientApp::InitInstance() {
   // 11. Skin.
   SetCurrentSkinResource(SkinResourceForThemeStyle(store.GetConfigInt(kThemeStyleConfigKey, 0)));
 
+  // The main window's transfers and the download finisher; the version check runs once the
+  // service's address is known (at once for a configured service). The update notice is a
+  // desktop notification, or nothing where the desktop has no notification service.
+  http::CurlHttpTransport transport("");
+  service::SafeDownloader downloader(loop, transport);
+  std::unique_ptr<desktop::DesktopNotifier> notifier =
+      desktop::CreateSessionBusNotifier(std::string(kProductName));
+  playback::CacheManager cache_manager(downloader, notifier.get());
+  auto start_version_check = [&](const std::string& base_url) {
+    playback::StartVersionCheck(cache_manager, base_url, environment_.program_folder);
+  };
+
   // The service: the configured one, else the embedded stand-in, whose endpoints arrive on the
   // window thread once it is ready (its first start makes a catalogue, which takes seconds).
   loop::LoopTarget service_target(loop);
@@ -120,10 +137,16 @@ bool CSorvelClientApp::InitInstance() {
       service::StartServiceUnlessConfigured(
           store.GetConfigText(service::kServiceBaseUrlKey), environment_.program_folder,
           environment_.data_folder, service_target,
-          [&window](const std::optional<service::ServiceEndpoints>& endpoints) {
+          [&window,
+           &start_version_check](const std::optional<service::ServiceEndpoints>& endpoints) {
             window.OnServiceEndpoints(endpoints);
+            if (endpoints) start_version_check(endpoints->base_url);
           },
           std::cerr);
+  if (service::ServiceEndpoints configured = service::ConfiguredEndpoints(store);
+      configured.configured()) {
+    start_version_check(configured.base_url);
+  }
 
   // 12. The main window's run.
   {
@@ -141,6 +164,7 @@ bool CSorvelClientApp::InitInstance() {
   // Shutdown. Phone views and downloads join here once they exist; then the embedded service
   // stops (nothing talks to it any more), then the store's final save, with the saver thread
   // stopped before anything is torn down.
+  downloader.Shutdown();
   if (embedded_service) {
     embedded_service->Stop();
     window.Report("service stopped");
