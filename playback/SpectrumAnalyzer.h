@@ -3,11 +3,17 @@
 // peak marks. The main window calls Update from its periodic redraw and reads bars() and
 // peaks() right after, on the same (window) thread.
 //
-// Per call: when a graph is given, it is not paused and its tap reports a format, one analysis
-// frame (2048 sample frames) of the copied tap buffer is analysed; a fresh tap buffer is copied
-// only when the previous copy has no whole frame left, keeping at most five frames of it. When
-// nothing was analysed every bar falls by 0.04 (not below 0). Peaks follow the bars, hold for
-// ten calls and then fall by 0.04 per call (not below the bar).
+// Per call: when a graph is given, it is not paused and its tap reports an 8- or 16-bit format
+// (other widths are not analysed), one analysis frame (2048 sample frames) of the copied tap
+// buffer is analysed; a fresh tap buffer is copied only when the previous copy has no whole
+// frame left, keeping at most five frames of it. When nothing was analysed every bar falls by
+// 0.04 (not below 0). Peaks follow the bars, hold for ten calls and then fall by 0.04 per call
+// (not below the bar).
+//
+// Bars: 18 bands of seven FFT bins (bins 7k..7k+6 of the 256-point transform of every 8th
+// sample), weighted by ln(k + 2), lifted when quiet, capped at 0.9, settled against the old bar
+// and smoothed in groups of three; the last group, which has no bar after it, blends with its
+// own last bar (bar 17).
 //
 // Allocations: the sample buffer grows (never shrinks) and the FFT's tables are made once.
 #include <array>

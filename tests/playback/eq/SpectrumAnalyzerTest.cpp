@@ -211,6 +211,26 @@ TEST(SpectrumAnalyzerTest, TheLastGroupBlendsWithItsOwnLastBar) {
   EXPECT_NEAR(bars[15], 0.0F, 1e-3);
 }
 
+TEST(SpectrumAnalyzerTest, RandomBuffersAndFormatsKeepBarsInRange) {
+  std::mt19937 random(99);
+  testing::StageGraph graph;
+  SpectrumAnalyzer spectrum;
+  for (int round = 0; round < 300; ++round) {
+    const int channels = static_cast<int>(random() % 9);  // 0 too
+    const int bits[] = {0, 8, 12, 16, 24, 32};
+    graph.format = audio::PcmFormat{channels, bits[random() % 6], kRate};
+    std::vector<std::uint8_t> bytes(random() % (kFrame * 2 * 7));
+    for (auto& b : bytes) b = static_cast<std::uint8_t>(random());
+    graph.tap_buffer = std::move(bytes);
+    for (int call = 0; call < 3; ++call) spectrum.Update(&graph, random() % 5 == 0);
+    for (int k = 0; k < SpectrumAnalyzer::kBars; ++k) {
+      ASSERT_GE(spectrum.bars()[k], 0.0F);
+      ASSERT_LE(spectrum.bars()[k], 1.1F);
+      ASSERT_GE(spectrum.peaks()[k], spectrum.bars()[k]);
+    }
+  }
+}
+
 TEST(SpectrumAnalyzerTest, EightBitStereoIsAnalysedToo) {
   testing::StageGraph graph;
   graph.format = audio::PcmFormat{2, 8, kRate};
