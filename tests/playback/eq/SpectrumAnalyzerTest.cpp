@@ -133,6 +133,22 @@ TEST(SpectrumAnalyzerTest, WithoutAnalysisBarsFallAndPeaksHoldThenFall) {
   EXPECT_EQ(loud.copies, 0);  // paused: the tap is not even read
 }
 
+// After a long buffer, a short one is not analysed, not even together with what the long one
+// left in the sample buffer behind it.
+TEST(SpectrumAnalyzerTest, AShortBufferAfterALongOneIsNotAnalysed) {
+  testing::StageGraph graph;
+  graph.tap_buffer = Pcm16(Sine(BinFrequency(45), 0.5, 1), 2);
+  SpectrumAnalyzer spectrum;
+  spectrum.Update(&graph, false);
+  const auto before = spectrum.bars();
+  graph.tap_buffer->resize(graph.tap_buffer->size() / 2);
+  spectrum.Update(&graph, false);
+  EXPECT_EQ(graph.copies, 2);
+  for (int k = 0; k < SpectrumAnalyzer::kBars; ++k) {
+    EXPECT_NEAR(spectrum.bars()[k], std::max(0.0F, before[k] - 0.04F), 1e-6) << k;
+  }
+}
+
 TEST(SpectrumAnalyzerTest, SilenceBringsEveryBarToZero) {
   testing::StageGraph graph;
   graph.tap_buffer = Pcm16(std::vector<double>(kFrame, 0.0), 2);
