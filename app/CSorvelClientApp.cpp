@@ -10,6 +10,7 @@
 #include "app/ServiceRuntime.h"
 #include "app/SelfUpdate.h"
 #include "app/SkinChoice.h"
+#include "platform/desktop/DesktopNotifier.h"
 #include "platform/ipc/HandOverClient.h"
 #include "platform/ipc/HandOverServer.h"
 #include "platform/ipc/InstanceNames.h"
@@ -19,6 +20,8 @@
 #include "platform/shell/Autorun.h"
 #include "platform/shell/DetachedLauncher.h"
 #include "platform/shell/UrlProtocol.h"
+#include "playback/CacheManager.h"
+#include "playback/VersionCheck.h"
 #include "service/api/ServiceEndpoints.h"
 #include "service/embedded/DefaultService.h"
 #include "store/StoreRuntime.h"
@@ -120,6 +123,16 @@ bool CSorvelClientApp::InitInstance() {
   const service::ServiceEndpoints configured = service::ConfiguredEndpoints(store);
   if (configured.configured()) service_runtime.SetEndpoints(configured);
 
+  // The download finisher; the version check runs once the service's address is known (at
+  // once for a configured service). The update notice is a desktop notification, or nothing
+  // where the desktop has no notification service.
+  std::unique_ptr<desktop::DesktopNotifier> notifier =
+      desktop::CreateSessionBusNotifier(std::string(kProductName));
+  playback::CacheManager cache_manager(service_runtime.downloader(), notifier.get());
+  auto start_version_check = [&](const std::string& base_url) {
+    playback::StartVersionCheck(cache_manager, base_url, environment_.program_folder);
+  };
+
   // The service: the configured one, else the embedded stand-in, whose endpoints arrive on the
   // window thread once it is ready (its first start makes a catalogue, which takes seconds).
   loop::LoopTarget service_target(loop);
@@ -127,11 +140,14 @@ bool CSorvelClientApp::InitInstance() {
       service::StartServiceUnlessConfigured(
           configured.base_url, environment_.program_folder, environment_.data_folder,
           service_target,
-          [&window, &service_runtime](const std::optional<service::ServiceEndpoints>& endpoints) {
+          [&window, &service_runtime,
+           &start_version_check](const std::optional<service::ServiceEndpoints>& endpoints) {
             if (endpoints) service_runtime.SetEndpoints(*endpoints);
             window.OnServiceEndpoints(endpoints);
+            if (endpoints) start_version_check(endpoints->base_url);
           },
           std::cerr);
+  if (configured.configured()) start_version_check(configured.base_url);
 
   // 12. The main window's run.
   {
