@@ -45,7 +45,8 @@ class GstMediaGraphTest : public ::testing::Test {
     GstMediaGraphFactory init_gstreamer("fakesink");
     made_ = testing::MakeTestAudio(*files_ / "long.mp3", 40, "-c:a libmp3lame -b:a 128k") &&
             testing::MakeTestAudio(*files_ / "long.wma", 40, "-c:a wmav2 -b:a 128k") &&
-            testing::MakeTestAudio(*files_ / "short.mp3", 4, "-c:a libmp3lame -b:a 128k");
+            testing::MakeTestAudio(*files_ / "short.mp3", 4, "-c:a libmp3lame -b:a 128k") &&
+            testing::MakeTestAudio(*files_ / "mono.mp3", 4, "-ac 1 -c:a libmp3lame -b:a 64k");
   }
   static void TearDownTestSuite() { files_.reset(); }
 
@@ -146,11 +147,14 @@ TEST_F(GstMediaGraphTest, PlaysLikeAPlainDecodeAndCompletes) {
     Build build;
   } cases[] = {{"long.mp3", Build::kRenderFile},
                {"long.mp3", Build::kMp3Snapshot},
-               {"long.wma", Build::kRenderFile}};
+               {"long.wma", Build::kRenderFile},
+               {"mono.mp3", Build::kMp3Snapshot}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.file) + (c.build == Build::kRenderFile ? " file" : " snapshot"));
+    // Mono comes out on both channels at full level, as a plain stereo conversion has it.
     Pcm reference = testing::PlainDecode(File(c.file));
-    ASSERT_GT(reference.frames(), 44100u * 39);
+    const double seconds = std::string(c.file) == "mono.mp3" ? 4.0 : 40.0;
+    ASSERT_GT(reference.frames(), 44100u * (seconds - 1));
     Played played = Play(c.build, File(c.file));
     ASSERT_TRUE(played.built);
     ASSERT_TRUE(played.ended);
@@ -158,7 +162,7 @@ TEST_F(GstMediaGraphTest, PlaysLikeAPlainDecodeAndCompletes) {
     EXPECT_EQ(played.events.front(), GraphEvent::kClockChanged);
     EXPECT_EQ(played.events.back(), GraphEvent::kComplete);
     ASSERT_TRUE(played.duration_s.has_value());
-    EXPECT_NEAR(*played.duration_s, 40.0, 0.5);
+    EXPECT_NEAR(*played.duration_s, seconds, 0.5);
     EXPECT_EQ(played.pcm.sample_rate, 44100);
     EXPECT_EQ(played.pcm.channels, 2);
     EXPECT_EQ(played.pcm.samples.size(), reference.samples.size());
@@ -400,6 +404,57 @@ TEST_F(GstMediaGraphTest, ReportsTheTimeToTheFirstBuffer) {
   std::printf("snapshot build to first buffer at the sink: median %.1f ms, max %.1f ms\n",
               times_ms[2], times_ms[4]);
   RecordProperty("first_buffer_median_ms", std::to_string(times_ms[2]));
+}
+
+// Real-time playing: the position advances while running, holds while paused, and Stop leaves no
+// position to report.
+TEST_F(GstMediaGraphTest, PositionFollowsRunPauseAndStop) {
+  GstMediaGraphFactory factory("fakesink sync=true");
+  auto graph = factory.Create([] {});
+  ASSERT_TRUE(graph->RenderFile(File("long.mp3")));
+  ASSERT_TRUE(graph->SetPositionSeconds(10.0));
+  ASSERT_TRUE(graph->Run());
+  auto position = [&] { return graph->PositionSeconds().value_or(-1); };
+  ASSERT_TRUE(loop_.PumpUntil([&] { return position() >= 10.3; }, 5s));
+  EXPECT_LT(position(), 15.0);
+  ASSERT_TRUE(graph->Pause());
+  ASSERT_TRUE(loop_.PumpUntil([&] { return position() >= 0; }, 2s));
+  const double paused_at = position();
+  loop_.PumpUntil([] { return false; }, 300ms);
+  EXPECT_DOUBLE_EQ(position(), paused_at);
+  ASSERT_TRUE(graph->Run());
+  EXPECT_TRUE(loop_.PumpUntil([&] { return position() >= paused_at + 0.2; }, 5s));
+  graph->Stop();
+  EXPECT_FALSE(graph->PositionSeconds().has_value());
+}
+
+// The owner may release the graph from inside its events callback (the player does on
+// completion), and a released graph never calls back.
+TEST_F(GstMediaGraphTest, EventsCallbackMayReleaseTheGraphAndNeverRunsAfterIt) {
+  GstMediaGraphFactory factory("fakesink sync=false");
+  std::unique_ptr<MediaGraph> graph;
+  int calls = 0;
+  std::vector<GraphEvent> events;
+  graph = factory.Create([&] {
+    ++calls;
+    for (GraphEvent event : graph->TakeEvents()) events.push_back(event);
+    if (!events.empty() && events.back() == GraphEvent::kComplete) graph.reset();
+  });
+  ASSERT_TRUE(graph->BuildMp3Snapshot(File("short.mp3")));
+  ASSERT_TRUE(graph->Run());
+  ASSERT_TRUE(loop_.PumpUntil([&] { return graph == nullptr; }, 20s));
+  EXPECT_EQ(events.back(), GraphEvent::kComplete);
+
+  GstMediaGraphFactory real_time("fakesink sync=true");
+  int late_calls = 0;
+  graph = real_time.Create([&] { ++late_calls; });
+  ASSERT_TRUE(graph->RenderFile(File("long.mp3")));
+  ASSERT_TRUE(graph->Run());
+  ASSERT_TRUE(loop_.PumpUntil([&] { return late_calls > 0; }, 5s));  // the clock started
+  graph.reset();
+  const int calls_at_release = late_calls;
+  loop_.PumpUntil([] { return false; }, 200ms);
+  EXPECT_EQ(late_calls, calls_at_release);
 }
 
 }  // namespace
