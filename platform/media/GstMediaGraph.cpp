@@ -285,7 +285,6 @@ void GstMediaGraph::TearDown() {
   rate_ = 1.0;
   playing_ = stale_preroll_ = false;
   resume_position_ns_ = 0;
-  tap_state_->keeping = false;
   std::lock_guard lock(tap_state_->mutex);
   tap_state_->last.reset();
 }
@@ -401,7 +400,6 @@ bool GstMediaGraph::SetEqualizerGain(int band, double gain_db) {
 
 TapFailure GstMediaGraph::InsertTap() {
   if (tap_ == nullptr) return TapFailure::kCannotAddGrabber;
-  tap_state_->keeping = true;
   return TapFailure::kNone;
 }
 
@@ -432,7 +430,6 @@ std::vector<GraphEvent> GstMediaGraph::TakeEvents() {
 // Streaming thread. Keeps a reference to the buffer rather than a copy; CopyTapBuffer copies.
 GstPadProbeReturn GstMediaGraph::OnTapBuffer(GstPad*, GstPadProbeInfo* info, gpointer tap) {
   auto* state = static_cast<TapState*>(tap);
-  if (!state->keeping) return GST_PAD_PROBE_OK;
   GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
   std::lock_guard lock(state->mutex);
   state->last.reset(gst_buffer_ref(buffer));

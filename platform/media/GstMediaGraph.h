@@ -24,7 +24,6 @@
 // Window thread only (the thread that created it). Bus messages are read by a watch on that
 // thread's GLib context; the tap's copy is made on the streaming thread under a lock.
 #include <array>
-#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -60,6 +59,9 @@ class GstMediaGraph final : public MediaGraph {
   bool RenderFile(const std::string& path) override;
   bool BuildMp3Snapshot(const std::string& path) override;
 
+  // Plays. When volume, balance or an equaliser gain changed while the graph was not playing, the
+  // buffer held at the sink predates the change; it is decoded again first (a flushing seek to
+  // where it belongs) so that a song started muted does not begin with a moment at full volume.
   bool Run() override;
   bool Pause() override;
   // Sets the pipeline to the null state and waits for it (bounded); Run then starts from the top.
@@ -78,7 +80,8 @@ class GstMediaGraph final : public MediaGraph {
   std::vector<std::string> StageNames() const override;
   bool SetEqualizerGain(int band, double gain_db) override;
 
-  // The tap is part of every build; this starts keeping its buffers.
+  // The tap is part of every build and keeps the last buffer from the first one on (so a copy
+  // exists as soon as the build returns); this only reports that it is there.
   TapFailure InsertTap() override;
   std::optional<PcmFormat> TapFormat() const override;
   bool CopyTapBuffer(std::vector<std::uint8_t>& out) const override;
@@ -94,7 +97,6 @@ class GstMediaGraph final : public MediaGraph {
  private:
   // What the streaming thread and the window thread share about the tap.
   struct TapState {
-    std::atomic<bool> keeping{false};
     mutable std::mutex mutex;
     GstMiniPtr<GstBuffer> last;  // guarded by mutex
   };

@@ -387,23 +387,37 @@ TEST_F(GstMediaGraphTest, BadFilesFailCleanly) {
   EXPECT_FALSE(missing.built);
 }
 
-// The time from the start of a snapshot build to the first buffer at the sink (the build returns
-// once the sink holds it). Reported, not asserted.
+// The time from the start of a snapshot build over the player's first threshold (300000 bytes)
+// to the first buffer at the sink (the build returns once the sink holds it, and the tap has its
+// copy). Reported, not asserted. QUILLO_AUDIO_SINK, when set, measures another sink.
 TEST_F(GstMediaGraphTest, ReportsTheTimeToTheFirstBuffer) {
-  GstMediaGraphFactory factory("fakesink sync=false");
+  std::string bytes;
+  {
+    std::ifstream in(File("long.mp3"), std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  const std::string partial = folder_ / "partial.mp3";
+  {
+    std::ofstream out(partial, std::ios::binary);
+    out.write(bytes.data(), 300000);
+  }
+  const char* sink = std::getenv("QUILLO_AUDIO_SINK");
+  GstMediaGraphFactory factory(sink != nullptr ? sink : "fakesink sync=false");
   std::vector<double> times_ms;
-  for (int i = 0; i < 5; ++i) {
+  for (int i = 0; i < 9; ++i) {
     auto graph = factory.Create([] {});
     auto start = std::chrono::steady_clock::now();
-    ASSERT_TRUE(graph->BuildMp3Snapshot(File("long.mp3")));
+    ASSERT_TRUE(graph->BuildMp3Snapshot(partial));
     times_ms.push_back(
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
             .count());
+    std::vector<std::uint8_t> tap;
+    EXPECT_TRUE(graph->CopyTapBuffer(tap));
   }
   std::sort(times_ms.begin(), times_ms.end());
-  std::printf("snapshot build to first buffer at the sink: median %.1f ms, max %.1f ms\n",
-              times_ms[2], times_ms[4]);
-  RecordProperty("first_buffer_median_ms", std::to_string(times_ms[2]));
+  std::printf("%s: snapshot build to first buffer at the sink: median %.1f ms, max %.1f ms\n",
+              factory.sink_description().c_str(), times_ms[4], times_ms[8]);
+  RecordProperty("first_buffer_median_ms", std::to_string(times_ms[4]));
 }
 
 // Real-time playing: the position advances while running, holds while paused, and Stop leaves no

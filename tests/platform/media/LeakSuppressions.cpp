@@ -5,5 +5,9 @@
 // The rule names the constructor's frame, so leaks made after start-up are still reported. GLib
 // is built without frame pointers, so the fast unwinder stops inside it and would never see that
 // frame: allocation stacks are taken with the full unwinder in this program.
-extern "C" const char* __lsan_default_suppressions() { return "leak:_dl_init\n"; }
-extern "C" const char* __asan_default_options() { return "fast_unwind_on_malloc=0"; }
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:_dl_init\n";
+}
+extern "C" const char* __asan_default_options() {
+  return "fast_unwind_on_malloc=0";
+}
