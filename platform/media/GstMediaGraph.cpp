@@ -439,6 +439,9 @@ GstPadProbeReturn GstMediaGraph::OnTapBuffer(GstPad*, GstPadProbeInfo* info, gpo
 // Window thread (the bus watch is attached to its context).
 gboolean GstMediaGraph::OnBusMessage(GstBus*, GstMessage* message, gpointer graph) {
   auto* self = static_cast<GstMediaGraph*>(graph);
+  // After an error the graph no longer plays: an end of stream that follows (a sink that failed
+  // on its last write) must not read as a song played to its end.
+  if (self->error_reported_) return G_SOURCE_CONTINUE;
   switch (GST_MESSAGE_TYPE(message)) {
     case GST_MESSAGE_EOS:
       self->events_.push_back(GraphEvent::kComplete);
@@ -447,8 +450,6 @@ gboolean GstMediaGraph::OnBusMessage(GstBus*, GstMessage* message, gpointer grap
       self->events_.push_back(GraphEvent::kClockChanged);
       break;
     case GST_MESSAGE_ERROR:
-      // One error ends the graph; later ones from other elements add nothing.
-      if (self->error_reported_) return G_SOURCE_CONTINUE;
       self->error_reported_ = true;
       self->last_error_ = ErrorText(message);
       self->events_.push_back(GraphEvent::kError);

@@ -22,7 +22,9 @@
 // that is panorama = sign(b) × (1 - 10^(-|b|/2000)), and ±1 at ±10000.
 //
 // Window thread only (the thread that created it). Bus messages are read by a watch on that
-// thread's GLib context; the tap's copy is made on the streaming thread under a lock.
+// thread's GLib context; the tap's copy is made on the streaming thread under a lock. Events:
+// the pipeline's new clock is kClockChanged, its end of stream kComplete, its first error kError;
+// after kError the graph reports nothing more.
 #include <array>
 #include <chrono>
 #include <functional>

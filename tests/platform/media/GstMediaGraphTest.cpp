@@ -494,5 +494,27 @@ TEST_F(GstMediaGraphTest, EventsCallbackMayReleaseTheGraphAndNeverRunsAfterIt) {
   EXPECT_EQ(late_calls, calls_at_release);
 }
 
+// A streaming error after a good build (the sink's device is full) arrives once, as kError, and
+// the graph says why.
+TEST_F(GstMediaGraphTest, AStreamingErrorArrivesOnceAsKError) {
+  GstMediaGraphFactory factory("filesink location=/dev/full sync=false");
+  std::unique_ptr<MediaGraph> graph;
+  std::vector<GraphEvent> events;
+  graph = factory.Create([&] {
+    for (GraphEvent event : graph->TakeEvents()) events.push_back(event);
+  });
+  ASSERT_TRUE(graph->RenderFile(File("long.mp3")));
+  EXPECT_FALSE(graph->SetRate(0.0));
+  EXPECT_TRUE(graph->SetRate(1.0));
+  ASSERT_TRUE(graph->Run());
+  ASSERT_TRUE(loop_.PumpUntil(
+      [&] { return std::find(events.begin(), events.end(), GraphEvent::kError) != events.end(); },
+      10s));
+  loop_.PumpUntil([] { return false; }, 100ms);
+  EXPECT_EQ(std::count(events.begin(), events.end(), GraphEvent::kError), 1);
+  EXPECT_EQ(std::count(events.begin(), events.end(), GraphEvent::kComplete), 0);
+  EXPECT_FALSE(static_cast<GstMediaGraph&>(*graph).LastError().empty());
+}
+
 }  // namespace
 }  // namespace quillo::audio
