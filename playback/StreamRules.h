@@ -1,0 +1,78 @@
+#pragma once
+// The numbers behind streaming a song while it downloads: when the first graph is built, when a
+// graph that waits for data is rebuilt, how long the whole song lasts, and what happens when a
+// graph reaches the end of the snapshot it was built over. Pure functions over plain values, so
+// that every rule can be checked without a graph or a download. Any thread.
+#include <cstdint>
+
+namespace quillo::playback {
+
+class StreamRules {
+ public:
+  // The most bytes the buffering threshold ever asks for.
+  static constexpr std::int64_t kMaxThresholdBytes = 300000;
+  // Bytes beyond the resume point that a rebuild wants on disk.
+  static constexpr std::int64_t kResumeMarginBytes = 300000;
+  // A stop this close to the song's duration is its end.
+  static constexpr double kEndMarginSeconds = 3.0;
+
+  // b = min(total × 0.1, 300000), truncated; 0 when no length was announced (the first chunk
+  // then starts the song).
+  static std::int64_t BufferingThreshold(std::int64_t total_bytes);
+
+  // The new data a graph that reached the end of its snapshot needs before it continues while
+  // the download runs: the buffering threshold, or 300000 bytes when no length was announced
+  // (a threshold of 0 would rebuild at every chunk, each graph playing a fraction of a second).
+  static std::int64_t ContinuationBytes(std::int64_t total_bytes);
+
+  // While waiting for data: the received size at which the graph is rebuilt, and the b the
+  // percentages are counted against. m = savedPosition / duration × total + 300000 (ignored when
+  // the duration is 0); when m ≤ base + b or m ≤ received the target is base + b, otherwise m
+  // (and b becomes m − base).
+  struct RebuildTarget {
+    std::int64_t target_bytes = 0;
+    std::int64_t span_bytes = 0;  // the b of the percentages
+  };
+  static RebuildTarget WaitingTarget(double saved_position_s, double duration_s,
+                                     std::int64_t total_bytes, std::int64_t base_bytes,
+                                     std::int64_t received_bytes);
+
+  // (received − base) × 100 / span, within 0..100.
+  static int Percent(std::int64_t done_bytes, std::int64_t span_bytes);
+
+  // A snapshot's duration scaled to the whole song: snapshot_duration × song_bytes /
+  // snapshot_bytes. A song length that is unknown (0) or smaller than the snapshot counts as the
+  // snapshot's own length.
+  static double ExtrapolateDuration(double snapshot_duration_s, std::int64_t snapshot_bytes,
+                                    std::int64_t song_bytes);
+
+  // What the graph of an online song did when it stopped at the end of its snapshot.
+  struct SnapshotEnd {
+    bool download_ended = false;  // the download finished successfully
+    std::int64_t received_bytes = 0;
+    std::int64_t snapshot_bytes = 0;  // what the stopped graph's snapshot held
+    std::int64_t total_bytes = 0;     // announced length, 0 when none
+    double end_position_s = 0;        // where the graph stopped
+    double duration_s = 0;            // the whole song's duration, 0 when unknown
+    bool error = false;               // the graph stopped with a streaming error
+  };
+  enum class Continuation {
+    kContinue,  // rebuild over a new snapshot now and seek to the stop
+    kWait,      // wait for more data (the waiting state), then rebuild
+    kFinish,    // the song has ended
+    kFail,      // the complete file cannot be played on
+  };
+  // The end-of-snapshot rule:
+  //  - while the download runs: continue at once when at least ContinuationBytes(total) have
+  //    arrived beyond the snapshot, else wait;
+  //  - after the download ended: rebuild over the complete file when it holds bytes the
+  //    snapshot did not and the stop lies more than 3 s before the duration; otherwise the song
+  //    is finished (or failed, after a streaming error).
+  // It never answers kContinue without new data, so a graph cannot end and rebuild in a loop.
+  static Continuation AtSnapshotEnd(const SnapshotEnd& end);
+
+  // The position report's value: (duration seconds << 16) | (position seconds & 0xFFFF).
+  static int PositionReport(double duration_s, double position_s);
+};
+
+}  // namespace quillo::playback
