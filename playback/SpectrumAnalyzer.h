@@ -11,6 +11,7 @@
 //
 // Allocations: the sample buffer grows (never shrinks) and the FFT's tables are made once.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -26,9 +27,9 @@ namespace quillo::playback {
 class SpectrumAnalyzer {
  public:
   static constexpr int kBars = 18;
-  static constexpr int kFrameSamples = 2048;   // sample frames per analysis frame
-  static constexpr int kMaxCopiedFrames = 5;   // analysis frames kept from one tap buffer
-  static constexpr int kDecimation = 8;        // every 8th value goes into the FFT
+  static constexpr int kFrameSamples = 2048;  // sample frames per analysis frame
+  static constexpr int kMaxCopiedFrames = 5;  // analysis frames kept from one tap buffer
+  static constexpr int kDecimation = 8;       // every 8th value goes into the FFT
   static constexpr int kBinsPerBand = 7;
   static constexpr int kPeakHoldTicks = 10;
   static constexpr float kFall = 0.04F;
@@ -50,6 +51,8 @@ class SpectrumAnalyzer {
   void AnalyseFrame(int channels, int bytes_per_sample);
   // Refills the sample buffer from the tap; false when it holds less than one analysis frame.
   bool CopyFromTap(const audio::MediaGraph& graph, std::size_t frame_bytes);
+  void NewBars(const std::array<float, Fft256::kBins>& amplitudes);
+  void SmoothBars();
   void FallBars();
   void UpdatePeaks();
 
@@ -57,10 +60,14 @@ class SpectrumAnalyzer {
   std::array<float, kBars> peaks_;
   std::array<int, kBars> peak_hold_;
 
-  std::vector<std::uint8_t> sample_buffer_;  // capacity == size(); grown, never shrunk
+  // The tap's last buffer; the vector's capacity grows, never shrinks. Only the first
+  // data_bytes_ count (at most five analysis frames).
+  std::vector<std::uint8_t> sample_buffer_;
   std::size_t data_bytes_ = 0;
   std::size_t read_offset_ = 0;
-  std::vector<std::uint8_t> tap_copy_;  // scratch for the tap's buffer
+  std::array<float, kFrameSamples> frame_{};
+  std::array<float, Fft256::kSize> fft_input_{};
+  std::array<float, Fft256::kBins> amplitudes_{};
 
   Fft256 fft_;
 };
