@@ -25,14 +25,22 @@ constexpr int kDownloadAttempts = 8;
 
 const char* TapFailureText(audio::TapFailure failure) {
   switch (failure) {
-    case audio::TapFailure::kNone: return "";
-    case audio::TapFailure::kNoRendererOutputPin: return "找不到喇叭的连接Pin";
-    case audio::TapFailure::kCannotDisconnectOutput: return "不能断开喇叭的连接";
-    case audio::TapFailure::kNoRendererInputPin: return "找不到喇叭的输入Pin";
-    case audio::TapFailure::kCannotDisconnectInput: return "不能断开喇叭的输入Pin";
-    case audio::TapFailure::kCannotAddGrabber: return "不能加入Sample Grabber";
-    case audio::TapFailure::kCannotConnectGrabber: return "不能连接Sampler";
-    case audio::TapFailure::kCannotConnectRenderer: return "不能连接喇叭";
+    case audio::TapFailure::kNone:
+      return "";
+    case audio::TapFailure::kNoRendererOutputPin:
+      return "找不到喇叭的连接Pin";
+    case audio::TapFailure::kCannotDisconnectOutput:
+      return "不能断开喇叭的连接";
+    case audio::TapFailure::kNoRendererInputPin:
+      return "找不到喇叭的输入Pin";
+    case audio::TapFailure::kCannotDisconnectInput:
+      return "不能断开喇叭的输入Pin";
+    case audio::TapFailure::kCannotAddGrabber:
+      return "不能加入Sample Grabber";
+    case audio::TapFailure::kCannotConnectGrabber:
+      return "不能连接Sampler";
+    case audio::TapFailure::kCannotConnectRenderer:
+      return "不能连接喇叭";
   }
   return "";
 }
@@ -306,9 +314,9 @@ bool MediaPlayer::BuildGraph() {
     graph_->Run();
   }
   snapshot_duration_s_ = ReadGraphDuration();
-  duration_s_ = mp3_graph_ ? StreamRules::ExtrapolateDuration(snapshot_duration_s_,
-                                                              snapshot_bytes_, total_)
-                           : snapshot_duration_s_;
+  duration_s_ =
+      mp3_graph_ ? StreamRules::ExtrapolateDuration(snapshot_duration_s_, snapshot_bytes_, total_)
+                 : snapshot_duration_s_;
   waiting_ = false;
   base_ = received_;
   if (!paused_) notifier_.PostState(PlayerState::kPlaying);
@@ -393,16 +401,15 @@ void MediaPlayer::OnPositionTimer() {
   if (duration_s_ <= 0) {
     // Some graphs know their duration only once they have started.
     snapshot_duration_s_ = ReadGraphDuration();
-    duration_s_ = mp3_graph_ ? StreamRules::ExtrapolateDuration(snapshot_duration_s_,
-                                                                snapshot_bytes_, total_)
-                             : snapshot_duration_s_;
+    duration_s_ =
+        mp3_graph_ ? StreamRules::ExtrapolateDuration(snapshot_duration_s_, snapshot_bytes_, total_)
+                   : snapshot_duration_s_;
     if (duration_s_ <= 0) return;
   }
   std::optional<double> position = graph_->PositionSeconds();
   if (!position) return;
   if (online_) saved_position_s_ = *position;
-  notifier_.Post(NotificationKind::kPosition,
-                 StreamRules::PositionReport(duration_s_, *position));
+  notifier_.Post(NotificationKind::kPosition, StreamRules::PositionReport(duration_s_, *position));
 }
 
 // ---- Download ---------------------------------------------------------------------------------
@@ -428,7 +435,8 @@ void MediaPlayer::OnData(service::TransferRecord& record) {
 
   if (!started_) {
     if (received_ < b) {
-      if (!paused_) notifier_.Post(NotificationKind::kBuffering, StreamRules::Percent(received_, b));
+      if (!paused_)
+        notifier_.Post(NotificationKind::kBuffering, StreamRules::Percent(received_, b));
       return;
     }
     if (!paused_) notifier_.Post(NotificationKind::kBuffering, 100);
@@ -439,8 +447,8 @@ void MediaPlayer::OnData(service::TransferRecord& record) {
     return;
   }
   if (!waiting_) return;
-  const StreamRules::RebuildTarget target = StreamRules::WaitingTarget(
-      saved_position_s_, duration_s_, total_, base_, received_);
+  const StreamRules::RebuildTarget target =
+      StreamRules::WaitingTarget(saved_position_s_, duration_s_, total_, base_, received_);
   if (received_ >= target.target_bytes) {
     if (!paused_) notifier_.Post(NotificationKind::kBuffering, 100);
     BuildGraph();
@@ -472,8 +480,8 @@ void MediaPlayer::OnFinish(service::TransferRecord& record) {
   } else if (mp3_graph_) {
     // The running graph still plays a snapshot: its own duration is the snapshot's. Scale it by
     // the size the song turned out to have.
-    duration_s_ = StreamRules::ExtrapolateDuration(snapshot_duration_s_, snapshot_bytes_,
-                                                   received_);
+    duration_s_ =
+        StreamRules::ExtrapolateDuration(snapshot_duration_s_, snapshot_bytes_, received_);
   }
   WriteTryout();
   mp3_graph_ = mp3_graph_ && graph_ != nullptr && snapshot_bytes_ < received_;

@@ -16,8 +16,7 @@ int PlayCache::Limit() const {
   return limit <= 0 || limit > kMaxLimit ? kDefaultLimit : limit;
 }
 
-void PlayCache::Add(const std::string& kind, const std::string& music_id,
-                    const std::string& path) {
+void PlayCache::Add(const std::string& kind, const std::string& music_id, const std::string& path) {
   const int limit = Limit();  // read before the list's lock: the store has its own
   std::lock_guard lock(mutex_);
   Entry entry{kind, music_id, path};

@@ -8,14 +8,15 @@ void PlayerNotifier::Add(PlayerListener& listener) {
   if (listeners_.count(&listener) == 0) listeners_[&listener] = next_serial_++;
 }
 
-void PlayerNotifier::Remove(PlayerListener& listener) { listeners_.erase(&listener); }
+void PlayerNotifier::Remove(PlayerListener& listener) {
+  listeners_.erase(&listener);
+}
 
 void PlayerNotifier::Post(NotificationKind kind, int value) {
   if (listeners_.empty()) return;
   PlayerNotification notification{kind, value};
-  target_.Post([this, recipients = listeners_, notification] {
-    Deliver(recipients, notification);
-  });
+  target_.Post(
+      [this, recipients = listeners_, notification] { Deliver(recipients, notification); });
 }
 
 void PlayerNotifier::Deliver(const std::map<PlayerListener*, std::uint64_t>& recipients,

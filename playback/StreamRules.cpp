@@ -22,9 +22,9 @@ StreamRules::RebuildTarget StreamRules::WaitingTarget(double saved_position_s, d
   const std::int64_t b = BufferingThreshold(total_bytes);
   RebuildTarget result{base_bytes + b, b};
   if (duration_s <= 0) return result;
-  const auto m = static_cast<std::int64_t>(saved_position_s / duration_s *
-                                           static_cast<double>(total_bytes)) +
-                 kResumeMarginBytes;
+  const auto m =
+      static_cast<std::int64_t>(saved_position_s / duration_s * static_cast<double>(total_bytes)) +
+      kResumeMarginBytes;
   if (m <= base_bytes + b || m <= received_bytes) return result;
   return {m, m - base_bytes};
 }

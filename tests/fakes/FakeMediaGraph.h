@@ -31,7 +31,7 @@ struct FakeGraphLog {
   std::uint64_t snapshot_bytes = 0;  // the file's size on disk when the graph was built
   std::vector<int> volumes;          // every SetVolume
   std::vector<int> balances;
-  std::vector<double> seeks_s;       // every SetPositionSeconds
+  std::vector<double> seeks_s;  // every SetPositionSeconds
   std::vector<std::pair<int, double>> equalizer;
   bool destroyed = false;
   bool running = false;
@@ -98,8 +98,7 @@ class FakeMediaGraph : public audio::MediaGraph {
   std::optional<audio::PcmFormat> TapFormat() const override { return std::nullopt; }
   bool CopyTapBuffer(std::vector<std::uint8_t>&) const override { return false; }
   std::vector<audio::GraphEvent> TakeEvents() override {
-    std::vector<audio::GraphEvent> events(log_->pending_events.begin(),
-                                          log_->pending_events.end());
+    std::vector<audio::GraphEvent> events(log_->pending_events.begin(), log_->pending_events.end());
     log_->pending_events.clear();
     return events;
   }
