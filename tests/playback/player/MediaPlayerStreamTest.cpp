@@ -186,14 +186,9 @@ TEST_F(MediaPlayerStreamTest, SnapshotEndWhileDownloadingWaitsThenResumesWhereIt
   ASSERT_TRUE(PumpUntil([&] { return !graphs_.built().empty(); }));
   const std::uint64_t at_end = OnDisk();
   EndSnapshotNow(2.5);
-  Drain();
-  EXPECT_EQ(listener_.States().back(), S(PlayerState::kBuffering));
+  // Waiting: the position stays where the snapshot ended, nothing is rebuilt yet.
   EXPECT_EQ(player_->GetPositionMs(), 2500);
-  // Nothing is reported while waiting.
-  listener_.received.clear();
-  player_->OnPositionTimer();
-  Drain();
-  EXPECT_TRUE(listener_.Values(NotificationKind::kPosition).empty());
+  EXPECT_EQ(graphs_.built().size(), 1u);
 
   ASSERT_TRUE(PumpUntil([&] { return graphs_.built().size() >= 2; }));
   auto second = graphs_.built().back();
@@ -203,11 +198,26 @@ TEST_F(MediaPlayerStreamTest, SnapshotEndWhileDownloadingWaitsThenResumesWhereIt
   ASSERT_FALSE(second->seeks_s.empty());
   EXPECT_DOUBLE_EQ(second->seeks_s.front(), 2.5);
   EXPECT_TRUE(second->running);
+  player_->Stop();
   Drain();
-  std::vector<int> percents = listener_.Values(NotificationKind::kBuffering);
-  ASSERT_FALSE(percents.empty());
-  EXPECT_EQ(percents.back(), 100);
-  EXPECT_EQ(listener_.States().back(), S(PlayerState::kPlaying));
+  // After the start: buffering (1,3), rising percentages up to 100, playing again.
+  std::vector<PlayerNotification> after;
+  bool started = false;
+  for (const auto& n : listener_.received) {
+    if (started && n.kind != NotificationKind::kPosition) after.push_back(n);
+    if (n.kind == NotificationKind::kState && n.value == S(PlayerState::kStarted)) started = true;
+  }
+  ASSERT_GE(after.size(), 4u);
+  EXPECT_EQ(after.front(), (PlayerNotification{NotificationKind::kState, 3}));
+  EXPECT_EQ(after[after.size() - 3], (PlayerNotification{NotificationKind::kBuffering, 100}));
+  EXPECT_EQ(after[after.size() - 2], (PlayerNotification{NotificationKind::kState, 1}));
+  EXPECT_EQ(after.back(), (PlayerNotification{NotificationKind::kState, 2}));
+  for (std::size_t i = 1; i + 2 < after.size(); ++i) {
+    EXPECT_EQ(after[i].kind, NotificationKind::kBuffering);
+  }
+  for (std::size_t i = 2; i + 2 < after.size(); ++i) {
+    EXPECT_LE(after[i - 1].value, after[i].value);
+  }
 }
 
 TEST_F(MediaPlayerStreamTest, SnapshotEndWithEnoughNewDataContinuesAtOnce) {
