@@ -30,15 +30,24 @@ constexpr const char* kUsage = "usage: quillo-tool play FILE | --song ID [--list
 
 const char* StateName(int state) {
   switch (static_cast<playback::PlayerState>(state)) {
-    case playback::PlayerState::kOpening: return "opening";
-    case playback::PlayerState::kPlaying: return "playing";
-    case playback::PlayerState::kStopped: return "stopped";
-    case playback::PlayerState::kBuffering: return "buffering";
-    case playback::PlayerState::kPaused: return "paused";
-    case playback::PlayerState::kFailed: return "failed";
-    case playback::PlayerState::kResumed: return "resumed";
-    case playback::PlayerState::kStarted: return "started";
-    case playback::PlayerState::kFinished: return "finished";
+    case playback::PlayerState::kOpening:
+      return "opening";
+    case playback::PlayerState::kPlaying:
+      return "playing";
+    case playback::PlayerState::kStopped:
+      return "stopped";
+    case playback::PlayerState::kBuffering:
+      return "buffering";
+    case playback::PlayerState::kPaused:
+      return "paused";
+    case playback::PlayerState::kFailed:
+      return "failed";
+    case playback::PlayerState::kResumed:
+      return "resumed";
+    case playback::PlayerState::kStarted:
+      return "started";
+    case playback::PlayerState::kFinished:
+      return "finished";
   }
   return "unknown";
 }
@@ -156,13 +165,12 @@ int Play(ToolContext& context) {
   int status = 1;
   {
     playback::MediaPlayer player({loop, graphs, downloader, store, &runtime->library(), &cache});
-    player.SetMessageBoxHook([&context](const std::string& text) {
-      context.err << "quillo-tool: " << text << "\n";
-    });
+    player.SetMessageBoxHook(
+        [&context](const std::string& text) { context.err << "quillo-tool: " << text << "\n"; });
     player.AddListener(printer);
     player.SetVolume(store.GetConfigInt("module.music.volume", 80));
-    const bool begun = song_id.empty() ? player.PlayFile(file, "", title)
-                                       : player.PlayStream(url, song_id, title);
+    const bool begun =
+        song_id.empty() ? player.PlayFile(file, "", title) : player.PlayStream(url, song_id, title);
     // A failure was posted; the loop delivers it and quits.
     (void)begun;
     loop.Run();
