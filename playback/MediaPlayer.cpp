@@ -93,9 +93,9 @@ bool MediaPlayer::PlayFile(const std::string& path, const std::string& music_id,
   stopped_at_snapshot_end_ = false;
   if (services_.cache != nullptr) services_.cache->Touch(music_id);
 
-  CreateGraph();
+  const bool created = CreateGraph();
   notifier_.PostState(PlayerState::kOpening);
-  if (!graph_->RenderFile(path)) {
+  if (!created || !graph_->RenderFile(path)) {
     ReleaseGraph();
     notifier_.PostState(PlayerState::kFailed);
     return false;
