@@ -133,6 +133,7 @@ bool MediaPlayer::PlayStream(const std::string& url, const std::string& music_id
   snapshot_bytes_ = 0;
   snapshot_duration_s_ = 0;
   stopped_at_snapshot_end_ = false;
+  stream_is_mp3_.reset();
   file_path_.clear();
   notifier_.PostState(PlayerState::kOpening);
 
@@ -291,7 +292,18 @@ bool MediaPlayer::BuildGraph() {
   ReleaseGraph();
   bool built = CreateGraph();
   if (built) {
-    mp3_graph_ = text::EndsWith(text::ToLowerAscii(file_path_), ".mp3");
+    if (!stream_is_mp3_) {
+      std::string head;
+      if (!StreamRules::IsMp3Stream(file_path_, "") &&
+          !text::EndsWith(text::ToLowerAscii(file_path_), ".wma")) {
+        head = fs::ReadWholeFile(file_path_).value_or(std::string()).substr(0, 4);
+      }
+      // Too few bytes to tell: decide at the next build.
+      if (head.size() >= 4 || !text::EndsWith(text::ToLowerAscii(file_path_), ".playpart")) {
+        stream_is_mp3_ = StreamRules::IsMp3Stream(file_path_, head);
+      }
+    }
+    mp3_graph_ = stream_is_mp3_.value_or(false);
     built = mp3_graph_ ? graph_->BuildMp3Snapshot(file_path_) : graph_->RenderFile(file_path_);
   }
   if (!built) {
@@ -362,8 +374,6 @@ void MediaPlayer::ContinueAtSnapshotEnd(bool error) {
   end.received_bytes = received_;
   end.snapshot_bytes = snapshot_bytes_;
   end.total_bytes = total_;
-  end.end_position_s = saved_position_s_;
-  end.duration_s = duration_s_;
   end.error = error;
   switch (StreamRules::AtSnapshotEnd(end)) {
     case StreamRules::Continuation::kContinue:

@@ -15,12 +15,14 @@
 // While the download runs, the song continues at once over a new snapshot when at least the
 // buffering threshold (300000 bytes when no length was announced) has arrived beyond the old
 // snapshot; otherwise the player waits (base = received, state "buffering") until the data rule
-// of the waiting state is met. After the download ended, a stop more than 3 s before the
-// duration is continued over the complete file when that holds bytes the snapshot did not;
-// otherwise the song is finished. No rebuild ever happens without new data.
+// of the waiting state is met. After the download ended, the song continues over the complete
+// file whenever that holds bytes the snapshot did not (even within 3 s of the estimated
+// duration: a 3-second margin would cut the end off every streamed song); otherwise it is
+// finished. No rebuild ever happens without new data.
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/loop/LoopTarget.h"
@@ -170,6 +172,8 @@ class MediaPlayer : public Player, public service::SafeDownloaderCallback {
   std::int64_t snapshot_bytes_ = 0;
   double snapshot_duration_s_ = 0;
   bool stopped_at_snapshot_end_ = false;
+  // Whether the streamed file is MP3, decided at its first build.
+  std::optional<bool> stream_is_mp3_;
 
   EqualizerGains equalizer_gains_;
   std::unique_ptr<SpectrumAnalyzer> spectrum_;

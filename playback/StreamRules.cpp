@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/text/TextUtil.h"
+
 namespace quillo::playback {
 
 std::int64_t StreamRules::BufferingThreshold(std::int64_t total_bytes) {
@@ -47,10 +49,17 @@ StreamRules::Continuation StreamRules::AtSnapshotEnd(const SnapshotEnd& end) {
     return new_bytes >= ContinuationBytes(end.total_bytes) ? Continuation::kContinue
                                                            : Continuation::kWait;
   }
-  const bool before_end =
-      end.duration_s <= 0 || end.end_position_s < end.duration_s - kEndMarginSeconds;
-  if (new_bytes > 0 && before_end) return Continuation::kContinue;
+  if (new_bytes > 0) return Continuation::kContinue;
   return end.error ? Continuation::kFail : Continuation::kFinish;
+}
+
+bool StreamRules::IsMp3Stream(std::string_view path, std::string_view head) {
+  const std::string name = text::ToLowerAscii(path);
+  if (text::EndsWith(name, ".mp3")) return true;
+  if (text::EndsWith(name, ".wma")) return false;
+  if (text::StartsWith(head, "ID3")) return true;
+  return head.size() >= 2 && static_cast<unsigned char>(head[0]) == 0xFF &&
+         (static_cast<unsigned char>(head[1]) & 0xE0) == 0xE0;
 }
 
 int StreamRules::PositionReport(double duration_s, double position_s) {

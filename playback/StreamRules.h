@@ -4,6 +4,7 @@
 // graph reaches the end of the snapshot it was built over. Pure functions over plain values, so
 // that every rule can be checked without a graph or a download. Any thread.
 #include <cstdint>
+#include <string_view>
 
 namespace quillo::playback {
 
@@ -13,8 +14,6 @@ class StreamRules {
   static constexpr std::int64_t kMaxThresholdBytes = 300000;
   // Bytes beyond the resume point that a rebuild wants on disk.
   static constexpr std::int64_t kResumeMarginBytes = 300000;
-  // A stop this close to the song's duration is its end.
-  static constexpr double kEndMarginSeconds = 3.0;
 
   // b = min(total × 0.1, 300000), truncated; 0 when no length was announced (the first chunk
   // then starts the song).
@@ -52,8 +51,6 @@ class StreamRules {
     std::int64_t received_bytes = 0;
     std::int64_t snapshot_bytes = 0;  // what the stopped graph's snapshot held
     std::int64_t total_bytes = 0;     // announced length, 0 when none
-    double end_position_s = 0;        // where the graph stopped
-    double duration_s = 0;            // the whole song's duration, 0 when unknown
     bool error = false;               // the graph stopped with a streaming error
   };
   enum class Continuation {
@@ -65,11 +62,16 @@ class StreamRules {
   // The end-of-snapshot rule:
   //  - while the download runs: continue at once when at least ContinuationBytes(total) have
   //    arrived beyond the snapshot, else wait;
-  //  - after the download ended: rebuild over the complete file when it holds bytes the
-  //    snapshot did not and the stop lies more than 3 s before the duration; otherwise the song
-  //    is finished (or failed, after a streaming error).
+  //  - after the download ended: continue over the complete file whenever it holds bytes the
+  //    snapshot did not, however close the stop is to the (estimated) duration, so that the
+  //    song's last seconds are heard; otherwise the song is finished (failed, after an error).
   // It never answers kContinue without new data, so a graph cannot end and rebuild in a loop.
   static Continuation AtSnapshotEnd(const SnapshotEnd& end);
+
+  // Whether a streamed file is played by the hand-built MP3 graph over snapshots: by its name
+  // (".mp3" yes, ".wma" no) and, for a name without an audio extension (the service's stream
+  // URL gives none), by its first bytes: an ID3v2 tag or an MPEG audio frame sync.
+  static bool IsMp3Stream(std::string_view path, std::string_view head);
 
   // The position report's value: (duration seconds << 16) | (position seconds & 0xFFFF).
   static int PositionReport(double duration_s, double position_s);

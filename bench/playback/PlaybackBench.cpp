@@ -14,7 +14,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/http/CurlHttpTransport.h"
@@ -22,7 +24,6 @@
 #include "platform/media/GstMediaGraphFactory.h"
 #include "playback/MediaPlayer.h"
 #include "playback/PlayCache.h"
-#include "playback/player/PlayerFixture.h"
 #include "playback/player/RecordingGraphFactory.h"
 #include "service/transfer/SafeDownloader.h"
 #include "store/StoreRuntime.h"
@@ -32,6 +33,19 @@
 namespace {
 
 using namespace quillo;
+namespace qt = quillo::testing;
+
+// Notes the states the player reports.
+class StateListener : public playback::PlayerListener {
+ public:
+  void OnPlayerNotification(const playback::PlayerNotification& n) override {
+    if (n.kind == playback::NotificationKind::kState) states.push_back(n.value);
+  }
+  bool HasState(playback::PlayerState state) const {
+    return std::find(states.begin(), states.end(), static_cast<int>(state)) != states.end();
+  }
+  std::vector<int> states;
+};
 using Clock = std::chrono::steady_clock;
 
 double Ms(Clock::duration d) {
@@ -46,13 +60,13 @@ double CpuSeconds() {
 }
 
 struct Bench {
-  testing::TempFolder data;
+  qt::TempFolder data;
   store::StoreRuntime runtime{data.path()};
   loop::MainLoop loop;
   std::unique_ptr<http::CurlHttpTransport> transport;
   std::unique_ptr<service::SafeDownloader> downloader;
   audio::GstMediaGraphFactory real_graphs;
-  testing::RecordingGraphFactory graphs{real_graphs};
+  qt::RecordingGraphFactory graphs{real_graphs};
   std::unique_ptr<playback::PlayCache> cache;
 
   Bench() {
@@ -92,13 +106,13 @@ int main(int argc, char** argv) {
     if (std::string(argv[i]) == "--cpu-seconds") cpu_seconds = std::atof(argv[i + 1]);
   }
   setenv("QUILLO_AUDIO_SINK", "fakesink sync=true", 1);
-  testing::ServiceProcess service;
+  qt::ServiceProcess service;
   if (!service.Start()) {
     std::fprintf(stderr, "quillo-service: %s\n", service.error().c_str());
     return 1;
   }
-  std::vector<testing::ServiceSong> catalogue = service.Catalogue();
-  const testing::ServiceSong* song = nullptr;
+  std::vector<qt::ServiceSong> catalogue = service.Catalogue();
+  const qt::ServiceSong* song = nullptr;
   for (const auto& candidate : catalogue) {
     if (candidate.format == "mp3" && (song == nullptr || candidate.size > song->size))
       song = &candidate;
@@ -113,7 +127,7 @@ int main(int argc, char** argv) {
   std::vector<double> first_audio;
   for (int run = 0; run < runs; ++run) {
     auto player = bench.Player();
-    playback::RecordingListener listener;
+    StateListener listener;
     player->AddListener(listener);
     const std::size_t before = bench.graphs.notes.size();
     player->PlayStream(url, song->id + "", song->name);
@@ -146,7 +160,7 @@ int main(int argc, char** argv) {
     service.AddFault("path=/music/download_shiting.php&kind=throttle&bytes_per_second=" +
                      std::to_string(static_cast<long long>(bytes_per_second)));
     auto player = bench.Player();
-    playback::RecordingListener listener;
+    StateListener listener;
     player->AddListener(listener);
     const std::size_t before = bench.graphs.notes.size();
     player->PlayStream(url, song->id, song->name);

@@ -49,5 +49,6 @@ void RegisterUploadCommands(CommandList& commands);
 void RegisterLyricCommands(CommandList& commands);
 void RegisterTransferCommands(CommandList& commands);
 void RegisterServiceCommands(CommandList& commands);
+void RegisterPlayCommands(CommandList& commands);
 
 }  // namespace quillo::tool

@@ -26,6 +26,7 @@ CommandList AllCommands() {
   quillo::tool::RegisterLyricCommands(commands);
   quillo::tool::RegisterTransferCommands(commands);
   quillo::tool::RegisterServiceCommands(commands);
+  quillo::tool::RegisterPlayCommands(commands);
   return commands;
 }
 

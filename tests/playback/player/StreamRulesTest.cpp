@@ -62,34 +62,24 @@ TEST(StreamRulesTest, SnapshotEndContinuesWaitsOrFinishes) {
     const char* name;
     bool ended;
     std::int64_t received, snapshot, total;
-    double end_s, duration_s;
     bool error;
     Continuation expected;
   };
   const Case cases[] = {
-      {"running, enough new data", false, 500000, 200000, 2000000, 10, 100, false,
+      {"running, enough new data", false, 500000, 200000, 2000000, false, Continuation::kContinue},
+      {"running, exactly the threshold", false, 400000, 200000, 2000000, false,
        Continuation::kContinue},
-      {"running, exactly the threshold", false, 400000, 200000, 2000000, 10, 100, false,
-       Continuation::kContinue},
-      {"running, too little new data", false, 399999, 200000, 2000000, 10, 100, false,
-       Continuation::kWait},
-      {"running, no new data", false, 200000, 200000, 2000000, 10, 100, false, Continuation::kWait},
-      {"running, no length, little data", false, 250000, 100000, 0, 10, 0, false,
-       Continuation::kWait},
-      {"running, no length, enough data", false, 400000, 100000, 0, 10, 0, false,
-       Continuation::kContinue},
-      {"running, stop near the estimated end", false, 1900000, 1000000, 2000000, 98, 100, false,
-       Continuation::kContinue},
-      {"ended, new data, stop early", true, 2000000, 200000, 2000000, 10, 100, false,
-       Continuation::kContinue},
-      {"ended, new data, stop within 3 s", true, 2000000, 1950000, 2000000, 97.5, 100, false,
-       Continuation::kFinish},
-      {"ended, no new data, stop early", true, 2000000, 2000000, 2000000, 10, 100, false,
-       Continuation::kFinish},
-      {"ended, no new data, error", true, 2000000, 2000000, 2000000, 10, 100, true,
-       Continuation::kFail},
-      {"ended, new data, unknown duration", true, 2000000, 200000, 0, 10, 0, false,
-       Continuation::kContinue},
+      {"running, too little new data", false, 399999, 200000, 2000000, false, Continuation::kWait},
+      {"running, no new data", false, 200000, 200000, 2000000, false, Continuation::kWait},
+      {"running, no length, little data", false, 250000, 100000, 0, false, Continuation::kWait},
+      {"running, no length, enough data", false, 400000, 100000, 0, false, Continuation::kContinue},
+      {"running, error, no new data", false, 200000, 200000, 2000000, true, Continuation::kWait},
+      {"ended, much new data", true, 2000000, 200000, 2000000, false, Continuation::kContinue},
+      // The last second of the song is still new data: it is played, not dropped.
+      {"ended, a little new data", true, 2000000, 1984000, 2000000, false, Continuation::kContinue},
+      {"ended, no new data", true, 2000000, 2000000, 2000000, false, Continuation::kFinish},
+      {"ended, no new data, error", true, 2000000, 2000000, 2000000, true, Continuation::kFail},
+      {"ended, no length, new data", true, 2000000, 200000, 0, false, Continuation::kContinue},
   };
   for (const Case& c : cases) {
     StreamRules::SnapshotEnd end;
@@ -97,10 +87,30 @@ TEST(StreamRulesTest, SnapshotEndContinuesWaitsOrFinishes) {
     end.received_bytes = c.received;
     end.snapshot_bytes = c.snapshot;
     end.total_bytes = c.total;
-    end.end_position_s = c.end_s;
-    end.duration_s = c.duration_s;
     end.error = c.error;
     EXPECT_EQ(StreamRules::AtSnapshotEnd(end), c.expected) << c.name;
+  }
+}
+
+TEST(StreamRulesTest, Mp3StreamsAreKnownByNameOrByTheirFirstBytes) {
+  struct Case {
+    const char* path;
+    std::string head;
+    bool mp3;
+  };
+  const Case cases[] = {
+      {"/c/1.mp3", "", true},
+      {"/c/1.MP3", "RIFF", true},
+      {"/c/1.wma", "ID3\x04", false},
+      {"/c/9", "ID3\x03", true},
+      {"/c/9", "\xFF\xFB\x90\x00", true},
+      {"/c/9.playpart", "\xFF\xF3\x90\x00", true},
+      {"/c/9", "\x30\x26\xB2\x75", false},  // an ASF header
+      {"/c/9", "\xFF", false},
+      {"/c/9", "", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(StreamRules::IsMp3Stream(c.path, c.head), c.mp3) << c.path << " " << c.head;
   }
 }
 
