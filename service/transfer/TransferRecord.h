@@ -77,6 +77,12 @@ class TransferRecord {
   // Set on the window thread by Cancel or Shutdown; the worker polls it.
   bool cancelled() const { return cancelled_.load(); }
 
+  // Pushes the bytes written so far out of the file's buffer, so that another handle (the
+  // player's snapshot of a song still downloading) reads them. Window thread, inside a callback.
+  void FlushFile() {
+    if (file_ != nullptr) std::fflush(file_.get());
+  }
+
  private:
   friend class LoopHandOver;
   friend class TransferSteps;

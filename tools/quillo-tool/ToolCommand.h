@@ -50,5 +50,6 @@ void RegisterLyricCommands(CommandList& commands);
 void RegisterTransferCommands(CommandList& commands);
 void RegisterServiceCommands(CommandList& commands);
 void RegisterQueueCommands(CommandList& commands);
+void RegisterPlayCommands(CommandList& commands);
 
 }  // namespace quillo::tool

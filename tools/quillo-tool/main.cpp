@@ -27,6 +27,7 @@ CommandList AllCommands() {
   quillo::tool::RegisterTransferCommands(commands);
   quillo::tool::RegisterServiceCommands(commands);
   quillo::tool::RegisterQueueCommands(commands);
+  quillo::tool::RegisterPlayCommands(commands);
   return commands;
 }
 

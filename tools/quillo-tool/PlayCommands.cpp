@@ -1,0 +1,191 @@
+// play FILE | --song ID [--list LIST_ID]: plays one song headless to the configured audio sink
+// ($QUILLO_AUDIO_SINK, a gst-launch description; autoaudiosink when unset) through the
+// program's player, printing every player notification as it arrives. A service song is
+// streamed through the cache folder exactly as the program does. Exit 0 when the song played to
+// its end, 1 (with the status text) when it could not be played.
+#include <chrono>
+#include <cstdlib>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "platform/fs/FileSystem.h"
+#include "platform/http/CurlHttpTransport.h"
+#include "platform/loop/MainLoop.h"
+#include "platform/media/GstMediaGraphFactory.h"
+#include "playback/MediaPlayer.h"
+#include "playback/PlayCache.h"
+#include "playback/PlayerNotification.h"
+#include "service/api/ServiceFileUrls.h"
+#include "service/transfer/SafeDownloader.h"
+#include "store/DocumentStore.h"
+#include "store/MusicLibrary.h"
+#include "store/StoreRuntime.h"
+#include "tools/quillo-tool/ToolCommand.h"
+
+namespace quillo::tool {
+namespace {
+
+constexpr const char* kUsage = "usage: quillo-tool play FILE | --song ID [--list LIST_ID]\n";
+
+const char* StateName(int state) {
+  switch (static_cast<playback::PlayerState>(state)) {
+    case playback::PlayerState::kOpening:
+      return "opening";
+    case playback::PlayerState::kPlaying:
+      return "playing";
+    case playback::PlayerState::kStopped:
+      return "stopped";
+    case playback::PlayerState::kBuffering:
+      return "buffering";
+    case playback::PlayerState::kPaused:
+      return "paused";
+    case playback::PlayerState::kFailed:
+      return "failed";
+    case playback::PlayerState::kResumed:
+      return "resumed";
+    case playback::PlayerState::kStarted:
+      return "started";
+    case playback::PlayerState::kFinished:
+      return "finished";
+  }
+  return "unknown";
+}
+
+std::string MinutesSeconds(int seconds) {
+  return std::to_string(seconds / 60) + ":" + (seconds % 60 < 10 ? "0" : "") +
+         std::to_string(seconds % 60);
+}
+
+// Prints each notification and ends the loop at the song's end or failure. Window thread.
+class PlayPrinter : public playback::PlayerListener {
+ public:
+  PlayPrinter(loop::MainLoop& loop, std::ostream& out) : loop_(loop), out_(out) {}
+
+  void OnPlayerNotification(const playback::PlayerNotification& n) override {
+    switch (n.kind) {
+      case playback::NotificationKind::kState:
+        out_ << "state " << n.value << " " << StateName(n.value) << "\n";
+        if (n.value == static_cast<int>(playback::PlayerState::kFinished) ||
+            n.value == static_cast<int>(playback::PlayerState::kFailed)) {
+          result = n.value == static_cast<int>(playback::PlayerState::kFinished) ? 0 : 1;
+          loop_.Quit();
+        }
+        break;
+      case playback::NotificationKind::kPosition:
+        out_ << "position " << MinutesSeconds(n.value & 0xFFFF) << " / "
+             << MinutesSeconds(n.value >> 16) << "\n";
+        break;
+      case playback::NotificationKind::kVolume:
+        out_ << "volume " << n.value << "\n";
+        break;
+      case playback::NotificationKind::kMute:
+        out_ << "mute " << n.value << "\n";
+        break;
+      case playback::NotificationKind::kBuffering:
+        out_ << "buffering " << n.value << "%\n";
+        break;
+    }
+    out_.flush();
+  }
+
+  std::optional<int> result;
+
+ private:
+  loop::MainLoop& loop_;
+  std::ostream& out_;
+};
+
+// The title the program shows: "name - artist", or the name, or the id.
+std::string SongTitle(const store::MusicRecord* record, const std::string& fallback) {
+  if (record == nullptr) return fallback;
+  auto name = record->find("name");
+  auto artist = record->find("artist_name");
+  std::string title = name != record->end() && !name->second.empty() ? name->second : fallback;
+  if (artist != record->end() && !artist->second.empty()) title += " - " + artist->second;
+  return title;
+}
+
+int Play(ToolContext& context) {
+  std::string file;
+  std::string song_id;
+  std::string list_id;
+  bool has_list = false;
+  for (std::size_t i = 0; i < context.args.size(); ++i) {
+    const std::string& arg = context.args[i];
+    if (arg == "--song" && i + 1 < context.args.size()) {
+      song_id = context.args[++i];
+    } else if (arg == "--list" && i + 1 < context.args.size()) {
+      list_id = context.args[++i];
+      has_list = true;
+    } else if (file.empty() && arg.rfind("--", 0) != 0) {
+      file = arg;
+    } else {
+      context.err << kUsage;
+      return 1;
+    }
+  }
+  if (file.empty() == song_id.empty() || (has_list && song_id.empty())) {
+    context.err << kUsage;
+    return 1;
+  }
+  store::StoreRuntime* runtime = store::StoreRuntime::Instance();
+  if (runtime == nullptr) {
+    context.err << "quillo-tool: no data folder\n";
+    return 1;
+  }
+  store::DocumentStore& store = *context.store;
+  std::string url;
+  std::string title = file.empty() ? song_id : fs::BaseName(file);
+  if (!song_id.empty()) {
+    if (!context.endpoints.configured()) {
+      context.err << "quillo-tool: no service configured (set sorvel.service.base_url or pass "
+                     "--service URL)\n";
+      return 1;
+    }
+    std::optional<store::MusicRecord> record = runtime->library().FindMusic(song_id);
+    title = SongTitle(record ? &*record : nullptr, song_id);
+    url = service::ServiceFileUrls(context.endpoints, store.ClientId()).SongStream(song_id).url;
+    if (has_list) {
+      // As the play queue does when a list's song is played.
+      store.SetConfigText("module.music.currentplaylist", list_id);
+      store.SetConfigText("module.music.currentplay", song_id);
+    }
+  } else if (!fs::FileExists(file)) {
+    context.err << "quillo-tool: no such file: " << file << "\n";
+    return 1;
+  }
+
+  loop::MainLoop loop;
+  http::CurlHttpTransport transport(store.data_folder() + "cookies.txt");
+  service::SafeDownloader downloader(loop, transport);
+  audio::GstMediaGraphFactory graphs;
+  playback::PlayCache cache(store, runtime->library());
+  PlayPrinter printer(loop, context.out);
+  int status = 1;
+  {
+    playback::MediaPlayer player({loop, graphs, downloader, store, &runtime->library(), &cache});
+    player.SetMessageBoxHook(
+        [&context](const std::string& text) { context.err << "quillo-tool: " << text << "\n"; });
+    player.AddListener(printer);
+    player.SetVolume(store.GetConfigInt("module.music.volume", 80));
+    const bool begun =
+        song_id.empty() ? player.PlayFile(file, "", title) : player.PlayStream(url, song_id, title);
+    // A failure was posted; the loop delivers it and quits.
+    (void)begun;
+    loop.Run();
+    player.RemoveListener(printer);
+    status = printer.result.value_or(1);
+  }
+  downloader.Shutdown();
+  if (status != 0) context.err << " 不能播放:" << title << "\n";
+  return status;
+}
+
+}  // namespace
+
+void RegisterPlayCommands(CommandList& commands) {
+  commands.push_back({"play", "FILE | --song ID [--list LIST_ID]", Play});
+}
+
+}  // namespace quillo::tool
