@@ -90,7 +90,9 @@ std::vector<std::string> ParseMirrorList(std::string body) {
 }
 
 std::string ReextendTarget(const std::string& target_path, std::string_view extension) {
-  if (extension.find('/') != std::string_view::npos ||
+  // A URL that names no extension leaves the caller's: a streamed song stays "ID.playpart",
+  // a lyric "ID.lrc", instead of losing its extension altogether.
+  if (extension.empty() || extension.find('/') != std::string_view::npos ||
       extension.find('\0') != std::string_view::npos) {
     return target_path;
   }

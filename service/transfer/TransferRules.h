@@ -36,7 +36,7 @@ MirrorSource ResolveMirror(std::string_view entry);
 std::vector<std::string> ParseMirrorList(std::string body);
 
 // The target path with its extension replaced by `extension` (appended when the name has no
-// '.'). The folder never changes: an extension holding '/' or NUL, or a resulting name that is
+// '.'); an empty extension (the URL names none) keeps the target's own. The folder never changes: an extension holding '/' or NUL, or a resulting name that is
 // empty, "." or "..", leaves the target as it is.
 std::string ReextendTarget(const std::string& target_path, std::string_view extension);
 

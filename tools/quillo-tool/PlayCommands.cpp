@@ -22,6 +22,7 @@
 #include "store/MusicLibrary.h"
 #include "store/StoreRuntime.h"
 #include "tools/quillo-tool/ToolCommand.h"
+#include "tools/quillo-tool/ToolService.h"
 
 namespace quillo::tool {
 namespace {
@@ -137,15 +138,14 @@ int Play(ToolContext& context) {
   store::DocumentStore& store = *context.store;
   std::string url;
   std::string title = file.empty() ? song_id : fs::BaseName(file);
+  // Stopped (when it is the embedded one) after the player and the downloader are done.
+  ToolService service(context);
   if (!song_id.empty()) {
-    if (!context.endpoints.configured()) {
-      context.err << "quillo-tool: no service configured (set sorvel.service.base_url or pass "
-                     "--service URL)\n";
-      return 1;
-    }
+    const std::optional<service::ServiceEndpoints>& endpoints = service.Endpoints();
+    if (!endpoints) return 1;
     std::optional<store::MusicRecord> record = runtime->library().FindMusic(song_id);
     title = SongTitle(record ? &*record : nullptr, song_id);
-    url = service::ServiceFileUrls(context.endpoints, store.ClientId()).SongStream(song_id).url;
+    url = service::ServiceFileUrls(*endpoints, store.ClientId()).SongStream(song_id).url;
     if (has_list) {
       // As the play queue does when a list's song is played.
       store.SetConfigText("module.music.currentplaylist", list_id);

@@ -301,7 +301,7 @@ TEST_F(CurlHttpTransportTest, ProxySettingsByAccessType) {
   client->SetSessionOptions(kUserAgent, 3, proxy_address.c_str(), "*.bypassed.test;<local>");
   client->SetProxyAccount("user", "secret");
   EXPECT_EQ(ReadAll(*client->SendGet("http://proxied.test:8080/x?y=1")), "ok");
-  const std::string received = proxy.Received();
+  const std::string received = proxy.ReceivedOnceItHolds("\r\n\r\n");
   EXPECT_NE(received.find("GET http://proxied.test:8080/x?y=1 HTTP/1.1\r\n"), std::string::npos)
       << received;
   EXPECT_NE(received.find("Proxy-Authorization: Basic dXNlcjpzZWNyZXQ=\r\n"), std::string::npos);
@@ -317,7 +317,8 @@ TEST_F(CurlHttpTransportTest, ProxySettingsByAccessType) {
   EXPECT_EQ(ReadAll(*client->SendGet(Url("/via-environment").c_str())), "ok");
   ::unsetenv("http_proxy");
   ::unsetenv("no_proxy");
-  EXPECT_NE(proxy.Received().find("/via-environment"), std::string::npos);
+  EXPECT_NE(proxy.ReceivedOnceItHolds("/via-environment").find("/via-environment"),
+            std::string::npos);
   EXPECT_EQ(service_->RequestLog().size(), 2u);
 }
 
@@ -409,7 +410,8 @@ TEST_F(CurlHttpTransportTest, PersistentCookiesOutliveTheTransportAndLogoutClear
   testing::SilentServer reader("HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n");
   CurlHttpTransport later(jar);
   Client(later)->SendGet(("http://127.0.0.1:" + std::to_string(reader.port()) + "/").c_str());
-  EXPECT_NE(reader.Received().find("Cookie: keep=1\r\n"), std::string::npos) << reader.Received();
+  const std::string request = reader.ReceivedOnceItHolds("\r\n\r\n");
+  EXPECT_NE(request.find("Cookie: keep=1\r\n"), std::string::npos) << request;
 
   auto login = Client(later);
   login->AddParam("name", "demo");

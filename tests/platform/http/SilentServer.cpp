@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <vector>
 
 namespace quillo::testing {
@@ -35,6 +36,16 @@ SilentServer::~SilentServer() {
 std::string SilentServer::Received() const {
   std::lock_guard lock(mutex_);
   return received_;
+}
+
+std::string SilentServer::ReceivedOnceItHolds(const std::string& text) const {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  std::string received = Received();
+  while (received.find(text) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    received = Received();
+  }
+  return received;
 }
 
 void SilentServer::Serve() {

@@ -21,6 +21,10 @@ class SilentServer {
   int port() const { return port_; }
   // Every byte received so far, from all connections.
   std::string Received() const;
+  // The opening goes out as soon as a connection is accepted, so a client can have its answer
+  // before this server has read the request: waits (at most 5 s) until `text` has arrived, and
+  // answers everything received by then.
+  std::string ReceivedOnceItHolds(const std::string& text) const;
 
  private:
   void Serve();

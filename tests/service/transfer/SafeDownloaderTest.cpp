@@ -468,7 +468,7 @@ TEST_F(SafeDownloaderTest, ExtensionRuleKeepsTheFolder) {
   } cases[] = {
       {"http://h/get.php?id=3&f=a.wma", "t.wma"},
       {"http://h/a/..", "t."},
-      {"http://h/a/b", "t"},
+      {"http://h/a/b", "t.part"},  // no extension in the URL: the target keeps its own
   };
   for (const auto& c : cases) {
     SafeDownloader& downloader = Start([&](const FakeAttempt&, int) { return Whole("abc"); });

@@ -42,7 +42,8 @@ TEST(TransferRulesTest, ReextendTargetStaysInItsFolder) {
       {"/d/song.part", ".mp3", "/d/song.mp3"},
       {"/d/song", ".mp3", "/d/song.mp3"},
       {"/d.x/song", ".wma", "/d.x/song.wma"},
-      {"/d/song.part", "", "/d/song"},
+      {"/d/song.part", "", "/d/song.part"},  // the URL names no extension: the target's stays
+      {"/d/9.playpart", "", "/d/9.playpart"},
       {"/d/.part", "", "/d/.part"},  // would name the folder itself
       {"/d/x.part", ".", "/d/x."},
       {"/d/.part", ".", "/d/.part"},    // "." is the folder
