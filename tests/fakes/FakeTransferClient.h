@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -29,6 +30,9 @@ struct FakeAnswer {
   std::size_t fail_after = std::string::npos;  // reads fail once this many bytes were given
   bool stall_after_body = false;               // after the body, reads block until aborted
   std::size_t piece = 16384;                   // the most one read gives
+  // When set, reads give no byte at or past this many until the test raises it (or the
+  // transfer is aborted): the test decides how far the download has come.
+  std::shared_ptr<std::atomic<std::size_t>> released;
 };
 
 struct FakeAttempt {
@@ -105,7 +109,14 @@ class FakeTransferClient : public service::TransferClient {
         }
         return 0;
       }
-      const std::size_t count = std::min({size, answer_.piece, limit - offset_});
+      if (answer_.released) {
+        while (offset_ >= answer_.released->load()) {
+          if (abort_->load()) return -1;
+          std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+      }
+      std::size_t count = std::min({size, answer_.piece, limit - offset_});
+      if (answer_.released) count = std::min(count, answer_.released->load() - offset_);
       std::memcpy(buffer, answer_.body.data() + offset_, count);
       offset_ += count;
       ++owner_->reads_;

@@ -181,11 +181,15 @@ TEST_F(MediaPlayerStreamTest, SnapshotEndAfterTheDownloadContinuesOverTheWholeFi
 
 TEST_F(MediaPlayerStreamTest, SnapshotEndWhileDownloadingWaitsThenResumesWhereItStopped) {
   graphs_.script.duration_s = 10;
-  Serve(SongAnswer(2000000, 2000000, 10000));
+  // The download stops at the first threshold until the snapshot has ended.
+  testing::FakeAnswer answer = SongAnswer(2000000, 2000000, 10000);
+  answer.released = std::make_shared<std::atomic<std::size_t>>(200000);
+  Serve(answer);
   ASSERT_TRUE(player_->PlayStream(kUrl, "1001", "Song"));
   ASSERT_TRUE(PumpUntil([&] { return !graphs_.built().empty(); }));
   const std::uint64_t at_end = OnDisk();
   EndSnapshotNow(2.5);
+  answer.released->store(2000000);
   // Waiting: the position stays where the snapshot ended, nothing is rebuilt yet.
   EXPECT_EQ(player_->GetPositionMs(), 2500);
   EXPECT_EQ(graphs_.built().size(), 1u);
