@@ -13,6 +13,7 @@
 #include "lyrics/LyricErrorReport.h"
 #include "platform/fs/FileSystem.h"
 #include "service/api/JSRequestHandler.h"
+#include "service/transfer/TransferRules.h"
 #include "store/StoreRuntime.h"
 #include "support/TempFolder.h"
 
@@ -80,6 +81,9 @@ TEST_F(LyricAnalyzerFetchTest, LyricDownloadLoadsAndEntersTheCache) {
   // The lyric URLs carry no extension: appending theirs would drop ".lrc" and the file would
   // never load.
   EXPECT_FALSE(started.append_extension);
+  EXPECT_EQ(service::ReextendTarget(
+                target, service::UrlExtension("http://h/music/download_lyric.php?id=7&type=lrc")),
+            folder_ / "7");
   EXPECT_EQ(started.min_size, 0);
   EXPECT_EQ(started.max_size, 0);
   EXPECT_EQ(started.attempts, 8);
