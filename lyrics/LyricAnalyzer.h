@@ -102,9 +102,10 @@ class LyricAnalyzer : public service::SafeDownloaderCallback {
   // ---- Fetching --------------------------------------------------------------------------
   // Replaces the document with a download of the song's lyric: a changed lyric is offered for
   // saving, the document is reset, state 3 and the music id are set, and `url` is fetched into
-  // `target_path` (no size limits, kLyricAttempts). The extension of the target is kept: the
-  // service's lyric URLs carry none, and the loader tells LRC from karaoke files by it. When the
-  // download cannot start, state 4.
+  // target_path + ".part" (no size limits, kLyricAttempts), which replaces `target_path` only
+  // once it arrived whole; a failed download leaves `target_path` as it was. The extension of
+  // the target is kept: the service's lyric URLs carry none, and the loader tells LRC from
+  // karaoke files by it. When the download cannot start, state 4.
   void DownloadLyric(const std::string& music_id, const std::string& url,
                      const std::string& target_path);
   // Fetches the checked copy of the lyric stored in `lyric_path` into lyric_path + ".tmp";
@@ -149,6 +150,7 @@ class LyricAnalyzer : public service::SafeDownloaderCallback {
   FetchParts parts_;
   LyricDocument document_;
   std::string lyric_download_id_;
+  std::string lyric_download_target_;  // the final name; the transfer writes it + ".part"
   std::string refresh_download_id_;
   std::string refresh_music_id_;
 };

@@ -1,5 +1,7 @@
 // LyricAnalyzer's fetching and reporting: the lyric download, the checked copy, the download
 // manager's answers and the error report.
+#include <utility>
+
 #include "lyrics/LyricAnalyzer.h"
 #include "lyrics/LyricCacheSink.h"
 #include "lyrics/LyricPlayerInfo.h"
@@ -16,6 +18,17 @@ namespace quillo::lyrics {
 namespace {
 
 constexpr std::string_view kCheckedSuffix = ".tmp";
+constexpr std::string_view kPartSuffix = ".part";
+
+// Moves `from` over `to`; when the move fails, copies it over and deletes it. True when `to`
+// now holds the bytes; `from` is gone either way.
+bool MoveOver(const std::string& from, const std::string& to) {
+  if (fs::RenamePath(from, to)) return true;
+  const std::optional<std::string> bytes = fs::ReadWholeFile(from);
+  const bool copied = bytes && fs::WriteFileAtomic(to, *bytes);
+  fs::RemoveFile(from);
+  return copied;
+}
 
 }  // namespace
 
@@ -32,6 +45,7 @@ void LyricAnalyzer::Reset() {
   if (!lyric_download_id_.empty()) {
     if (parts_.transfers != nullptr) parts_.transfers->Cancel(lyric_download_id_);
     lyric_download_id_.clear();
+    lyric_download_target_.clear();
   }
   ClearDocument();
   document_.music_id.clear();
@@ -44,8 +58,12 @@ void LyricAnalyzer::DownloadLyric(const std::string& music_id, const std::string
   document_.state = LyricDocument::kStateDownloading;
   document_.music_id = music_id;
   if (parts_.transfers != nullptr) {
+    // The answer goes to a side name first: the downloader truncates its target when data
+    // arrives and deletes it when the transfer then fails, which would cost an existing (if
+    // unloadable) lyric file its contents.
+    lyric_download_target_ = target_path;
     lyric_download_id_ =
-        parts_.transfers->Download(url, target_path, this,
+        parts_.transfers->Download(url, target_path + std::string(kPartSuffix), this,
                                    /*append_extension=*/false, 0, 0, kLyricAttempts);
   }
   if (lyric_download_id_.empty()) document_.state = LyricDocument::kStateDownloadFailed;
@@ -95,13 +113,15 @@ void LyricAnalyzer::OnTransferEnded(const std::string& id, bool succeeded,
 
 void LyricAnalyzer::FinishLyricDownload(bool succeeded, const std::string& file) {
   lyric_download_id_.clear();
-  if (!succeeded) {
+  const std::string target = std::move(lyric_download_target_);
+  lyric_download_target_.clear();
+  if (!succeeded || file != target + std::string(kPartSuffix) || !MoveOver(file, target)) {
     document_.state = LyricDocument::kStateDownloadFailed;
     return;
   }
   const std::string music_id = document_.music_id;
-  if (parts_.cache != nullptr) parts_.cache->AddLyric(music_id, file);
-  LoadLyric(file, music_id);
+  if (parts_.cache != nullptr) parts_.cache->AddLyric(music_id, target);
+  LoadLyric(target, music_id);
 }
 
 void LyricAnalyzer::FinishCheckedLyric(bool succeeded, const std::string& file) {
@@ -116,12 +136,7 @@ void LyricAnalyzer::FinishCheckedLyric(bool succeeded, const std::string& file) 
     fs::RemoveFile(file);
     return;
   }
-  if (!fs::RenamePath(file, final_path)) {
-    const std::optional<std::string> bytes = fs::ReadWholeFile(file);
-    const bool copied = bytes && fs::WriteFileAtomic(final_path, *bytes);
-    fs::RemoveFile(file);
-    if (!copied) return;
-  }
+  if (!MoveOver(file, final_path)) return;
   // Unsaved re-timing of the shown lyric is the user's: reloading would drop it unasked.
   if (!music_id.empty() && music_id == document_.music_id && !document_.modified) {
     LoadLyric(final_path, music_id);

@@ -76,7 +76,7 @@ TEST_F(LyricAnalyzerFetchTest, LyricDownloadLoadsAndEntersTheCache) {
   ASSERT_EQ(transfers_.started.size(), 1u);
   const FakeLyricTransfers::Started started = transfers_.started[0];
   EXPECT_EQ(started.url, "http://h/lyric?id=7");
-  EXPECT_EQ(started.target_path, target);
+  EXPECT_EQ(started.target_path, target + ".part");
   EXPECT_EQ(started.callback, &analyzer_);
   // The lyric URLs carry no extension: appending theirs would drop ".lrc" and the file would
   // never load.
@@ -90,6 +90,8 @@ TEST_F(LyricAnalyzerFetchTest, LyricDownloadLoadsAndEntersTheCache) {
   EXPECT_EQ(analyzer_.lyric_download_id(), started.id);
 
   End(started, true, kLyricA);
+  EXPECT_EQ(fs::ReadWholeFile(target), kLyricA);
+  EXPECT_FALSE(fs::PathExists(target + ".part"));
   EXPECT_EQ(FirstLine(), "first A");
   EXPECT_EQ(analyzer_.document().music_id, "7");
   EXPECT_TRUE(analyzer_.lyric_download_id().empty());

@@ -148,14 +148,14 @@ TEST_F(LyricFetcherTest, MissingLyricIsFetchedAsTheListAndSongSay) {
   ASSERT_EQ(transfers_.started.size(), 1u);
   EXPECT_EQ(transfers_.started[0].url,
             std::string(kBase) + "music/download_lyric.php?id=301&type=lrc");
-  EXPECT_EQ(transfers_.started[0].target_path, CacheFolder() + "301.lrc");
+  EXPECT_EQ(transfers_.started[0].target_path, CacheFolder() + "301.lrc.part");
   EXPECT_TRUE(fs::FolderExists(CacheFolder()));
   EXPECT_EQ(analyzer_.GetState(), LyricDocument::kStateDownloading);
   ASSERT_TRUE(fs::WriteFile(transfers_.started[0].target_path, kLyric));
   analyzer_.OnTransferEnded(transfers_.started[0].id, true, transfers_.started[0].target_path);
   EXPECT_EQ(analyzer_.GetState(), 0);
   ASSERT_EQ(cache_.entries.size(), 1u);
-  EXPECT_EQ(cache_.entries[0].first, "301");
+  EXPECT_EQ(cache_.entries[0], std::make_pair(std::string("301"), CacheFolder() + "301.lrc"));
 
   // Device list: nothing at all.
   transfers_.started.clear();
@@ -171,7 +171,7 @@ TEST_F(LyricFetcherTest, MissingLyricIsFetchedAsTheListAndSongSay) {
   EXPECT_EQ(
       transfers_.started[0].url,
       std::string(kBase) + "music/download_lyric.php?name=%E6%AD%8C+%E5%90%8D+%2D+A%26B&type=lrc");
-  EXPECT_EQ(transfers_.started[0].target_path, files_ / "local.lrc");
+  EXPECT_EQ(transfers_.started[0].target_path, files_ / "local.lrc.part");
   EXPECT_EQ(analyzer_.document().music_id, "ex-303");
 
   // Service song in an ordinary list: the download manager, state 3 only when it queued.
@@ -191,7 +191,11 @@ TEST_F(LyricFetcherTest, AnUnloadableLyricFileCountsAsMissing) {
   ASSERT_TRUE(fs::WriteFile(files_ / "bad.lrc", "no time tags at all"));
   Start(song, "", files_ / "bad.mp3");
   ASSERT_EQ(transfers_.started.size(), 1u);
-  EXPECT_EQ(transfers_.started[0].target_path, files_ / "bad.lrc");
+  EXPECT_EQ(transfers_.started[0].target_path, files_ / "bad.lrc.part");
+  // A transfer that breaks off deletes its partial file; the user's file is not that file.
+  analyzer_.OnTransferEnded(transfers_.started[0].id, false, transfers_.started[0].target_path);
+  EXPECT_EQ(fs::ReadWholeFile(files_ / "bad.lrc"), "no time tags at all");
+  EXPECT_EQ(analyzer_.GetState(), LyricDocument::kStateDownloadFailed);
 }
 
 TEST_F(LyricFetcherTest, IdsFromTheServiceCannotLeaveTheCacheFolder) {
@@ -268,7 +272,7 @@ TEST_F(LyricFetcherTest, SongStartedByIdTitleAndArtist) {
     ASSERT_EQ(transfers_.started.size(), 1u);
     const std::string lyric_folder = runtime_.store().FolderPath("lyric");
     EXPECT_TRUE(fs::FolderExists(lyric_folder));
-    EXPECT_EQ(transfers_.started[0].target_path, lyric_folder + c.file);
+    EXPECT_EQ(transfers_.started[0].target_path, lyric_folder + c.file + ".part");
     EXPECT_EQ(fs::ParentFolder(transfers_.started[0].target_path), lyric_folder);
     EXPECT_EQ(transfers_.started[0].url,
               std::string(kBase) + "music/download_lyric.php?id=701&type=lrc");
