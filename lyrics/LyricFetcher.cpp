@@ -44,7 +44,7 @@ void LyricFetcher::StartLyrics(const playback::LyricStart& start) {
     return;
   }
   if (store::IsLocalId(music_id) || IsDeviceList(start.list_id)) return;
-  std::string music_path = parts_.library.MusicPath(start.record).value_or(start.song_path);
+  const std::string music_path = parts_.library.MusicPath(start.record).value_or(start.song_path);
   if (music_path.empty()) return;
   if (text::EqualsIgnoreCaseAscii(PathWithoutExtension(lyric.path),
                                   PathWithoutExtension(music_path))) {

@@ -118,12 +118,12 @@ TEST_F(LyricFetcherTest, CheckedCopyRuleByListAndPlace) {
       {"device list", "203", "d_card_1", false, nullptr, false},
       {"local song", "ex-204", "", false, nullptr, false},
       {"lyric kept in the lyric folder", "205", "", true, nullptr, false},
-      {"same path in another case", "206", "", false, "SONG206.LRC", true},
+      {"same path in another case", "206", "", false, "SONG5.LRC", true},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);
     transfers_.started.clear();
-    const std::string base = std::string("song") + (c.id + (c.id[0] == 'e' ? 3 : 0));
+    const std::string base = "song" + std::to_string(&c - kCases);
     store::MusicRecord song =
         SongWithFile(c.id, base + ".mp3", c.lyric_file_case ? nullptr : (base + ".lrc").c_str());
     if (c.lyric_in_lyric_folder) {
