@@ -39,12 +39,12 @@ bool ForEachPiece(std::string_view text, Each each) {
 
 }  // namespace
 
-void LyricAnalyzer::Reset() {
+void LyricAnalyzer::ClearDocument() {
   document_.Clear();
 }
 
 int LyricAnalyzer::LoadLyric(const std::string& path, const std::string& music_id) {
-  Reset();
+  ClearDocument();
   document_.music_id = music_id;
   document_.file_path = path;
   document_.state = LyricDocument::kStateFailed;

@@ -14,6 +14,9 @@ class LyricPlayerInfo {
   // The current song's duration in ms, -1 while no playback graph exists; the last LRC line
   // ends there.
   virtual int DurationMs() const = 0;
+  // The music id of the song the player holds; empty when none (tools play nothing). A fetched
+  // lyric is loaded only while its song is still this one.
+  virtual std::string CurrentMusicId() const { return {}; }
 };
 
 }  // namespace quillo::lyrics
