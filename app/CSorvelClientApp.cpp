@@ -21,9 +21,11 @@
 #include "platform/shell/DetachedLauncher.h"
 #include "platform/shell/UrlProtocol.h"
 #include "playback/CacheManager.h"
+#include "playback/PlayCache.h"
 #include "playback/VersionCheck.h"
 #include "service/api/ServiceEndpoints.h"
 #include "service/embedded/DefaultService.h"
+#include "store/MusicLibrary.h"
 #include "store/StoreRuntime.h"
 
 namespace quillo::app {
@@ -117,6 +119,11 @@ bool CSorvelClientApp::InitInstance() {
   // 11. Skin.
   SetCurrentSkinResource(SkinResourceForThemeStyle(store.GetConfigInt(kThemeStyleConfigKey, 0)));
 
+  // The play cache: the files streamed in this run. The library answers the file names of songs
+  // it holds no record of from it.
+  playback::PlayCache play_cache(store, runtime.library());
+  runtime.library().SetStreamCache(&play_cache);
+
   // The service client: transport, downloader, fire-and-forget sender, statistics.
   ServiceRuntime service_runtime(loop, store);
   service_runtime.StartStatistics(window.timers());
@@ -166,6 +173,9 @@ bool CSorvelClientApp::InitInstance() {
   // the embedded service stops (nothing talks to it any more), then the store's final save,
   // with the saver thread stopped before anything is torn down.
   service_runtime.Shutdown();
+  // Cached files of songs that are no longer in the store go now.
+  play_cache.PurgeUnowned();
+  runtime.library().SetStreamCache(nullptr);
   if (embedded_service) {
     embedded_service->Stop();
     window.Report("service stopped");
