@@ -1,3 +1,4 @@
+// Linked into the test programs that run GStreamer pipelines.
 // GLib keeps its quark table in blocks of 2048 and deliberately never frees a block it has
 // outgrown (lock-free lookups may still read it). GStreamer registers more quarks than that, so
 // the first block, allocated by GLib's library constructor, is reported as leaked at exit.
