@@ -8,6 +8,8 @@ bash scripts/install-deps.sh
 jobs=$(nproc)
 export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/quillo-ccache}"
 export CCACHE_MAXSIZE=5G
+# Paths below the checkout are hashed relative to it, so another clone reuses the cache.
+export CCACHE_BASEDIR="$PWD"
 
 # Windowed tests share one X server for the run (they use the DISPLAY they are given).
 with_display() {
