@@ -9,15 +9,6 @@
 #include "store/Playlists.h"
 
 namespace quillo::store {
-namespace {
-
-const std::string& IdOf(const MusicRecordPtr& record) {
-  static const std::string kEmpty;
-  auto it = record->find("id");
-  return it == record->end() ? kEmpty : it->second;
-}
-
-}  // namespace
 
 bool Playlists::MovePlaylist(std::string_view list_id, std::string_view target_id, bool before) {
   auto lock = store_.Lock();

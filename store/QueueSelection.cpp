@@ -14,15 +14,6 @@
 namespace quillo::store {
 namespace {
 
-const std::string& IdOf(const MusicRecord& record) {
-  static const std::string kEmpty;
-  auto it = record.find("id");
-  return it == record.end() ? kEmpty : it->second;
-}
-const std::string& IdOf(const MusicRecordPtr& record) {
-  return IdOf(*record);
-}
-
 // The song's own attributes: the library's search keys ("_name", …) stay inside the store.
 MusicRecord WithoutSearchKeys(MusicRecord record) {
   for (auto it = record.begin(); it != record.end();) {

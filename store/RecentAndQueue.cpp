@@ -12,12 +12,6 @@
 namespace quillo::store {
 namespace {
 
-const std::string& IdOf(const MusicRecord& record) {
-  static const std::string kEmpty;
-  auto it = record.find("id");
-  return it == record.end() ? kEmpty : it->second;
-}
-
 TiXmlElement ItemCarrying(const MusicRecord& record) {
   TiXmlElement item("item");
   item.SetAttribute("id", IdOf(record));
