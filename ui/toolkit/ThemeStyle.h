@@ -1,12 +1,14 @@
 #pragma once
 // The theme: nine skin styles (main skin image 194 + style) and the colour shift. Window thread.
+#include "store/ConfigKeys.h"
 #include "ui/toolkit/ColorShift.h"
 #include "ui/toolkit/SkinManager.h"
 #include "ui/toolkit/ThemeConfig.h"
 
 namespace quillo::ui {
 
-inline constexpr const char* kThemeStyleKey = "theme.style";
+// The store's key; the view is made from a literal, so its data is NUL-terminated.
+inline constexpr const char* kThemeStyleKey = store::keys::kThemeStyle.data();
 inline constexpr const char* kThemeHueKey = "theme.color.h";
 inline constexpr const char* kThemeLightnessKey = "theme.color.l";
 inline constexpr const char* kThemeSaturationKey = "theme.color.s";
