@@ -49,6 +49,10 @@ std::string CHttpEncoderW::Encode(std::string_view utf8, bool use_utf8, bool alr
     CheckEncoded(bytes);
     return bytes;
   }
+  return EscapeBytes(bytes);
+}
+
+std::string CHttpEncoderW::EscapeBytes(std::string_view bytes) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string encoded;
   encoded.reserve(bytes.size());

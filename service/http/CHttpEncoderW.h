@@ -18,6 +18,8 @@ class CHttpEncoderW {
  public:
   // The text in the sent form: UTF-8 when use_utf8, else GBK.
   static std::string Convert(std::string_view utf8, bool use_utf8);
+  // The bytes escaped as above, whatever they are (no conversion, no check).
+  static std::string EscapeBytes(std::string_view bytes);
   // The text as it goes into a query or form body; already_encoded text is only converted.
   static std::string Encode(std::string_view utf8, bool use_utf8, bool already_encoded);
   // The length of Encode's result, computed without building it (overflow-checked).
