@@ -7,20 +7,24 @@
 #include "service/api/ServiceRequests.h"
 #include "service/stats/CStatBtnClick.h"
 #include "service/transfer/SafeDownloader.h"
+#include "store/DataFolder.h"
 #include "store/DocumentStore.h"
 #include "ui/toolkit/ClickCounter.h"
 
 namespace quillo::app {
 
 ServiceRuntime::ServiceRuntime(loop::MainLoop& loop, store::DocumentStore& store)
-    : transport_(std::make_unique<http::CurlHttpTransport>(store.data_folder() + "cookies.txt")),
+    : transport_(std::make_unique<http::CurlHttpTransport>(store.data_folder() +
+                                                           std::string(store::kCookieJarFileName))),
       downloader_(std::make_unique<service::SafeDownloader>(loop, *transport_)),
       request_sender_(std::make_unique<service::SafeDownloaderSender>(*downloader_)),
       sender_(std::make_unique<service::JSRequestHandler>(*request_sender_, std::string())),
       requests_(std::make_unique<service::ServiceRequests>(store.ClientId())),
       statistics_(std::make_unique<service::CStatBtnClick>(*sender_, *requests_)) {}
 
-ServiceRuntime::~ServiceRuntime() { Shutdown(); }
+ServiceRuntime::~ServiceRuntime() {
+  Shutdown();
+}
 
 void ServiceRuntime::SetEndpoints(const service::ServiceEndpoints& endpoints) {
   endpoints_ = endpoints;
@@ -28,9 +32,8 @@ void ServiceRuntime::SetEndpoints(const service::ServiceEndpoints& endpoints) {
 }
 
 void ServiceRuntime::StartStatistics(loop::LoopTarget& timers) {
-  ui::ClickCounter::Set([this](int window_id, int button_id) {
-    statistics_->CountClick(window_id, button_id);
-  });
+  ui::ClickCounter::Set(
+      [this](int window_id, int button_id) { statistics_->CountClick(window_id, button_id); });
   statistics_->StartReportTimer(timers);
   report_timers_ = &timers;
 }

@@ -8,4 +8,7 @@ namespace quillo::store {
 
 std::string ResolveDataFolder(std::string_view option_value = {});
 
+// The cookie jar the service calls and the embedded browser share, in the data folder.
+inline constexpr std::string_view kCookieJarFileName = "cookies.txt";
+
 }  // namespace quillo::store

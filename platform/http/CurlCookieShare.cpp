@@ -28,8 +28,10 @@ bool IsExpired(std::string_view line, long long now) {
 
 }  // namespace
 
-CurlCookieShare::CurlCookieShare(std::string jar_path)
-    : share_(curl_share_init()), jar_path_(std::move(jar_path)) {
+CurlCookieShare::CurlCookieShare(std::string jar_path, bool keep_session_cookies)
+    : share_(curl_share_init()),
+      jar_path_(std::move(jar_path)),
+      keep_session_cookies_(keep_session_cookies) {
   if (!share_) return;
   curl_share_setopt(share_.get(), CURLSHOPT_LOCKFUNC, &CurlCookieShare::Lock);
   curl_share_setopt(share_.get(), CURLSHOPT_UNLOCKFUNC, &CurlCookieShare::Unlock);
@@ -53,7 +55,7 @@ void CurlCookieShare::Load() {
   if (jar_path_.empty() || !fs::FileExists(jar_path_)) return;
   CurlEasyHandle easy(curl_easy_init());
   if (!easy || !Attach(easy.get())) return;
-  curl_easy_setopt(easy.get(), CURLOPT_COOKIESESSION, 1L);
+  curl_easy_setopt(easy.get(), CURLOPT_COOKIESESSION, keep_session_cookies_ ? 0L : 1L);
   curl_easy_setopt(easy.get(), CURLOPT_COOKIEFILE, jar_path_.c_str());
   curl_easy_setopt(easy.get(), CURLOPT_COOKIELIST, "RELOAD");
 }

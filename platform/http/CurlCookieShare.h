@@ -3,8 +3,8 @@
 // with a lock per data kind, so many worker threads use it at once) and the cookie jar file.
 //
 // The jar is in the Netscape cookie file format (what curl and WebKitGTK's text cookie storage
-// read). It is loaded once at construction, session cookies (expiry 0) left out: a new run of the
-// program is a new browsing session. It is written back, atomically (temporary file and
+// read). It is loaded once at construction, session cookies (expiry 0) left out unless the owner
+// continues an earlier session. It is written back, atomically (temporary file and
 // rename) and without expired cookies, by Save after every answer that set or cleared a cookie,
 // and again at destruction when the last save failed. An empty jar path keeps the cookies in
 // memory only.
@@ -23,7 +23,7 @@ namespace quillo::http {
 
 class CurlCookieShare {
  public:
-  explicit CurlCookieShare(std::string jar_path);
+  CurlCookieShare(std::string jar_path, bool keep_session_cookies);
   ~CurlCookieShare();
   CurlCookieShare(const CurlCookieShare&) = delete;
   CurlCookieShare& operator=(const CurlCookieShare&) = delete;
@@ -45,6 +45,7 @@ class CurlCookieShare {
   std::array<std::mutex, CURL_LOCK_DATA_LAST> locks_;
   CurlShareHandle share_;
   std::string jar_path_;
+  bool keep_session_cookies_;
   std::mutex save_mutex_;
   std::atomic<bool> save_pending_{false};
 };

@@ -96,9 +96,10 @@ class CurlHttpSession final : public HttpSession {
 
 }  // namespace
 
-CurlHttpTransport::CurlHttpTransport(std::string cookie_jar_path) {
+CurlHttpTransport::CurlHttpTransport(std::string cookie_jar_path, CookieSessions sessions) {
   InitializeCurlOnce();
-  share_ = std::make_shared<CurlCookieShare>(std::move(cookie_jar_path));
+  share_ = std::make_shared<CurlCookieShare>(std::move(cookie_jar_path),
+                                             sessions == CookieSessions::kContinue);
 }
 
 CurlHttpTransport::~CurlHttpTransport() = default;

@@ -19,11 +19,17 @@ namespace quillo::http {
 
 class CurlCookieShare;
 
+// Whether the session cookies of the jar (those without expiry, such as the service's login
+// cookie) are taken up: a new run of the program starts a new browsing session and logs in again
+// with its key; each quillo-tool command continues the session of the command before it.
+enum class CookieSessions { kNew, kContinue };
+
 class CurlHttpTransport final : public HttpTransport {
  public:
   // `cookie_jar_path`: the Netscape-format cookie file (loaded now, rewritten whenever an answer
   // changes a cookie); empty keeps cookies in memory only.
-  explicit CurlHttpTransport(std::string cookie_jar_path);
+  explicit CurlHttpTransport(std::string cookie_jar_path,
+                             CookieSessions sessions = CookieSessions::kNew);
   ~CurlHttpTransport() override;
 
   std::unique_ptr<HttpSession> OpenSession(const SessionOptions& options) override;

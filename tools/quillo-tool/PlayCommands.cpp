@@ -18,6 +18,7 @@
 #include "playback/PlayerNotification.h"
 #include "service/api/ServiceFileUrls.h"
 #include "service/transfer/SafeDownloader.h"
+#include "store/DataFolder.h"
 #include "store/DocumentStore.h"
 #include "store/MusicLibrary.h"
 #include "store/StoreRuntime.h"
@@ -157,7 +158,8 @@ int Play(ToolContext& context) {
   }
 
   loop::MainLoop loop;
-  http::CurlHttpTransport transport(store.data_folder() + "cookies.txt");
+  http::CurlHttpTransport transport(store.data_folder() + std::string(store::kCookieJarFileName),
+                                    http::CookieSessions::kContinue);
   service::SafeDownloader downloader(loop, transport);
   audio::GstMediaGraphFactory graphs;
   playback::PlayCache cache(store, runtime->library());

@@ -11,6 +11,7 @@
 #include "service/transfer/SafeDownloader.h"
 #include "service/transfer/SafeDownloaderCallback.h"
 #include "service/transfer/TransferRecord.h"
+#include "store/DataFolder.h"
 #include "store/DocumentStore.h"
 #include "tools/quillo-tool/ToolCommand.h"
 #include "tools/quillo-tool/ToolService.h"
@@ -65,7 +66,9 @@ int Call(ToolContext& context) {
 
   loop::MainLoop loop;
   // The cookie jar the program uses, so that a login by one call serves the next.
-  http::CurlHttpTransport transport(context.store->data_folder() + "cookies.txt");
+  http::CurlHttpTransport transport(
+      context.store->data_folder() + std::string(store::kCookieJarFileName),
+      http::CookieSessions::kContinue);
   service::SafeDownloader downloader(loop, transport);
   CollectingCallback answer;
   downloader.Request(endpoints->base_url + path, std::move(params), &answer);

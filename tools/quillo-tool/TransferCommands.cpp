@@ -11,6 +11,7 @@
 #include "service/transfer/SafeDownloader.h"
 #include "service/transfer/SafeDownloaderCallback.h"
 #include "service/transfer/TransferRecord.h"
+#include "store/DataFolder.h"
 #include "store/DocumentStore.h"
 #include "tools/quillo-tool/ToolCommand.h"
 
@@ -121,7 +122,9 @@ int Get(ToolContext& context) {
   }
 
   loop::MainLoop loop;
-  http::CurlHttpTransport transport(context.store->data_folder() + "cookies.txt");
+  http::CurlHttpTransport transport(
+      context.store->data_folder() + std::string(store::kCookieJarFileName),
+      http::CookieSessions::kContinue);
   GetProgress progress(loop, context.err);
   service::SafeDownloader downloader(loop, transport);
   downloader.Download(positional[0], positional[1], &progress, append_extension, min_size, max_size,

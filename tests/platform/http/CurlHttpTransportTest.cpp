@@ -162,6 +162,14 @@ TEST_F(CurlHttpTransportTest, KeepsTheLoginCookieAndWritesTheJar) {
   const auto log = service_->RequestLog();
   ASSERT_EQ(log.size(), 1u);
   EXPECT_EQ(log[0].Header("Cookie").find("QSID="), std::string::npos);
+
+  // A transport that continues the session (quillo-tool) sends it.
+  service_->ClearLog();
+  CurlHttpTransport continued(jar, CookieSessions::kContinue);
+  Client(continued)->SendPost(Url("/api/autologin.php").c_str());
+  const auto continued_log = service_->RequestLog();
+  ASSERT_EQ(continued_log.size(), 1u);
+  EXPECT_NE(continued_log[0].Header("Cookie").find("QSID="), std::string::npos);
 }
 
 TEST_F(CurlHttpTransportTest, ReceiveTimeOutEndsASilentPeer) {
