@@ -20,11 +20,14 @@ const std::string& AttributeOf(const MusicRecord& record, const std::string& nam
   return it == record.end() ? kEmpty : it->second;
 }
 
-bool IsSearchKey(std::string_view attribute) { return !attribute.empty() && attribute.front() == '_'; }
+bool IsSearchKey(std::string_view attribute) {
+  return !attribute.empty() && attribute.front() == '_';
+}
 
 }  // namespace
 
-MusicLibrary::MusicLibrary(DocumentStore& store, PlaylistIndex& lists) : store_(store), lists_(lists) {}
+MusicLibrary::MusicLibrary(DocumentStore& store, PlaylistIndex& lists)
+    : store_(store), lists_(lists) {}
 
 void MusicLibrary::SetTagAccess(SongTagAccess* tags) {
   auto lock = store_.Lock();
@@ -56,10 +59,12 @@ void MusicLibrary::OnOpen(DocumentStore&) {
   songs_.clear();
   album_uses_.clear();
   artist_uses_.clear();
+  file_name_uses_.clear();
   TiXmlElement* folder = MusicFolderElement(false);
   if (folder == nullptr) return;
   const std::string cache_folder = store_.FolderPath(".cache");
-  for (TiXmlElement* file = folder->FirstChildElement("file"); file; file = file->NextSiblingElement("file")) {
+  for (TiXmlElement* file = folder->FirstChildElement("file"); file;
+       file = file->NextSiblingElement("file")) {
     std::optional<std::string> id = DocumentStore::GetText(file, "id");
     // The first element of an id is the one a path would find; later copies are dead weight.
     if (!id || songs_.count(*id)) continue;
@@ -79,14 +84,34 @@ void MusicLibrary::OnClose(DocumentStore&) {
   songs_.clear();
   album_uses_.clear();
   artist_uses_.clear();
+  file_name_uses_.clear();
 }
 
 void MusicLibrary::CountNames(const MusicRecord& record, int delta) {
   album_uses_[AttributeOf(record, "album_name")] += delta;
   artist_uses_[AttributeOf(record, "artist_name")] += delta;
+  const std::string& file_name = AttributeOf(record, "fileName");
+  if (file_name.empty()) return;
+  auto it = file_name_uses_.try_emplace(file_name, 0).first;
+  it->second += delta;
+  if (it->second <= 0) file_name_uses_.erase(it);
 }
 
-void MusicLibrary::CacheRecord(const std::string& music_id, TiXmlElement* element, MusicRecord record) {
+bool MusicLibrary::FileNameInUse(std::string_view file_name,
+                                 std::string_view except_music_id) const {
+  auto lock = store_.Lock();
+  if (file_name.empty()) return false;
+  auto it = file_name_uses_.find(std::string(file_name));
+  int uses = it == file_name_uses_.end() ? 0 : it->second;
+  if (const SongEntry* own = Entry(except_music_id);
+      own && AttributeOf(*own->record, "fileName") == file_name) {
+    --uses;
+  }
+  return uses > 0;
+}
+
+void MusicLibrary::CacheRecord(const std::string& music_id, TiXmlElement* element,
+                               MusicRecord record) {
   AddSearchKeys(record);
   auto [it, inserted] = songs_.try_emplace(music_id);
   if (!inserted) CountNames(*it->second.record, -1);
@@ -154,7 +179,8 @@ std::vector<MusicRecordPtr> MusicLibrary::AllRecords() const {
   TiXmlElement* folder = const_cast<MusicLibrary*>(this)->MusicFolderElement(false);
   if (folder == nullptr) return records;
   records.reserve(songs_.size());
-  for (TiXmlElement* file = folder->FirstChildElement("file"); file; file = file->NextSiblingElement("file")) {
+  for (TiXmlElement* file = folder->FirstChildElement("file"); file;
+       file = file->NextSiblingElement("file")) {
     const std::string* id = file->Attribute(std::string("id"));
     const SongEntry* entry = id ? Entry(*id) : nullptr;
     if (entry && entry->element == file) records.push_back(entry->record);
@@ -197,7 +223,8 @@ bool MusicLibrary::UpdateMusic(const MusicRecord& record) {
   for (const auto& [name, value] : record) {
     if (!IsSearchKey(name) && name != "id") store_.SetText(entry->element, name.c_str(), value);
   }
-  CacheRecord(AttributeOf(record, "id"), entry->element, DocumentStore::ReadAllAttributes(entry->element));
+  CacheRecord(AttributeOf(record, "id"), entry->element,
+              DocumentStore::ReadAllAttributes(entry->element));
   store_.MarkDirty();
   return true;
 }
@@ -236,7 +263,8 @@ void MusicLibrary::SetPaused(std::string_view music_id, bool paused) {
 }
 
 void MusicLibrary::RemoveFromUserLists(const std::string& user_id, const std::string& music_id) {
-  for (TiXmlElement* playlist : lists_.PlaylistsOf(user_id)) lists_.RemoveItemsWithId(playlist, music_id);
+  for (TiXmlElement* playlist : lists_.PlaylistsOf(user_id))
+    lists_.RemoveItemsWithId(playlist, music_id);
 }
 
 void MusicLibrary::RemoveFromAllLists(const std::string& music_id) {
@@ -276,10 +304,16 @@ void MusicLibrary::DeleteMusic(const std::string& music_id) {
       bool artist_folder_goes = album_folder_goes && artist_uses_[artist] <= 1;
       const std::string music_folder = store_.FolderPath("music");
       std::string file_name = AttributeOf(record, "fileName");
+      // A stored copy that another song also names (data filed before names were made
+      // distinct) stays for that song, with its lyric.
+      const bool shared_copy = FileNameInUse(file_name, music_id);
       std::string stored = file_name.empty() ? MusicFileName(record, "", false) : file_name;
-      std::string copy = ResolveStoredPath(music_folder, stored);
+      std::string copy = shared_copy ? std::string() : ResolveStoredPath(music_folder, stored);
       if (!copy.empty()) DeleteStoredCopy(copy, album_folder_goes, artist_folder_goes);
-      std::string own = ResolveStoredPath(music_folder, DocumentStore::GetTextOr(entry->element, "fileName"));
+      std::string own_name = DocumentStore::GetTextOr(entry->element, "fileName");
+      std::string own = FileNameInUse(own_name, music_id)
+                            ? std::string()
+                            : ResolveStoredPath(music_folder, own_name);
       if (!own.empty()) {
         fs::RemoveFile(own);
         fs::RemoveEmptyFolder(fs::ParentFolder(own));
@@ -306,8 +340,12 @@ std::vector<std::pair<std::string, int>> MusicLibrary::NameCounts(const char* at
   return {counts.begin(), counts.end()};
 }
 
-std::vector<std::pair<std::string, int>> MusicLibrary::ArtistCounts() { return NameCounts("artist_name"); }
-std::vector<std::pair<std::string, int>> MusicLibrary::AlbumCounts() { return NameCounts("album_name"); }
+std::vector<std::pair<std::string, int>> MusicLibrary::ArtistCounts() {
+  return NameCounts("artist_name");
+}
+std::vector<std::pair<std::string, int>> MusicLibrary::AlbumCounts() {
+  return NameCounts("album_name");
+}
 
 std::vector<MusicRecord> MusicLibrary::MusicByName(const char* attribute, std::string_view name) {
   auto lock = store_.Lock();
@@ -316,12 +354,17 @@ std::vector<MusicRecord> MusicLibrary::MusicByName(const char* attribute, std::s
   for (TiXmlElement* item : PlaylistIndex::Items(list)) {
     const std::string* id = item->Attribute(std::string("id"));
     const SongEntry* entry = id ? Entry(*id) : nullptr;
-    if (entry && text::TrimView(AttributeOf(*entry->record, attribute)) == name) records.push_back(*entry->record);
+    if (entry && text::TrimView(AttributeOf(*entry->record, attribute)) == name)
+      records.push_back(*entry->record);
   }
   return records;
 }
 
-std::vector<MusicRecord> MusicLibrary::MusicByArtist(std::string_view name) { return MusicByName("artist_name", name); }
-std::vector<MusicRecord> MusicLibrary::MusicByAlbum(std::string_view name) { return MusicByName("album_name", name); }
+std::vector<MusicRecord> MusicLibrary::MusicByArtist(std::string_view name) {
+  return MusicByName("artist_name", name);
+}
+std::vector<MusicRecord> MusicLibrary::MusicByAlbum(std::string_view name) {
+  return MusicByName("album_name", name);
+}
 
 }  // namespace quillo::store

@@ -78,11 +78,18 @@ class MusicLibrary : public StoreSection {
   // with its stored copy, lyrics and emptied folders.
   void DeleteMusic(const std::string& music_id);
   // Files a finished download: moves it to its stored-copy name, records fileName and status
-  // (2, or 3 when it could not be filed) and writes the tags. Unknown ids change nothing.
-  void FileDownloadedMusic(const std::string& music_id, const std::string& source_path);
+  // (2, or 3 when it could not be filed) and writes the tags. Unknown ids change nothing. When
+  // another song of the library already owns the stored-copy name (same artist, album and
+  // title), the song is filed as "title-<id>.ext" instead, so neither overwrites the other. When
+  // neither moving nor copying works, the downloaded file stays where it is (status 3).
+  // Answers whether the song was filed.
+  bool FileDownloadedMusic(const std::string& music_id, const std::string& source_path);
+  // True when a library song other than `except_music_id` has exactly this fileName text.
+  bool FileNameInUse(std::string_view file_name, std::string_view except_music_id) const;
 
   // The stored-copy name relative to the music folder (folders created on request).
-  std::string MusicFileName(const MusicRecord& record, std::string_view extension, bool create_folders);
+  std::string MusicFileName(const MusicRecord& record, std::string_view extension,
+                            bool create_folders);
   // The absolute path of the stored copy; none when fileName is empty or unusable.
   std::optional<std::string> MusicPath(const MusicRecord& record);
   LyricLocation LyricPath(const MusicRecord& record, bool create_folders);
@@ -119,11 +126,13 @@ class MusicLibrary : public StoreSection {
   void CacheRecord(const std::string& music_id, TiXmlElement* element, MusicRecord record);
   void DropRecord(const std::string& music_id);
   // Replaces one attribute of the cached record (the element is written by the caller).
-  void SetCachedAttribute(const std::string& music_id, const std::string& name, const std::string& value);
+  void SetCachedAttribute(const std::string& music_id, const std::string& name,
+                          const std::string& value);
   void CountNames(const MusicRecord& record, int delta);
   std::vector<std::pair<std::string, int>> NameCounts(const char* attribute);
   std::vector<MusicRecord> MusicByName(const char* attribute, std::string_view name);
-  void DeleteStoredCopy(const std::string& path, bool remove_album_folder, bool remove_artist_folder);
+  void DeleteStoredCopy(const std::string& path, bool remove_album_folder,
+                        bool remove_artist_folder);
   void RemoveFromAllLists(const std::string& music_id);
   void RemoveFromUserLists(const std::string& user_id, const std::string& music_id);
 
@@ -137,6 +146,9 @@ class MusicLibrary : public StoreSection {
   // How many library songs carry each album_name / artist_name (for the folder rules).
   std::unordered_map<std::string, int> album_uses_;
   std::unordered_map<std::string, int> artist_uses_;
+  // How many library songs carry each non-empty fileName text (a stored copy never belongs to
+  // two songs; deleting one must not delete the other's file).
+  std::unordered_map<std::string, int> file_name_uses_;
 };
 
 }  // namespace quillo::store

@@ -7,9 +7,9 @@
 #include "store/DeviceListSource.h"
 #include "store/DocumentStore.h"
 #include "store/MusicLibrary.h"
+#include "store/PlaylistIndex.h"
 #include "store/SafeNames.h"
 #include "store/SongTagAccess.h"
-#include "store/PlaylistIndex.h"
 #include "store/StoredPath.h"
 #include "store/StreamCacheLookup.h"
 
@@ -36,7 +36,8 @@ bool CopyFileOver(const std::string& from, const std::string& to) {
 
 std::string MusicLibrary::MusicFileName(const MusicRecord& record, std::string_view extension,
                                         bool create_folders) {
-  return store::MusicFileName(record, extension, create_folders ? store_.FolderPath("music") : std::string());
+  return store::MusicFileName(record, extension,
+                              create_folders ? store_.FolderPath("music") : std::string());
 }
 
 std::optional<std::string> MusicLibrary::MusicPath(const MusicRecord& record) {
@@ -65,7 +66,8 @@ LyricLocation MusicLibrary::LyricPath(const MusicRecord& record, bool create_fol
   std::string file_name = AttributeOr(record, "fileName");
   std::string stem;
   if (file_name.empty()) {
-    std::string candidate = store_.FolderPath("music") + MusicFileName(record, ".lrc", create_folders);
+    std::string candidate =
+        store_.FolderPath("music") + MusicFileName(record, ".lrc", create_folders);
     stem = WithoutExtension(candidate);
   } else {
     std::string song = ResolveStoredPath(store_.FolderPath("music"), file_name);
@@ -97,8 +99,10 @@ MusicRecord MusicLibrary::CompleteFileNames(MusicRecord record) {
     return record;
   }
   if (stream_cache_ == nullptr) return record;
-  if (auto lyric = stream_cache_->CachedLyricPath(id)) record["lyric_file"] = std::string(kFileUrlPrefix) + *lyric;
-  if (auto song = stream_cache_->CachedSongPath(id)) record["fileName"] = std::string(kFileUrlPrefix) + *song;
+  if (auto lyric = stream_cache_->CachedLyricPath(id))
+    record["lyric_file"] = std::string(kFileUrlPrefix) + *lyric;
+  if (auto song = stream_cache_->CachedSongPath(id))
+    record["fileName"] = std::string(kFileUrlPrefix) + *song;
   return record;
 }
 
@@ -113,25 +117,38 @@ void MusicLibrary::DeleteStoredCopy(const std::string& path, bool remove_album_f
   if (!remove_album_folder) return;
   std::string album_folder = fs::ParentFolder(path);
   if (album_folder.empty()) return;
-  for (const char* name : {"album.jpg", "album.gif", "Thumbs.db"}) fs::RemoveFile(album_folder + name);
+  // The pictures the download manager fetches keep the service's format (PNG too).
+  for (const char* name : {"album.jpg", "album.gif", "album.png", "Thumbs.db"})
+    fs::RemoveFile(album_folder + name);
   fs::RemoveEmptyFolder(album_folder);
   if (!remove_artist_folder) return;
   std::string artist_folder = fs::ParentFolder(album_folder.substr(0, album_folder.size() - 1));
   if (artist_folder.empty()) return;
-  for (const char* name : {"artist.jpg", "artist.gif", "Thumbs.db"}) fs::RemoveFile(artist_folder + name);
+  for (const char* name : {"artist.jpg", "artist.gif", "artist.png", "Thumbs.db"})
+    fs::RemoveFile(artist_folder + name);
   fs::RemoveEmptyFolder(artist_folder);
 }
 
-void MusicLibrary::FileDownloadedMusic(const std::string& music_id, const std::string& source_path) {
+bool MusicLibrary::FileDownloadedMusic(const std::string& music_id,
+                                       const std::string& source_path) {
   auto lock = store_.Lock();
   SongEntry* entry = Entry(music_id);
-  if (entry == nullptr) return;
+  if (entry == nullptr) return false;
   const MusicRecord record = *entry->record;
   const std::string extension = FileExtension(fs::BaseName(source_path));
-  const std::string relative = MusicFileName(record, extension, true);
+  std::string relative = MusicFileName(record, extension, true);
+  if (FileNameInUse(relative, music_id)) {
+    // Another song (same artist, album and title) owns that name: this one gets its id too.
+    relative = relative.substr(0, relative.size() - extension.size()) + "-" +
+               SafeFileName(music_id) + extension;
+  }
   const std::string target = store_.FolderPath("music") + relative;
-  bool filed = fs::RenamePath(source_path, target) || CopyFileOver(source_path, target);
-  fs::RemoveFile(source_path);
+  bool filed = fs::RenamePath(source_path, target);
+  if (!filed && CopyFileOver(source_path, target)) {
+    filed = true;
+    fs::RemoveFile(source_path);
+  }
+  // Unfiled, the download stays where it is: it is the only copy of the song's bytes.
   if (filed) {
     store_.SetText(entry->element, "fileName", relative);
     store_.SetInt(entry->element, "status", 2);
@@ -148,6 +165,7 @@ void MusicLibrary::FileDownloadedMusic(const std::string& music_id, const std::s
     SetCachedAttribute(music_id, "status", "3");
   }
   store_.MarkDirty();
+  return filed;
 }
 
 std::optional<std::string> MusicLibrary::AddLocalFile(const std::string& path, bool* is_new) {

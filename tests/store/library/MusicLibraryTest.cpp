@@ -98,10 +98,52 @@ TEST_F(MusicLibraryTest, FilingFailsWhenTheMusicFolderCannotBeMade) {
   library().AddMusic(Song("7", "T"));
   const std::string partial = data_ / "7.mp3";
   ASSERT_TRUE(fs::WriteFile(partial, "audio"));
-  library().FileDownloadedMusic("7", partial);
+  EXPECT_FALSE(library().FileDownloadedMusic("7", partial));
   EXPECT_EQ(library().FindMusic("7")->at("status"), "3");
   EXPECT_EQ(library().FindMusic("7")->count("fileName"), 0u);
-  EXPECT_FALSE(fs::FileExists(partial));
+  // Neither moved nor copied: the download is the only copy of the song and stays.
+  EXPECT_EQ(fs::ReadWholeFile(partial), "audio");
+}
+
+TEST_F(MusicLibraryTest, SongsWithTheSameNamesAreFiledApartAndDeletedApart) {
+  const std::string m = MusicFolder();
+  library().AddMusic(Song("11", "Same", "Artist", "Album"));
+  library().AddMusic(Song("12", "Same", "Artist", "Album"));
+  library().AddMusic(Song("13", "Same", "Artist", "Album"));
+  ASSERT_TRUE(fs::WriteFile(data_ / "11.mp3", "first"));
+  ASSERT_TRUE(fs::WriteFile(data_ / "12.mp3", "second"));
+  ASSERT_TRUE(library().FileDownloadedMusic("11", data_ / "11.mp3"));
+  ASSERT_TRUE(library().FileDownloadedMusic("12", data_ / "12.mp3"));
+  EXPECT_EQ(library().FindMusic("11")->at("fileName"), "Artist/Album/Same.mp3");
+  EXPECT_EQ(library().FindMusic("12")->at("fileName"), "Artist/Album/Same-12.mp3");
+  EXPECT_EQ(fs::ReadWholeFile(m + "Artist/Album/Same.mp3"), "first");
+  EXPECT_EQ(fs::ReadWholeFile(m + "Artist/Album/Same-12.mp3"), "second");
+  EXPECT_TRUE(library().FileNameInUse("Artist/Album/Same.mp3", "12"));
+  EXPECT_FALSE(library().FileNameInUse("Artist/Album/Same.mp3", "11"));
+
+  // Filing the same song again keeps its own name (a repeated download replaces its copy).
+  ASSERT_TRUE(fs::WriteFile(data_ / "11.mp3", "first again"));
+  ASSERT_TRUE(library().FileDownloadedMusic("11", data_ / "11.mp3"));
+  EXPECT_EQ(library().FindMusic("11")->at("fileName"), "Artist/Album/Same.mp3");
+  EXPECT_EQ(fs::ReadWholeFile(m + "Artist/Album/Same.mp3"), "first again");
+
+  // A song never downloaded, one filed apart, and the first: each deletion leaves the others'.
+  library().DeleteMusic("13");
+  library().DeleteMusic("12");
+  EXPECT_FALSE(fs::FileExists(m + "Artist/Album/Same-12.mp3"));
+  EXPECT_EQ(fs::ReadWholeFile(m + "Artist/Album/Same.mp3"), "first again");
+
+  // Two records that already name one file (filed by an older version): the file stays until
+  // the last of them goes.
+  library().AddMusic(Song("14", "Same", "Artist", "Album"));
+  library().SetMusicAttribute("14", "fileName", "Artist/Album/Same.mp3");
+  ASSERT_TRUE(fs::WriteFile(m + "Artist/Album/Same.lrc", "lyric"));
+  library().DeleteMusic("14");
+  EXPECT_TRUE(fs::FileExists(m + "Artist/Album/Same.mp3"));
+  EXPECT_TRUE(fs::FileExists(m + "Artist/Album/Same.lrc"));
+  library().DeleteMusic("11");
+  EXPECT_FALSE(fs::FileExists(m + "Artist/Album/Same.mp3"));
+  EXPECT_FALSE(fs::FolderExists(m + "Artist"));
 }
 
 TEST_F(MusicLibraryTest, DeletingSongsRemovesFilesAndEmptiedFolders) {

@@ -1,0 +1,179 @@
+#include "downloads/DownloadManager.h"
+
+#include <utility>
+#include <vector>
+
+#include "downloads/DownloadListener.h"
+#include "downloads/DownloadPaths.h"
+#include "downloads/SteadyMillis.h"
+#include "platform/fs/FileSystem.h"
+#include "platform/loop/LoopTarget.h"
+#include "service/transfer/SafeDownloader.h"
+#include "service/transfer/TransferRecord.h"
+#include "store/ConfigKeys.h"
+#include "store/DocumentStore.h"
+#include "store/MusicLibrary.h"
+#include "store/Playlists.h"
+#include "store/StoreRuntime.h"
+
+namespace quillo::downloads {
+
+DownloadManager::DownloadManager(loop::MainLoop& loop, store::StoreRuntime& runtime,
+                                 service::SafeDownloader& downloader)
+    : runtime_(runtime),
+      downloader_(downloader),
+      target_(std::make_unique<loop::LoopTarget>(loop)),
+      filing_(runtime.store(), runtime.library()),
+      companions_({runtime, downloader, entries_, *this, urls_}) {}
+
+DownloadManager::~DownloadManager() {
+  CancelAll();
+  target_.reset();
+}
+
+void DownloadManager::SetEndpoints(const service::ServiceEndpoints& endpoints) {
+  if (endpoints.configured()) {
+    urls_.emplace(endpoints, runtime_.store().ClientId());
+  } else {
+    urls_.reset();
+  }
+}
+
+void DownloadManager::Start() {
+  target_->SetTimer(kScheduleTimerId, kSchedulePeriod, [this] { Schedule(); });
+}
+
+void DownloadManager::Schedule() {
+  if (!urls_) return;
+  const int max_downloads =
+      runtime_.store().GetConfigInt(store::keys::kMaxDownloadThread, kDefaultMaxDownloads);
+  const auto active = static_cast<int>(active_count());
+  if (active >= max_downloads) return;
+  const std::vector<std::string> waiting =
+      runtime_.playlists().TakeWaitingSongs(static_cast<std::size_t>(max_downloads - active));
+  for (const std::string& music_id : waiting) {
+    // A song that could not start waits again rather than staying "being downloaded".
+    if (!StartSong(std::string(kMusicKind), music_id)) {
+      runtime_.library().SetMusicAttribute(music_id, "status", "0");
+    }
+  }
+}
+
+bool DownloadManager::StartSong(const std::string& kind, const std::string& music_id) {
+  if (!urls_ || music_id.empty()) return false;
+  // One transfer per song: a second one would write the same partial file.
+  if (entries_.IsRunning(kind, music_id)) return true;
+  const std::string folder = runtime_.store().FolderPath(".download");
+  fs::CreateFolders(folder);
+  const service::FileFetch fetch = urls_->SongDownload(kind, music_id);
+  const std::string transfer_id =
+      downloader_.Download(fetch.url, PartialPath(folder, kind, music_id), this,
+                           fetch.append_extension, fetch.min_size, fetch.max_size, fetch.attempts);
+  if (transfer_id.empty()) return false;
+  // Started from the window too (not only handed out by the store): the song must not be
+  // handed out again while it runs.
+  if (kind == kMusicKind) runtime_.library().SetMusicAttribute(music_id, "status", "1");
+  DownloadEntry entry;
+  entry.item_id = music_id;
+  entry.kind = kind;
+  entry.transfer_id = transfer_id;
+  entry.start_time_ms = SteadyMillis();
+  entries_.Add(std::move(entry));
+  return true;
+}
+
+void DownloadManager::StopSong(const std::string& kind, const std::string& music_id) {
+  for (const DownloadEntry& entry : entries_.TakeAll(kind, music_id)) {
+    // Cancel deletes the partial file at once; no callback follows, so the bookkeeping is ours.
+    downloader_.Cancel(entry.transfer_id);
+    if (kind == kMusicKind) runtime_.library().SetMusicAttribute(music_id, "status", "0");
+  }
+}
+
+void DownloadManager::StopDownload(const std::string& music_id) {
+  StopSong(std::string(kMusicKind), music_id);
+}
+
+void DownloadManager::CancelAll() {
+  if (target_) target_->KillTimer(kScheduleTimerId);
+  for (const DownloadEntry& entry : entries_.TakeEverything())
+    downloader_.Cancel(entry.transfer_id);
+}
+
+void DownloadManager::OnStart(service::TransferRecord& record) {
+  DownloadEntry* entry = entries_.FindByTransfer(record.id());
+  if (entry == nullptr || entry->kind != kMusicKind) return;
+  entry->received_bytes = 0;
+  entry->total_bytes = 0;
+  entry->start_time_ms = SteadyMillis();
+  const std::string music_id = entry->item_id;
+  if (!runtime_.library().HasMusic(music_id)) {
+    StopSong(std::string(kMusicKind), music_id);
+    return;
+  }
+  if (filing_.TakeLegacyCopy(music_id, record.target_path(), record.total_size())) {
+    // Already here: the body is not transferred. The status stays at 2.
+    entries_.TakeByTransfer(record.id());
+    downloader_.Cancel(record.id());
+    ScheduleSoon();
+  }
+}
+
+void DownloadManager::OnData(service::TransferRecord& record) {
+  if (DownloadEntry* entry = entries_.FindByTransfer(record.id())) {
+    entry->received_bytes = record.received_size();
+    entry->total_bytes = record.total_size();
+  }
+}
+
+void DownloadManager::OnFinish(service::TransferRecord& record) {
+  std::optional<DownloadEntry> entry = entries_.TakeByTransfer(record.id());
+  if (!entry) return;
+  if (entry->kind == kMusicKind) {
+    FinishSong(*entry, record);
+  } else {
+    FinishCompanion(*entry, record);
+  }
+  ScheduleSoon();
+}
+
+void DownloadManager::FinishSong(const DownloadEntry& entry, service::TransferRecord& record) {
+  const std::string& music_id = entry.item_id;
+  store::MusicLibrary& library = runtime_.library();
+  if (record.status() == service::TransferStatus::kFinished) {
+    if (!library.HasMusic(music_id)) {
+      // Deleted while its last bytes arrived: nothing owns the file any more.
+      fs::RemoveFile(record.target_path());
+      return;
+    }
+    if (filing_.File(music_id, record.target_path())) {
+      FetchAlbumPicture(music_id);
+      FetchArtistPictureForSong(music_id);
+      FetchLyric(music_id);
+    }
+    return;
+  }
+  // A paused song waits again (the user stopped it); any other failure is marked.
+  library.SetMusicAttribute(music_id, "status", library.IsPaused(music_id) ? "0" : "3");
+}
+
+void DownloadManager::FinishCompanion(const DownloadEntry& entry, service::TransferRecord& record) {
+  const bool finished = record.status() == service::TransferStatus::kFinished;
+  std::optional<std::string> placed = finished ? companions_.Finish(entry, record) : std::nullopt;
+  if (entry.kind == kLyricKind) {
+    if (listener_ != nullptr) listener_->OnLyricDownloaded(entry.item_id, placed);
+  } else if (entry.kind == kArtistKind && placed) {
+    if (listener_ != nullptr) listener_->OnArtistPictureDownloaded(entry.item_id, *placed);
+  }
+}
+
+void DownloadManager::ScheduleSoon() {
+  if (schedule_posted_ || !target_) return;
+  schedule_posted_ = true;
+  target_->Post([this] {
+    schedule_posted_ = false;
+    Schedule();
+  });
+}
+
+}  // namespace quillo::downloads

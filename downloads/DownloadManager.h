@@ -1,0 +1,127 @@
+#pragma once
+// Turns the store's download list into running downloads: up to
+// "sorvel.music.max_download_thread" transfers at once (songs and their companion files
+// together), songs handed out by the store in list order. A finished song is filed in the music
+// folder (tags written by the library), then its album picture, artist picture and lyric are
+// fetched. The download window starts and stops songs through StartSong and StopSong; the
+// library stops a song it deletes (DownloadStopper); the lyric component queues lyrics
+// (LyricDownloadQueue).
+//
+// One per process. Window thread only: the schedule timer, the transfers' callbacks and every
+// command run there. The store's lock is taken by the store's own operations.
+#include <chrono>
+#include <cstddef>
+#include <list>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "downloads/CompanionFetches.h"
+#include "downloads/DownloadEntries.h"
+#include "downloads/SongFiling.h"
+#include "lyrics/LyricDownloadQueue.h"
+#include "service/api/ServiceEndpoints.h"
+#include "service/api/ServiceFileUrls.h"
+#include "service/transfer/SafeDownloaderCallback.h"
+#include "store/DownloadStopper.h"
+
+namespace quillo::loop {
+class LoopTarget;
+class MainLoop;
+}  // namespace quillo::loop
+namespace quillo::service {
+class SafeDownloader;
+}
+namespace quillo::store {
+class StoreRuntime;
+}
+
+namespace quillo::downloads {
+
+class DownloadListener;
+
+class DownloadManager : public service::SafeDownloaderCallback,
+                        public store::DownloadStopper,
+                        public lyrics::LyricDownloadQueue {
+ public:
+  static constexpr int kScheduleTimerId = 102;
+  static constexpr std::chrono::milliseconds kSchedulePeriod{1000};
+  static constexpr int kDefaultMaxDownloads = 2;
+
+  // Everything given outlives the manager; the loop's thread is the window thread.
+  DownloadManager(loop::MainLoop& loop, store::StoreRuntime& runtime,
+                  service::SafeDownloader& downloader);
+  // Stops the timer and cancels every transfer (no callback reaches a destroyed manager).
+  ~DownloadManager() override;
+  DownloadManager(const DownloadManager&) = delete;
+  DownloadManager& operator=(const DownloadManager&) = delete;
+
+  // The service's addresses; until they are known nothing starts (Schedule hands out nothing).
+  void SetEndpoints(const service::ServiceEndpoints& endpoints);
+  // Who hears of lyrics and artist pictures; may be null. Must outlive its use.
+  void SetListener(DownloadListener* listener) { listener_ = listener; }
+
+  // Starts the schedule timer (id 102, every second; each tick calls Schedule). The timer ends
+  // with the manager. Calling it again restarts the timer.
+  void Start();
+  // Starts waiting songs while fewer transfers than the maximum run.
+  void Schedule();
+  // Starts one song's download (the window's "start now", without waiting for the timer).
+  // False when the service's address is unknown or the downloader refused.
+  bool StartSong(const std::string& kind, const std::string& music_id);
+  // Ends every running transfer of that kind and item; the song returns to status 0 and its
+  // partial file is deleted.
+  void StopSong(const std::string& kind, const std::string& music_id);
+
+  bool FetchArtistPictureForSong(const std::string& music_id) {
+    return companions_.FetchArtistPictureForSong(music_id);
+  }
+  bool FetchArtistPicture(const std::string& artist_id, const std::string& artist_name) {
+    return companions_.FetchArtistPicture(artist_id, artist_name);
+  }
+  bool FetchAlbumPicture(const std::string& music_id) {
+    return companions_.FetchAlbumPicture(music_id);
+  }
+  bool FetchLyric(const std::string& music_id) { return companions_.FetchLyric(music_id); }
+
+  // Cancels every transfer and forgets every entry (songs being downloaded stay at status 1
+  // in memory; the next start of the store sets them back to 0).
+  void CancelAll();
+
+  // The entry of a transfer, or null; valid until the next call into the manager.
+  const DownloadEntry* FindEntry(const std::string& transfer_id) const {
+    return entries_.FindByTransfer(transfer_id);
+  }
+  const std::list<DownloadEntry>& entries() const { return entries_.entries(); }
+  // Every entry counts, companions too.
+  std::size_t active_count() const { return entries_.size(); }
+
+  // SafeDownloaderCallback.
+  void OnStart(service::TransferRecord& record) override;
+  void OnData(service::TransferRecord& record) override;
+  void OnFinish(service::TransferRecord& record) override;
+
+  // DownloadStopper: the library deletes the song.
+  void StopDownload(const std::string& music_id) override;
+  // LyricDownloadQueue: the lyric of a song about to play.
+  bool QueueLyric(const std::string& music_id) override { return FetchLyric(music_id); }
+
+ private:
+  void FinishSong(const DownloadEntry& entry, service::TransferRecord& record);
+  void FinishCompanion(const DownloadEntry& entry, service::TransferRecord& record);
+  // A slot was freed by a transfer that ended: the next waiting song starts as soon as the
+  // finish step is over, not a tick later.
+  void ScheduleSoon();
+
+  store::StoreRuntime& runtime_;
+  service::SafeDownloader& downloader_;
+  std::unique_ptr<loop::LoopTarget> target_;
+  std::optional<service::ServiceFileUrls> urls_;
+  DownloadEntries entries_;
+  SongFiling filing_;
+  CompanionFetches companions_;
+  DownloadListener* listener_ = nullptr;
+  bool schedule_posted_ = false;
+};
+
+}  // namespace quillo::downloads
