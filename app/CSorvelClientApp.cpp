@@ -7,9 +7,11 @@
 #include "app/AppConstants.h"
 #include "app/CompanionProgram.h"
 #include "app/HeadlessMainWindow.h"
-#include "app/ServiceRuntime.h"
 #include "app/SelfUpdate.h"
+#include "app/ServiceRuntime.h"
 #include "app/SkinChoice.h"
+#include "downloads/DownloadManager.h"
+#include "media/MediaTagAccess.h"
 #include "platform/desktop/DesktopNotifier.h"
 #include "platform/ipc/HandOverClient.h"
 #include "platform/ipc/HandOverServer.h"
@@ -130,6 +132,16 @@ bool CSorvelClientApp::InitInstance() {
   const service::ServiceEndpoints configured = service::ConfiguredEndpoints(store);
   if (configured.configured()) service_runtime.SetEndpoints(configured);
 
+  // Downloads: filing writes tags through the library, and the library stops a song's download
+  // before it deletes the song. The schedule timer runs from here on; songs start once the
+  // service's address is known.
+  media::MediaTagAccess tag_access;
+  runtime.library().SetTagAccess(&tag_access);
+  downloads::DownloadManager download_manager(loop, runtime, service_runtime.downloader());
+  runtime.library().SetDownloadStopper(&download_manager);
+  if (configured.configured()) download_manager.SetEndpoints(configured);
+  download_manager.Start();
+
   // The download finisher; the version check runs once the service's address is known (at
   // once for a configured service). The update notice is a desktop notification, or nothing
   // where the desktop has no notification service.
@@ -147,9 +159,10 @@ bool CSorvelClientApp::InitInstance() {
       service::StartServiceUnlessConfigured(
           configured.base_url, environment_.program_folder, environment_.data_folder,
           service_target,
-          [&window, &service_runtime,
+          [&window, &service_runtime, &download_manager,
            &start_version_check](const std::optional<service::ServiceEndpoints>& endpoints) {
             if (endpoints) service_runtime.SetEndpoints(*endpoints);
+            if (endpoints) download_manager.SetEndpoints(*endpoints);
             window.OnServiceEndpoints(endpoints);
             if (endpoints) start_version_check(endpoints->base_url);
           },
@@ -169,10 +182,13 @@ bool CSorvelClientApp::InitInstance() {
   }
   outcome_ = Outcome::kRanMainWindow;
 
-  // Shutdown. Phone views and downloads join here once they exist; every transfer ends; then
-  // the embedded service stops (nothing talks to it any more), then the store's final save,
-  // with the saver thread stopped before anything is torn down.
+  // Shutdown. Phone views join here once they exist; the downloads stop, every transfer ends;
+  // then the embedded service stops (nothing talks to it any more), then the store's final
+  // save, with the saver thread stopped before anything is torn down.
+  download_manager.CancelAll();
   service_runtime.Shutdown();
+  runtime.library().SetDownloadStopper(nullptr);
+  runtime.library().SetTagAccess(nullptr);
   // Cached files of songs that are no longer in the store go now.
   play_cache.PurgeUnowned();
   runtime.library().SetStreamCache(nullptr);

@@ -115,6 +115,7 @@ void DownloadManager::OnStart(service::TransferRecord& record) {
     // Already here: the body is not transferred. The status stays at 2.
     entries_.TakeByTransfer(record.id());
     downloader_.Cancel(record.id());
+    if (listener_ != nullptr) listener_->OnSongFinished(music_id, true);
     ScheduleSoon();
   }
 }
@@ -146,15 +147,18 @@ void DownloadManager::FinishSong(const DownloadEntry& entry, service::TransferRe
       fs::RemoveFile(record.target_path());
       return;
     }
-    if (filing_.File(music_id, record.target_path())) {
+    const bool filed = filing_.File(music_id, record.target_path());
+    if (filed) {
       FetchAlbumPicture(music_id);
       FetchArtistPictureForSong(music_id);
       FetchLyric(music_id);
     }
+    if (listener_ != nullptr) listener_->OnSongFinished(music_id, filed);
     return;
   }
   // A paused song waits again (the user stopped it); any other failure is marked.
   library.SetMusicAttribute(music_id, "status", library.IsPaused(music_id) ? "0" : "3");
+  if (listener_ != nullptr) listener_->OnSongFinished(music_id, false);
 }
 
 void DownloadManager::FinishCompanion(const DownloadEntry& entry, service::TransferRecord& record) {

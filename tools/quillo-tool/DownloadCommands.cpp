@@ -1,0 +1,137 @@
+// downloads run: downloads the library's waiting songs as the program does, until none waits
+// and no transfer runs; one line per song on standard error, the status counts on standard
+// output.
+#include <chrono>
+#include <map>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "downloads/DownloadListener.h"
+#include "downloads/DownloadManager.h"
+#include "media/MediaTagAccess.h"
+#include "platform/http/CurlHttpTransport.h"
+#include "platform/loop/LoopTarget.h"
+#include "platform/loop/MainLoop.h"
+#include "platform/text/TextUtil.h"
+#include "service/transfer/SafeDownloader.h"
+#include "store/DataFolder.h"
+#include "store/DocumentStore.h"
+#include "store/MusicLibrary.h"
+#include "store/Playlists.h"
+#include "store/SafeNames.h"
+#include "store/StoreRuntime.h"
+#include "tools/quillo-tool/TerminalText.h"
+#include "tools/quillo-tool/ToolCommand.h"
+#include "tools/quillo-tool/ToolService.h"
+
+namespace quillo::tool {
+namespace {
+
+// How often the command looks whether the work is done (and saves what changed).
+constexpr std::chrono::milliseconds kCheckPeriod{100};
+constexpr int kCheckTimerId = 1;
+
+std::string AttributeOf(const store::MusicRecord& record, const char* name) {
+  auto it = record.find(name);
+  return it == record.end() ? std::string() : it->second;
+}
+
+// One line per finished song; remembers that the store changed.
+class SongProgress : public downloads::DownloadListener {
+ public:
+  SongProgress(store::MusicLibrary& library, std::ostream& err) : library_(library), err_(err) {}
+
+  void OnSongFinished(const std::string& music_id, bool filed) override {
+    std::optional<store::MusicRecord> record = library_.FindMusic(music_id);
+    const std::string artist = record ? AttributeOf(*record, "artist_name") : std::string();
+    const std::string title = record ? AttributeOf(*record, "name") : music_id;
+    err_ << Shown("下载 " + artist + " - " + title + ": " + (filed ? "完成" : "失败"),
+                  fs::StandardStream::kError)
+         << std::endl;
+    changed = true;
+  }
+
+  bool changed = false;
+
+ private:
+  store::MusicLibrary& library_;
+  std::ostream& err_;
+};
+
+// Songs the scheduler would still hand out: status 0 and not paused.
+bool AnySongWaiting(store::Playlists& playlists) {
+  for (const store::MusicRecord& record : playlists.DownloadQueueRecords()) {
+    if (text::LeadingInt(AttributeOf(record, "status")) == 0 &&
+        AttributeOf(record, "paused") != "true") {
+      return true;
+    }
+  }
+  return false;
+}
+
+int DownloadsRun(ToolContext& context) {
+  if (!context.args.empty()) {
+    context.err << "usage: quillo-tool downloads run\n";
+    return 1;
+  }
+  ToolService service(context);
+  const std::optional<service::ServiceEndpoints>& endpoints = service.Endpoints();
+  if (!endpoints) return 1;
+  store::StoreRuntime& runtime = *store::StoreRuntime::Instance();
+  store::MusicLibrary& library = runtime.library();
+
+  loop::MainLoop loop;
+  // The cookie jar the program uses: the session of an earlier login command goes on.
+  http::CurlHttpTransport transport(
+      context.store->data_folder() + std::string(store::kCookieJarFileName),
+      http::CookieSessions::kContinue);
+  service::SafeDownloader downloader(loop, transport);
+  media::MediaTagAccess tags;
+  SongProgress progress(library, context.err);
+  int status = 0;
+  {
+    downloads::DownloadManager manager(loop, runtime, downloader);
+    library.SetTagAccess(&tags);
+    library.SetDownloadStopper(&manager);
+    manager.SetListener(&progress);
+    manager.SetEndpoints(*endpoints);
+    manager.Start();
+    manager.Schedule();
+
+    loop::LoopTarget checks(loop);
+    checks.SetTimer(kCheckTimerId, kCheckPeriod, [&] {
+      // Saved as it goes: a run that is killed keeps every song it filed.
+      if (progress.changed) {
+        progress.changed = false;
+        context.store->SaveIfDirty();
+      }
+      if (manager.active_count() == 0 && !AnySongWaiting(runtime.playlists())) loop.Quit();
+    });
+    loop.Run();
+    checks.KillTimer(kCheckTimerId);
+    manager.CancelAll();
+    downloader.Shutdown();
+    library.SetDownloadStopper(nullptr);
+    library.SetTagAccess(nullptr);
+  }
+
+  std::map<int, int> counts;
+  for (const store::MusicRecordPtr& record : library.AllRecords()) {
+    const std::string id = AttributeOf(*record, "id");
+    if (store::IsLocalId(id)) continue;
+    ++counts[text::LeadingInt(AttributeOf(*record, "status"))];
+  }
+  context.out << "waiting " << counts[0] << ", downloading " << counts[1] << ", downloaded "
+              << counts[2] << ", failed " << counts[3] << "\n";
+  if (counts[3] != 0) status = 1;
+  return status;
+}
+
+}  // namespace
+
+void RegisterDownloadCommands(CommandList& commands) {
+  commands.push_back({"downloads run", "", DownloadsRun});
+}
+
+}  // namespace quillo::tool
