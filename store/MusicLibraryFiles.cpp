@@ -7,9 +7,9 @@
 #include "store/DeviceListSource.h"
 #include "store/DocumentStore.h"
 #include "store/MusicLibrary.h"
-#include "store/PlaylistIndex.h"
 #include "store/SafeNames.h"
 #include "store/SongTagAccess.h"
+#include "store/PlaylistIndex.h"
 #include "store/StoredPath.h"
 #include "store/StreamCacheLookup.h"
 
@@ -36,8 +36,7 @@ bool CopyFileOver(const std::string& from, const std::string& to) {
 
 std::string MusicLibrary::MusicFileName(const MusicRecord& record, std::string_view extension,
                                         bool create_folders) {
-  return store::MusicFileName(record, extension,
-                              create_folders ? store_.FolderPath("music") : std::string());
+  return store::MusicFileName(record, extension, create_folders ? store_.FolderPath("music") : std::string());
 }
 
 std::optional<std::string> MusicLibrary::MusicPath(const MusicRecord& record) {
@@ -66,8 +65,7 @@ LyricLocation MusicLibrary::LyricPath(const MusicRecord& record, bool create_fol
   std::string file_name = AttributeOr(record, "fileName");
   std::string stem;
   if (file_name.empty()) {
-    std::string candidate =
-        store_.FolderPath("music") + MusicFileName(record, ".lrc", create_folders);
+    std::string candidate = store_.FolderPath("music") + MusicFileName(record, ".lrc", create_folders);
     stem = WithoutExtension(candidate);
   } else {
     std::string song = ResolveStoredPath(store_.FolderPath("music"), file_name);
@@ -99,10 +97,8 @@ MusicRecord MusicLibrary::CompleteFileNames(MusicRecord record) {
     return record;
   }
   if (stream_cache_ == nullptr) return record;
-  if (auto lyric = stream_cache_->CachedLyricPath(id))
-    record["lyric_file"] = std::string(kFileUrlPrefix) + *lyric;
-  if (auto song = stream_cache_->CachedSongPath(id))
-    record["fileName"] = std::string(kFileUrlPrefix) + *song;
+  if (auto lyric = stream_cache_->CachedLyricPath(id)) record["lyric_file"] = std::string(kFileUrlPrefix) + *lyric;
+  if (auto song = stream_cache_->CachedSongPath(id)) record["fileName"] = std::string(kFileUrlPrefix) + *song;
   return record;
 }
 
@@ -118,14 +114,12 @@ void MusicLibrary::DeleteStoredCopy(const std::string& path, bool remove_album_f
   std::string album_folder = fs::ParentFolder(path);
   if (album_folder.empty()) return;
   // The pictures the download manager fetches keep the service's format (PNG too).
-  for (const char* name : {"album.jpg", "album.gif", "album.png", "Thumbs.db"})
-    fs::RemoveFile(album_folder + name);
+  for (const char* name : {"album.jpg", "album.gif", "album.png", "Thumbs.db"}) fs::RemoveFile(album_folder + name);
   fs::RemoveEmptyFolder(album_folder);
   if (!remove_artist_folder) return;
   std::string artist_folder = fs::ParentFolder(album_folder.substr(0, album_folder.size() - 1));
   if (artist_folder.empty()) return;
-  for (const char* name : {"artist.jpg", "artist.gif", "artist.png", "Thumbs.db"})
-    fs::RemoveFile(artist_folder + name);
+  for (const char* name : {"artist.jpg", "artist.gif", "artist.png", "Thumbs.db"}) fs::RemoveFile(artist_folder + name);
   fs::RemoveEmptyFolder(artist_folder);
 }
 

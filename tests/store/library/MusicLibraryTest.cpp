@@ -144,6 +144,16 @@ TEST_F(MusicLibraryTest, SongsWithTheSameNamesAreFiledApartAndDeletedApart) {
   library().DeleteMusic("11");
   EXPECT_FALSE(fs::FileExists(m + "Artist/Album/Same.mp3"));
   EXPECT_FALSE(fs::FolderExists(m + "Artist"));
+
+  // A copy filed without an extension has the very name a namesake not yet downloaded would
+  // be deleted under.
+  library().AddMusic(Song("15", "Bare", "Artist", "Album"));
+  library().AddMusic(Song("16", "Bare", "Artist", "Album"));
+  ASSERT_TRUE(fs::WriteFile(data_ / "15", "bare"));
+  ASSERT_TRUE(library().FileDownloadedMusic("15", data_ / "15"));
+  EXPECT_EQ(library().FindMusic("15")->at("fileName"), "Artist/Album/Bare");
+  library().DeleteMusic("16");
+  EXPECT_EQ(fs::ReadWholeFile(m + "Artist/Album/Bare"), "bare");
 }
 
 TEST_F(MusicLibraryTest, DeletingSongsRemovesFilesAndEmptiedFolders) {
