@@ -53,16 +53,24 @@ void DownloadManager::Schedule() {
       runtime_.playlists().TakeWaitingSongs(static_cast<std::size_t>(max_downloads - active));
   for (const std::string& music_id : waiting) {
     // A song that could not start waits again rather than staying "being downloaded".
-    if (!StartSong(std::string(kMusicKind), music_id)) {
+    if (!StartTransfer(std::string(kMusicKind), music_id)) {
       runtime_.library().SetMusicAttribute(music_id, "status", "0");
     }
   }
 }
 
 bool DownloadManager::StartSong(const std::string& kind, const std::string& music_id) {
-  if (!urls_ || music_id.empty()) return false;
   // One transfer per song: a second one would write the same partial file.
   if (entries_.IsRunning(kind, music_id)) return true;
+  if (!StartTransfer(kind, music_id)) return false;
+  // Started from the window (not handed out by the store): the song must not be handed out
+  // again while it runs.
+  if (kind == kMusicKind) runtime_.library().SetMusicAttribute(music_id, "status", "1");
+  return true;
+}
+
+bool DownloadManager::StartTransfer(const std::string& kind, const std::string& music_id) {
+  if (!urls_ || music_id.empty()) return false;
   const std::string folder = runtime_.store().FolderPath(".download");
   fs::CreateFolders(folder);
   const service::FileFetch fetch = urls_->SongDownload(kind, music_id);
@@ -70,9 +78,6 @@ bool DownloadManager::StartSong(const std::string& kind, const std::string& musi
       downloader_.Download(fetch.url, PartialPath(folder, kind, music_id), this,
                            fetch.append_extension, fetch.min_size, fetch.max_size, fetch.attempts);
   if (transfer_id.empty()) return false;
-  // Started from the window too (not only handed out by the store): the song must not be
-  // handed out again while it runs.
-  if (kind == kMusicKind) runtime_.library().SetMusicAttribute(music_id, "status", "1");
   DownloadEntry entry;
   entry.item_id = music_id;
   entry.kind = kind;

@@ -107,6 +107,8 @@ class DownloadManager : public service::SafeDownloaderCallback,
   bool QueueLyric(const std::string& music_id) override { return FetchLyric(music_id); }
 
  private:
+  // The transfer and entry of StartSong, for a song the store has already marked.
+  bool StartTransfer(const std::string& kind, const std::string& music_id);
   void FinishSong(const DownloadEntry& entry, service::TransferRecord& record);
   void FinishCompanion(const DownloadEntry& entry, service::TransferRecord& record);
   // A slot was freed by a transfer that ended: the next waiting song starts as soon as the
