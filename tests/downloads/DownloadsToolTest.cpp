@@ -234,6 +234,18 @@ TEST_F(DownloadsToolTest, AKilledRunFinishesByteExactOnTheNextRun) {
   ListFiles(Data(), ".download/", left);
   EXPECT_FALSE(left.empty());  // a partial download was cut off
 
+  // Two transfers ran at once: the first two songs were both asked for before anything that
+  // follows a filed song (its pictures and lyric).
+  std::vector<std::string> first_requests;
+  for (const LoggedServiceRequest& request : service_.RequestLog()) {
+    if (request.path == "/music/download.php") first_requests.push_back(request.Query("id"));
+    if (request.path == "/music/download_image.php" || request.path == "/music/download_lyric.php")
+      break;
+  }
+  ASSERT_GE(first_requests.size(), 2u);
+  EXPECT_EQ(std::set<std::string>(first_requests.begin(), first_requests.begin() + 2),
+            (std::set<std::string>{songs[0].id, songs[1].id}));
+
   service_.ClearFaults();
   ToolRun run = Tool("downloads run");
   EXPECT_EQ(run.exit_code, 1) << run.err;  // the one short song fails
