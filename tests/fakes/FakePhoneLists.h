@@ -84,7 +84,7 @@ class FakePhoneLists : public service::PhoneLists {
     return nullptr;
   }
 
-  bool connected = true;
+  bool connected = false;
   std::vector<List> lists;
   int updates = 0;
 
