@@ -119,13 +119,32 @@ ServiceCall ServiceRequests::AddLinkMusic(const std::vector<std::string>& music_
   return call;
 }
 
-std::vector<ServiceCall> ServiceRequests::CreateLinkedPlaylist(
+std::optional<ServiceCall> ServiceRequests::CreateLinkedPlaylist(
     const LinkedPlaylist& playlist, const std::vector<std::string>& music_ids) {
-  if (!IsServicePlaylistId(playlist.id)) return {};
-  ServiceCall fill = Call("api/addmusictoplaylist.php", {{"playlistId", playlist.id}});
-  AddMusicIds(fill.params, music_ids);
-  return {Call("api/createplaylist.php", {{"id", playlist.id}, {"name", playlist.name}}),
-          std::move(fill)};
+  if (!IsServicePlaylistId(playlist.id)) return std::nullopt;
+  ServiceCall call = Call("api/createplaylist.php");
+  AddMusicIds(call.params, music_ids);
+  call.params.emplace_back("id", playlist.id);
+  call.params.emplace_back("name", playlist.name);
+  return call;
+}
+
+std::optional<ServiceCall> ServiceRequests::AddLinkedMusicToPlaylist(
+    std::string_view playlist_id, const std::vector<std::string>& music_ids) {
+  if (!IsServicePlaylistId(playlist_id)) return std::nullopt;
+  ServiceCall call = Call("api/addmusictoplaylist.php");
+  AddMusicIds(call.params, music_ids);
+  call.params.emplace_back("playlistId", Text(playlist_id));
+  return call;
+}
+
+std::optional<ServiceCall> ServiceRequests::AddDroppedMusic(
+    std::string_view playlist_id, const std::vector<std::string>& music_ids) {
+  if (!playlist_id.empty() && !IsServicePlaylistId(playlist_id)) return std::nullopt;
+  ServiceCall call =
+      Call("api/addmusictoplaylist.php?force=1", {{"playlistId", Text(playlist_id)}});
+  AddMusicIds(call.params, music_ids);
+  return call;
 }
 
 ServiceCall ServiceRequests::ChartList(std::string_view chart_number) const {

@@ -64,10 +64,18 @@ class ServiceRequests {
   // Fetches the named songs as a music document (not scrambled).
   static ServiceCall AddLinkMusic(const std::vector<std::string>& music_ids,
                                   const std::optional<LinkedPlaylist>& playlist);
-  // Creates the linked playlist and fills it: two calls, in the order to send them; none when
-  // the id is not a service playlist id.
-  static std::vector<ServiceCall> CreateLinkedPlaylist(const LinkedPlaylist& playlist,
-                                                       const std::vector<std::string>& music_ids);
+  // A link whose songs are all known and that names a playlist: one call carrying the link's
+  // songs first. A new playlist is created holding them ("id", "name" after the songs); songs
+  // for an existing one are added to it ("playlistId" after the songs, without force). None
+  // when the id is not a service playlist id.
+  static std::optional<ServiceCall> CreateLinkedPlaylist(const LinkedPlaylist& playlist,
+                                                         const std::vector<std::string>& music_ids);
+  static std::optional<ServiceCall> AddLinkedMusicToPlaylist(
+      std::string_view playlist_id, const std::vector<std::string>& music_ids);
+  // Songs dropped on a list of the playlist panel: as AddMusicToPlaylist, but the default list
+  // (empty id, the user's library on the service) is a valid target too.
+  static std::optional<ServiceCall> AddDroppedMusic(std::string_view playlist_id,
+                                                    const std::vector<std::string>& music_ids);
 
   // ---- Lists answered scrambled ------------------------------------------------------------
   // A chart by its number; the default chart is number 1.

@@ -52,5 +52,6 @@ void RegisterServiceCommands(CommandList& commands);
 void RegisterQueueCommands(CommandList& commands);
 void RegisterPlayCommands(CommandList& commands);
 void RegisterDownloadCommands(CommandList& commands);
+void RegisterSyncCommands(CommandList& commands);
 
 }  // namespace quillo::tool

@@ -29,6 +29,7 @@ CommandList AllCommands() {
   quillo::tool::RegisterQueueCommands(commands);
   quillo::tool::RegisterPlayCommands(commands);
   quillo::tool::RegisterDownloadCommands(commands);
+  quillo::tool::RegisterSyncCommands(commands);
   return commands;
 }
 

@@ -122,14 +122,27 @@ TEST(ServiceRequestsTest, EveryServiceCallHasItsPathAndParametersInOrder) {
   }
 }
 
-TEST(ServiceRequestsTest, LinkedPlaylistIsCreatedThenFilledWithoutForce) {
-  std::vector<ServiceCall> calls = ServiceRequests::CreateLinkedPlaylist({kList, "P"}, {"1", "2"});
-  ASSERT_EQ(calls.size(), 2u);
-  EXPECT_EQ(calls[0], (ServiceCall{"api/createplaylist.php", {{"id", kList}, {"name", "P"}}}));
-  EXPECT_EQ(calls[1],
+// A link's call carries its songs first, then the list: the order the command collects them in.
+TEST(ServiceRequestsTest, LinkedPlaylistCallsCarryTheSongsFirst) {
+  EXPECT_EQ(ServiceRequests::CreateLinkedPlaylist({kList, "P"}, {"1", "2"}),
+            (ServiceCall{"api/createplaylist.php",
+                         {{"musicId[]", "1"}, {"musicId[]", "2"}, {"id", kList}, {"name", "P"}}}));
+  EXPECT_EQ(ServiceRequests::AddLinkedMusicToPlaylist(kList, {"1", "2"}),
             (ServiceCall{"api/addmusictoplaylist.php",
-                         {{"playlistId", kList}, {"musicId[]", "1"}, {"musicId[]", "2"}}}));
-  EXPECT_TRUE(ServiceRequests::CreateLinkedPlaylist({"t_1", "P"}, {"1"}).empty());
+                         {{"musicId[]", "1"}, {"musicId[]", "2"}, {"playlistId", kList}}}));
+  EXPECT_FALSE(ServiceRequests::CreateLinkedPlaylist({"t_1", "P"}, {"1"}).has_value());
+  EXPECT_FALSE(ServiceRequests::AddLinkedMusicToPlaylist("local", {"1"}).has_value());
+}
+
+// Songs dropped on the library row go to the service's library: an empty playlistId.
+TEST(ServiceRequestsTest, DroppedSongsMayTargetTheDefaultList) {
+  EXPECT_EQ(ServiceRequests::AddDroppedMusic("", {"7"}),
+            (ServiceCall{"api/addmusictoplaylist.php?force=1",
+                         {{"playlistId", ""}, {"musicId[]", "7"}}}));
+  EXPECT_EQ(ServiceRequests::AddDroppedMusic(kList, {"7"})->params.front(),
+            (std::pair<std::string, std::string>{"playlistId", kList}));
+  EXPECT_FALSE(ServiceRequests::AddDroppedMusic("local", {"7"}).has_value());
+  EXPECT_FALSE(ServiceRequests::AddDroppedMusic("d_x_", {"7"}).has_value());
 }
 
 TEST(ServiceRequestsTest, OnlyServicePlaylistIdsProduceCalls) {
