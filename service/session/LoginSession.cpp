@@ -1,0 +1,130 @@
+#include "service/session/LoginSession.h"
+
+#include "service/api/JSRequestHandler.h"
+#include "service/api/ServiceRequests.h"
+#include "service/session/LoginWaitingDialog.h"
+#include "service/session/LoginWindow.h"
+#include "service/transfer/AnswerDescrambler.h"
+#include "store/DocumentStore.h"
+#include "store/Playlists.h"
+#include "store/ServiceAnswers.h"
+#include "store/StoreRuntime.h"
+
+namespace quillo::service {
+
+LoginSession::LoginSession(store::StoreRuntime& runtime, SafeDownloader& downloader,
+                           JSRequestHandler& sender, LoginWindow& window,
+                           LoginWaitingDialog& waiting_dialog)
+    : runtime_(runtime),
+      sender_(sender),
+      window_(window),
+      waiting_dialog_(waiting_dialog),
+      callback_(downloader) {}
+
+LoginSession::~LoginSession() {
+  CancelPending();
+}
+
+bool LoginSession::CheckLoginFields(std::string_view user_name, std::string_view password) {
+  if (!user_name.empty() && !password.empty()) return true;
+  window_.ShowAlert(std::string(kEmptyFieldsText));
+  return false;
+}
+
+void LoginSession::Login(std::string_view user_name, std::string_view password) {
+  ResetPending();
+  std::string id = SendLoginCall(ServiceRequests::Login(user_name, password));
+  WaitForAnswer(id, /*show_dialog=*/true);
+}
+
+void LoginSession::AutoLoginWithKey() {
+  const std::string key = runtime_.playlists().CurrentUserInfo().context_key;
+  ResetPending();
+  if (key.empty()) return;
+  std::string id = SendLoginCall(ServiceRequests::AutoLoginWithKey(key));
+  WaitForAnswer(id, /*show_dialog=*/!window_.IsMiniMode());
+}
+
+void LoginSession::AutoLoginFromPage() {
+  ResetPending();
+  std::string id = SendLoginCall(ServiceRequests::AutoLogin());
+  WaitForAnswer(id, /*show_dialog=*/true);
+}
+
+std::string LoginSession::Logout() {
+  std::string id = sender_.Send(ServiceRequests::Logout());
+  runtime_.playlists().Logout();
+  window_.RefreshPlaylistTree();
+  window_.ShowUserName(std::string());
+  return id;
+}
+
+void LoginSession::OnLoginAnswer(const std::string& request_id, bool succeeded, std::string body) {
+  const bool pending = !pending_request_.empty() && request_id == pending_request_;
+  if (succeeded && pending && DescrambleAnswer(body)) {
+    store::LoginAnswerResult result = runtime_.answers().TakeLoginAnswer(body);
+    bool logged_out = false;
+    if (!result.ok) {
+      window_.ShowAlert(result.error.empty() ? std::string(kUnknownErrorText) : result.error);
+      if (HasCurrentUser()) {
+        Logout();
+        logged_out = true;
+      }
+      window_.PostLoginRefresh();
+    }
+    if (result.ok || logged_out) {
+      window_.RefreshPlaylistTree();
+      window_.ShowUserName(runtime_.playlists().CurrentUserInfo().username);
+      window_.Redraw();
+    }
+  }
+  // The alert above may have run a nested loop in which a new login replaced the pending id.
+  if (!pending_request_.empty() && request_id == pending_request_) {
+    pending_request_.clear();
+    CloseWaitingDialog();
+  }
+}
+
+void LoginSession::ResetPending() {
+  CancelPending();
+  CloseWaitingDialog();
+}
+
+void LoginSession::CancelPending() {
+  if (pending_request_.empty()) return;
+  callback_.Cancel(pending_request_);
+  pending_request_.clear();
+}
+
+void LoginSession::CloseWaitingDialog() {
+  if (open_dialog_ == 0) return;
+  waiting_dialog_.PostCloseWaitingDialog(open_dialog_);
+  open_dialog_ = 0;
+}
+
+std::string LoginSession::SendLoginCall(const ServiceCall& call) {
+  std::string id =
+      callback_.Request(sender_.base_url() + call.path, call.params,
+                        [this](const std::string& request_id, bool succeeded, std::string body) {
+                          OnLoginAnswer(request_id, succeeded, std::move(body));
+                        });
+  pending_request_ = id;
+  return id;
+}
+
+void LoginSession::WaitForAnswer(const std::string& request_id, bool show_dialog) {
+  if (request_id.empty() || !show_dialog) return;
+  const int dialog = ++last_dialog_;
+  open_dialog_ = dialog;
+  const bool shown = waiting_dialog_.ShowWaitingDialog(dialog);
+  if (open_dialog_ == dialog) open_dialog_ = 0;
+  // Closed by the user before the answer came: the request is given up, without an alert.
+  if (shown && pending_request_ == request_id) CancelPending();
+}
+
+bool LoginSession::HasCurrentUser() const {
+  const std::string user = runtime_.store().CurrentUser();
+  return !user.empty() && user != "0";
+}
+
+}  // namespace quillo::service
