@@ -51,5 +51,6 @@ void RegisterTransferCommands(CommandList& commands);
 void RegisterServiceCommands(CommandList& commands);
 void RegisterQueueCommands(CommandList& commands);
 void RegisterPlayCommands(CommandList& commands);
+void RegisterSessionCommands(CommandList& commands);
 
 }  // namespace quillo::tool

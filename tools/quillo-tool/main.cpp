@@ -28,6 +28,7 @@ CommandList AllCommands() {
   quillo::tool::RegisterServiceCommands(commands);
   quillo::tool::RegisterQueueCommands(commands);
   quillo::tool::RegisterPlayCommands(commands);
+  quillo::tool::RegisterSessionCommands(commands);
   return commands;
 }
 
