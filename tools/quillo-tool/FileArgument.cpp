@@ -10,13 +10,16 @@
 namespace quillo::tool {
 namespace {
 
-std::string Reason(int error_number) { return std::generic_category().message(error_number); }
+std::string Reason(int error_number) {
+  return std::generic_category().message(error_number);
+}
 
 // Opens the file as the command will and reads a byte, so that a file that opens but cannot be
 // read (a damaged medium, a folder on some systems) is caught too. Empty when that worked.
 std::string AccessProblem(const std::string& path, const char* mode) {
   errno = 0;
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), mode), &std::fclose);
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), mode),
+                                                       &std::fclose);
   if (!file) return Reason(errno != 0 ? errno : EACCES);
   char byte;
   if (std::fread(&byte, 1, 1, file.get()) == 0 && std::ferror(file.get())) {

@@ -13,7 +13,8 @@ enum class FileUse {
 };
 
 // Empty when the path can be used so; otherwise the cause, in the program's language:
-// "文件不存在: PATH", "不是文件: PATH", "无法读取文件: PATH: <reason>", "无法写入文件: PATH: <reason>".
+// "文件不存在: PATH", "不是文件: PATH", "无法读取文件: PATH: <reason>", "无法写入文件: PATH:
+// <reason>".
 std::string FileProblem(const std::string& path, FileUse use);
 
 // Prints "quillo-tool: " + the cause on `err` and answers false when the path cannot be used.

@@ -94,7 +94,8 @@ class ToolSession {
 int Report(ToolContext& context, ToolSession& tool) {
   const ToolLoginWindow& window = tool.window();
   if (window.alert || !window.shown_user || window.shown_user->empty()) {
-    context.err << (window.alert ? *window.alert : std::string(service::LoginSession::kUnknownErrorText))
+    context.err << (window.alert ? *window.alert
+                                 : std::string(service::LoginSession::kUnknownErrorText))
                 << "\n";
     if (!window.alert && tool.dialog().timed_out) {
       context.err << "quillo-tool: no answer from the service within " << kAnswerTimeout.count()
@@ -146,9 +147,9 @@ int Logout(ToolContext& context) {
   ToolSession tool(context, endpoints->base_url);
   const std::string id = tool.session().Logout();
   // The request carries the session cookie; the service ends the session only if it arrives.
-  const bool delivered = !id.empty() && tool.loop().PumpUntil(
-                                            [&] { return tool.downloader().Find(id) == nullptr; },
-                                            kLogoutDeliveryTimeout);
+  const bool delivered =
+      !id.empty() && tool.loop().PumpUntil([&] { return tool.downloader().Find(id) == nullptr; },
+                                           kLogoutDeliveryTimeout);
   if (!delivered) context.err << "quillo-tool: the logout request did not reach the service\n";
   context.out << "logged out\n";
   return 0;
