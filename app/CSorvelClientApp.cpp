@@ -6,6 +6,7 @@
 
 #include "app/AppConstants.h"
 #include "app/CompanionProgram.h"
+#include "app/HeadlessLoginWindow.h"
 #include "app/HeadlessMainWindow.h"
 #include "app/ServiceRuntime.h"
 #include "app/SelfUpdate.h"
@@ -25,6 +26,7 @@
 #include "playback/VersionCheck.h"
 #include "service/api/ServiceEndpoints.h"
 #include "service/embedded/DefaultService.h"
+#include "service/session/LoginSession.h"
 #include "store/MusicLibrary.h"
 #include "store/StoreRuntime.h"
 
@@ -130,6 +132,13 @@ bool CSorvelClientApp::InitInstance() {
   const service::ServiceEndpoints configured = service::ConfiguredEndpoints(store);
   if (configured.configured()) service_runtime.SetEndpoints(configured);
 
+  // The login session; the automatic log-in with the stored key runs once the service's
+  // address is known (at once for a configured service).
+  HeadlessLoginWindow login_window(window);
+  service::LoginSession login(runtime, service_runtime.downloader(), service_runtime.sender(),
+                              login_window, login_window);
+  if (configured.configured()) login.AutoLoginWithKey();
+
   // The download finisher; the version check runs once the service's address is known (at
   // once for a configured service). The update notice is a desktop notification, or nothing
   // where the desktop has no notification service.
@@ -147,10 +156,11 @@ bool CSorvelClientApp::InitInstance() {
       service::StartServiceUnlessConfigured(
           configured.base_url, environment_.program_folder, environment_.data_folder,
           service_target,
-          [&window, &service_runtime,
+          [&window, &service_runtime, &login,
            &start_version_check](const std::optional<service::ServiceEndpoints>& endpoints) {
             if (endpoints) service_runtime.SetEndpoints(*endpoints);
             window.OnServiceEndpoints(endpoints);
+            if (endpoints) login.AutoLoginWithKey();
             if (endpoints) start_version_check(endpoints->base_url);
           },
           std::cerr);
