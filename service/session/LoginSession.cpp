@@ -60,13 +60,21 @@ std::string LoginSession::Logout() {
 }
 
 void LoginSession::OnLoginAnswer(const std::string& request_id, bool succeeded, std::string body) {
-  const bool pending = !pending_request_.empty() && request_id == pending_request_;
-  if (succeeded && pending && DescrambleAnswer(body)) {
+  // Only the pending request's answer counts; any other changes nothing.
+  if (pending_request_.empty() || request_id != pending_request_) return;
+  // Cleared before the answer is acted on: the alert below may run a nested loop in which a new
+  // login starts, and that must not cancel this transfer while it is finishing.
+  pending_request_.clear();
+  const int dialog = open_dialog_;
+  if (succeeded && DescrambleAnswer(body)) {
     store::LoginAnswerResult result = runtime_.answers().TakeLoginAnswer(body);
     bool logged_out = false;
     if (!result.ok) {
+      const std::string user_before = runtime_.store().CurrentUser();
       window_.ShowAlert(result.error.empty() ? std::string(kUnknownErrorText) : result.error);
-      if (HasCurrentUser()) {
+      // The user who was current when the answer failed; one who logged in while the alert was
+      // up has a valid session and stays.
+      if (HasCurrentUser() && runtime_.store().CurrentUser() == user_before) {
         Logout();
         logged_out = true;
       }
@@ -78,11 +86,8 @@ void LoginSession::OnLoginAnswer(const std::string& request_id, bool succeeded, 
       window_.Redraw();
     }
   }
-  // The alert above may have run a nested loop in which a new login replaced the pending id.
-  if (!pending_request_.empty() && request_id == pending_request_) {
-    pending_request_.clear();
-    CloseWaitingDialog();
-  }
+  // A login started meanwhile has closed this dialog already and opened its own.
+  if (dialog != 0 && open_dialog_ == dialog) CloseWaitingDialog();
 }
 
 void LoginSession::ResetPending() {

@@ -74,7 +74,14 @@ FakeAnswer Stalled() {
 // Every hook call in order, as one line each.
 class RecordingWindow : public LoginWindow {
  public:
-  void ShowAlert(const std::string& text) override { events.push_back("alert " + text); }
+  void ShowAlert(const std::string& text) override {
+    events.push_back("alert " + text);
+    if (on_alert) {
+      auto hook = std::move(on_alert);
+      hook();
+    }
+  }
+  std::function<void()> on_alert;
   void RefreshPlaylistTree() override { events.push_back("tree"); }
   void ShowUserName(const std::string& name) override { events.push_back("name " + name); }
   void Redraw() override { events.push_back("redraw"); }
@@ -254,6 +261,25 @@ TEST_F(LoginSessionTest, ASecondLoginCancelsTheFirstAndOnlyItsAnswerCounts) {
   session.OnLoginAnswer(first_id, true, Scrambled(UserAnswer("u1", "小明", "k1", "")));
   EXPECT_EQ(runtime_.store().CurrentUser(), "u2");
   EXPECT_EQ(window_.events, (std::vector<std::string>{"tree", "name demo", "redraw"}));
+}
+
+TEST_F(LoginSessionTest, ALoginStartedFromTheAlertOfAFailedAnswerTakesOver) {
+  LoginSession& session = Start([](const FakeAttempt& attempt, int) {
+    if (attempt.form.size() == 2 && attempt.form[1].second == "wrong") {
+      return Answer(Scrambled(ErrorAnswer("用户名或密码错误")));
+    }
+    return Answer(Scrambled(UserAnswer("u2", "demo", "k2", "")));
+  });
+  // The user tries again while the alert is up (its modal run lets the loop go on).
+  window_.on_alert = [&] { session.Login("demo", "demo"); };
+  session.Login("demo", "wrong");
+  EXPECT_EQ(runtime_.store().CurrentUser(), "u2");
+  EXPECT_EQ(dialog_.events, (std::vector<std::string>{"show 1", "close 1", "show 2", "close 2",
+                                                      "returned 2", "returned 1"}));
+  EXPECT_EQ(window_.events, (std::vector<std::string>{"alert 用户名或密码错误", "tree", "name demo",
+                                                      "redraw", "refresh"}));
+  EXPECT_TRUE(session.pending_request().empty());
+  EXPECT_FALSE(session.waiting_dialog_open());
 }
 
 TEST_F(LoginSessionTest, ClosingTheWaitingDialogCancelsAndALateAnswerIsIgnored) {
