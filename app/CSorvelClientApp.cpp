@@ -6,9 +6,10 @@
 
 #include "app/AppConstants.h"
 #include "app/CompanionProgram.h"
+#include "app/HeadlessLoginWindow.h"
 #include "app/HeadlessMainWindow.h"
-#include "app/ServiceRuntime.h"
 #include "app/SelfUpdate.h"
+#include "app/ServiceRuntime.h"
 #include "app/SkinChoice.h"
 #include "downloads/DownloadManager.h"
 #include "media/MediaTagAccess.h"
@@ -27,6 +28,7 @@
 #include "playback/VersionCheck.h"
 #include "service/api/ServiceEndpoints.h"
 #include "service/embedded/DefaultService.h"
+#include "service/session/LoginSession.h"
 #include "store/MusicLibrary.h"
 #include "store/StoreRuntime.h"
 
@@ -142,6 +144,13 @@ bool CSorvelClientApp::InitInstance() {
   if (configured.configured()) download_manager.SetEndpoints(configured);
   download_manager.Start();
 
+  // The login session; the automatic log-in with the stored key runs once the service's
+  // address is known (at once for a configured service).
+  HeadlessLoginWindow login_window(window);
+  service::LoginSession login(runtime, service_runtime.downloader(), service_runtime.sender(),
+                              login_window, login_window);
+  if (configured.configured()) login.AutoLoginWithKey();
+
   // The download finisher; the version check runs once the service's address is known (at
   // once for a configured service). The update notice is a desktop notification, or nothing
   // where the desktop has no notification service.
@@ -159,11 +168,12 @@ bool CSorvelClientApp::InitInstance() {
       service::StartServiceUnlessConfigured(
           configured.base_url, environment_.program_folder, environment_.data_folder,
           service_target,
-          [&window, &service_runtime, &download_manager,
+          [&window, &service_runtime, &download_manager, &login,
            &start_version_check](const std::optional<service::ServiceEndpoints>& endpoints) {
             if (endpoints) service_runtime.SetEndpoints(*endpoints);
             if (endpoints) download_manager.SetEndpoints(*endpoints);
             window.OnServiceEndpoints(endpoints);
+            if (endpoints) login.AutoLoginWithKey();
             if (endpoints) start_version_check(endpoints->base_url);
           },
           std::cerr);

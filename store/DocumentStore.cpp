@@ -55,6 +55,9 @@ DocumentStore::LoadResult DocumentStore::ReadDataFile() {
     if (text.find('\0') != std::string::npos || !ParseInto(document_, text)) {
       return LoadResult::kUnreadable;
     }
+    // What is on disk is what is in memory: only a change made while opening (migration,
+    // clean-up, a new client id) is a reason to write the file again.
+    dirty_ = false;
     return LoadResult::kLoaded;
   }
   const std::string legacy = LegacyFilePath();

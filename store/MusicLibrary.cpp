@@ -66,7 +66,9 @@ void MusicLibrary::OnOpen(DocumentStore&) {
     if (!id || songs_.count(*id)) continue;
     int status = DocumentStore::GetInt(file, "status").value_or(0);
     if (status != 2) {
-      if (DocumentStore::GetTextOr(file, "status") != "0") store_.SetInt(file, "status", 0);
+      // A missing or unreadable status already reads as 0 (waiting): only an interrupted or
+      // failed download is written back, so opening an unchanged library changes nothing.
+      if (status != 0) store_.SetInt(file, "status", 0);
     } else if (std::string tryout = DocumentStore::GetTextOr(file, "tryout"); !tryout.empty()) {
       store_.RemoveAttribute(file, "tryout");
       std::string preview = ResolveStoredPath(cache_folder, tryout);

@@ -1,6 +1,7 @@
 #include "store/Playlists.h"
 
 #include "platform/text/TextUtil.h"
+#include "store/ConfigKeys.h"
 #include "store/DocumentStore.h"
 #include "store/ListDocument.h"
 #include "store/MusicLibrary.h"
@@ -54,6 +55,18 @@ void Playlists::ForgetSessionKey() {
   TiXmlElement* user = lists_.UserElement(store_.CurrentUser(), false);
   if (user) store_.RemoveAttribute(user, "contextKey");
   store_.MarkDirty();
+}
+
+void Playlists::Logout() {
+  auto lock = store_.Lock();
+  if (TiXmlElement* user = lists_.UserElement(store_.CurrentUser(), false)) {
+    store_.RemoveAttribute(user, "contextKey");
+  }
+  store_.SetCurrentUserField(std::string());
+  RebuildRecentlyPlayed();
+  store_.NotifyUserChanged(std::string());
+  store_.RemoveConfig(keys::kContextId);
+  store_.RemoveConfig(keys::kCurrentUser);
 }
 
 void Playlists::SetCurrentUser(const std::string& user_id) {

@@ -57,6 +57,11 @@ class Playlists : public StoreSection {
   std::vector<UserInfo> ListUsers();
   UserInfo CurrentUserInfo();
   void ForgetSessionKey();
+  // The store's part of a logout, as one operation under the lock: removes the current user's
+  // `contextKey`, makes the current user empty (its recently played list goes with it), tells
+  // the listeners OnUserChanged with the empty id, then removes "sorvel.contextid" and
+  // "sorvel.currentuser". The user element stays, so the account can be offered again.
+  void Logout();
   // The current user, its recently played list and "sorvel.currentuser".
   void SetCurrentUser(const std::string& user_id);
 

@@ -49,12 +49,18 @@ LoginAnswerResult ServiceAnswers::TakeLoginAnswer(std::string_view text) {
   TiXmlDocument answer;
   std::string terminated(text.substr(0, text.find('\0')));
   answer.Parse(terminated.c_str(), nullptr, TIXML_ENCODING_UTF8);
-  if (answer.Error()) return {false, ""};
+  // A cut-short answer does not parse: it is refused as malformed rather than merged, because
+  // whatever it lacks would be taken as removed from the library.
+  if (answer.Error()) return {false, std::string(kWrongFormat)};
   const TiXmlElement* root = answer.RootElement();
   if (root == nullptr) return {false, std::string(kWrongFormat)};
   if (const TiXmlElement* error = FirstChild(root, "error")) return {false, AttributeText(error, "desc")};
   const TiXmlElement* user = FirstChild(root, "user");
   if (user == nullptr) return {false, std::string(kWrongFormat)};
+  // Without the library folder the answer says nothing about the library; taking it as an empty
+  // library would delete every song and its files. A present, empty folder is an empty library.
+  const TiXmlElement* music_folder = AnswerMusicFolder(root);
+  if (music_folder == nullptr) return {false, std::string(kWrongFormat)};
 
   auto lock = store_.Lock();
   const std::string user_id = AttributeText(user, "id");
@@ -68,7 +74,7 @@ LoginAnswerResult ServiceAnswers::TakeLoginAnswer(std::string_view text) {
   // The library: every answer song is in the library and in the default list.
   std::unordered_set<std::string> seen;
   TiXmlElement* default_list = lists_.PlaylistElement("", true);
-  for (const TiXmlElement* song = FirstChild(AnswerMusicFolder(root), nullptr); song;
+  for (const TiXmlElement* song = FirstChild(music_folder, nullptr); song;
        song = song->NextSiblingElement()) {
     MusicRecord mapped = ServiceSongRecord(*song);
     if (song->Attribute(std::string("music_id")) == nullptr) continue;

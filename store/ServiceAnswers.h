@@ -15,7 +15,8 @@ class Playlists;
 
 struct LoginAnswerResult {
   bool ok = false;
-  // The service's error text, "错误的返回文件格式" for an answer without a user, or empty.
+  // The service's error text (possibly empty), or "错误的返回文件格式" for an answer that does
+  // not parse (one cut short included) or lacks the user or the library folder.
   std::string error;
 };
 
@@ -25,7 +26,8 @@ class ServiceAnswers {
 
   ServiceAnswers(DocumentStore& store, PlaylistIndex& lists, MusicLibrary& library, Playlists& playlists);
 
-  // Every failure leaves the store unchanged. On success the answer's user is the current user,
+  // Every failure leaves the store unchanged: an answer without the library folder is refused
+  // rather than taken for an empty library (which would delete every song). On success the answer's user is the current user,
   // the library holds exactly the answer's service songs (local songs stay), the user's
   // playlists are merged, and the listeners hear OnUserChanged.
   LoginAnswerResult TakeLoginAnswer(std::string_view text);

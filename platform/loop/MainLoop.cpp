@@ -28,6 +28,10 @@ class MainLoop::Impl {
     source_ = g_source_new(&kQueueFuncs, sizeof(QueueSource));
     reinterpret_cast<QueueSource*>(source_)->impl = this;
     g_source_set_priority(source_, G_PRIORITY_DEFAULT);
+    // A task may run a modal loop (a dialog shown from a transfer's callback); tasks posted
+    // meanwhile, the transfers' hand-overs among them, must still run inside it. Drain takes
+    // its batch out of the queue first, so a nested dispatch starts on a fresh one.
+    g_source_set_can_recurse(source_, TRUE);
     g_source_attach(source_, context_);
   }
 

@@ -43,7 +43,8 @@ class MainLoop {
   void Quit();
 
   // Handles events until the condition holds or the time-out passes; answers the condition's
-  // last value. For tests and for short modal waits on the window thread.
+  // last value. For tests and for short modal waits on the window thread. May run inside a task
+  // (a modal loop): tasks posted or sent meanwhile run in it.
   bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
   // Handles every event that is ready now, without waiting.
   void PumpPending();

@@ -19,7 +19,8 @@ TEST(MainLoopTest, PostAndSendFromWorkersRunOnWindowThread) {
   bool send_result = false;
   std::thread worker([&] {
     for (int i = 0; i < 100; ++i) loop.Post([&] { ++posted; });
-    send_result = loop.Send([&] { send_ran_on_window = std::this_thread::get_id() == window_thread; });
+    send_result =
+        loop.Send([&] { send_ran_on_window = std::this_thread::get_id() == window_thread; });
   });
   EXPECT_TRUE(loop.PumpUntil([&] { return posted == 100 && send_result; }, 5s));
   worker.join();
@@ -67,6 +68,23 @@ TEST(MainLoopTest, TimersRepeatAndCanStopThemselves) {
   loop.PumpUntil([] { return false; }, 20ms);
   EXPECT_EQ(ticks, 3);
   EXPECT_FALSE(target.HasTimer(1));
+}
+
+// A modal loop run by a task (a dialog shown from a callback) still runs what is posted
+// meanwhile, from this thread and from workers waiting in Send.
+TEST(MainLoopTest, ATasksModalLoopRunsLaterTasks) {
+  // Declared first: should the Send never run, the loop's end releases the worker before
+  // the join.
+  std::jthread worker;
+  MainLoop loop;
+  bool inner_ran = false, modal_done = false;
+  std::atomic<bool> sent_ran = false;
+  loop.Post([&] {
+    loop.Post([&] { inner_ran = true; });
+    worker = std::jthread([&] { loop.Send([&] { sent_ran = true; }); });
+    modal_done = loop.PumpUntil([&] { return inner_ran && sent_ran; }, 5s);
+  });
+  EXPECT_TRUE(loop.PumpUntil([&] { return modal_done; }, 10s));
 }
 
 TEST(MainLoopTest, PumpUntilTimesOut) {

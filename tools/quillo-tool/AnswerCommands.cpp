@@ -8,6 +8,7 @@
 #include "store/Playlists.h"
 #include "store/ServiceAnswers.h"
 #include "store/StoreRuntime.h"
+#include "tools/quillo-tool/FileArgument.h"
 #include "tools/quillo-tool/TerminalText.h"
 #include "tools/quillo-tool/ToolCommand.h"
 
@@ -19,9 +20,10 @@ int AnswerLogin(ToolContext& context) {
     context.err << "usage: quillo-tool answer login FILE\n";
     return 1;
   }
+  if (!CheckFileArgument(context.args[0], FileUse::kRead, context.err)) return 1;
   std::optional<std::string> text = fs::ReadWholeFile(context.args[0]);
   if (!text) {
-    context.err << "quillo-tool: cannot read " << context.args[0] << "\n";
+    context.err << "quillo-tool: 无法读取文件: " << context.args[0] << "\n";
     return 1;
   }
   store::LoginAnswerResult result = store::StoreRuntime::Instance()->answers().TakeLoginAnswer(*text);
@@ -42,9 +44,10 @@ int AnswerList(ToolContext& context) {
     return 1;
   }
   const std::string& list_id = context.args[1];
+  if (!CheckFileArgument(context.args[0], FileUse::kRead, context.err)) return 1;
   std::optional<std::string> text = fs::ReadWholeFile(context.args[0]);
   if (!text) {
-    context.err << "quillo-tool: cannot read " << context.args[0] << "\n";
+    context.err << "quillo-tool: 无法读取文件: " << context.args[0] << "\n";
     return 1;
   }
   std::optional<store::ListDocument> list = store::ParseListDocument(*text);

@@ -10,6 +10,7 @@
 #include "store/MusicLibrary.h"
 #include "store/Playlists.h"
 #include "store/StoreRuntime.h"
+#include "tools/quillo-tool/FileArgument.h"
 #include "tools/quillo-tool/TerminalText.h"
 #include "tools/quillo-tool/ToolCommand.h"
 #include "ui/filter/PinyinInitials.h"
@@ -45,17 +46,16 @@ int Import(ToolContext& context) {
     std::error_code error;
     std::string path = std::filesystem::absolute(argument, error).lexically_normal().string();
     if (error) path = argument;
-    if (fs::FolderExists(path)) {
+    if (!CheckFileArgument(path, FileUse::kReadFileOrFolder, context.err)) {
+      status = 1;
+    } else if (fs::FolderExists(path)) {
       // The walk runs on the scanner's thread, as in the program; we wait for its end.
       media::FolderScanner scanner(context.store->FolderPath("music"), fs::ProgramFolder());
       scanner.AddListener(&import);
       scanner.Start(path);
       scanner.Wait();
-    } else if (fs::FileExists(path)) {
-      if (import.AddFiles({path}) == 0) context.err << "not a music file: " << path << "\n";
-    } else {
-      context.err << "quillo-tool: no such file or folder: " << path << "\n";
-      status = 1;
+    } else if (import.AddFiles({path}) == 0) {
+      context.err << "not a music file: " << path << "\n";
     }
   }
   runtime->library().SetTagAccess(nullptr);

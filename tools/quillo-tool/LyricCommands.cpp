@@ -9,6 +9,7 @@
 #include "lyrics/LyricAnalyzer.h"
 #include "lyrics/LyricPlayerInfo.h"
 #include "lyrics/LyricSavePrompt.h"
+#include "tools/quillo-tool/FileArgument.h"
 #include "tools/quillo-tool/ToolCommand.h"
 
 namespace quillo::tool {
@@ -108,6 +109,7 @@ void PrintTimeline(const lyrics::LyricDocument& document, bool words, std::ostre
 }
 
 bool Load(lyrics::LyricAnalyzer& analyzer, const std::string& path, ToolContext& context) {
+  if (!CheckFileArgument(path, FileUse::kRead, context.err)) return false;
   if (analyzer.LoadLyric(path, "") == lyrics::LyricDocument::kStateLoaded) return true;
   context.err << "quillo-tool: no lyric could be read from " << path << "\n";
   return false;

@@ -22,6 +22,7 @@
 #include "store/DocumentStore.h"
 #include "store/MusicLibrary.h"
 #include "store/StoreRuntime.h"
+#include "tools/quillo-tool/FileArgument.h"
 #include "tools/quillo-tool/ToolCommand.h"
 #include "tools/quillo-tool/ToolService.h"
 
@@ -152,8 +153,7 @@ int Play(ToolContext& context) {
       store.SetConfigText("module.music.currentplaylist", list_id);
       store.SetConfigText("module.music.currentplay", song_id);
     }
-  } else if (!fs::FileExists(file)) {
-    context.err << "quillo-tool: no such file: " << file << "\n";
+  } else if (!CheckFileArgument(file, FileUse::kRead, context.err)) {
     return 1;
   }
 

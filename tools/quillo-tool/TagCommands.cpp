@@ -6,6 +6,7 @@
 #include "platform/text/TextCodec.h"
 #include "platform/text/TextUtil.h"
 #include "store/SafeNames.h"
+#include "tools/quillo-tool/FileArgument.h"
 #include "tools/quillo-tool/TerminalText.h"
 #include "tools/quillo-tool/ToolCommand.h"
 
@@ -42,6 +43,7 @@ int TagsRead(ToolContext& context) {
     return 1;
   }
   const std::string& path = context.args[0];
+  if (!CheckFileArgument(path, FileUse::kRead, context.err)) return 1;
   media::TagInfo info;
   if (IsWma(path)) {
     auto file = media::TagFile::Open(path);
@@ -77,6 +79,7 @@ int TagsWrite(ToolContext& context) {
     return 1;
   }
   const std::string& path = context.args[0];
+  if (!CheckFileArgument(path, FileUse::kReadWrite, context.err)) return 1;
   std::optional<std::string> title, artist, album;
   for (std::size_t i = 1; i + 1 < context.args.size(); i += 2) {
     const std::string& option = context.args[i];

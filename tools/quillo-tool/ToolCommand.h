@@ -53,5 +53,6 @@ void RegisterQueueCommands(CommandList& commands);
 void RegisterPlayCommands(CommandList& commands);
 void RegisterDownloadCommands(CommandList& commands);
 void RegisterSyncCommands(CommandList& commands);
+void RegisterSessionCommands(CommandList& commands);
 
 }  // namespace quillo::tool

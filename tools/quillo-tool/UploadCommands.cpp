@@ -9,6 +9,7 @@
 #include "service/api/ServiceEndpoints.h"
 #include "service/upload/UploadManager.h"
 #include "store/DocumentStore.h"
+#include "tools/quillo-tool/FileArgument.h"
 #include "tools/quillo-tool/ToolCommand.h"
 #include "tools/quillo-tool/ToolService.h"
 
@@ -41,10 +42,7 @@ int Upload(ToolContext& context) {
     context.err << "usage: quillo-tool upload FILE [--upload-host HOST:PORT]\n";
     return 1;
   }
-  if (!fs::FileExists(file)) {
-    context.err << "quillo-tool: no such file " << file << "\n";
-    return 1;
-  }
+  if (!CheckFileArgument(file, FileUse::kRead, context.err)) return 1;
 
   // No host given: the configured service's (an upload host may be configured on its own),
   // else the embedded service's for the command.

@@ -30,6 +30,7 @@ CommandList AllCommands() {
   quillo::tool::RegisterPlayCommands(commands);
   quillo::tool::RegisterDownloadCommands(commands);
   quillo::tool::RegisterSyncCommands(commands);
+  quillo::tool::RegisterSessionCommands(commands);
   return commands;
 }
 

@@ -135,8 +135,13 @@ TEST_F(LibraryToolTest, AnswersListsAndPlaylists) {
   EXPECT_EQ(Tool("answer list " + chart + " ''").out, "1 songs\n");
   EXPECT_NE(Tool("library list ''").out.find("7\t七"), std::string::npos);
 
+  // An answer without the library folder says nothing about the library: refused, no song goes.
+  const std::string before = Tool("library list").out;
+  EXPECT_EQ(Tool("answer login " + File("nofolder.xml", "<a><user id='u9'/></a>")).status, 1);
+  EXPECT_NE(Stderr().find("错误的返回文件格式"), std::string::npos);
+  EXPECT_EQ(Tool("library list").out, before);
   // A later login with an empty library removes the service songs.
-  EXPECT_EQ(Tool("answer login " + File("empty.xml", "<a><user id='u9'/></a>")).status, 0);
+  EXPECT_EQ(Tool("answer login " + File("empty.xml", "<a><user id='u9'/><folders><folder name='music'/></folders></a>")).status, 0);
   std::string left = Tool("library list").out;
   EXPECT_EQ(left.substr(0, 36), local_id + "\t");  // only the local song is left
   EXPECT_EQ(std::count(left.begin(), left.end(), '\n'), 1);

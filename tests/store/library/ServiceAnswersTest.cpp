@@ -34,8 +34,13 @@ TEST_F(ServiceAnswersTest, FailuresLeaveTheStoreUnchanged) {
       {Login("<s music_id='1'/>", "", "<error desc='密码错误'/>"), "密码错误"},
       {"<answer><error/></answer>", ""},
       {"<answer><nobody/></answer>", "错误的返回文件格式"},
-      {"<answer><user id='x'", ""},
-      {"", ""},  // an empty text does not parse
+      // Cut short, or no XML at all: refused as malformed.
+      {"<answer><user id='x'", "错误的返回文件格式"},
+      {"", "错误的返回文件格式"},
+      // A user without the library folder says nothing about the library.
+      {"<answer><user id='u1'/><playlists/></answer>", "错误的返回文件格式"},
+      {"<answer><user id='u1'/><folders><folder name='Music'/></folders></answer>", "错误的返回文件格式"},
+      {"<answer><user id='u1'/><folder name='music'/></answer>", "错误的返回文件格式"},
       {"<?xml version='1.0'?><!-- only a comment -->", "错误的返回文件格式"},
   };
   for (const Case& c : kCases) {
@@ -120,6 +125,35 @@ TEST_F(ServiceAnswersTest, EmptyLibraryDeletesServiceSongsOtherUsersDoNotHold) {
   EXPECT_FALSE(fs::FolderExists(m + "X"));
   EXPECT_TRUE(library().HasMusic("2"));
   EXPECT_TRUE(lists().ListRecords("").empty());
+}
+
+// An answer that was cut short anywhere, or that lacks the library folder, must never be taken
+// for an empty library: the songs and their files stay.
+TEST_F(ServiceAnswersTest, ACutShortAnswerNeverDeletesSongs) {
+  const std::string full = Login("<s music_id='1' music_name='晴天'/><s music_id='2'/>",
+                                 "<l playlistId='" + kList1 + "' playlistName='A'><i id='1'/></l>");
+  ASSERT_TRUE(answers().TakeLoginAnswer(full).ok);
+  const std::string song = MusicFolder() + "1.mp3";
+  ASSERT_TRUE(fs::CreateFolders(MusicFolder()));
+  ASSERT_TRUE(fs::WriteFile(song, "audio"));
+  library().SetMusicAttribute("1", "fileName", "1.mp3");
+  SaveNow();
+  const std::string before = store().PrintDocument();
+  ASSERT_EQ(full.rfind("</answer>") + 9, full.size());
+  for (std::size_t length = 0; length < full.size(); ++length) {
+    LoginAnswerResult result = answers().TakeLoginAnswer(full.substr(0, length));
+    ASSERT_FALSE(result.ok) << length;
+    EXPECT_EQ(result.error, "错误的返回文件格式") << length;
+  }
+  // The whole answer without its library folder.
+  std::string no_folder = full;
+  no_folder.erase(no_folder.find("<folders>"), no_folder.find("</folders>") + 10 - no_folder.find("<folders>"));
+  EXPECT_FALSE(answers().TakeLoginAnswer(no_folder).ok);
+  EXPECT_EQ(store().PrintDocument(), before);
+  EXPECT_FALSE(store().IsDirty());
+  EXPECT_TRUE(fs::FileExists(song));
+  EXPECT_TRUE(listener_.removed.empty());
+  EXPECT_TRUE(stopper_.stopped.empty());
 }
 
 TEST(ListDocumentTest, Forms) {

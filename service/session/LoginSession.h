@@ -1,0 +1,91 @@
+#pragma once
+// The login session: logging in with a name and password, the automatic log-ins (with the
+// stored session key at start-up, and after a hosted page logged the user in), the service's
+// answer, and logout.
+//
+// One login-type request is pending at a time: every login or automatic log-in cancels the one
+// before and replaces the pending id, and only the answer with the pending id is acted on. While
+// it is out the waiting dialog is shown modally; closing it before the answer came cancels the
+// request.
+//
+// Window thread only (the answer arrives through the safe downloader's callbacks, which run
+// there), so the pending id needs no lock. The store's runtime, the downloader, the sender and
+// both hooks outlive the session; destroying it cancels its pending request.
+#include <string>
+#include <string_view>
+
+#include "service/session/NormalCallback.h"
+
+namespace quillo::store {
+class StoreRuntime;
+}
+
+namespace quillo::service {
+
+class JSRequestHandler;
+class LoginWaitingDialog;
+class LoginWindow;
+class SafeDownloader;
+struct ServiceCall;
+
+class LoginSession {
+ public:
+  static constexpr std::string_view kEmptyFieldsText = "请输入用户名和密码";
+  static constexpr std::string_view kUnknownErrorText = "登录失败，未知错误";
+
+  // Login-type requests go to sender.base_url() through `downloader`; logout goes through
+  // `sender` (fire-and-forget).
+  LoginSession(store::StoreRuntime& runtime, SafeDownloader& downloader, JSRequestHandler& sender,
+               LoginWindow& window, LoginWaitingDialog& waiting_dialog);
+  ~LoginSession();
+  LoginSession(const LoginSession&) = delete;
+  LoginSession& operator=(const LoginSession&) = delete;
+
+  // The login dialog's button: false (after the alert "请输入用户名和密码") when either field is
+  // empty, and the dialog stays open; true when the dialog may close and call Login.
+  bool CheckLoginFields(std::string_view user_name, std::string_view password);
+
+  // Sends the name and password as typed and shows the waiting dialog until the answer came or
+  // the user closed it (which cancels the request).
+  void Login(std::string_view user_name, std::string_view password);
+  // At start-up: logs in with the current user's stored session key; nothing is sent when
+  // there is none. No waiting dialog in mini mode.
+  void AutoLoginWithKey();
+  // After a hosted page logged the user in: the page's cookies identify the user.
+  void AutoLoginFromPage();
+  // Sends the logout request, then logs the user out of the store in one operation (session key,
+  // current user, listeners, configuration keys), then refreshes the tree and clears the name.
+  // Answers the logout request's transfer id (empty when nothing could be sent).
+  std::string Logout();
+
+  // The finish of a login-type request: `body` is the answer as it came (scrambled).
+  void OnLoginAnswer(const std::string& request_id, bool succeeded, std::string body);
+
+  // The pending login-type request's transfer id, empty when none.
+  const std::string& pending_request() const { return pending_request_; }
+  bool waiting_dialog_open() const { return open_dialog_ != 0; }
+
+ private:
+  // Cancels the pending request and closes an open waiting dialog (steps every login shares).
+  void ResetPending();
+  void CancelPending();
+  void CloseWaitingDialog();
+  // Sends the call and makes it the pending request; answers its id.
+  std::string SendLoginCall(const ServiceCall& call);
+  // Shows the waiting dialog for the request (when show_dialog) and cancels the request if it
+  // is still pending once the user closed the dialog.
+  void WaitForAnswer(const std::string& request_id, bool show_dialog);
+  bool HasCurrentUser() const;
+
+  store::StoreRuntime& runtime_;
+  JSRequestHandler& sender_;
+  LoginWindow& window_;
+  LoginWaitingDialog& waiting_dialog_;
+  NormalCallback callback_;
+  std::string pending_request_;
+  // The number of the waiting dialog that is open, 0 when none; numbers are never reused.
+  int open_dialog_ = 0;
+  int last_dialog_ = 0;
+};
+
+}  // namespace quillo::service

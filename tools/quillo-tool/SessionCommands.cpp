@@ -1,0 +1,165 @@
+// login NAME PASSWORD, login --auto, logout: the program's login session against the service,
+// on a main loop of the command's own. The transport continues the cookie session of the command
+// before, so later commands act as the logged-in user.
+#include <chrono>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "platform/http/CurlHttpTransport.h"
+#include "platform/loop/MainLoop.h"
+#include "service/api/JSRequestHandler.h"
+#include "service/api/SafeDownloaderSender.h"
+#include "service/session/LoginSession.h"
+#include "service/session/LoginWaitingDialog.h"
+#include "service/session/LoginWindow.h"
+#include "service/transfer/SafeDownloader.h"
+#include "store/DataFolder.h"
+#include "store/DocumentStore.h"
+#include "store/Playlists.h"
+#include "store/StoreRuntime.h"
+#include "tools/quillo-tool/TerminalText.h"
+#include "tools/quillo-tool/ToolCommand.h"
+#include "tools/quillo-tool/ToolService.h"
+
+namespace quillo::tool {
+namespace {
+
+// Beyond the downloader's own receive time-out, so the transfer's outcome decides first.
+constexpr std::chrono::seconds kAnswerTimeout{90};
+constexpr std::chrono::seconds kLogoutDeliveryTimeout{30};
+
+// The window as a terminal sees it: the alert is remembered for standard error, the user name
+// marks a login that was taken up.
+class ToolLoginWindow : public service::LoginWindow {
+ public:
+  void ShowAlert(const std::string& text) override { alert = text; }
+  void RefreshPlaylistTree() override {}
+  void ShowUserName(const std::string& user_name) override { shown_user = user_name; }
+  void Redraw() override {}
+  void PostLoginRefresh() override {}
+  bool IsMiniMode() const override { return false; }
+
+  std::optional<std::string> alert;
+  std::optional<std::string> shown_user;
+};
+
+// No dialog to show: it "closes" when the answer has arrived, or after the time-out (which the
+// session then takes for a cancel).
+class ToolWaitingDialog : public service::LoginWaitingDialog {
+ public:
+  explicit ToolWaitingDialog(loop::MainLoop& loop) : loop_(loop) {}
+  bool ShowWaitingDialog(int dialog) override {
+    timed_out = !loop_.PumpUntil([&] { return closed_ == dialog; }, kAnswerTimeout);
+    return true;
+  }
+  void PostCloseWaitingDialog(int dialog) override { closed_ = dialog; }
+  bool timed_out = false;
+
+ private:
+  loop::MainLoop& loop_;
+  int closed_ = 0;
+};
+
+// Everything a session needs, talking to the command's service.
+class ToolSession {
+ public:
+  ToolSession(ToolContext& context, const std::string& base_url)
+      : transport_(context.store->data_folder() + std::string(store::kCookieJarFileName),
+                   http::CookieSessions::kContinue),
+        downloader_(loop_, transport_),
+        sender_(downloader_),
+        js_(sender_, base_url),
+        dialog_(loop_),
+        session_(*store::StoreRuntime::Instance(), downloader_, js_, window_, dialog_) {}
+  ~ToolSession() { downloader_.Shutdown(); }
+
+  loop::MainLoop& loop() { return loop_; }
+  service::SafeDownloader& downloader() { return downloader_; }
+  service::LoginSession& session() { return session_; }
+  ToolLoginWindow& window() { return window_; }
+  ToolWaitingDialog& dialog() { return dialog_; }
+
+ private:
+  loop::MainLoop loop_;
+  http::CurlHttpTransport transport_;
+  service::SafeDownloader downloader_;
+  service::SafeDownloaderSender sender_;
+  service::JSRequestHandler js_;
+  ToolLoginWindow window_;
+  ToolWaitingDialog dialog_;
+  service::LoginSession session_;
+};
+
+int Report(ToolContext& context, ToolSession& tool) {
+  const ToolLoginWindow& window = tool.window();
+  if (window.alert || !window.shown_user || window.shown_user->empty()) {
+    context.err << (window.alert ? *window.alert
+                                 : std::string(service::LoginSession::kUnknownErrorText))
+                << "\n";
+    if (!window.alert && tool.dialog().timed_out) {
+      context.err << "quillo-tool: no answer from the service within " << kAnswerTimeout.count()
+                  << " s\n";
+    } else if (!window.alert) {
+      context.err << "quillo-tool: the login request failed (no usable answer)\n";
+    }
+    return 1;
+  }
+  store::StoreRuntime& runtime = *store::StoreRuntime::Instance();
+  const store::UserInfo user = runtime.playlists().CurrentUserInfo();
+  context.out << "user " << Shown(user.id) << " " << Shown(user.username) << "\n"
+              << "library " << runtime.playlists().ListRecords("").size() << " songs\n"
+              << "playlists " << runtime.playlists().ListPlaylists(true).size() << "\n";
+  return 0;
+}
+
+int Login(ToolContext& context) {
+  const bool automatic = context.args.size() == 1 && context.args[0] == "--auto";
+  if (!automatic && context.args.size() != 2) {
+    context.err << "usage: quillo-tool login NAME PASSWORD | login --auto\n";
+    return 1;
+  }
+  store::StoreRuntime& runtime = *store::StoreRuntime::Instance();
+  if (automatic && runtime.playlists().CurrentUserInfo().context_key.empty()) {
+    context.err << "quillo-tool: no stored session key (nobody logged in, or logged out)\n";
+    return 1;
+  }
+  ToolService service(context);
+  const std::optional<service::ServiceEndpoints>& endpoints = service.Endpoints();
+  if (!endpoints) return 1;
+  ToolSession tool(context, endpoints->base_url);
+  if (automatic) {
+    tool.session().AutoLoginWithKey();
+  } else if (tool.session().CheckLoginFields(context.args[0], context.args[1])) {
+    tool.session().Login(context.args[0], context.args[1]);
+  }
+  return Report(context, tool);
+}
+
+int Logout(ToolContext& context) {
+  if (!context.args.empty()) {
+    context.err << "usage: quillo-tool logout\n";
+    return 1;
+  }
+  ToolService service(context);
+  const std::optional<service::ServiceEndpoints>& endpoints = service.Endpoints();
+  if (!endpoints) return 1;
+  ToolSession tool(context, endpoints->base_url);
+  const std::string id = tool.session().Logout();
+  // The request carries the session cookie; the service ends the session only if it arrives.
+  const bool delivered =
+      !id.empty() && tool.loop().PumpUntil([&] { return tool.downloader().Find(id) == nullptr; },
+                                           kLogoutDeliveryTimeout);
+  if (!delivered) context.err << "quillo-tool: the logout request did not reach the service\n";
+  context.out << "logged out\n";
+  return 0;
+}
+
+}  // namespace
+
+void RegisterSessionCommands(CommandList& commands) {
+  commands.push_back({"login", "NAME PASSWORD | --auto", Login});
+  commands.push_back({"logout", "", Logout});
+}
+
+}  // namespace quillo::tool
