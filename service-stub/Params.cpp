@@ -1,16 +1,8 @@
 #include "service-stub/Params.h"
 
+#include "platform/text/TextUtil.h"
+
 namespace quillo::stub {
-namespace {
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-}  // namespace
 
 std::string UrlDecode(std::string_view text) {
   std::string out;
@@ -19,9 +11,10 @@ std::string UrlDecode(std::string_view text) {
     const char c = text[i];
     if (c == '+') {
       out.push_back(' ');
-    } else if (c == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
-               HexValue(text[i + 2]) >= 0) {
-      out.push_back(static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2])));
+    } else if (c == '%' && i + 2 < text.size() && text::HexDigitValue(text[i + 1]) >= 0 &&
+               text::HexDigitValue(text[i + 2]) >= 0) {
+      out.push_back(static_cast<char>(text::HexDigitValue(text[i + 1]) * 16 +
+                                      text::HexDigitValue(text[i + 2])));
       i += 2;
     } else {
       out.push_back(c);
@@ -71,7 +64,9 @@ void Params::Add(std::string name, std::string value) {
   pairs_.emplace_back(std::move(name), std::move(value));
 }
 
-bool Params::Has(std::string_view name) const { return Get(name).has_value(); }
+bool Params::Has(std::string_view name) const {
+  return Get(name).has_value();
+}
 
 std::optional<std::string> Params::Get(std::string_view name) const {
   for (const auto& [key, value] : pairs_) {

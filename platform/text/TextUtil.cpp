@@ -7,7 +7,9 @@ namespace {
 bool IsSpace(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 }  // namespace
 
 std::string_view TrimView(std::string_view text) {
@@ -18,7 +20,9 @@ std::string_view TrimView(std::string_view text) {
   return text.substr(begin, end - begin);
 }
 
-std::string Trim(std::string_view text) { return std::string(TrimView(text)); }
+std::string Trim(std::string_view text) {
+  return std::string(TrimView(text));
+}
 
 std::optional<int> LeadingNumber(std::string_view text) {
   std::size_t i = 0;
@@ -39,7 +43,9 @@ std::optional<int> LeadingNumber(std::string_view text) {
   return static_cast<int>(value);
 }
 
-int LeadingInt(std::string_view text) { return LeadingNumber(text).value_or(0); }
+int LeadingInt(std::string_view text) {
+  return LeadingNumber(text).value_or(0);
+}
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
@@ -47,6 +53,13 @@ bool StartsWith(std::string_view text, std::string_view prefix) {
 
 bool EndsWith(std::string_view text, std::string_view suffix) {
   return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+int HexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
 }
 
 std::string ToLowerAscii(std::string_view text) {
@@ -107,7 +120,8 @@ std::size_t Utf8Sequence(std::string_view text, char32_t* code) {
 void AppendHex(std::string& out, const char* prefix, unsigned value, int digits) {
   static const char kHex[] = "0123456789abcdef";
   out += prefix;
-  for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) out.push_back(kHex[(value >> shift) & 0xF]);
+  for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4)
+    out.push_back(kHex[(value >> shift) & 0xF]);
 }
 
 }  // namespace

@@ -21,6 +21,8 @@ int LeadingInt(std::string_view text);
 bool StartsWith(std::string_view text, std::string_view prefix);
 bool EndsWith(std::string_view text, std::string_view suffix);
 std::string ToLowerAscii(std::string_view text);
+// The value of one hexadecimal digit (either case), or -1 for any other character.
+int HexDigitValue(char c);
 bool EqualsIgnoreCaseAscii(std::string_view a, std::string_view b);
 
 // Number of Unicode code points in well-formed UTF-8 (a bad byte counts as one).

@@ -6,13 +6,6 @@
 namespace quillo::service {
 namespace {
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 // A name with control characters (a NUL would cut the stored text short) is not a list name.
 bool HasControls(std::string_view text) {
   for (const char c : text) {
@@ -41,8 +34,8 @@ std::optional<std::string> DecodePercentEscapes(std::string_view text) {
       continue;
     }
     if (at + 2 >= text.size()) return std::nullopt;
-    const int high = HexValue(text[at + 1]);
-    const int low = HexValue(text[at + 2]);
+    const int high = text::HexDigitValue(text[at + 1]);
+    const int low = text::HexDigitValue(text[at + 2]);
     if (high < 0 || low < 0) return std::nullopt;
     decoded.push_back(static_cast<char>(high * 16 + low));
     at += 2;
