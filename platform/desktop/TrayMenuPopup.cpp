@@ -71,23 +71,27 @@ void TrayMenuPopup::Popup(const TrayMenu& menu, int x, int y, guint button, guin
   g_object_ref_sink(menu_);
   Fill(menu_, menu);
   gtk_widget_show_all(menu_);
-  x_ = x;
-  y_ = y;
-  G_GNUC_BEGIN_IGNORE_DEPRECATIONS
-  // A request that came over the bus has no GDK event to anchor gtk_menu_popup_at_pointer to;
-  // the older call places the menu at a point we give.
-  GtkMenuPositionFunc place = nullptr;
-  if (x >= 0 && y >= 0) {
-    place = [](GtkMenu*, gint* out_x, gint* out_y, gboolean* push_in, gpointer data) {
-      auto* self = static_cast<TrayMenuPopup*>(data);
-      *out_x = self->x_;
-      *out_y = self->y_;
-      *push_in = TRUE;
-    };
+  GdkWindow* root = gdk_screen_get_root_window(gdk_screen_get_default());
+  GdkDevice* pointer =
+      gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default()));
+  if (x < 0 || y < 0) gdk_window_get_device_position(root, pointer, &x, &y, nullptr);
+  // A request that came over the bus has no GDK event to anchor the popup to; GTK needs one
+  // (for the device and the grab), so a button press on the root window stands in for it.
+  GdkEvent* trigger = gtk_get_current_event();
+  if (trigger == nullptr) {
+    trigger = gdk_event_new(GDK_BUTTON_PRESS);
+    trigger->button.window = GDK_WINDOW(g_object_ref(root));
+    trigger->button.send_event = TRUE;
+    trigger->button.time = time != 0 ? time : GDK_CURRENT_TIME;
+    trigger->button.button = button != 0 ? button : 3;
+    trigger->button.x = trigger->button.x_root = x;
+    trigger->button.y = trigger->button.y_root = y;
+    gdk_event_set_device(trigger, pointer);
   }
-  gtk_menu_popup(GTK_MENU(menu_), nullptr, nullptr, place, this, button,
-                 time != 0 ? time : gtk_get_current_event_time());
-  G_GNUC_END_IGNORE_DEPRECATIONS
+  GdkRectangle at{x, y, 1, 1};
+  gtk_menu_popup_at_rect(GTK_MENU(menu_), root, &at, GDK_GRAVITY_NORTH_WEST, GDK_GRAVITY_NORTH_WEST,
+                         trigger);
+  gdk_event_free(trigger);
 }
 
 }  // namespace quillo::desktop

@@ -33,8 +33,6 @@ class TrayMenuPopup {
 
   CommandHandler on_command_;
   GtkWidget* menu_ = nullptr;  // owned: a sunk reference, dropped in the destructor
-  int x_ = -1;
-  int y_ = -1;
 };
 
 }  // namespace quillo::desktop

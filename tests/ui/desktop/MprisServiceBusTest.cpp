@@ -144,6 +144,16 @@ TEST_F(MprisServiceBusTest, PlayerctlReadsTitleArtistAndTheNowPlayingText) {
   EXPECT_EQ(Playerctl("position"), "12.500000");
 }
 
+TEST_F(MprisServiceBusTest, BytesThatAreNotUtf8AreRepairedNotFatal) {
+  if (!HavePlayerctl()) GTEST_SKIP() << "playerctl is not installed";
+  // A tag read in the wrong code page; a D-Bus string must be UTF-8.
+  adapter_.OnSongStarted({{"id", "ex-\xff"}, {"name", "bad \xc0\xafname"}}, "");
+  adapter_.SetNowPlayingText("line \xfe");
+  EXPECT_EQ(Playerctl("metadata title"), "bad \xEF\xBF\xBD\xEF\xBF\xBDname");
+  EXPECT_EQ(Playerctl("metadata xesam:asText"), "line \xEF\xBF\xBD");
+  EXPECT_EQ(Playerctl("metadata mpris:trackid"), "'" + MprisTrack::TrackPath("ex-\xff") + "'");
+}
+
 TEST_F(MprisServiceBusTest, VolumeLoopAndShuffleAreWritable) {
   if (!HavePlayerctl()) GTEST_SKIP() << "playerctl is not installed";
   Playerctl("volume 0.4");
