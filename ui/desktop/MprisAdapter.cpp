@@ -174,7 +174,12 @@ void MprisAdapter::SetPosition(const std::string& track_path, std::int64_t posit
 }
 
 void MprisAdapter::OpenUri(const std::string& uri) {
-  operations_.OpenUri(uri);
+  // Only what a command line may carry: a local file, or one of our own links.
+  if (uri.rfind(kLinkPrefix, 0) == 0) {
+    operations_.OpenUri(uri);
+  } else if (auto path = MprisTrack::PathFromFileUrl(uri)) {
+    operations_.OpenUri(*path);
+  }
 }
 
 void MprisAdapter::SetVolume(double volume) {

@@ -6,7 +6,8 @@
 // Method → operation: Play → Play (resume or replay); Pause → Pause when playing; PlayPause →
 // Pause while playing, else Play; Stop → Stop; Next, Previous → Next, Previous; Seek(offset) and
 // SetPosition(track, position) → Seek, clamped to 0..length, followed by the Seeked signal;
-// OpenUri → OpenUri; Raise, Quit → Raise, Quit; Volume 0.0..1.0 → SetVolume(0..100);
+// OpenUri → OpenUri with the local path of a "file://" address or a "quillo://add/" link as it
+// is (other addresses are ignored); Raise, Quit → Raise, Quit; Volume 0.0..1.0 → SetVolume(0..100);
 // LoopStatus and Shuffle → ChooseMode (MprisModes).
 //
 // Threads: window thread only. Ownership: the operations and the service (when set) must
@@ -30,6 +31,8 @@ class PlayOperations;
 
 class MprisAdapter : public desktop::MprisHandler, public playback::PlayerListener {
  public:
+  static constexpr const char* kLinkPrefix = "quillo://add/";
+
   explicit MprisAdapter(PlayOperations& operations);
   MprisAdapter(const MprisAdapter&) = delete;
   MprisAdapter& operator=(const MprisAdapter&) = delete;

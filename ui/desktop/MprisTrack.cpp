@@ -1,6 +1,7 @@
 #include "ui/desktop/MprisTrack.h"
 
 #include <cctype>
+#include <string_view>
 
 namespace quillo::ui {
 namespace {
@@ -45,6 +46,41 @@ std::string MprisTrack::FileUrl(const std::string& path) {
     }
   }
   return url;
+}
+
+std::optional<std::string> MprisTrack::PathFromFileUrl(const std::string& url) {
+  constexpr std::string_view kScheme = "file://";
+  if (url.size() < kScheme.size()) return std::nullopt;
+  for (size_t i = 0; i < kScheme.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(url[i])) != kScheme[i]) return std::nullopt;
+  }
+  std::string rest = url.substr(kScheme.size());
+  size_t slash = rest.find('/');
+  if (slash == std::string::npos) return std::nullopt;
+  std::string host = rest.substr(0, slash);
+  if (!host.empty() && host != "localhost") return std::nullopt;
+  auto hex = [](char c) -> int {
+    if (c >= '0' && c <= '9') return c - '0';
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+  };
+  std::string path;
+  for (size_t i = slash; i < rest.size(); ++i) {
+    char c = rest[i];
+    if (c == '?' || c == '#') break;  // a query or fragment is no part of a file's name
+    if (c != '%') {
+      path += c;
+      continue;
+    }
+    if (i + 2 >= rest.size()) return std::nullopt;
+    int high = hex(rest[i + 1]);
+    int low = hex(rest[i + 2]);
+    if (high < 0 || low < 0 || (high == 0 && low == 0)) return std::nullopt;
+    path += static_cast<char>(high * 16 + low);
+    i += 2;
+  }
+  return path;
 }
 
 desktop::MprisMetadata MprisTrack::Build(const store::MusicRecord& record,

@@ -2,6 +2,7 @@
 // The media-player service's Metadata built from the song that plays: its music record, the
 // length the player knows, the artist picture and the now-playing text.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/desktop/MprisPlayerState.h"
@@ -27,6 +28,9 @@ class MprisTrack {
 
   // "file://" + the path with every byte outside the unreserved set and '/' percent-encoded.
   static std::string FileUrl(const std::string& path);
+  // The local path of a "file://" address (host empty or "localhost"), percent-decoded; none
+  // for another scheme or host, a malformed escape, an escaped NUL or a relative path.
+  static std::optional<std::string> PathFromFileUrl(const std::string& url);
 };
 
 }  // namespace quillo::ui

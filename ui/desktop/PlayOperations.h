@@ -38,8 +38,9 @@ class PlayOperations {
   // As the user's choice in the play-mode menu (the stored key and the button follow).
   virtual void ChooseMode(playback::PlayMode mode) = 0;
 
-  // A file path, "file://" address or "quillo://add/" link, handled as a command line given to
-  // a second instance is (adds and plays a file, adds a link's songs).
+  // A local file path or a "quillo://add/" link (the adapter has already turned "file://"
+  // addresses into paths), handled as a command line given to a second instance is (adds and
+  // plays a file, adds a link's songs).
   virtual void OpenUri(const std::string& uri) = 0;
 
   // Shows and raises the main window (as the tray's left click does).

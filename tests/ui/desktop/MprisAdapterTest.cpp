@@ -74,9 +74,12 @@ TEST_F(MprisAdapterTest, OtherMethodsReachTheirOperations) {
   adapter_.Stop();
   adapter_.Raise();
   adapter_.OpenUri("file:///music/a%20b.mp3");
+  adapter_.OpenUri("quillo://add/1,2,3");
+  adapter_.OpenUri("http://127.0.0.1/song.mp3");  // not what a command line carries
+  adapter_.OpenUri("file://otherhost/music/c.mp3");
   adapter_.Quit();
-  EXPECT_EQ(operations_.calls, (Calls{"Next", "Previous", "Stop", "Raise",
-                                      "OpenUri file:///music/a%20b.mp3", "Quit"}));
+  EXPECT_EQ(operations_.calls, (Calls{"Next", "Previous", "Stop", "Raise", "OpenUri /music/a b.mp3",
+                                      "OpenUri quillo://add/1,2,3", "Quit"}));
 }
 
 TEST_F(MprisAdapterTest, SeekMovesFromThePositionAndAnnouncesTheJump) {

@@ -125,7 +125,7 @@ TEST_F(MprisServiceBusTest, PlayerctlDrivesThePlayOperations) {
   operations_.calls.clear();
   Playerctl("play-pause");  // stopped now: plays
   Playerctl("open file:///music/a.mp3");
-  EXPECT_TRUE(CallsBecome({"Play", "OpenUri file:///music/a.mp3"}));
+  EXPECT_TRUE(CallsBecome({"Play", "OpenUri /music/a.mp3"}));
 }
 
 TEST_F(MprisServiceBusTest, PlayerctlReadsTitleArtistAndTheNowPlayingText) {

@@ -52,6 +52,46 @@ TEST(MprisTrackTest, FileUrlsEscapeWhatAnAddressCannotHold) {
   EXPECT_EQ(MprisTrack::FileUrl("/音乐/x.jpg"), "file:///%E9%9F%B3%E4%B9%90/x.jpg");
 }
 
+TEST(MprisTrackTest, FileUrlsGiveBackTheirPaths) {
+  struct Case {
+    const char* url;
+    std::optional<std::string> path;
+  } cases[] = {
+      {"file:///a/b%20c/%231%25.png", "/a/b c/#1%.png"},
+      {"FILE:///x.mp3", "/x.mp3"},
+      {"file://localhost/x.mp3", "/x.mp3"},
+      {"file:///%E9%9F%B3%e4%b9%90/x.mp3", "/音乐/x.mp3"},
+      {"file:///x.mp3?t=1#frag", "/x.mp3"},
+      {"file://host/x.mp3", std::nullopt},
+      {"file://", std::nullopt},
+      {"file:x.mp3", std::nullopt},
+      {"file:///bad%zz", std::nullopt},
+      {"file:///cut%4", std::nullopt},
+      {"file:///nul%00.mp3", std::nullopt},
+      {"http://127.0.0.1/x.mp3", std::nullopt},
+      {"", std::nullopt},
+  };
+  for (const Case& c : cases) EXPECT_EQ(MprisTrack::PathFromFileUrl(c.url), c.path) << c.url;
+  for (const char* path : {"/a/b c/#1%.png", "/音乐/x.jpg", "/~tilde/-_."}) {
+    EXPECT_EQ(MprisTrack::PathFromFileUrl(MprisTrack::FileUrl(path)), path);
+  }
+}
+
+TEST(MprisTrackTest, RandomAddressesNeverBreakTheDecoder) {
+  std::mt19937 random(99);
+  const std::string alphabet = "file:/%0aF?#lochst\xff";
+  for (int i = 0; i < 5000; ++i) {
+    std::string url = i % 2 == 0 ? "file://" : "";
+    size_t length = random() % 20;
+    for (size_t k = 0; k < length; ++k) url += alphabet[random() % alphabet.size()];
+    auto path = MprisTrack::PathFromFileUrl(url);
+    if (path) {
+      EXPECT_EQ(path->front(), '/') << url;
+      EXPECT_EQ(path->find('\0'), std::string::npos) << url;
+    }
+  }
+}
+
 TEST(MprisTrackTest, MetadataComesFromTheRecordWithFallbacks) {
   auto full = MprisTrack::Build(
       {{"id", "7"}, {"name", "稻香"}, {"artist_name", "周杰伦"}, {"album_name", "魔杰座"}},
