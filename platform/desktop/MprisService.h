@@ -31,7 +31,9 @@ class MprisService {
 struct MprisIdentity {
   std::string bus_suffix = "quillo";  // org.mpris.MediaPlayer2.quillo
   std::string identity = "Zelbo音乐";
-  std::string desktop_entry = "quillo";
+  // The desktop id (without ".desktop") of the entry the program installs for itself: the
+  // handler of its URL scheme, $XDG_DATA_HOME/applications/quillo/url-handler.desktop.
+  std::string desktop_entry = "quillo-url-handler";
   std::vector<std::string> uri_schemes = {"file", "quillo"};
   std::vector<std::string> mime_types = {"audio/mpeg", "audio/x-ms-wma", "audio/x-wav", "audio/ogg",
                                          "audio/flac"};

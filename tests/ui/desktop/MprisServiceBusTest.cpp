@@ -98,7 +98,7 @@ TEST_F(MprisServiceBusTest, TheRootInterfaceNamesTheProgram) {
     return value && g_variant_get_boolean(value.get());
   };
   EXPECT_EQ(text("Identity"), "Zelbo音乐");
-  EXPECT_EQ(text("DesktopEntry"), "quillo");
+  EXPECT_EQ(text("DesktopEntry"), "quillo-url-handler");
   EXPECT_TRUE(flag("CanQuit"));
   EXPECT_TRUE(flag("CanRaise"));
   EXPECT_FALSE(flag("HasTrackList"));
