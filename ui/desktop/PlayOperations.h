@@ -45,7 +45,9 @@ class PlayOperations {
 
   // Shows and raises the main window (as the tray's left click does).
   virtual void Raise() = 0;
-  // Quits as the tray menu's exit command does (never merely minimises).
+  // Quits as the tray menu's exit command does (never merely minimises). Called from inside a
+  // bus call: post the shutdown to the loop rather than destroying the media-player service
+  // (or the adapter) before this returns.
   virtual void Quit() = 0;
 };
 

@@ -25,7 +25,7 @@ class QueuePlayOperations : public PlayOperations {
  public:
   struct WindowActions {
     std::function<void()> raise;
-    std::function<void()> quit;
+    std::function<void()> quit;  // must post the shutdown (see PlayOperations::Quit)
     // A local path or a "quillo://add/" link, as a second instance's command line.
     std::function<void(const std::string&)> open;
     // After a client changed the stored mode: the play-mode button follows.
