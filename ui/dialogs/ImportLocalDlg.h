@@ -21,6 +21,7 @@ class MusicLibrary;
 }
 namespace quillo::media {
 class FolderScanner;
+class ImportListener;
 class LocalImport;
 }  // namespace quillo::media
 
@@ -76,6 +77,7 @@ class ImportLocalDlg : public LayerDlg {
   store::MusicLibrary& library_;
   std::string root_;
   std::unique_ptr<media::LocalImport> import_;
+  std::unique_ptr<media::ImportListener> walk_end_;
   std::unique_ptr<media::FolderScanner> scanner_;
   std::shared_ptr<Token> token_;
   mutable std::mutex mutex_;

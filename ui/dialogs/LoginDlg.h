@@ -10,6 +10,7 @@
 //
 // Window thread.
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@
 #include "ui/toolkit/LayerEdit.h"
 
 namespace quillo::ui {
+
+class LayerListPopup;
 
 class LoginDlg : public LayerDlg {
  public:
@@ -51,6 +54,8 @@ class LoginDlg : public LayerDlg {
   const std::string& user_name() const { return user_name_; }
   const std::string& password() const { return password_; }
 
+  // Opens the account list under the name field (command 4); nothing without accounts.
+  void OpenAccountList();
   // The account list's answer (notification 5): entry `index` into the user-name field.
   void ChooseAccount(int index);
   // The login button (command 0), as a click or Enter runs it.
@@ -65,8 +70,6 @@ class LoginDlg : public LayerDlg {
   void OnDestroy() override;
 
  private:
-  void OpenAccountList();
-
   std::vector<std::string> accounts_;
   Hooks hooks_;
   Outcome outcome_ = Outcome::kCancelled;
@@ -74,6 +77,7 @@ class LoginDlg : public LayerDlg {
   std::string password_;
   LayerEdit user_name_edit_;
   LayerEdit password_edit_;
+  std::unique_ptr<LayerListPopup> account_popup_;
 };
 
 }  // namespace quillo::ui

@@ -4,7 +4,7 @@
 
 namespace quillo::window {
 
-class GtkFileChooser : public FileChooser {
+class GtkFilePicker : public FileChooser {
  public:
   std::vector<std::string> ChooseFiles(const std::string& title, const std::string& filter_name,
                                        const std::vector<std::string>& patterns,
