@@ -7,8 +7,8 @@ namespace quillo::ui {
 namespace kit = skin::kit;
 namespace {
 // Two rows (name, password): a caption, the field in a 1-pixel frame, and a link at the right.
-constexpr int kNameRowTop = 50;
-constexpr int kPasswordRowTop = 86;
+constexpr int kNameRowTop = 58;
+constexpr int kPasswordRowTop = 96;
 constexpr int kCaptionLeft = 24;
 constexpr int kFieldLeft = 78;
 constexpr int kFieldRight = 232;  // the name field leaves room for the account button
