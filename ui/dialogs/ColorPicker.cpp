@@ -11,14 +11,16 @@ namespace picker = skin::picker;
 namespace {
 std::function<void(int)> g_style_handler;
 
-constexpr const char* kTooltips[skin::kStyleCount] = {"默认颜色", "深灰", "紫色",  "蓝色", "草绿",
+constexpr const char* kTooltips[skin::kStyleCount] = {"默认颜色", "深灰", "紫色", "蓝色", "草绿",
                                                       "金黄色",   "大红", "紫红", "粉红"};
 }  // namespace
 
 ColorPicker::ColorPicker(LayerWnd* owner)
     : LayerPopup(skin::kColorPicker, false), owner_(owner ? owner->Ref() : WindowRef()) {}
 
-ColorPicker* ColorPicker::Current() { return PopupOwner::FindAnywhere<ColorPicker>(); }
+ColorPicker* ColorPicker::Current() {
+  return PopupOwner::FindAnywhere<ColorPicker>();
+}
 
 void ColorPicker::SetStyleHandler(std::function<void(int)> handler) {
   g_style_handler = std::move(handler);

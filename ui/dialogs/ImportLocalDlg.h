@@ -10,6 +10,7 @@
 // window thread, so painting never races. The animation is a window timer of 100 ms.
 //
 // Window thread. The library outlives the dialog.
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -54,7 +55,8 @@ class ImportLocalDlg : public LayerDlg {
   int count() const;
   std::string status_text() const;
   std::string count_text() const;
-  bool cancelled() const { return cancelled_; }
+  // Any thread: whether the user stopped the import.
+  bool cancelled() const { return cancelled_.load(); }
   bool finished() const { return finished_; }
   int frame() const { return frame_; }
 
@@ -82,7 +84,7 @@ class ImportLocalDlg : public LayerDlg {
   std::shared_ptr<Token> token_;
   mutable std::mutex mutex_;
   std::string status_;
-  bool cancelled_ = false;
+  std::atomic<bool> cancelled_{false};
   bool finished_ = false;
   int frame_ = 0;
 };

@@ -10,7 +10,9 @@
 
 namespace quillo::ui {
 namespace {
-gfx::Font TipFont() { return gfx::Font::Points("宋体", 9); }
+gfx::Font TipFont() {
+  return gfx::Font::Points("宋体", 9);
+}
 }  // namespace
 
 MusicTipDlg::MusicTipDlg() : LayerWnd(0) {
@@ -19,7 +21,9 @@ MusicTipDlg::MusicTipDlg() : LayerWnd(0) {
   SetShowCommand(ShowCommand::kHide);
 }
 
-MusicTipDlg* MusicTipDlg::Current() { return PopupOwner::FindAnywhere<MusicTipDlg>(); }
+MusicTipDlg* MusicTipDlg::Current() {
+  return PopupOwner::FindAnywhere<MusicTipDlg>();
+}
 
 void MusicTipDlg::ArmShowTimer() {
   if (!loop_target()) return;
@@ -46,8 +50,8 @@ void MusicTipDlg::DrawBackground() {
   const gfx::Surface& frame = *SkinManager::Instance().Image(skin::kDialogFrame, true);
   gfx::Color caption = SkinManager::PixelColor(frame, skin::frame::kTipCaptionPixel.x,
                                                skin::frame::kTipCaptionPixel.y);
-  gfx::Color value = SkinManager::PixelColor(frame, skin::frame::kTipValuePixel.x,
-                                             skin::frame::kTipValuePixel.y);
+  gfx::Color value =
+      SkinManager::PixelColor(frame, skin::frame::kTipValuePixel.x, skin::frame::kTipValuePixel.y);
   const char* captions[3] = {"歌曲名:", "歌手名:", texts_.local ? "  类型:" : "专辑名:"};
   const std::string values[3] = {texts_.title, texts_.artist,
                                  texts_.local ? std::string("本地音乐") : texts_.album};
@@ -65,9 +69,13 @@ void MusicTipDlg::OnMouseLeave() {
   PostClose();
 }
 
-void MusicTipDlg::OnLButtonDown(const window::MouseEvent&) { PostClose(); }
+void MusicTipDlg::OnLButtonDown(const window::MouseEvent&) {
+  PostClose();
+}
 
-bool MusicTipDlg::IsDragArea(int, int) { return false; }
+bool MusicTipDlg::IsDragArea(int, int) {
+  return false;
+}
 
 void MusicTipDlg::OnDestroy() {
   // The window it was shown for deletes the object outside this stack.
@@ -109,7 +117,8 @@ gfx::Point SongTipPosition(const gfx::Rect& list, int scroll_bar_width, int row_
 
 int SongTipWidth(const std::vector<std::string>& values) {
   int widest = 0;
-  for (const std::string& v : values) widest = std::max(widest, gfx::TextMeasure::Width(v, TipFont()));
+  for (const std::string& v : values)
+    widest = std::max(widest, gfx::TextMeasure::Width(v, TipFont()));
   return widest + 100;
 }
 

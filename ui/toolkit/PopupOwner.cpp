@@ -12,7 +12,9 @@ std::vector<PopupOwner*>& PopupOwner::Owners() {
   return owners;
 }
 
-PopupOwner::PopupOwner() { Owners().push_back(this); }
+PopupOwner::PopupOwner() {
+  Owners().push_back(this);
+}
 
 PopupOwner::~PopupOwner() {
   auto& owners = Owners();
@@ -30,9 +32,13 @@ PopupOwner& PopupOwner::Shared() {
   return shared;
 }
 
-PopupOwner& PopupOwner::For(LayerWnd* owner) { return owner ? owner->popups() : Shared(); }
+PopupOwner& PopupOwner::For(LayerWnd* owner) {
+  return owner ? owner->popups() : Shared();
+}
 
-bool PopupOwner::IsOpen(const LayerWnd& popup) { return popup.IsCreated(); }
+bool PopupOwner::IsOpen(const LayerWnd& popup) {
+  return popup.IsCreated();
+}
 
 void PopupOwner::AdoptWindow(std::unique_ptr<LayerWnd> popup) {
   if (popup) open_.push_back(std::move(popup));
@@ -53,8 +59,9 @@ void PopupOwner::Release(LayerWnd* popup) {
 
 void PopupOwner::ReleaseAnywhere(LayerWnd* popup) {
   for (PopupOwner* owner : Owners()) {
-    bool held = std::any_of(owner->open_.begin(), owner->open_.end(),
-                            [popup](const std::unique_ptr<LayerWnd>& p) { return p.get() == popup; });
+    bool held =
+        std::any_of(owner->open_.begin(), owner->open_.end(),
+                    [popup](const std::unique_ptr<LayerWnd>& p) { return p.get() == popup; });
     if (held) return owner->Release(popup);
   }
 }
