@@ -34,8 +34,9 @@ class LoginDemo : public WindowDemo<ui::LoginDlg> {
       : WindowDemo(std::make_unique<ui::LoginDlg>(
             std::vector<std::string>{"demo", "周杰伦的歌迷", "listener42"}, ui::LoginDlg::Hooks{})) {
     typed().user_name_edit().SetText("demo");
-    typed().password_edit().SetText("demo");
     typed().Create(Centered(gfx::Size{ui::LoginDlg::kWidth, ui::LoginDlg::kHeight}), nullptr);
+    // Typed after the field took the focus, as a user types it (not shown selected).
+    typed().password_edit().SetText("demo");
   }
   bool ready() override {
     return window() && typed().user_name_edit().CopyIntoOwner() &&
