@@ -32,7 +32,8 @@ class LoginDemo : public WindowDemo<ui::LoginDlg> {
  public:
   LoginDemo()
       : WindowDemo(std::make_unique<ui::LoginDlg>(
-            std::vector<std::string>{"demo", "周杰伦的歌迷", "listener42"}, ui::LoginDlg::Hooks{})) {
+            std::vector<std::string>{"demo", "周杰伦的歌迷", "listener42"},
+            ui::LoginDlg::Hooks{})) {
     typed().user_name_edit().SetText("demo");
     typed().Create(Centered(gfx::Size{ui::LoginDlg::kWidth, ui::LoginDlg::kHeight}), nullptr);
     // Typed after the field took the focus, as a user types it (not shown selected).
@@ -47,8 +48,8 @@ class LoginDemo : public WindowDemo<ui::LoginDlg> {
 class LoadingDemo : public WindowDemo<ui::LoginLoadingDlg> {
  public:
   LoadingDemo() : WindowDemo(std::make_unique<ui::LoginLoadingDlg>()) {
-    typed().Create(
-        Centered(gfx::Size{ui::LoginLoadingDlg::kWidth, ui::LoginLoadingDlg::kHeight}), nullptr);
+    typed().Create(Centered(gfx::Size{ui::LoginLoadingDlg::kWidth, ui::LoginLoadingDlg::kHeight}),
+                   nullptr);
   }
 };
 
@@ -57,8 +58,7 @@ class ScratchFolder {
  public:
   ScratchFolder() {
     std::random_device random;
-    path_ = std::filesystem::temp_directory_path() /
-            ("quillo-gallery-" + std::to_string(random()));
+    path_ = std::filesystem::temp_directory_path() / ("quillo-gallery-" + std::to_string(random()));
     std::filesystem::create_directories(path_);
   }
   ~ScratchFolder() {
