@@ -191,10 +191,6 @@ void ImportLocalDlg::OnControlEvent(LayerControl* control, int code) {
   LayerDlg::OnControlEvent(control, code);
 }
 
-bool ImportLocalDlg::OnKeyDown(const window::KeyEvent& e) {
-  return LayerDlg::OnKeyDown(e);
-}
-
 void ImportLocalDlg::StopWork() {
   if (!finished_) {
     cancelled_ = true;

@@ -65,7 +65,6 @@ class ImportLocalDlg : public LayerDlg {
   void OnControlEvent(LayerControl* control, int code) override;
   void OnTimer(int timer_id) override;
   void OnClose() override;
-  bool OnKeyDown(const window::KeyEvent& e) override;
 
  private:
   struct Token;

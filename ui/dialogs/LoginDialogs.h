@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "service/api/ServicePages.h"
 #include "service/session/LoginWaitingDialog.h"

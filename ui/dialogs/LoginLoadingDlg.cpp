@@ -18,10 +18,6 @@ void LoginLoadingDlg::PostAnswerClose() {
   PostClose();
 }
 
-void LoginLoadingDlg::InitLayer() {
-  LayerDlg::InitLayer();
-}
-
 void LoginLoadingDlg::DrawBackground() {
   if (!skin()) return;
   gfx::Painter p(back_buffer());

@@ -24,7 +24,6 @@ class LoginLoadingDlg : public LayerDlg {
   // Posts the close the answer brings; the dialog goes when the loop handles it.
   void PostAnswerClose();
 
-  void InitLayer() override;
   void DrawBackground() override;
   bool IsDragArea(int x, int y) override;
 
