@@ -23,6 +23,7 @@
 #include "support/TempFolder.h"
 #include "ui/dialogs/LoginDlg.h"
 #include "ui/dialogs/LoginLoadingDlg.h"
+#include "ui/toolkit/LayerDlg.h"
 #include "ui/toolkit/LayerWindowRegistry.h"
 #include "ui/toolkit/RunModal.h"
 
@@ -252,6 +253,34 @@ TEST_F(LoginDialogsTest, TheLinksOpenTheirPagesAndThePasswordIsEchoed) {
   EXPECT_EQ(opened_, (std::vector<std::string>{"browser http://www.svc/user/retrieve_pwd.php",
                                                "hosted http://svc/user/register.php"}));
   EXPECT_FALSE(system_.script_ran_out);
+}
+
+TEST_F(LoginDialogsTest, TheDialogCentresOnItsOwnerWhileTheOwnerLivesAndOnTheScreenAfter) {
+  Start([](const FakeAttempt&, int) { return UserAnswer("u1", "demo"); });
+  LayerDlg owner;
+  ASSERT_TRUE(owner.Create(gfx::Rect::FromXYWH(100, 50, 600, 400), nullptr));
+  dialogs_->SetOwner(&owner);
+  struct Case {
+    bool owner_alive;
+    gfx::Point expected;
+  } cases[] = {{true, {100 + (600 - 316) / 2, 50 + (400 - 208) / 2}},
+               {false, {(1280 - 316) / 2, (1000 - 208) / 2}}};  // the fake's work area
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.owner_alive);
+    if (!c.owner_alive) owner.Destroy();
+    gfx::Rect seen;
+    bool owner_enabled = true;
+    system_.script.push_back([&] {
+      seen = Top().WindowRect();
+      owner_enabled = owner.IsEnabled();
+    });
+    Press(LoginDlg::kCancelId);
+    dialogs_->ShowLoginDialog();
+    EXPECT_EQ(seen.left, c.expected.x);
+    EXPECT_EQ(seen.top, c.expected.y);
+    EXPECT_EQ(owner_enabled, !c.owner_alive);  // modal over a live owner
+  }
+  EXPECT_TRUE(owner.IsEnabled());
 }
 
 }  // namespace

@@ -10,6 +10,10 @@
 
 namespace quillo::ui {
 
+void LocalImportCommands::SetOwner(LayerWnd* owner) {
+  owner_ = owner ? owner->Ref() : WindowRef();
+}
+
 LocalImportCommands::LocalImportCommands(store::MusicLibrary& library, store::Playlists& playlists,
                                          window::FileChooser& chooser, Folders folders,
                                          ImportedCallback on_imported)
@@ -31,22 +35,22 @@ const window::WindowPresenter* ParentOf(LayerWnd* owner) {
 }  // namespace
 
 int LocalImportCommands::ImportFolder() {
-  std::optional<std::string> folder = chooser_.ChooseFolder(kFolderTitle, ParentOf(owner_));
+  std::optional<std::string> folder = chooser_.ChooseFolder(kFolderTitle, ParentOf(owner_.get()));
   if (!folder || folder->empty()) return 0;
   return ImportFolderAt(*folder);
 }
 
 int LocalImportCommands::ImportFolderAt(const std::string& folder) {
   bool was_empty = LocalListEmpty();
-  int taken =
-      ImportLocalDlg::Run(library_, folder, folders_.music_folder, folders_.program_folder, owner_);
+  int taken = ImportLocalDlg::Run(library_, folder, folders_.music_folder, folders_.program_folder,
+                                  owner_.get());
   if (taken > 0 && on_imported_) on_imported_(was_empty);
   return taken;
 }
 
 int LocalImportCommands::ImportFiles() {
   std::vector<std::string> paths =
-      chooser_.ChooseFiles("", kFilesFilterName, {"*.mp3", "*.wma"}, ParentOf(owner_));
+      chooser_.ChooseFiles("", kFilesFilterName, {"*.mp3", "*.wma"}, ParentOf(owner_.get()));
   if (paths.empty()) return 0;
   return ImportFilesAt(paths);
 }

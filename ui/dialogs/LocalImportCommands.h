@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/toolkit/WindowRef.h"
+
 namespace quillo::store {
 class MusicLibrary;
 class Playlists;
@@ -38,7 +40,7 @@ class LocalImportCommands {
                       window::FileChooser& chooser, Folders folders, ImportedCallback on_imported);
 
   // The dialogs centre on this window (the main window when null).
-  void SetOwner(LayerWnd* owner) { owner_ = owner; }
+  void SetOwner(LayerWnd* owner);
 
   // "添加本地文件夹": answers the number of songs taken (0 when the user chose nothing).
   int ImportFolder();
@@ -57,7 +59,7 @@ class LocalImportCommands {
   window::FileChooser& chooser_;
   Folders folders_;
   ImportedCallback on_imported_;
-  LayerWnd* owner_ = nullptr;
+  WindowRef owner_;  // empty once the owner is gone: the main window is used then
 };
 
 }  // namespace quillo::ui

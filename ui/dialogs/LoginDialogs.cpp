@@ -9,6 +9,7 @@
 #include "ui/dialogs/LoginDlg.h"
 #include "ui/dialogs/LoginLoadingDlg.h"
 #include "ui/toolkit/LayerWindowRegistry.h"
+#include "ui/toolkit/LayerWnd.h"
 #include "ui/toolkit/RunModal.h"
 
 namespace quillo::ui {
@@ -39,6 +40,10 @@ void OpenInDefaultBrowser(const std::string& url) {
   shell::LaunchDetached({"xdg-open", url}, shell::ChildOutput::kDiscard);
 }
 
+void LoginDialogs::SetOwner(LayerWnd* owner) {
+  owner_ = owner ? owner->Ref() : WindowRef();
+}
+
 LoginDialogs::LoginDialogs(store::Playlists& playlists, service::ServicePages pages, Links links)
     : playlists_(playlists), pages_(std::move(pages)), links_(std::move(links)) {}
 
@@ -66,7 +71,7 @@ void LoginDialogs::ShowLoginDialog() {
   };
   hooks.forgot_password = [this] { Open(links_.open_in_browser, pages_.RetrievePassword()); };
   LoginDlg dialog(std::move(accounts), std::move(hooks));
-  LayerWnd* owner = owner_;
+  LayerWnd* owner = owner_.get();
   gfx::Rect rect = PlaceDialog(owner, gfx::Size{LoginDlg::kWidth, LoginDlg::kHeight});
   if (!RunModal(dialog, rect, owner)) return;
   switch (dialog.outcome()) {
@@ -86,7 +91,7 @@ bool LoginDialogs::ShowWaitingDialog(int dialog) {
   waiting_.push_back(std::make_unique<Waiting>());
   Waiting& waiting = *waiting_.back();
   waiting.number = dialog;
-  LayerWnd* owner = owner_;
+  LayerWnd* owner = owner_.get();
   gfx::Rect rect = PlaceDialog(owner, gfx::Size{LoginLoadingDlg::kWidth, LoginLoadingDlg::kHeight});
   bool shown = RunModal(waiting.dialog, rect, owner);
   // A nested login's dialog may have been shown and gone meanwhile: remove this one by identity.

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/toolkit/WindowRef.h"
+
 #include "service/api/ServicePages.h"
 #include "service/session/LoginWaitingDialog.h"
 
@@ -46,7 +48,7 @@ class LoginDialogs : public service::LoginWaitingDialog {
   LoginDialogs& operator=(const LoginDialogs&) = delete;
 
   // The window the dialogs centre on and disable while modal (the main window when null).
-  void SetOwner(LayerWnd* owner) { owner_ = owner; }
+  void SetOwner(LayerWnd* owner);
   void SetSession(service::LoginSession* session) { session_ = session; }
 
   // Runs the login dialog modally; on "登录" with both fields filled it closes and calls the
@@ -67,7 +69,7 @@ class LoginDialogs : public service::LoginWaitingDialog {
   store::Playlists& playlists_;
   service::ServicePages pages_;
   Links links_;
-  LayerWnd* owner_ = nullptr;
+  WindowRef owner_;  // empty once the owner is gone: the main window is used then
   service::LoginSession* session_ = nullptr;
   // The waiting dialogs being shown, innermost last (a second login nests inside the first).
   std::vector<std::unique_ptr<Waiting>> waiting_;
