@@ -9,7 +9,7 @@
 #include "store/PlaylistIndex.h"
 #include "store/SafeNames.h"
 #include "store/StoredPath.h"
-#include "ui/filter/PinyinInitials.h"
+#include "text/PinyinInitials.h"
 
 namespace quillo::store {
 namespace {
@@ -44,8 +44,8 @@ void MusicLibrary::SetDeviceSource(DeviceListSource* devices) {
 }
 
 void MusicLibrary::AddSearchKeys(MusicRecord& record) {
-  record["_name"] = ui::PinyinInitials(AttributeOf(record, "name"));
-  record["_artist_name"] = ui::PinyinInitials(AttributeOf(record, "artist_name"));
+  record["_name"] = text::PinyinInitials(AttributeOf(record, "name"));
+  record["_artist_name"] = text::PinyinInitials(AttributeOf(record, "artist_name"));
 }
 
 TiXmlElement* MusicLibrary::MusicFolderElement(bool create) {

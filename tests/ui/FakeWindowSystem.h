@@ -22,6 +22,7 @@ class FakeEditHost : public window::EditHost {
   void SelectAll() override {}
   void SetRect(const gfx::Rect& r) override { rect_ = r; }
   void SetVisible(bool) override {}
+  void SetEcho(char32_t echo) override { echo_ = echo; }
   void Focus() override { focused_ = true; }
   bool HasFocus() const override { return focused_; }
   int CaretX() const override { return 0; }
@@ -30,6 +31,7 @@ class FakeEditHost : public window::EditHost {
   std::string text_;
   gfx::Rect rect_;
   bool focused_ = false;
+  char32_t echo_ = 0;
   window::EditListener* listener_ = nullptr;
 };
 

@@ -13,7 +13,7 @@
 #include "tools/quillo-tool/FileArgument.h"
 #include "tools/quillo-tool/TerminalText.h"
 #include "tools/quillo-tool/ToolCommand.h"
-#include "ui/filter/PinyinInitials.h"
+#include "text/PinyinInitials.h"
 
 namespace quillo::tool {
 namespace {
@@ -87,7 +87,7 @@ int Pinyin(ToolContext& context) {
   }
   std::string joined;
   for (std::size_t i = 0; i < context.args.size(); ++i) joined += (i ? " " : "") + context.args[i];
-  context.out << ui::PinyinInitials(joined) << "\n";
+  context.out << text::PinyinInitials(joined) << "\n";
   return 0;
 }
 

@@ -4,15 +4,15 @@
 #include <memory>
 
 #include "platform/gfx/TextMeasure.h"
-#include "platform/loop/MainLoop.h"
 #include "resources/skins/SkinLayout.h"
+#include "ui/toolkit/PopupOwner.h"
 #include "ui/toolkit/SkinManager.h"
 
 namespace quillo::ui {
 namespace {
-std::unique_ptr<MusicTipDlg> g_tip;
-
-gfx::Font TipFont() { return gfx::Font::Points("宋体", 9); }
+gfx::Font TipFont() {
+  return gfx::Font::Points("宋体", 9);
+}
 }  // namespace
 
 MusicTipDlg::MusicTipDlg() : LayerWnd(0) {
@@ -21,7 +21,9 @@ MusicTipDlg::MusicTipDlg() : LayerWnd(0) {
   SetShowCommand(ShowCommand::kHide);
 }
 
-MusicTipDlg* MusicTipDlg::Current() { return g_tip && g_tip->IsCreated() ? g_tip.get() : nullptr; }
+MusicTipDlg* MusicTipDlg::Current() {
+  return PopupOwner::FindAnywhere<MusicTipDlg>();
+}
 
 void MusicTipDlg::ArmShowTimer() {
   if (!loop_target()) return;
@@ -48,8 +50,8 @@ void MusicTipDlg::DrawBackground() {
   const gfx::Surface& frame = *SkinManager::Instance().Image(skin::kDialogFrame, true);
   gfx::Color caption = SkinManager::PixelColor(frame, skin::frame::kTipCaptionPixel.x,
                                                skin::frame::kTipCaptionPixel.y);
-  gfx::Color value = SkinManager::PixelColor(frame, skin::frame::kTipValuePixel.x,
-                                             skin::frame::kTipValuePixel.y);
+  gfx::Color value =
+      SkinManager::PixelColor(frame, skin::frame::kTipValuePixel.x, skin::frame::kTipValuePixel.y);
   const char* captions[3] = {"歌曲名:", "歌手名:", texts_.local ? "  类型:" : "专辑名:"};
   const std::string values[3] = {texts_.title, texts_.artist,
                                  texts_.local ? std::string("本地音乐") : texts_.album};
@@ -67,32 +69,36 @@ void MusicTipDlg::OnMouseLeave() {
   PostClose();
 }
 
-void MusicTipDlg::OnLButtonDown(const window::MouseEvent&) { PostClose(); }
+void MusicTipDlg::OnLButtonDown(const window::MouseEvent&) {
+  PostClose();
+}
 
-bool MusicTipDlg::IsDragArea(int, int) { return false; }
+bool MusicTipDlg::IsDragArea(int, int) {
+  return false;
+}
 
 void MusicTipDlg::OnDestroy() {
-  if (g_tip.get() == this) {
-    MusicTipDlg* self = g_tip.release();
-    if (loop::MainLoop* loop = loop::MainLoop::Instance()) loop->Post([self] { delete self; });
-  }
+  // The window it was shown for deletes the object outside this stack.
+  PopupOwner::ReleaseAnywhere(this);
 }
 
 void ShowSongTip(int x, int y, int width, const std::string& title, const std::string& artist,
                  const std::string& album, bool local, LayerWnd* owner) {
   gfx::Rect rect = gfx::Rect::FromXYWH(x, y, width, MusicTipDlg::kHeight);
-  if (MusicTipDlg* tip = MusicTipDlg::Current()) {
+  MusicTipDlg* tip = MusicTipDlg::Current();
+  if (tip) {
     tip->Hide();
     tip->SetWindowRect(rect);
   } else {
-    g_tip = std::make_unique<MusicTipDlg>();
-    if (!g_tip->Create(rect, owner, window::WindowKind::kTooltip)) {
-      g_tip.reset();
+    PopupOwner& holder = PopupOwner::For(owner);
+    tip = holder.Adopt(std::make_unique<MusicTipDlg>());
+    if (!tip->Create(rect, owner, window::WindowKind::kTooltip)) {
+      holder.Release(tip);
       return;
     }
   }
-  g_tip->SetTexts(MusicTipDlg::Texts{title, artist, album, local});
-  g_tip->ArmShowTimer();
+  tip->SetTexts(MusicTipDlg::Texts{title, artist, album, local});
+  tip->ArmShowTimer();
 }
 
 void HideSongTip() {
@@ -111,7 +117,8 @@ gfx::Point SongTipPosition(const gfx::Rect& list, int scroll_bar_width, int row_
 
 int SongTipWidth(const std::vector<std::string>& values) {
   int widest = 0;
-  for (const std::string& v : values) widest = std::max(widest, gfx::TextMeasure::Width(v, TipFont()));
+  for (const std::string& v : values)
+    widest = std::max(widest, gfx::TextMeasure::Width(v, TipFont()));
   return widest + 100;
 }
 

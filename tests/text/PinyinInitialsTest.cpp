@@ -1,10 +1,10 @@
-#include "ui/filter/PinyinInitials.h"
+#include "text/PinyinInitials.h"
 
 #include <gtest/gtest.h>
 
-#include "ui/filter/PinyinInitialsTable.h"
+#include "text/PinyinInitialsTable.h"
 
-namespace quillo::ui {
+namespace quillo::text {
 namespace {
 
 TEST(PinyinInitialsTest, SampleRowsOfTheTable) {
@@ -56,4 +56,4 @@ TEST(PinyinInitialsTest, IllFormedBytesAreKept) {
 }
 
 }  // namespace
-}  // namespace quillo::ui
+}  // namespace quillo::text

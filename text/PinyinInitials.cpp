@@ -1,9 +1,9 @@
-#include "ui/filter/PinyinInitials.h"
+#include "text/PinyinInitials.h"
 
 #include "platform/text/TextCodec.h"
-#include "ui/filter/PinyinInitialsTable.h"
+#include "text/PinyinInitialsTable.h"
 
-namespace quillo::ui {
+namespace quillo::text {
 namespace {
 
 // Length of the well-formed UTF-8 sequence at `at` and its code point; 0 when ill-formed.
@@ -52,4 +52,4 @@ std::string PinyinInitials(std::string_view utf8) {
   return out;
 }
 
-}  // namespace quillo::ui
+}  // namespace quillo::text
