@@ -11,10 +11,13 @@
 // right clicks (OnContextMenu), pointer moves and releases (OnMouseMove, OnMouseUp, for
 // dragging), keys (OnKeyDown) and wheel steps (OnWheel) the owner passes on itself. The owner
 // also calls MarkPlayingSong from its PlayQueueView.
+#include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "platform/window/MenuItem.h"
 #include "platform/window/WindowEvents.h"
 #include "store/MusicRecord.h"
 #include "ui/lists/ListViewDeps.h"
@@ -32,6 +35,8 @@ class FileListView : public LayerListViewM {
   static constexpr int kScrollBarWidth = 0;  // the owner draws the scroll bar (35–37) beside it
   // How far the pointer moves with the button held before a drag starts.
   static constexpr int kDragThreshold = 4;
+  // The "添加到播放列表" entries 50000 + n this list routes.
+  static constexpr int kMaxAddToListEntries = 1000;
 
   FileListView(LayerWnd& owner, const gfx::Rect& rect, const ListViewDeps& deps);
   ~FileListView() override;
@@ -67,6 +72,8 @@ class FileListView : public LayerListViewM {
   std::vector<window::MenuItem> ShowSortMenu(gfx::Point p);
 
   // ---- Input the owner passes on --------------------------------------------------------------
+  // The modifier keys held at the next press (the owner reads them from its key state).
+  void SetModifiers(bool control, bool shift);
   void OnMouseMove(const window::MouseEvent& e);
   void OnMouseUp(const window::MouseEvent& e);
   // Esc cancels a drag; Ctrl+A selects every song; Enter plays the focus row. Answers whether
@@ -91,7 +98,11 @@ class FileListView : public LayerListViewM {
  private:
   std::string PlayingId() const;
   void Redraw();
+  // After the rows changed: scroll (to the top when asked), selection to the base, redraw.
+  void AfterRowsChanged(bool to_top);
   void PopupMenu(const std::vector<window::MenuItem>& items, gfx::Point p);
+  bool IsSortable() const;
+  std::string SortColumn() const;
   bool HandleSort(const std::string& attribute);
   void EndDrag(bool drop, gfx::Point p);
 
@@ -99,9 +110,18 @@ class FileListView : public LayerListViewM {
   SongListModel model_;
   PlaylistView* panel_ = nullptr;
   FilterEdit* filter_edit_ = nullptr;
-  // Dragging: where the button went down on a selected row, and whether a drag runs.
-  std::optional<gfx::Point> press_point_;
+  // The song the play queue marked as playing (empty: ask the player).
+  std::string marked_id_;
+  bool control_ = false;
+  bool shift_ = false;
+  // Dragging: the row pressed, where the pointer first moved with the button held, whether a
+  // drag runs, and the row that becomes the only selection when the press ends without a drag.
+  int press_row_ = -1;
+  std::optional<gfx::Point> drag_start_;
   bool dragging_ = false;
+  int pending_single_ = -1;
+  // Menu callbacks hold a weak reference: a choice made after the list is gone does nothing.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace quillo::ui::lists

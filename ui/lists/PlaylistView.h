@@ -13,6 +13,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "platform/window/MenuItem.h"
 
 #include "ui/lists/ListViewDeps.h"
 #include "ui/lists/PanelModel.h"
@@ -78,6 +81,8 @@ class PlaylistView : public LayerListViewS {
   // Marks the drop position while dragging (-1: none) and redraws.
   void SetDropRow(int row);
   int drop_row() const { return drop_row_; }
+  // The list id songs dropped on the row go to ("" for the library row, whatever its grouping).
+  std::string DropTargetId(int row) const;
 
   // ---- LayerListView ------------------------------------------------------------------------
   void DrawRow(gfx::Painter& painter, int index, int x, int y, const gfx::Rect& clip,
@@ -100,6 +105,8 @@ class PlaylistView : public LayerListViewS {
   std::unique_ptr<TempPlaylistCallback> fetcher_;
   std::unique_ptr<RandomListLoadingWnd> loading_bar_;
   int drop_row_ = -1;
+  // Menu callbacks hold a weak reference: a choice made after the panel is gone does nothing.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace quillo::ui::lists
