@@ -45,19 +45,22 @@ void GtkMenuBuilder::Popup(GtkWidget* window, const std::vector<MenuItem>& items
   GtkWidget* menu = gtk_menu_new();
   Fill(menu, items, std::make_shared<Chosen>(std::move(chosen)));
   gtk_menu_attach_to_widget(GTK_MENU(menu), window, nullptr);
-  // The chosen item is activated after the menu deactivates; destroy it only afterwards.
+  // The chosen item is activated after the menu deactivates; destroy it only afterwards. The
+  // idle task holds a reference: the window the menu is attached to may be destroyed first,
+  // and the menu with it, before the task runs.
   g_signal_connect(menu, "deactivate", G_CALLBACK(+[](GtkWidget* m, gpointer) {
                      g_idle_add(
                          [](gpointer w) -> gboolean {
                            gtk_widget_destroy(GTK_WIDGET(w));
+                           g_object_unref(w);
                            return G_SOURCE_REMOVE;
                          },
-                         m);
+                         g_object_ref(m));
                    }),
                    nullptr);
   GdkRectangle at{pos.x, pos.y, 1, 1};
-  gtk_menu_popup_at_rect(GTK_MENU(menu), gtk_widget_get_window(window), &at,
-                         GDK_GRAVITY_NORTH_WEST, GDK_GRAVITY_NORTH_WEST, nullptr);
+  gtk_menu_popup_at_rect(GTK_MENU(menu), gtk_widget_get_window(window), &at, GDK_GRAVITY_NORTH_WEST,
+                         GDK_GRAVITY_NORTH_WEST, nullptr);
 }
 
 }  // namespace quillo::window

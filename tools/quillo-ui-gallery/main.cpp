@@ -7,6 +7,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <unistd.h>
 #include <functional>
 #include <map>
 #include <memory>
@@ -14,6 +16,10 @@
 #include <thread>
 
 #include "GalleryDemos.h"
+#include "ListsDemo.h"
+#include "ui/lists/FileListView.h"
+#include "ui/lists/FilterEdit.h"
+#include "ui/lists/PlaylistView.h"
 #include "platform/loop/MainLoop.h"
 #include "platform/window/WindowSystem.h"
 #include "ui/dialogs/AlertMessageBoxDlg.h"
@@ -169,6 +175,27 @@ Opened OpenItem(const std::string& name, Samples& s) {
     s.window = std::move(demo);
     return Opened{[raw] { return raw->IsCreated() ? static_cast<LayerWnd*>(raw) : nullptr; }};
   }
+  if (name == "lists" || name == "lists-artists" || name == "lists-filter") {
+    // A data folder of its own, removed with the demo; lists come from QUILLO_GALLERY_SERVICE.
+    std::string folder = (std::filesystem::temp_directory_path() /
+                          ("quillo-gallery-lists-" + std::to_string(::getpid()) + "/"))
+                             .string();
+    std::filesystem::create_directories(folder);
+    const char* service = std::getenv("QUILLO_GALLERY_SERVICE");
+    auto demo = std::make_unique<gallery::ListsDemo>(folder, service ? service : "", true);
+    demo->Create(Centered(gfx::Size{gallery::ListsDemo::kWidth, gallery::ListsDemo::kHeight}),
+                 nullptr, window::WindowKind::kMain);
+    auto* raw = demo.get();
+    if (name == "lists-artists") raw->panel().HandleCommand(33083);
+    if (name == "lists-filter") {
+      raw->filter().SetText("zjl");
+      raw->filter().FireNow();
+    }
+    s.window = std::move(demo);
+    Opened o{[raw] { return raw->IsCreated() ? static_cast<LayerWnd*>(raw) : nullptr; }};
+    o.ready = [raw] { return raw->filter().CopyIntoOwner(); };
+    return o;
+  }
   static const char* kKitKinds[] = {"textbutton", "dropdown", "checkbox", "radio", "label",
                                     "list",       "edit",     "dialog"};
   for (const char* kind : kKitKinds) {
@@ -188,7 +215,7 @@ const char* kNames[] = {"alert",     "confirm",  "prompt",   "select",     "asko
                         "colorpicker", "volume", "deviceloading", "copyconfirm", "songtip",
                         "button",    "slider",   "textbutton", "list",     "dropdown",
                         "checkbox",  "radio",    "label",    "edit",       "dialog",
-                        "mainskin"};
+                        "mainskin",  "lists",    "lists-artists", "lists-filter"};
 
 int Usage() {
   std::fprintf(stderr, "usage: quillo-ui-gallery --list | --show NAME | --screenshot NAME FILE\n");

@@ -1,7 +1,7 @@
 #include "ui/lists/FilterEdit.h"
 
 #include "platform/loop/MainLoop.h"
-#include "resources/skins/SkinLayout.h"
+#include "ui/lists/ListColors.h"
 #include "ui/toolkit/LayerWnd.h"
 
 namespace quillo::ui::lists {
@@ -43,11 +43,10 @@ void FilterEdit::OnEditFocus(bool focused) {
 
 void FilterEdit::DrawFrame() {
   if (!owner_.IsCreated()) return;
-  namespace m = skin::main;
   const gfx::Rect& r = rect();
   gfx::Rect frame{r.left - 1, r.top - 1, r.right + 1, r.bottom + 1};
   gfx::Color colour =
-      highlighted_ ? owner_.SkinColor(m::kAccentPixel) : owner_.SkinColor(m::kRowOddPixel);
+      highlighted_ ? ListColors::Of(owner_).accent : ListColors::Of(owner_).selection;
   {
     gfx::Painter painter(owner_.back_buffer());
     painter.StrokeRect(frame, colour);
