@@ -96,6 +96,27 @@ void RandomListLoadingWnd::DrawBackground() {
                    options);
 }
 
+void RandomListLoadingWnd::DrawControl(LayerControl& control) {
+  if (control.id != kCloseButtonId || control.hidden || back_buffer().IsNull()) {
+    LayerWnd::DrawControl(control);
+    return;
+  }
+  RestoreBackground(control.bounds);
+  gfx::Painter painter(back_buffer());
+  gfx::Color fill = skin() ? SkinColor(kit::kBodyPixel) : gfx::Color::Rgb(250, 250, 250);
+  gfx::Color line = skin() ? SkinColor(kit::kLinePixel) : gfx::Color::Rgb(160, 160, 160);
+  gfx::Color text = skin() ? SkinColor(kit::kLabelTextPixel) : gfx::Color::Rgb(0, 0, 0);
+  gfx::Rect inner{control.bounds.left + 1, control.bounds.top + 1, control.bounds.right - 1,
+                  control.bounds.bottom - 1};
+  if (control.pressed || control.hovered) painter.FillRect(inner, line);
+  gfx::TextOptions options;
+  options.align = gfx::TextAlign::kCenter;
+  options.vertical_center = true;
+  painter.DrawText("×", gfx::Font::Points("宋体", 10), control.hovered ? fill : text,
+                   control.bounds, options);
+  SetNeedsUpdate();
+}
+
 void RandomListLoadingWnd::OnTimer(int timer_id) {
   if (timer_id == kCloseTimerId) {
     CloseBar();

@@ -40,6 +40,9 @@ class RandomListLoadingWnd : public LayerWnd {
 
   void InitLayer() override;
   void DrawBackground() override;
+  // The close button is drawn as a dark "×" on the bar's light fill (the skin's close image is
+  // made for dark title bands).
+  void DrawControl(LayerControl& control) override;
   void OnTimer(int timer_id) override;
   void OnControlEvent(LayerControl* control, int code) override;
   bool IsDragArea(int x, int y) override;

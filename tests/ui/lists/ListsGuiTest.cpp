@@ -42,6 +42,27 @@ bool MenuShown() {
   return shown;
 }
 
+// With QUILLO_SCREENSHOT_DIR set, writes what the screen shows around the window (menus
+// included) to <dir>/<name>.png, for the documentation.
+void SaveScreen(const gfx::Rect& area, const std::string& name) {
+  const char* dir = std::getenv("QUILLO_SCREENSHOT_DIR");
+  if (!dir) return;
+  // Only for the pictures: let the windows push their last drawing to the server first.
+  for (ui::LayerWnd* w = NewestWindow(); w != nullptr;) {
+    WaitFor([w] { return !w->needs_update(); });
+    break;
+  }
+  WaitFor([] { return false; }, std::chrono::milliseconds(400));
+  gdk_display_sync(gdk_display_get_default());
+  GdkWindow* root = gdk_get_default_root_window();
+  GdkPixbuf* shot =
+      gdk_pixbuf_get_from_window(root, area.left, area.top, area.width(), area.height());
+  ASSERT_NE(shot, nullptr);
+  std::string file = std::string(dir) + "/" + name + ".png";
+  EXPECT_TRUE(gdk_pixbuf_save(shot, file.c_str(), "png", nullptr, nullptr)) << file;
+  g_object_unref(shot);
+}
+
 class ListsGuiTest : public ::testing::Test {
  protected:
   void Open(const std::string& service_url) {
@@ -91,6 +112,10 @@ TEST_F(ListsGuiTest, TypingInitialsInTheSearchBoxLeavesOnlyTheirArtistsSongs) {
   EXPECT_TRUE(WaitFor([&] { return demo_->filter().frame_highlighted(); }));
   ASSERT_TRUE(TypeText("zjl"));
   EXPECT_TRUE(ShowsOnlyZhou()) << demo_->songs().model().filter_text();
+  {
+    gfx::Rect r = demo_->WindowRect();
+    SaveScreen(gfx::Rect{r.left - 10, r.top - 10, r.right + 10, r.bottom + 10}, "FilterEdit");
+  }
 
   // Upper case finds the same songs; an emptied box shows the whole list again.
   ASSERT_TRUE(PressKeys("ctrl+a"));
@@ -101,6 +126,21 @@ TEST_F(ListsGuiTest, TypingInitialsInTheSearchBoxLeavesOnlyTheirArtistsSongs) {
   ASSERT_TRUE(PressKeys("ctrl+a"));
   ASSERT_TRUE(PressKeys("BackSpace"));
   EXPECT_TRUE(WaitFor([&] { return demo_->songs().RowCount() == 24; }));
+
+  // A right click on a song selects it and opens the library's song menu.
+  const gfx::Rect& list = ListsDemo::kSongsRect;
+  gfx::Point song = Screen({list.left + 40, list.top + 2 * demo_->songs().row_height() + 8});
+  ASSERT_TRUE(Xdo("mousemove --sync " + std::to_string(song.x) + " " + std::to_string(song.y) +
+                  " click 3"));
+  ASSERT_TRUE(WaitFor(MenuShown));
+  EXPECT_EQ(demo_->songs().model().selection(), std::set<int>{2});
+  {
+    gfx::Rect r = demo_->WindowRect();
+    SaveScreen(gfx::Rect{r.left - 10, r.top - 10, r.right + 10, r.bottom + 10},
+               "FileListView-menu");
+  }
+  ASSERT_TRUE(PressKeys("Escape"));
+  EXPECT_TRUE(WaitFor([] { return !MenuShown(); }));
 }
 
 TEST_F(ListsGuiTest, GroupingByArtistFromTheLibraryRowsMenuPutsTheLargestArtistFirst) {
@@ -112,6 +152,11 @@ TEST_F(ListsGuiTest, GroupingByArtistFromTheLibraryRowsMenuPutsTheLargestArtistF
   ASSERT_TRUE(
       Xdo("mousemove --sync " + std::to_string(at.x) + " " + std::to_string(at.y) + " click 3"));
   ASSERT_TRUE(WaitFor(MenuShown));
+  {
+    gfx::Rect r = demo_->WindowRect();
+    SaveScreen(gfx::Rect{r.left - 10, r.top - 10, r.right + 10, r.bottom + 10},
+               "PlaylistView-menu");
+  }
   // The menu "全部歌曲列表": 全部歌曲, 歌手, 专辑.
   ASSERT_TRUE(PressKeys("Down"));
   ASSERT_TRUE(PressKeys("Down"));
@@ -137,6 +182,12 @@ TEST_F(ListsGuiTest, RankingRowShowsTheHotChartOfTheService) {
   ASSERT_TRUE(WaitFor(
       [&] { return demo_->songs().ShownListId() == "t_rank_1" && demo_->songs().RowCount() > 0; }));
   EXPECT_EQ(demo_->panel().loading_bar().state(), 2);
+  ASSERT_TRUE(WaitFor([&] { return demo_->panel().loading_bar().IsVisible(); }));
+  {
+    gfx::Rect r = demo_->WindowRect();
+    SaveScreen(gfx::Rect{r.left - 10, r.top - 10, r.right + 10, r.bottom + 10},
+               "FileListView-ranking");
+  }
   std::set<std::string> catalogue;
   for (const ServiceSong& song : service.Catalogue()) catalogue.insert(song.id);
   for (const auto& r : demo_->songs().model().records())
