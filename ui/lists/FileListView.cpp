@@ -42,6 +42,14 @@ FileListView::FileListView(LayerWnd& owner, const gfx::Rect& rect, const ListVie
 
 FileListView::~FileListView() {
   alive_.reset();
+  // The box must not call into a list that is gone.
+  SetFilterEdit(nullptr);
+}
+
+void FileListView::SetFilterEdit(FilterEdit* edit) {
+  if (filter_edit_) filter_edit_->SetOnFocus(nullptr);
+  filter_edit_ = edit;
+  if (filter_edit_) filter_edit_->SetOnFocus([this] { PrepareFilter(); });
 }
 
 std::string FileListView::PlayingId() const {

@@ -50,6 +50,8 @@ class FileListView : public LayerListViewM {
   // Narrows the rows to the text (the search box's timer calls it); scrolls to the top and
   // redraws when the filter changed.
   void ApplyFilter(const std::string& text);
+  // Makes the search keys of the shown songs now (the search box's focus does this).
+  void PrepareFilter() { model_.PrepareFilter(); }
   // The player started (or holds) this song: the playing row follows.
   void MarkPlayingSong(const std::string& music_id);
   const std::string& ShownListId() const { return model_.list_id(); }
@@ -85,7 +87,8 @@ class FileListView : public LayerListViewM {
   // The panel songs are dropped on, and the search box that ShowList empties (both may be null;
   // both must outlive the list while set).
   void SetPanel(PlaylistView* panel) { panel_ = panel; }
-  void SetFilterEdit(FilterEdit* edit) { filter_edit_ = edit; }
+  // The search box: emptied by ShowList; its focus makes the list prepare its search.
+  void SetFilterEdit(FilterEdit* edit);
 
   // ---- LayerListView ------------------------------------------------------------------------
   void DrawRow(gfx::Painter& painter, int index, int x, int y, const gfx::Rect& clip,

@@ -39,6 +39,7 @@ void FilterEdit::OnEditFocus(bool focused) {
   LayerEdit::OnEditFocus(focused);
   highlighted_ = focused;
   DrawFrame();
+  if (focused && on_focus_) on_focus_();
 }
 
 void FilterEdit::DrawFrame() {

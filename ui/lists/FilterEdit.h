@@ -39,6 +39,8 @@ class FilterEdit : public LayerEdit {
   int applied_count() const { return applied_count_; }
   // Told after each change notification (the owner may listen; empty by default).
   void SetOnChange(std::function<void()> on_change) { on_change_ = std::move(on_change); }
+  // Told when the box gets the keyboard focus (the song list prepares its search then).
+  void SetOnFocus(std::function<void()> on_focus) { on_focus_ = std::move(on_focus); }
 
  private:
   void OnTimerFired();
@@ -46,6 +48,7 @@ class FilterEdit : public LayerEdit {
   LayerWnd& owner_;
   std::function<void(const std::string&)> apply_;
   std::function<void()> on_change_;
+  std::function<void()> on_focus_;
   std::unique_ptr<loop::LoopTarget> timer_;
   bool pending_ = false;
   bool highlighted_ = false;

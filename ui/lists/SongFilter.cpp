@@ -40,6 +40,16 @@ bool RecordMatchesFilter(const store::MusicRecord& record, std::string_view filt
          AttributeContains(record, "_artist_name", filter);
 }
 
+std::string SearchKey(const store::MusicRecord& record) {
+  std::string key;
+  for (const char* name : {"name", "artist_name", "_name", "_artist_name"}) {
+    auto it = record.find(name);
+    if (it != record.end()) key += it->second;
+    key += kSearchKeySeparator;
+  }
+  return key;
+}
+
 bool GroupMatchesFilter(std::string_view group_name, std::string_view filter) {
   if (filter.empty()) return true;
   if (group_name.find(filter) != std::string_view::npos) return true;

@@ -14,6 +14,12 @@ std::string NormalizeFilterText(std::string_view text);
 // in "name", "artist_name", "_name" or "_artist_name". An empty filter matches everything.
 bool RecordMatchesFilter(const store::MusicRecord& record, std::string_view filter);
 
+// The four searched attributes joined by kSearchKeySeparator: a filter without that character
+// occurs in the key exactly when RecordMatchesFilter holds (the separator stops a match that
+// would run from one attribute into the next).
+inline constexpr char kSearchKeySeparator = '\x01';
+std::string SearchKey(const store::MusicRecord& record);
+
 // A group name matches when the filter occurs in the name or in its pinyin initials.
 bool GroupMatchesFilter(std::string_view group_name, std::string_view filter);
 

@@ -19,6 +19,9 @@ void SongListModel::ShowList(const std::string& list_id, const std::string& play
   anchor_ = focus_ = -1;
   playing_row_ = -1;
   records_.clear();
+  all_records_.clear();
+  search_keys_.clear();
+  shown_.clear();
   groups_.clear();
   if (list_id == kArtistsGroupingId) {
     mode_ = SongListMode::kArtists;
@@ -28,7 +31,8 @@ void SongListModel::ShowList(const std::string& list_id, const std::string& play
     LoadGroups();
   } else {
     mode_ = SongListMode::kSongs;
-    LoadRows();
+    LoadAll();
+    FilterRows(false);
     MarkPlaying(playing_id);
   }
 }
@@ -48,7 +52,8 @@ void SongListModel::RefreshList(const std::string& playing_id) {
   const store::MusicRecord* focus_record = RecordAt(focus_);
   std::string anchor_id = anchor_record ? store::IdOf(*anchor_record) : std::string();
   std::string focus_id = focus_record ? store::IdOf(*focus_record) : std::string();
-  LoadRows();
+  LoadAll();
+  FilterRows(false);
   SelectIds(selected_ids);
   anchor_ = focus_ = -1;
   for (int row = 0; row < RowCount(); ++row) {
@@ -62,11 +67,12 @@ void SongListModel::RefreshList(const std::string& playing_id) {
 bool SongListModel::ApplyFilter(const std::string& text, const std::string& playing_id) {
   std::string filter = NormalizeFilterText(text);
   if (filter == filter_) return false;
+  bool narrow = !filter_.empty() && filter.find(filter_) != std::string::npos;
   filter_ = std::move(filter);
   selection_.clear();
   anchor_ = focus_ = -1;
   if (mode_ == SongListMode::kSongs) {
-    LoadRows();
+    FilterRows(narrow);
     MarkPlaying(playing_id);
   } else {
     LoadGroups();
@@ -74,12 +80,46 @@ bool SongListModel::ApplyFilter(const std::string& text, const std::string& play
   return true;
 }
 
-void SongListModel::LoadRows() {
-  records_ = store_.playlists().ListRecords(list_id_);
-  if (filter_.empty()) return;
-  std::erase_if(records_, [this](const store::MusicRecordPtr& record) {
-    return !record || !RecordMatchesFilter(*record, filter_);
-  });
+void SongListModel::LoadAll() {
+  all_records_ = store_.playlists().ListRecords(list_id_);
+  std::erase_if(all_records_, [](const store::MusicRecordPtr& r) { return r == nullptr; });
+  search_keys_.clear();
+}
+
+void SongListModel::PrepareFilter() {
+  if (mode_ != SongListMode::kSongs || search_keys_.size() == all_records_.size()) return;
+  search_keys_.clear();
+  search_keys_.reserve(all_records_.size());
+  for (const store::MusicRecordPtr& record : all_records_)
+    search_keys_.push_back(SearchKey(*record));
+}
+
+void SongListModel::FilterRows(bool narrow) {
+  if (filter_.empty()) {
+    shown_.resize(all_records_.size());
+    for (std::size_t i = 0; i < shown_.size(); ++i) shown_[i] = i;
+    records_ = all_records_;
+    return;
+  }
+  PrepareFilter();
+  // A pasted text may hold the separator: then each attribute is searched on its own.
+  const bool joined = filter_.find(kSearchKeySeparator) == std::string::npos;
+  auto matches = [&](std::size_t i) {
+    return joined ? search_keys_[i].find(filter_) != std::string::npos
+                  : RecordMatchesFilter(*all_records_[i], filter_);
+  };
+  std::vector<std::size_t> kept;
+  if (narrow) {
+    for (std::size_t i : shown_)
+      if (matches(i)) kept.push_back(i);
+  } else {
+    for (std::size_t i = 0; i < all_records_.size(); ++i)
+      if (matches(i)) kept.push_back(i);
+  }
+  shown_ = std::move(kept);
+  records_.clear();
+  records_.reserve(shown_.size());
+  for (std::size_t i : shown_) records_.push_back(all_records_[i]);
 }
 
 void SongListModel::LoadGroups() {

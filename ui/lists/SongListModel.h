@@ -45,6 +45,11 @@ class SongListModel {
   // selection is cleared (the caller scrolls to the top and redraws).
   bool ApplyFilter(const std::string& text, const std::string& playing_id);
 
+  // Makes the search keys of the shown songs now (they are otherwise made at the first
+  // filtering): the search box calls it when it gets the focus, so that the first keystroke over
+  // a large list costs no more than the next ones.
+  void PrepareFilter();
+
   const std::string& list_id() const { return list_id_; }
   SongListMode mode() const { return mode_; }
   const std::string& filter_text() const { return filter_; }
@@ -79,13 +84,25 @@ class SongListModel {
   static int NumberColumnWidth(int rows);
 
  private:
-  void LoadRows();
+  // Reads the shown list from the store into all_records_ (the filter works on this copy, so a
+  // keystroke does not walk the stored list again; every change of a list reaches the song list
+  // as a refresh, which reads it anew).
+  void LoadAll();
+  // Rows of all_records_ that match the filter; with `narrow` only among the current rows (the
+  // new filter contains the old one, so nothing outside them can match).
+  void FilterRows(bool narrow);
   void LoadGroups();
 
   store::StoreRuntime& store_;
   std::string list_id_;
   SongListMode mode_ = SongListMode::kSongs;
   std::string filter_;
+  std::vector<store::MusicRecordPtr> all_records_;
+  // Per record of all_records_: its four searched attributes joined by a separator no typed
+  // text holds, made at the first filtering of a list.
+  std::vector<std::string> search_keys_;
+  // The rows shown: indexes into all_records_, and their records.
+  std::vector<std::size_t> shown_;
   std::vector<store::MusicRecordPtr> records_;
   std::vector<SongGroup> groups_;
   std::set<int> selection_;
