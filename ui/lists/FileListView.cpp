@@ -53,7 +53,8 @@ void FileListView::SetFilterEdit(FilterEdit* edit) {
 }
 
 std::string FileListView::PlayingId() const {
-  if (!marked_id_.empty()) return marked_id_;
+  // Once the play queue has marked a song (or none), its word counts over the player's.
+  if (marked_id_) return *marked_id_;
   return deps_.player ? deps_.player->GetMusicId() : std::string();
 }
 

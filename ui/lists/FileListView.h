@@ -113,8 +113,8 @@ class FileListView : public LayerListViewM {
   SongListModel model_;
   PlaylistView* panel_ = nullptr;
   FilterEdit* filter_edit_ = nullptr;
-  // The song the play queue marked as playing (empty: ask the player).
-  std::string marked_id_;
+  // The song the play queue marked as playing ("" for none); until it marks one, the player's.
+  std::optional<std::string> marked_id_;
   bool control_ = false;
   bool shift_ = false;
   // Dragging: the row pressed, where the pointer first moved with the button held, whether a
