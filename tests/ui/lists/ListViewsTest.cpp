@@ -227,7 +227,9 @@ TEST_F(ListViewsTest, DraggingSongsOntoAPlaylistAddsThemAndEscCancels) {
     }
     EXPECT_TRUE(songs_->dragging());
     EXPECT_EQ(panel_->drop_row(), target);
-    if (cancel) EXPECT_TRUE(songs_->OnKeyDown(window::KeyEvent{0xff1b}));
+    if (cancel) {
+      EXPECT_TRUE(songs_->OnKeyDown(window::KeyEvent{0xff1b}));
+    }
     window::MouseEvent up;
     up.pos = PanelRowPoint(target);
     songs_->OnMouseUp(up);
