@@ -36,6 +36,30 @@ TEST_F(ListViewsTest, RankingRowFetchesListOneAndShowsItsSongs) {
   EXPECT_FALSE(panel_->loading_bar().IsVisible());
 }
 
+TEST_F(ListViewsTest, LoadingBarSitsAtTheSongListsFootAndFollowsTheWindow) {
+  RandomListLoadingWnd& bar = panel_->loading_bar();
+  panel_->ShowLoadingBar(1);
+  ASSERT_TRUE(bar.IsVisible());
+  // 21 pixels high, 8 in from the window's sides, its bottom on the song list's bottom edge.
+  gfx::Rect owner = owner_.WindowRect();
+  EXPECT_EQ(bar.WindowRect(), (gfx::Rect{owner.left + 8, owner.top + kSongsRect.bottom - 21,
+                                         owner.right - 8, owner.top + kSongsRect.bottom}));
+  EXPECT_EQ(RandomListLoadingWnd::StateText(1), "歌曲加载中，请稍候...");
+  owner_.SetWindowRect(gfx::Rect{300, 50, 800, 550});
+  panel_->FollowOwner();
+  EXPECT_EQ(bar.WindowRect(),
+            (gfx::Rect{308, 50 + kSongsRect.bottom - 21, 792, 50 + kSongsRect.bottom}));
+  // State 1 stays until the fetch ends; the close button closes the bar at once.
+  EXPECT_FALSE(loop_.PumpUntil([&] { return bar.state() == 0; }, std::chrono::milliseconds(1700)));
+  ui::LayerControl* close = bar.FindControl(RandomListLoadingWnd::kCloseButtonId);
+  ASSERT_NE(close, nullptr);
+  EXPECT_EQ(close->bounds.right, bar.ClientSize().width);
+  gfx::Point centre{(close->bounds.left + close->bounds.right) / 2, close->bounds.top + 5};
+  Click(bar, centre);
+  ASSERT_TRUE(loop_.PumpUntil([&] { return bar.state() == 0; }, std::chrono::seconds(5)));
+  EXPECT_FALSE(bar.IsVisible());
+}
+
 TEST_F(ListViewsTest, FailedListDownloadsKeepThePreviousSongsAndShowTheFailure) {
   Answer(Body(Scramble(ListDocument("t_random_", {{"a", "甲"}, {"b", "乙"}}))));
   panel_->RefreshPanel(true);
