@@ -266,6 +266,15 @@ TEST_F(PanelModelTest, FirstPageRowsFollowTheLocalLibraryAndPlaylists) {
 
 TEST_F(PanelModelTest, ServiceRowsTakeTheirFirstListAndMenusChooseOnce) {
   panel_.Rebuild();
+  {
+    // Before the random row was ever chosen, its starting group is still a choice to make.
+    PanelModel fresh(runtime_);
+    fresh.Rebuild();
+    auto all = fresh.ChooseRandomGroup(32968, loaded_);
+    ASSERT_TRUE(all);
+    EXPECT_EQ(all->list_id, "t_random_");
+    EXPECT_FALSE(fresh.ChooseRandomGroup(32968, loaded_));
+  }
   auto rank = panel_.Choose(3, loaded_);
   ASSERT_TRUE(rank);
   EXPECT_EQ(rank->list_id, "t_rank_1");
