@@ -18,10 +18,14 @@ void Fill(GtkWidget* menu, const std::vector<MenuItem>& items,
       Fill(sub, item.submenu, chosen);
       gtk_menu_item_set_submenu(GTK_MENU_ITEM(widget), sub);
     } else {
-      widget = gtk_check_menu_item_new_with_label(item.caption.c_str());
-      gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(widget), item.checked);
-      // Items without a check mark must not show an empty box.
-      if (!item.checked) gtk_check_menu_item_set_draw_as_radio(GTK_CHECK_MENU_ITEM(widget), FALSE);
+      // As in the menus this mirrors, an item without its check mark shows no box at all: only
+      // a checked item is a check item.
+      if (item.checked) {
+        widget = gtk_check_menu_item_new_with_label(item.caption.c_str());
+        gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(widget), TRUE);
+      } else {
+        widget = gtk_menu_item_new_with_label(item.caption.c_str());
+      }
       g_object_set_data(G_OBJECT(widget), "quillo-id", GINT_TO_POINTER(item.id));
       g_object_set_data_full(G_OBJECT(widget), "quillo-chosen", new std::shared_ptr<Chosen>(chosen),
                              [](gpointer d) { delete static_cast<std::shared_ptr<Chosen>*>(d); });
@@ -45,19 +49,22 @@ void GtkMenuBuilder::Popup(GtkWidget* window, const std::vector<MenuItem>& items
   GtkWidget* menu = gtk_menu_new();
   Fill(menu, items, std::make_shared<Chosen>(std::move(chosen)));
   gtk_menu_attach_to_widget(GTK_MENU(menu), window, nullptr);
-  // The chosen item is activated after the menu deactivates; destroy it only afterwards.
+  // The chosen item is activated after the menu deactivates; destroy it only afterwards. The
+  // idle task holds a reference: the window the menu is attached to may be destroyed first,
+  // and the menu with it, before the task runs.
   g_signal_connect(menu, "deactivate", G_CALLBACK(+[](GtkWidget* m, gpointer) {
                      g_idle_add(
                          [](gpointer w) -> gboolean {
                            gtk_widget_destroy(GTK_WIDGET(w));
+                           g_object_unref(w);
                            return G_SOURCE_REMOVE;
                          },
-                         m);
+                         g_object_ref(m));
                    }),
                    nullptr);
   GdkRectangle at{pos.x, pos.y, 1, 1};
-  gtk_menu_popup_at_rect(GTK_MENU(menu), gtk_widget_get_window(window), &at,
-                         GDK_GRAVITY_NORTH_WEST, GDK_GRAVITY_NORTH_WEST, nullptr);
+  gtk_menu_popup_at_rect(GTK_MENU(menu), gtk_widget_get_window(window), &at, GDK_GRAVITY_NORTH_WEST,
+                         GDK_GRAVITY_NORTH_WEST, nullptr);
 }
 
 }  // namespace quillo::window

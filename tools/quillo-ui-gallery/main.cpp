@@ -3,10 +3,12 @@
 //   --list                 prints the names
 //   --show NAME            opens one and waits until it is closed
 //   --screenshot NAME FILE writes a PNG of its back buffer (with its alpha) and exits
+#include <unistd.h>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -14,6 +16,7 @@
 #include <thread>
 
 #include "GalleryDemos.h"
+#include "ListsDemo.h"
 #include "MainDialogDemos.h"
 #include "platform/loop/MainLoop.h"
 #include "platform/window/WindowSystem.h"
@@ -27,6 +30,9 @@
 #include "ui/dialogs/PromptMessageBoxDlg.h"
 #include "ui/dialogs/SelectMessageBoxDlg.h"
 #include "ui/dialogs/VolumeAdjustPopup.h"
+#include "ui/lists/FileListView.h"
+#include "ui/lists/FilterEdit.h"
+#include "ui/lists/PlaylistView.h"
 #include "ui/toolkit/RunModal.h"
 #include "ui/toolkit/ThemeStyle.h"
 #include "ui/toolkit/UiRuntime.h"
@@ -94,9 +100,11 @@ Opened OpenBox(Samples& s, Args&&... args) {
 Opened OpenItem(const std::string& name, Samples& s) {
   const std::string kCaption = ui::LayerMessageBoxDlg::kCaption;
   if (name == "alert") {
-    return OpenBox<ui::AlertMessageBoxDlg>(s, kCaption, "歌曲“后来”已经添加到下载列表，下载完成后可以在“本地音乐”中找到。");
+    return OpenBox<ui::AlertMessageBoxDlg>(
+        s, kCaption, "歌曲“后来”已经添加到下载列表，下载完成后可以在“本地音乐”中找到。");
   }
-  if (name == "confirm") return OpenBox<ui::ConfirmMessageBoxDlg>(s, kCaption, "确定要删除选中的3首歌曲吗？");
+  if (name == "confirm")
+    return OpenBox<ui::ConfirmMessageBoxDlg>(s, kCaption, "确定要删除选中的3首歌曲吗？");
   if (name == "prompt") {
     Opened o = OpenBox<ui::PromptMessageBoxDlg>(s, kCaption, "请输入新播放列表的名称：",
                                                 std::optional<std::string>("新建播放列表"));
@@ -128,8 +136,9 @@ Opened OpenItem(const std::string& name, Samples& s) {
   if (name == "volume") {
     s.volume_popup = std::make_unique<ui::VolumeAdjustPopup>(nullptr, s.volume);
     ui::VolumeAdjustPopup* popup = s.volume_popup.get();
-    popup->Create(Centered(gfx::Size{ui::VolumeAdjustPopup::kWidth, ui::VolumeAdjustPopup::kHeight}),
-                  nullptr);
+    popup->Create(
+        Centered(gfx::Size{ui::VolumeAdjustPopup::kWidth, ui::VolumeAdjustPopup::kHeight}),
+        nullptr);
     return Opened{[popup] { return popup->IsCreated() ? static_cast<LayerWnd*>(popup) : nullptr; }};
   }
   if (name == "deviceloading") {
@@ -140,9 +149,9 @@ Opened OpenItem(const std::string& name, Samples& s) {
           }
           d.Finish();
         });
-    dialog->Create(Centered(gfx::Size{ui::OpenDeviceLoadingDlg::kWidth,
-                                      ui::OpenDeviceLoadingDlg::kHeight}),
-                   nullptr);
+    dialog->Create(
+        Centered(gfx::Size{ui::OpenDeviceLoadingDlg::kWidth, ui::OpenDeviceLoadingDlg::kHeight}),
+        nullptr);
     auto* raw = dialog.get();
     s.window = std::move(dialog);
     Opened o{[raw] { return raw->IsCreated() ? static_cast<LayerWnd*>(raw) : nullptr; }};
@@ -151,13 +160,13 @@ Opened OpenItem(const std::string& name, Samples& s) {
   }
   if (name == "copyconfirm") {
     std::vector<std::string> names;
-    const char* songs[] = {"后来 - 刘若英", "晴天 - 周杰伦", "Yesterday - The Beatles",
-                           "红豆 - 王菲", "平凡之路 - 朴树", "光辉岁月 - Beyond"};
+    const char* songs[] = {"后来 - 刘若英", "晴天 - 周杰伦",   "Yesterday - The Beatles",
+                           "红豆 - 王菲",   "平凡之路 - 朴树", "光辉岁月 - Beyond"};
     for (int i = 0; i < 24; ++i) names.push_back(songs[i % 6]);
     auto dialog = std::make_unique<ui::CopyDeviceConfirmDlg>(names);
-    dialog->Create(Centered(gfx::Size{ui::CopyDeviceConfirmDlg::kWidth,
-                                      ui::CopyDeviceConfirmDlg::kHeight}),
-                   nullptr);
+    dialog->Create(
+        Centered(gfx::Size{ui::CopyDeviceConfirmDlg::kWidth, ui::CopyDeviceConfirmDlg::kHeight}),
+        nullptr);
     auto* raw = dialog.get();
     s.window = std::move(dialog);
     return Opened{[raw] { return raw->IsCreated() ? static_cast<LayerWnd*>(raw) : nullptr; }};
@@ -177,8 +186,29 @@ Opened OpenItem(const std::string& name, Samples& s) {
     s.window = std::move(demo);
     return Opened{[raw] { return raw->IsCreated() ? static_cast<LayerWnd*>(raw) : nullptr; }};
   }
-  static const char* kKitKinds[] = {"textbutton", "dropdown", "checkbox", "radio", "label",
-                                    "list",       "edit",     "dialog"};
+  if (name == "lists" || name == "lists-artists" || name == "lists-filter") {
+    // A data folder of its own, removed with the demo; lists come from QUILLO_GALLERY_SERVICE.
+    std::string folder = (std::filesystem::temp_directory_path() /
+                          ("quillo-gallery-lists-" + std::to_string(::getpid()) + "/"))
+                             .string();
+    std::filesystem::create_directories(folder);
+    const char* service = std::getenv("QUILLO_GALLERY_SERVICE");
+    auto demo = std::make_unique<gallery::ListsDemo>(folder, service ? service : "", true);
+    demo->Create(Centered(gfx::Size{gallery::ListsDemo::kWidth, gallery::ListsDemo::kHeight}),
+                 nullptr, window::WindowKind::kMain);
+    auto* raw = demo.get();
+    if (name == "lists-artists") raw->panel().HandleCommand(33083);
+    if (name == "lists-filter") {
+      raw->filter().SetText("zjl");
+      raw->filter().FireNow();
+    }
+    s.window = std::move(demo);
+    Opened o{[raw] { return raw->IsCreated() ? static_cast<LayerWnd*>(raw) : nullptr; }};
+    o.ready = [raw] { return raw->filter().CopyIntoOwner(); };
+    return o;
+  }
+  static const char* kKitKinds[] = {"textbutton", "dropdown", "checkbox", "radio",
+                                    "label",      "list",     "edit",     "dialog"};
   for (const char* kind : kKitKinds) {
     if (name != kind) continue;
     auto demo = std::make_unique<gallery::KitDemo>(name);
@@ -192,11 +222,12 @@ Opened OpenItem(const std::string& name, Samples& s) {
   return Opened{};
 }
 
-const char* kNames[] = {"alert",     "confirm",  "prompt",   "select",     "askonexit",
-                        "colorpicker", "volume", "deviceloading", "copyconfirm", "songtip",
-                        "button",    "slider",   "textbutton", "list",     "dropdown",
-                        "checkbox",  "radio",    "label",    "edit",       "dialog",
-                        "mainskin",  "login",    "loginloading", "importlocal"};
+const char* kNames[] = {"alert",         "confirm",     "prompt",        "select",      "askonexit",
+                        "colorpicker",   "volume",      "deviceloading", "copyconfirm", "songtip",
+                        "button",        "slider",      "textbutton",    "list",        "dropdown",
+                        "checkbox",      "radio",       "label",         "edit",        "dialog",
+                        "mainskin",      "login",       "loginloading",  "importlocal", "lists",
+                        "lists-artists", "lists-filter"};
 
 int Usage() {
   std::fprintf(stderr, "usage: quillo-ui-gallery --list | --show NAME | --screenshot NAME FILE\n");
