@@ -2,7 +2,7 @@
 
 #include "platform/text/CaseMapping.h"
 #include "platform/text/TextUtil.h"
-#include "ui/filter/PinyinInitials.h"
+#include "text/PinyinInitials.h"
 
 namespace quillo::ui::lists {
 namespace {
@@ -53,7 +53,7 @@ std::string SearchKey(const store::MusicRecord& record) {
 bool GroupMatchesFilter(std::string_view group_name, std::string_view filter) {
   if (filter.empty()) return true;
   if (group_name.find(filter) != std::string_view::npos) return true;
-  return PinyinInitials(group_name).find(filter) != std::string::npos;
+  return text::PinyinInitials(group_name).find(filter) != std::string::npos;
 }
 
 }  // namespace quillo::ui::lists
