@@ -1,0 +1,522 @@
+// The main window's actions and the views it is for the play queue, the login session and the
+// playlist commands.
+#include <algorithm>
+
+#include "platform/fs/FileSystem.h"
+#include "playback/PlayQueue.h"
+#include "playback/PlayQueueMode.h"
+#include "playback/Player.h"
+#include "service/session/LoginSession.h"
+#include "service/sync/PlaylistSync.h"
+#include "store/MusicLibrary.h"
+#include "store/Playlists.h"
+#include "store/StoreRuntime.h"
+#include "ui/dialogs/MessageBoxes.h"
+#include "ui/main/HandedCommandLine.h"
+#include "ui/main/MainIds.h"
+#include "ui/main/MainMenus.h"
+#include "ui/main/SeamSongList.h"
+#include "ui/main/SorvelMainDlg.h"
+#include "ui/toolkit/SkinManager.h"
+
+namespace quillo::ui {
+
+using namespace main_ids;
+namespace keys = main_keys;
+
+// ---- Play operations ------------------------------------------------------------------------
+
+void SorvelMainDlg::Previous() {
+  if (queue_) queue_->Previous();
+}
+void SorvelMainDlg::Play() {
+  if (queue_) queue_->Play();
+}
+void SorvelMainDlg::Pause() {
+  if (queue_) queue_->Pause();
+}
+void SorvelMainDlg::Next() {
+  if (queue_) queue_->Next();
+}
+
+void SorvelMainDlg::PlaySelected() {
+  if (!queue_ || !song_list_) return;
+  const std::set<int>& selection = song_list_->selection();
+  if (selection.empty()) return;
+  const int row = *selection.begin();
+  if (row < 0 || row >= song_list_->RowCount()) return;
+  queue_->PlaySelected(song_list_->list_id(), *song_list_->records()[std::size_t(row)]);
+}
+
+int SorvelMainDlg::Volume() const {
+  return parts_.player.GetVolume();
+}
+
+void SorvelMainDlg::SetVolume(int volume) {
+  volume = std::clamp(volume, 0, 100);
+  parts_.player.SetVolume(volume);
+  SetConfigText(keys::kVolume, std::to_string(volume));
+  ShowVolume(volume);
+}
+
+bool SorvelMainDlg::Muted() const {
+  return ConfigText(keys::kMute) == "true";
+}
+
+void SorvelMainDlg::SetMuted(bool muted) {
+  parts_.player.SetMute(muted);
+  SetConfigText(keys::kMute, muted ? "true" : "false");
+  ShowMuted(muted);
+}
+
+void SorvelMainDlg::ChoosePlayMode(int command_id) {
+  if (auto mode = playback::PlayQueueMode::FromCommand(command_id))
+    playback::PlayQueueMode::Choose(parts_.runtime.store(), *mode);
+}
+
+// ---- The window -----------------------------------------------------------------------------
+
+void SorvelMainDlg::Minimize() {
+  SaveGeometry();
+  if (presenter()) presenter()->Iconify();
+}
+
+void SorvelMainDlg::SwitchLayout(bool mini) {
+  if (mini == mini_ || !IsCreated()) return;
+  SaveGeometry();
+  if (mini && parts_.later.hosted_pages) parts_.later.hosted_pages->Close();
+  if (VolumeAdjustPopup* popup = VolumeAdjustPopup::Current()) popup->Destroy();
+  mini_ = mini;
+  folded_ = true;
+  SetConfigText(keys::kMode, mini ? "mini" : "normal");
+  SetMinimumSize(mini ? gfx::Size{MainLayout::kMiniWidth, MainLayout::kMiniFoldedHeight}
+                      : MainLayout::kNormalMinimum);
+  // Destroy and create again: the layout's controls, back buffer and size all change.
+  std::vector<store::MusicRecordPtr> records =
+      song_list_ ? song_list_->records() : std::vector<store::MusicRecordPtr>{};
+  const std::string list_id = song_list_ ? song_list_->list_id() : "local";
+  song_list_.reset();
+  Destroy();
+  Create(SavedRect(mini_), nullptr, window::WindowKind::kMain);
+  if (song_list_) song_list_->SetRecords(list_id, std::move(records));
+  if (loop_target()) {
+    loop_target()->SetTimer(kStatusTimer, std::chrono::milliseconds(kStatusTimerMs),
+                            [this] { TickStatus(); });
+    loop_target()->SetTimer(kVolumeTimer, std::chrono::milliseconds(kVolumeTimerMs),
+                            [this] { ApplyPendingVolume(); });
+  }
+  if (!mini && parts_.later.hosted_pages && ConfigText(keys::kExtOpen) != "false") OpenExtPanel("");
+  Redraw();
+}
+
+void SorvelMainDlg::FoldMiniList(bool fold) {
+  if (!mini_) return;
+  folded_ = fold;
+  const gfx::Rect r = WindowRect();
+  SetWindowRect(
+      gfx::Rect::FromXYWH(r.left, r.top, MainLayout::kMiniWidth,
+                          fold ? MainLayout::kMiniFoldedHeight : MainLayout::kMiniUnfoldedHeight));
+  ShowControl(kUnfold, !fold);
+  ShowControl(kFold, fold);
+  if (song_list_)
+    song_list_->SetBounds(fold ? gfx::Rect{0, 0, 0, 0}
+                               : MainLayout::SongListRect(ClientSize(), 0, true));
+  ShowControl(kSongScrollUp, !fold);
+  ShowControl(kSongScrollDown, !fold);
+  Redraw();
+}
+
+void SorvelMainDlg::SetPanelWidth(int width_px) {
+  if (mini_) return;
+  panel_width_ = MainLayout::ClampPanelWidth(width_px, ClientSize().width);
+  Destroy();
+  Create(SavedRect(false), nullptr, window::WindowKind::kMain);
+  if (loop_target()) {
+    loop_target()->SetTimer(kStatusTimer, std::chrono::milliseconds(kStatusTimerMs),
+                            [this] { TickStatus(); });
+    loop_target()->SetTimer(kVolumeTimer, std::chrono::milliseconds(kVolumeTimerMs),
+                            [this] { ApplyPendingVolume(); });
+  }
+}
+
+void SorvelMainDlg::ShowPanelPage(int page) {
+  if (page == 0) RefreshPlaylistTree();
+}
+
+void SorvelMainDlg::ShowVolumePopup(bool open) {
+  if (open) {
+    if (VolumeAdjustPopup::Show(this, *this)) {
+      ShowControl(kVolumeOpen, false);
+      ShowControl(kVolumeClose, true);
+    }
+  } else if (VolumeAdjustPopup* popup = VolumeAdjustPopup::Current()) {
+    popup->Close();
+  }
+  UpdateIfDirty();
+}
+
+void SorvelMainDlg::ShowControlMenu(int control_id) {
+  LayerControl* c = FindControl(control_id);
+  const gfx::Point at = c ? gfx::Point{c->bounds.left, c->bounds.bottom} : gfx::Point{0, 0};
+  MainMenuState state;
+  state.lyric_open = ConfigText(keys::kLyricOpen);
+  state.lyric_mode = ConfigText(keys::kLyricMode);
+  state.lyric_bar_locked = lyric_bar_locked_;
+  for (const auto& entry : playback::PlayQueueMode::Entries())
+    if (entry.mode == playback::PlayQueueMode::ForMenu(parts_.runtime.store()))
+      state.play_mode_command = entry.command_id;
+  if (song_list_) {
+    if (auto info = parts_.runtime.playlists().GetPlaylistInfo(song_list_->list_id()))
+      state.sort_column = info->sort_column;
+  }
+  switch (control_id) {
+    case kTrayMenu:
+      ShowMenuAt(MainMenus::TrayMenu(state), at);
+      break;
+    case kImport:
+    case kImport2:
+      ShowMenuAt(MainMenus::ImportMenu(), at);
+      break;
+    case kPlayMode:
+      ShowMenuAt(MainMenus::PlayModeMenu(state), at);
+      break;
+    case kSort:
+    case kSort2:
+      ShowMenuAt(MainMenus::SortMenu(state), at);
+      break;
+    default:
+      break;
+  }
+}
+
+void SorvelMainDlg::OpenColorPicker() {}
+
+// ---- Other windows ----------------------------------------------------------------------------
+
+void SorvelMainDlg::OpenSettings() {
+  if (parts_.later.settings) parts_.later.settings->ShowSettings();
+}
+
+void SorvelMainDlg::OpenExtPanel(const std::string& relative_address) {
+  const std::string url = WebSite() + relative_address;
+  if (parts_.later.hosted_pages == nullptr) {
+    // Until the hosted page panel exists, the page opens in the default browser.
+    if (!WebSite().empty()) OpenInBrowser(url);
+    return;
+  }
+  parts_.later.hosted_pages->Open(url);
+  ShowControl(kExtOpen, false);
+  ShowControl(kExtClose, true);
+  SetConfigText(keys::kExtOpen, "true");
+  UpdateIfDirty();
+}
+
+void SorvelMainDlg::CloseExtPanel() {
+  if (parts_.later.hosted_pages) parts_.later.hosted_pages->Close();
+  ShowControl(kExtOpen, true);
+  ShowControl(kExtClose, false);
+  SetConfigText(keys::kExtOpen, "false");
+  UpdateIfDirty();
+}
+
+void SorvelMainDlg::OpenLyricView() {}
+void SorvelMainDlg::CloseLyricView(bool remember) {
+  if (remember) SetConfigText(keys::kLyricOpen, "false");
+}
+void SorvelMainDlg::ChooseLyricMode(const std::string& mode) {
+  SetConfigText(keys::kLyricMode, mode);
+}
+void SorvelMainDlg::ToggleLyricLock() {
+  lyric_bar_locked_ = !lyric_bar_locked_;
+}
+
+void SorvelMainDlg::OpenMusicFolder() {
+  OpenInBrowser("file://" + parts_.runtime.store().FolderPath("music"));
+}
+
+void SorvelMainDlg::OpenPhoneFiles() {}
+
+void SorvelMainDlg::OpenInBrowser(const std::string& url) {
+  if (parts_.open_in_browser) parts_.open_in_browser(url);
+}
+
+std::string SorvelMainDlg::WebSite() const {
+  return parts_.web_site ? parts_.web_site() : "";
+}
+
+bool SorvelMainDlg::Confirm(const std::string& message) {
+  return ConfirmBox(message, this);
+}
+
+// ---- Login, lists, import ---------------------------------------------------------------------
+
+void SorvelMainDlg::Login() {
+  if (show_login_dialog_) show_login_dialog_();
+}
+
+void SorvelMainDlg::Logout() {
+  if (login_) login_->Logout();
+  UpdateLoginControls();
+}
+
+bool SorvelMainDlg::LoggedIn() const {
+  return !CurrentUserId().empty();
+}
+
+std::string SorvelMainDlg::CurrentUserId() const {
+  return parts_.runtime.store().CurrentUser();
+}
+
+void SorvelMainDlg::ImportLocal(bool) {}
+
+void SorvelMainDlg::SortShownList(bool by_artist) {
+  if (!song_list_) return;
+  parts_.runtime.playlists().SortPlaylist(song_list_->list_id(), by_artist ? "artist_name" : "name",
+                                          false);
+  RefreshSongList();
+}
+
+bool SorvelMainDlg::ListCommand(int command_id) {
+  if (!sync_) return false;
+  switch (command_id) {
+    case service::PlaylistSync::kNewPlaylistCommand:
+      sync_->NewPlaylist();
+      return true;
+    case service::PlaylistSync::kRenameCommand:
+      sync_->RenamePlaylist();
+      return true;
+    case service::PlaylistSync::kDeletePlaylistCommand:
+      sync_->DeletePlaylist();
+      return true;
+    case service::PlaylistSync::kNewFromSelectionCommand:
+      sync_->NewListFromSelection();
+      return true;
+    case service::PlaylistSync::kAddToLibraryCommand:
+      sync_->AddToLibrary();
+      return true;
+    case service::PlaylistSync::kDeleteSongsCommand:
+      sync_->DeleteSongs();
+      return true;
+    case service::PlaylistSync::kRemoveFromListCommand:
+      sync_->RemoveFromList();
+      return true;
+    case service::PlaylistSync::kClearListCommand:
+      sync_->ClearList();
+      return true;
+    default:
+      break;
+  }
+  if (command_id >= service::PlaylistSync::kFirstAddToListCommand)
+    return sync_->AddToList(command_id);
+  return false;
+}
+
+// ---- Command line and dropped files -----------------------------------------------------------
+
+void SorvelMainDlg::HandleCommandLine(const std::string& text) {
+  const HandedCommandLine parsed =
+      ParseHandedCommandLine(text, [](const std::string& path) { return fs::FileExists(path); });
+  switch (parsed.kind) {
+    case HandedCommandLine::Kind::kAddLink:
+      if (sync_) sync_->AddFromLink(parsed.text);
+      break;
+    case HandedCommandLine::Kind::kFile: {
+      std::optional<std::string> id = parts_.runtime.library().AddLocalFile(parsed.text);
+      if (!id) break;
+      ShowList("local");
+      if (queue_) queue_->PlayListItem("local", *id);
+      break;
+    }
+    case HandedCommandLine::Kind::kNothing:
+      break;
+  }
+  if (IsCreated()) BringToFront();
+}
+
+int SorvelMainDlg::AddDroppedFiles(const std::vector<std::string>& paths) {
+  const bool was_empty = parts_.runtime.playlists().ListRecords("local").empty();
+  int added = 0;
+  for (const std::string& path : paths)
+    if (parts_.runtime.library().AddLocalFile(path)) ++added;
+  if (added == 0) return 0;
+  if (was_empty) RefreshPlaylistTree();
+  ShowList("local");
+  return added;
+}
+
+void SorvelMainDlg::ShowList(const std::string& list_id) {
+  if (!song_list_) return;
+  song_list_->SetRecords(list_id, parts_.runtime.playlists().ListRecords(list_id));
+  for (std::size_t i = 0; i < panel_lists_.size(); ++i)
+    if (panel_lists_[i] == list_id) panel_selected_ = int(i);
+  Redraw();
+}
+
+void SorvelMainDlg::SetMainTheme(int style) {
+  SkinManager::Instance().SetStyleImage(194 + style);
+  SkinManager::Instance().SetShift(ColorShift{});
+  SetConfigText("theme.style", std::to_string(style));
+  SetConfigText("theme.color.h", "0");
+  SetConfigText("theme.color.l", "0");
+  SetConfigText("theme.color.s", "0");
+  SetSkin(194 + style);
+  Redraw();
+}
+
+// ---- PlayQueueView ----------------------------------------------------------------------------
+
+void SorvelMainDlg::SetStatusText(const std::string& text) {
+  status_.SetText(text);
+  if (IsCreated()) {
+    DrawStatusLine();
+    UpdateIfDirty();
+  }
+}
+
+void SorvelMainDlg::ShowPauseButton(bool show_pause) {
+  playing_ = show_pause;
+  ShowControl(kPlay, !show_pause);
+  ShowControl(kPause, show_pause);
+  UpdateIfDirty();
+}
+
+void SorvelMainDlg::ClearTimeDisplay() {
+  position_s_ = length_s_ = 0;
+  if (IsCreated()) {
+    DrawTimeDisplay();
+    UpdateIfDirty();
+  }
+}
+
+void SorvelMainDlg::ShowTime(int position_s, int length_s) {
+  position_s_ = position_s;
+  length_s_ = length_s;
+  if (!IsCreated()) return;
+  DrawTimeDisplay();
+  if (!mini_) MoveSeekThumb();
+  UpdateIfDirty();
+}
+
+void SorvelMainDlg::ResetSeekBar() {
+  position_s_ = 0;
+  if (IsCreated() && !mini_) MoveSeekThumb();
+  UpdateIfDirty();
+}
+
+void SorvelMainDlg::ShowVolume(int volume) {
+  LayerControl* thumb = FindControl(kVolumeThumb);
+  // The user's drag wins over the player's report.
+  if (!thumb || pending_volume_ >= 0 || dragged_slider() == thumb) return;
+  MoveSliderThumb(*thumb, {thumb->track.left +
+                               MainLayout::ThumbOffsetForVolume(volume, MainLayout::kVolumeTravel),
+                           thumb->track.top});
+  UpdateIfDirty();
+}
+
+void SorvelMainDlg::ShowMuted(bool muted) {
+  ShowControl(kMute, !muted);
+  ShowControl(kUnmute, muted);
+  UpdateIfDirty();
+}
+
+void SorvelMainDlg::SetTitleMarquee(bool running) {
+  if (caption_listener_) caption_listener_(parts_.player.GetTitle(), running);
+}
+
+void SorvelMainDlg::MarkPlayingSong(const std::string& music_id) {
+  if (!song_list_) return;
+  song_list_->SetPlaying(music_id);
+  Redraw();
+}
+
+void SorvelMainDlg::ShowNowPlaying(const std::string& title) {
+  if (caption_listener_) caption_listener_(title, true);
+}
+
+// ---- LoginWindow --------------------------------------------------------------------------------
+
+void SorvelMainDlg::ShowAlert(const std::string& text) {
+  AlertBox(text, this);
+}
+
+void SorvelMainDlg::RefreshPlaylistTree() {
+  panel_lists_ = {"local"};
+  panel_names_ = {"本地音乐"};
+  for (const store::PlaylistEntry& entry : parts_.runtime.playlists().ListPlaylists(true)) {
+    if (entry.id == "local") continue;
+    panel_lists_.push_back(entry.id);
+    panel_names_.push_back(entry.name.empty() ? entry.id : entry.name);
+  }
+  if (panel_selected_ >= int(panel_lists_.size())) panel_selected_ = 0;
+  Redraw();
+}
+
+void SorvelMainDlg::ShowUserName(const std::string& user_name) {
+  user_name_ = user_name;
+  UpdateLoginControls();
+}
+
+void SorvelMainDlg::UpdateLoginControls() {
+  const bool in = LoggedIn();
+  ShowControl(kLogin, !in);
+  ShowControl(kRegister, !in);
+  ShowControl(kLogout, in);
+  if (!in) user_name_.clear();
+  Redraw();
+}
+
+void SorvelMainDlg::Redraw() {
+  if (!IsCreated()) return;
+  DrawAll();
+  UpdateIfDirty();
+}
+
+void SorvelMainDlg::PostLoginRefresh() {
+  if (loop_target()) loop_target()->Post([this] { RefreshPlaylistTree(); });
+}
+
+// ---- SyncView / SyncPrompt ----------------------------------------------------------------------
+
+std::string SorvelMainDlg::ShownListId() {
+  return song_list_ ? song_list_->list_id() : "local";
+}
+
+std::optional<std::string> SorvelMainDlg::SelectedPanelListId() {
+  if (panel_selected_ < 0 || panel_selected_ >= int(panel_lists_.size())) return {};
+  return panel_lists_[std::size_t(panel_selected_)];
+}
+
+int SorvelMainDlg::RowCount() {
+  return song_list_ ? song_list_->RowCount() : 0;
+}
+
+std::vector<int> SorvelMainDlg::SelectedRows() {
+  if (!song_list_) return {};
+  return {song_list_->selection().begin(), song_list_->selection().end()};
+}
+
+std::optional<store::MusicRecord> SorvelMainDlg::RowRecord(int row) {
+  if (!song_list_ || row < 0 || row >= song_list_->RowCount()) return {};
+  return *song_list_->records()[std::size_t(row)];
+}
+
+void SorvelMainDlg::RefreshPlaylistPanel() {
+  RefreshPlaylistTree();
+}
+
+void SorvelMainDlg::RefreshSongList() {
+  if (song_list_) ShowList(song_list_->list_id());
+}
+
+void SorvelMainDlg::SelectPanelList(const std::string& list_id) {
+  ShowList(list_id);
+}
+
+std::optional<std::string> SorvelMainDlg::PromptBox(const std::string&, const std::string& message,
+                                                    const std::string& initial_text) {
+  std::string text;
+  if (!ui::PromptBox(message, text, initial_text, this)) return {};
+  return text;
+}
+
+}  // namespace quillo::ui
