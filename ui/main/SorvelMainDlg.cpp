@@ -306,6 +306,13 @@ void SorvelMainDlg::DrawBackground() {
       }
     }
   }
+}
+
+void SorvelMainDlg::DrawAll() {
+  // The background is the skin alone: what changes (fills, texts, rows) is drawn over it, so
+  // that restoring the background under a part and drawing it again never leaves old pixels.
+  LayerWnd::DrawAll();
+  if (back_buffer().IsNull()) return;
   if (!mini_) {
     DrawVolumeFill();
     DrawSeekFill();
@@ -317,6 +324,11 @@ void SorvelMainDlg::DrawBackground() {
     gfx::Painter p(back_buffer());
     song_list_->Draw(p);
   }
+  // The thumbs over their fills.
+  for (int id : {kVolumeThumb, kSeekThumb})
+    if (LayerControl* thumb = FindControl(id); thumb && !thumb->hidden)
+      LayerWnd::DrawControl(*thumb);
+  SetNeedsUpdate();
 }
 
 void SorvelMainDlg::DrawPanel() {

@@ -97,6 +97,7 @@ class SorvelMainDlg : public LayerWnd,
 
   // ---- LayerWnd ---------------------------------------------------------------------------
   void InitLayer() override;
+  void DrawAll() override;
   void DrawBackground() override;
   void DrawControl(LayerControl& control) override;
   void OnControlEvent(LayerControl* control, int code) override;
