@@ -18,10 +18,13 @@ void Fill(GtkWidget* menu, const std::vector<MenuItem>& items,
       Fill(sub, item.submenu, chosen);
       gtk_menu_item_set_submenu(GTK_MENU_ITEM(widget), sub);
     } else {
-      widget = gtk_check_menu_item_new_with_label(item.caption.c_str());
-      gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(widget), item.checked);
-      // Items without a check mark must not show an empty box.
-      if (!item.checked) gtk_check_menu_item_set_draw_as_radio(GTK_CHECK_MENU_ITEM(widget), FALSE);
+      // Items without a check mark must not show an empty box: only checked ones are check items.
+      if (item.checked) {
+        widget = gtk_check_menu_item_new_with_label(item.caption.c_str());
+        gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(widget), TRUE);
+      } else {
+        widget = gtk_menu_item_new_with_label(item.caption.c_str());
+      }
       g_object_set_data(G_OBJECT(widget), "quillo-id", GINT_TO_POINTER(item.id));
       g_object_set_data_full(G_OBJECT(widget), "quillo-chosen", new std::shared_ptr<Chosen>(chosen),
                              [](gpointer d) { delete static_cast<std::shared_ptr<Chosen>*>(d); });

@@ -106,12 +106,12 @@ gfx::Rect MainLayout::SearchBoxRect(gfx::Size size) {
 }
 
 gfx::Rect MainLayout::StatusRect(gfx::Size size, bool mini) {
-  if (mini) return Box(118, 6, size.width - 118 - 150, 16);
+  if (mini) return Box(118, 6, size.width - 118 - 212, 16);
   return Box(12, 32, size.width - 83, 18);
 }
 
 gfx::Rect MainLayout::TimeRect(gfx::Size size, bool mini) {
-  if (mini) return Box(size.width - 148, 6, 70, 16);
+  if (mini) return Box(size.width - 210, 6, 66, 16);
   return Box(size.width - 70, 32, 60, 18);
 }
 

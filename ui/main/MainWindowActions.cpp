@@ -116,8 +116,8 @@ void SorvelMainDlg::FoldMiniList(bool fold) {
   SetWindowRect(
       gfx::Rect::FromXYWH(r.left, r.top, MainLayout::kMiniWidth,
                           fold ? MainLayout::kMiniFoldedHeight : MainLayout::kMiniUnfoldedHeight));
-  ShowControl(kUnfold, !fold);
-  ShowControl(kFold, fold);
+  ShowControl(kUnfold, fold);
+  ShowControl(kFold, !fold);
   if (song_list_)
     song_list_->SetBounds(fold ? gfx::Rect{0, 0, 0, 0}
                                : MainLayout::SongListRect(ClientSize(), 0, true));

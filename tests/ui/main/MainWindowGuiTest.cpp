@@ -1,0 +1,205 @@
+// The main window under X with real input: it opens with the library shown, the volume slider
+// and the seek bar act on the player, the close procedure's cases, the hand-over of a command
+// line. Screenshots of both layouts go to QUILLO_SCREENSHOT_DIR when it is set.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+
+#include "../GuiHarness.h"
+#include "fakes/FakePlayer.h"
+#include "platform/loop/MainLoop.h"
+#include "playback/PlayQueue.h"
+#include "playback/SongSelectBox.h"
+#include "service/api/ServiceFileUrls.h"
+#include "store/MusicLibrary.h"
+#include "store/Playlists.h"
+#include "store/StoreRuntime.h"
+#include "support/TempFolder.h"
+#include "ui/dialogs/AskOnExitDlg.h"
+#include "ui/main/MainIds.h"
+#include "ui/main/SeamSongList.h"
+#include "ui/main/TopParentDlg.h"
+#include "ui/toolkit/LayerWnd.h"
+#include "ui/toolkit/UiRuntime.h"
+
+namespace quillo::ui {
+namespace {
+
+using namespace main_ids;
+using testing::GuiScript;
+
+class RecordingPlayer : public testing::FakePlayer {
+ public:
+  int GetVolume() const override { return volume; }
+  void SetVolume(int v) override { volume = v; }
+  bool Seek(int position_ms) override {
+    seeks.push_back(position_ms);
+    return true;
+  }
+  int GetDurationMs() override { return duration_ms; }
+  int volume = 80;
+  int duration_ms = -1;
+  std::vector<int> seeks;
+};
+
+class NoSelectBox : public playback::SongSelectBox {
+ public:
+  std::optional<int> Select(const std::string&, const std::vector<std::string>&, int) override {
+    return std::nullopt;
+  }
+};
+
+class MainWindowGuiTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!testing::GuiRuntime()) GTEST_SKIP() << "no display";
+    runtime_ = std::make_unique<store::StoreRuntime>(folder_ / "data/");
+    ASSERT_TRUE(runtime_->Open(false));
+    for (const char* name : {"周杰伦 - 晴天.mp3", "Beyond - 海阔天空.mp3", "林俊杰 - 江南.mp3"}) {
+      std::ofstream(folder_ / name) << std::string(4096, '\0');
+      ASSERT_TRUE(runtime_->library().AddLocalFile(folder_ / name)) << name;
+    }
+  }
+  void TearDown() override {
+    queue_.reset();
+    top_.reset();
+    if (runtime_) runtime_->Close();
+  }
+  void Open(const std::string& minimal_type = "ask") {
+    runtime_->store().SetConfigText("sorvel.minimal.type", minimal_type);
+    MainWindowParts parts{*runtime_,
+                          player_,
+                          [] { return std::string("http://127.0.0.1:9/"); },
+                          [this](const std::string& url) { opened_.push_back(url); },
+                          [this] { ++shut_downs_; },
+                          {}};
+    top_ = std::make_unique<TopParentDlg>(testing::GuiRuntime()->loop(), std::move(parts));
+    queue_ = std::make_unique<playback::PlayQueue>(playback::PlayQueue::Parts{
+        runtime_->store(), runtime_->library(), runtime_->playlists(), runtime_->queue(), player_,
+        top_->main_window(), select_box_, testing::GuiRuntime()->loop(),
+        service::ServiceFileUrls({}, "client"), nullptr, nullptr});
+    top_->main_window().SetPlayQueue(queue_.get());
+    ASSERT_TRUE(top_->Init());
+    ASSERT_TRUE(testing::WaitFor([&] { return testing::IsOnScreen(top_->main_window()); }));
+  }
+  SorvelMainDlg& window() { return top_->main_window(); }
+  void Screenshot(const std::string& name) {
+    if (const char* dir = std::getenv("QUILLO_SCREENSHOT_DIR"))
+      window().back_buffer().WritePng(std::string(dir) + "/" + name);
+  }
+  gfx::Point OnScreen(gfx::Point p) {
+    const gfx::Rect r = window().WindowRect();
+    return {r.left + p.x, r.top + p.y};
+  }
+
+  testing::TempFolder folder_;
+  std::unique_ptr<store::StoreRuntime> runtime_;
+  RecordingPlayer player_;
+  NoSelectBox select_box_;
+  std::unique_ptr<TopParentDlg> top_;
+  std::unique_ptr<playback::PlayQueue> queue_;
+  std::vector<std::string> opened_;
+  int shut_downs_ = 0;
+};
+
+TEST_F(MainWindowGuiTest, OpensWithTheLibraryAndPlaysADoubleClickedSongAndTheNext) {
+  Open();
+  ASSERT_NE(window().song_list(), nullptr);
+  EXPECT_EQ(window().song_list()->list_id(), "local");
+  EXPECT_EQ(window().song_list()->RowCount(), 3);
+  Screenshot("SorvelMainDlg-normal.png");
+  const gfx::Rect list = window().song_list()->bounds();
+  const gfx::Point row = OnScreen({list.left + 40, list.top + SeamSongList::kRowHeight / 2});
+  ASSERT_TRUE(testing::ClickAt(row));
+  ASSERT_TRUE(testing::ClickAt(row));
+  ASSERT_TRUE(testing::WaitFor([&] { return !player_.played.empty(); }));
+  const std::string first = player_.played.back().music_id;
+  EXPECT_EQ(first, store::IdOf(window().song_list()->records()[0]));
+  ASSERT_TRUE(testing::ClickAt(testing::ControlCentre(window(), kNext)));
+  ASSERT_TRUE(testing::WaitFor([&] { return player_.played.size() == 2; }));
+  EXPECT_NE(player_.played.back().music_id, first);
+}
+
+TEST_F(MainWindowGuiTest, VolumeSliderAndSeekBarActOnThePlayer) {
+  Open();
+  LayerControl* volume = window().FindControl(kVolumeThumb);
+  ASSERT_NE(volume, nullptr);
+  // A click on the track at a quarter of the travel jumps the thumb there: volume 25.
+  const gfx::Rect track = volume->track;
+  const int travel = track.width() - volume->bounds.width();
+  ASSERT_TRUE(testing::ClickAt(OnScreen(
+      {track.left + travel / 4 + volume->bounds.width() / 2, track.top + track.height() / 2})));
+  ASSERT_TRUE(testing::WaitFor([&] { return player_.volume != 80; }));
+  EXPECT_NEAR(player_.volume, 25, 2);
+  EXPECT_EQ(runtime_->store().GetConfigText("module.music.volume"), std::to_string(player_.volume));
+  // A volume report while nothing is pending moves the thumb.
+  window().ShowVolume(100);
+  EXPECT_EQ(window().FindControl(kVolumeThumb)->bounds.left, track.left + travel);
+
+  player_.duration_ms = 200000;
+  LayerControl* seek = window().FindControl(kSeekThumb);
+  ASSERT_NE(seek, nullptr);
+  const gfx::Rect seek_track = seek->track;
+  const int seek_travel = seek_track.width() - seek->bounds.width();
+  ASSERT_TRUE(
+      testing::ClickAt(OnScreen({seek_track.left + seek_travel / 2 + seek->bounds.width() / 2,
+                                 seek_track.top + seek_track.height() / 2})));
+  ASSERT_TRUE(testing::WaitFor([&] { return !player_.seeks.empty(); }));
+  EXPECT_NEAR(player_.seeks.back(), 100000, 200000 / seek_travel + 1);
+}
+
+TEST_F(MainWindowGuiTest, CloseFollowsTheStoredChoice) {
+  // "close": shuts down without asking.
+  Open("close");
+  ASSERT_TRUE(testing::ClickAt(testing::ControlCentre(window(), kClose)));
+  ASSERT_TRUE(testing::WaitFor([&] { return shut_downs_ == 1; }));
+  EXPECT_FALSE(window().IsCreated());
+  EXPECT_EQ(runtime_->store().GetConfigText("sorvel.client.mode"), "normal");
+}
+
+TEST_F(MainWindowGuiTest, AskRememberedMinimiseThenTheTrayExitStillQuits) {
+  Open("ask");
+  GuiScript script;
+  script.Step(
+      "question shown",
+      [&] {
+        LayerWnd* box = testing::NewestWindow();
+        return box && box != &window() && testing::IsOnScreen(*box);
+      },
+      [] {});
+  // The check box "记住我的选择" is ticked by default; "最小化到任务栏" is the default choice.
+  script.ClickControl(AskOnExitDlg::kOk);
+  window().RequestClose();
+  EXPECT_TRUE(script.finished()) << script.Trace();
+  EXPECT_EQ(shut_downs_, 0);
+  EXPECT_TRUE(window().IsCreated());
+  EXPECT_EQ(runtime_->store().GetConfigText("sorvel.minimal.type"), "min");
+  // The next close minimises without a question; the exit command quits all the same.
+  window().RequestClose();
+  EXPECT_EQ(shut_downs_, 0);
+  window().RunCommand(kCmdExit);
+  EXPECT_EQ(shut_downs_, 1);
+}
+
+TEST_F(MainWindowGuiTest, CommandLineFileIsAddedAndPlayedAndMiniLayoutShowsTheControls) {
+  Open();
+  std::ofstream(folder_ / "新歌.mp3") << std::string(4096, '\0');
+  window().HandleCommandLine("\"" + folder_ / "新歌.mp3" + "\"");
+  ASSERT_FALSE(player_.played.empty());
+  EXPECT_EQ(player_.played.back().source, folder_ / "新歌.mp3");
+  EXPECT_EQ(window().song_list()->RowCount(), 4);
+  ASSERT_TRUE(testing::ClickAt(testing::ControlCentre(window(), kMiniMode)));
+  ASSERT_TRUE(testing::WaitFor([&] { return window().mini() && testing::IsOnScreen(window()); }));
+  EXPECT_EQ(window().ClientSize().height, MainLayout::kMiniFoldedHeight);
+  EXPECT_EQ(runtime_->store().GetConfigText("sorvel.client.mode"), "mini");
+  ASSERT_TRUE(testing::ClickAt(testing::ControlCentre(window(), kUnfold)));
+  ASSERT_TRUE(testing::WaitFor(
+      [&] { return window().ClientSize().height == MainLayout::kMiniUnfoldedHeight; }));
+  Screenshot("SorvelMainDlg-mini.png");
+  EXPECT_EQ(window().song_list()->RowCount(), 4);
+}
+
+}  // namespace
+}  // namespace quillo::ui
