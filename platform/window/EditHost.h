@@ -30,6 +30,9 @@ class EditHost {
   virtual void SelectAll() = 0;
   virtual void SetRect(const gfx::Rect& window_rect) = 0;
   virtual void SetVisible(bool visible) = 0;
+  // A password field: every character is shown as `echo` (Text still answers what was typed);
+  // 0 shows the text again. Hosts that draw no text may ignore it.
+  virtual void SetEcho(char32_t echo) { (void)echo; }
   virtual void Focus() = 0;
   virtual bool HasFocus() const = 0;
   // The caret's x in the entry's own pixels.

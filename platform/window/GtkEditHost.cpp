@@ -34,6 +34,11 @@ GtkEditHost::GtkEditHost(GtkFixed* fixed, const gfx::Rect& rect, const gfx::Font
   gtk_widget_show(entry_);
 }
 
+void GtkEditHost::SetEcho(char32_t echo) {
+  gtk_entry_set_visibility(GTK_ENTRY(entry_), echo == 0);
+  if (echo != 0) gtk_entry_set_invisible_char(GTK_ENTRY(entry_), gunichar(echo));
+}
+
 GtkEditHost::~GtkEditHost() {
   if (idle_source_ != 0) g_source_remove(idle_source_);
   g_signal_handlers_disconnect_by_data(entry_, this);

@@ -24,6 +24,7 @@ class GtkEditHost : public EditHost {
   void SelectAll() override;
   void SetRect(const gfx::Rect& window_rect) override;
   void SetVisible(bool visible) override;
+  void SetEcho(char32_t echo) override;
   void Focus() override;
   bool HasFocus() const override;
   int CaretX() const override;

@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "GalleryDemos.h"
+#include "MainDialogDemos.h"
 #include "platform/loop/MainLoop.h"
 #include "platform/window/WindowSystem.h"
 #include "ui/dialogs/AlertMessageBoxDlg.h"
@@ -70,6 +71,7 @@ struct Samples {
   SampleVolume volume;
   std::unique_ptr<LayerWnd> window;
   std::unique_ptr<ui::VolumeAdjustPopup> volume_popup;
+  std::unique_ptr<gallery::MainDialogDemo> main_dialog;
   std::atomic<bool> release_worker{false};
 };
 
@@ -108,6 +110,12 @@ Opened OpenItem(const std::string& name, Samples& s) {
         std::vector<std::string>{"我的最爱", "华语经典", "夜间电台"}, "华语经典");
   }
   if (name == "askonexit") return OpenBox<ui::AskOnExitDlg>(s);
+  if ((s.main_dialog = gallery::OpenMainDialogDemo(name))) {
+    gallery::MainDialogDemo* demo = s.main_dialog.get();
+    Opened o{[demo] { return demo->window(); }};
+    o.ready = [demo] { return demo->ready(); };
+    return o;
+  }
   if (name == "colorpicker") {
     ui::ColorPicker::SetStyleHandler([&s](int style) {
       ui::ThemeStyle::Apply(style, s.theme, ui::SkinManager::Instance());
@@ -188,7 +196,7 @@ const char* kNames[] = {"alert",     "confirm",  "prompt",   "select",     "asko
                         "colorpicker", "volume", "deviceloading", "copyconfirm", "songtip",
                         "button",    "slider",   "textbutton", "list",     "dropdown",
                         "checkbox",  "radio",    "label",    "edit",       "dialog",
-                        "mainskin"};
+                        "mainskin",  "login",    "loginloading", "importlocal"};
 
 int Usage() {
   std::fprintf(stderr, "usage: quillo-ui-gallery --list | --show NAME | --screenshot NAME FILE\n");

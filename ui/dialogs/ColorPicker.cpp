@@ -2,25 +2,23 @@
 
 #include <memory>
 
-#include "platform/loop/MainLoop.h"
 #include "resources/skins/SkinLayout.h"
 #include "ui/toolkit/LayerWindowRegistry.h"
+#include "ui/toolkit/PopupOwner.h"
 
 namespace quillo::ui {
 namespace picker = skin::picker;
 namespace {
-std::unique_ptr<ColorPicker> g_picker;
 std::function<void(int)> g_style_handler;
 
 constexpr const char* kTooltips[skin::kStyleCount] = {"默认颜色", "深灰", "紫色",  "蓝色", "草绿",
                                                       "金黄色",   "大红", "紫红", "粉红"};
 }  // namespace
 
-ColorPicker::ColorPicker(LayerWnd* owner) : LayerPopup(skin::kColorPicker, false), owner_(owner) {}
+ColorPicker::ColorPicker(LayerWnd* owner)
+    : LayerPopup(skin::kColorPicker, false), owner_(owner ? owner->Ref() : WindowRef()) {}
 
-ColorPicker* ColorPicker::Current() {
-  return g_picker && g_picker->IsCreated() ? g_picker.get() : nullptr;
-}
+ColorPicker* ColorPicker::Current() { return PopupOwner::FindAnywhere<ColorPicker>(); }
 
 void ColorPicker::SetStyleHandler(std::function<void(int)> handler) {
   g_style_handler = std::move(handler);
@@ -32,12 +30,13 @@ ColorPicker* ColorPicker::Show(int x, int y, LayerWnd* owner) {
     return open;
   }
   if (!owner) owner = LayerWindowRegistry::MainWindow();
-  g_picker = std::make_unique<ColorPicker>(owner);
-  if (!g_picker->Create(gfx::Rect::FromXYWH(x, y, kWidth, kHeight), owner)) {
-    g_picker.reset();
+  PopupOwner& holder = PopupOwner::For(owner);
+  ColorPicker* picker = holder.Adopt(std::make_unique<ColorPicker>(owner));
+  if (!picker->Create(gfx::Rect::FromXYWH(x, y, kWidth, kHeight), owner)) {
+    holder.Release(picker);
     return nullptr;
   }
-  return g_picker.get();
+  return picker;
 }
 
 void ColorPicker::InitLayer() {
@@ -61,20 +60,15 @@ void ColorPicker::OnControlEvent(LayerControl* control, int code) {
 }
 
 void ColorPicker::OnDestroy() {
-  if (owner_ && owner_->IsCreated()) {
-    if (LayerControl* button = owner_->FindControl(kOwnerColorButtonId)) {
-      owner_->DrawControl(*button);
-      owner_->UpdateIfDirty();
+  LayerWnd* owner = owner_.get();
+  if (owner && owner->IsCreated()) {
+    if (LayerControl* button = owner->FindControl(kOwnerColorButtonId)) {
+      owner->DrawControl(*button);
+      owner->UpdateIfDirty();
     }
   }
-  // The picker is gone once this returns; the object itself goes from the loop, outside its
-  // own call stack.
-  if (g_picker.get() == this) {
-    ColorPicker* self = g_picker.release();
-    if (loop::MainLoop* loop = loop::MainLoop::Instance()) {
-      loop->Post([self] { delete self; });
-    }
-  }
+  // The picker is gone once this returns; its owner deletes the object outside this stack.
+  PopupOwner::ReleaseAnywhere(this);
 }
 
 }  // namespace quillo::ui

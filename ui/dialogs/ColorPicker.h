@@ -1,10 +1,12 @@
 #pragma once
 // The theme colour picker: a popup (skin 180, 266 × 76) with nine preset buttons (ids 4 … 12);
 // clicking preset n hands style n to the style handler (the main window applies it). At most
-// one picker exists; it closes when it loses activation. Window thread.
+// one picker exists; it closes when it loses activation. The window it was opened for owns it
+// (PopupOwner); the picker reaches that window only while it lives. Window thread.
 #include <functional>
 
 #include "ui/toolkit/LayerPopup.h"
+#include "ui/toolkit/WindowRef.h"
 
 namespace quillo::ui {
 
@@ -32,7 +34,7 @@ class ColorPicker : public LayerPopup {
   void OnDestroy() override;
 
  private:
-  LayerWnd* owner_;
+  WindowRef owner_;
 };
 
 // ShowColorPicker of the message-box family: the same as ColorPicker::Show.

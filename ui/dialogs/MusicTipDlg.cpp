@@ -4,14 +4,12 @@
 #include <memory>
 
 #include "platform/gfx/TextMeasure.h"
-#include "platform/loop/MainLoop.h"
 #include "resources/skins/SkinLayout.h"
+#include "ui/toolkit/PopupOwner.h"
 #include "ui/toolkit/SkinManager.h"
 
 namespace quillo::ui {
 namespace {
-std::unique_ptr<MusicTipDlg> g_tip;
-
 gfx::Font TipFont() { return gfx::Font::Points("宋体", 9); }
 }  // namespace
 
@@ -21,7 +19,7 @@ MusicTipDlg::MusicTipDlg() : LayerWnd(0) {
   SetShowCommand(ShowCommand::kHide);
 }
 
-MusicTipDlg* MusicTipDlg::Current() { return g_tip && g_tip->IsCreated() ? g_tip.get() : nullptr; }
+MusicTipDlg* MusicTipDlg::Current() { return PopupOwner::FindAnywhere<MusicTipDlg>(); }
 
 void MusicTipDlg::ArmShowTimer() {
   if (!loop_target()) return;
@@ -72,27 +70,27 @@ void MusicTipDlg::OnLButtonDown(const window::MouseEvent&) { PostClose(); }
 bool MusicTipDlg::IsDragArea(int, int) { return false; }
 
 void MusicTipDlg::OnDestroy() {
-  if (g_tip.get() == this) {
-    MusicTipDlg* self = g_tip.release();
-    if (loop::MainLoop* loop = loop::MainLoop::Instance()) loop->Post([self] { delete self; });
-  }
+  // The window it was shown for deletes the object outside this stack.
+  PopupOwner::ReleaseAnywhere(this);
 }
 
 void ShowSongTip(int x, int y, int width, const std::string& title, const std::string& artist,
                  const std::string& album, bool local, LayerWnd* owner) {
   gfx::Rect rect = gfx::Rect::FromXYWH(x, y, width, MusicTipDlg::kHeight);
-  if (MusicTipDlg* tip = MusicTipDlg::Current()) {
+  MusicTipDlg* tip = MusicTipDlg::Current();
+  if (tip) {
     tip->Hide();
     tip->SetWindowRect(rect);
   } else {
-    g_tip = std::make_unique<MusicTipDlg>();
-    if (!g_tip->Create(rect, owner, window::WindowKind::kTooltip)) {
-      g_tip.reset();
+    PopupOwner& holder = PopupOwner::For(owner);
+    tip = holder.Adopt(std::make_unique<MusicTipDlg>());
+    if (!tip->Create(rect, owner, window::WindowKind::kTooltip)) {
+      holder.Release(tip);
       return;
     }
   }
-  g_tip->SetTexts(MusicTipDlg::Texts{title, artist, album, local});
-  g_tip->ArmShowTimer();
+  tip->SetTexts(MusicTipDlg::Texts{title, artist, album, local});
+  tip->ArmShowTimer();
 }
 
 void HideSongTip() {

@@ -2,7 +2,7 @@
 // The song tip: a small window without skin image (cream background, three lines: title,
 // artist, album or "本地音乐") shown half a second after the mouse came to rest on a song. It
 // never takes the focus, and closes when the mouse leaves it, when it is clicked, and on
-// HideSongTip. Window thread.
+// HideSongTip. The window it is shown for holds it (PopupOwner). Window thread.
 #include <string>
 #include <vector>
 

@@ -4,20 +4,17 @@
 #include <cmath>
 #include <memory>
 
-#include "platform/loop/MainLoop.h"
 #include "resources/skins/SkinLayout.h"
+#include "ui/toolkit/PopupOwner.h"
 
 namespace quillo::ui {
 namespace v = skin::volume;
-namespace {
-std::unique_ptr<VolumeAdjustPopup> g_popup;
-}
 
 VolumeAdjustPopup::VolumeAdjustPopup(LayerWnd* owner, VolumeControl& volume)
-    : LayerPopup(skin::kVolumePopup), owner_(owner), volume_(volume) {}
+    : LayerPopup(skin::kVolumePopup), owner_(owner ? owner->Ref() : WindowRef()), volume_(volume) {}
 
 VolumeAdjustPopup* VolumeAdjustPopup::Current() {
-  return g_popup && g_popup->IsCreated() ? g_popup.get() : nullptr;
+  return PopupOwner::FindAnywhere<VolumeAdjustPopup>();
 }
 
 VolumeAdjustPopup* VolumeAdjustPopup::Show(LayerWnd* owner, VolumeControl& volume) {
@@ -32,12 +29,13 @@ VolumeAdjustPopup* VolumeAdjustPopup::Show(LayerWnd* owner, VolumeControl& volum
     if (LayerControl* c = owner->FindControl(kOwnerVolumeButtonId)) button = c->bounds;
     at = gfx::Point{window.left + button.left + 9, window.top + button.top + 17};
   }
-  g_popup = std::make_unique<VolumeAdjustPopup>(owner, volume);
-  if (!g_popup->Create(gfx::Rect::FromXYWH(at.x, at.y, kWidth, kHeight), owner)) {
-    g_popup.reset();
+  PopupOwner& holder = PopupOwner::For(owner);
+  VolumeAdjustPopup* popup = holder.Adopt(std::make_unique<VolumeAdjustPopup>(owner, volume));
+  if (!popup->Create(gfx::Rect::FromXYWH(at.x, at.y, kWidth, kHeight), owner)) {
+    holder.Release(popup);
     return nullptr;
   }
-  return g_popup.get();
+  return popup;
 }
 
 int VolumeAdjustPopup::ThumbLeftFor(int volume) {
@@ -92,15 +90,14 @@ void VolumeAdjustPopup::OnSliderRelease(LayerControl& thumb) {
 }
 
 void VolumeAdjustPopup::OnClose() {
-  if (owner_ && owner_->IsCreated()) owner_->OnPopupClosed(kPopupClosedCode, 0);
+  LayerWnd* owner = owner_.get();
+  if (owner && owner->IsCreated()) owner->OnPopupClosed(kPopupClosedCode, 0);
   LayerPopup::OnClose();
 }
 
 void VolumeAdjustPopup::OnDestroy() {
-  if (g_popup.get() == this) {
-    VolumeAdjustPopup* self = g_popup.release();
-    if (loop::MainLoop* loop = loop::MainLoop::Instance()) loop->Post([self] { delete self; });
-  }
+  // Its owner deletes the object outside this stack (nothing when the popup is held elsewhere).
+  PopupOwner::ReleaseAnywhere(this);
 }
 
 }  // namespace quillo::ui

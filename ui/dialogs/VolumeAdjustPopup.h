@@ -1,8 +1,10 @@
 #pragma once
 // The volume popup of the mini layout (skin 178, 80 × 16): a slider whose thumb stands for the
 // player's volume 0 … 100. Releasing the thumb or clicking the track sets the volume. At most one
-// exists; it closes when it loses activation, calling its owner's OnPopupClosed first.
+// exists; it closes when it loses activation, calling its owner's OnPopupClosed first (only
+// while the owner lives). The owner window holds it (PopupOwner).
 #include "ui/toolkit/LayerPopup.h"
+#include "ui/toolkit/WindowRef.h"
 
 namespace quillo::ui {
 
@@ -43,7 +45,7 @@ class VolumeAdjustPopup : public LayerPopup {
 
  private:
   void DrawFill(int thumb_left);
-  LayerWnd* owner_;
+  WindowRef owner_;
   VolumeControl& volume_;
 };
 

@@ -16,6 +16,7 @@ bool LayerEdit::Create() {
   host_ = owner_.presenter()->CreateEdit(rect_, font_);
   if (!host_) return false;
   host_->SetText(pending_text_);
+  if (echo_ != 0) host_->SetEcho(echo_);
   host_->SetListener(this);
   CopyIntoOwner();
   return true;
@@ -36,6 +37,14 @@ void LayerEdit::SetText(const std::string& text) {
 }
 
 std::string LayerEdit::Text() const { return host_ ? host_->Text() : pending_text_; }
+
+void LayerEdit::SetEcho(char32_t echo) {
+  echo_ = echo;
+  if (host_) {
+    host_->SetEcho(echo);
+    CopyIntoOwner();
+  }
+}
 
 void LayerEdit::SelectAll() {
   if (host_) host_->SelectAll();

@@ -36,6 +36,9 @@ class LayerEdit : public window::EditListener {
   void SetText(const std::string& text);
   std::string Text() const;
   void SelectAll();
+  // A password field: every character shows as `echo` ('●' for the login); 0 shows the text.
+  void SetEcho(char32_t echo);
+  char32_t echo() const { return echo_; }
   void Focus();
   bool HasFocus() const;
   const gfx::Rect& rect() const { return rect_; }
@@ -63,6 +66,7 @@ class LayerEdit : public window::EditListener {
   std::unique_ptr<window::EditHost> host_;
   std::unique_ptr<loop::LoopTarget> timer_;
   std::function<void()> on_activate_;
+  char32_t echo_ = 0;
   int caret_ticks_ = 0;
   bool caret_shown_ = false;
 };

@@ -8,6 +8,7 @@
 #include "ui/toolkit/ClickCounter.h"
 #include "ui/toolkit/LayerListView.h"
 #include "ui/toolkit/LayerWindowRegistry.h"
+#include "ui/toolkit/PopupOwner.h"
 #include "ui/toolkit/SkinManager.h"
 
 namespace quillo::ui {
@@ -56,7 +57,18 @@ void LayerWnd::StartLayerTimer() {
   }
 }
 
+PopupOwner& LayerWnd::popups() {
+  if (!popups_) popups_ = std::make_unique<PopupOwner>();
+  return *popups_;
+}
+
 void LayerWnd::Destroy() {
+  // Popups closing now find their owner gone and leave it alone.
+  alive_ = std::make_shared<const bool>(true);
+  if (popups_) {
+    std::unique_ptr<PopupOwner> popups = std::move(popups_);
+    popups.reset();
+  }
   if (!presenter_) return;
   OnDestroy();
   LayerWindowRegistry::Remove(this);

@@ -19,6 +19,7 @@
 #include "platform/loop/LoopTarget.h"
 #include "platform/window/WindowPresenter.h"
 #include "ui/toolkit/LayerControl.h"
+#include "ui/toolkit/WindowRef.h"
 
 namespace quillo::ui {
 
@@ -27,6 +28,8 @@ inline constexpr int kLayerEventMessage = 0x400 + 112;
 // The window timer every skinned window runs unless it opts out, and its period.
 inline constexpr int kLayerTimerId = 1000;
 inline constexpr int kLayerTimerPeriodMs = 40;
+
+class PopupOwner;
 
 enum class ShowCommand { kShow, kShowNoActivate, kHide };
 
@@ -123,8 +126,13 @@ class LayerWnd : public window::WindowEvents {
   void PostClose();
   // Runs OnClose now.
   void Close();
-  // Releases the native window, the controls' tooltips and the back buffer.
+  // Releases the native window, the controls' tooltips and the back buffer. First every
+  // WindowRef to this window goes empty and the popups it owns are destroyed.
   void Destroy();
+  // A weak reference that empties when this window is destroyed (or Destroy starts).
+  WindowRef Ref() const { return WindowRef(alive_, const_cast<LayerWnd*>(this)); }
+  // The owner of the popups this window opens (made on first use).
+  PopupOwner& popups();
 
   // ---- Window ---------------------------------------------------------------------------
   bool IsCreated() const { return presenter_ != nullptr; }
@@ -228,6 +236,9 @@ class LayerWnd : public window::WindowEvents {
   bool moving_ = false;
   bool needs_update_ = false;
   LayerControl* dragged_slider_ = nullptr;
+  // Replaced (so every WindowRef empties) when the window is destroyed.
+  std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
+  std::unique_ptr<PopupOwner> popups_;
 };
 
 }  // namespace quillo::ui
