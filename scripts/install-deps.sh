@@ -12,6 +12,7 @@ packages=(
   fonts-wqy-zenhei fonts-noto-cjk
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xdotool xauth lame ffmpeg
+  dbus-daemon playerctl
 )
 missing=()
 for p in "${packages[@]}"; do
