@@ -162,6 +162,7 @@ bool CSorvelClientApp::InitInstance() {
     if (configured.configured()) windowed->OnServiceEndpoints(configured);
     if (!windowed->Open()) {
       window.Report("no main window can be made; running headless");
+      if (windowed) windowed->SetLoginSession(nullptr);
       windowed.reset();
     }
   }
@@ -170,7 +171,8 @@ bool CSorvelClientApp::InitInstance() {
   // address is known (at once for a configured service).
   HeadlessLoginWindow login_window(window);
   service::LoginSession login(runtime, service_runtime.downloader(), service_runtime.sender(),
-                              windowed ? windowed->login_window() : login_window, login_window);
+                              windowed ? windowed->login_window() : login_window,
+                              windowed ? windowed->waiting_dialog() : login_window);
   if (windowed) windowed->SetLoginSession(&login);
   if (configured.configured()) login.AutoLoginWithKey();
 
@@ -220,6 +222,7 @@ bool CSorvelClientApp::InitInstance() {
     server.Stop();
   }
   // The window, the play queue and the player go before the transfers they use.
+  if (windowed) windowed->SetLoginSession(nullptr);
   windowed.reset();
   outcome_ = Outcome::kRanMainWindow;
 

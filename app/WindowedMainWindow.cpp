@@ -4,12 +4,21 @@
 #include "app/ServiceRuntime.h"
 #include "platform/media/GstMediaGraphFactory.h"
 #include "platform/shell/DetachedLauncher.h"
+#include "platform/window/GtkFilePicker.h"
 #include "playback/MediaPlayer.h"
 #include "playback/PlayQueue.h"
+#include "playback/PlayQueueSyncPlayback.h"
 #include "playback/SongSelectBox.h"
+#include "service/api/SafeDownloaderSender.h"
 #include "service/api/ServiceFileUrls.h"
+#include "service/api/ServicePages.h"
+#include "service/sync/NoPhone.h"
+#include "service/sync/PlaylistSync.h"
 #include "store/StoreRuntime.h"
+#include "ui/dialogs/LocalImportCommands.h"
+#include "ui/dialogs/LoginDialogs.h"
 #include "ui/dialogs/MessageBoxes.h"
+#include "ui/lists/ListsSyncView.h"
 #include "ui/main/TopParentDlg.h"
 
 namespace quillo::app {
@@ -39,8 +48,15 @@ struct WindowedMainWindow::Parts {
   audio::GstMediaGraphFactory graphs;
   std::unique_ptr<playback::MediaPlayer> player;
   MessageSongSelectBox select_box;
+  ui::lists::ListsSyncView sync_view;
+  service::NoPhone phone;
+  window::GtkFilePicker chooser;
+  std::unique_ptr<ui::LoginDialogs> login_dialogs;
+  std::unique_ptr<ui::LocalImportCommands> import;
   std::unique_ptr<ui::TopParentDlg> top;
   std::unique_ptr<playback::PlayQueue> queue;
+  std::unique_ptr<playback::PlayQueueSyncPlayback> sync_playback;
+  std::unique_ptr<service::PlaylistSync> sync;
 };
 
 WindowedMainWindow::WindowedMainWindow(loop::MainLoop& loop, store::StoreRuntime& runtime,
@@ -69,17 +85,49 @@ WindowedMainWindow::WindowedMainWindow(loop::MainLoop& loop, store::StoreRuntime
                                      reporter_.Close();
                                    },
                                    {}};
+  window_parts.downloader = &service_runtime_.downloader();
+  window_parts.endpoints = &service_runtime_.endpoints();
+  window_parts.sync_view = &parts_->sync_view;
+  window_parts.show_login_dialog = [this] {
+    if (parts_->login_dialogs) parts_->login_dialogs->ShowLoginDialog();
+  };
+  window_parts.import_local = [this](bool folder) {
+    if (!parts_->import) return;
+    const int count = folder ? parts_->import->ImportFolder() : parts_->import->ImportFiles();
+    reporter_.Report("imported: " + std::to_string(count));
+  };
   parts_->top = std::make_unique<ui::TopParentDlg>(loop_, std::move(window_parts));
+  ui::SorvelMainDlg& window = parts_->top->main_window();
+  parts_->login_dialogs = std::make_unique<ui::LoginDialogs>(
+      runtime_.playlists(), service::ServicePages(service_runtime_.endpoints()),
+      ui::LoginDialogs::Links{[&window](const std::string& url) { window.OpenInBrowser(url); },
+                              [&window](const std::string& url) { window.OpenInBrowser(url); }});
+  parts_->login_dialogs->SetOwner(&window);
+  parts_->import = std::make_unique<ui::LocalImportCommands>(
+      runtime_.library(), runtime_.playlists(), parts_->chooser,
+      ui::LocalImportCommands::Folders{runtime_.store().FolderPath("music"),
+                                       runtime_.store().data_folder()},
+      [&window](bool) {
+        window.RefreshPlaylistTree();
+        window.ShowList("local");
+      });
+  parts_->import->SetOwner(&window);
 }
 
 WindowedMainWindow::~WindowedMainWindow() {
-  // The queue listens to the player and the window; it goes first, the player last.
+  // The playlist commands and the queue listen to the player and the window; they go first, the
+  // player last.
+  parts_->top->main_window().SetPlaylistSync(nullptr);
+  parts_->sync.reset();
+  parts_->sync_playback.reset();
   parts_->queue.reset();
   parts_->top.reset();
   parts_->player.reset();
 }
 
 void WindowedMainWindow::MakeQueue() {
+  parts_->sync.reset();
+  parts_->sync_playback.reset();
   parts_->queue.reset();
   service::ServiceEndpoints endpoints = endpoints_.value_or(service::ServiceEndpoints{});
   parts_->queue = std::make_unique<playback::PlayQueue>(playback::PlayQueue::Parts{
@@ -87,7 +135,19 @@ void WindowedMainWindow::MakeQueue() {
       parts_->top->main_window(), parts_->select_box, loop_,
       service::ServiceFileUrls(endpoints, runtime_.store().ClientId()), nullptr,
       &service_runtime_.statistics()});
+  parts_->sync_playback = std::make_unique<playback::PlayQueueSyncPlayback>(
+      playback::PlayQueueSyncPlayback::Parts{runtime_.store(), runtime_.playlists(),
+                                             runtime_.queue(), *parts_->queue, *parts_->player});
+  parts_->sync = std::make_unique<service::PlaylistSync>(service::PlaylistSync::Parts{
+      runtime_.store(), runtime_.library(), runtime_.playlists(), service_runtime_.sender(),
+      service_runtime_.request_sender(), parts_->sync_view, parts_->top->main_window(),
+      *parts_->sync_playback, parts_->phone});
   parts_->top->main_window().SetPlayQueue(parts_->queue.get());
+  parts_->top->main_window().SetPlaylistSync(parts_->sync.get());
+}
+
+service::LoginWaitingDialog& WindowedMainWindow::waiting_dialog() {
+  return *parts_->login_dialogs;
 }
 
 bool WindowedMainWindow::Open() {
@@ -112,6 +172,7 @@ service::LoginWindow& WindowedMainWindow::login_window() {
 }
 
 void WindowedMainWindow::SetLoginSession(service::LoginSession* login) {
+  parts_->login_dialogs->SetSession(login);
   parts_->top->main_window().SetLoginSession(login);
 }
 

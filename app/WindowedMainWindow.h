@@ -23,6 +23,7 @@ class PlayCache;
 }
 namespace quillo::service {
 class LoginSession;
+class LoginWaitingDialog;
 class LoginWindow;
 }  // namespace quillo::service
 namespace quillo::ui {
@@ -45,6 +46,8 @@ class WindowedMainWindow {
   bool Open();
   ui::SorvelMainDlg& main_window();
   service::LoginWindow& login_window();
+  // The login dialog's waiting dialog, which the login session shows.
+  service::LoginWaitingDialog& waiting_dialog();
   void SetLoginSession(service::LoginSession* login);
   // The service's addresses are known: streams and the web site use them from now on.
   void OnServiceEndpoints(const service::ServiceEndpoints& endpoints);

@@ -77,8 +77,8 @@ inline constexpr int kCmdLyricClose = 33038;
 inline constexpr int kCmdLyricLock = 33055;
 inline constexpr int kCmdMinimizeToTray = 33053;
 // The import commands of the "导入歌曲" menu (button 44).
-inline constexpr int kCmdAddLocalSongs = 33043;
-inline constexpr int kCmdAddLocalFolder = 33044;
+inline constexpr int kCmdAddLocalSongs = 32952;
+inline constexpr int kCmdAddLocalFolder = 32953;
 // The play modes are 32938 … 32942 (PlayQueueMode); sorting the shown list by name / artist.
 inline constexpr int kCmdModeFirst = 32938;
 inline constexpr int kCmdModeLast = 32942;

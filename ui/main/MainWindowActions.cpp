@@ -12,8 +12,11 @@
 #include "store/Playlists.h"
 #include "store/StoreRuntime.h"
 #include "ui/dialogs/MessageBoxes.h"
+#include "ui/lists/FileListView.h"
+#include "ui/lists/PlaylistView.h"
 #include "ui/main/HandedCommandLine.h"
 #include "ui/main/MainIds.h"
+#include "ui/main/MainListPanels.h"
 #include "ui/main/MainMenus.h"
 #include "ui/main/SeamSongList.h"
 #include "ui/main/SorvelMainDlg.h"
@@ -40,6 +43,10 @@ void SorvelMainDlg::Next() {
 }
 
 void SorvelMainDlg::PlaySelected() {
+  if (lists_ && lists_->songs()) {
+    lists_->songs()->HandleCommand(kCmdPlaySelected);
+    return;
+  }
   if (!queue_ || !song_list_) return;
   const std::set<int>& selection = song_list_->selection();
   if (selection.empty()) return;
@@ -91,22 +98,11 @@ void SorvelMainDlg::SwitchLayout(bool mini) {
   SetConfigText(keys::kMode, mini ? "mini" : "normal");
   SetMinimumSize(mini ? gfx::Size{MainLayout::kMiniWidth, MainLayout::kMiniFoldedHeight}
                       : MainLayout::kNormalMinimum);
-  // Destroy and create again: the layout's controls, back buffer and size all change.
-  std::vector<store::MusicRecordPtr> records =
-      song_list_ ? song_list_->records() : std::vector<store::MusicRecordPtr>{};
-  const std::string list_id = song_list_ ? song_list_->list_id() : "local";
-  song_list_.reset();
-  Destroy();
-  Create(SavedRect(mini_), nullptr, window::WindowKind::kMain);
-  if (song_list_) song_list_->SetRecords(list_id, std::move(records));
-  if (loop_target()) {
-    loop_target()->SetTimer(kStatusTimer, std::chrono::milliseconds(kStatusTimerMs),
-                            [this] { TickStatus(); });
-    loop_target()->SetTimer(kVolumeTimer, std::chrono::milliseconds(kVolumeTimerMs),
-                            [this] { ApplyPendingVolume(); });
-  }
+  // Made again at the layout's own saved place: controls, back buffer and size all change.
+  const gfx::Rect place = SavedRect(mini_);
+  SetWindowRect(place);
+  Rebuild(false);
   if (!mini && parts_.later.hosted_pages && ConfigText(keys::kExtOpen) != "false") OpenExtPanel("");
-  Redraw();
 }
 
 void SorvelMainDlg::FoldMiniList(bool fold) {
@@ -129,17 +125,15 @@ void SorvelMainDlg::FoldMiniList(bool fold) {
 void SorvelMainDlg::SetPanelWidth(int width_px) {
   if (mini_) return;
   panel_width_ = MainLayout::ClampPanelWidth(width_px, ClientSize().width);
-  Destroy();
-  Create(SavedRect(false), nullptr, window::WindowKind::kMain);
-  if (loop_target()) {
-    loop_target()->SetTimer(kStatusTimer, std::chrono::milliseconds(kStatusTimerMs),
-                            [this] { TickStatus(); });
-    loop_target()->SetTimer(kVolumeTimer, std::chrono::milliseconds(kVolumeTimerMs),
-                            [this] { ApplyPendingVolume(); });
-  }
+  Rebuild(false);
 }
 
 void SorvelMainDlg::ShowPanelPage(int page) {
+  if (lists_) {
+    lists_->SetPage(page);
+    Redraw();
+    return;
+  }
   if (page == 0) RefreshPlaylistTree();
 }
 
@@ -182,7 +176,13 @@ void SorvelMainDlg::ShowControlMenu(int control_id) {
       break;
     case kSort:
     case kSort2:
-      ShowMenuAt(MainMenus::SortMenu(state), at);
+      if (lists_ && lists_->songs())
+        lists_->songs()->ShowSortMenu(at);
+      else
+        ShowMenuAt(MainMenus::SortMenu(state), at);
+      break;
+    case kAddTo:
+      if (lists_ && lists_->songs()) lists_->songs()->ShowAddToListMenu(at);
       break;
     default:
       break;
@@ -251,7 +251,8 @@ bool SorvelMainDlg::Confirm(const std::string& message) {
 // ---- Login, lists, import ---------------------------------------------------------------------
 
 void SorvelMainDlg::Login() {
-  if (show_login_dialog_) show_login_dialog_();
+  if (parts_.show_login_dialog) parts_.show_login_dialog();
+  UpdateLoginControls();
 }
 
 void SorvelMainDlg::Logout() {
@@ -267,9 +268,39 @@ std::string SorvelMainDlg::CurrentUserId() const {
   return parts_.runtime.store().CurrentUser();
 }
 
-void SorvelMainDlg::ImportLocal(bool) {}
+void SorvelMainDlg::ImportLocal(bool folder) {
+  if (parts_.import_local) parts_.import_local(folder);
+}
+
+void SorvelMainDlg::NewRandomBatch() {
+  if (lists_ && lists_->panel()) lists_->panel()->FetchAnotherBatch();
+}
+
+void SorvelMainDlg::ShowHeaderButtons(lists::ListKind kind) {
+  ShowControl(kNewBatch, kind == lists::ListKind::kRandom);
+  ShowControl(kAddTo, kind == lists::ListKind::kRandom || kind == lists::ListKind::kRanking);
+  UpdateIfDirty();
+}
+
+void SorvelMainDlg::OnListScrolled(bool) {
+  UpdateIfDirty();
+}
+
+void SorvelMainDlg::ShowSongInfo(const store::MusicRecord& record) {
+  OpenExtPanel("music/index.php#show_music_window=" + store::IdOf(record) + "/ext=1");
+}
+
+void SorvelMainDlg::ShowArtistInfo(const store::MusicRecord& record) {
+  auto it = record.find("artist_id");
+  OpenExtPanel("music/artist.php?artistId=" + (it == record.end() ? std::string() : it->second));
+}
 
 void SorvelMainDlg::SortShownList(bool by_artist) {
+  if (lists_ && lists_->songs()) {
+    lists_->songs()->HandleCommand(by_artist ? kCmdSortByArtist : kCmdSortByName);
+    UpdateIfDirty();
+    return;
+  }
   if (!song_list_) return;
   parts_.runtime.playlists().SortPlaylist(song_list_->list_id(), by_artist ? "artist_name" : "name",
                                           false);
@@ -277,6 +308,10 @@ void SorvelMainDlg::SortShownList(bool by_artist) {
 }
 
 bool SorvelMainDlg::ListCommand(int command_id) {
+  if (lists_ && lists_->HandleCommand(command_id)) {
+    UpdateIfDirty();
+    return true;
+  }
   if (!sync_) return false;
   switch (command_id) {
     case service::PlaylistSync::kNewPlaylistCommand:
@@ -345,6 +380,11 @@ int SorvelMainDlg::AddDroppedFiles(const std::vector<std::string>& paths) {
 }
 
 void SorvelMainDlg::ShowList(const std::string& list_id) {
+  if (lists_) {
+    lists_->ShowList(list_id);
+    UpdateIfDirty();
+    return;
+  }
   if (!song_list_) return;
   song_list_->SetRecords(list_id, parts_.runtime.playlists().ListRecords(list_id));
   for (std::size_t i = 0; i < panel_lists_.size(); ++i)
@@ -424,6 +464,11 @@ void SorvelMainDlg::SetTitleMarquee(bool running) {
 }
 
 void SorvelMainDlg::MarkPlayingSong(const std::string& music_id) {
+  if (lists_ && lists_->songs()) {
+    lists_->songs()->MarkPlayingSong(music_id);
+    UpdateIfDirty();
+    return;
+  }
   if (!song_list_) return;
   song_list_->SetPlaying(music_id);
   Redraw();
@@ -440,6 +485,12 @@ void SorvelMainDlg::ShowAlert(const std::string& text) {
 }
 
 void SorvelMainDlg::RefreshPlaylistTree() {
+  if (lists_) {
+    if (lists_->panel()) lists_->panel()->RefreshPanel(true);
+    if (lists_->songs()) lists_->songs()->RefreshList();
+    UpdateIfDirty();
+    return;
+  }
   panel_lists_ = {"local"};
   panel_names_ = {"本地音乐"};
   for (const store::PlaylistEntry& entry : parts_.runtime.playlists().ListPlaylists(true)) {

@@ -11,7 +11,10 @@
 #include "store/Playlists.h"
 #include "store/StoreRuntime.h"
 #include "ui/dialogs/AskOnExitDlg.h"
+#include "ui/lists/FileListView.h"
+#include "ui/lists/PlaylistView.h"
 #include "ui/main/MainIds.h"
+#include "ui/main/MainListPanels.h"
 #include "ui/main/SeamSongList.h"
 #include "ui/toolkit/RunModal.h"
 #include "ui/toolkit/SkinManager.h"
@@ -200,6 +203,23 @@ void SorvelMainDlg::BuildLayout() {
   for (const MainControlSpec& spec : mini_ ? MainLayout::Mini(state) : MainLayout::Normal(state))
     AddSpec(spec);
   const gfx::Rect list_rect = MainLayout::SongListRect(ClientSize(), panel_width_, mini_);
+  if (parts_.downloader && parts_.endpoints && parts_.sync_view) {
+    if (!lists_) {
+      lists_ = std::make_unique<MainListPanels>(
+          *this,
+          lists::ListViewDeps{parts_.runtime, *parts_.downloader, *parts_.endpoints, *this, sync_,
+                              queue_, &parts_.player},
+          *parts_.sync_view);
+    }
+    // The song list stops short of its scroll bar, which the window draws.
+    const gfx::Rect songs{list_rect.left, list_rect.top, list_rect.right - 12, list_rect.bottom};
+    const bool folded = mini_ && folded_;
+    lists_->Build(mini_ ? gfx::Rect{} : MainLayout::PanelRect(ClientSize(), panel_width_),
+                  folded ? gfx::Rect{} : songs,
+                  mini_ ? gfx::Rect{} : MainLayout::SearchBoxRect(ClientSize()));
+    if (folded) ShowControl(MainListPanels::kSongListControl, false);
+    return;
+  }
   std::vector<store::MusicRecordPtr> records;
   std::string list_id = "local";
   if (song_list_) {
@@ -229,7 +249,7 @@ bool SorvelMainDlg::ControlDisabled(int id) const {
     case kPage2:
     case kPage3:
     case kNewBatch:
-      return true;  // ranking and random pages come with the list views
+      return lists_ == nullptr;  // the stand-in list has no service pages
     default:
       return false;
   }
@@ -316,7 +336,7 @@ void SorvelMainDlg::DrawAll() {
   if (!mini_) {
     DrawVolumeFill();
     DrawSeekFill();
-    DrawPanel();
+    if (!lists_) DrawPanel();
   }
   DrawStatusLine();
   DrawTimeDisplay();
@@ -480,6 +500,10 @@ bool SorvelMainDlg::IsDragArea(int x, int y) {
 }
 
 void SorvelMainDlg::OnLButtonDown(const window::MouseEvent& e) {
+  if (lists_) {
+    LayerWnd::OnLButtonDown(e);
+    return;
+  }
   if (song_list_ && song_list_->bounds().Contains(e.pos) && !ControlAt(e.pos)) {
     song_list_->SetModifiers(false, false);
     song_list_->OnMouseDown(e.pos);
@@ -505,6 +529,10 @@ void SorvelMainDlg::OnLButtonDoubleClick(const window::MouseEvent& e) {
 }
 
 void SorvelMainDlg::OnRButtonUp(const window::MouseEvent& e) {
+  if (lists_) {
+    if (!lists_->OnContextMenu(e.pos)) LayerWnd::OnRButtonUp(e);
+    return;
+  }
   if (song_list_ && song_list_->bounds().Contains(e.pos)) {
     const int row = song_list_->RowAt(e.pos);
     if (row >= 0 && !song_list_->IsSelected(row)) {
@@ -557,6 +585,52 @@ void SorvelMainDlg::OnPopupClosed(int first, int) {
 
 void SorvelMainDlg::OnClose() {
   RequestClose();
+}
+
+void SorvelMainDlg::OnDestroy() {
+  // The search box is a native entry of the window: it goes before the window does.
+  if (lists_) lists_->DestroyEdit();
+  LayerWnd::OnDestroy();
+}
+
+void SorvelMainDlg::Rebuild(bool new_lists) {
+  if (!IsCreated()) {
+    if (new_lists) lists_.reset();
+    return;
+  }
+  const gfx::Rect place = WindowRect();
+  std::vector<store::MusicRecordPtr> records =
+      song_list_ ? song_list_->records() : std::vector<store::MusicRecordPtr>{};
+  const std::string list_id = song_list_ ? song_list_->list_id() : "local";
+  Destroy();
+  // The controls referring to the lists are gone with the window; the lists may go now.
+  if (new_lists) lists_.reset();
+  song_list_.reset();
+  const int height =
+      mini_ ? (folded_ ? MainLayout::kMiniFoldedHeight : MainLayout::kMiniUnfoldedHeight)
+            : place.height();
+  Create(gfx::Rect::FromXYWH(place.left, place.top, mini_ ? MainLayout::kMiniWidth : place.width(),
+                             height),
+         nullptr, window::WindowKind::kMain);
+  if (song_list_) song_list_->SetRecords(list_id, std::move(records));
+  if (loop_target()) {
+    loop_target()->SetTimer(kStatusTimer, std::chrono::milliseconds(kStatusTimerMs),
+                            [this] { TickStatus(); });
+    loop_target()->SetTimer(kVolumeTimer, std::chrono::milliseconds(kVolumeTimerMs),
+                            [this] { ApplyPendingVolume(); });
+  }
+  Redraw();
+}
+
+void SorvelMainDlg::SetPlayQueue(playback::PlayQueue* queue) {
+  queue_ = queue;
+  // The list views keep the queue they were made with: they are made again.
+  Rebuild(true);
+}
+
+void SorvelMainDlg::SetPlaylistSync(service::PlaylistSync* sync) {
+  sync_ = sync;
+  Rebuild(true);
 }
 
 void SorvelMainDlg::RequestClose() {

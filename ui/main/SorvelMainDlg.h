@@ -17,6 +17,7 @@
 #include "service/sync/SyncPrompt.h"
 #include "service/sync/SyncView.h"
 #include "ui/dialogs/VolumeAdjustPopup.h"
+#include "ui/lists/ListsHost.h"
 #include "ui/main/AttachedWindows.h"
 #include "ui/main/CloseProcedure.h"
 #include "ui/main/LaterWindows.h"
@@ -36,21 +37,35 @@ class PlayQueue;
 namespace quillo::service {
 class LoginSession;
 class PlaylistSync;
+class SafeDownloader;
+struct ServiceEndpoints;
 }  // namespace quillo::service
 
 namespace quillo::ui {
 
+class MainListPanels;
 class SeamSongList;
+namespace lists {
+class ListsSyncView;
+}
 
 struct MainWindowParts {
   store::StoreRuntime& runtime;
   playback::Player& player;
   // The service's web site ("" until known), ending with '/'.
-  std::function<std::string()> web_site;
-  std::function<void(const std::string& url)> open_in_browser;
+  std::function<std::string()> web_site = {};
+  std::function<void(const std::string& url)> open_in_browser = {};
   // Runs the shutdown of the program's subsystems (downloads, transfers) before the window goes.
-  std::function<void()> on_shut_down;
-  LaterWindows later;
+  std::function<void()> on_shut_down = {};
+  LaterWindows later = {};
+  // The list views' needs. With all three set the window hosts the playlist panel, the song list
+  // and the search box; without them, its plain stand-in list.
+  service::SafeDownloader* downloader = nullptr;
+  const service::ServiceEndpoints* endpoints = nullptr;
+  lists::ListsSyncView* sync_view = nullptr;
+  // The login dialog and the import commands; unset: those controls do nothing.
+  std::function<void()> show_login_dialog = {};
+  std::function<void(bool folder)> import_local = {};
 };
 
 class SorvelMainDlg : public LayerWnd,
@@ -60,16 +75,17 @@ class SorvelMainDlg : public LayerWnd,
                       public service::SyncView,
                       public service::SyncPrompt,
                       public downloads::DownloadListener,
+                      public lists::ListsHost,
                       public VolumeControl {
  public:
   explicit SorvelMainDlg(MainWindowParts parts);
   ~SorvelMainDlg() override;
 
-  void SetPlayQueue(playback::PlayQueue* queue) { queue_ = queue; }
+  // Both may change while the window is shown (the service's address arrived): the list views
+  // are made again with them.
+  void SetPlayQueue(playback::PlayQueue* queue);
   void SetLoginSession(service::LoginSession* login) { login_ = login; }
-  void SetPlaylistSync(service::PlaylistSync* sync) { sync_ = sync; }
-  // The login dialog's runner (LoginDlg through its helper); unset: no dialog.
-  void SetLoginDialog(std::function<void()> show) { show_login_dialog_ = std::move(show); }
+  void SetPlaylistSync(service::PlaylistSync* sync);
   // Shown in the caption and the tray tip (the top parent's marquee).
   void SetCaptionListener(std::function<void(const std::string& title, bool running)> listener) {
     caption_listener_ = std::move(listener);
@@ -93,6 +109,7 @@ class SorvelMainDlg : public LayerWnd,
   CloseProcedure& close_procedure() { return close_; }
   AttachedWindows& attached() { return attached_; }
   SeamSongList* song_list() const { return song_list_.get(); }
+  MainListPanels* list_panels() const { return lists_.get(); }
   int pending_volume() const { return pending_volume_; }
 
   // ---- LayerWnd ---------------------------------------------------------------------------
@@ -111,6 +128,7 @@ class SorvelMainDlg : public LayerWnd,
   void OnMouseWheel(const window::MouseEvent& e, int delta_steps) override;
   void OnMove(gfx::Point screen_origin) override;
   void OnClose() override;
+  void OnDestroy() override;
   void OnPopupClosed(int first, int second) override;
 
   // ---- PlayQueueView ----------------------------------------------------------------------
@@ -145,6 +163,15 @@ class SorvelMainDlg : public LayerWnd,
   void SelectPanelList(const std::string& list_id) override;
   std::optional<std::string> PromptBox(const std::string& title, const std::string& message,
                                        const std::string& initial_text) override;
+
+  // ---- ListsHost --------------------------------------------------------------------------
+  void SetListTitle(const std::string& title) override { list_title_ = title; }
+  void ShowHeaderButtons(lists::ListKind kind) override;
+  void OnListScrolled(bool song_list) override;
+  void OnPanelPageChanged(lists::PanelPage) override {}
+  void ShowSongInfo(const store::MusicRecord& record) override;
+  void ShowArtistInfo(const store::MusicRecord& record) override;
+  void OnListCommand(int command_id) override { RunCommand(command_id); }
 
   // ---- VolumeControl (the mini layout's popup) ---------------------------------------------
   int Volume() const override;
@@ -185,7 +212,7 @@ class SorvelMainDlg : public LayerWnd,
   void Logout() override;
   bool LoggedIn() const override;
   std::string CurrentUserId() const override;
-  void NewRandomBatch() override {}
+  void NewRandomBatch() override;
   void ImportLocal(bool folder) override;
   void SortShownList(bool by_artist) override;
   bool ListCommand(int command_id) override;
@@ -211,18 +238,21 @@ class SorvelMainDlg : public LayerWnd,
   std::string ConfigText(const char* key, const std::string& fallback = {}) const;
   void SetConfigText(const char* key, const std::string& value);
   bool ControlDisabled(int id) const;
+  // Makes the window again in its layout (controls, back buffer, list views), keeping its place.
+  void Rebuild(bool new_lists);
 
   MainWindowParts parts_;
   playback::PlayQueue* queue_ = nullptr;
   service::LoginSession* login_ = nullptr;
   service::PlaylistSync* sync_ = nullptr;
-  std::function<void()> show_login_dialog_;
   std::function<void(const std::string&, bool)> caption_listener_;
   MainCommandRouter router_{*this};
   CloseProcedure close_;
   StatusMarquee status_;
   AttachedWindows attached_;
   std::unique_ptr<SeamSongList> song_list_;
+  std::unique_ptr<MainListPanels> lists_;
+  std::string list_title_;
   std::vector<std::string> panel_lists_;  // the playlist panel's list ids, row by row
   std::vector<std::string> panel_names_;
   int panel_selected_ = 0;

@@ -69,12 +69,10 @@ class MainWindowGuiTest : public ::testing::Test {
   }
   void Open(const std::string& minimal_type = "ask") {
     runtime_->store().SetConfigText("sorvel.minimal.type", minimal_type);
-    MainWindowParts parts{*runtime_,
-                          player_,
-                          [] { return std::string("http://127.0.0.1:9/"); },
-                          [this](const std::string& url) { opened_.push_back(url); },
-                          [this] { ++shut_downs_; },
-                          {}};
+    MainWindowParts parts{*runtime_, player_};
+    parts.web_site = [] { return std::string("http://127.0.0.1:9/"); };
+    parts.open_in_browser = [this](const std::string& url) { opened_.push_back(url); };
+    parts.on_shut_down = [this] { ++shut_downs_; };
     top_ = std::make_unique<TopParentDlg>(testing::GuiRuntime()->loop(), std::move(parts));
     queue_ = std::make_unique<playback::PlayQueue>(playback::PlayQueue::Parts{
         runtime_->store(), runtime_->library(), runtime_->playlists(), runtime_->queue(), player_,
