@@ -209,6 +209,12 @@ bool CSorvelClientApp::InitInstance() {
   {
     loop::LoopTarget target(loop);
     server.Start(target, [&window, &windowed](const ipc::HandOverMessage& message) {
+      if (windowed && message.kind == ipc::HandOverKind::kQuit) {
+        // The window's own shutdown: its geometry is saved, then the run ends.
+        window.Report("quit: requested by another instance");
+        windowed->Quit();
+        return;
+      }
       window.HandleHandOver(message);
       if (windowed) windowed->HandleHandOver(message);
     });

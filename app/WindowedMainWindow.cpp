@@ -1,5 +1,6 @@
 #include "app/WindowedMainWindow.h"
 
+#include "app/DesktopLink.h"
 #include "app/HeadlessMainWindow.h"
 #include "app/ServiceRuntime.h"
 #include "platform/media/GstMediaGraphFactory.h"
@@ -57,6 +58,7 @@ struct WindowedMainWindow::Parts {
   std::unique_ptr<playback::PlayQueue> queue;
   std::unique_ptr<playback::PlayQueueSyncPlayback> sync_playback;
   std::unique_ptr<service::PlaylistSync> sync;
+  std::unique_ptr<DesktopLink> desktop;
 };
 
 WindowedMainWindow::WindowedMainWindow(loop::MainLoop& loop, store::StoreRuntime& runtime,
@@ -115,6 +117,7 @@ WindowedMainWindow::WindowedMainWindow(loop::MainLoop& loop, store::StoreRuntime
 }
 
 WindowedMainWindow::~WindowedMainWindow() {
+  parts_->desktop.reset();
   // The playlist commands and the queue listen to the player and the window; they go first, the
   // player last.
   parts_->top->main_window().SetPlaylistSync(nullptr);
@@ -160,6 +163,11 @@ bool WindowedMainWindow::Open() {
       reporter_.Report("dropped: " + std::to_string(added) + " added");
     });
   }
+  parts_->desktop = std::make_unique<DesktopLink>(window, *parts_->player, runtime_);
+  parts_->desktop->Start();
+  window.SetNowPlayingListener(
+      [this](const std::string& title) { parts_->desktop->OnNowPlaying(title); });
+  reporter_.Report(parts_->desktop->tray_shown() ? "tray icon shown" : "no tray on this desktop");
   reporter_.Report("main window shown");
   return true;
 }
@@ -182,14 +190,24 @@ void WindowedMainWindow::OnServiceEndpoints(const service::ServiceEndpoints& end
 }
 
 void WindowedMainWindow::HandleCommandLine(const std::string& text) {
-  parts_->top->main_window().HandleCommandLine(text);
+  switch (parts_->top->main_window().HandleCommandLine(text)) {
+    case ui::HandedCommandLine::Kind::kAddLink:
+      reporter_.Report("window: link handled");
+      break;
+    case ui::HandedCommandLine::Kind::kFile:
+      reporter_.Report("window: file added and played");
+      break;
+    case ui::HandedCommandLine::Kind::kNothing:
+      reporter_.Report("window: nothing to do with the command line");
+      break;
+  }
 }
 
 void WindowedMainWindow::HandleHandOver(const ipc::HandOverMessage& message) {
   ui::SorvelMainDlg& window = parts_->top->main_window();
   switch (message.kind) {
     case ipc::HandOverKind::kCommandLine:
-      window.HandleCommandLine(message.command_line);
+      HandleCommandLine(message.command_line);
       break;
     case ipc::HandOverKind::kActivate:
       if (window.IsCreated()) {

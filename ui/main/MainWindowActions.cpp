@@ -348,24 +348,22 @@ bool SorvelMainDlg::ListCommand(int command_id) {
 
 // ---- Command line and dropped files -----------------------------------------------------------
 
-void SorvelMainDlg::HandleCommandLine(const std::string& text) {
+HandedCommandLine::Kind SorvelMainDlg::HandleCommandLine(const std::string& text) {
   const HandedCommandLine parsed =
       ParseHandedCommandLine(text, [](const std::string& path) { return fs::FileExists(path); });
-  switch (parsed.kind) {
-    case HandedCommandLine::Kind::kAddLink:
-      if (sync_) sync_->AddFromLink(parsed.text);
-      break;
-    case HandedCommandLine::Kind::kFile: {
-      std::optional<std::string> id = parts_.runtime.library().AddLocalFile(parsed.text);
-      if (!id) break;
+  HandedCommandLine::Kind done = HandedCommandLine::Kind::kNothing;
+  if (parsed.kind == HandedCommandLine::Kind::kAddLink && sync_) {
+    sync_->AddFromLink(parsed.text);
+    done = parsed.kind;
+  } else if (parsed.kind == HandedCommandLine::Kind::kFile) {
+    if (std::optional<std::string> id = parts_.runtime.library().AddLocalFile(parsed.text)) {
       ShowList("local");
       if (queue_) queue_->PlayListItem("local", *id);
-      break;
+      done = parsed.kind;
     }
-    case HandedCommandLine::Kind::kNothing:
-      break;
   }
   if (IsCreated()) BringToFront();
+  return done;
 }
 
 int SorvelMainDlg::AddDroppedFiles(const std::vector<std::string>& paths) {
@@ -475,6 +473,7 @@ void SorvelMainDlg::MarkPlayingSong(const std::string& music_id) {
 }
 
 void SorvelMainDlg::ShowNowPlaying(const std::string& title) {
+  if (now_playing_listener_) now_playing_listener_(title);
   if (caption_listener_) caption_listener_(title, true);
 }
 

@@ -322,7 +322,7 @@ void SorvelMainDlg::DrawBackground() {
         options.align = gfx::TextAlign::kRight;
         options.ellipsize = true;
         p.DrawText(user_name_, control_font(), gfx::Color::Rgb(0xFF, 0xFF, 0xFF),
-                   gfx::Rect{ClientSize().width - 150, 80, ClientSize().width - 44, 94}, options);
+                   gfx::Rect{ClientSize().width - 150, 58, ClientSize().width - 46, 76}, options);
       }
     }
   }

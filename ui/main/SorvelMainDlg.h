@@ -20,6 +20,7 @@
 #include "ui/lists/ListsHost.h"
 #include "ui/main/AttachedWindows.h"
 #include "ui/main/CloseProcedure.h"
+#include "ui/main/HandedCommandLine.h"
 #include "ui/main/LaterWindows.h"
 #include "ui/main/MainActions.h"
 #include "ui/main/MainCommandRouter.h"
@@ -87,6 +88,10 @@ class SorvelMainDlg : public LayerWnd,
   void SetLoginSession(service::LoginSession* login) { login_ = login; }
   void SetPlaylistSync(service::PlaylistSync* sync);
   // Shown in the caption and the tray tip (the top parent's marquee).
+  // Told the title of every song started (the tray tip, the media-player service).
+  void SetNowPlayingListener(std::function<void(const std::string& title)> listener) {
+    now_playing_listener_ = std::move(listener);
+  }
   void SetCaptionListener(std::function<void(const std::string& title, bool running)> listener) {
     caption_listener_ = std::move(listener);
   }
@@ -96,7 +101,9 @@ class SorvelMainDlg : public LayerWnd,
   bool mini() const { return mini_; }
 
   // A command line (own, or a second instance's): a link or a music file.
-  void HandleCommandLine(const std::string& text);
+  // Answers what was acted on: a link handed to the playlist commands, a file added and played,
+  // or nothing (not a link, no such file, or a file the library would not take).
+  HandedCommandLine::Kind HandleCommandLine(const std::string& text);
   // Dropped paths: each is added to the local library, then the local library is shown.
   int AddDroppedFiles(const std::vector<std::string>& paths);
   // Shows the list's songs in the song list.
@@ -246,6 +253,7 @@ class SorvelMainDlg : public LayerWnd,
   service::LoginSession* login_ = nullptr;
   service::PlaylistSync* sync_ = nullptr;
   std::function<void(const std::string&, bool)> caption_listener_;
+  std::function<void(const std::string&)> now_playing_listener_;
   MainCommandRouter router_{*this};
   CloseProcedure close_;
   StatusMarquee status_;
