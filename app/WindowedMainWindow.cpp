@@ -169,6 +169,7 @@ bool WindowedMainWindow::Open() {
       [this](const std::string& title) { parts_->desktop->OnNowPlaying(title); });
   reporter_.Report(parts_->desktop->tray_shown() ? "tray icon shown" : "no tray on this desktop");
   reporter_.Report("main window shown");
+  reporter_.Report("song list: " + std::to_string(window.RowCount()) + " rows");
   return true;
 }
 

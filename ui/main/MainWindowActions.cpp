@@ -384,7 +384,10 @@ void SorvelMainDlg::ShowList(const std::string& list_id) {
     return;
   }
   if (!song_list_) return;
-  song_list_->SetRecords(list_id, parts_.runtime.playlists().ListRecords(list_id));
+  // The stand-in shows the whole library for the default list, as the song list's "[全部]" does.
+  song_list_->SetRecords(list_id, list_id.empty()
+                                      ? parts_.runtime.library().AllRecords()
+                                      : parts_.runtime.playlists().ListRecords(list_id));
   for (std::size_t i = 0; i < panel_lists_.size(); ++i)
     if (panel_lists_[i] == list_id) panel_selected_ = int(i);
   Redraw();
@@ -537,6 +540,7 @@ std::optional<std::string> SorvelMainDlg::SelectedPanelListId() {
 }
 
 int SorvelMainDlg::RowCount() {
+  if (lists_ && lists_->songs()) return lists_->songs()->RowCount();
   return song_list_ ? song_list_->RowCount() : 0;
 }
 

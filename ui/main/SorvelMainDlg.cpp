@@ -141,12 +141,12 @@ bool SorvelMainDlg::CreateMain() {
     });
   }
   RefreshPlaylistTree();
-  // Nobody logged in, the default list and nothing in it: the local library is what there is.
-  ShowList(parts_.runtime.store().GetConfigText("module.music.currentplaylist", "local").empty()
-               ? "local"
-               : parts_.runtime.store().GetConfigText("module.music.currentplaylist", "local"));
-  if (song_list_ && song_list_->RowCount() == 0 && song_list_->list_id() != "local")
-    ShowList("local");
+  // The play queue's current list ("" is the library).
+  const std::string current =
+      parts_.runtime.store().GetConfigText("module.music.currentplaylist", "");
+  ShowList(current);
+  // Nobody logged in, the default list and nothing in it: the ranking lists are what there is.
+  if (lists_ && !LoggedIn() && current.empty() && RowCount() == 0) ShowList("t_rank");
   initialised_ = true;
   return true;
 }

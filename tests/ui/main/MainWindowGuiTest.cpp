@@ -105,7 +105,10 @@ class MainWindowGuiTest : public ::testing::Test {
 TEST_F(MainWindowGuiTest, OpensWithTheLibraryAndPlaysADoubleClickedSongAndTheNext) {
   Open();
   ASSERT_NE(window().song_list(), nullptr);
-  EXPECT_EQ(window().song_list()->list_id(), "local");
+  EXPECT_EQ(window().song_list()->list_id(), "");  // the library: the default current list
+  EXPECT_EQ(window().song_list()->RowCount(), 3);
+  // The local library, as a user who played from it last sees it.
+  window().ShowList("local");
   EXPECT_EQ(window().song_list()->RowCount(), 3);
   Screenshot("SorvelMainDlg-normal.png");
   const gfx::Rect list = window().song_list()->bounds();
