@@ -106,7 +106,7 @@ gfx::Rect MainLayout::SearchBoxRect(gfx::Size size) {
 }
 
 gfx::Rect MainLayout::StatusRect(gfx::Size size, bool mini) {
-  if (mini) return Box(118, 6, size.width - 118 - 212, 16);
+  if (mini) return Box(118, 6, size.width - 118 - 218, 16);
   return Box(12, 32, size.width - 83, 18);
 }
 

@@ -31,11 +31,11 @@ void MainListPanels::Build(const gfx::Rect& panel, const gfx::Rect& songs,
   panel_.reset();
   songs_ = std::make_unique<lists::FileListView>(owner_, songs, deps_);
   owner_.AddList(*songs_, kSongListControl);
-  if (!panel.IsEmpty()) {
-    panel_ = std::make_unique<lists::PlaylistView>(owner_, panel, deps_, *songs_);
-    owner_.AddList(*panel_, kPanelControl);
-    songs_->SetPanel(panel_.get());
-  }
+  // The panel also exists where it is not shown (the mini layout): it is what fetches the
+  // service lists the song list shows.
+  panel_ = std::make_unique<lists::PlaylistView>(owner_, panel, deps_, *songs_);
+  if (!panel.IsEmpty()) owner_.AddList(*panel_, kPanelControl);
+  songs_->SetPanel(panel_.get());
   if (!search.IsEmpty()) {
     lists::FileListView* list = songs_.get();
     search_ = std::make_unique<lists::FilterEdit>(

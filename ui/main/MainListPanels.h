@@ -28,9 +28,9 @@ class MainListPanels {
   MainListPanels(LayerWnd& owner, lists::ListViewDeps deps, lists::ListsSyncView& sync_view);
   ~MainListPanels();
 
-  // Makes the views at these rectangles (an empty panel rectangle: no panel; an empty search
-  // rectangle: no search box) and adds them to the owner as list controls. The list shown and
-  // the panel's page are kept from the previous build.
+  // Makes the views at these rectangles (an empty panel rectangle: a panel that is not shown;
+  // an empty search rectangle: no search box) and adds them to the owner as list controls. The list
+  // shown and the panel's page are kept from the previous build.
   void Build(const gfx::Rect& panel, const gfx::Rect& songs, const gfx::Rect& search);
   void DestroyEdit();
   void SetQueue(playback::PlayQueue* queue) { deps_.queue = queue; }

@@ -112,14 +112,8 @@ void SorvelMainDlg::FoldMiniList(bool fold) {
   SetWindowRect(
       gfx::Rect::FromXYWH(r.left, r.top, MainLayout::kMiniWidth,
                           fold ? MainLayout::kMiniFoldedHeight : MainLayout::kMiniUnfoldedHeight));
-  ShowControl(kUnfold, fold);
-  ShowControl(kFold, !fold);
-  if (song_list_)
-    song_list_->SetBounds(fold ? gfx::Rect{0, 0, 0, 0}
-                               : MainLayout::SongListRect(ClientSize(), 0, true));
-  ShowControl(kSongScrollUp, !fold);
-  ShowControl(kSongScrollDown, !fold);
-  Redraw();
+  // The controls and the song list of the other height.
+  Rebuild(false);
 }
 
 void SorvelMainDlg::SetPanelWidth(int width_px) {
