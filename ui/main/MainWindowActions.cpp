@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/fs/FileSystem.h"
+#include "platform/window/WindowSystem.h"
 #include "playback/PlayQueue.h"
 #include "playback/PlayQueueMode.h"
 #include "playback/Player.h"
@@ -11,6 +12,7 @@
 #include "store/MusicLibrary.h"
 #include "store/Playlists.h"
 #include "store/StoreRuntime.h"
+#include "ui/dialogs/ColorPicker.h"
 #include "ui/dialogs/MessageBoxes.h"
 #include "ui/lists/FileListView.h"
 #include "ui/lists/PlaylistView.h"
@@ -20,6 +22,7 @@
 #include "ui/main/MainMenus.h"
 #include "ui/main/SeamSongList.h"
 #include "ui/main/SorvelMainDlg.h"
+#include "ui/toolkit/LayerWindowRegistry.h"
 #include "ui/toolkit/SkinManager.h"
 
 namespace quillo::ui {
@@ -183,7 +186,12 @@ void SorvelMainDlg::ShowControlMenu(int control_id) {
   }
 }
 
-void SorvelMainDlg::OpenColorPicker() {}
+void SorvelMainDlg::OpenColorPicker() {
+  ColorPicker::SetStyleHandler([this](int style) { SetMainTheme(style); });
+  window::WindowSystem* system = window::WindowSystem::Instance();
+  const gfx::Point at = system ? system->CursorPosition() : gfx::Point{};
+  ColorPicker::Show(at.x, at.y, this);
+}
 
 // ---- Other windows ----------------------------------------------------------------------------
 
@@ -388,6 +396,7 @@ void SorvelMainDlg::ShowList(const std::string& list_id) {
 }
 
 void SorvelMainDlg::SetMainTheme(int style) {
+  if (style < 0 || style >= 9) return;
   SkinManager::Instance().SetStyleImage(194 + style);
   SkinManager::Instance().SetShift(ColorShift{});
   SetConfigText("theme.style", std::to_string(style));
@@ -395,7 +404,16 @@ void SorvelMainDlg::SetMainTheme(int style) {
   SetConfigText("theme.color.l", "0");
   SetConfigText("theme.color.s", "0");
   SetSkin(194 + style);
+  // Every skinned window takes the new colours.
+  for (LayerWnd* window : LayerWindowRegistry::All()) {
+    if (window == this || !window->IsCreated()) continue;
+    window->DrawAll();
+    window->UpdateIfDirty();
+  }
+  // Made again (the list views take their colours from the skin) once the picker's click that
+  // chose the style has been handled.
   Redraw();
+  if (loop_target()) loop_target()->Post([this] { Rebuild(false); });
 }
 
 // ---- PlayQueueView ----------------------------------------------------------------------------

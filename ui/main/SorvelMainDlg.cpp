@@ -11,6 +11,7 @@
 #include "store/Playlists.h"
 #include "store/StoreRuntime.h"
 #include "ui/dialogs/AskOnExitDlg.h"
+#include "ui/dialogs/ColorPicker.h"
 #include "ui/lists/FileListView.h"
 #include "ui/lists/PlaylistView.h"
 #include "ui/main/MainIds.h"
@@ -74,7 +75,9 @@ SorvelMainDlg::SorvelMainDlg(MainWindowParts parts)
   SetNativeTitle("Zelbo音乐");
 }
 
-SorvelMainDlg::~SorvelMainDlg() = default;
+SorvelMainDlg::~SorvelMainDlg() {
+  ColorPicker::SetStyleHandler(nullptr);
+}
 
 std::string SorvelMainDlg::ConfigText(const char* key, const std::string& fallback) const {
   return parts_.runtime.store().GetConfigText(key, fallback);
@@ -573,6 +576,11 @@ void SorvelMainDlg::OnControlEvent(LayerControl* control, int code) {
   const int id = control ? control->id : code;
   if (ControlDisabled(id)) return;
   router_.OnControl(id);
+}
+
+void SorvelMainDlg::OnControlPressed(LayerControl&, int id) {
+  // The colour picker opens on the press, at the cursor.
+  if (id == kColor) OpenColorPicker();
 }
 
 void SorvelMainDlg::OnPopupClosed(int first, int) {

@@ -125,6 +125,7 @@ class SorvelMainDlg : public LayerWnd,
   void DrawBackground() override;
   void DrawControl(LayerControl& control) override;
   void OnControlEvent(LayerControl* control, int code) override;
+  void OnControlPressed(LayerControl& control, int id) override;
   void OnSliderMove(LayerControl& control) override;
   void OnSliderRelease(LayerControl& control) override;
   void DrawSliderTrack(int id) override;

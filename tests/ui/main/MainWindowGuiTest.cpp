@@ -202,5 +202,28 @@ TEST_F(MainWindowGuiTest, CommandLineFileIsAddedAndPlayedAndMiniLayoutShowsTheCo
   EXPECT_EQ(window().song_list()->RowCount(), 4);
 }
 
+TEST_F(MainWindowGuiTest, DroppedFilesAndAFolderOfOtherFilesAndAThemeChange) {
+  Open();
+  // Nothing a library takes: nothing added, the list shown stays.
+  std::ofstream(folder_ / "notes.txt") << "not music";
+  EXPECT_EQ(window().AddDroppedFiles({folder_ / "notes.txt", folder_.path(), folder_ / "gone.mp3"}),
+            0);
+  EXPECT_EQ(window().song_list()->list_id(), "");
+  // A music file: added, and the local library shown.
+  std::ofstream(folder_ / "拖进来.mp3") << std::string(4096, '\0');
+  EXPECT_EQ(window().AddDroppedFiles({folder_ / "拖进来.mp3"}), 1);
+  EXPECT_EQ(window().song_list()->list_id(), "local");
+  EXPECT_EQ(window().song_list()->RowCount(), 4);
+
+  // A style from the colour picker: the skin and the stored keys follow, the window stays.
+  runtime_->store().SetConfigText("theme.color.h", "40");
+  window().SetMainTheme(3);
+  EXPECT_EQ(runtime_->store().GetConfigText("theme.style"), "3");
+  EXPECT_EQ(runtime_->store().GetConfigText("theme.color.h"), "0");
+  EXPECT_EQ(window().skin_id(), 197);
+  EXPECT_TRUE(testing::WaitFor([&] { return testing::IsOnScreen(window()); }));
+  window().SetMainTheme(0);
+}
+
 }  // namespace
 }  // namespace quillo::ui
