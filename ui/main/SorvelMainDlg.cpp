@@ -150,6 +150,9 @@ bool SorvelMainDlg::CreateMain() {
   ShowList(current);
   // Nobody logged in, the default list and nothing in it: the ranking lists are what there is.
   if (lists_ && !LoggedIn() && current.empty() && RowCount() == 0) ShowList("t_rank");
+  // The hosted page panel reopens as it was left (normal layout only).
+  if (parts_.later.hosted_pages && !mini_ && ConfigText(keys::kExtOpen) != "false")
+    OpenExtPanel("");
   initialised_ = true;
   return true;
 }

@@ -51,6 +51,24 @@ class NoSelectBox : public playback::SongSelectBox {
   }
 };
 
+class FakeHostedPages : public HostedPagePanel {
+ public:
+  void Open(const std::string& url) override {
+    open = true;
+    urls.push_back(url);
+  }
+  void Close() override { open = false; }
+  bool IsOpen() const override { return open; }
+  bool open = false;
+  std::vector<std::string> urls;
+};
+
+class FakeSettings : public SettingsDialogHost {
+ public:
+  void ShowSettings() override { ++shown; }
+  int shown = 0;
+};
+
 class MainWindowGuiTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -67,9 +85,10 @@ class MainWindowGuiTest : public ::testing::Test {
     top_.reset();
     if (runtime_) runtime_->Close();
   }
-  void Open(const std::string& minimal_type = "ask") {
+  void Open(const std::string& minimal_type = "ask", LaterWindows later = {}) {
     runtime_->store().SetConfigText("sorvel.minimal.type", minimal_type);
     MainWindowParts parts{*runtime_, player_};
+    parts.later = later;
     parts.web_site = [] { return std::string("http://127.0.0.1:9/"); };
     parts.open_in_browser = [this](const std::string& url) { opened_.push_back(url); };
     parts.on_shut_down = [this] { ++shut_downs_; };
@@ -223,6 +242,88 @@ TEST_F(MainWindowGuiTest, DroppedFilesAndAFolderOfOtherFilesAndAThemeChange) {
   EXPECT_EQ(window().skin_id(), 197);
   EXPECT_TRUE(testing::WaitFor([&] { return testing::IsOnScreen(window()); }));
   window().SetMainTheme(0);
+}
+
+TEST_F(MainWindowGuiTest, MiniClosesTheHostedPanelButKeepsItsKeySoNormalReopensIt) {
+  FakeHostedPages pages;
+  FakeSettings settings;
+  runtime_->store().SetConfigText("module.ext.isopen", "true");
+  Open("ask", LaterWindows{&pages, &settings, nullptr, nullptr});
+  // Initialisation reopened the panel as it was left.
+  EXPECT_TRUE(pages.open);
+  ASSERT_FALSE(pages.urls.empty());
+  EXPECT_EQ(pages.urls.back(), "http://127.0.0.1:9/");
+  EXPECT_FALSE(window().FindControl(kExtOpen)->visible());
+  EXPECT_TRUE(window().FindControl(kExtClose)->visible());
+
+  window().SwitchLayout(true);
+  EXPECT_FALSE(pages.open);
+  EXPECT_EQ(runtime_->store().GetConfigText("module.ext.isopen"), "true");
+  window().SwitchLayout(false);
+  EXPECT_TRUE(pages.open);
+
+  // Register opens in the panel; closing it by its button is remembered.
+  ASSERT_TRUE(testing::ClickAt(testing::ControlCentre(window(), kRegister)));
+  ASSERT_TRUE(testing::WaitFor(
+      [&] { return pages.urls.back() == "http://127.0.0.1:9/user/register.php"; }));
+  ASSERT_TRUE(testing::ClickAt(testing::ControlCentre(window(), kExtClose)));
+  ASSERT_TRUE(testing::WaitFor([&] { return !pages.open; }));
+  EXPECT_EQ(runtime_->store().GetConfigText("module.ext.isopen"), "false");
+
+  // With a settings dialog the settings button is live.
+  ASSERT_TRUE(testing::ClickAt(testing::ControlCentre(window(), kSettings)));
+  ASSERT_TRUE(testing::WaitFor([&] { return settings.shown == 1; }));
+}
+
+TEST_F(MainWindowGuiTest, WithoutLaterWindowsPagesGoToTheBrowserAndSettingsIsDisabled) {
+  Open();
+  ASSERT_TRUE(testing::ClickAt(testing::ControlCentre(window(), kRegister)));
+  ASSERT_TRUE(testing::WaitFor([&] { return !opened_.empty(); }));
+  EXPECT_EQ(opened_.back(), "http://127.0.0.1:9/user/register.php");
+  // The disabled settings button does nothing (no crash, no browser).
+  ASSERT_TRUE(testing::ClickAt(testing::ControlCentre(window(), kSettings)));
+  ASSERT_TRUE(testing::ClickAt(testing::ControlCentre(window(), kMinimize)));
+  EXPECT_EQ(opened_.size(), 1u);
+}
+
+TEST_F(MainWindowGuiTest, DraggedVolumeWaitsForTheTimerAndReportsDoNotMoveTheThumb) {
+  Open();
+  LayerControl* thumb = window().FindControl(kVolumeThumb);
+  ASSERT_NE(thumb, nullptr);
+  const gfx::Point from = testing::ControlCentre(window(), kVolumeThumb);
+  // Press on the thumb and move left without releasing.
+  ASSERT_EQ(std::system(("xdotool mousemove " + std::to_string(from.x) + " " +
+                         std::to_string(from.y) + " mousedown 1 mousemove " +
+                         std::to_string(from.x - 30) + " " + std::to_string(from.y))
+                            .c_str()),
+            0);
+  ASSERT_TRUE(testing::WaitFor([&] { return window().pending_volume() >= 0; }));
+  const int left = window().FindControl(kVolumeThumb)->bounds.left;
+  window().ShowVolume(100);  // the player reports while the user drags
+  EXPECT_EQ(window().FindControl(kVolumeThumb)->bounds.left, left);
+  // Timer 107 applies the pending volume within a second, while the button is still down.
+  const int pending = window().pending_volume();
+  ASSERT_TRUE(testing::WaitFor([&] { return player_.volume == pending; }, std::chrono::seconds(3)));
+  EXPECT_EQ(window().pending_volume(), -1);
+  ASSERT_EQ(std::system("xdotool mouseup 1"), 0);
+  EXPECT_LT(player_.volume, 80);
+}
+
+TEST_F(MainWindowGuiTest, LongStatusTextScrollsAndTheCaptionFollowsTheSong) {
+  Open();
+  window().SetStatusText("短");
+  EXPECT_TRUE(testing::WaitFor([&] { return window().status().text_width() >= 0; }));
+  EXPECT_FALSE(testing::WaitFor([&] { return window().status().counter() > 0; },
+                                std::chrono::milliseconds(300)));
+  window().SetStatusText(std::string(60, 'W') + " 一首很长很长的歌名，长到状态栏放不下");
+  EXPECT_TRUE(testing::WaitFor([&] { return window().status().Offset(326) > 3; }));
+
+  window().ShowNowPlaying("晴天");
+  EXPECT_EQ(top_->tray_tip(), "晴天");
+  EXPECT_TRUE(top_->caption().running());
+  EXPECT_EQ(top_->caption().Caption().rfind("晴天", 0), 0u);
+  window().SetTitleMarquee(false);
+  EXPECT_FALSE(top_->caption().running());
 }
 
 }  // namespace
