@@ -98,6 +98,9 @@ WindowedMainWindow::WindowedMainWindow(loop::MainLoop& loop, store::StoreRuntime
     const int count = folder ? parts_->import->ImportFolder() : parts_->import->ImportFiles();
     reporter_.Report("imported: " + std::to_string(count));
   };
+  window_parts.import_folder = [this](const std::string& folder) {
+    return parts_->import ? parts_->import->ImportFolderAt(folder) : 0;
+  };
   parts_->top = std::make_unique<ui::TopParentDlg>(loop_, std::move(window_parts));
   ui::SorvelMainDlg& window = parts_->top->main_window();
   parts_->login_dialogs = std::make_unique<ui::LoginDialogs>(

@@ -371,8 +371,13 @@ HandedCommandLine::Kind SorvelMainDlg::HandleCommandLine(const std::string& text
 int SorvelMainDlg::AddDroppedFiles(const std::vector<std::string>& paths) {
   const bool was_empty = parts_.runtime.playlists().ListRecords("local").empty();
   int added = 0;
-  for (const std::string& path : paths)
-    if (parts_.runtime.library().AddLocalFile(path)) ++added;
+  for (const std::string& path : paths) {
+    if (fs::FolderExists(path)) {
+      if (parts_.import_folder) added += std::max(0, parts_.import_folder(path));
+    } else if (parts_.runtime.library().AddLocalFile(path)) {
+      ++added;
+    }
+  }
   if (added == 0) return 0;
   if (was_empty) RefreshPlaylistTree();
   ShowList("local");

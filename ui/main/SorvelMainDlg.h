@@ -67,6 +67,9 @@ struct MainWindowParts {
   // The login dialog and the import commands; unset: those controls do nothing.
   std::function<void()> show_login_dialog = {};
   std::function<void(bool folder)> import_local = {};
+  // A dropped folder is imported as "添加本地文件夹" imports it (answers the songs taken);
+  // unset: dropped folders are skipped.
+  std::function<int(const std::string& folder)> import_folder = {};
 };
 
 class SorvelMainDlg : public LayerWnd,

@@ -89,6 +89,7 @@ class MainWindowGuiTest : public ::testing::Test {
     runtime_->store().SetConfigText("sorvel.minimal.type", minimal_type);
     MainWindowParts parts{*runtime_, player_};
     parts.later = later;
+    parts.import_folder = import_folder_;
     parts.web_site = [] { return std::string("http://127.0.0.1:9/"); };
     parts.open_in_browser = [this](const std::string& url) { opened_.push_back(url); };
     parts.on_shut_down = [this] { ++shut_downs_; };
@@ -118,6 +119,7 @@ class MainWindowGuiTest : public ::testing::Test {
   std::unique_ptr<TopParentDlg> top_;
   std::unique_ptr<playback::PlayQueue> queue_;
   std::vector<std::string> opened_;
+  std::function<int(const std::string&)> import_folder_;
   int shut_downs_ = 0;
 };
 
@@ -222,12 +224,18 @@ TEST_F(MainWindowGuiTest, CommandLineFileIsAddedAndPlayedAndMiniLayoutShowsTheCo
 }
 
 TEST_F(MainWindowGuiTest, DroppedFilesAndAFolderOfOtherFilesAndAThemeChange) {
+  std::vector<std::string> imported_folders;
+  import_folder_ = [&](const std::string& folder) {
+    imported_folders.push_back(folder);
+    return 0;  // a folder of other files: nothing taken
+  };
   Open();
-  // Nothing a library takes: nothing added, the list shown stays.
+  // Nothing a library takes: nothing added, the list shown stays; the folder went to the import.
   std::ofstream(folder_ / "notes.txt") << "not music";
   EXPECT_EQ(window().AddDroppedFiles({folder_ / "notes.txt", folder_.path(), folder_ / "gone.mp3"}),
             0);
   EXPECT_EQ(window().song_list()->list_id(), "");
+  EXPECT_EQ(imported_folders, std::vector<std::string>{folder_.path()});
   // A music file: added, and the local library shown.
   std::ofstream(folder_ / "拖进来.mp3") << std::string(4096, '\0');
   EXPECT_EQ(window().AddDroppedFiles({folder_ / "拖进来.mp3"}), 1);
