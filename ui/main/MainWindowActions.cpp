@@ -284,7 +284,10 @@ void SorvelMainDlg::ShowHeaderButtons(lists::ListKind kind) {
   UpdateIfDirty();
 }
 
-void SorvelMainDlg::OnListScrolled(bool) {
+void SorvelMainDlg::OnListScrolled(bool song_list) {
+  // The window's scroll thumb follows the song list.
+  if (song_list && lists_ && lists_->songs())
+    MoveSongScrollThumb(lists_->songs()->ScrollFraction());
   UpdateIfDirty();
 }
 

@@ -1,6 +1,7 @@
 #include "ui/main/SorvelMainDlg.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/gfx/TextMeasure.h"
 #include "platform/window/WindowSystem.h"
@@ -143,6 +144,8 @@ bool SorvelMainDlg::CreateMain() {
         parts_.later.phone->RedrawAnimation(frame = (frame + 1) % 36);
     });
   }
+  // The user of the stored session is shown until the log-in answer says otherwise.
+  if (LoggedIn()) user_name_ = parts_.runtime.playlists().CurrentUserInfo().username;
   RefreshPlaylistTree();
   // The play queue's current list ("" is the library).
   const std::string current =
@@ -468,10 +471,16 @@ void SorvelMainDlg::OnSliderMove(LayerControl& c) {
   } else if (c.id == kSeekThumb) {
     seek_dragging_ = true;
     DrawSeekFill();
-  } else if (c.id == kSongScrollThumb && song_list_) {
+  } else if (c.id == kSongScrollThumb) {
     const int travel = c.track.height() - c.bounds.height();
-    song_list_->SetScrollFraction(travel > 0 ? double(c.bounds.top - c.track.top) / travel : 0);
-    Redraw();
+    const double fraction = travel > 0 ? double(c.bounds.top - c.track.top) / travel : 0;
+    if (lists_ && lists_->songs()) {
+      lists_->songs()->SetScrollFraction(fraction);
+      lists_->songs()->Invalidate();
+    } else if (song_list_) {
+      song_list_->SetScrollFraction(fraction);
+      Redraw();
+    }
   }
   DrawControl(c);
 }
@@ -562,12 +571,34 @@ void SorvelMainDlg::OnRButtonUp(const window::MouseEvent& e) {
 }
 
 void SorvelMainDlg::OnMouseWheel(const window::MouseEvent& e, int delta_steps) {
+  // Positive steps scroll down.
+  if (lists_) {
+    if (lists_->songs() && lists_->songs()->bounds().Contains(e.pos)) {
+      lists_->songs()->OnWheel(delta_steps);
+      OnListScrolled(true);
+      return;
+    }
+    if (lists_->panel() && lists_->panel()->bounds().Contains(e.pos)) {
+      lists_->panel()->OnWheel(delta_steps);
+      UpdateIfDirty();
+      return;
+    }
+  }
   if (song_list_ && song_list_->bounds().Contains(e.pos)) {
-    song_list_->ScrollBy(-delta_steps * 3 * SeamSongList::kRowHeight);
+    song_list_->ScrollBy(delta_steps * 3 * SeamSongList::kRowHeight);
+    MoveSongScrollThumb(song_list_->ScrollFraction());
     Redraw();
     return;
   }
   LayerWnd::OnMouseWheel(e, delta_steps);
+}
+
+void SorvelMainDlg::MoveSongScrollThumb(double fraction) {
+  LayerControl* thumb = FindControl(kSongScrollThumb);
+  if (!thumb || thumb->hidden || dragged_slider() == thumb) return;
+  const int travel = thumb->track.height() - thumb->bounds.height();
+  MoveSliderThumb(*thumb,
+                  {thumb->track.left, thumb->track.top + int(std::lround(fraction * travel))});
 }
 
 void SorvelMainDlg::OnMove(gfx::Point screen_origin) {

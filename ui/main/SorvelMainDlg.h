@@ -246,6 +246,7 @@ class SorvelMainDlg : public LayerWnd,
   void ShowMenuAt(const std::vector<window::MenuItem>& items, gfx::Point at);
   void UpdateLoginControls();
   void MoveSeekThumb();
+  void MoveSongScrollThumb(double fraction);
   std::string ConfigText(const char* key, const std::string& fallback = {}) const;
   void SetConfigText(const char* key, const std::string& value);
   bool ControlDisabled(int id) const;
