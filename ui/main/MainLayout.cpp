@@ -137,6 +137,14 @@ int MainLayout::ClampPanelWidth(int width, int window_width) {
   return std::clamp(width, 0, std::max(0, window_width - 100));
 }
 
+bool MainLayout::IsSplitterBand(gfx::Point p, gfx::Size size, int panel_width) {
+  const gfx::Rect panel = PanelRect(size, panel_width);
+  const int edge = panel.right;
+  if (p.x < edge - 3 || p.x >= edge + 3 || p.y < panel.top || p.y >= panel.bottom) return false;
+  const int middle = (panel.top + panel.bottom) / 2;
+  return p.y < middle - 14 || p.y > middle + 14;
+}
+
 bool MainLayout::IsDragArea(gfx::Point p, gfx::Size size, bool mini) {
   if (!mini) return p.y >= 6 && p.y <= 28 && p.x > 10 && p.x < size.width - 10;
   return !(p.y >= 27 && p.y <= 218 && p.x >= 7 && p.x < 390);

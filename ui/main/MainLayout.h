@@ -66,6 +66,9 @@ class MainLayout {
 
   // The playlist panel's width clamped to 0 … window width − 100.
   static int ClampPanelWidth(int width, int window_width);
+  // Whether a press at p grabs the splitter: the 6-pixel band at the playlist panel's right
+  // edge over the list area, except the 29 pixels in its middle where the buttons 27/28 are.
+  static bool IsSplitterBand(gfx::Point p, gfx::Size size, int panel_width);
   // Where a press may drag the window.
   static bool IsDragArea(gfx::Point p, gfx::Size size, bool mini);
 

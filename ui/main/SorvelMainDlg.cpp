@@ -515,6 +515,11 @@ bool SorvelMainDlg::IsDragArea(int x, int y) {
 }
 
 void SorvelMainDlg::OnLButtonDown(const window::MouseEvent& e) {
+  if (!mini_ && MainLayout::IsSplitterBand(e.pos, ClientSize(), panel_width_)) {
+    splitter_press_x_ = e.pos.x;
+    splitter_press_width_ = panel_width_;
+    return;
+  }
   if (lists_) {
     LayerWnd::OnLButtonDown(e);
     return;
@@ -532,6 +537,18 @@ void SorvelMainDlg::OnLButtonDown(const window::MouseEvent& e) {
     return;
   }
   LayerWnd::OnLButtonDown(e);
+}
+
+void SorvelMainDlg::OnLButtonUp(const window::MouseEvent& e) {
+  if (splitter_press_x_ >= 0) {
+    // The panel takes the width at the press plus the movement (the layout is made once, at
+    // the release).
+    const int width = splitter_press_width_ + e.pos.x - splitter_press_x_;
+    splitter_press_x_ = -1;
+    if (width != panel_width_) SetPanelWidth(width);
+    return;
+  }
+  LayerWnd::OnLButtonUp(e);
 }
 
 void SorvelMainDlg::OnLButtonDoubleClick(const window::MouseEvent& e) {

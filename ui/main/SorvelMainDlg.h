@@ -134,6 +134,7 @@ class SorvelMainDlg : public LayerWnd,
   void DrawSliderTrack(int id) override;
   bool IsDragArea(int x, int y) override;
   void OnLButtonDown(const window::MouseEvent& e) override;
+  void OnLButtonUp(const window::MouseEvent& e) override;
   void OnLButtonDoubleClick(const window::MouseEvent& e) override;
   void OnRButtonUp(const window::MouseEvent& e) override;
   void OnMouseWheel(const window::MouseEvent& e, int delta_steps) override;
@@ -275,6 +276,9 @@ class SorvelMainDlg : public LayerWnd,
   bool playing_ = false;
   bool lyric_bar_locked_ = false;
   int panel_width_ = 70;
+  // The splitter drag: where the press was and the panel's width then (-1: no drag).
+  int splitter_press_x_ = -1;
+  int splitter_press_width_ = 0;
   int pending_volume_ = -1;
   int position_s_ = 0;
   int length_s_ = 0;

@@ -409,6 +409,12 @@ TEST(MainLayoutTest, VolumeSeekAndDragNumbers) {
   EXPECT_FALSE(MainLayout::IsDragArea({100, 40}, normal, false));
   EXPECT_FALSE(MainLayout::IsDragArea({5, 10}, normal, false));
   EXPECT_TRUE(MainLayout::IsDragArea({100, 10}, {396, 231}, true));
+  // The splitter band at the panel's right edge (x 71 for a 70-pixel panel), not its middle.
+  EXPECT_TRUE(MainLayout::IsSplitterBand({71, 150}, normal, 70));
+  EXPECT_TRUE(MainLayout::IsSplitterBand({69, 480}, normal, 70));
+  EXPECT_FALSE(MainLayout::IsSplitterBand({71, (137 + 510) / 2}, normal, 70));
+  EXPECT_FALSE(MainLayout::IsSplitterBand({80, 150}, normal, 70));
+  EXPECT_FALSE(MainLayout::IsSplitterBand({71, 120}, normal, 70));
   EXPECT_FALSE(MainLayout::IsDragArea({100, 100}, {396, 231}, true));
 }
 

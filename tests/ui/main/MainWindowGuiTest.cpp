@@ -334,5 +334,21 @@ TEST_F(MainWindowGuiTest, LongStatusTextScrollsAndTheCaptionFollowsTheSong) {
   EXPECT_FALSE(top_->caption().running());
 }
 
+TEST_F(MainWindowGuiTest, DraggingTheSplitterWidensThePanel) {
+  Open();
+  const gfx::Rect r = window().WindowRect();
+  const gfx::Point from{r.left + 71, r.top + 160};
+  ASSERT_EQ(std::system(("xdotool mousemove " + std::to_string(from.x) + " " +
+                         std::to_string(from.y) + " mousedown 1 mousemove " +
+                         std::to_string(from.x + 30) + " " + std::to_string(from.y) + " mouseup 1")
+                            .c_str()),
+            0);
+  ASSERT_TRUE(testing::WaitFor([&] {
+    LayerControl* close = window().FindControl(kPanelClose);
+    return close && close->bounds.left == 101;
+  }));
+  EXPECT_EQ(window().song_list()->bounds().left, 108);
+}
+
 }  // namespace
 }  // namespace quillo::ui
