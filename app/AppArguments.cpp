@@ -20,6 +20,8 @@ AppArguments ParseAppArguments(const std::vector<std::string>& args) {
       parsed.show_help = true;
     } else if (arg == "--quit") {
       parsed.quit = true;
+    } else if (arg == "--headless") {
+      parsed.headless = true;
     } else if (arg == "--data-dir") {
       if (i + 1 == args.size() || args[i + 1].empty()) {
         parsed.error = "--data-dir needs a folder";
@@ -65,6 +67,7 @@ std::string UsageText() {
       "A music file or a quillo:// link is handed to the running instance when there is one.\n\n";
   usage += "  --data-dir DIR  keep the data file and named folders in DIR\n";
   usage += "                  (default: $QUILLO_DATA_DIR, else $XDG_DATA_HOME/sorvel/)\n";
+  usage += "  --headless      run without the main window (also when no display is set)\n";
   usage += "  --quit          ask the running instance to end\n";
   usage += "  --version       print the version and exit\n";
   usage += "  --help          print this help and exit\n";

@@ -11,7 +11,8 @@ namespace quillo::app {
 struct AppArguments {
   bool show_version = false;
   bool show_help = false;
-  bool quit = false;  // ask the running instance to end
+  bool quit = false;      // ask the running instance to end
+  bool headless = false;  // no main window even when a display is available
   std::string data_dir;
   // What is not an option: a music file path or a "quillo://add/..." link.
   std::vector<std::string> positional;

@@ -11,6 +11,7 @@
 #include "app/SelfUpdate.h"
 #include "app/ServiceRuntime.h"
 #include "app/SkinChoice.h"
+#include "app/WindowedMainWindow.h"
 #include "downloads/DownloadManager.h"
 #include "media/MediaTagAccess.h"
 #include "platform/desktop/DesktopNotifier.h"
@@ -31,6 +32,9 @@
 #include "service/session/LoginSession.h"
 #include "store/MusicLibrary.h"
 #include "store/StoreRuntime.h"
+#include "ui/main/SorvelMainDlg.h"
+#include "ui/toolkit/SkinManager.h"
+#include "ui/toolkit/UiRuntime.h"
 
 namespace quillo::app {
 namespace {
@@ -76,7 +80,13 @@ bool CSorvelClientApp::InitInstance() {
     outcome_ = Outcome::kActivatedOther;
     return false;
   }
-  loop::MainLoop loop;
+  // 9. The window system when the run shows windows (GTK on X11); without a display the run
+  // stays headless. The runtime outlives every window and the loop's users below.
+  std::unique_ptr<ui::UiRuntime> ui_runtime;
+  if (!environment_.headless) ui_runtime = ui::UiRuntime::Start(nullptr, nullptr);
+  std::unique_ptr<loop::MainLoop> headless_loop;
+  if (!ui_runtime) headless_loop = std::make_unique<loop::MainLoop>();
+  loop::MainLoop& loop = ui_runtime ? ui_runtime->loop() : *headless_loop;
   // Listening right away lets a later instance queue its request while this one starts; the
   // requests are served once the main window runs.
   ipc::HandOverServer server(ipc::InstanceSocketPath(environment_.data_folder));
@@ -119,9 +129,9 @@ bool CSorvelClientApp::InitInstance() {
     shell::RegisterAutorun(kAutorunValueName, {}, environment_.executable_path);
   }
 
-  // 9 and 10 (platform libraries, window class) come with the windowed main window.
-  // 11. Skin.
+  // 11. Skin: the style chosen last reaches the window toolkit.
   SetCurrentSkinResource(SkinResourceForThemeStyle(store.GetConfigInt(kThemeStyleConfigKey, 0)));
+  ui::SkinManager::Instance().SetStyleImage(CurrentSkinResource());
 
   // The play cache: the files streamed in this run. The library answers the file names of songs
   // it holds no record of from it.
@@ -144,11 +154,26 @@ bool CSorvelClientApp::InitInstance() {
   if (configured.configured()) download_manager.SetEndpoints(configured);
   download_manager.Start();
 
+  // 12. The main window (with a display): the player, the play queue and the top parent.
+  std::unique_ptr<WindowedMainWindow> windowed;
+  if (ui_runtime) {
+    windowed =
+        std::make_unique<WindowedMainWindow>(loop, runtime, service_runtime, play_cache, window);
+    if (configured.configured()) windowed->OnServiceEndpoints(configured);
+    if (!windowed->Open()) {
+      window.Report("no main window can be made; running headless");
+      if (windowed) windowed->SetLoginSession(nullptr);
+      windowed.reset();
+    }
+  }
+
   // The login session; the automatic log-in with the stored key runs once the service's
   // address is known (at once for a configured service).
   HeadlessLoginWindow login_window(window);
   service::LoginSession login(runtime, service_runtime.downloader(), service_runtime.sender(),
-                              login_window, login_window);
+                              windowed ? windowed->login_window() : login_window,
+                              windowed ? windowed->waiting_dialog() : login_window);
+  if (windowed) windowed->SetLoginSession(&login);
   if (configured.configured()) login.AutoLoginWithKey();
 
   // The download finisher; the version check runs once the service's address is known (at
@@ -168,9 +193,10 @@ bool CSorvelClientApp::InitInstance() {
       service::StartServiceUnlessConfigured(
           configured.base_url, environment_.program_folder, environment_.data_folder,
           service_target,
-          [&window, &service_runtime, &download_manager, &login,
+          [&window, &windowed, &service_runtime, &download_manager, &login,
            &start_version_check](const std::optional<service::ServiceEndpoints>& endpoints) {
             if (endpoints) service_runtime.SetEndpoints(*endpoints);
+            if (endpoints && windowed) windowed->OnServiceEndpoints(*endpoints);
             if (endpoints) download_manager.SetEndpoints(*endpoints);
             window.OnServiceEndpoints(endpoints);
             if (endpoints) login.AutoLoginWithKey();
@@ -182,14 +208,28 @@ bool CSorvelClientApp::InitInstance() {
   // 12. The main window's run.
   {
     loop::LoopTarget target(loop);
-    server.Start(
-        target, [&window](const ipc::HandOverMessage& message) { window.HandleHandOver(message); });
-    if (!environment_.command_line.empty()) window.OnCommandLine(environment_.command_line);
+    server.Start(target, [&window, &windowed](const ipc::HandOverMessage& message) {
+      if (windowed && message.kind == ipc::HandOverKind::kQuit) {
+        // The window's own shutdown: its geometry is saved, then the run ends.
+        window.Report("quit: requested by another instance");
+        windowed->Quit();
+        return;
+      }
+      window.HandleHandOver(message);
+      if (windowed) windowed->HandleHandOver(message);
+    });
+    if (!environment_.command_line.empty()) {
+      window.OnCommandLine(environment_.command_line);
+      if (windowed) windowed->HandleCommandLine(environment_.command_line);
+    }
     window.Report("ready");
     window.RunModal();
     // No request may arrive while the program shuts down.
     server.Stop();
   }
+  // The window, the play queue and the player go before the transfers they use.
+  if (windowed) windowed->SetLoginSession(nullptr);
+  windowed.reset();
   outcome_ = Outcome::kRanMainWindow;
 
   // Shutdown. Phone views join here once they exist; the downloads stop, every transfer ends;

@@ -26,6 +26,8 @@ struct AppEnvironment {
   std::string data_folder;      // the store's folder, ending with '/'
   std::string command_line;     // text to hand over or to give the main window; may be empty
   long process_id = 0;
+  // Run without the main window: asked for, or no display to show it on.
+  bool headless = true;
 };
 
 class CSorvelClientApp {

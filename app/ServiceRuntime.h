@@ -46,6 +46,8 @@ class ServiceRuntime {
 
   service::SafeDownloader& downloader() { return *downloader_; }
   service::JSRequestHandler& sender() { return *sender_; }
+  // The fire-and-forget sender under it (the playlist commands' answered requests).
+  service::SafeDownloaderSender& request_sender() { return *request_sender_; }
   service::CStatBtnClick& statistics() { return *statistics_; }
 
   // Counts the skinned windows' clicks and sends the report at the first tick of the main

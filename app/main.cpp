@@ -1,4 +1,5 @@
 // quillo: the desktop music client.
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -59,6 +60,10 @@ int main(int argc, char** argv) {
   environment.command_line =
       app::HandOverText(arguments.positional, shell::CurrentFolder(),
                         [](const std::string& path) { return fs::FileExists(path); });
+
+  // A window needs an X display (GTK runs on X11, through XWayland under Wayland).
+  const char* display = std::getenv("DISPLAY");
+  environment.headless = arguments.headless || display == nullptr || *display == '\0';
 
   app::CSorvelClientApp application(std::move(environment), std::cout);
   application.InitInstance();

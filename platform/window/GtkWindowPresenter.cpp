@@ -9,14 +9,20 @@
 
 namespace quillo::window {
 namespace {
-GtkWindowPresenter* Self(gpointer p) { return static_cast<GtkWindowPresenter*>(p); }
+GtkWindowPresenter* Self(gpointer p) {
+  return static_cast<GtkWindowPresenter*>(p);
+}
 
 GdkWindowTypeHint HintFor(WindowKind kind) {
   switch (kind) {
-    case WindowKind::kMain: return GDK_WINDOW_TYPE_HINT_NORMAL;
-    case WindowKind::kDialog: return GDK_WINDOW_TYPE_HINT_DIALOG;
-    case WindowKind::kPopup: return GDK_WINDOW_TYPE_HINT_UTILITY;
-    case WindowKind::kTooltip: return GDK_WINDOW_TYPE_HINT_TOOLTIP;
+    case WindowKind::kMain:
+      return GDK_WINDOW_TYPE_HINT_NORMAL;
+    case WindowKind::kDialog:
+      return GDK_WINDOW_TYPE_HINT_DIALOG;
+    case WindowKind::kPopup:
+      return GDK_WINDOW_TYPE_HINT_UTILITY;
+    case WindowKind::kTooltip:
+      return GDK_WINDOW_TYPE_HINT_TOOLTIP;
   }
   return GDK_WINDOW_TYPE_HINT_NORMAL;
 }
@@ -112,7 +118,9 @@ void GtkWindowPresenter::Hide() {
   gtk_widget_hide(window_);
 }
 
-bool GtkWindowPresenter::IsVisible() const { return gtk_widget_get_visible(window_); }
+bool GtkWindowPresenter::IsVisible() const {
+  return gtk_widget_get_visible(window_);
+}
 
 void GtkWindowPresenter::SetScreenRect(const gfx::Rect& rect) {
   rect_ = rect;
@@ -146,7 +154,9 @@ void GtkWindowPresenter::FlushPaint() {
   }
 }
 
-void GtkWindowPresenter::SetKeepAbove(bool above) { gtk_window_set_keep_above(gtk_window(), above); }
+void GtkWindowPresenter::SetKeepAbove(bool above) {
+  gtk_window_set_keep_above(gtk_window(), above);
+}
 
 void GtkWindowPresenter::SetInputTransparent(bool transparent) {
   input_transparent_ = transparent;
@@ -161,9 +171,13 @@ void GtkWindowPresenter::SetEnabled(bool enabled) {
   gtk_widget_set_sensitive(fixed_, enabled);
 }
 
-void GtkWindowPresenter::BringToFront() { gtk_window_present(gtk_window()); }
+void GtkWindowPresenter::BringToFront() {
+  gtk_window_present(gtk_window());
+}
 
-bool GtkWindowPresenter::IsActive() const { return gtk_window_is_active(gtk_window()); }
+bool GtkWindowPresenter::IsActive() const {
+  return gtk_window_is_active(gtk_window());
+}
 
 void GtkWindowPresenter::BeginMoveDrag(const MouseEvent& from) {
   gtk_window_begin_move_drag(gtk_window(), guint(from.button), from.screen.x, from.screen.y,
@@ -183,7 +197,9 @@ void GtkWindowPresenter::SetArrowCursor() {
   if (gdk_window && gdk_window_get_cursor(gdk_window)) gdk_window_set_cursor(gdk_window, nullptr);
 }
 
-void GtkWindowPresenter::RefreshTooltip() { gtk_widget_trigger_tooltip_query(window_); }
+void GtkWindowPresenter::RefreshTooltip() {
+  gtk_widget_trigger_tooltip_query(window_);
+}
 
 std::unique_ptr<EditHost> GtkWindowPresenter::CreateEdit(const gfx::Rect& rect,
                                                          const gfx::Font& font) {
@@ -272,9 +288,9 @@ gboolean GtkWindowPresenter::OnScroll(GtkWidget*, GdkEventScroll* e, gpointer p)
   if (!self->OwnsEvent(e->window)) return FALSE;
   int steps = e->direction == GDK_SCROLL_UP ? -1 : e->direction == GDK_SCROLL_DOWN ? 1 : 0;
   if (steps != 0) {
-    self->events_.OnNativeWheel(self->ToMouseEvent(e->x, e->y, e->x_root, e->y_root, 0,
-                                                   GdkModifierType(e->state), e->time),
-                                steps);
+    self->events_.OnNativeWheel(
+        self->ToMouseEvent(e->x, e->y, e->x_root, e->y_root, 0, GdkModifierType(e->state), e->time),
+        steps);
   }
   return TRUE;
 }
@@ -341,6 +357,46 @@ gboolean GtkWindowPresenter::OnQueryTooltip(GtkWidget*, gint x, gint y, gboolean
                     answer->area.height()};
   gtk_tooltip_set_tip_area(tip, &area);
   return TRUE;
+}
+
+}  // namespace quillo::window
+
+namespace quillo::window {
+
+void GtkWindowPresenter::Iconify() {
+  gtk_window_iconify(GTK_WINDOW(window_));
+}
+
+void GtkWindowPresenter::SetTitle(const std::string& title) {
+  gtk_window_set_title(GTK_WINDOW(window_), title.c_str());
+}
+
+void GtkWindowPresenter::SetFileDropHandler(
+    std::function<void(const std::vector<std::string>& paths)> handler) {
+  const bool had = static_cast<bool>(drop_handler_);
+  drop_handler_ = std::move(handler);
+  if (had || !drop_handler_) return;
+  gtk_drag_dest_set(window_, GTK_DEST_DEFAULT_ALL, nullptr, 0, GDK_ACTION_COPY);
+  gtk_drag_dest_add_uri_targets(window_);
+  g_signal_connect(window_, "drag-data-received", G_CALLBACK(OnDragData), this);
+}
+
+void GtkWindowPresenter::OnDragData(GtkWidget*, GdkDragContext* context, gint, gint,
+                                    GtkSelectionData* data, guint, guint time, gpointer self) {
+  auto* presenter = static_cast<GtkWindowPresenter*>(self);
+  std::vector<std::string> paths;
+  if (gchar** uris = gtk_selection_data_get_uris(data)) {
+    for (gchar** uri = uris; *uri != nullptr; ++uri) {
+      // Only local files can be added; other addresses are skipped.
+      if (gchar* path = g_filename_from_uri(*uri, nullptr, nullptr)) {
+        paths.emplace_back(path);
+        g_free(path);
+      }
+    }
+    g_strfreev(uris);
+  }
+  gtk_drag_finish(context, !paths.empty(), FALSE, time);
+  if (!paths.empty() && presenter->drop_handler_) presenter->drop_handler_(paths);
 }
 
 }  // namespace quillo::window

@@ -30,6 +30,10 @@ class GtkWindowPresenter : public WindowPresenter {
   std::unique_ptr<EditHost> CreateEdit(const gfx::Rect& rect, const gfx::Font& font) override;
   void ShowMenu(const std::vector<MenuItem>& items, gfx::Point pos,
                 std::function<void(int id)> chosen) override;
+  void Iconify() override;
+  void SetTitle(const std::string& title) override;
+  void SetFileDropHandler(
+      std::function<void(const std::vector<std::string>& paths)> handler) override;
 
   GtkWindow* gtk_window() const { return GTK_WINDOW(window_); }
   // Whether the X server's map notice has come: from then on the window receives input.
@@ -52,6 +56,8 @@ class GtkWindowPresenter : public WindowPresenter {
   static gboolean OnFocusChange(GtkWidget*, GdkEventFocus* e, gpointer self);
   static gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer self);
   static gboolean OnMapChange(GtkWidget*, GdkEvent* e, gpointer self);
+  static void OnDragData(GtkWidget*, GdkDragContext* context, gint x, gint y,
+                         GtkSelectionData* data, guint info, guint time, gpointer self);
   static gboolean OnQueryTooltip(GtkWidget*, gint x, gint y, gboolean keyboard, GtkTooltip* tip,
                                  gpointer self);
   bool OwnsEvent(GdkWindow* event_window) const;
@@ -59,6 +65,7 @@ class GtkWindowPresenter : public WindowPresenter {
                           GdkModifierType state, guint32 time) const;
 
   WindowEvents& events_;
+  std::function<void(const std::vector<std::string>&)> drop_handler_;
   GtkWidget* window_ = nullptr;
   GtkWidget* fixed_ = nullptr;
   const gfx::Surface* back_buffer_ = nullptr;

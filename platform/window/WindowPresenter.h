@@ -75,6 +75,12 @@ class WindowPresenter {
   // menu is dismissed).
   virtual void ShowMenu(const std::vector<MenuItem>& items, gfx::Point pos,
                         std::function<void(int id)> chosen) = 0;
+  // Minimises the window to the taskbar. Window systems without it do nothing.
+  virtual void Iconify() {}
+  // The title the taskbar and the window list show.
+  virtual void SetTitle(const std::string& /*title*/) {}
+  // Dropped files (text/uri-list) arrive as local paths; unset by an empty function.
+  virtual void SetFileDropHandler(std::function<void(const std::vector<std::string>& paths)>) {}
 };
 
 }  // namespace quillo::window

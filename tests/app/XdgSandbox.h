@@ -43,7 +43,9 @@ class XdgSandbox {
   std::map<std::string, std::string> Environment() const {
     return {{"XDG_DATA_HOME", data_home()},
             {"XDG_CONFIG_HOME", config_home()},
-            {"XDG_RUNTIME_DIR", runtime_dir()}};
+            {"XDG_RUNTIME_DIR", runtime_dir()},
+            // The headless run: no main window opens in these process tests.
+            {"DISPLAY", ""}};
   }
 
  private:

@@ -1,0 +1,107 @@
+// Whole-process timings of the program with its main window, on the display of DISPLAY:
+//  - start: from starting `quillo` to the main window drawn with the library shown, over a data
+//    folder of 100,000 songs (target under 1 s);
+//  - idle: the CPU share of the shown, idle window over ten seconds (target under 1% of a core).
+// Usage: window_start_bench [SONGS] (default 100000). Needs a display (Xvfb will do).
+#include <unistd.h>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "app/ChildProcess.h"
+#include "store/MusicLibrary.h"
+#include "store/StoreRuntime.h"
+#include "support/TempFolder.h"
+
+namespace {
+
+using namespace std::chrono;
+
+constexpr const char* kSyllables[] = {"周", "杰",   "伦",  "林",    "俊",   "晴", "天", "江",
+                                      "南", "Blue", "Sky", "Night", "Road", "海", "阔", "空"};
+
+std::string RandomName(std::mt19937& random, int parts) {
+  std::string name;
+  for (int i = 0; i < parts; ++i) name += kSyllables[random() % std::size(kSyllables)];
+  return name;
+}
+
+// Ticks of user and system time the process has used.
+long CpuTicks(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  std::istringstream fields(text.substr(text.rfind(')') + 2));
+  std::string field;
+  long utime = 0, stime = 0;
+  for (int i = 3; fields >> field; ++i) {
+    if (i == 14) utime = std::stol(field);
+    if (i == 15) {
+      stime = std::stol(field);
+      break;
+    }
+  }
+  return utime + stime;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const char* display = std::getenv("DISPLAY");
+  if (display == nullptr || *display == '\0') {
+    std::fprintf(stderr, "window_start_bench: needs a display (DISPLAY)\n");
+    return 2;
+  }
+  const int songs = argc > 1 ? std::atoi(argv[1]) : 100000;
+  quillo::testing::TempFolder folder;
+  const std::string data = folder / "data/";
+  {
+    quillo::store::StoreRuntime runtime(data);
+    runtime.Open(false);
+    std::mt19937 random(7);
+    for (int i = 0; i < songs; ++i) {
+      runtime.library().AddMusic({{"id", std::to_string(1000000 + i)},
+                                  {"name", RandomName(random, 3)},
+                                  {"artist_name", RandomName(random, 2)},
+                                  {"album_name", RandomName(random, 2)},
+                                  {"album_id", std::to_string(i / 10)}});
+    }
+    runtime.Close();
+  }
+  const std::map<std::string, std::string> environment{
+      {"XDG_DATA_HOME", folder / "xdg-data/"},
+      {"XDG_CONFIG_HOME", folder / "xdg-config/"},
+      {"XDG_RUNTIME_DIR", folder.path()},
+      {"QUILLO_AUDIO_SINK", "fakesink sync=true"},
+      {"QUILLO_SERVICE_EXECUTABLE", "/nonexistent"},
+      {"NO_AT_BRIDGE", "1"}};
+  const auto started = steady_clock::now();
+  quillo::testing::ChildProcess program(QUILLO_EXECUTABLE, {"--data-dir", data}, environment);
+  if (!program.WaitForLine("main window shown", 60s)) {
+    std::fprintf(stderr, "window_start_bench: no window: %s\n", program.error_text().c_str());
+    return 1;
+  }
+  const double start_ms = duration<double, std::milli>(steady_clock::now() - started).count();
+  program.WaitForLine("ready", 30s);
+  std::string rows = "?";
+  for (const std::string& line : program.lines())
+    if (line.rfind("song list: ", 0) == 0) rows = line;
+  std::this_thread::sleep_for(2s);
+  const long ticks_per_s = sysconf(_SC_CLK_TCK);
+  const long before = CpuTicks(program.pid());
+  const auto idle_from = steady_clock::now();
+  std::this_thread::sleep_for(10s);
+  const long after = CpuTicks(program.pid());
+  const double idle_s = duration<double>(steady_clock::now() - idle_from).count();
+  const double idle_share = 100.0 * (after - before) / ticks_per_s / idle_s;
+  std::printf("songs in the data folder: %d (%s)\n", songs, rows.c_str());
+  std::printf("start to main window shown: %.0f ms (target < 1000 ms)\n", start_ms);
+  std::printf("idle window CPU: %.2f%% of a core over %.0f s (target < 1%%)\n", idle_share, idle_s);
+  program.Signal(15);
+  program.Wait(30s);
+  return 0;
+}

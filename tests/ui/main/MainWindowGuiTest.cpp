@@ -1,0 +1,354 @@
+// The main window under X with real input: it opens with the library shown, the volume slider
+// and the seek bar act on the player, the close procedure's cases, the hand-over of a command
+// line. Screenshots of both layouts go to QUILLO_SCREENSHOT_DIR when it is set.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+
+#include "../GuiHarness.h"
+#include "fakes/FakePlayer.h"
+#include "platform/loop/MainLoop.h"
+#include "playback/PlayQueue.h"
+#include "playback/SongSelectBox.h"
+#include "service/api/ServiceFileUrls.h"
+#include "store/MusicLibrary.h"
+#include "store/Playlists.h"
+#include "store/StoreRuntime.h"
+#include "support/TempFolder.h"
+#include "ui/dialogs/AskOnExitDlg.h"
+#include "ui/main/MainIds.h"
+#include "ui/main/SeamSongList.h"
+#include "ui/main/TopParentDlg.h"
+#include "ui/toolkit/LayerWnd.h"
+#include "ui/toolkit/UiRuntime.h"
+
+namespace quillo::ui {
+namespace {
+
+using namespace main_ids;
+using testing::GuiScript;
+
+class RecordingPlayer : public testing::FakePlayer {
+ public:
+  int GetVolume() const override { return volume; }
+  void SetVolume(int v) override { volume = v; }
+  bool Seek(int position_ms) override {
+    seeks.push_back(position_ms);
+    return true;
+  }
+  int GetDurationMs() override { return duration_ms; }
+  int volume = 80;
+  int duration_ms = -1;
+  std::vector<int> seeks;
+};
+
+class NoSelectBox : public playback::SongSelectBox {
+ public:
+  std::optional<int> Select(const std::string&, const std::vector<std::string>&, int) override {
+    return std::nullopt;
+  }
+};
+
+class FakeHostedPages : public HostedPagePanel {
+ public:
+  void Open(const std::string& url) override {
+    open = true;
+    urls.push_back(url);
+  }
+  void Close() override { open = false; }
+  bool IsOpen() const override { return open; }
+  bool open = false;
+  std::vector<std::string> urls;
+};
+
+class FakeSettings : public SettingsDialogHost {
+ public:
+  void ShowSettings() override { ++shown; }
+  int shown = 0;
+};
+
+class MainWindowGuiTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!testing::GuiRuntime()) GTEST_SKIP() << "no display";
+    runtime_ = std::make_unique<store::StoreRuntime>(folder_ / "data/");
+    ASSERT_TRUE(runtime_->Open(false));
+    for (const char* name : {"周杰伦 - 晴天.mp3", "Beyond - 海阔天空.mp3", "林俊杰 - 江南.mp3"}) {
+      std::ofstream(folder_ / name) << std::string(4096, '\0');
+      ASSERT_TRUE(runtime_->library().AddLocalFile(folder_ / name)) << name;
+    }
+  }
+  void TearDown() override {
+    queue_.reset();
+    top_.reset();
+    if (runtime_) runtime_->Close();
+  }
+  void Open(const std::string& minimal_type = "ask", LaterWindows later = {}) {
+    runtime_->store().SetConfigText("sorvel.minimal.type", minimal_type);
+    MainWindowParts parts{*runtime_, player_};
+    parts.later = later;
+    parts.import_folder = import_folder_;
+    parts.web_site = [] { return std::string("http://127.0.0.1:9/"); };
+    parts.open_in_browser = [this](const std::string& url) { opened_.push_back(url); };
+    parts.on_shut_down = [this] { ++shut_downs_; };
+    top_ = std::make_unique<TopParentDlg>(testing::GuiRuntime()->loop(), std::move(parts));
+    queue_ = std::make_unique<playback::PlayQueue>(playback::PlayQueue::Parts{
+        runtime_->store(), runtime_->library(), runtime_->playlists(), runtime_->queue(), player_,
+        top_->main_window(), select_box_, testing::GuiRuntime()->loop(),
+        service::ServiceFileUrls({}, "client"), nullptr, nullptr});
+    top_->main_window().SetPlayQueue(queue_.get());
+    ASSERT_TRUE(top_->Init());
+    ASSERT_TRUE(testing::WaitFor([&] { return testing::IsOnScreen(top_->main_window()); }));
+  }
+  SorvelMainDlg& window() { return top_->main_window(); }
+  void Screenshot(const std::string& name) {
+    if (const char* dir = std::getenv("QUILLO_SCREENSHOT_DIR"))
+      window().back_buffer().WritePng(std::string(dir) + "/" + name);
+  }
+  gfx::Point OnScreen(gfx::Point p) {
+    const gfx::Rect r = window().WindowRect();
+    return {r.left + p.x, r.top + p.y};
+  }
+
+  testing::TempFolder folder_;
+  std::unique_ptr<store::StoreRuntime> runtime_;
+  RecordingPlayer player_;
+  NoSelectBox select_box_;
+  std::unique_ptr<TopParentDlg> top_;
+  std::unique_ptr<playback::PlayQueue> queue_;
+  std::vector<std::string> opened_;
+  std::function<int(const std::string&)> import_folder_;
+  int shut_downs_ = 0;
+};
+
+TEST_F(MainWindowGuiTest, OpensWithTheLibraryAndPlaysADoubleClickedSongAndTheNext) {
+  Open();
+  ASSERT_NE(window().song_list(), nullptr);
+  EXPECT_EQ(window().song_list()->list_id(), "");  // the library: the default current list
+  EXPECT_EQ(window().song_list()->RowCount(), 3);
+  // The local library, as a user who played from it last sees it.
+  window().ShowList("local");
+  EXPECT_EQ(window().song_list()->RowCount(), 3);
+  Screenshot("SorvelMainDlg-normal.png");
+  const gfx::Rect list = window().song_list()->bounds();
+  const gfx::Point row = OnScreen({list.left + 40, list.top + SeamSongList::kRowHeight / 2});
+  ASSERT_TRUE(testing::ClickAt(row));
+  ASSERT_TRUE(testing::ClickAt(row));
+  ASSERT_TRUE(testing::WaitFor([&] { return !player_.played.empty(); }));
+  const std::string first = player_.played.back().music_id;
+  EXPECT_EQ(first, store::IdOf(window().song_list()->records()[0]));
+  ASSERT_TRUE(testing::ClickAt(testing::ControlCentre(window(), kNext)));
+  ASSERT_TRUE(testing::WaitFor([&] { return player_.played.size() == 2; }));
+  EXPECT_NE(player_.played.back().music_id, first);
+}
+
+TEST_F(MainWindowGuiTest, VolumeSliderAndSeekBarActOnThePlayer) {
+  Open();
+  LayerControl* volume = window().FindControl(kVolumeThumb);
+  ASSERT_NE(volume, nullptr);
+  // A click on the track at a quarter of the travel jumps the thumb there: volume 25.
+  const gfx::Rect track = volume->track;
+  const int travel = track.width() - volume->bounds.width();
+  ASSERT_TRUE(testing::ClickAt(OnScreen(
+      {track.left + travel / 4 + volume->bounds.width() / 2, track.top + track.height() / 2})));
+  ASSERT_TRUE(testing::WaitFor([&] { return player_.volume != 80; }));
+  EXPECT_NEAR(player_.volume, 25, 2);
+  EXPECT_EQ(runtime_->store().GetConfigText("module.music.volume"), std::to_string(player_.volume));
+  // A volume report while nothing is pending moves the thumb.
+  window().ShowVolume(100);
+  EXPECT_EQ(window().FindControl(kVolumeThumb)->bounds.left, track.left + travel);
+
+  player_.duration_ms = 200000;
+  LayerControl* seek = window().FindControl(kSeekThumb);
+  ASSERT_NE(seek, nullptr);
+  const gfx::Rect seek_track = seek->track;
+  const int seek_travel = seek_track.width() - seek->bounds.width();
+  ASSERT_TRUE(
+      testing::ClickAt(OnScreen({seek_track.left + seek_travel / 2 + seek->bounds.width() / 2,
+                                 seek_track.top + seek_track.height() / 2})));
+  ASSERT_TRUE(testing::WaitFor([&] { return !player_.seeks.empty(); }));
+  EXPECT_NEAR(player_.seeks.back(), 100000, 200000 / seek_travel + 1);
+}
+
+TEST_F(MainWindowGuiTest, CloseFollowsTheStoredChoice) {
+  // "close": shuts down without asking.
+  Open("close");
+  ASSERT_TRUE(testing::ClickAt(testing::ControlCentre(window(), kClose)));
+  ASSERT_TRUE(testing::WaitFor([&] { return shut_downs_ == 1; }));
+  EXPECT_FALSE(window().IsCreated());
+  EXPECT_EQ(runtime_->store().GetConfigText("sorvel.client.mode"), "normal");
+}
+
+TEST_F(MainWindowGuiTest, AskRememberedMinimiseThenTheTrayExitStillQuits) {
+  Open("ask");
+  GuiScript script;
+  script.Step(
+      "question shown",
+      [&] {
+        LayerWnd* box = testing::NewestWindow();
+        return box && box != &window() && testing::IsOnScreen(*box);
+      },
+      [] {});
+  // The check box "记住我的选择" is ticked by default; "最小化到任务栏" is the default choice.
+  script.ClickControl(AskOnExitDlg::kOk);
+  window().RequestClose();
+  EXPECT_TRUE(script.finished()) << script.Trace();
+  EXPECT_EQ(shut_downs_, 0);
+  EXPECT_TRUE(window().IsCreated());
+  EXPECT_EQ(runtime_->store().GetConfigText("sorvel.minimal.type"), "min");
+  // The next close minimises without a question; the exit command quits all the same.
+  window().RequestClose();
+  EXPECT_EQ(shut_downs_, 0);
+  window().RunCommand(kCmdExit);
+  EXPECT_EQ(shut_downs_, 1);
+}
+
+TEST_F(MainWindowGuiTest, CommandLineFileIsAddedAndPlayedAndMiniLayoutShowsTheControls) {
+  Open();
+  std::ofstream(folder_ / "新歌.mp3") << std::string(4096, '\0');
+  window().HandleCommandLine("\"" + folder_ / "新歌.mp3" + "\"");
+  ASSERT_FALSE(player_.played.empty());
+  EXPECT_EQ(player_.played.back().source, folder_ / "新歌.mp3");
+  EXPECT_EQ(window().song_list()->RowCount(), 4);
+  ASSERT_TRUE(testing::ClickAt(testing::ControlCentre(window(), kMiniMode)));
+  ASSERT_TRUE(testing::WaitFor([&] { return window().mini() && testing::IsOnScreen(window()); }));
+  EXPECT_EQ(window().ClientSize().height, MainLayout::kMiniFoldedHeight);
+  EXPECT_EQ(runtime_->store().GetConfigText("sorvel.client.mode"), "mini");
+  ASSERT_TRUE(testing::ClickAt(testing::ControlCentre(window(), kUnfold)));
+  ASSERT_TRUE(testing::WaitFor(
+      [&] { return window().ClientSize().height == MainLayout::kMiniUnfoldedHeight; }));
+  Screenshot("SorvelMainDlg-mini.png");
+  EXPECT_EQ(window().song_list()->RowCount(), 4);
+}
+
+TEST_F(MainWindowGuiTest, DroppedFilesAndAFolderOfOtherFilesAndAThemeChange) {
+  std::vector<std::string> imported_folders;
+  import_folder_ = [&](const std::string& folder) {
+    imported_folders.push_back(folder);
+    return 0;  // a folder of other files: nothing taken
+  };
+  Open();
+  // Nothing a library takes: nothing added, the list shown stays; the folder went to the import.
+  std::ofstream(folder_ / "notes.txt") << "not music";
+  EXPECT_EQ(window().AddDroppedFiles({folder_ / "notes.txt", folder_.path(), folder_ / "gone.mp3"}),
+            0);
+  EXPECT_EQ(window().song_list()->list_id(), "");
+  EXPECT_EQ(imported_folders, std::vector<std::string>{folder_.path()});
+  // A music file: added, and the local library shown.
+  std::ofstream(folder_ / "拖进来.mp3") << std::string(4096, '\0');
+  EXPECT_EQ(window().AddDroppedFiles({folder_ / "拖进来.mp3"}), 1);
+  EXPECT_EQ(window().song_list()->list_id(), "local");
+  EXPECT_EQ(window().song_list()->RowCount(), 4);
+
+  // A style from the colour picker: the skin and the stored keys follow, the window stays.
+  runtime_->store().SetConfigText("theme.color.h", "40");
+  window().SetMainTheme(3);
+  EXPECT_EQ(runtime_->store().GetConfigText("theme.style"), "3");
+  EXPECT_EQ(runtime_->store().GetConfigText("theme.color.h"), "0");
+  EXPECT_EQ(window().skin_id(), 197);
+  EXPECT_TRUE(testing::WaitFor([&] { return testing::IsOnScreen(window()); }));
+  window().SetMainTheme(0);
+}
+
+TEST_F(MainWindowGuiTest, MiniClosesTheHostedPanelButKeepsItsKeySoNormalReopensIt) {
+  FakeHostedPages pages;
+  FakeSettings settings;
+  runtime_->store().SetConfigText("module.ext.isopen", "true");
+  Open("ask", LaterWindows{&pages, &settings, nullptr, nullptr});
+  // Initialisation reopened the panel as it was left.
+  EXPECT_TRUE(pages.open);
+  ASSERT_FALSE(pages.urls.empty());
+  EXPECT_EQ(pages.urls.back(), "http://127.0.0.1:9/");
+  EXPECT_FALSE(window().FindControl(kExtOpen)->visible());
+  EXPECT_TRUE(window().FindControl(kExtClose)->visible());
+
+  window().SwitchLayout(true);
+  EXPECT_FALSE(pages.open);
+  EXPECT_EQ(runtime_->store().GetConfigText("module.ext.isopen"), "true");
+  window().SwitchLayout(false);
+  EXPECT_TRUE(pages.open);
+
+  // Register opens in the panel; closing it by its button is remembered.
+  ASSERT_TRUE(testing::ClickAt(testing::ControlCentre(window(), kRegister)));
+  ASSERT_TRUE(testing::WaitFor(
+      [&] { return pages.urls.back() == "http://127.0.0.1:9/user/register.php"; }));
+  ASSERT_TRUE(testing::ClickAt(testing::ControlCentre(window(), kExtClose)));
+  ASSERT_TRUE(testing::WaitFor([&] { return !pages.open; }));
+  EXPECT_EQ(runtime_->store().GetConfigText("module.ext.isopen"), "false");
+
+  // With a settings dialog the settings button is live.
+  ASSERT_TRUE(testing::ClickAt(testing::ControlCentre(window(), kSettings)));
+  ASSERT_TRUE(testing::WaitFor([&] { return settings.shown == 1; }));
+}
+
+TEST_F(MainWindowGuiTest, WithoutLaterWindowsPagesGoToTheBrowserAndSettingsIsDisabled) {
+  Open();
+  ASSERT_TRUE(testing::ClickAt(testing::ControlCentre(window(), kRegister)));
+  ASSERT_TRUE(testing::WaitFor([&] { return !opened_.empty(); }));
+  EXPECT_EQ(opened_.back(), "http://127.0.0.1:9/user/register.php");
+  // The disabled settings button does nothing (no crash, no browser).
+  ASSERT_TRUE(testing::ClickAt(testing::ControlCentre(window(), kSettings)));
+  ASSERT_TRUE(testing::ClickAt(testing::ControlCentre(window(), kMinimize)));
+  EXPECT_EQ(opened_.size(), 1u);
+}
+
+TEST_F(MainWindowGuiTest, DraggedVolumeWaitsForTheTimerAndReportsDoNotMoveTheThumb) {
+  Open();
+  LayerControl* thumb = window().FindControl(kVolumeThumb);
+  ASSERT_NE(thumb, nullptr);
+  const gfx::Point from = testing::ControlCentre(window(), kVolumeThumb);
+  // Press on the thumb and move left without releasing.
+  ASSERT_EQ(std::system(("xdotool mousemove " + std::to_string(from.x) + " " +
+                         std::to_string(from.y) + " mousedown 1 mousemove " +
+                         std::to_string(from.x - 30) + " " + std::to_string(from.y))
+                            .c_str()),
+            0);
+  ASSERT_TRUE(testing::WaitFor([&] { return window().pending_volume() >= 0; }));
+  const int left = window().FindControl(kVolumeThumb)->bounds.left;
+  window().ShowVolume(100);  // the player reports while the user drags
+  EXPECT_EQ(window().FindControl(kVolumeThumb)->bounds.left, left);
+  // Timer 107 applies the pending volume within a second, while the button is still down.
+  const int pending = window().pending_volume();
+  ASSERT_TRUE(testing::WaitFor([&] { return player_.volume == pending; }, std::chrono::seconds(3)));
+  EXPECT_EQ(window().pending_volume(), -1);
+  ASSERT_EQ(std::system("xdotool mouseup 1"), 0);
+  EXPECT_LT(player_.volume, 80);
+}
+
+TEST_F(MainWindowGuiTest, LongStatusTextScrollsAndTheCaptionFollowsTheSong) {
+  Open();
+  window().SetStatusText("短");
+  EXPECT_TRUE(testing::WaitFor([&] { return window().status().text_width() >= 0; }));
+  EXPECT_FALSE(testing::WaitFor([&] { return window().status().counter() > 0; },
+                                std::chrono::milliseconds(300)));
+  window().SetStatusText(std::string(60, 'W') + " 一首很长很长的歌名，长到状态栏放不下");
+  EXPECT_TRUE(testing::WaitFor([&] { return window().status().Offset(326) > 3; }));
+
+  window().ShowNowPlaying("晴天");
+  EXPECT_EQ(top_->tray_tip(), "晴天");
+  EXPECT_TRUE(top_->caption().running());
+  EXPECT_EQ(top_->caption().Caption().rfind("晴天", 0), 0u);
+  window().SetTitleMarquee(false);
+  EXPECT_FALSE(top_->caption().running());
+}
+
+TEST_F(MainWindowGuiTest, DraggingTheSplitterWidensThePanel) {
+  Open();
+  const gfx::Rect r = window().WindowRect();
+  const gfx::Point from{r.left + 71, r.top + 160};
+  ASSERT_EQ(std::system(("xdotool mousemove " + std::to_string(from.x) + " " +
+                         std::to_string(from.y) + " mousedown 1 mousemove " +
+                         std::to_string(from.x + 30) + " " + std::to_string(from.y) + " mouseup 1")
+                            .c_str()),
+            0);
+  ASSERT_TRUE(testing::WaitFor([&] {
+    LayerControl* close = window().FindControl(kPanelClose);
+    return close && close->bounds.left == 101;
+  }));
+  EXPECT_EQ(window().song_list()->bounds().left, 108);
+}
+
+}  // namespace
+}  // namespace quillo::ui

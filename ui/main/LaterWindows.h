@@ -1,0 +1,50 @@
+#pragma once
+// The windows that come later (the hosted page panel, the settings dialog, the phone panel and
+// the equaliser), as the main window reaches them. Each is optional: without it the hosted
+// pages open in the default browser and the other controls are drawn disabled. Window thread;
+// whoever sets one keeps it alive while the main window exists.
+#include <string>
+
+namespace quillo::ui {
+
+// The hosted page panel beside the main window (register, artist and song pages).
+class HostedPagePanel {
+ public:
+  virtual ~HostedPagePanel() = default;
+  // Shows the panel at the absolute address.
+  virtual void Open(const std::string& url) = 0;
+  virtual void Close() = 0;
+  virtual bool IsOpen() const = 0;
+};
+
+// The settings dialog (command 32983, control 13).
+class SettingsDialogHost {
+ public:
+  virtual ~SettingsDialogHost() = default;
+  virtual void ShowSettings() = 0;
+};
+
+// The connected phone's panel: its root folder (control 55) and the transfer animation
+// (timer 108).
+class PhonePanelHost {
+ public:
+  virtual ~PhonePanelHost() = default;
+  virtual bool TransferRunning() const = 0;
+  virtual void RedrawAnimation(int frame) = 0;
+};
+
+// The equaliser dialog.
+class EqualizerHost {
+ public:
+  virtual ~EqualizerHost() = default;
+  virtual void ShowEqualizer() = 0;
+};
+
+struct LaterWindows {
+  HostedPagePanel* hosted_pages = nullptr;
+  SettingsDialogHost* settings = nullptr;
+  PhonePanelHost* phone = nullptr;
+  EqualizerHost* equalizer = nullptr;
+};
+
+}  // namespace quillo::ui

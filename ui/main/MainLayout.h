@@ -1,0 +1,87 @@
+#pragma once
+// The two layouts of the main window, "normal" (326 × 538 at least) and "mini" (396 wide, 28
+// high folded, 231 unfolded), as lists of control specifications: every control of the window
+// with its place, its skin image or caption, its tooltip for the layout and whether it starts
+// hidden. Display-free; the window turns the specifications into layer controls.
+#include <string>
+#include <vector>
+
+#include "platform/gfx/Geometry.h"
+
+namespace quillo::ui {
+
+struct MainControlSpec {
+  enum class Kind { kImage, kSlider, kCaption };
+  int id = 0;
+  Kind kind = Kind::kImage;
+  gfx::Rect bounds;
+  gfx::Point image;      // kImage, kSlider: the normal image's origin (states stacked)
+  gfx::Size image_size;  // the image's size (drawn scaled to the bounds)
+  gfx::Rect track;       // kSlider
+  std::string caption;   // kCaption: the text drawn for it
+  std::string tooltip;
+  bool hidden = false;
+};
+
+// What decides the controls' initial visibility and positions.
+struct MainLayoutState {
+  gfx::Size size;           // the window's client size
+  bool playing = false;     // pause shown instead of play
+  bool muted = false;       // unmute shown instead of mute
+  bool lyric_open = false;  // lyric close shown instead of open
+  bool ext_open = false;    // hosted page close shown instead of open
+  bool logged_in = false;   // logout shown instead of login and register
+  bool list_folded = true;  // mini only
+  bool phone_connected = false;
+  int panel_width = 70;  // normal only: the playlist panel's width
+  int volume = 80;
+};
+
+class MainLayout {
+ public:
+  static constexpr gfx::Size kNormalMinimum{326, 538};
+  static constexpr int kMiniWidth = 396;
+  static constexpr int kMiniUnfoldedHeight = 231;
+  static constexpr int kMiniFoldedHeight = 28;
+  static constexpr int kHostedPanelWidth = 577;
+  static constexpr int kVolumeTravel = 60;  // pixels the volume thumb moves
+  static constexpr int kThumbSize = 10;
+  // The search box (control 52), 94 × 16.
+  static constexpr gfx::Size kSearchBoxSize{94, 16};
+
+  static std::vector<MainControlSpec> Normal(const MainLayoutState& state);
+  static std::vector<MainControlSpec> Mini(const MainLayoutState& state);
+
+  // Where the search box goes in the normal layout.
+  static gfx::Rect SearchBoxRect(gfx::Size size);
+  // The status line's band and the time display's.
+  static gfx::Rect StatusRect(gfx::Size size, bool mini);
+  static gfx::Rect TimeRect(gfx::Size size, bool mini);
+  // The volume and seek tracks (normal layout).
+  static gfx::Rect VolumeTrack();
+  static gfx::Rect SeekTrack(gfx::Size size);
+  // The list area: playlist panel and song list (normal), or the song list (mini, unfolded).
+  static gfx::Rect PanelRect(gfx::Size size, int panel_width);
+  static gfx::Rect SongListRect(gfx::Size size, int panel_width, bool mini);
+
+  // The playlist panel's width clamped to 0 … window width − 100.
+  static int ClampPanelWidth(int width, int window_width);
+  // Whether a press at p grabs the splitter: the 6-pixel band at the playlist panel's right
+  // edge over the list area, except the 29 pixels in its middle where the buttons 27/28 are.
+  static bool IsSplitterBand(gfx::Point p, gfx::Size size, int panel_width);
+  // Where a press may drag the window.
+  static bool IsDragArea(gfx::Point p, gfx::Size size, bool mini);
+
+  // Volume ↔ thumb: the thumb's offset along its travel, and the volume an offset stands for
+  // (round(100 × offset / travel)).
+  static int ThumbOffsetForVolume(int volume, int travel_px);
+  static int VolumeForThumbOffset(int offset_px, int travel_px);
+  // The seek position for a thumb offset: length × offset / travel.
+  static int PositionForThumbOffset(int length_ms, int offset_px, int travel_px);
+  static int ThumbOffsetForPosition(int position_ms, int length_ms, int travel_px);
+
+  // The tooltip of a control in a layout, "" when it has none.
+  static std::string Tooltip(int id, bool mini);
+};
+
+}  // namespace quillo::ui

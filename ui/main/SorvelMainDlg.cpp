@@ -1,0 +1,729 @@
+#include "ui/main/SorvelMainDlg.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/gfx/TextMeasure.h"
+#include "platform/window/WindowSystem.h"
+#include "playback/PlayQueue.h"
+#include "playback/Player.h"
+#include "resources/skins/SkinLayout.h"
+#include "store/MusicLibrary.h"
+#include "store/Playlists.h"
+#include "store/StoreRuntime.h"
+#include "ui/dialogs/AskOnExitDlg.h"
+#include "ui/dialogs/ColorPicker.h"
+#include "ui/lists/FileListView.h"
+#include "ui/lists/PlaylistView.h"
+#include "ui/main/MainIds.h"
+#include "ui/main/MainListPanels.h"
+#include "ui/main/SeamSongList.h"
+#include "ui/toolkit/RunModal.h"
+#include "ui/toolkit/SkinManager.h"
+
+namespace quillo::ui {
+
+using namespace main_ids;
+namespace m = skin::main;
+namespace keys = main_keys;
+
+namespace {
+
+class DesktopSize : public store::WindowGeometry {
+ public:
+  explicit DesktopSize(gfx::Rect area) : area_(area) {}
+  int DesktopWidth() const override { return area_.right; }
+  int DesktopHeight() const override { return area_.bottom; }
+
+ private:
+  gfx::Rect area_;
+};
+
+gfx::Rect WorkArea() {
+  window::WindowSystem* system = window::WindowSystem::Instance();
+  gfx::Rect area = system ? system->WorkArea() : gfx::Rect{0, 0, 1280, 800};
+  if (area.IsEmpty()) area = gfx::Rect{0, 0, 1280, 800};
+  return area;
+}
+
+std::string TimeText(int seconds) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "%02d:%02d", std::max(0, seconds) / 60,
+                std::max(0, seconds) % 60);
+  return buffer;
+}
+
+}  // namespace
+
+SorvelMainDlg::SorvelMainDlg(MainWindowParts parts)
+    : LayerWnd(SkinManager::Instance().style_image()),
+      parts_(std::move(parts)),
+      close_(CloseProcedure::Hooks{
+          [this] { return ConfigText(keys::kMinimalType); },
+          [this](const std::string& value) { SetConfigText(keys::kMinimalType, value); },
+          [this]() -> std::optional<CloseProcedure::Answer> {
+            AskOnExitDlg question;
+            question.Layout();
+            if (!RunModal(question, CenteredOn(WindowRect(), question.size()), this)) return {};
+            if (question.result() != AskOnExitDlg::kOk) return {};
+            return CloseProcedure::Answer{question.choice() == AskOnExitDlg::Choice::kClose
+                                              ? CloseProcedure::Choice::kClose
+                                              : CloseProcedure::Choice::kMinimize,
+                                          question.remember()};
+          },
+          [this] { Minimize(); }, [this] { ShutDown(); }}) {
+  mini_ = ConfigText(keys::kMode) == "mini";
+  SetNativeTitle("Zelbo音乐");
+}
+
+SorvelMainDlg::~SorvelMainDlg() {
+  ColorPicker::SetStyleHandler(nullptr);
+}
+
+std::string SorvelMainDlg::ConfigText(const char* key, const std::string& fallback) const {
+  return parts_.runtime.store().GetConfigText(key, fallback);
+}
+
+void SorvelMainDlg::SetConfigText(const char* key, const std::string& value) {
+  parts_.runtime.store().SetConfigText(key, value);
+}
+
+gfx::Rect SorvelMainDlg::DefaultNormalRect() const {
+  const gfx::Rect area = WorkArea();
+  const gfx::Size size = MainLayout::kNormalMinimum;
+  const int x = std::max(0, (area.width() - size.width - MainLayout::kHostedPanelWidth) / 2);
+  const int y = std::max(0, (area.height() - size.height) / 2);
+  return gfx::Rect::FromXYWH(area.left + x, area.top + y, size.width, size.height);
+}
+
+gfx::Rect SorvelMainDlg::SavedRect(bool mini) const {
+  const gfx::Rect area = WorkArea();
+  DesktopSize desktop(area);
+  if (mini) {
+    auto saved = parts_.runtime.store().RestoreWindowRect(keys::kMiniRect, desktop,
+                                                          MainLayout::kMiniWidth, 28);
+    const int x = saved ? saved->left : area.left + (area.width() - MainLayout::kMiniWidth) / 2;
+    const int y = saved ? saved->top : area.top;
+    return gfx::Rect::FromXYWH(
+        x, y, MainLayout::kMiniWidth,
+        folded_ ? MainLayout::kMiniFoldedHeight : MainLayout::kMiniUnfoldedHeight);
+  }
+  auto saved = parts_.runtime.store().RestoreWindowRect(keys::kNormalRect, desktop,
+                                                        MainLayout::kNormalMinimum.width,
+                                                        MainLayout::kNormalMinimum.height);
+  if (!saved) return DefaultNormalRect();
+  // The skin is drawn for the minimum size; a larger saved size keeps only its place.
+  return gfx::Rect::FromXYWH(saved->left, saved->top, MainLayout::kNormalMinimum.width,
+                             MainLayout::kNormalMinimum.height);
+}
+
+void SorvelMainDlg::SaveGeometry() {
+  if (!IsCreated()) return;
+  const gfx::Rect r = WindowRect();
+  parts_.runtime.store().SaveWindowRect(mini_ ? keys::kMiniRect : keys::kNormalRect,
+                                        store::Rect{r.left, r.top, r.right, r.bottom});
+}
+
+bool SorvelMainDlg::CreateMain() {
+  // Volume first: the layout places the thumb from it.
+  parts_.player.SetVolume(parts_.runtime.store().GetConfigInt(keys::kVolume, 80));
+  parts_.player.SetMute(ConfigText(keys::kMute) == "true");
+  SetMinimumSize(mini_ ? gfx::Size{MainLayout::kMiniWidth, MainLayout::kMiniFoldedHeight}
+                       : MainLayout::kNormalMinimum);
+  if (!Create(SavedRect(mini_), nullptr, window::WindowKind::kMain)) return false;
+  SetConfigText(keys::kMode, mini_ ? "mini" : "normal");
+  loop::LoopTarget& timers = *loop_target();
+  timers.SetTimer(kStatusTimer, std::chrono::milliseconds(kStatusTimerMs),
+                  [this] { TickStatus(); });
+  timers.SetTimer(kVolumeTimer, std::chrono::milliseconds(kVolumeTimerMs),
+                  [this] { ApplyPendingVolume(); });
+  if (parts_.later.phone) {
+    timers.SetTimer(kPhoneTimer, std::chrono::milliseconds(kPhoneTimerMs), [this] {
+      static int frame = 0;
+      if (parts_.later.phone->TransferRunning())
+        parts_.later.phone->RedrawAnimation(frame = (frame + 1) % 36);
+    });
+  }
+  // The user of the stored session is shown until the log-in answer says otherwise.
+  if (LoggedIn()) user_name_ = parts_.runtime.playlists().CurrentUserInfo().username;
+  RefreshPlaylistTree();
+  // The play queue's current list ("" is the library).
+  const std::string current =
+      parts_.runtime.store().GetConfigText("module.music.currentplaylist", "");
+  ShowList(current);
+  // Nobody logged in, the default list and nothing in it: the ranking lists are what there is.
+  if (lists_ && !LoggedIn() && current.empty() && RowCount() == 0) ShowList("t_rank");
+  // The hosted page panel reopens as it was left (normal layout only).
+  if (parts_.later.hosted_pages && !mini_ && ConfigText(keys::kExtOpen) != "false")
+    OpenExtPanel("");
+  initialised_ = true;
+  return true;
+}
+
+MainLayoutState SorvelMainDlg::LayoutState() const {
+  MainLayoutState s;
+  s.size = ClientSize();
+  s.playing = playing_;
+  s.muted = ConfigText(keys::kMute) == "true";
+  s.lyric_open = ConfigText(keys::kLyricOpen) != "false" && false;
+  s.ext_open = parts_.later.hosted_pages && parts_.later.hosted_pages->IsOpen();
+  s.logged_in = LoggedIn();
+  s.list_folded = folded_;
+  s.panel_width = panel_width_;
+  s.volume = parts_.player.GetVolume();
+  return s;
+}
+
+void SorvelMainDlg::InitLayer() {
+  BuildLayout();
+}
+
+void SorvelMainDlg::AddSpec(const MainControlSpec& spec) {
+  using Kind = MainControlSpec::Kind;
+  const gfx::Size is = spec.image_size;
+  auto stacked = [&](int row) {
+    return gfx::Rect::FromXYWH(spec.image.x, spec.image.y + row * is.height, is.width, is.height);
+  };
+  switch (spec.kind) {
+    case Kind::kImage:
+      AddButton(spec.bounds, stacked(0), stacked(1), stacked(2), spec.id, spec.tooltip,
+                spec.hidden);
+      break;
+    case Kind::kSlider: {
+      LayerControl& c =
+          AddSlider(spec.bounds.width(), spec.bounds.height(), spec.bounds.left, spec.bounds.top,
+                    spec.image.x, spec.image.y, spec.id, spec.track, spec.tooltip);
+      c.normal = stacked(0);
+      c.hover = stacked(1);
+      c.pressed_image = stacked(2);
+      break;
+    }
+    case Kind::kCaption: {
+      LayerControl& c = AddButton(spec.bounds, {}, {}, {}, spec.id, spec.tooltip, spec.hidden);
+      c.text = spec.caption;
+      break;
+    }
+  }
+}
+
+void SorvelMainDlg::BuildLayout() {
+  attached_.SetAllFree();
+  const MainLayoutState state = LayoutState();
+  for (const MainControlSpec& spec : mini_ ? MainLayout::Mini(state) : MainLayout::Normal(state))
+    AddSpec(spec);
+  const gfx::Rect list_rect = MainLayout::SongListRect(ClientSize(), panel_width_, mini_);
+  if (parts_.downloader && parts_.endpoints && parts_.sync_view) {
+    if (!lists_) {
+      lists_ = std::make_unique<MainListPanels>(
+          *this,
+          lists::ListViewDeps{parts_.runtime, *parts_.downloader, *parts_.endpoints, *this, sync_,
+                              queue_, &parts_.player},
+          *parts_.sync_view);
+    }
+    // The song list stops short of its scroll bar, which the window draws.
+    const gfx::Rect songs{list_rect.left, list_rect.top, list_rect.right - 12, list_rect.bottom};
+    const bool folded = mini_ && folded_;
+    lists_->Build(mini_ ? gfx::Rect{} : MainLayout::PanelRect(ClientSize(), panel_width_),
+                  folded ? gfx::Rect{} : songs,
+                  mini_ ? gfx::Rect{} : MainLayout::SearchBoxRect(ClientSize()));
+    if (folded) ShowControl(MainListPanels::kSongListControl, false);
+    return;
+  }
+  std::vector<store::MusicRecordPtr> records;
+  std::string list_id = "local";
+  if (song_list_) {
+    records = song_list_->records();
+    list_id = song_list_->list_id();
+  }
+  song_list_ = std::make_unique<SeamSongList>(*this, list_rect);
+  song_list_->SetRecords(list_id, std::move(records));
+  song_list_->SetOnActivated([this](int) { PlaySelected(); });
+  if (skin()) {
+    song_list_->SetColors(SkinColor(m::kTextPixel), SkinColor(m::kRowEvenPixel),
+                          SkinColor(m::kRowOddPixel), SkinColor(m::kSelectionPixel),
+                          SkinColor(m::kSelectionTextPixel), SkinColor(m::kAccentPixel));
+  }
+  if (mini_ && folded_) song_list_->SetBounds(gfx::Rect{0, 0, 0, 0});
+}
+
+bool SorvelMainDlg::ControlDisabled(int id) const {
+  switch (id) {
+    case kSettings:
+      return parts_.later.settings == nullptr;
+    case kPhoneFiles:
+      return parts_.later.phone == nullptr;
+    case kLyricOpen:
+    case kLyricClose:
+      return true;  // the lyric views come with their own window
+    case kPage2:
+    case kPage3:
+    case kNewBatch:
+      return lists_ == nullptr;  // the stand-in list has no service pages
+    default:
+      return false;
+  }
+}
+
+void SorvelMainDlg::DrawControl(LayerControl& c) {
+  if (c.hidden || back_buffer().IsNull()) return;
+  if (c.text.empty() && !ControlDisabled(c.id)) {
+    LayerWnd::DrawControl(c);
+    return;
+  }
+  RestoreBackground(c.bounds);
+  gfx::Painter painter(back_buffer());
+  const bool disabled = ControlDisabled(c.id);
+  if (c.text.empty()) {
+    // A disabled image button: its normal image, faded.
+    if (skin()) painter.DrawImage(*skin(), c.normal, c.bounds);
+    painter.FillRect(c.bounds, gfx::Color{0xFF, 0xFF, 0xFF, 0x90});
+    SetNeedsUpdate();
+    return;
+  }
+  const bool on_panel = c.bounds.top < 112 && !mini_;
+  const gfx::Color ink = disabled            ? gfx::Color::Rgb(0xA0, 0xA8, 0xB0)
+                         : on_panel || mini_ ? gfx::Color::Rgb(0xFF, 0xFF, 0xFF)
+                                             : SkinColor(m::kTextPixel);
+  if (!disabled && (c.hovered || c.pressed)) {
+    painter.FillRoundedRect(c.bounds, 3,
+                            on_panel || mini_ ? gfx::Color{0xFF, 0xFF, 0xFF, 0x50}
+                                              : gfx::Color{0x3D, 0x8E, 0xE0, 0x30});
+  }
+  gfx::TextOptions options;
+  options.align = gfx::TextAlign::kCenter;
+  options.vertical_center = true;
+  painter.DrawText(c.text, control_font(), ink, c.bounds, options);
+  SetNeedsUpdate();
+}
+
+void SorvelMainDlg::DrawBackground() {
+  if (!skin()) return;
+  {
+    gfx::Painter p(back_buffer());
+    p.Clear(gfx::Rect{0, 0, ClientSize().width, ClientSize().height});
+    if (mini_) {
+      const gfx::Rect src = m::kMiniBackground;
+      const int h = ClientSize().height;
+      // Folded: the band and the rounded bottom of the skin, joined.
+      if (h < src.height()) {
+        p.DrawImage(
+            *skin(),
+            gfx::Rect{src.left, src.top, src.left + MainLayout::kMiniWidth, src.top + h - 6},
+            gfx::Point{0, 0});
+        p.DrawImage(
+            *skin(),
+            gfx::Rect{src.left, src.bottom - 6, src.left + MainLayout::kMiniWidth, src.bottom},
+            gfx::Point{0, h - 6});
+      } else {
+        p.DrawImage(*skin(),
+                    gfx::Rect{src.left, src.top, src.left + MainLayout::kMiniWidth, src.bottom},
+                    gfx::Point{0, 0});
+      }
+    } else {
+      p.DrawImage(*skin(), m::kBackground, gfx::Point{0, 0});
+      // Tracks of the volume slider and the seek bar.
+      const gfx::Rect vt = MainLayout::VolumeTrack();
+      p.DrawImage(*skin(), m::kVolumeTrack, gfx::Rect{vt.left, vt.top + 3, vt.right, vt.top + 7});
+      const gfx::Rect st = MainLayout::SeekTrack(ClientSize());
+      p.DrawImage(*skin(), m::kSeekTrack, gfx::Rect{st.left, st.top + 2, st.right, st.top + 8});
+      if (!user_name_.empty()) {
+        gfx::TextOptions options;
+        options.align = gfx::TextAlign::kRight;
+        options.ellipsize = true;
+        p.DrawText(user_name_, control_font(), gfx::Color::Rgb(0xFF, 0xFF, 0xFF),
+                   gfx::Rect{ClientSize().width - 150, 58, ClientSize().width - 46, 76}, options);
+      }
+    }
+  }
+}
+
+void SorvelMainDlg::DrawAll() {
+  // The background is the skin alone: what changes (fills, texts, rows) is drawn over it, so
+  // that restoring the background under a part and drawing it again never leaves old pixels.
+  LayerWnd::DrawAll();
+  if (back_buffer().IsNull()) return;
+  if (!mini_) {
+    DrawVolumeFill();
+    DrawSeekFill();
+    if (!lists_) DrawPanel();
+  }
+  DrawStatusLine();
+  DrawTimeDisplay();
+  if (song_list_ && !(mini_ && folded_)) {
+    gfx::Painter p(back_buffer());
+    song_list_->Draw(p);
+  }
+  // The thumbs over their fills.
+  for (int id : {kVolumeThumb, kSeekThumb})
+    if (LayerControl* thumb = FindControl(id); thumb && !thumb->hidden)
+      LayerWnd::DrawControl(*thumb);
+  SetNeedsUpdate();
+}
+
+void SorvelMainDlg::DrawPanel() {
+  const gfx::Rect panel = MainLayout::PanelRect(ClientSize(), panel_width_);
+  if (panel.IsEmpty()) return;
+  gfx::Painter p(back_buffer());
+  p.FillRect(panel, SkinColor(m::kRowOddPixel));
+  gfx::TextOptions options;
+  options.vertical_center = true;
+  options.ellipsize = true;
+  for (std::size_t i = 0; i < panel_names_.size(); ++i) {
+    const gfx::Rect row =
+        gfx::Rect::FromXYWH(panel.left, panel.top + int(i) * 22, panel.width(), 22);
+    if (row.bottom > panel.bottom) break;
+    const bool selected = int(i) == panel_selected_;
+    if (selected) p.FillRect(row, SkinColor(m::kSelectionPixel));
+    p.DrawText(panel_names_[i], control_font(),
+               selected ? SkinColor(m::kSelectionTextPixel) : SkinColor(m::kTextPixel),
+               gfx::Rect{row.left + 6, row.top, row.right - 2, row.bottom}, options);
+  }
+}
+
+void SorvelMainDlg::DrawStatusLine() {
+  const gfx::Rect box = MainLayout::StatusRect(ClientSize(), mini_);
+  if (back_buffer().IsNull()) return;
+  static const gfx::Font kFont = gfx::Font::Points("宋体", 9);
+  if (status_.text_width() < 0)
+    status_.SetTextWidth(gfx::TextMeasure::Width(status_.text(), kFont));
+  RestoreBackground(box);
+  gfx::Painter p(back_buffer());
+  p.PushClip(box);
+  const int offset = status_.Offset(ClientSize().width);
+  gfx::TextOptions options;
+  options.vertical_center = true;
+  p.DrawText(status_.text(), kFont, gfx::Color::Rgb(0xFF, 0xFF, 0xFF),
+             gfx::Rect{box.left - offset, box.top, box.left - offset + status_.text_width() + 8,
+                       box.bottom},
+             options);
+  p.PopClip();
+  SetNeedsUpdate();
+}
+
+void SorvelMainDlg::DrawTimeDisplay() {
+  const gfx::Rect box = MainLayout::TimeRect(ClientSize(), mini_);
+  if (back_buffer().IsNull()) return;
+  RestoreBackground(box);
+  if (length_s_ <= 0 && position_s_ <= 0) return;
+  gfx::Painter p(back_buffer());
+  gfx::TextOptions options;
+  options.align = gfx::TextAlign::kRight;
+  options.vertical_center = true;
+  p.DrawText(TimeText(position_s_) + "/" + TimeText(length_s_), control_font(),
+             gfx::Color::Rgb(0xFF, 0xFF, 0xFF), box, options);
+  SetNeedsUpdate();
+}
+
+void SorvelMainDlg::DrawVolumeFill() {
+  LayerControl* thumb = FindControl(kVolumeThumb);
+  if (!thumb || !skin()) return;
+  const gfx::Rect vt = MainLayout::VolumeTrack();
+  gfx::Painter p(back_buffer());
+  const int width = thumb->bounds.left - vt.left;
+  if (width > 0)
+    p.DrawImage(*skin(), m::kVolumeFill,
+                gfx::Rect{vt.left, vt.top + 3, vt.left + width, vt.top + 7});
+}
+
+void SorvelMainDlg::DrawSeekFill() {
+  LayerControl* thumb = FindControl(kSeekThumb);
+  if (!thumb || !skin()) return;
+  const gfx::Rect st = MainLayout::SeekTrack(ClientSize());
+  gfx::Painter p(back_buffer());
+  const int width = thumb->bounds.left - st.left;
+  if (width > 0)
+    p.DrawImage(*skin(), m::kSeekFill, gfx::Rect{st.left, st.top + 2, st.left + width, st.top + 8});
+}
+
+void SorvelMainDlg::DrawSliderTrack(int id) {
+  if (!skin()) return;
+  if (id == kVolumeThumb) {
+    const gfx::Rect vt = MainLayout::VolumeTrack();
+    RestoreBackground(vt);
+    DrawVolumeFill();
+  } else if (id == kSeekThumb) {
+    const gfx::Rect st = MainLayout::SeekTrack(ClientSize());
+    RestoreBackground(st);
+    DrawSeekFill();
+  }
+}
+
+void SorvelMainDlg::TickStatus() {
+  if (!IsCreated()) return;
+  if (status_.Tick(ClientSize().width)) {
+    DrawStatusLine();
+    UpdateIfDirty();
+  }
+}
+
+void SorvelMainDlg::ApplyPendingVolume() {
+  if (pending_volume_ < 0) return;
+  parts_.player.SetVolume(pending_volume_);
+  SetConfigText(keys::kVolume, std::to_string(pending_volume_));
+  pending_volume_ = -1;
+}
+
+void SorvelMainDlg::OnSliderMove(LayerControl& c) {
+  if (c.id == kVolumeThumb) {
+    pending_volume_ = MainLayout::VolumeForThumbOffset(c.bounds.left - c.track.left,
+                                                       c.track.width() - c.bounds.width());
+    DrawVolumeFill();
+  } else if (c.id == kSeekThumb) {
+    seek_dragging_ = true;
+    DrawSeekFill();
+  } else if (c.id == kSongScrollThumb) {
+    const int travel = c.track.height() - c.bounds.height();
+    const double fraction = travel > 0 ? double(c.bounds.top - c.track.top) / travel : 0;
+    if (lists_ && lists_->songs()) {
+      lists_->songs()->SetScrollFraction(fraction);
+      lists_->songs()->Invalidate();
+    } else if (song_list_) {
+      song_list_->SetScrollFraction(fraction);
+      Redraw();
+    }
+  }
+  DrawControl(c);
+}
+
+void SorvelMainDlg::OnSliderRelease(LayerControl& c) {
+  if (c.id == kVolumeThumb) {
+    const int volume = MainLayout::VolumeForThumbOffset(c.bounds.left - c.track.left,
+                                                        c.track.width() - c.bounds.width());
+    pending_volume_ = -1;
+    SetVolume(volume);
+  } else if (c.id == kSeekThumb) {
+    seek_dragging_ = false;
+    const int length_ms = parts_.player.GetDurationMs();
+    if (length_ms > 0) {
+      parts_.player.Seek(MainLayout::PositionForThumbOffset(length_ms, c.bounds.left - c.track.left,
+                                                            c.track.width() - c.bounds.width()));
+    }
+  }
+}
+
+void SorvelMainDlg::MoveSeekThumb() {
+  LayerControl* thumb = FindControl(kSeekThumb);
+  if (!thumb || seek_dragging_ || dragged_slider() == thumb) return;
+  const int travel = thumb->track.width() - thumb->bounds.width();
+  const int offset =
+      MainLayout::ThumbOffsetForPosition(position_s_ * 1000, length_s_ * 1000, travel);
+  MoveSliderThumb(*thumb, {thumb->track.left + offset, thumb->track.top});
+}
+
+bool SorvelMainDlg::IsDragArea(int x, int y) {
+  return MainLayout::IsDragArea({x, y}, ClientSize(), mini_);
+}
+
+void SorvelMainDlg::OnLButtonDown(const window::MouseEvent& e) {
+  if (!mini_ && MainLayout::IsSplitterBand(e.pos, ClientSize(), panel_width_)) {
+    splitter_press_x_ = e.pos.x;
+    splitter_press_width_ = panel_width_;
+    return;
+  }
+  if (lists_) {
+    LayerWnd::OnLButtonDown(e);
+    return;
+  }
+  if (song_list_ && song_list_->bounds().Contains(e.pos) && !ControlAt(e.pos)) {
+    song_list_->SetModifiers(false, false);
+    song_list_->OnMouseDown(e.pos);
+    UpdateIfDirty();
+    return;
+  }
+  const gfx::Rect panel = MainLayout::PanelRect(ClientSize(), panel_width_);
+  if (!mini_ && panel.Contains(e.pos)) {
+    const int row = (e.pos.y - panel.top) / 22;
+    if (row >= 0 && row < int(panel_lists_.size())) SelectPanelList(panel_lists_[row]);
+    return;
+  }
+  LayerWnd::OnLButtonDown(e);
+}
+
+void SorvelMainDlg::OnLButtonUp(const window::MouseEvent& e) {
+  if (splitter_press_x_ >= 0) {
+    // The panel takes the width at the press plus the movement (the layout is made once, at
+    // the release).
+    const int width = splitter_press_width_ + e.pos.x - splitter_press_x_;
+    splitter_press_x_ = -1;
+    if (width != panel_width_) SetPanelWidth(width);
+    return;
+  }
+  LayerWnd::OnLButtonUp(e);
+}
+
+void SorvelMainDlg::OnLButtonDoubleClick(const window::MouseEvent& e) {
+  if (song_list_ && song_list_->bounds().Contains(e.pos)) {
+    const int row = song_list_->RowAt(e.pos);
+    if (row >= 0) song_list_->OnRowActivated(row);
+    return;
+  }
+  LayerWnd::OnLButtonDoubleClick(e);
+}
+
+void SorvelMainDlg::OnRButtonUp(const window::MouseEvent& e) {
+  if (lists_) {
+    if (!lists_->OnContextMenu(e.pos)) LayerWnd::OnRButtonUp(e);
+    return;
+  }
+  if (song_list_ && song_list_->bounds().Contains(e.pos)) {
+    const int row = song_list_->RowAt(e.pos);
+    if (row >= 0 && !song_list_->IsSelected(row)) {
+      song_list_->SetModifiers(false, false);
+      song_list_->OnMouseDown(e.pos);
+    }
+    std::vector<window::MenuItem> items;
+    window::MenuItem play;
+    play.caption = "播放";
+    play.id = kCmdPlaySelected;
+    items.push_back(play);
+    items.push_back(window::MenuItem::Separator());
+    window::MenuItem import_songs;
+    import_songs.caption = "添加本地歌曲";
+    import_songs.id = kCmdAddLocalSongs;
+    items.push_back(import_songs);
+    ShowMenuAt(items, e.pos);
+    return;
+  }
+  LayerWnd::OnRButtonUp(e);
+}
+
+void SorvelMainDlg::OnMouseWheel(const window::MouseEvent& e, int delta_steps) {
+  // Positive steps scroll down.
+  if (lists_) {
+    if (lists_->songs() && lists_->songs()->bounds().Contains(e.pos)) {
+      lists_->songs()->OnWheel(delta_steps);
+      OnListScrolled(true);
+      return;
+    }
+    if (lists_->panel() && lists_->panel()->bounds().Contains(e.pos)) {
+      lists_->panel()->OnWheel(delta_steps);
+      UpdateIfDirty();
+      return;
+    }
+  }
+  if (song_list_ && song_list_->bounds().Contains(e.pos)) {
+    song_list_->ScrollBy(delta_steps * 3 * SeamSongList::kRowHeight);
+    MoveSongScrollThumb(song_list_->ScrollFraction());
+    Redraw();
+    return;
+  }
+  LayerWnd::OnMouseWheel(e, delta_steps);
+}
+
+void SorvelMainDlg::MoveSongScrollThumb(double fraction) {
+  LayerControl* thumb = FindControl(kSongScrollThumb);
+  if (!thumb || thumb->hidden || dragged_slider() == thumb) return;
+  const int travel = thumb->track.height() - thumb->bounds.height();
+  MoveSliderThumb(*thumb,
+                  {thumb->track.left, thumb->track.top + int(std::lround(fraction * travel))});
+}
+
+void SorvelMainDlg::OnMove(gfx::Point screen_origin) {
+  LayerWnd::OnMove(screen_origin);
+  attached_.OnMainMoved(WindowRect());
+}
+
+void SorvelMainDlg::OnControlEvent(LayerControl* control, int code) {
+  const int id = control ? control->id : code;
+  if (ControlDisabled(id)) return;
+  router_.OnControl(id);
+}
+
+void SorvelMainDlg::OnControlPressed(LayerControl&, int id) {
+  // The colour picker opens on the press, at the cursor.
+  if (id == kColor) OpenColorPicker();
+}
+
+void SorvelMainDlg::OnPopupClosed(int first, int) {
+  if (first == VolumeAdjustPopup::kPopupClosedCode) {
+    ShowControl(kVolumeOpen, true);
+    ShowControl(kVolumeClose, false);
+    UpdateIfDirty();
+  }
+}
+
+void SorvelMainDlg::OnClose() {
+  RequestClose();
+}
+
+void SorvelMainDlg::OnDestroy() {
+  // The search box is a native entry of the window: it goes before the window does.
+  if (lists_) lists_->DestroyEdit();
+  LayerWnd::OnDestroy();
+}
+
+void SorvelMainDlg::Rebuild(bool new_lists) {
+  if (!IsCreated()) {
+    if (new_lists) lists_.reset();
+    return;
+  }
+  const gfx::Rect place = WindowRect();
+  std::vector<store::MusicRecordPtr> records =
+      song_list_ ? song_list_->records() : std::vector<store::MusicRecordPtr>{};
+  const std::string list_id = song_list_ ? song_list_->list_id() : "local";
+  Destroy();
+  // The controls referring to the lists are gone with the window; the lists may go now.
+  if (new_lists) lists_.reset();
+  song_list_.reset();
+  const int height =
+      mini_ ? (folded_ ? MainLayout::kMiniFoldedHeight : MainLayout::kMiniUnfoldedHeight)
+            : place.height();
+  Create(gfx::Rect::FromXYWH(place.left, place.top, mini_ ? MainLayout::kMiniWidth : place.width(),
+                             height),
+         nullptr, window::WindowKind::kMain);
+  if (song_list_) song_list_->SetRecords(list_id, std::move(records));
+  if (loop_target()) {
+    loop_target()->SetTimer(kStatusTimer, std::chrono::milliseconds(kStatusTimerMs),
+                            [this] { TickStatus(); });
+    loop_target()->SetTimer(kVolumeTimer, std::chrono::milliseconds(kVolumeTimerMs),
+                            [this] { ApplyPendingVolume(); });
+  }
+  Redraw();
+}
+
+void SorvelMainDlg::SetPlayQueue(playback::PlayQueue* queue) {
+  queue_ = queue;
+  // The list views keep the queue they were made with: they are made again.
+  Rebuild(true);
+}
+
+void SorvelMainDlg::SetPlaylistSync(service::PlaylistSync* sync) {
+  sync_ = sync;
+  Rebuild(true);
+}
+
+void SorvelMainDlg::RequestClose() {
+  close_.Run();
+}
+
+void SorvelMainDlg::Exit() {
+  close_.SetExitFlag();
+  close_.Run();
+}
+
+void SorvelMainDlg::ShutDown() {
+  if (VolumeAdjustPopup* popup = VolumeAdjustPopup::Current()) popup->Destroy();
+  if (loop_target()) {
+    loop_target()->KillTimer(kStatusTimer);
+    loop_target()->KillTimer(kVolumeTimer);
+    loop_target()->KillTimer(kFilterTimer);
+  }
+  if (parts_.later.hosted_pages) parts_.later.hosted_pages->Close();
+  if (IsVisible()) SaveGeometry();
+  if (parts_.on_shut_down) parts_.on_shut_down();
+  Destroy();
+}
+
+void SorvelMainDlg::ShowMenuAt(const std::vector<window::MenuItem>& items, gfx::Point at) {
+  if (!presenter()) return;
+  presenter()->ShowMenu(items, at, [this](int id) {
+    // After the menu closed, from the loop, as a posted command.
+    if (loop_target()) loop_target()->Post([this, id] { RunCommand(id); });
+  });
+}
+
+void SorvelMainDlg::RunCommand(int command_id) {
+  router_.OnCommand(command_id);
+}
+
+}  // namespace quillo::ui
