@@ -8,8 +8,10 @@ bash scripts/install-deps.sh
 jobs=$(nproc)
 export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/quillo-ccache}"
 export CCACHE_MAXSIZE=5G
-# Paths below the checkout are hashed relative to it, so another clone reuses the cache.
+# Paths below the checkout are hashed relative to it, and the build folder's own path is left
+# out of the hash of objects with debug information, so another clone reuses the cache.
 export CCACHE_BASEDIR="$PWD"
+export CCACHE_NOHASHDIR=true
 
 # Windowed tests share one X server for the run (they use the DISPLAY they are given).
 with_display() {
