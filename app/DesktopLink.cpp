@@ -39,6 +39,10 @@ bool DesktopLink::tray_shown() const {
   return tray_ && tray_->CanShow();
 }
 
+void DesktopLink::SetArtPath(const std::string& path) {
+  adapter_->SetArtPath(path);
+}
+
 void DesktopLink::OnNowPlaying(const std::string& title) {
   if (tray_) tray_->SetTip(ui::TrayMenuModel::Tip(title));
   std::optional<store::MusicRecord> record = runtime_.library().FindMusic(player_.GetMusicId());

@@ -39,6 +39,8 @@ class DesktopLink : public ui::PlayOperations, public desktop::TrayIconListener 
   void Start();
   // A song started: the tray tip and the service's metadata follow.
   void OnNowPlaying(const std::string& title);
+  // The playing artist's picture file ("": none) becomes the service's art.
+  void SetArtPath(const std::string& path);
   bool tray_shown() const;
 
   // ---- ui::PlayOperations -------------------------------------------------------------------

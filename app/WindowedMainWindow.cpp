@@ -170,6 +170,8 @@ bool WindowedMainWindow::Open() {
   parts_->desktop->Start();
   window.SetNowPlayingListener(
       [this](const std::string& title) { parts_->desktop->OnNowPlaying(title); });
+  window.SetArtPathListener(
+      [this](const std::string& path) { parts_->desktop->SetArtPath(path); });
   reporter_.Report(parts_->desktop->tray_shown() ? "tray icon shown" : "no tray on this desktop");
   reporter_.Report("main window shown");
   reporter_.Report("song list: " + std::to_string(window.RowCount()) + " rows");

@@ -51,7 +51,7 @@ void PlayQueue::PlayRecord(const std::optional<store::MusicRecord>& given) {
     it = !it->first.empty() && it->first[0] == '_' ? record.erase(it) : std::next(it);
   }
 
-  parts_.view.SetCurrentArtist(AttributeOf(record, "artist_id"));
+  parts_.view.SetCurrentArtist(AttributeOf(record, "artist_id"), AttributeOf(record, "artist_name"));
   parts_.playlists.SetCurrentItem(id);
   parts_.view.MarkPlayingSong(id);
 

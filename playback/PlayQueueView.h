@@ -28,8 +28,8 @@ class PlayQueueView {
   virtual void SetTitleMarquee(bool running) = 0;
   // The song list marks the playing song.
   virtual void MarkPlayingSong(const std::string& music_id) = 0;
-  // The artist of the song being started (artist page and picture).
-  virtual void SetCurrentArtist(const std::string& artist_id) = 0;
+  // The artist of the song being started (artist page and picture); either may be empty.
+  virtual void SetCurrentArtist(const std::string& artist_id, const std::string& artist_name) = 0;
   // Posted once a song was started (kNowPlayingMessage): tray tip := title, marquee restarted.
   virtual void ShowNowPlaying(const std::string& title) = 0;
 };

@@ -115,6 +115,10 @@ gfx::Rect MainLayout::TimeRect(gfx::Size size, bool mini) {
   return Box(size.width - 70, 32, 60, 18);
 }
 
+gfx::Rect MainLayout::ArtistPictureRect() {
+  return Box(VolumeTrack().right + 6, 52, 28, 28);
+}
+
 gfx::Rect MainLayout::VolumeTrack() {
   return Box(146, 65, kVolumeTravel + kThumbSize, 10);
 }

@@ -57,6 +57,8 @@ class MainLayout {
   // The status line's band and the time display's.
   static gfx::Rect StatusRect(gfx::Size size, bool mini);
   static gfx::Rect TimeRect(gfx::Size size, bool mini);
+  // The artist picture's place (normal layout): right of the volume slider, 28 × 28.
+  static gfx::Rect ArtistPictureRect();
   // The volume and seek tracks (normal layout).
   static gfx::Rect VolumeTrack();
   static gfx::Rect SeekTrack(gfx::Size size);

@@ -485,6 +485,9 @@ void SorvelMainDlg::SetTitleMarquee(bool running) {
 }
 
 void SorvelMainDlg::MarkPlayingSong(const std::string& music_id) {
+  // A song starts (the queue told its artist just before): the previous picture goes.
+  artist_picture_.OnSongStarted(music_id, artist_id_, artist_name_);
+  LoadArtistPicture();
   if (lists_ && lists_->songs()) {
     lists_->songs()->MarkPlayingSong(music_id);
     UpdateIfDirty();
@@ -497,6 +500,8 @@ void SorvelMainDlg::MarkPlayingSong(const std::string& music_id) {
 
 void SorvelMainDlg::ShowNowPlaying(const std::string& title) {
   if (now_playing_listener_) now_playing_listener_(title);
+  // The service's metadata was renewed with the title: the picture follows it.
+  if (art_path_listener_) art_path_listener_(artist_picture_.path());
   if (caption_listener_) caption_listener_(title, true);
 }
 

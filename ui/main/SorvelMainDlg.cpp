@@ -330,11 +330,16 @@ void SorvelMainDlg::DrawBackground() {
         gfx::TextOptions options;
         options.align = gfx::TextAlign::kRight;
         options.ellipsize = true;
+        // The name keeps clear of the artist picture when one is shown.
+        const int left = artist_image_ ? std::max(ClientSize().width - 150,
+                                                  MainLayout::ArtistPictureRect().right + 4)
+                                       : ClientSize().width - 150;
         p.DrawText(user_name_, control_font(), gfx::Color::Rgb(0xFF, 0xFF, 0xFF),
-                   gfx::Rect{ClientSize().width - 150, 58, ClientSize().width - 46, 76}, options);
+                   gfx::Rect{left, 58, ClientSize().width - 46, 76}, options);
       }
     }
   }
+  DrawArtistPicture();
 }
 
 void SorvelMainDlg::DrawAll() {

@@ -18,6 +18,7 @@
 #include "service/sync/SyncView.h"
 #include "ui/dialogs/VolumeAdjustPopup.h"
 #include "ui/lists/ListsHost.h"
+#include "ui/main/ArtistPicture.h"
 #include "ui/main/AttachedWindows.h"
 #include "ui/main/CloseProcedure.h"
 #include "ui/main/HandedCommandLine.h"
@@ -30,6 +31,9 @@
 
 namespace quillo::store {
 class StoreRuntime;
+}
+namespace quillo::downloads {
+class DownloadManager;
 }
 namespace quillo::playback {
 class Player;
@@ -45,6 +49,7 @@ struct ServiceEndpoints;
 namespace quillo::ui {
 
 class MainListPanels;
+class DownloadedArtistPictures;
 class SeamSongList;
 namespace lists {
 class ListsSyncView;
@@ -95,6 +100,15 @@ class SorvelMainDlg : public LayerWnd,
   void SetNowPlayingListener(std::function<void(const std::string& title)> listener) {
     now_playing_listener_ = std::move(listener);
   }
+  // The download manager that finds and fetches artist pictures (null: none are shown). The
+  // window must also be the manager's listener to see fetched pictures.
+  void SetDownloadManager(downloads::DownloadManager* manager);
+  // Told the shown artist picture's file after every song start and picture arrival ("": none).
+  void SetArtPathListener(std::function<void(const std::string& path)> listener) {
+    art_path_listener_ = std::move(listener);
+  }
+  const ArtistPicture& artist_picture() const { return artist_picture_; }
+  bool ShowsArtistPicture() const { return artist_image_.has_value(); }
   void SetCaptionListener(std::function<void(const std::string& title, bool running)> listener) {
     caption_listener_ = std::move(listener);
   }
@@ -152,8 +166,14 @@ class SorvelMainDlg : public LayerWnd,
   void ShowMuted(bool muted) override;
   void SetTitleMarquee(bool running) override;
   void MarkPlayingSong(const std::string& music_id) override;
-  void SetCurrentArtist(const std::string& artist_id) override { artist_id_ = artist_id; }
+  void SetCurrentArtist(const std::string& artist_id, const std::string& artist_name) override {
+    artist_id_ = artist_id;
+    artist_name_ = artist_name;
+  }
   void ShowNowPlaying(const std::string& title) override;
+
+  // ---- DownloadListener -------------------------------------------------------------------
+  void OnArtistPictureDownloaded(const std::string& artist_id, const std::string& path) override;
 
   // ---- LoginWindow ------------------------------------------------------------------------
   void ShowAlert(const std::string& text) override;
@@ -244,6 +264,9 @@ class SorvelMainDlg : public LayerWnd,
   void DrawSeekFill();
   void DrawVolumeFill();
   void DrawPanel();
+  void DrawArtistPicture();
+  // Loads the controller's picture file (none shown when it does not load) and redraws.
+  void LoadArtistPicture();
   void ShowMenuAt(const std::vector<window::MenuItem>& items, gfx::Point at);
   void UpdateLoginControls();
   void MoveSeekThumb();
@@ -284,6 +307,11 @@ class SorvelMainDlg : public LayerWnd,
   int length_s_ = 0;
   bool seek_dragging_ = false;
   std::string artist_id_;
+  std::string artist_name_;
+  ArtistPicture artist_picture_;
+  std::unique_ptr<DownloadedArtistPictures> picture_source_;
+  std::optional<gfx::Surface> artist_image_;
+  std::function<void(const std::string&)> art_path_listener_;
   std::string user_name_;
 };
 

@@ -21,7 +21,9 @@ class FakeQueueView : public playback::PlayQueueView {
   void ShowMuted(bool on) override { muted = on; }
   void SetTitleMarquee(bool running) override { marquee = running; }
   void MarkPlayingSong(const std::string& music_id) override { marked.push_back(music_id); }
-  void SetCurrentArtist(const std::string& artist_id) override { artist = artist_id; }
+  void SetCurrentArtist(const std::string& artist_id, const std::string&) override {
+    artist = artist_id;
+  }
   void ShowNowPlaying(const std::string& title) override { now_playing.push_back(title); }
 
   std::string LastStatus() const { return status.empty() ? std::string("<none>") : status.back(); }

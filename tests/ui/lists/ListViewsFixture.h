@@ -66,7 +66,7 @@ class QuietQueueView : public playback::PlayQueueView {
   void ShowMuted(bool) override {}
   void SetTitleMarquee(bool) override {}
   void MarkPlayingSong(const std::string& id) override { marked = id; }
-  void SetCurrentArtist(const std::string&) override {}
+  void SetCurrentArtist(const std::string&, const std::string&) override {}
   void ShowNowPlaying(const std::string&) override {}
   std::string marked;
 };
