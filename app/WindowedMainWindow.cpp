@@ -170,8 +170,7 @@ bool WindowedMainWindow::Open() {
   parts_->desktop->Start();
   window.SetNowPlayingListener(
       [this](const std::string& title) { parts_->desktop->OnNowPlaying(title); });
-  window.SetArtPathListener(
-      [this](const std::string& path) { parts_->desktop->SetArtPath(path); });
+  window.SetArtPathListener([this](const std::string& path) { parts_->desktop->SetArtPath(path); });
   reporter_.Report(parts_->desktop->tray_shown() ? "tray icon shown" : "no tray on this desktop");
   reporter_.Report("main window shown");
   reporter_.Report("song list: " + std::to_string(window.RowCount()) + " rows");
@@ -192,6 +191,8 @@ void WindowedMainWindow::SetLoginSession(service::LoginSession* login) {
 
 void WindowedMainWindow::OnServiceEndpoints(const service::ServiceEndpoints& endpoints) {
   endpoints_ = endpoints;
+  // The login dialog's links follow the address that became known.
+  if (parts_->login_dialogs) parts_->login_dialogs->SetPages(service::ServicePages(endpoints));
   MakeQueue();
 }
 

@@ -255,6 +255,20 @@ TEST_F(LoginDialogsTest, TheLinksOpenTheirPagesAndThePasswordIsEchoed) {
   EXPECT_FALSE(system_.script_ran_out);
 }
 
+TEST_F(LoginDialogsTest, TheLinksTakeAnAddressThatBecameKnownAfterTheDialogsWereMade) {
+  Start([](const FakeAttempt&, int) { return UserAnswer("u1", "demo"); });
+  // The embedded service answers later than the dialogs are made.
+  dialogs_->SetPages(service::ServicePages(
+      service::ServiceEndpoints{"http://127.0.0.1:4711/", "127.0.0.1", "http://127.0.0.1:4711/"}));
+  Press(LoginDlg::kForgotPasswordId);
+  Press(LoginDlg::kRegisterId);
+  dialogs_->ShowLoginDialog();
+  EXPECT_EQ(opened_,
+            (std::vector<std::string>{"browser http://127.0.0.1:4711/user/retrieve_pwd.php",
+                                      "hosted http://127.0.0.1:4711/user/register.php"}));
+  EXPECT_FALSE(system_.script_ran_out);
+}
+
 TEST_F(LoginDialogsTest, TheDialogCentresOnItsOwnerWhileTheOwnerLivesAndOnTheScreenAfter) {
   Start([](const FakeAttempt&, int) { return UserAnswer("u1", "demo"); });
   LayerDlg owner;

@@ -59,6 +59,11 @@ class LoginDialogs : public service::LoginWaitingDialog {
   bool ShowWaitingDialog(int dialog) override;
   void PostCloseWaitingDialog(int dialog) override;
 
+  // The service's pages (register, retrieve password) at an address that became known later:
+  // the embedded service starts after the dialogs exist.
+  void SetPages(service::ServicePages pages) { pages_ = std::move(pages); }
+  const service::ServicePages& pages() const { return pages_; }
+
   // The open waiting dialog's number, 0 when none (for tests).
   int open_waiting_dialog() const;
 

@@ -22,6 +22,7 @@ void SorvelMainDlg::OnArtistPictureDownloaded(const std::string& artist_id,
 }
 
 void SorvelMainDlg::LoadArtistPicture() {
+  const bool was_shown = artist_image_.has_value();
   artist_image_.reset();
   if (!artist_picture_.path().empty()) {
     if (std::optional<std::string> bytes = fs::ReadWholeFile(artist_picture_.path()))
@@ -33,7 +34,7 @@ void SorvelMainDlg::LoadArtistPicture() {
     }
   }
   // The picture is part of the background (the user name beside it moves with it).
-  if (!mini_) Redraw();
+  if (!mini_ && (was_shown || artist_image_)) Redraw();
 }
 
 void SorvelMainDlg::DrawArtistPicture() {

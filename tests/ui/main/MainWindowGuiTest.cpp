@@ -9,6 +9,7 @@
 
 #include "../GuiHarness.h"
 #include "fakes/FakePlayer.h"
+#include "platform/gfx/Painter.h"
 #include "platform/loop/MainLoop.h"
 #include "playback/PlayQueue.h"
 #include "playback/SongSelectBox.h"
@@ -348,6 +349,54 @@ TEST_F(MainWindowGuiTest, DraggingTheSplitterWidensThePanel) {
     return close && close->bounds.left == 101;
   }));
   EXPECT_EQ(window().song_list()->bounds().left, 108);
+}
+
+TEST_F(MainWindowGuiTest, ThePlayingArtistsPictureIsDrawnAndGivenAsArtUntilTheNextSong) {
+  Open();
+  std::vector<std::string> art;
+  window().SetArtPathListener([&](const std::string& path) { art.push_back(path); });
+  gfx::Surface red(8, 8);
+  {
+    gfx::Painter p(red);
+    p.FillRect(gfx::Rect{0, 0, 8, 8}, gfx::Color::Rgb(0xFF, 0, 0));
+  }
+  const std::string picture = folder_ / "artist.png";
+  ASSERT_TRUE(red.WritePng(picture));
+  std::ofstream(folder_ / "broken.png") << "not a picture";
+  const gfx::Rect box = MainLayout::ArtistPictureRect();
+  auto centre_pixel = [&] {
+    return window().back_buffer().Row((box.top + box.bottom) / 2)[(box.left + box.right) / 2];
+  };
+  const std::uint32_t before = centre_pixel();
+  ASSERT_NE(before, 0xFFFF0000u);
+
+  window().SetCurrentArtist("5", "苏晴");
+  window().MarkPlayingSong("101");
+  EXPECT_FALSE(window().ShowsArtistPicture());
+  // A picture of another artist arriving is not this song's.
+  window().OnArtistPictureDownloaded("6", picture);
+  EXPECT_FALSE(window().ShowsArtistPicture());
+  EXPECT_TRUE(art.empty());
+  window().OnArtistPictureDownloaded("5", picture);
+  EXPECT_TRUE(window().ShowsArtistPicture());
+  EXPECT_EQ(centre_pixel(), 0xFFFF0000u);
+  ASSERT_EQ(art, std::vector<std::string>{picture});
+  // The media-player service renews its metadata with the title: the art follows.
+  window().ShowNowPlaying("海边的风 - 苏晴");
+  EXPECT_EQ(art.back(), picture);
+  Screenshot("SorvelMainDlg-artist.png");
+
+  // The next song's artist has none: the picture goes, and the service hears "none".
+  window().SetCurrentArtist("9", "Mira Stone");
+  window().MarkPlayingSong("102");
+  window().ShowNowPlaying("Young and Free - Mira Stone");
+  EXPECT_FALSE(window().ShowsArtistPicture());
+  EXPECT_EQ(centre_pixel(), before);
+  EXPECT_EQ(art.back(), "");
+  // A file that is no picture is neither drawn nor offered.
+  window().OnArtistPictureDownloaded("9", folder_ / "broken.png");
+  EXPECT_FALSE(window().ShowsArtistPicture());
+  EXPECT_EQ(art.back(), "");
 }
 
 }  // namespace
