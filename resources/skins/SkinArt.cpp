@@ -401,6 +401,22 @@ void SpeakerGlyph(Svg& svg, double /*width*/, double h, const char* ink, bool mu
   }
 }
 
+// Three rising bars: the volume popup; filled while it is open (the close button).
+void VolumeBarsGlyph(Svg& svg, double w, double h, const char* ink, bool open) {
+  for (int i = 0; i < 3; ++i) {
+    const double bar_h = h * (0.3 + 0.2 * i);
+    const double x = w * 0.2 + i * w * 0.22;
+    if (open) {
+      svg.Box(x, h * 0.82 - bar_h, w * 0.16, bar_h, ink);
+    } else {
+      std::ostringstream d;
+      d << 'M' << x + 0.5 << ',' << h * 0.82 << " V" << h * 0.82 - bar_h + 0.5 << " H"
+        << x + w * 0.16 - 0.5 << " V" << h * 0.82;
+      svg.Path(d.str(), "none", ink, 1);
+    }
+  }
+}
+
 std::string MainSkin(const Style& style) {
   namespace m = skin::main;
   Svg svg(m::kWidth, m::kHeight);
@@ -476,6 +492,10 @@ std::string MainSkin(const Style& style) {
                   std::bind(SpeakerGlyph, _1, _2, _3, _4, false));
   DarkPanelButton(svg, m::kUnmute, m::kSmallButton, m::kSmallButton,
                   std::bind(SpeakerGlyph, _1, _2, _3, _4, true));
+  DarkPanelButton(svg, m::kVolumeOpen, m::kSmallButton, m::kSmallButton,
+                  std::bind(VolumeBarsGlyph, _1, _2, _3, _4, false));
+  DarkPanelButton(svg, m::kVolumeClose, m::kSmallButton, m::kSmallButton,
+                  std::bind(VolumeBarsGlyph, _1, _2, _3, _4, true));
   for (const auto& [track, fill] : {std::pair{m::kSeekTrack, m::kSeekFill},
                                     std::pair{m::kVolumeTrack, m::kVolumeFill}}) {
     svg.Box(track.left, track.top, track.width(), track.height(), "#FFFFFF", 2, nullptr, 0.35);

@@ -183,6 +183,9 @@ inline constexpr Point kNext{436, 70};
 inline constexpr int kSmallButton = 16;
 inline constexpr Point kMute{470, 70};
 inline constexpr Point kUnmute{486, 70};
+// The mini layout's volume popup buttons (open, close), 16 × 16.
+inline constexpr Point kVolumeOpen{502, 70};
+inline constexpr Point kVolumeClose{518, 70};
 inline constexpr Rect kSeekTrack{340, 180, 540, 186};
 inline constexpr Rect kSeekFill{340, 190, 540, 196};
 inline constexpr Point kSeekThumb{550, 178};  // 10 × 10, states stacked

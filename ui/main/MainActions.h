@@ -30,6 +30,9 @@ class MainActions {
   virtual void FoldMiniList(bool fold) = 0;
   virtual void SetPanelWidth(int width_px) = 0;
   virtual void ShowPanelPage(int page) = 0;
+  // The scroll buttons: the song list (35, 36) or the playlist panel (38, 39) by rows
+  // (negative: up).
+  virtual void ScrollList(bool song_list, int rows) = 0;
   virtual void ShowVolumePopup(bool open) = 0;
   virtual void ShowControlMenu(int control_id) = 0;  // the menus of buttons 12, 44, 46, 47, 49
   virtual void OpenColorPicker() = 0;

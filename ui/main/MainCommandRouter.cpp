@@ -89,6 +89,14 @@ bool MainCommandRouter::OnControl(int id) {
     case kPanelOpen:
       actions_.SetPanelWidth(kPanelOpenWidth);
       return true;
+    case kSongScrollUp:
+    case kSongScrollDown:
+      actions_.ScrollList(true, id == kSongScrollUp ? -1 : 1);
+      return true;
+    case kPanelScrollUp:
+    case kPanelScrollDown:
+      actions_.ScrollList(false, id == kPanelScrollUp ? -1 : 1);
+      return true;
     case kPanelClose:
       actions_.SetPanelWidth(0);
       return true;

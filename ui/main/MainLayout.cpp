@@ -225,6 +225,22 @@ std::vector<MainControlSpec> MainLayout::Normal(const MainLayoutState& s) {
     thumb.image_size = {12, 24};
     c.push_back(thumb);
   }
+  // The playlist panel's scroll bar, inside its right edge while the panel is wide enough.
+  const gfx::Rect panel = PanelRect(s.size, s.panel_width);
+  const bool panel_bar = HasPanelScrollBar(panel.width());
+  c.push_back(Image(kPanelScrollUp, Box(panel.right - 12, panel.top, 12, 12), m::kScrollUp, 12,
+                    false, !panel_bar));
+  c.push_back(Image(kPanelScrollDown, Box(panel.right - 12, panel.bottom - 12, 12, 12),
+                    m::kScrollDown, 12, false, !panel_bar));
+  {
+    Spec thumb = Slider(kPanelScrollThumb,
+                        gfx::Rect{panel.right - 12, panel.top + 12, panel.right, panel.bottom - 12},
+                        0, m::kScrollThumb);
+    thumb.bounds = Box(panel.right - 12, panel.top + 12, 12, 24);
+    thumb.image_size = {12, 24};
+    thumb.hidden = !panel_bar;
+    c.push_back(thumb);
+  }
   // Bottom band: left panel pages, phone files, hosted page panel.
   const int band = s.size.height - 24;
   c.push_back(Caption(kPage0, Box(6, band, 40, 18), "列表", false, false));
@@ -246,8 +262,8 @@ std::vector<MainControlSpec> MainLayout::Mini(const MainLayoutState& s) {
   c.push_back(Image(kNext, Box(54, 3, 22, 22), m::kNext, m::kTransportButton, true, false));
   c.push_back(Image(kMute, Box(80, 6, sm, sm), m::kMute, sm, true, s.muted));
   c.push_back(Image(kUnmute, Box(80, 6, sm, sm), m::kUnmute, sm, true, !s.muted));
-  c.push_back(Caption(kVolumeOpen, Box(98, 6, 16, 16), "音", true, false));
-  c.push_back(Caption(kVolumeClose, Box(98, 6, 16, 16), "音", true, true));
+  c.push_back(Image(kVolumeOpen, Box(98, 6, sm, sm), m::kVolumeOpen, sm, true, false));
+  c.push_back(Image(kVolumeClose, Box(98, 6, sm, sm), m::kVolumeClose, sm, true, true));
   c.push_back(Image(kLyricOpen, Box(w - 142, 4, tb, tb), m::kLyricOpen, tb, true, s.lyric_open));
   c.push_back(Image(kLyricClose, Box(w - 142, 4, tb, tb), m::kLyricClose, tb, true, !s.lyric_open));
   c.push_back(Image(kUnfold, Box(w - 120, 4, tb, tb), m::kListOpen, tb, true, !s.list_folded));

@@ -66,6 +66,10 @@ class MainLayout {
   static gfx::Rect PanelRect(gfx::Size size, int panel_width);
   static gfx::Rect SongListRect(gfx::Size size, int panel_width, bool mini);
 
+  // Whether a playlist panel this wide carries its scroll bar (38–40) inside its right edge;
+  // a narrower one shows its rows alone.
+  static bool HasPanelScrollBar(int panel_width) { return panel_width >= kPanelScrollBarMinimum; }
+  static constexpr int kPanelScrollBarMinimum = 40;
   // The playlist panel's width clamped to 0 … window width − 100.
   static int ClampPanelWidth(int width, int window_width);
   // Whether a press at p grabs the splitter: the 6-pixel band at the playlist panel's right

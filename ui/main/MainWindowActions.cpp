@@ -134,6 +134,20 @@ void SorvelMainDlg::ShowPanelPage(int page) {
   if (page == 0) RefreshPlaylistTree();
 }
 
+void SorvelMainDlg::ScrollList(bool song_list, int rows) {
+  if (lists_) {
+    if (song_list && lists_->songs()) lists_->songs()->OnWheel(rows);
+    if (!song_list && lists_->panel()) lists_->panel()->OnWheel(rows);
+    OnListScrolled(song_list);
+    return;
+  }
+  if (song_list && song_list_) {
+    song_list_->ScrollBy(rows * SeamSongList::kRowHeight);
+    MoveSongScrollThumb(song_list_->ScrollFraction());
+    Redraw();
+  }
+}
+
 void SorvelMainDlg::ShowVolumePopup(bool open) {
   if (open) {
     if (VolumeAdjustPopup::Show(this, *this)) {
@@ -285,9 +299,11 @@ void SorvelMainDlg::ShowHeaderButtons(lists::ListKind kind) {
 }
 
 void SorvelMainDlg::OnListScrolled(bool song_list) {
-  // The window's scroll thumb follows the song list.
+  // The window's scroll thumbs follow the lists.
   if (song_list && lists_ && lists_->songs())
     MoveSongScrollThumb(lists_->songs()->ScrollFraction());
+  if (!song_list && lists_ && lists_->panel())
+    MoveScrollThumb(kPanelScrollThumb, lists_->panel()->ScrollFraction());
   UpdateIfDirty();
 }
 

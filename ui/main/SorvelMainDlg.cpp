@@ -223,8 +223,10 @@ void SorvelMainDlg::BuildLayout() {
     // The song list stops short of its scroll bar, which the window draws.
     const gfx::Rect songs{list_rect.left, list_rect.top, list_rect.right - 12, list_rect.bottom};
     const bool folded = mini_ && folded_;
-    lists_->Build(mini_ ? gfx::Rect{} : MainLayout::PanelRect(ClientSize(), panel_width_),
-                  folded ? gfx::Rect{} : songs,
+    // So does the playlist panel, when it is wide enough to carry one.
+    gfx::Rect panel = mini_ ? gfx::Rect{} : MainLayout::PanelRect(ClientSize(), panel_width_);
+    if (MainLayout::HasPanelScrollBar(panel.width())) panel.right -= 12;
+    lists_->Build(panel, folded ? gfx::Rect{} : songs,
                   mini_ ? gfx::Rect{} : MainLayout::SearchBoxRect(ClientSize()));
     if (folded) ShowControl(MainListPanels::kSongListControl, false);
     return;
@@ -476,6 +478,13 @@ void SorvelMainDlg::OnSliderMove(LayerControl& c) {
   } else if (c.id == kSeekThumb) {
     seek_dragging_ = true;
     DrawSeekFill();
+  } else if (c.id == kPanelScrollThumb) {
+    const int travel = c.track.height() - c.bounds.height();
+    if (lists_ && lists_->panel()) {
+      lists_->panel()->SetScrollFraction(travel > 0 ? double(c.bounds.top - c.track.top) / travel
+                                                    : 0);
+      lists_->panel()->Invalidate();
+    }
   } else if (c.id == kSongScrollThumb) {
     const int travel = c.track.height() - c.bounds.height();
     const double fraction = travel > 0 ? double(c.bounds.top - c.track.top) / travel : 0;
@@ -602,7 +611,7 @@ void SorvelMainDlg::OnMouseWheel(const window::MouseEvent& e, int delta_steps) {
     }
     if (lists_->panel() && lists_->panel()->bounds().Contains(e.pos)) {
       lists_->panel()->OnWheel(delta_steps);
-      UpdateIfDirty();
+      OnListScrolled(false);
       return;
     }
   }
@@ -616,7 +625,11 @@ void SorvelMainDlg::OnMouseWheel(const window::MouseEvent& e, int delta_steps) {
 }
 
 void SorvelMainDlg::MoveSongScrollThumb(double fraction) {
-  LayerControl* thumb = FindControl(kSongScrollThumb);
+  MoveScrollThumb(kSongScrollThumb, fraction);
+}
+
+void SorvelMainDlg::MoveScrollThumb(int thumb_id, double fraction) {
+  LayerControl* thumb = FindControl(thumb_id);
   if (!thumb || thumb->hidden || dragged_slider() == thumb) return;
   const int travel = thumb->track.height() - thumb->bounds.height();
   MoveSliderThumb(*thumb,
@@ -626,6 +639,12 @@ void SorvelMainDlg::MoveSongScrollThumb(double fraction) {
 void SorvelMainDlg::OnMove(gfx::Point screen_origin) {
   LayerWnd::OnMove(screen_origin);
   attached_.OnMainMoved(WindowRect());
+}
+
+void SorvelMainDlg::OnSize(gfx::Size size) {
+  LayerWnd::OnSize(size);
+  // Windows attached below or to the right follow the new edges.
+  attached_.OnMainResized(WindowRect());
 }
 
 void SorvelMainDlg::OnControlEvent(LayerControl* control, int code) {

@@ -20,6 +20,7 @@
 #include "ui/lists/ListsHost.h"
 #include "ui/main/ArtistPicture.h"
 #include "ui/main/AttachedWindows.h"
+#include "ui/main/DownloadedArtistPictures.h"
 #include "ui/main/CloseProcedure.h"
 #include "ui/main/HandedCommandLine.h"
 #include "ui/main/LaterWindows.h"
@@ -49,7 +50,6 @@ struct ServiceEndpoints;
 namespace quillo::ui {
 
 class MainListPanels;
-class DownloadedArtistPictures;
 class SeamSongList;
 namespace lists {
 class ListsSyncView;
@@ -153,6 +153,7 @@ class SorvelMainDlg : public LayerWnd,
   void OnRButtonUp(const window::MouseEvent& e) override;
   void OnMouseWheel(const window::MouseEvent& e, int delta_steps) override;
   void OnMove(gfx::Point screen_origin) override;
+  void OnSize(gfx::Size size) override;
   void OnClose() override;
   void OnDestroy() override;
   void OnPopupClosed(int first, int second) override;
@@ -225,6 +226,7 @@ class SorvelMainDlg : public LayerWnd,
   void FoldMiniList(bool fold) override;
   void SetPanelWidth(int width_px) override;
   void ShowPanelPage(int page) override;
+  void ScrollList(bool song_list, int rows) override;
   void ShowVolumePopup(bool open) override;
   void ShowControlMenu(int control_id) override;
   void OpenColorPicker() override;
@@ -271,6 +273,7 @@ class SorvelMainDlg : public LayerWnd,
   void UpdateLoginControls();
   void MoveSeekThumb();
   void MoveSongScrollThumb(double fraction);
+  void MoveScrollThumb(int thumb_id, double fraction);
   std::string ConfigText(const char* key, const std::string& fallback = {}) const;
   void SetConfigText(const char* key, const std::string& value);
   bool ControlDisabled(int id) const;

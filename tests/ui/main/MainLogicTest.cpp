@@ -248,6 +248,9 @@ class RecordingActions : public MainActions {
   void FoldMiniList(bool f) override { Note(f ? "fold" : "unfold"); }
   void SetPanelWidth(int w) override { Note("panel " + std::to_string(w)); }
   void ShowPanelPage(int p) override { Note("page " + std::to_string(p)); }
+  void ScrollList(bool songs, int rows) override {
+    Note(std::string(songs ? "scroll-songs " : "scroll-panel ") + std::to_string(rows));
+  }
   void ShowVolumePopup(bool o) override { Note(o ? "volume-popup" : "volume-popup-close"); }
   void ShowControlMenu(int id) override { Note("menu " + std::to_string(id)); }
   void OpenColorPicker() override { Note("color"); }
@@ -310,7 +313,11 @@ TEST(MainCommandRouterTest, ControlsAndCommandsReachTheirActions) {
                                                              {kSort, "menu 47"},
                                                              {kTrayMenu, "menu 12"},
                                                              {kNewBatch, "batch"},
-                                                             {kPhoneFiles, "phone"}};
+                                                             {kPhoneFiles, "phone"},
+                                                             {kSongScrollUp, "scroll-songs -1"},
+                                                             {kSongScrollDown, "scroll-songs 1"},
+                                                             {kPanelScrollUp, "scroll-panel -1"},
+                                                             {kPanelScrollDown, "scroll-panel 1"}};
   for (const auto& [id, expected] : controls) {
     RecordingActions actions;
     MainCommandRouter router(actions);
@@ -381,8 +388,8 @@ TEST(MainLayoutTest, EveryControlOfBothLayoutsWithTooltips) {
     EXPECT_GE(c.bounds.left, 0) << c.id;
     EXPECT_LE(c.bounds.right, state.size.width) << c.id;
   }
-  for (int id : {0,  1,  2,  3,  4,  5,  11, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23,
-                 24, 25, 26, 27, 28, 35, 36, 37, 41, 42, 43, 44, 46, 47, 49, 50, 55})
+  for (int id : {0,  1,  2,  3,  4,  5,  11, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24,
+                 25, 26, 27, 28, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44, 46, 47, 49, 50, 55})
     EXPECT_TRUE(normal_ids.count(id)) << id;
   state.size = {MainLayout::kMiniWidth, MainLayout::kMiniFoldedHeight};
   std::set<int> mini_ids;
@@ -392,6 +399,39 @@ TEST(MainLayoutTest, EveryControlOfBothLayoutsWithTooltips) {
   EXPECT_EQ(MainLayout::Tooltip(kPrevious, false), "上一首");
   EXPECT_EQ(MainLayout::Tooltip(kPrevious, true), "播放上一首");
   EXPECT_EQ(MainLayout::Tooltip(kSettings, false), "这里更改Zelbo音乐设置");
+}
+
+TEST(MainLayoutTest, ThePanelScrollBarSitsInsideThePanelOnlyWhenItIsWideEnough) {
+  struct Case {
+    int panel_width;
+    bool shown;
+  };
+  for (const Case& c : std::vector<Case>{
+           {0, false}, {39, false}, {40, true}, {70, true}, {180, true}, {400, true}}) {
+    SCOPED_TRACE(c.panel_width);
+    MainLayoutState state;
+    state.size = MainLayout::kNormalMinimum;
+    state.panel_width = c.panel_width;
+    const gfx::Rect panel = MainLayout::PanelRect(state.size, c.panel_width);
+    const gfx::Rect songs = MainLayout::SongListRect(state.size, c.panel_width, false);
+    int seen = 0;
+    for (const MainControlSpec& spec : MainLayout::Normal(state)) {
+      if (spec.id < kPanelScrollUp || spec.id > kPanelScrollThumb) continue;
+      ++seen;
+      EXPECT_EQ(spec.hidden, !c.shown) << spec.id;
+      // Inside the panel's right edge, never over the splitter buttons or the song list.
+      EXPECT_EQ(spec.bounds.right, panel.right) << spec.id;
+      EXPECT_LE(spec.bounds.right, songs.left) << spec.id;
+      EXPECT_GE(spec.bounds.top, panel.top) << spec.id;
+      EXPECT_LE(spec.bounds.bottom, panel.bottom) << spec.id;
+      if (spec.id == kPanelScrollThumb) {
+        EXPECT_EQ(spec.kind, MainControlSpec::Kind::kSlider);
+        EXPECT_EQ(spec.track.top, panel.top + 12);
+        EXPECT_EQ(spec.track.bottom, panel.bottom - 12);
+      }
+    }
+    EXPECT_EQ(seen, 3);
+  }
 }
 
 TEST(MainLayoutTest, VolumeSeekAndDragNumbers) {

@@ -399,5 +399,31 @@ TEST_F(MainWindowGuiTest, ThePlayingArtistsPictureIsDrawnAndGivenAsArtUntilTheNe
   EXPECT_EQ(art.back(), "");
 }
 
+TEST_F(MainWindowGuiTest, AnAttachedWindowFollowsTheMainWindowsMovesAndResizes) {
+  Open();
+  struct Follower : AttachableWindow {
+    gfx::Rect rect;
+    gfx::Rect AttachedRect() const override { return rect; }
+    void MoveAttachedTo(gfx::Point p) override {
+      rect = gfx::Rect::FromXYWH(p.x, p.y, rect.width(), rect.height());
+    }
+  } below;
+  gfx::Rect main = window().WindowRect();
+  below.rect = gfx::Rect::FromXYWH(main.left, main.bottom, 200, 100);
+  window().attached().AttachWindow(below, main);
+  // A move through the window system (its configure notice) carries the follower along.
+  window().SetWindowRect(
+      gfx::Rect::FromXYWH(main.left + 40, main.top + 20, main.width(), main.height()));
+  ASSERT_TRUE(testing::WaitFor([&] { return below.rect.left == main.left + 40; }));
+  main = window().WindowRect();
+  EXPECT_EQ(below.rect.top, main.bottom);
+  // A taller window pushes the follower down to its new bottom edge.
+  window().SetWindowRect(
+      gfx::Rect::FromXYWH(main.left, main.top, main.width(), main.height() + 50));
+  ASSERT_TRUE(testing::WaitFor([&] { return below.rect.top == main.bottom + 50; }));
+  EXPECT_EQ(below.rect.left, main.left);
+  window().attached().DetachWindow(below);
+}
+
 }  // namespace
 }  // namespace quillo::ui
