@@ -116,7 +116,7 @@ gfx::Rect MainLayout::TimeRect(gfx::Size size, bool mini) {
 }
 
 gfx::Rect MainLayout::ArtistPictureRect() {
-  return Box(VolumeTrack().right + 6, 52, 28, 28);
+  return Box(VolumeTrack().right + 4, 54, 24, 24);
 }
 
 gfx::Rect MainLayout::VolumeTrack() {

@@ -57,7 +57,7 @@ class MainLayout {
   // The status line's band and the time display's.
   static gfx::Rect StatusRect(gfx::Size size, bool mini);
   static gfx::Rect TimeRect(gfx::Size size, bool mini);
-  // The artist picture's place (normal layout): right of the volume slider, 28 × 28.
+  // The artist picture's place (normal layout): right of the volume slider, 24 × 24.
   static gfx::Rect ArtistPictureRect();
   // The volume and seek tracks (normal layout).
   static gfx::Rect VolumeTrack();

@@ -337,7 +337,7 @@ void SorvelMainDlg::DrawBackground() {
                                                   MainLayout::ArtistPictureRect().right + 4)
                                        : ClientSize().width - 150;
         p.DrawText(user_name_, control_font(), gfx::Color::Rgb(0xFF, 0xFF, 0xFF),
-                   gfx::Rect{left, 58, ClientSize().width - 46, 76}, options);
+                   gfx::Rect{left, 58, ClientSize().width - 44, 76}, options);
       }
     }
   }
