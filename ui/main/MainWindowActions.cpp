@@ -134,6 +134,10 @@ void SorvelMainDlg::ShowPanelPage(int page) {
   if (page == 0) RefreshPlaylistTree();
 }
 
+void SorvelMainDlg::OnPanelPageChanged(lists::PanelPage) {
+  if (FitPanelScrollBar()) Redraw();
+}
+
 void SorvelMainDlg::ScrollList(bool song_list, int rows) {
   if (lists_) {
     if (song_list && lists_->songs()) lists_->songs()->OnWheel(rows);
@@ -531,6 +535,7 @@ void SorvelMainDlg::RefreshPlaylistTree() {
   if (lists_) {
     if (lists_->panel()) lists_->panel()->RefreshPanel(true);
     if (lists_->songs()) lists_->songs()->RefreshList();
+    if (FitPanelScrollBar()) Redraw();
     UpdateIfDirty();
     return;
   }

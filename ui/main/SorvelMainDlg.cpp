@@ -223,10 +223,9 @@ void SorvelMainDlg::BuildLayout() {
     // The song list stops short of its scroll bar, which the window draws.
     const gfx::Rect songs{list_rect.left, list_rect.top, list_rect.right - 12, list_rect.bottom};
     const bool folded = mini_ && folded_;
-    // So does the playlist panel, when it is wide enough to carry one.
-    gfx::Rect panel = mini_ ? gfx::Rect{} : MainLayout::PanelRect(ClientSize(), panel_width_);
-    if (MainLayout::HasPanelScrollBar(panel.width())) panel.right -= 12;
-    lists_->Build(panel, folded ? gfx::Rect{} : songs,
+    // The playlist panel makes room for its scroll bar only while its rows overflow it.
+    lists_->Build(mini_ ? gfx::Rect{} : MainLayout::PanelRect(ClientSize(), panel_width_),
+                  folded ? gfx::Rect{} : songs,
                   mini_ ? gfx::Rect{} : MainLayout::SearchBoxRect(ClientSize()));
     if (folded) ShowControl(MainListPanels::kSongListControl, false);
     return;
@@ -344,7 +343,30 @@ void SorvelMainDlg::DrawBackground() {
   DrawArtistPicture();
 }
 
+bool SorvelMainDlg::FitPanelScrollBar() {
+  if (!lists_ || !lists_->panel() || mini_) return false;
+  lists::PlaylistView& panel = *lists_->panel();
+  const gfx::Rect full = MainLayout::PanelRect(ClientSize(), panel_width_);
+  const bool show =
+      MainLayout::HasPanelScrollBar(full.width()) && panel.ContentHeight() > full.height();
+  gfx::Rect rows = full;
+  if (show) rows.right -= 12;
+  bool changed = false;
+  if (panel.bounds() != rows) {
+    panel.SetBounds(rows);
+    changed = true;
+  }
+  for (int id : {kPanelScrollUp, kPanelScrollDown, kPanelScrollThumb}) {
+    if (LayerControl* c = FindControl(id); c && c->hidden == show) {
+      c->hidden = !show;
+      changed = true;
+    }
+  }
+  return changed;
+}
+
 void SorvelMainDlg::DrawAll() {
+  FitPanelScrollBar();
   // The background is the skin alone: what changes (fills, texts, rows) is drawn over it, so
   // that restoring the background under a part and drawing it again never leaves old pixels.
   LayerWnd::DrawAll();

@@ -201,7 +201,7 @@ class SorvelMainDlg : public LayerWnd,
   void SetListTitle(const std::string& title) override { list_title_ = title; }
   void ShowHeaderButtons(lists::ListKind kind) override;
   void OnListScrolled(bool song_list) override;
-  void OnPanelPageChanged(lists::PanelPage) override {}
+  void OnPanelPageChanged(lists::PanelPage) override;
   void ShowSongInfo(const store::MusicRecord& record) override;
   void ShowArtistInfo(const store::MusicRecord& record) override;
   void OnListCommand(int command_id) override { RunCommand(command_id); }
@@ -266,6 +266,9 @@ class SorvelMainDlg : public LayerWnd,
   void DrawSeekFill();
   void DrawVolumeFill();
   void DrawPanel();
+  // The playlist panel's scroll bar shows (and the rows narrow for it) only while the rows
+  // overflow the panel. Answers whether anything changed (the caller redraws).
+  bool FitPanelScrollBar();
   void DrawArtistPicture();
   // Loads the controller's picture file (none shown when it does not load) and redraws.
   void LoadArtistPicture();
