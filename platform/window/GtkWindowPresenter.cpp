@@ -197,6 +197,16 @@ void GtkWindowPresenter::SetArrowCursor() {
   if (gdk_window && gdk_window_get_cursor(gdk_window)) gdk_window_set_cursor(gdk_window, nullptr);
 }
 
+void GtkWindowPresenter::SetResizeCursor() {
+  GdkWindow* gdk_window = gtk_widget_get_window(window_);
+  if (!gdk_window) return;
+  GdkCursor* cursor = gdk_cursor_new_from_name(gdk_window_get_display(gdk_window), "col-resize");
+  if (!cursor) return;
+  // The window holds its own reference.
+  gdk_window_set_cursor(gdk_window, cursor);
+  g_object_unref(cursor);
+}
+
 void GtkWindowPresenter::RefreshTooltip() {
   gtk_widget_trigger_tooltip_query(window_);
 }

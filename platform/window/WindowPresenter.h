@@ -66,6 +66,8 @@ class WindowPresenter {
   virtual void BeginMoveDrag(const MouseEvent& from) = 0;
   virtual void BeginResizeDrag(ResizeEdge edge, const MouseEvent& from) = 0;
   virtual void SetArrowCursor() = 0;
+  // The horizontal resize cursor (a splitter under the pointer); nothing where there is none.
+  virtual void SetResizeCursor() {}
   // The tooltip under the pointer may have changed; ask OnNativeTooltip again.
   virtual void RefreshTooltip() = 0;
 

@@ -135,6 +135,8 @@ class SorvelMainDlg : public LayerWnd,
   SeamSongList* song_list() const { return song_list_.get(); }
   MainListPanels* list_panels() const { return lists_.get(); }
   int pending_volume() const { return pending_volume_; }
+  int panel_width() const { return panel_width_; }
+  bool shows_resize_cursor() const { return resize_cursor_; }
 
   // ---- LayerWnd ---------------------------------------------------------------------------
   void InitLayer() override;
@@ -149,6 +151,7 @@ class SorvelMainDlg : public LayerWnd,
   bool IsDragArea(int x, int y) override;
   void OnLButtonDown(const window::MouseEvent& e) override;
   void OnLButtonUp(const window::MouseEvent& e) override;
+  void OnMouseMove(const window::MouseEvent& e) override;
   void OnLButtonDoubleClick(const window::MouseEvent& e) override;
   void OnRButtonUp(const window::MouseEvent& e) override;
   void OnMouseWheel(const window::MouseEvent& e, int delta_steps) override;
@@ -269,6 +272,10 @@ class SorvelMainDlg : public LayerWnd,
   // The playlist panel's scroll bar shows (and the rows narrow for it) only while the rows
   // overflow the panel. Answers whether anything changed (the caller redraws).
   bool FitPanelScrollBar();
+  // Moves the normal layout's controls and lists to the current panel width without making the
+  // window again (while the splitter is dragged).
+  void RelayoutInPlace();
+  void SetListBounds(LayerListView& list, int control_id, const gfx::Rect& bounds);
   void DrawArtistPicture();
   // Loads the controller's picture file (none shown when it does not load) and redraws.
   void LoadArtistPicture();
@@ -308,6 +315,7 @@ class SorvelMainDlg : public LayerWnd,
   // The splitter drag: where the press was and the panel's width then (-1: no drag).
   int splitter_press_x_ = -1;
   int splitter_press_width_ = 0;
+  bool resize_cursor_ = false;  // the pointer is over the splitter band or drags it
   int pending_volume_ = -1;
   int position_s_ = 0;
   int length_s_ = 0;

@@ -425,5 +425,39 @@ TEST_F(MainWindowGuiTest, AnAttachedWindowFollowsTheMainWindowsMovesAndResizes) 
   window().attached().DetachWindow(below);
 }
 
+TEST_F(MainWindowGuiTest, TheSplitterShowsTheResizeCursorAndFollowsThePointerBeforeTheRelease) {
+  Open();
+  auto xdotool = [](const std::string& args) {
+    return std::system(("xdotool " + args).c_str()) == 0;
+  };
+  auto at = [](gfx::Point p) { return std::to_string(p.x) + " " + std::to_string(p.y); };
+  const gfx::Rect r = window().WindowRect();
+  // Over the list area but off the band: the arrow; on the band (not its middle): resize.
+  ASSERT_TRUE(xdotool("mousemove " + at({r.left + 150, r.top + 160})));
+  ASSERT_FALSE(testing::WaitFor([&] { return window().shows_resize_cursor(); },
+                                std::chrono::milliseconds(200)));
+  const gfx::Point band{r.left + 71, r.top + 160};
+  ASSERT_TRUE(xdotool("mousemove " + at(band)));
+  ASSERT_TRUE(testing::WaitFor([&] { return window().shows_resize_cursor(); }));
+  // The middle of the band holds the panel buttons: no resize there.
+  ASSERT_TRUE(xdotool("mousemove " + at({r.left + 71, r.top + (137 + 510) / 2})));
+  ASSERT_TRUE(testing::WaitFor([&] { return !window().shows_resize_cursor(); }));
+
+  ASSERT_TRUE(xdotool("mousemove " + at(band) + " mousedown 1 mousemove " +
+                      at({band.x + 20, band.y}) + " mousemove " + at({band.x + 40, band.y})));
+  // Still pressed: the panel and the buttons beside it already follow.
+  ASSERT_TRUE(testing::WaitFor([&] { return window().panel_width() == 110; }));
+  EXPECT_EQ(window().FindControl(kPanelClose)->bounds.left, 111);
+  EXPECT_EQ(window().song_list()->bounds().left, 118);
+  // Past the limit the width stops at the window width less 100.
+  ASSERT_TRUE(xdotool("mousemove " + at({r.left + 320, band.y}) + " mouseup 1"));
+  ASSERT_TRUE(testing::WaitFor([&] {
+    LayerControl* close = window().FindControl(kPanelClose);
+    return close && close->bounds.left == 326 - 100 + 1;
+  }));
+  EXPECT_EQ(window().panel_width(), 226);
+  EXPECT_EQ(runtime_->store().GetConfigText("sorvel.client.mode"), "normal");
+}
+
 }  // namespace
 }  // namespace quillo::ui
