@@ -264,7 +264,7 @@ TEST_F(FirstRunGuiTest, LoginRankingDoubleClickNextAndPlayerctl) {
   ASSERT_TRUE(title);
   EXPECT_NE(first_title.find(*title), std::string::npos) << *title << " vs " << first_title;
   auto as_text = Playerctl("metadata xesam:asText");
-  ASSERT_TRUE(as_text);
+  ASSERT_TRUE(as_text) << Playerctl("metadata").value_or("(no metadata)");
   EXPECT_FALSE(as_text->empty());
   EXPECT_TRUE(Playerctl("metadata"));
 
