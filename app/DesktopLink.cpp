@@ -7,6 +7,7 @@
 #include "store/MusicLibrary.h"
 #include "store/StoreRuntime.h"
 #include "ui/desktop/MprisAdapter.h"
+#include "ui/desktop/NowPlayingText.h"
 #include "ui/desktop/TrayMenuModel.h"
 #include "ui/main/SorvelMainDlg.h"
 
@@ -47,6 +48,12 @@ void DesktopLink::OnNowPlaying(const std::string& title) {
   if (tray_) tray_->SetTip(ui::TrayMenuModel::Tip(title));
   std::optional<store::MusicRecord> record = runtime_.library().FindMusic(player_.GetMusicId());
   adapter_->OnSongStarted(record.value_or(store::MusicRecord{{"id", player_.GetMusicId()}}), title);
+  // The now-playing text follows the started song; there is no lyric line to send until the
+  // lyric views exist, so the title stands in for it.
+  std::optional<std::string> text =
+      ui::NowPlayingText::Compose(ui::NowPlayingText::Read(runtime_.store()),
+                                  ui::NowPlayingText::Phase::kPlaying, title, std::nullopt);
+  if (text) adapter_->SetNowPlayingText(*text);
 }
 
 void DesktopLink::OnTrayMenuOpening() {

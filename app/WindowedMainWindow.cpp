@@ -2,6 +2,8 @@
 
 #include "app/DesktopLink.h"
 #include "app/HeadlessMainWindow.h"
+#include "app/ReportingLoginWindow.h"
+#include "app/ReportingQueueView.h"
 #include "app/ServiceRuntime.h"
 #include "platform/media/GstMediaGraphFactory.h"
 #include "platform/shell/DetachedLauncher.h"
@@ -55,6 +57,8 @@ struct WindowedMainWindow::Parts {
   std::unique_ptr<ui::LoginDialogs> login_dialogs;
   std::unique_ptr<ui::LocalImportCommands> import;
   std::unique_ptr<ui::TopParentDlg> top;
+  std::unique_ptr<ReportingQueueView> queue_view;
+  std::unique_ptr<ReportingLoginWindow> login_window;
   std::unique_ptr<playback::PlayQueue> queue;
   std::unique_ptr<playback::PlayQueueSyncPlayback> sync_playback;
   std::unique_ptr<service::PlaylistSync> sync;
@@ -136,9 +140,13 @@ void WindowedMainWindow::MakeQueue() {
   parts_->sync_playback.reset();
   parts_->queue.reset();
   service::ServiceEndpoints endpoints = endpoints_.value_or(service::ServiceEndpoints{});
+  if (!parts_->queue_view) {
+    parts_->queue_view = std::make_unique<ReportingQueueView>(
+        parts_->top->main_window(), [this](const std::string& line) { reporter_.Report(line); });
+  }
   parts_->queue = std::make_unique<playback::PlayQueue>(playback::PlayQueue::Parts{
       runtime_.store(), runtime_.library(), runtime_.playlists(), runtime_.queue(), *parts_->player,
-      parts_->top->main_window(), parts_->select_box, loop_,
+      *parts_->queue_view, parts_->select_box, loop_,
       service::ServiceFileUrls(endpoints, runtime_.store().ClientId()), nullptr,
       &service_runtime_.statistics()});
   parts_->sync_playback = std::make_unique<playback::PlayQueueSyncPlayback>(
@@ -181,7 +189,11 @@ ui::SorvelMainDlg& WindowedMainWindow::main_window() {
   return parts_->top->main_window();
 }
 service::LoginWindow& WindowedMainWindow::login_window() {
-  return parts_->top->main_window();
+  if (!parts_->login_window) {
+    parts_->login_window = std::make_unique<ReportingLoginWindow>(
+        parts_->top->main_window(), [this](const std::string& line) { reporter_.Report(line); });
+  }
+  return *parts_->login_window;
 }
 
 void WindowedMainWindow::SetLoginSession(service::LoginSession* login) {

@@ -204,5 +204,36 @@ TEST_F(ListsGuiTest, RankingRowShowsTheHotChartOfTheService) {
   EXPECT_EQ(demo_->songs().RowCount(), rows);
 }
 
+// A ranking list that arrives broken (bad XML, or plain where it should be scrambled) shows the
+// failure on the loading bar and no songs; the window goes on, and the next choice loads it.
+TEST_F(ListsGuiTest, MalformedRankingListShowsTheFailureAndTheNextChoiceLoadsIt) {
+  if (!GuiRuntime()) GTEST_SKIP() << "no display";
+  ServiceProcess service;
+  ASSERT_TRUE(service.Start()) << service.error();
+  for (const char* kind : {"malformed_xml", "unscrambled"}) {
+    SCOPED_TRACE(kind);
+    service.ClearFaults();
+    ASSERT_GE(service.AddFault(std::string("path=/api/getplaylist.php&kind=") + kind), 0);
+    Open(service.base_url());
+    ASSERT_TRUE(ClickAt(PanelRow(3)));
+    EXPECT_TRUE(WaitFor([&] { return demo_->panel().loading_bar().state() == 3; }))
+        << demo_->panel().loading_bar().state();
+    EXPECT_EQ(ui::lists::RandomListLoadingWnd::StateText(demo_->panel().loading_bar().state()),
+              "更新歌曲列表失败,请检查网络.");
+    EXPECT_EQ(demo_->songs().RowCount(), 0);
+    // The bar closes itself; the window still answers: with the service mended, choosing the row
+    // again fetches the list.
+    EXPECT_TRUE(WaitFor([&] { return !demo_->panel().loading_bar().IsVisible(); }));
+    service.ClearFaults();
+    ASSERT_TRUE(ClickAt(PanelRow(2)));
+    ASSERT_TRUE(ClickAt(PanelRow(3)));
+    EXPECT_TRUE(WaitFor([&] {
+      return demo_->songs().ShownListId() == "t_rank_1" && demo_->songs().RowCount() > 0;
+    })) << demo_->songs().ShownListId();
+    demo_->Destroy();
+    demo_.reset();
+  }
+}
+
 }  // namespace
 }  // namespace quillo::testing
