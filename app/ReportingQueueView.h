@@ -35,8 +35,8 @@ class ReportingQueueView : public playback::PlayQueueView {
   void ShowMuted(bool muted) override { window_.ShowMuted(muted); }
   void SetTitleMarquee(bool running) override { window_.SetTitleMarquee(running); }
   void MarkPlayingSong(const std::string& music_id) override { window_.MarkPlayingSong(music_id); }
-  void SetCurrentArtist(const std::string& artist_id) override {
-    window_.SetCurrentArtist(artist_id);
+  void SetCurrentArtist(const std::string& artist_id, const std::string& artist_name) override {
+    window_.SetCurrentArtist(artist_id, artist_name);
   }
 
  private:

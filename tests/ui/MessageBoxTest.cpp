@@ -116,6 +116,19 @@ TEST_F(MessageBoxTest, ModalRunDisablesAndRestoresTheOwner) {
   EXPECT_EQ(owner_presenter->raised, 1);
 }
 
+// The program quits (its main window goes) while a box is open: the box ends with its owner
+// instead of waiting for a click nobody can give.
+TEST_F(MessageBoxTest, AModalBoxEndsWhenItsOwnerIsDestroyed) {
+  LayerWnd owner(0);
+  owner.Create(gfx::Rect::FromXYWH(0, 0, 400, 300), nullptr);
+  const std::size_t windows_before = LayerWindowRegistry::All().size();
+  system.script.push_back([&] { owner.Destroy(); });
+  AlertBox("好的", &owner);
+  EXPECT_FALSE(system.script_ran_out);
+  EXPECT_FALSE(owner.IsCreated());
+  EXPECT_EQ(LayerWindowRegistry::All().size(), windows_before);
+}
+
 TEST_F(MessageBoxTest, AskOnExitChoices) {
   AskOnExitDlg ask;
   ask.Layout();

@@ -4,6 +4,7 @@
 
 #include "platform/window/WindowSystem.h"
 #include "ui/toolkit/LayerWnd.h"
+#include "ui/toolkit/WindowRef.h"
 
 namespace quillo::ui {
 
@@ -13,9 +14,18 @@ bool RunModal(LayerWnd& window, const gfx::Rect& screen_rect, LayerWnd* parent,
   if (!system) return false;
   bool parent_was_enabled = parent && parent->IsEnabled();
   if (parent_was_enabled) parent->SetEnabled(false);
+  const WindowRef owner = parent ? parent->Ref() : WindowRef();
+  // A dialog whose owner is closed (the program quits while it is open) ends with it: waiting
+  // for the user to close a dialog nobody can see any more would keep the program from ending.
+  const auto owner_gone = [&] {
+    return parent != nullptr && (!owner || !owner.get()->IsCreated());
+  };
   bool created = window.Create(screen_rect, parent, kind);
-  if (created) system->RunNested([&window] { return !window.IsCreated(); });
-  if (parent_was_enabled) {
+  if (created) {
+    system->RunNested([&] { return !window.IsCreated() || owner_gone(); });
+    if (window.IsCreated()) window.Destroy();
+  }
+  if (parent_was_enabled && owner) {
     parent->SetEnabled(true);
     parent->BringToFront();
   }
