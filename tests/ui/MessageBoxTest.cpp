@@ -121,12 +121,14 @@ TEST_F(MessageBoxTest, ModalRunDisablesAndRestoresTheOwner) {
 TEST_F(MessageBoxTest, AModalBoxEndsWhenItsOwnerIsDestroyed) {
   LayerWnd owner(0);
   owner.Create(gfx::Rect::FromXYWH(0, 0, 400, 300), nullptr);
-  const std::size_t windows_before = LayerWindowRegistry::All().size();
-  system.script.push_back([&] { owner.Destroy(); });
+  system.script.push_back([&] {
+    ASSERT_EQ(LayerWindowRegistry::All().size(), 2u);  // the owner and its box
+    owner.Destroy();
+  });
   AlertBox("好的", &owner);
   EXPECT_FALSE(system.script_ran_out);
   EXPECT_FALSE(owner.IsCreated());
-  EXPECT_EQ(LayerWindowRegistry::All().size(), windows_before);
+  EXPECT_TRUE(LayerWindowRegistry::All().empty());  // the box went with its owner
 }
 
 TEST_F(MessageBoxTest, AskOnExitChoices) {
