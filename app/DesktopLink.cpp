@@ -117,9 +117,9 @@ void DesktopLink::ChooseMode(playback::PlayMode mode) {
 }
 
 void DesktopLink::OpenUri(const std::string& uri) {
-  // A file address is handed over as its path, as a second instance's command line is.
-  constexpr std::string_view kFile = "file://";
-  window_.HandleCommandLine(uri.rfind(kFile, 0) == 0 ? uri.substr(kFile.size()) : uri);
+  // The media-player service hands over a local path or one of our links, as a second
+  // instance's command line does.
+  window_.HandleCommandLine(uri);
 }
 
 void DesktopLink::Raise() {

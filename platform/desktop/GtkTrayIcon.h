@@ -32,7 +32,7 @@ class GtkTrayIcon : public TrayIcon {
  private:
   static void OnActivate(GObject* icon, gpointer self);
   static void OnPopupMenu(GObject* icon, guint button, guint activate_time, gpointer self);
-  static void OnEmbeddedChanged(GObject* icon, GParamSpec* spec, gpointer self);
+  static void OnEmbeddedChanged(GObject* icon, GParamSpec* property, gpointer self);
 
   TrayIconListener& listener_;
   TrayIconOptions options_;

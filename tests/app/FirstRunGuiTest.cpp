@@ -174,10 +174,10 @@ class FirstRunGuiTest : public ::testing::Test {
     state_.size = {g.width, g.height};
   }
   gfx::Point ControlCentre(int id) const {
-    for (const auto& spec : ui::MainLayout::Normal(state_)) {
-      if (spec.id == id)
-        return {(spec.bounds.left + spec.bounds.right) / 2,
-                (spec.bounds.top + spec.bounds.bottom) / 2};
+    for (const auto& entry : ui::MainLayout::Normal(state_)) {
+      if (entry.id == id)
+        return {(entry.bounds.left + entry.bounds.right) / 2,
+                (entry.bounds.top + entry.bounds.bottom) / 2};
     }
     ADD_FAILURE() << "no control " << id;
     return {};

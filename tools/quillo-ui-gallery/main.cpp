@@ -3,7 +3,6 @@
 //   --list                 prints the names
 //   --show NAME            opens one and waits until it is closed
 //   --screenshot NAME FILE writes a PNG of its back buffer (with its alpha) and exits
-#include <unistd.h>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -19,6 +18,7 @@
 #include "ListsDemo.h"
 #include "MainDialogDemos.h"
 #include "platform/loop/MainLoop.h"
+#include "platform/shell/ProcessInfo.h"
 #include "platform/window/WindowSystem.h"
 #include "ui/dialogs/AlertMessageBoxDlg.h"
 #include "ui/dialogs/AskOnExitDlg.h"
@@ -188,9 +188,10 @@ Opened OpenItem(const std::string& name, Samples& s) {
   }
   if (name == "lists" || name == "lists-artists" || name == "lists-filter") {
     // A data folder of its own, removed with the demo; lists come from QUILLO_GALLERY_SERVICE.
-    std::string folder = (std::filesystem::temp_directory_path() /
-                          ("quillo-gallery-lists-" + std::to_string(::getpid()) + "/"))
-                             .string();
+    std::string folder =
+        (std::filesystem::temp_directory_path() /
+         ("quillo-gallery-lists-" + std::to_string(shell::CurrentProcessId()) + "/"))
+            .string();
     std::filesystem::create_directories(folder);
     const char* service = std::getenv("QUILLO_GALLERY_SERVICE");
     auto demo = std::make_unique<gallery::ListsDemo>(folder, service ? service : "", true);

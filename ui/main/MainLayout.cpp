@@ -10,7 +10,7 @@ namespace quillo::ui {
 
 using namespace main_ids;
 namespace m = skin::main;
-using Spec = MainControlSpec;
+using Entry = MainControlEntry;
 
 namespace {
 
@@ -54,8 +54,8 @@ constexpr TooltipRow kTooltips[] = {
     {kPhoneFiles, "文件管理", ""},
 };
 
-Spec Image(int id, gfx::Rect bounds, gfx::Point image, int image_size, bool mini, bool hidden) {
-  Spec s;
+Entry Image(int id, gfx::Rect bounds, gfx::Point image, int image_size, bool mini, bool hidden) {
+  Entry s;
   s.id = id;
   s.bounds = bounds;
   s.image = image;
@@ -65,10 +65,10 @@ Spec Image(int id, gfx::Rect bounds, gfx::Point image, int image_size, bool mini
   return s;
 }
 
-Spec Caption(int id, gfx::Rect bounds, std::string caption, bool mini, bool hidden) {
-  Spec s;
+Entry Caption(int id, gfx::Rect bounds, std::string caption, bool mini, bool hidden) {
+  Entry s;
   s.id = id;
-  s.kind = Spec::Kind::kCaption;
+  s.kind = Entry::Kind::kCaption;
   s.bounds = bounds;
   s.caption = std::move(caption);
   s.tooltip = MainLayout::Tooltip(id, mini);
@@ -76,10 +76,10 @@ Spec Caption(int id, gfx::Rect bounds, std::string caption, bool mini, bool hidd
   return s;
 }
 
-Spec Slider(int id, gfx::Rect track, int offset, gfx::Point image) {
-  Spec s;
+Entry Slider(int id, gfx::Rect track, int offset, gfx::Point image) {
+  Entry s;
   s.id = id;
-  s.kind = Spec::Kind::kSlider;
+  s.kind = Entry::Kind::kSlider;
   s.track = track;
   s.bounds = gfx::Rect::FromXYWH(track.left + offset, track.top, MainLayout::kThumbSize,
                                  MainLayout::kThumbSize);
@@ -173,10 +173,10 @@ int MainLayout::ThumbOffsetForPosition(int position_ms, int length_ms, int trave
   return int(std::int64_t(std::min(position_ms, length_ms)) * travel_px / length_ms);
 }
 
-std::vector<MainControlSpec> MainLayout::Normal(const MainLayoutState& s) {
+std::vector<MainControlEntry> MainLayout::Normal(const MainLayoutState& s) {
   const int w = s.size.width;
   const int tb = m::kTitleButton, tp = m::kTransportButton, sm = m::kSmallButton;
-  std::vector<Spec> c;
+  std::vector<Entry> c;
   // Title band, right to left.
   c.push_back(Image(kClose, Box(w - 26, 4, tb, tb), m::kClose, tb, false, false));
   c.push_back(Image(kMinimize, Box(w - 48, 4, tb, tb), m::kMinimize, tb, false, false));
@@ -218,7 +218,7 @@ std::vector<MainControlSpec> MainLayout::Normal(const MainLayoutState& s) {
   c.push_back(Image(kSongScrollDown, Box(list.right - 12, list.bottom - 12, 12, 12), m::kScrollDown,
                     12, false, false));
   {
-    Spec thumb = Slider(kSongScrollThumb,
+    Entry thumb = Slider(kSongScrollThumb,
                         gfx::Rect{list.right - 12, list.top + 12, list.right, list.bottom - 12}, 0,
                         m::kScrollThumb);
     thumb.bounds = Box(list.right - 12, list.top + 12, 12, 24);
@@ -233,7 +233,7 @@ std::vector<MainControlSpec> MainLayout::Normal(const MainLayoutState& s) {
   c.push_back(Image(kPanelScrollDown, Box(panel.right - 12, panel.bottom - 12, 12, 12),
                     m::kScrollDown, 12, false, !panel_bar));
   {
-    Spec thumb = Slider(kPanelScrollThumb,
+    Entry thumb = Slider(kPanelScrollThumb,
                         gfx::Rect{panel.right - 12, panel.top + 12, panel.right, panel.bottom - 12},
                         0, m::kScrollThumb);
     thumb.bounds = Box(panel.right - 12, panel.top + 12, 12, 24);
@@ -252,10 +252,10 @@ std::vector<MainControlSpec> MainLayout::Normal(const MainLayoutState& s) {
   return c;
 }
 
-std::vector<MainControlSpec> MainLayout::Mini(const MainLayoutState& s) {
+std::vector<MainControlEntry> MainLayout::Mini(const MainLayoutState& s) {
   const int w = kMiniWidth;
   const int tb = m::kTitleButton, sm = m::kSmallButton;
-  std::vector<Spec> c;
+  std::vector<Entry> c;
   c.push_back(Image(kPrevious, Box(6, 3, 22, 22), m::kPrevious, m::kTransportButton, true, false));
   c.push_back(Image(kPlay, Box(30, 3, 22, 22), m::kPlay, m::kTransportButton, true, s.playing));
   c.push_back(Image(kPause, Box(30, 3, 22, 22), m::kPause, m::kTransportButton, true, !s.playing));

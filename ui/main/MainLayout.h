@@ -10,7 +10,7 @@
 
 namespace quillo::ui {
 
-struct MainControlSpec {
+struct MainControlEntry {
   enum class Kind { kImage, kSlider, kCaption };
   int id = 0;
   Kind kind = Kind::kImage;
@@ -49,8 +49,8 @@ class MainLayout {
   // The search box (control 52), 94 × 16.
   static constexpr gfx::Size kSearchBoxSize{94, 16};
 
-  static std::vector<MainControlSpec> Normal(const MainLayoutState& state);
-  static std::vector<MainControlSpec> Mini(const MainLayoutState& state);
+  static std::vector<MainControlEntry> Normal(const MainLayoutState& state);
+  static std::vector<MainControlEntry> Mini(const MainLayoutState& state);
 
   // Where the search box goes in the normal layout.
   static gfx::Rect SearchBoxRect(gfx::Size size);

@@ -55,19 +55,19 @@ void SorvelMainDlg::SetListBounds(LayerListView& list, int control_id, const gfx
 
 void SorvelMainDlg::RelayoutInPlace() {
   if (mini_) return;
-  for (const MainControlSpec& spec : MainLayout::Normal(LayoutState())) {
-    LayerControl* c = FindControl(spec.id);
+  for (const MainControlEntry& entry : MainLayout::Normal(LayoutState())) {
+    LayerControl* c = FindControl(entry.id);
     if (!c) continue;
-    if (spec.kind == MainControlSpec::Kind::kSlider) {
+    if (entry.kind == MainControlEntry::Kind::kSlider) {
       // The thumb keeps its place along its moved track.
       const int dx = c->bounds.left - c->track.left, dy = c->bounds.top - c->track.top;
-      c->track = spec.track;
-      c->bounds = gfx::Rect::FromXYWH(spec.track.left + dx, spec.track.top + dy, c->bounds.width(),
-                                      c->bounds.height());
+      c->track = entry.track;
+      c->bounds = gfx::Rect::FromXYWH(entry.track.left + dx, entry.track.top + dy,
+                                      c->bounds.width(), c->bounds.height());
     } else {
-      c->bounds = spec.bounds;
+      c->bounds = entry.bounds;
     }
-    if (spec.id == kPanelOpen || spec.id == kPanelClose) c->hidden = spec.hidden;
+    if (entry.id == kPanelOpen || entry.id == kPanelClose) c->hidden = entry.hidden;
   }
   const gfx::Rect list = MainLayout::SongListRect(ClientSize(), panel_width_, false);
   if (lists_) {

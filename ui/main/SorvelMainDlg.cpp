@@ -178,29 +178,29 @@ void SorvelMainDlg::InitLayer() {
   BuildLayout();
 }
 
-void SorvelMainDlg::AddSpec(const MainControlSpec& spec) {
-  using Kind = MainControlSpec::Kind;
-  const gfx::Size is = spec.image_size;
+void SorvelMainDlg::AddEntry(const MainControlEntry& entry) {
+  using Kind = MainControlEntry::Kind;
+  const gfx::Size is = entry.image_size;
   auto stacked = [&](int row) {
-    return gfx::Rect::FromXYWH(spec.image.x, spec.image.y + row * is.height, is.width, is.height);
+    return gfx::Rect::FromXYWH(entry.image.x, entry.image.y + row * is.height, is.width, is.height);
   };
-  switch (spec.kind) {
+  switch (entry.kind) {
     case Kind::kImage:
-      AddButton(spec.bounds, stacked(0), stacked(1), stacked(2), spec.id, spec.tooltip,
-                spec.hidden);
+      AddButton(entry.bounds, stacked(0), stacked(1), stacked(2), entry.id, entry.tooltip,
+                entry.hidden);
       break;
     case Kind::kSlider: {
-      LayerControl& c =
-          AddSlider(spec.bounds.width(), spec.bounds.height(), spec.bounds.left, spec.bounds.top,
-                    spec.image.x, spec.image.y, spec.id, spec.track, spec.tooltip);
+      LayerControl& c = AddSlider(entry.bounds.width(), entry.bounds.height(), entry.bounds.left,
+                                  entry.bounds.top, entry.image.x, entry.image.y, entry.id,
+                                  entry.track, entry.tooltip);
       c.normal = stacked(0);
       c.hover = stacked(1);
       c.pressed_image = stacked(2);
       break;
     }
     case Kind::kCaption: {
-      LayerControl& c = AddButton(spec.bounds, {}, {}, {}, spec.id, spec.tooltip, spec.hidden);
-      c.text = spec.caption;
+      LayerControl& c = AddButton(entry.bounds, {}, {}, {}, entry.id, entry.tooltip, entry.hidden);
+      c.text = entry.caption;
       break;
     }
   }
@@ -209,8 +209,8 @@ void SorvelMainDlg::AddSpec(const MainControlSpec& spec) {
 void SorvelMainDlg::BuildLayout() {
   attached_.SetAllFree();
   const MainLayoutState state = LayoutState();
-  for (const MainControlSpec& spec : mini_ ? MainLayout::Mini(state) : MainLayout::Normal(state))
-    AddSpec(spec);
+  for (const MainControlEntry& entry : mini_ ? MainLayout::Mini(state) : MainLayout::Normal(state))
+    AddEntry(entry);
   const gfx::Rect list_rect = MainLayout::SongListRect(ClientSize(), panel_width_, mini_);
   if (parts_.downloader && parts_.endpoints && parts_.sync_view) {
     if (!lists_) {

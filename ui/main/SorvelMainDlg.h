@@ -256,7 +256,7 @@ class SorvelMainDlg : public LayerWnd,
 
  private:
   void BuildLayout();
-  void AddSpec(const MainControlSpec& spec);
+  void AddEntry(const MainControlEntry& entry);
   MainLayoutState LayoutState() const;
   gfx::Rect DefaultNormalRect() const;
   gfx::Rect SavedRect(bool mini) const;

@@ -382,7 +382,7 @@ TEST(MainLayoutTest, EveryControlOfBothLayoutsWithTooltips) {
   MainLayoutState state;
   state.size = MainLayout::kNormalMinimum;
   std::set<int> normal_ids;
-  for (const MainControlSpec& c : MainLayout::Normal(state)) {
+  for (const MainControlEntry& c : MainLayout::Normal(state)) {
     normal_ids.insert(c.id);
     EXPECT_EQ(c.tooltip, MainLayout::Tooltip(c.id, false));
     EXPECT_GE(c.bounds.left, 0) << c.id;
@@ -393,7 +393,7 @@ TEST(MainLayoutTest, EveryControlOfBothLayoutsWithTooltips) {
     EXPECT_TRUE(normal_ids.count(id)) << id;
   state.size = {MainLayout::kMiniWidth, MainLayout::kMiniFoldedHeight};
   std::set<int> mini_ids;
-  for (const MainControlSpec& c : MainLayout::Mini(state)) mini_ids.insert(c.id);
+  for (const MainControlEntry& c : MainLayout::Mini(state)) mini_ids.insert(c.id);
   for (int id : {0, 1, 2, 3, 4, 5, 9, 10, 11, 13, 20, 21, 31, 32, 33, 34})
     EXPECT_TRUE(mini_ids.count(id)) << id;
   EXPECT_EQ(MainLayout::Tooltip(kPrevious, false), "上一首");
@@ -415,19 +415,19 @@ TEST(MainLayoutTest, ThePanelScrollBarSitsInsideThePanelOnlyWhenItIsWideEnough) 
     const gfx::Rect panel = MainLayout::PanelRect(state.size, c.panel_width);
     const gfx::Rect songs = MainLayout::SongListRect(state.size, c.panel_width, false);
     int seen = 0;
-    for (const MainControlSpec& spec : MainLayout::Normal(state)) {
-      if (spec.id < kPanelScrollUp || spec.id > kPanelScrollThumb) continue;
+    for (const MainControlEntry& entry : MainLayout::Normal(state)) {
+      if (entry.id < kPanelScrollUp || entry.id > kPanelScrollThumb) continue;
       ++seen;
-      EXPECT_EQ(spec.hidden, !c.shown) << spec.id;
+      EXPECT_EQ(entry.hidden, !c.shown) << entry.id;
       // Inside the panel's right edge, never over the splitter buttons or the song list.
-      EXPECT_EQ(spec.bounds.right, panel.right) << spec.id;
-      EXPECT_LE(spec.bounds.right, songs.left) << spec.id;
-      EXPECT_GE(spec.bounds.top, panel.top) << spec.id;
-      EXPECT_LE(spec.bounds.bottom, panel.bottom) << spec.id;
-      if (spec.id == kPanelScrollThumb) {
-        EXPECT_EQ(spec.kind, MainControlSpec::Kind::kSlider);
-        EXPECT_EQ(spec.track.top, panel.top + 12);
-        EXPECT_EQ(spec.track.bottom, panel.bottom - 12);
+      EXPECT_EQ(entry.bounds.right, panel.right) << entry.id;
+      EXPECT_LE(entry.bounds.right, songs.left) << entry.id;
+      EXPECT_GE(entry.bounds.top, panel.top) << entry.id;
+      EXPECT_LE(entry.bounds.bottom, panel.bottom) << entry.id;
+      if (entry.id == kPanelScrollThumb) {
+        EXPECT_EQ(entry.kind, MainControlEntry::Kind::kSlider);
+        EXPECT_EQ(entry.track.top, panel.top + 12);
+        EXPECT_EQ(entry.track.bottom, panel.bottom - 12);
       }
     }
     EXPECT_EQ(seen, 3);
