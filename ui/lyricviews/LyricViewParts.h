@@ -1,0 +1,30 @@
+#pragma once
+// What both lyric views are made with. Everything referenced outlives the views.
+namespace quillo::lyrics {
+class LyricAnalyzer;
+}
+namespace quillo::playback {
+class Player;
+}
+namespace quillo::store {
+class DocumentStore;
+class Playlists;
+}  // namespace quillo::store
+namespace quillo::window {
+class FileChooser;
+}
+
+namespace quillo::ui {
+
+class LyricViewHost;
+
+struct LyricViewParts {
+  store::DocumentStore& store;      // configuration keys, window rectangles, named folders
+  store::Playlists& playlists;      // the current item ("关联歌词...")
+  lyrics::LyricAnalyzer& analyzer;  // the one lyric document
+  playback::Player& player;         // position, seek, state; the views add themselves as listeners
+  LyricViewHost& host;
+  window::FileChooser* chooser = nullptr;  // "关联歌词..."; null: the item does nothing
+};
+
+}  // namespace quillo::ui
