@@ -167,10 +167,7 @@ bool CSorvelClientApp::InitInstance() {
     }
   }
   // The window shows the playing artist's picture, fetched by the download manager.
-  if (windowed) {
-    windowed->main_window().SetDownloadManager(&download_manager);
-    download_manager.SetListener(&windowed->main_window());
-  }
+  if (windowed) windowed->SetDownloadManager(&download_manager);
 
   // The login session; the automatic log-in with the stored key runs once the service's
   // address is known (at once for a configured service).
@@ -235,6 +232,7 @@ bool CSorvelClientApp::InitInstance() {
   // The window, the play queue and the player go before the transfers they use.
   if (windowed) windowed->SetLoginSession(nullptr);
   download_manager.SetListener(nullptr);
+  if (windowed) windowed->SetDownloadManager(nullptr);
   windowed.reset();
   outcome_ = Outcome::kRanMainWindow;
 

@@ -9,18 +9,21 @@
 #include "ui/desktop/MprisAdapter.h"
 #include "ui/desktop/NowPlayingText.h"
 #include "ui/desktop/TrayMenuModel.h"
+#include "ui/main/LyricViewControl.h"
 #include "ui/main/SorvelMainDlg.h"
 
 namespace quillo::app {
 
-DesktopLink::DesktopLink(ui::SorvelMainDlg& window, playback::Player& player,
+DesktopLink::DesktopLink(loop::MainLoop& loop, ui::SorvelMainDlg& window, playback::Player& player,
                          store::StoreRuntime& runtime)
-    : window_(window),
+    : timers_(loop),
+      window_(window),
       player_(player),
       runtime_(runtime),
       adapter_(std::make_unique<ui::MprisAdapter>(*this)) {}
 
 DesktopLink::~DesktopLink() {
+  timers_.KillTimer(kNowPlayingTimerId);
   player_.RemoveListener(*adapter_);
   adapter_->SetService(nullptr);
   mpris_.reset();
@@ -29,6 +32,9 @@ DesktopLink::~DesktopLink() {
 
 void DesktopLink::Start() {
   player_.AddListener(*adapter_);
+  // The now-playing text follows the line being sung, so it is composed again on a tick.
+  timers_.SetTimer(kNowPlayingTimerId, std::chrono::milliseconds(kNowPlayingPeriodMs),
+                   [this] { PublishNowPlaying(); });
   mpris_ = desktop::CreateSessionBusMpris(*adapter_, desktop::MprisIdentity{});
   adapter_->SetService(mpris_.get());
   adapter_->OnModeChanged(Mode());
@@ -48,11 +54,21 @@ void DesktopLink::OnNowPlaying(const std::string& title) {
   if (tray_) tray_->SetTip(ui::TrayMenuModel::Tip(title));
   std::optional<store::MusicRecord> record = runtime_.library().FindMusic(player_.GetMusicId());
   adapter_->OnSongStarted(record.value_or(store::MusicRecord{{"id", player_.GetMusicId()}}), title);
-  // The now-playing text follows the started song; there is no lyric line to send until the
-  // lyric views exist, so the title stands in for it.
+  title_ = title;
+  PublishNowPlaying();
+}
+
+void DesktopLink::PublishNowPlaying() {
+  using Phase = ui::NowPlayingText::Phase;
+  const Phase phase = !player_.IsActive()  ? Phase::kStopped
+                      : player_.IsPaused() ? Phase::kPaused
+                                           : Phase::kPlaying;
+  std::optional<std::string> line;
+  if (phase == Phase::kPlaying) {
+    if (ui::LyricViewControl* views = window_.lyric_views()) line = views->CurrentLine();
+  }
   std::optional<std::string> text =
-      ui::NowPlayingText::Compose(ui::NowPlayingText::Read(runtime_.store()),
-                                  ui::NowPlayingText::Phase::kPlaying, title, std::nullopt);
+      ui::NowPlayingText::Compose(ui::NowPlayingText::Read(runtime_.store()), phase, title_, line);
   if (text) adapter_->SetNowPlayingText(*text);
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/desktop/TrayIconListener.h"
+#include "platform/loop/LoopTarget.h"
 #include "ui/desktop/PlayOperations.h"
 
 namespace quillo::desktop {
@@ -31,7 +32,8 @@ namespace quillo::app {
 
 class DesktopLink : public ui::PlayOperations, public desktop::TrayIconListener {
  public:
-  DesktopLink(ui::SorvelMainDlg& window, playback::Player& player, store::StoreRuntime& runtime);
+  DesktopLink(loop::MainLoop& loop, ui::SorvelMainDlg& window, playback::Player& player,
+              store::StoreRuntime& runtime);
   ~DesktopLink() override;
 
   // Puts the icon in the tray and offers the media-player service on the session bus; either
@@ -39,6 +41,9 @@ class DesktopLink : public ui::PlayOperations, public desktop::TrayIconListener 
   void Start();
   // A song started: the tray tip and the service's metadata follow.
   void OnNowPlaying(const std::string& title);
+  // The now-playing text ("xesam:asText") for this moment: the line being sung while a lyric is
+  // loaded, else the title, empty when stopped (as the settings choose). Runs on a timer too.
+  void PublishNowPlaying();
   // The playing artist's picture file ("": none) becomes the service's art.
   void SetArtPath(const std::string& path);
   bool tray_shown() const;
@@ -68,12 +73,17 @@ class DesktopLink : public ui::PlayOperations, public desktop::TrayIconListener 
   void OnTrayCommand(int id) override;
 
  private:
+  static constexpr int kNowPlayingTimerId = 1;
+  static constexpr int kNowPlayingPeriodMs = 250;
+
+  loop::LoopTarget timers_;
   ui::SorvelMainDlg& window_;
   playback::Player& player_;
   store::StoreRuntime& runtime_;
   std::unique_ptr<ui::MprisAdapter> adapter_;
   std::unique_ptr<desktop::MprisService> mpris_;
   std::unique_ptr<desktop::TrayIcon> tray_;
+  std::string title_;
 };
 
 }  // namespace quillo::app

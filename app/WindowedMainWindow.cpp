@@ -5,10 +5,18 @@
 #include "app/ReportingLoginWindow.h"
 #include "app/ReportingQueueView.h"
 #include "app/ServiceRuntime.h"
+#include "downloads/DownloadManager.h"
+#include "lyrics/LyricAnalyzer.h"
+#include "lyrics/LyricCacheSink.h"
+#include "lyrics/LyricFetcher.h"
+#include "lyrics/LyricSavePrompt.h"
+#include "lyrics/PlayerLyricInfo.h"
+#include "lyrics/SafeDownloaderLyricTransfers.h"
 #include "platform/media/GstMediaGraphFactory.h"
 #include "platform/shell/DetachedLauncher.h"
 #include "platform/window/GtkFilePicker.h"
 #include "playback/MediaPlayer.h"
+#include "playback/PlayCache.h"
 #include "playback/PlayQueue.h"
 #include "playback/PlayQueueSyncPlayback.h"
 #include "playback/SongSelectBox.h"
@@ -40,6 +48,54 @@ class MessageSongSelectBox : public playback::SongSelectBox {
   }
 };
 
+// A changed lyric is offered for saving with the program's yes/no box, over the main window when
+// one is given.
+class BoxLyricSavePrompt : public lyrics::LyricSavePrompt {
+ public:
+  explicit BoxLyricSavePrompt(ui::LayerWnd* owner = nullptr) : owner_(owner) {}
+  void SetOwner(ui::LayerWnd* owner) { owner_ = owner; }
+  bool AskYesNo(std::string_view question) override {
+    return ui::ConfirmBox(std::string(question), owner_);
+  }
+
+ private:
+  ui::LayerWnd* owner_;
+};
+
+// Lyrics fetched for playback count against the play cache under kind "lyric".
+class PlayCacheLyricSink : public lyrics::LyricCacheSink {
+ public:
+  explicit PlayCacheLyricSink(playback::PlayCache& cache) : cache_(cache) {}
+  void AddLyric(const std::string& music_id, const std::string& path) override {
+    cache_.Add(playback::PlayCache::kLyricKind, music_id, path);
+  }
+
+ private:
+  playback::PlayCache& cache_;
+};
+
+// The download manager's news goes to the main window (artist pictures) and to the lyric
+// analyzer (a queued lyric arrived or failed).
+class WindowDownloadListener : public downloads::DownloadListener {
+ public:
+  WindowDownloadListener(ui::SorvelMainDlg& window, lyrics::LyricAnalyzer& analyzer)
+      : window_(window), analyzer_(analyzer) {}
+  void OnLyricDownloaded(const std::string& music_id,
+                         const std::optional<std::string>& path) override {
+    analyzer_.LoadIfCurrent(music_id, path);
+  }
+  void OnSongFinished(const std::string& music_id, bool filed) override {
+    window_.OnSongFinished(music_id, filed);
+  }
+  void OnArtistPictureDownloaded(const std::string& artist_id, const std::string& path) override {
+    window_.OnArtistPictureDownloaded(artist_id, path);
+  }
+
+ private:
+  ui::SorvelMainDlg& window_;
+  lyrics::LyricAnalyzer& analyzer_;
+};
+
 // The desktop's opener picks the default browser (or file manager for a folder).
 void OpenInDefaultBrowser(const std::string& url) {
   shell::LaunchDetached({"xdg-open", url}, shell::ChildOutput::kDiscard);
@@ -48,8 +104,20 @@ void OpenInDefaultBrowser(const std::string& url) {
 }  // namespace
 
 struct WindowedMainWindow::Parts {
+  explicit Parts(playback::PlayCache& cache) : lyric_cache(cache) {}
+
   audio::GstMediaGraphFactory graphs;
   std::unique_ptr<playback::MediaPlayer> player;
+  // The one lyric document of the program, fed by the fetcher at every song start.
+  std::unique_ptr<lyrics::PlayerLyricInfo> lyric_info;
+  std::unique_ptr<lyrics::LyricAnalyzer> analyzer;
+  std::unique_ptr<lyrics::SafeDownloaderLyricTransfers> lyric_transfers;
+  PlayCacheLyricSink lyric_cache;
+  BoxLyricSavePrompt plain_prompt;   // a download replaces a changed lyric: no parent window
+  BoxLyricSavePrompt window_prompt;  // song starts and the close: over the main window
+  std::unique_ptr<lyrics::LyricFetcher> fetcher;
+  downloads::DownloadManager* downloads = nullptr;
+  std::unique_ptr<WindowDownloadListener> download_listener;
   MessageSongSelectBox select_box;
   ui::lists::ListsSyncView sync_view;
   service::NoPhone phone;
@@ -73,10 +141,17 @@ WindowedMainWindow::WindowedMainWindow(loop::MainLoop& loop, store::StoreRuntime
       service_runtime_(service_runtime),
       cache_(cache),
       reporter_(reporter),
-      parts_(std::make_unique<Parts>()) {
+      parts_(std::make_unique<Parts>(cache)) {
   parts_->player = std::make_unique<playback::MediaPlayer>(
       playback::MediaPlayer::Services{loop_, parts_->graphs, service_runtime_.downloader(),
                                       runtime_.store(), &runtime_.library(), &cache_});
+  parts_->lyric_info = std::make_unique<lyrics::PlayerLyricInfo>(*parts_->player);
+  parts_->analyzer = std::make_unique<lyrics::LyricAnalyzer>(parts_->lyric_info.get());
+  parts_->lyric_transfers =
+      std::make_unique<lyrics::SafeDownloaderLyricTransfers>(service_runtime_.downloader());
+  parts_->analyzer->SetFetchParts(lyrics::LyricAnalyzer::FetchParts{
+      parts_->lyric_transfers.get(), &parts_->lyric_cache, &service_runtime_.sender(),
+      &runtime_.store(), &parts_->plain_prompt});
   ui::MainWindowParts window_parts{runtime_,
                                    *parts_->player,
                                    [this] {
@@ -87,6 +162,8 @@ WindowedMainWindow::WindowedMainWindow(loop::MainLoop& loop, store::StoreRuntime
                                    },
                                    [](const std::string& url) { OpenInDefaultBrowser(url); },
                                    [this] {
+                                     // A changed lyric is offered for saving before the end.
+                                     if (parts_->fetcher) parts_->fetcher->SaveAtClose();
                                      reporter_.Report("main window closed");
                                      reporter_.Close();
                                    },
@@ -112,6 +189,8 @@ WindowedMainWindow::WindowedMainWindow(loop::MainLoop& loop, store::StoreRuntime
       ui::LoginDialogs::Links{[&window](const std::string& url) { window.OpenInBrowser(url); },
                               [&window](const std::string& url) { window.OpenInBrowser(url); }});
   parts_->login_dialogs->SetOwner(&window);
+  parts_->window_prompt.SetOwner(&window);
+  parts_->download_listener = std::make_unique<WindowDownloadListener>(window, *parts_->analyzer);
   parts_->import = std::make_unique<ui::LocalImportCommands>(
       runtime_.library(), runtime_.playlists(), parts_->chooser,
       ui::LocalImportCommands::Folders{runtime_.store().FolderPath("music"),
@@ -131,7 +210,11 @@ WindowedMainWindow::~WindowedMainWindow() {
   parts_->sync.reset();
   parts_->sync_playback.reset();
   parts_->queue.reset();
+  parts_->fetcher.reset();
   parts_->top.reset();
+  // The analyzer's transfers end before it goes (the downloader calls it back until then).
+  parts_->analyzer->Reset();
+  service_runtime_.downloader().Cancel(parts_->analyzer->refresh_download_id());
   parts_->player.reset();
 }
 
@@ -139,7 +222,18 @@ void WindowedMainWindow::MakeQueue() {
   parts_->sync.reset();
   parts_->sync_playback.reset();
   parts_->queue.reset();
+  parts_->fetcher.reset();
   service::ServiceEndpoints endpoints = endpoints_.value_or(service::ServiceEndpoints{});
+  parts_->fetcher = std::make_unique<lyrics::LyricFetcher>(
+      lyrics::LyricFetcher::Parts{*parts_->analyzer,
+                                  runtime_.store(),
+                                  runtime_.library(),
+                                  *parts_->player,
+                                  parts_->window_prompt,
+                                  service::ServiceFileUrls(endpoints, runtime_.store().ClientId()),
+                                  parts_->downloads,
+                                  {},
+                                  {}});
   if (!parts_->queue_view) {
     parts_->queue_view = std::make_unique<ReportingQueueView>(
         parts_->top->main_window(), [this](const std::string& line) { reporter_.Report(line); });
@@ -147,7 +241,7 @@ void WindowedMainWindow::MakeQueue() {
   parts_->queue = std::make_unique<playback::PlayQueue>(playback::PlayQueue::Parts{
       runtime_.store(), runtime_.library(), runtime_.playlists(), runtime_.queue(), *parts_->player,
       *parts_->queue_view, parts_->select_box, loop_,
-      service::ServiceFileUrls(endpoints, runtime_.store().ClientId()), nullptr,
+      service::ServiceFileUrls(endpoints, runtime_.store().ClientId()), parts_->fetcher.get(),
       &service_runtime_.statistics()});
   parts_->sync_playback = std::make_unique<playback::PlayQueueSyncPlayback>(
       playback::PlayQueueSyncPlayback::Parts{runtime_.store(), runtime_.playlists(),
@@ -174,7 +268,7 @@ bool WindowedMainWindow::Open() {
       reporter_.Report("dropped: " + std::to_string(added) + " added");
     });
   }
-  parts_->desktop = std::make_unique<DesktopLink>(window, *parts_->player, runtime_);
+  parts_->desktop = std::make_unique<DesktopLink>(loop_, window, *parts_->player, runtime_);
   parts_->desktop->Start();
   window.SetNowPlayingListener(
       [this](const std::string& title) { parts_->desktop->OnNowPlaying(title); });
@@ -183,6 +277,20 @@ bool WindowedMainWindow::Open() {
   reporter_.Report("main window shown");
   reporter_.Report("song list: " + std::to_string(window.RowCount()) + " rows");
   return true;
+}
+
+void WindowedMainWindow::SetDownloadManager(downloads::DownloadManager* manager) {
+  parts_->downloads = manager;
+  ui::SorvelMainDlg& window = parts_->top->main_window();
+  window.SetDownloadManager(manager);
+  if (!manager) return;  // the program ends; the queue goes with this object
+  manager->SetListener(parts_->download_listener.get());
+  // The fetcher queues service songs' lyrics with the manager.
+  MakeQueue();
+}
+
+lyrics::LyricAnalyzer& WindowedMainWindow::analyzer() {
+  return *parts_->analyzer;
 }
 
 ui::SorvelMainDlg& WindowedMainWindow::main_window() {

@@ -29,6 +29,12 @@ class LoginWindow;
 namespace quillo::ui {
 class SorvelMainDlg;
 }
+namespace quillo::downloads {
+class DownloadManager;
+}
+namespace quillo::lyrics {
+class LyricAnalyzer;
+}
 
 namespace quillo::app {
 
@@ -49,6 +55,11 @@ class WindowedMainWindow {
   // The login dialog's waiting dialog, which the login session shows.
   service::LoginWaitingDialog& waiting_dialog();
   void SetLoginSession(service::LoginSession* login);
+  // The download manager: the window's artist pictures and the service songs' lyrics come
+  // through it; this object becomes its listener. Null (before the manager goes) unsets it.
+  void SetDownloadManager(downloads::DownloadManager* manager);
+  // The one lyric document, which the lyric views draw.
+  lyrics::LyricAnalyzer& analyzer();
   // The service's addresses are known: streams and the web site use them from now on.
   void OnServiceEndpoints(const service::ServiceEndpoints& endpoints);
   // A second instance's request: its command line, or show yourself.

@@ -170,7 +170,7 @@ void SorvelMainDlg::ShowControlMenu(int control_id) {
   MainMenuState state;
   state.lyric_open = ConfigText(keys::kLyricOpen);
   state.lyric_mode = ConfigText(keys::kLyricMode);
-  state.lyric_bar_locked = lyric_bar_locked_;
+  state.lyric_bar_locked = lyric_views_ && lyric_views_->BarLocked();
   for (const auto& entry : playback::PlayQueueMode::Entries())
     if (entry.mode == playback::PlayQueueMode::ForMenu(parts_.runtime.store()))
       state.play_mode_command = entry.command_id;
@@ -239,15 +239,47 @@ void SorvelMainDlg::CloseExtPanel() {
   UpdateIfDirty();
 }
 
-void SorvelMainDlg::OpenLyricView() {}
-void SorvelMainDlg::CloseLyricView(bool remember) {
-  if (remember) SetConfigText(keys::kLyricOpen, "false");
+void SorvelMainDlg::OpenLyricView() {
+  if (lyric_views_) lyric_views_->ShowView(ConfigText(keys::kLyricMode) == "dialog");
+  SetConfigText(keys::kLyricOpen, "true");
+  ShowControl(kLyricOpen, false);
+  ShowControl(kLyricClose, true);
+  UpdateIfDirty();
 }
+
+void SorvelMainDlg::CloseLyricView(bool remember) {
+  if (lyric_views_) lyric_views_->HideViews();
+  if (!remember) return;
+  SetConfigText(keys::kLyricOpen, "false");
+  ShowControl(kLyricOpen, true);
+  ShowControl(kLyricClose, false);
+  UpdateIfDirty();
+}
+
 void SorvelMainDlg::ChooseLyricMode(const std::string& mode) {
   SetConfigText(keys::kLyricMode, mode);
+  if (ConfigText(keys::kLyricOpen) == "false") {
+    OpenLyricView();
+    return;
+  }
+  if (lyric_views_) lyric_views_->ShowView(mode == "dialog");
 }
+
 void SorvelMainDlg::ToggleLyricLock() {
-  lyric_bar_locked_ = !lyric_bar_locked_;
+  if (lyric_views_) lyric_views_->ToggleBarLock();
+}
+
+void SorvelMainDlg::SetLyricViews(LyricViewControl* views) {
+  lyric_views_ = views;
+  if (!IsCreated()) return;
+  // The lyric buttons are drawn enabled only with views to open.
+  if (FindControl(kLyricOpen)) RedrawControl(*FindControl(kLyricOpen));
+  if (FindControl(kLyricClose)) RedrawControl(*FindControl(kLyricClose));
+  UpdateIfDirty();
+}
+
+void SorvelMainDlg::OpenRememberedLyricView() {
+  if (ConfigText(keys::kLyricOpen) != "false") OpenLyricView();
 }
 
 void SorvelMainDlg::OpenMusicFolder() {

@@ -165,7 +165,7 @@ MainLayoutState SorvelMainDlg::LayoutState() const {
   s.size = ClientSize();
   s.playing = playing_;
   s.muted = ConfigText(keys::kMute) == "true";
-  s.lyric_open = ConfigText(keys::kLyricOpen) != "false" && false;
+  s.lyric_open = lyric_views_ && ConfigText(keys::kLyricOpen) != "false";
   s.ext_open = parts_.later.hosted_pages && parts_.later.hosted_pages->IsOpen();
   s.logged_in = LoggedIn();
   s.list_folded = folded_;
@@ -255,7 +255,7 @@ bool SorvelMainDlg::ControlDisabled(int id) const {
       return parts_.later.phone == nullptr;
     case kLyricOpen:
     case kLyricClose:
-      return true;  // the lyric views come with their own window
+      return lyric_views_ == nullptr;
     case kPage2:
     case kPage3:
     case kNewBatch:
@@ -735,6 +735,8 @@ void SorvelMainDlg::ShutDown() {
     loop_target()->KillTimer(kFilterTimer);
   }
   if (parts_.later.hosted_pages) parts_.later.hosted_pages->Close();
+  // The lyric views close as the program ends; they open again at the next start.
+  if (lyric_views_) lyric_views_->HideViews();
   if (IsVisible()) SaveGeometry();
   if (parts_.on_shut_down) parts_.on_shut_down();
   Destroy();

@@ -24,6 +24,7 @@
 #include "ui/main/DownloadedArtistPictures.h"
 #include "ui/main/HandedCommandLine.h"
 #include "ui/main/LaterWindows.h"
+#include "ui/main/LyricViewControl.h"
 #include "ui/main/MainActions.h"
 #include "ui/main/MainCommandRouter.h"
 #include "ui/main/MainLayout.h"
@@ -95,6 +96,12 @@ class SorvelMainDlg : public LayerWnd,
   void SetPlayQueue(playback::PlayQueue* queue);
   void SetLoginSession(service::LoginSession* login) { login_ = login; }
   void SetPlaylistSync(service::PlaylistSync* sync);
+  // The lyric views (null: none; the lyric buttons are drawn disabled). They must outlive the
+  // window or be unset first.
+  void SetLyricViews(LyricViewControl* views);
+  LyricViewControl* lyric_views() const { return lyric_views_; }
+  // Start-up: opens the lyric view unless it was closed when the program last ran.
+  void OpenRememberedLyricView();
   // Shown in the caption and the tray tip (the top parent's marquee).
   // Told the title of every song started (the tray tip, the media-player service).
   void SetNowPlayingListener(std::function<void(const std::string& title)> listener) {
@@ -310,7 +317,7 @@ class SorvelMainDlg : public LayerWnd,
   bool folded_ = true;
   bool initialised_ = false;
   bool playing_ = false;
-  bool lyric_bar_locked_ = false;
+  LyricViewControl* lyric_views_ = nullptr;
   int panel_width_ = 70;
   // The splitter drag: where the press was and the panel's width then (-1: no drag).
   int splitter_press_x_ = -1;
