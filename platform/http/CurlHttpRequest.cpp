@@ -153,6 +153,17 @@ std::ptrdiff_t CurlHttpRequest::Read(char* buffer, std::size_t size) {
   return static_cast<std::ptrdiff_t>(count);
 }
 
+std::size_t CurlHttpRequest::Available() {
+  if (phase_ != Phase::kAnswered) return 0;
+  if (Buffered() == 0 && !done_) {
+    // Take in what the socket holds, without waiting for more.
+    Resume();
+    int running = 0;
+    if (curl_multi_perform(multi_.get(), &running) == CURLM_OK) CollectDone();
+  }
+  return Buffered();
+}
+
 bool CurlHttpRequest::Start(std::optional<std::uint64_t> body_length) {
   if (phase_ != Phase::kPrepared) return Fail(CURLE_BAD_FUNCTION_ARGUMENT);
   multi_.reset(curl_multi_init());

@@ -58,6 +58,7 @@ class CurlHttpRequest final : public HttpRequest {
   unsigned Status() const override { return status_; }
   std::optional<std::string> Header(std::string_view name, std::size_t index) const override;
   std::ptrdiff_t Read(char* buffer, std::size_t size) override;
+  std::size_t Available() override;
   void SetReceiveTimeout(std::chrono::milliseconds timeout) override { receive_timeout_ = timeout; }
   PlatformError LastError() const override { return last_error_; }
 

@@ -49,6 +49,9 @@ class HttpRequest {
   // number of bytes, 0 at the end of the body, -1 on failure (connection lost, receive time-out
   // passed without a byte, abort). Pull mode: nothing beyond a small window is buffered ahead.
   virtual std::ptrdiff_t Read(char* buffer, std::size_t size) = 0;
+  // Body bytes a Read would answer now without waiting (what has already arrived is taken in
+  // first). 0 when nothing has, at the end, or where the transport cannot tell.
+  virtual std::size_t Available() { return 0; }
 
   // How long Read may wait for the next byte; default 60 s.
   virtual void SetReceiveTimeout(std::chrono::milliseconds timeout) = 0;

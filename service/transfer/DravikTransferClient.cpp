@@ -98,6 +98,11 @@ class DravikResponse : public TransferResponse {
     }
   }
 
+  std::size_t Available() override {
+    auto* request = response_->Request();
+    return request ? request->Available() : 0;
+  }
+
   void SetReceiveTimeout(std::chrono::milliseconds timeout) override {
     try {
       response_->SetReceiveTimeout(timeout);

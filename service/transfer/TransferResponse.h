@@ -17,6 +17,8 @@ class TransferResponse {
   // Up to `size` body bytes; 0 at the end of the body, -1 on failure (lost connection, receive
   // time-out, abort).
   virtual std::ptrdiff_t Read(char* buffer, std::size_t size) = 0;
+  // Body bytes that Read would answer at once, without waiting; 0 when it cannot tell.
+  virtual std::size_t Available() { return 0; }
   virtual void SetReceiveTimeout(std::chrono::milliseconds timeout) = 0;
 };
 

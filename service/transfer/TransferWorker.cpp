@@ -182,39 +182,90 @@ std::optional<TransferWorker::Next> TransferWorker::CheckLength(TransferResponse
 }
 
 TransferWorker::Next TransferWorker::ReadBody(TransferResponse& response) {
-  buffer_.resize(kReadSize);
+  buffer_.resize(kReadSize * kBatchChunks);
   const std::uint64_t total = record_->total_size();
   const std::int64_t min_size = record_->min_size();
   const std::int64_t max_size = record_->max_size();
+  struct Chunk {
+    std::size_t offset;
+    std::size_t size;
+  };
+  std::vector<Chunk> chunks;
+  chunks.reserve(kBatchChunks);
   while (true) {
     if (record_->cancelled()) {
       SetStatus(TransferStatus::kCancelled);
       return Next::kEnd;
     }
-    const std::ptrdiff_t count = response.Read(buffer_.data(), kReadSize);
-    if (count < 0) return Next::kRetry;
-    const auto size = static_cast<std::size_t>(count);
-    if (xor_bytes_) XorMirrorBytes(buffer_.data(), size);
+    // Gather the reads that need no waiting, kReadSize at a time, so that a fast connection
+    // costs one hand-over per batch instead of one per read. A chunk is never held back while
+    // the worker waits for the network: gathering stops when nothing more has arrived.
+    chunks.clear();
+    std::size_t filled = 0;
+    bool read_failed = false;
+    bool at_end = false;
+    const auto batch_start = std::chrono::steady_clock::now();
+    while (true) {
+      const std::ptrdiff_t count = response.Read(buffer_.data() + filled, kReadSize);
+      if (count < 0) {
+        read_failed = true;
+        break;
+      }
+      const auto size = static_cast<std::size_t>(count);
+      if (size == 0) {
+        at_end = true;
+        break;
+      }
+      if (xor_bytes_) XorMirrorBytes(buffer_.data() + filled, size);
+      chunks.push_back({filled, size});
+      filled += size;
+      if (total > 0 && Received() + filled >= total) break;
+      if (filled + kReadSize > buffer_.size() || record_->cancelled()) break;
+      if (std::chrono::steady_clock::now() - batch_start >= kBatchWindow) break;
+      if (response.Available() == 0) break;
+    }
     if (record_->cancelled()) {
       SetStatus(TransferStatus::kCancelled);
       return Next::kEnd;
     }
-    if (size > 0) {
-      // Never write past what the answer announced or the caller allows.
-      const std::uint64_t after = Received() + size;
-      if (total > 0 && after > total) return Next::kNextUrl;
-      if (max_size > 0 && after > static_cast<std::uint64_t>(max_size)) return Next::kNextUrl;
-      std::size_t taken = 0;
-      if (!HandOver(TransferStep::kWrite, [&] {
-            taken = steps_.Write(*record_, std::string_view(buffer_.data(), size));
-          })) {
-        SetStatus(TransferStatus::kCancelled);
-        return Next::kEnd;
-      }
-      if (taken != size) {
+    // Each chunk is its own write step: written, counted and reported (OnData) in order.
+    enum class Stop { kNone, kOverflow, kShortWrite, kCancelled };
+    Stop stop = Stop::kNone;
+    if (!chunks.empty() && !HandOver(TransferStep::kWrite, [&] {
+          for (const Chunk& chunk : chunks) {
+            if (record_->cancelled()) {
+              stop = Stop::kCancelled;
+              return;
+            }
+            // Never write past what the answer announced or the caller allows.
+            const std::uint64_t after = Received() + chunk.size;
+            if ((total > 0 && after > total) ||
+                (max_size > 0 && after > static_cast<std::uint64_t>(max_size))) {
+              stop = Stop::kOverflow;
+              return;
+            }
+            const std::size_t taken =
+                steps_.Write(*record_, std::string_view(buffer_.data() + chunk.offset, chunk.size));
+            if (taken != chunk.size) {
+              stop = Stop::kShortWrite;
+              return;
+            }
+          }
+        })) {
+      SetStatus(TransferStatus::kCancelled);
+      return Next::kEnd;
+    }
+    switch (stop) {
+      case Stop::kNone:
+        break;
+      case Stop::kOverflow:
+        return Next::kNextUrl;
+      case Stop::kShortWrite:
         SetStatus(TransferStatus::kFailed);
         return Next::kEnd;
-      }
+      case Stop::kCancelled:
+        SetStatus(TransferStatus::kCancelled);
+        return Next::kEnd;
     }
     if (total > 0 && Received() >= total) {
       if (static_cast<std::int64_t>(Received()) >= min_size) {
@@ -223,7 +274,8 @@ TransferWorker::Next TransferWorker::ReadBody(TransferResponse& response) {
       }
       return Next::kNextUrl;
     }
-    if (size > 0) continue;
+    if (read_failed) return Next::kRetry;
+    if (!at_end) continue;
     if (total > 0) return Received() == 0 ? Next::kNextUrl : Next::kRetry;
     SetStatus(TransferStatus::kFinished);
     return Next::kEnd;

@@ -19,6 +19,10 @@ namespace quillo::service {
 class TransferWorker {
  public:
   static constexpr std::size_t kReadSize = 16384;
+  // Reads that need no waiting travel to the window thread together (at most kBatchChunks of
+  // them, gathered within kBatchWindow); each is still written and reported as its own chunk.
+  static constexpr std::size_t kBatchChunks = 64;
+  static constexpr std::chrono::milliseconds kBatchWindow{20};
   static constexpr std::chrono::milliseconds kReceiveTimeout{60000};
   // A mirror list longer than this is not a mirror list.
   static constexpr std::size_t kMirrorListLimit = 1 << 20;

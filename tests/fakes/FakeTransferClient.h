@@ -33,6 +33,9 @@ struct FakeAnswer {
   // When set, reads give no byte at or past this many until the test raises it (or the
   // transfer is aborted): the test decides how far the download has come.
   std::shared_ptr<std::atomic<std::size_t>> released;
+  // Whether the response tells how much it could give at once (as the real transport does);
+  // otherwise it answers 0 and every read is handed over on its own.
+  bool tells_available = false;
 };
 
 struct FakeAttempt {
@@ -121,6 +124,12 @@ class FakeTransferClient : public service::TransferClient {
       offset_ += count;
       ++owner_->reads_;
       return static_cast<std::ptrdiff_t>(count);
+    }
+    std::size_t Available() override {
+      if (!answer_.tells_available || abort_->load()) return 0;
+      std::size_t limit = std::min(answer_.body.size(), answer_.fail_after);
+      if (answer_.released) limit = std::min(limit, answer_.released->load());
+      return offset_ < limit ? limit - offset_ : 0;
     }
     void SetReceiveTimeout(std::chrono::milliseconds timeout) override { timeout_ = timeout; }
 

@@ -359,6 +359,51 @@ TEST_F(SafeDownloaderTest, CancelFromInsideACallback) {
   EXPECT_TRUE(fs::ListFolder(folder_.path()).empty());
 }
 
+// Reads that need no waiting reach the window thread together, but each chunk is still written
+// and reported on its own, in order; a cancel from inside one report stops the rest of the batch,
+// and a batch never holds back bytes while the worker waits for more.
+TEST_F(SafeDownloaderTest, GatheredReadsAreStillWrittenAndReportedChunkByChunk) {
+  const std::string body = PatternBytes(300000);
+  auto released = std::make_shared<std::atomic<std::size_t>>(200000);
+  SafeDownloader& downloader = Start([&](const FakeAttempt&, int) {
+    FakeAnswer answer = Whole(body);
+    answer.tells_available = true;
+    answer.released = released;
+    return answer;
+  });
+  RecordingCallback callback(loop_);
+  std::vector<std::uint64_t> received;
+  callback.on_data = [&](TransferRecord& record) { received.push_back(record.received_size()); };
+  const std::string target = folder_ / "gathered.mp3";
+  downloader.Download("http://h/gathered.mp3", target, &callback, false, 0, 0);
+  // Everything released so far arrives although the next read would wait.
+  ASSERT_TRUE(loop_.PumpUntil([&] { return callback.data.size() == 200000; }, 20s));
+  released->store(body.size());
+  ASSERT_TRUE(WaitFinished(callback));
+  EXPECT_EQ(callback.status, TransferStatus::kFinished);
+  EXPECT_EQ(fs::ReadWholeFile(target), body);
+  // 12 x 16384 + 3392 before the pause, 6 x 16384 + 1696 after it: one report per read.
+  ASSERT_EQ(received.size(), 20u);
+  EXPECT_EQ(received[11], 12u * 16384);
+  EXPECT_EQ(received[12], 200000u);
+  EXPECT_EQ(received[13], 200000u + 16384);
+  EXPECT_EQ(received.back(), body.size());
+
+  RecordingCallback cancelling(loop_);
+  std::string id;
+  cancelling.on_data = [&](TransferRecord& record) {
+    if (cancelling.data_calls == 3) downloader.Cancel(record.id());
+  };
+  id = downloader.Download("http://h/cut.mp3", folder_ / "cut.mp3", &cancelling, false, 0, 0);
+  ASSERT_TRUE(loop_.PumpUntil([&] { return cancelling.data_calls >= 3; }, 20s));
+  loop_.PumpPending();
+  downloader.Shutdown();
+  loop_.PumpPending();
+  EXPECT_EQ(cancelling.data_calls, 3);
+  EXPECT_EQ(cancelling.finishes, 0);
+  EXPECT_FALSE(fs::PathExists(folder_ / "cut.mp3"));
+}
+
 TEST_F(SafeDownloaderTest, ShutdownWithStalledTransfersIsQuickAndSilent) {
   std::atomic<int> sends{0};
   SafeDownloader& downloader = Start([&](const FakeAttempt& attempt, int) {
