@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "lyrics/LyricAnalyzer.h"
+#include "platform/gfx/TextMeasure.h"
 #include "platform/window/WindowSystem.h"
 #include "playback/Player.h"
 #include "resources/skins/SkinLayout.h"
@@ -38,8 +39,9 @@ struct ButtonPlace {
   int top;
 };
 constexpr ButtonPlace kButtonPlaces[] = {
-    {LyricDlg::kReportButton, 126, 5},  {LyricDlg::kOnTopButton, 81, 1},
-    {LyricDlg::kNotOnTopButton, 81, 1}, {LyricDlg::kToDesktopButton, 58, 1},
+    {LyricDlg::kOnTopButton, 81, 1},
+    {LyricDlg::kNotOnTopButton, 81, 1},
+    {LyricDlg::kToDesktopButton, 58, 1},
     {LyricDlg::kCloseButton, 33, 1},
 };
 }  // namespace
@@ -122,8 +124,8 @@ bool LyricDlg::on_top() const {
 void LyricDlg::InitLayer() {
   const int w = ClientSize().width;
   const bool top = on_top();
-  AddTextButton(gfx::Rect::FromXYWH(w - 126, 5, 39, 21), "歌词报错", kReportButton, "歌词报错")
-      .hidden = !parts_.player.IsActive();
+  AddTextButton(ReportButtonRect(w), "歌词报错", kReportButton, "歌词报错").hidden =
+      !parts_.player.IsActive();
   AddButton(l::kButtonWidth, l::kButtonHeight, w - 81, 1, l::kOnTop.x, l::kOnTop.y, kOnTopButton,
             "总在最前", top);
   AddButton(l::kButtonWidth, l::kButtonHeight, w - 81, 1, l::kNotOnTop.x, l::kNotOnTop.y,
@@ -134,7 +136,17 @@ void LyricDlg::InitLayer() {
             "关闭窗口");
 }
 
+gfx::Rect LyricDlg::ReportButtonRect(int window_width) {
+  // 39 pixels do not hold four characters of the button font: the button grows to the left,
+  // its right edge staying 87 pixels from the window's.
+  const int text_width = gfx::TextMeasure::Width("歌词报错", control_font());
+  const int width = std::max(kReportButtonWidth, text_width + 10);
+  const int right = window_width - kReportButtonRightGap;
+  return gfx::Rect{right - width, 5, right, 5 + 21};
+}
+
 void LyricDlg::PlaceButtons(int width) {
+  if (LayerControl* report = FindControl(kReportButton)) report->bounds = ReportButtonRect(width);
   for (const ButtonPlace& place : kButtonPlaces) {
     if (LayerControl* c = FindControl(place.id)) {
       c->bounds = gfx::Rect::FromXYWH(width - place.from_right, place.top, c->bounds.width(),

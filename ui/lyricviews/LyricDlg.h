@@ -46,6 +46,8 @@ class LyricDlg : public LayerDlg, public playback::PlayerListener, public Attach
   static constexpr int kNotOnTopButton = 2;   // "取消总在最前", while on top
   static constexpr int kToDesktopButton = 3;  // "跳转到桌面歌词"
   static constexpr int kCloseButton = 4;      // "关闭窗口"
+  static constexpr int kReportButtonWidth = 39;
+  static constexpr int kReportButtonRightGap = 126 - 39;
 
   // Timers: the end of a wheel re-timing, the end of the scroll hint.
   static constexpr int kWheelTimerId = 111;
@@ -143,6 +145,7 @@ class LyricDlg : public LayerDlg, public playback::PlayerListener, public Attach
   void PaintArea();
   void SetOnTop(bool on_top);
   void PlaceButtons(int width);
+  gfx::Rect ReportButtonRect(int window_width);
   void SwitchToBar();
   void AdjustBy(int delta_ms, int kind, bool needs_line);
   void AdjustAll();

@@ -8,6 +8,7 @@
 #include "LyricViewFakes.h"
 #include "lyrics/LyricAnalyzer.h"
 #include "platform/fs/FileSystem.h"
+#include "platform/gfx/TextMeasure.h"
 #include "platform/loop/MainLoop.h"
 #include "store/MusicLibrary.h"
 #include "store/Playlists.h"
@@ -298,6 +299,10 @@ TEST_F(LyricDlgTest, OpensBelowTheMainWindowKeepsItsRectangleAndShutsTwiceSafely
 
   dlg_->SetWindowRect(gfx::Rect{40, 50, 460, 260});
   EXPECT_EQ(dlg_->FindControl(LyricDlg::kCloseButton)->bounds.left, 420 - 33);
+  // The report button holds its four characters and keeps its right edge.
+  const gfx::Rect report = dlg_->FindControl(LyricDlg::kReportButton)->bounds;
+  EXPECT_EQ(report.right, 420 - 87);
+  EXPECT_GE(report.width(), gfx::TextMeasure::Width("歌词报错", dlg_->control_font()));
   dlg_->Shut();
   dlg_->Shut();
   EXPECT_FALSE(dlg_->IsCreated());
