@@ -112,6 +112,25 @@ TEST_F(LyricDlgTest, MarksAndCentresTheDueLineAndPaintsOnlyWhenItChanges) {
   EXPECT_EQ(dlg.paint_count(), paints + 1);
 }
 
+TEST_F(LyricDlgTest, SettingsReloadTakesTheNewLookAndHeights) {
+  LyricDlg& dlg = OpenAndTick();
+  runtime_.store().SetConfigText("window.lyricdlg.fontsize_pt", "18");
+  runtime_.store().SetConfigText("window.lyricdlg.ccolor", "#00ff00");
+  runtime_.store().SetConfigText("window.lyricdlg.bcolor", "#000080");
+  const int paints = dlg.paint_count();
+  dlg.ReloadLook();
+  EXPECT_EQ(dlg.paint_count(), paints + 1);
+  EXPECT_EQ(dlg.layout().lines()[3].height, 30);
+  EXPECT_EQ(dlg.layout().lines()[3].y, 90);
+  EXPECT_TRUE(dlg.look().antialiased());
+  const gfx::Rect area = dlg.LyricArea();
+  EXPECT_TRUE(Near(dlg.back_buffer().ColorAt(area.left, area.top), gfx::Color{0, 0, 0x80, 255}));
+  // Line 3 is still centred, now 30 pixels high, in the new current-line colour.
+  const int band = 90 + area.top - (90 + (30 - area.height()) / 2);
+  EXPECT_TRUE(BandHas(band, 30, gfx::Color{0, 255, 0, 254}));
+  EXPECT_EQ(dlg.current_index(), 3);
+}
+
 TEST_F(LyricDlgTest, ShowsTheStateTextsInsteadOfLines) {
   LyricDlg& dlg = OpenAndTick();
   EXPECT_FALSE(dlg.painted_status());

@@ -2,6 +2,8 @@
 // order, only "其他" carrying the field's text; cancelling or closing sends nothing.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "FakeWindowSystem.h"
 #include "fakes/FakeRequestSender.h"
 #include "lyrics/LyricAnalyzer.h"
@@ -66,6 +68,13 @@ TEST_F(LyricerroreportTest, BoxesInOrderAndOnlyOtherCarriesTheText) {
   ClickControl(Lyricerroreport::CheckId(1));
   ClickControl(Lyricerroreport::LabelId(3));  // the text toggles its box too
   Type("时间不对");
+  system_.script.push_back([] {
+    LayerWnd& box = *LayerWindowRegistry::All().back();
+    EXPECT_TRUE(box.FindControl(Lyricerroreport::CheckId(3))->checked);
+    EXPECT_FALSE(box.FindControl(Lyricerroreport::CheckId(0))->checked);
+    if (const char* dir = std::getenv("QUILLO_SCREENSHOT_DIR"))
+      box.back_buffer().WritePng(std::string(dir) + "/lyric-error-report.png");
+  });
   ClickControl(Lyricerroreport::kOk);
   EXPECT_TRUE(ShowLyricErrorReport(analyzer_, nullptr));
   EXPECT_EQ(Sent(), (std::vector<std::string>{"2 ", "4 时间不对"}));
