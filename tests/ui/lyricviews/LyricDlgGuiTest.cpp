@@ -16,6 +16,7 @@
 #include "lyrics/LyricAnalyzer.h"
 #include "lyrics/LyricSavePrompt.h"
 #include "platform/fs/FileSystem.h"
+#include "platform/window/WindowSystem.h"
 #include "store/StoreRuntime.h"
 #include "support/ServiceProcess.h"
 #include "support/TempFolder.h"
@@ -44,7 +45,9 @@ bool Xdotool(std::vector<std::string> args) {
   return g_spawn_check_wait_status(status, nullptr);
 }
 
+// --sync waits for the pointer to move, so a pointer already there would hang it.
 bool MoveTo(gfx::Point p) {
+  if (window::WindowSystem::Instance()->CursorPosition() == p) return true;
   return Xdotool({"mousemove", "--sync", std::to_string(p.x), std::to_string(p.y)});
 }
 
