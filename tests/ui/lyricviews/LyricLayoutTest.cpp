@@ -2,6 +2,8 @@
 // range, colour texts and the look read from the configuration, the painter's hint rule.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "lyrics/LyricTimeline.h"
 #include "platform/gfx/Painter.h"
 #include "store/StoreRuntime.h"
@@ -12,6 +14,11 @@
 
 namespace quillo::ui {
 namespace {
+
+// Equal but for the rounding of a 254 alpha over an opaque background.
+bool Near(gfx::Color a, gfx::Color b) {
+  return std::abs(a.r - b.r) <= 3 && std::abs(a.g - b.g) <= 3 && std::abs(a.b - b.b) <= 3;
+}
 
 lyrics::LyricTimeline Timeline(int lines) {
   lyrics::LyricTimeline timeline;
@@ -128,6 +135,41 @@ TEST(LyricAreaPainterTest, StatusTextsAndTheHintOnlyInATallEnoughArea) {
       EXPECT_EQ(LyricAreaPainter::Paint(painter, state, look, layout), -1);
     }
     EXPECT_EQ(surface.ColorAt(2, 1), look.background);
+  }
+}
+
+TEST(LyricAreaPainterTest, SmallTextIsOneBitPerPixelLargeTextIsSmoothed) {
+  for (int size_pt : {9, 14, 15, 18}) {
+    SCOPED_TRACE(size_pt);
+    LyricDlgLook look;
+    look.font_size_pt = size_pt;
+    lyrics::LyricTimeline timeline;
+    timeline.AddLine(0, 1000, "歌词的颜色 Lyric");
+    timeline.Order();
+    LyricLineLayout layout;
+    layout.Build(timeline, look.line_height());
+    gfx::Surface surface(300, 60);
+    LyricAreaPainter::State state;
+    state.area = gfx::Rect{0, 0, 300, 60};
+    state.current_index = 0;
+    state.top = layout.CenteredTop(0, 60);
+    {
+      gfx::Painter painter(surface);
+      ASSERT_EQ(LyricAreaPainter::Paint(painter, state, look, layout), 0);
+    }
+    int ink = 0, blended = 0;
+    for (int y = 0; y < 60; ++y) {
+      for (int x = 0; x < 300; ++x) {
+        const gfx::Color c = surface.ColorAt(x, y);
+        if (Near(c, look.current)) {
+          ++ink;
+        } else if (!Near(c, look.background)) {
+          ++blended;
+        }
+      }
+    }
+    EXPECT_GT(ink, 20);
+    EXPECT_EQ(blended == 0, size_pt < LyricDlgLook::kSmoothFromPt) << blended;
   }
 }
 
