@@ -207,11 +207,14 @@ TEST_F(LyricDlgGuiTest, MarksTheDueLineOnScreenDragSeeksAndWheelRetimingSavesBac
       << due;
   {
     ScreenShot shot(dlg_->WindowRect());
-    if (due > 0) EXPECT_FALSE(shot.Has(LineBand(due - 1, due), current));
+    if (due > 0) {
+      EXPECT_FALSE(shot.Has(LineBand(due - 1, due), current));
+    }
     EXPECT_FALSE(shot.Has(LineBand(due + 1, due), current));
     EXPECT_TRUE(shot.Has(LineBand(due + 1, due), dlg_->look().text));
-    if (const char* dir = std::getenv("QUILLO_SCREENSHOT_DIR"))
+    if (const char* dir = std::getenv("QUILLO_SCREENSHOT_DIR")) {
       EXPECT_TRUE(shot.Save(std::string(dir) + "/lyric-window.png"));
+    }
   }
 
   // A real drag some lines up the page: the song jumps to where that line is due.
