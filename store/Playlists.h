@@ -111,6 +111,10 @@ class Playlists : public StoreSection {
   std::optional<MusicRecord> CurrentItemElement();
   // The current list's first item, which becomes the current item in memory.
   std::optional<MusicRecord> FirstItemOfCurrentList();
+  // Writes one attribute onto the library record of the current item's song (a lyric file the
+  // user associated with it). False when there is no current item or its song is not in the
+  // library. The current list and item stay as they are.
+  bool SetCurrentItemAttribute(std::string_view attribute, std::string_view text);
 
   // ---- Downloads ---------------------------------------------------------------------------
   // Up to `count` waiting service songs of the default list, marked as being downloaded.

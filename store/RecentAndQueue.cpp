@@ -120,6 +120,12 @@ std::optional<MusicRecord> Playlists::CurrentItemElement() {
   return DocumentStore::ReadAllAttributes(item);
 }
 
+bool Playlists::SetCurrentItemAttribute(std::string_view attribute, std::string_view text) {
+  auto lock = store_.Lock();
+  const std::string music_id = store_.CurrentItem();
+  return !music_id.empty() && library_.SetMusicAttribute(music_id, attribute, text);
+}
+
 std::optional<MusicRecord> Playlists::FirstItemOfCurrentList() {
   auto lock = store_.Lock();
   TiXmlElement* list = lists_.PlaylistElement(store_.CurrentList(), true);

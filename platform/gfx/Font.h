@@ -42,6 +42,9 @@ struct TextOptions {
   bool vertical_center = false;
   // Cut a line that does not fit with "…".
   bool ellipsize = false;
+  // False: one bit per pixel with full grid fitting, as small text of the lyric window is drawn
+  // (crisp at 9 points); true: grey anti-aliasing.
+  bool antialias = true;
 };
 
 }  // namespace quillo::gfx

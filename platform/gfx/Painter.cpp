@@ -94,7 +94,7 @@ void Painter::DrawText(std::string_view utf8, const Font& font, Color color, con
                        const TextOptions& options) {
   if (utf8.empty() || box.IsEmpty()) return;
   PangoLayout* layout = detail::NewLayout(utf8, font, box.width(), options.wrap, options.align,
-                                          options.ellipsize);
+                                          options.ellipsize, options.antialias);
   int text_height = 0;
   pango_layout_get_pixel_size(layout, nullptr, &text_height);
   int y = box.top;

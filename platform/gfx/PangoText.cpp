@@ -4,27 +4,32 @@
 
 namespace quillo::gfx::detail {
 namespace {
-PangoContext* SharedContext() {
-  static PangoContext* context = [] {
-    PangoFontMap* map = pango_cairo_font_map_get_default();
-    PangoContext* c = pango_font_map_create_context(map);
-    // Fixed resolution: sizes in points must give the same pixels on every machine.
-    pango_cairo_context_set_resolution(c, 96);
-    cairo_font_options_t* options = cairo_font_options_create();
-    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
-    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_SLIGHT);
-    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
-    pango_cairo_context_set_font_options(c, options);
-    cairo_font_options_destroy(options);
-    return c;
-  }();
-  return context;
+PangoContext* NewContext(bool antialias) {
+  PangoFontMap* map = pango_cairo_font_map_get_default();
+  PangoContext* c = pango_font_map_create_context(map);
+  // Fixed resolution: sizes in points must give the same pixels on every machine.
+  pango_cairo_context_set_resolution(c, 96);
+  cairo_font_options_t* options = cairo_font_options_create();
+  cairo_font_options_set_antialias(options,
+                                   antialias ? CAIRO_ANTIALIAS_GRAY : CAIRO_ANTIALIAS_NONE);
+  cairo_font_options_set_hint_style(options,
+                                    antialias ? CAIRO_HINT_STYLE_SLIGHT : CAIRO_HINT_STYLE_FULL);
+  cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
+  pango_cairo_context_set_font_options(c, options);
+  cairo_font_options_destroy(options);
+  return c;
+}
+
+PangoContext* SharedContext(bool antialias) {
+  static PangoContext* smooth = NewContext(true);
+  static PangoContext* crisp = NewContext(false);
+  return antialias ? smooth : crisp;
 }
 }  // namespace
 
 PangoLayout* NewLayout(std::string_view utf8, const Font& font, int max_width, bool wrap,
-                       TextAlign align, bool ellipsize) {
-  PangoLayout* layout = pango_layout_new(SharedContext());
+                       TextAlign align, bool ellipsize, bool antialias) {
+  PangoLayout* layout = pango_layout_new(SharedContext(antialias));
   PangoFontDescription* desc = pango_font_description_new();
   pango_font_description_set_family(desc, font.family.c_str());
   if (font.pixel_size > 0) {

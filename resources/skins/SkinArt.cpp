@@ -265,6 +265,55 @@ std::string PlainKit() {
   return svg.Finish();
 }
 
+// A drawing pin upright (the window stays on top) or tilted (it does not).
+void PinGlyph(Svg& svg, double w, double h, const char* ink, bool upright) {
+  std::ostringstream g;
+  g << "<g transform='rotate(" << (upright ? 0 : 45) << ' ' << w / 2 << ' ' << h / 2 << ")'>";
+  svg.Raw(g.str());
+  double cx = w / 2, top = h / 2 - 6;
+  std::ostringstream head;
+  head << 'M' << cx - 3 << ',' << top << " H" << cx + 3 << " L" << cx + 2 << ',' << top + 5 << " L"
+       << cx + 4.5 << ',' << top + 7.5 << " H" << cx - 4.5 << " L" << cx - 2 << ',' << top + 5
+       << " Z";
+  svg.Path(head.str(), upright ? ink : "none", ink, 1.2);
+  std::ostringstream needle;
+  needle << 'M' << cx << ',' << top + 7.5 << " V" << top + 12.5;
+  svg.Path(needle.str(), "none", ink, 1.4);
+  svg.Raw("</g>");
+}
+
+// A screen with a line of text across its lower part: the desktop lyric.
+void DesktopGlyph(Svg& svg, double w, double h, const char* ink) {
+  double x = w / 2 - 7, y = h / 2 - 5;
+  svg.Raw("<rect x='" + std::to_string(x + 0.5) + "' y='" + std::to_string(y + 0.5) +
+          "' width='13' height='9' rx='1' fill='none' stroke='" + ink + "' stroke-width='1.2'/>");
+  std::ostringstream d;
+  d << 'M' << x + 3 << ',' << y + 6 << " H" << x + 11;
+  svg.Path(d.str(), "none", ink, 1.4);
+  std::ostringstream stand;
+  stand << 'M' << x + 4.5 << ',' << y + 12 << " H" << x + 9.5;
+  svg.Path(stand.str(), "none", ink, 1.2);
+}
+
+std::string LyricWindow() {
+  namespace l = skin::lyricdlg;
+  Svg svg(l::kWidth, l::kHeight);
+  const Style& style = kStyles[0];
+  DialogKit(svg, style);
+  // The buttons sit on the title band: draw its colour behind them so that they read the same.
+  svg.Box(0, l::kOnTop.y, 100, 3 * l::kButtonHeight, style.accent);
+  int w = l::kButtonWidth, h = l::kButtonHeight;
+  DarkPanelButton(svg, l::kOnTop, w, h, [](Svg& s, double cw, double ch, const char* ink) {
+    PinGlyph(s, cw, ch, ink, false);
+  });
+  DarkPanelButton(svg, l::kNotOnTop, w, h, [](Svg& s, double cw, double ch, const char* ink) {
+    PinGlyph(s, cw, ch, ink, true);
+  });
+  DarkPanelButton(svg, l::kToDesktop, l::kDesktopWidth, h, DesktopGlyph);
+  DarkPanelButton(svg, l::kClose, w, h, CrossGlyph);
+  return svg.Finish();
+}
+
 std::string VolumePopup() {
   namespace v = skin::volume;
   const Style& style = kStyles[0];
@@ -547,6 +596,7 @@ int main(int argc, char** argv) {
   }
   std::string folder = argv[1];
   bool ok = Write(folder, skin::kDialogFrame, DialogFrame()) &&
+            Write(folder, skin::kLyricWindow, LyricWindow()) &&
             Write(folder, skin::kVolumePopup, VolumePopup()) &&
             Write(folder, skin::kColorPicker, ColorPicker()) &&
             Write(folder, skin::kLogin, PlainKit()) &&

@@ -11,6 +11,7 @@ using gfx::Rect;
 
 // Resource numbers of the skin images.
 inline constexpr int kDialogFrame = 173;
+inline constexpr int kLyricWindow = 176;
 inline constexpr int kVolumePopup = 178;
 inline constexpr int kColorPicker = 180;
 inline constexpr int kLogin = 182;
@@ -102,6 +103,19 @@ inline constexpr Point kFillPixel{325, 50};
 inline constexpr int kWidth = 330;
 inline constexpr int kHeight = 192;
 }  // namespace message
+
+// ---- 176: the lyric window: the dialog kit and its title-bar buttons, states stacked ----------
+namespace lyricdlg {
+inline constexpr Point kOnTop{0, 100};       // 23 × 21: "总在最前"
+inline constexpr Point kNotOnTop{24, 100};   // 23 × 21: "取消总在最前"
+inline constexpr Point kToDesktop{48, 100};  // 25 × 21: "跳转到桌面歌词"
+inline constexpr Point kClose{74, 100};      // 23 × 21: "关闭窗口"
+inline constexpr int kButtonWidth = 23;
+inline constexpr int kDesktopWidth = 25;
+inline constexpr int kButtonHeight = 21;
+inline constexpr int kWidth = 330;
+inline constexpr int kHeight = 100 + 3 * kButtonHeight;
+}  // namespace lyricdlg
 
 // ---- 178: volume popup ------------------------------------------------------------------------
 namespace volume {
