@@ -29,7 +29,8 @@ GradientText::~GradientText() = default;
 TextExtent GradientText::Extent() const {
   PangoRectangle logical{};
   pango_layout_get_extents(layout_->layout, nullptr, &logical);
-  return TextExtent{double(logical.width) / PANGO_SCALE, double(logical.height) / PANGO_SCALE};
+  return TextExtent{double(logical.width) / PANGO_SCALE, double(logical.height) / PANGO_SCALE,
+                    double(pango_layout_get_baseline(layout_->layout)) / PANGO_SCALE};
 }
 
 TextExtent GradientText::Measure(std::string_view utf8, const Font& font) {

@@ -25,6 +25,7 @@ struct VerticalGradient {
 struct TextExtent {
   double width = 0;
   double height = 0;
+  double baseline = 0;  // from the logical top
 };
 
 class GradientText {

@@ -1,5 +1,6 @@
 #include "ui/lyricviews/LyricBarCanvas.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "platform/gfx/GradientText.h"
@@ -34,13 +35,24 @@ void LyricBarCanvas::Render(const LyricBarLine& line, const LyricBarLook& look) 
   const gfx::VerticalGradient sung_shadow{sung_shadow_color, sung_shadow_color};
   const gfx::Font wide = line.WideFont();
   const gfx::Font narrow = line.NarrowFont();
+  // Each kind centred on its own height, as long as the line has one kind. A line that mixes
+  // them (Latin words in a Chinese line) sits on one baseline, half way between the two centred
+  // ones: the fonts' heights differ enough that centring each would put the Latin letters
+  // visibly higher, and the Chinese font's baseline alone would cut the Latin descenders.
+  double y_wide = (kTextHeight - line.height_wide()) / 2;
+  double y_narrow = (kTextHeight - line.height_narrow()) / 2 - 1;
+  if (line.height_wide() > 0 && line.height_narrow() > 0) {
+    const double baseline = (y_wide + line.ascent_wide() + y_narrow + line.ascent_narrow()) / 2;
+    y_wide = baseline - line.ascent_wide();
+    y_narrow = baseline - line.ascent_narrow();
+  }
+
   for (const LyricBarSegment& segment : line.segments()) {
     const std::string_view text = text::TrimView(segment.text);
     if (text.empty()) continue;
     // Past the area's right edge nothing shows (a line too wide even at the smallest size).
     if (segment.x >= unsung_.width()) break;
-    const double y = segment.wide ? (kTextHeight - line.height_wide()) / 2
-                                  : (kTextHeight - line.height_narrow()) / 2 - 1;
+    const double y = segment.wide ? y_wide : y_narrow;
     const double x = segment.x;
     const gfx::GradientText run(text, segment.wide ? wide : narrow);
     run.Draw(unsung_, x + 1, y + 1, unsung_shadow);

@@ -45,7 +45,7 @@ bool LyricBarLine::Pass(LyricBarTextMeter& meter, int size, int area_width, bool
   const gfx::Font wide = WideFont();
   const gfx::Font narrow = NarrowFont();
   total_ = 0;
-  height_wide_ = height_narrow_ = 0;
+  height_wide_ = height_narrow_ = ascent_wide_ = ascent_narrow_ = 0;
   bool fits = true;
   for (LyricBarSegment& segment : segments_) {
     const std::string_view trimmed = text::TrimView(segment.text);
@@ -58,7 +58,9 @@ bool LyricBarLine::Pass(LyricBarTextMeter& meter, int size, int area_width, bool
       // would shrink every line that holds one to the smallest size.
       segment.width = int(extent.width) + 1;
       int& height = segment.wide ? height_wide_ : height_narrow_;
+      int& ascent = segment.wide ? ascent_wide_ : ascent_narrow_;
       height = std::max(height, int(extent.height));
+      ascent = std::max(ascent, int(extent.baseline));
     }
     segment.x = total_;
     total_ += segment.width;

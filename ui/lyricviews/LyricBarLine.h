@@ -68,6 +68,11 @@ class LyricBarLine {
   int measured_for() const { return measured_for_; }
   int height_wide() const { return height_wide_; }
   int height_narrow() const { return height_narrow_; }
+  // The tallest ascent (baseline from the top) and descent measured per kind.
+  int ascent_wide() const { return ascent_wide_; }
+  int ascent_narrow() const { return ascent_narrow_; }
+  int descent_wide() const { return height_wide_ - ascent_wide_; }
+  int descent_narrow() const { return height_narrow_ - ascent_narrow_; }
   bool fits() const { return fits_; }
   gfx::Font WideFont() const { return gfx::Font::Points(wide_face_, font_size_); }
   gfx::Font NarrowFont() const { return gfx::Font::Points(narrow_face_, font_size_); }
@@ -82,6 +87,8 @@ class LyricBarLine {
   int measured_for_ = 0;  // the configured size of the last Measure
   int height_wide_ = 0;
   int height_narrow_ = 0;
+  int ascent_wide_ = 0;
+  int ascent_narrow_ = 0;
   bool fits_ = true;
   std::string wide_face_;
   std::string narrow_face_;
