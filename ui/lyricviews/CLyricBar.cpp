@@ -161,7 +161,12 @@ void CLyricBar::SetProgress(std::size_t word, int percent) {
   const std::optional<gfx::Rect> changed = canvas_.SetProgress(*p);
   if (!changed) return;
   if (TextMirrored()) MirrorText(*changed);
-  frame_dirty_ = true;
+  // Only the strip changed: the window repaints just that much.
+  damage_ = damage_ ? gfx::Rect{std::min(damage_->left, changed->left),
+                                std::min(damage_->top, changed->top),
+                                std::max(damage_->right, changed->right),
+                                std::max(damage_->bottom, changed->bottom)}
+                    : *changed;
 }
 
 // ---- Tick and presenting ----------------------------------------------------------------------
@@ -192,8 +197,9 @@ void CLyricBar::UpdateIfDirty() {
     --fade_;
     changed = true;
   }
+  if (changed) frame_dirty_ = true;
   FollowPlayer();
-  if (changed || frame_dirty_ || needs_update()) UpdateLayer();
+  if (frame_dirty_ || damage_ || needs_update()) UpdateLayer();
 }
 
 void CLyricBar::FollowPlayer() {
@@ -239,10 +245,15 @@ void CLyricBar::UpdateLayer() {
     gfx::Painter(faded_).DrawImage(canvas_.composite(), area, area);
     frame = &faded_;
   }
-  presenter->Present(*frame, constant_alpha());
+  if (damage_ && !frame_dirty_ && !needs_update() && frame == presented_ && frame != &faded_) {
+    presenter->PresentPart(*frame, constant_alpha(), *damage_);
+  } else {
+    presenter->Present(*frame, constant_alpha());
+  }
   presented_ = frame;
   ++present_count_;
   frame_dirty_ = false;
+  damage_.reset();
   ClearNeedsUpdate();
 }
 

@@ -154,7 +154,8 @@ class CLyricBar : public LayerWnd, public playback::PlayerListener {
   bool locked_ = false;
   bool mouse_over_ = false;
   int fade_ = 0;
-  bool frame_dirty_ = false;
+  bool frame_dirty_ = false;         // the whole frame must be presented again
+  std::optional<gfx::Rect> damage_;  // else only this part changed
   bool listening_ = false;
   int toolbar_left_ = 0;
   gfx::Color background_color_;

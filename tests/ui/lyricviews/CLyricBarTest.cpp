@@ -17,10 +17,28 @@ namespace {
 using testing::LyricBarWorld;
 using Id = CLyricBar::ControlId;
 
+// Notes the parts presented alone.
+class PartPresenter : public testing::FakePresenter {
+ public:
+  using FakePresenter::FakePresenter;
+  void PresentPart(const gfx::Surface&, std::uint8_t, const gfx::Rect& changed) override {
+    parts.push_back(changed);
+  }
+  std::vector<gfx::Rect> parts;
+};
+
 class PointerWindowSystem : public testing::FakeWindowSystem {
  public:
+  std::unique_ptr<window::WindowPresenter> CreateWindow(window::WindowEvents& events,
+                                                        const window::WindowOptions& o) override {
+    auto p = std::make_unique<PartPresenter>(events, o);
+    last = part_presenter = p.get();
+    ++created;
+    return p;
+  }
   gfx::Point CursorPosition() const override { return cursor; }
   gfx::Point cursor{-1, -1};
+  PartPresenter* part_presenter = nullptr;
 };
 
 constexpr const char* kLyric =
@@ -298,6 +316,9 @@ TEST_F(CLyricBarTest, ProgressRedrawsOnlyTheStripAndNothingWhenNothingMoved) {
   ASSERT_GT(second, first);
   EXPECT_EQ(bar->canvas().render_count(), renders) << "the same line is not drawn again";
   const int origin = bar->canvas().origin_x();
+  ASSERT_FALSE(system.part_presenter->parts.empty()) << "the strip alone is presented";
+  EXPECT_EQ(system.part_presenter->parts.back(),
+            (gfx::Rect{origin + first, 26, origin + second, 96}));
   int changed_columns = 0;
   for (int x = 0; x < before.width(); ++x) {
     bool changed = false;
@@ -320,6 +341,8 @@ TEST_F(CLyricBarTest, ProgressRedrawsOnlyTheStripAndNothingWhenNothingMoved) {
   Tick();
   EXPECT_EQ(bar->progress(), first);
   EXPECT_EQ(bar->present_count(), presents + 1);
+  EXPECT_EQ(system.part_presenter->parts.back(),
+            (gfx::Rect{origin + first, 26, origin + second, 96}));
 }
 
 TEST_F(CLyricBarTest, ControlsReachTheHostAndThePlayer) {
