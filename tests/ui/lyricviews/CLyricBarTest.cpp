@@ -8,6 +8,7 @@
 
 #include "../FakeWindowSystem.h"
 #include "LyricBarTestSupport.h"
+#include "lyrics/LyricLine.h"
 #include "platform/loop/MainLoop.h"
 #include "ui/lyricviews/CLyricBar.h"
 
@@ -448,6 +449,23 @@ TEST_F(CLyricBarTest, OverlongAndBlankLinesAreDrawnWithoutFault) {
   world.PlayAt(2000);
   Tick();
   EXPECT_EQ(bar->shown_text(), "晴天");
+}
+
+TEST_F(CLyricBarTest, TextAfterALineOfTheSameTextIsOneUnitAndWordlessLinesShowTheirText) {
+  Open();
+  lyrics::LyricLine line;
+  line.text = "AB";
+  line.words = {lyrics::LyricWord{0, 100, 0, 1}, lyrics::LyricWord{100, 200, 1, 1}};
+  bar->SetLine(line);
+  ASSERT_EQ(bar->line().segments().size(), 2u);
+  bar->SetText("AB");
+  EXPECT_EQ(bar->line().segments().size(), 1u);
+  lyrics::LyricLine wordless;
+  wordless.text = "无字";
+  bar->SetLine(wordless);
+  EXPECT_EQ(bar->shown_text(), "无字");
+  ASSERT_EQ(bar->line().segments().size(), 1u);
+  EXPECT_GT(bar->line().total(), 0);
 }
 
 TEST_F(CLyricBarTest, SizeSliderChoosesSixteenToFortyAndReloadFollowsTheStore) {
