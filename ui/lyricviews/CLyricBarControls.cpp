@@ -109,6 +109,7 @@ void CLyricBar::StoreFontSize(int size) {
 }
 
 void CLyricBar::ApplyFontSize(int size) {
+  chosen_size_ = 0;  // a slider choice from before must not come back on the next tick
   StoreFontSize(size);
   PlaceThumb(size);
   MeasureLine();
@@ -126,6 +127,8 @@ void CLyricBar::ReloadLook() {
   // A new face is laid out again too, not only a new size.
   if (look_.font_size != line_.measured_for() || look_.wide_font != before.wide_font ||
       look_.narrow_font != before.narrow_font) {
+    // The size now comes from the settings: an older slider choice must not undo it.
+    chosen_size_ = 0;
     MeasureLine();
     PlaceThumb(look_.font_size);
   }

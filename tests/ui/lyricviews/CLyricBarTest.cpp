@@ -442,6 +442,16 @@ TEST_F(CLyricBarTest, OverlongAndBlankLinesAreDrawnWithoutFault) {
   EXPECT_EQ(bar->font_size(), 14);
   EXPECT_FALSE(bar->line().fits());
   EXPECT_EQ(bar->canvas().origin_x(), 30) << "a line too wide shows its beginning";
+  // A slider choice the line cannot take is not laid out again on every tick.
+  LayerControl* thumb = bar->FindControl(Id::kSizeSlider);
+  testing::Press(*bar, gfx::Point{thumb->track.right - 2, 20});
+  testing::Release(*bar, gfx::Point{thumb->track.right - 2, 20});
+  system.cursor = gfx::Point{64 + 40, 780 + 60};
+  testing::Move(*bar, gfx::Point{40, 60});
+  const int renders = bar->canvas().render_count();
+  Tick(5);
+  EXPECT_EQ(bar->canvas().render_count(), renders);
+  EXPECT_EQ(bar->font_size(), 14);
   // Only blank lines: nothing to show, the title stays.
   world.LoadLyric("blank.lrc", "[00:01.00]    \n[00:03.00] \n");
   world.PlayAt(0);
@@ -468,6 +478,24 @@ TEST_F(CLyricBarTest, TextAfterALineOfTheSameTextIsOneUnitAndWordlessLinesShowTh
   EXPECT_GT(bar->line().total(), 0);
 }
 
+TEST_F(CLyricBarTest, ConfiguredSizeAndFacesAreReadSensibly) {
+  struct Case {
+    const char* stored;
+    int size;
+  } cases[] = {{"40", 40}, {"24", 24}, {"0", 8}, {"-5", 8}, {"500", 72}, {"abc", 40}, {"", 40}};
+  for (const Case& c : cases) {
+    world.store().SetConfigText("window.lyricbar.fontsize", c.stored);
+    EXPECT_EQ(LyricBarLook::ReadFontSize(world.store()), c.size) << c.stored;
+  }
+  world.store().SetConfigText("window.lyricbar.fontsize", "30");
+  Open();
+  EXPECT_EQ(bar->line().WideFont().family, "黑体");
+  // A new face alone (same size) is laid out again at once.
+  world.store().SetConfigText("window.lyricbar.chnfont", "宋体");
+  bar->ReloadLook();
+  EXPECT_EQ(bar->line().WideFont().family, "宋体");
+}
+
 TEST_F(CLyricBarTest, SizeSliderChoosesSixteenToFortyAndReloadFollowsTheStore) {
   Open();
   LayerControl* thumb = bar->FindControl(Id::kSizeSlider);
@@ -482,6 +510,12 @@ TEST_F(CLyricBarTest, SizeSliderChoosesSixteenToFortyAndReloadFollowsTheStore) {
   bar->ReloadLook();
   EXPECT_EQ(bar->font_size(), 28);
   EXPECT_EQ(thumb->bounds.left, left + (28 - 16) * 108 / 24);
+  // The earlier slider choice does not come back while the pointer rests on the bar.
+  system.cursor = gfx::Point{64 + 40, 780 + 60};
+  testing::Move(*bar, gfx::Point{40, 60});
+  Tick(3);
+  EXPECT_EQ(world.store().GetConfigText("window.lyricbar.fontsize"), "28");
+  EXPECT_EQ(bar->font_size(), 28);
   world.store().SetConfigText("window.lyricbar.karamode", "false");
   bar->ReloadLook();
   EXPECT_TRUE(Shown(Id::kKaraokeOn));
