@@ -141,6 +141,7 @@ class CLyricBar : public LayerWnd, public playback::PlayerListener {
   void StoreFontSize(int size);
   void ApplyFontSize(int size);
   void SetLocked(bool locked);
+  void SwapControls(int hide, int show);
   void PostReloadLook();
 
   LyricViewParts parts_;

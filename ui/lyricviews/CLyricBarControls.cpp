@@ -122,8 +122,7 @@ void CLyricBar::ReloadLook() {
   look_ = LyricBarLook::Read(parts_.store);
   MarkScheme();
   MarkAlignment();
-  ShowControl(kKaraokeOn, !look_.karaoke);
-  ShowControl(kKaraokeOff, look_.karaoke);
+  SwapControls(look_.karaoke ? kKaraokeOn : kKaraokeOff, look_.karaoke ? kKaraokeOff : kKaraokeOn);
   // A new face is laid out again too, not only a new size.
   if (look_.font_size != line_.measured_for() || look_.wide_font != before.wide_font ||
       look_.narrow_font != before.narrow_font) {
@@ -177,8 +176,8 @@ void CLyricBar::OnControlEvent(LayerControl* control, int code) {
     case kKaraokeOff:
       look_.karaoke = code == kKaraokeOn;
       store.SetConfigText(LyricBarLook::kKaraokeKey, look_.karaoke ? "true" : "false");
-      ShowControl(kKaraokeOff, look_.karaoke);
-      ShowControl(kKaraokeOn, !look_.karaoke);
+      SwapControls(look_.karaoke ? kKaraokeOn : kKaraokeOff,
+                   look_.karaoke ? kKaraokeOff : kKaraokeOn);
       if (!look_.karaoke) SetProgress(0, 0);
       break;
     case kSettings:
@@ -222,30 +221,35 @@ void CLyricBar::OnSliderRelease(LayerControl& control) {
   }
 }
 
+void CLyricBar::SwapControls(int hide, int show) {
+  // The pair shares its place: hiding puts the background back there, so it goes first.
+  ShowControl(hide, false);
+  ShowControl(show, true);
+}
+
 void CLyricBar::OnPlayerNotification(const playback::PlayerNotification& n) {
   using playback::NotificationKind;
   using playback::PlayerState;
   if (!IsCreated()) return;
   if (n.kind == NotificationKind::kMute) {
-    ShowControl(kMute, n.value != 1);
-    ShowControl(kUnmute, n.value == 1);
+    if (n.value == 1) {
+      SwapControls(kMute, kUnmute);
+    } else {
+      SwapControls(kUnmute, kMute);
+    }
     return;
   }
   if (n.kind != NotificationKind::kState) return;
   const auto state = static_cast<PlayerState>(n.value);
   if (state == PlayerState::kOpening || state == PlayerState::kResumed) {
-    ShowControl(kPause, true);
-    ShowControl(kPlay, false);
+    SwapControls(kPlay, kPause);
   } else if (state == PlayerState::kStopped || state == PlayerState::kPaused) {
-    ShowControl(kPause, false);
-    ShowControl(kPlay, true);
+    SwapControls(kPause, kPlay);
   }
   if (state == PlayerState::kOpening) {
-    ShowControl(kReport, true);
-    ShowControl(kReportInactive, false);
+    SwapControls(kReportInactive, kReport);
   } else if (state == PlayerState::kStopped) {
-    ShowControl(kReportInactive, true);
-    ShowControl(kReport, false);
+    SwapControls(kReport, kReportInactive);
   }
 }
 

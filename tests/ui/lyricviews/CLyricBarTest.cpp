@@ -67,9 +67,19 @@ class CLyricBarTest : public ::testing::Test {
     testing::Click(*bar, centre);
     loop.PumpPending();
   }
+  // Shown, and drawn: its place in the back buffer holds white glyph pixels (the inactive
+  // report button is grey).
   bool Shown(int id) {
     LayerControl* c = bar->FindControl(id);
-    return c && c->visible();
+    if (!c || !c->visible()) return false;
+    int white = 0;
+    for (int y = c->bounds.top; y < c->bounds.bottom; ++y) {
+      for (int x = c->bounds.left; x < c->bounds.right; ++x) {
+        const gfx::Color p = bar->back_buffer().ColorAt(x, y);
+        white += p.a > 150 && p.r > 200 && p.g > 200 && p.b > 200;
+      }
+    }
+    return white > 0 || id == Id::kReportInactive;
   }
   // The colour of the text image pixels that are most opaque, summed (a cheap fingerprint).
   static std::uint64_t Fingerprint(const gfx::Surface& s) {

@@ -1,6 +1,7 @@
 // The desktop lyric bar on a real X display: the window manager hints, its width, karaoke
-// colouring measured on the presented pixels, the pointer passing through a locked bar, and the
-// texts it shows for awkward lyrics. Screenshots go to QUILLO_SCREENSHOT_DIR when it is set.
+// colouring of a lyric from quillo-service measured on the presented pixels, the pointer passing
+// through a locked bar, and the texts it shows for awkward lyrics. Screenshots go to
+// QUILLO_SCREENSHOT_DIR when it is set.
 #include <gtest/gtest.h>
 
 #include <X11/Xatom.h>
@@ -12,9 +13,11 @@
 
 #include "../GuiHarness.h"
 #include "LyricBarTestSupport.h"
+#include "lyrics/LyricDocument.h"
 #include "platform/gfx/Painter.h"
 #include "platform/window/GtkWindowPresenter.h"
 #include "platform/window/WindowSystem.h"
+#include "support/ServiceProcess.h"
 #include "ui/lyricviews/CLyricBar.h"
 #include "ui/toolkit/UiRuntime.h"
 
@@ -22,22 +25,6 @@ namespace quillo::ui {
 namespace {
 
 using Id = CLyricBar::ControlId;
-
-// A karaoke script as the service serves it: scrambled in blocks of 255 bytes, each after its
-// key byte (key 0 leaves the bytes as they are).
-std::string KaraokeFile(const std::string& script) {
-  std::string out{'\0', char(255)};
-  for (std::size_t i = 0; i < script.size(); i += 255) {
-    out += '\0';
-    out += script.substr(i, 255);
-  }
-  return out;
-}
-
-// One line of five units from 1 s to 6 s: Hello (1 s), a space (0.2 s), World (1 s), 你, 好.
-constexpr const char* kKaraokeScript =
-    "karaoke.add('00:01.000', '00:06.000', '[Hello][][World]你好', '1000,200,1000,1400,1400');\n"
-    "karaoke.add('00:06.000', '00:09.000', '[Bye]', '3000');\n";
 
 // The bar that notes the presses that reach it (and does not start a move, which would grab the
 // pointer).
@@ -199,27 +186,53 @@ TEST_F(LyricBarGuiTest, StaysAboveOutOfTheTaskbarAndTakesNinetyPercentOfTheScree
 }
 
 TEST_F(LyricBarGuiTest, SungShareOfTheLineFollowsTheKaraokeTimeline) {
-  ASSERT_EQ(world_.LoadLyric("song.mrc", KaraokeFile(kKaraokeScript)), 0);
+  // A karaoke lyric as the service serves it.
+  testing::ServiceProcess service;
+  ASSERT_TRUE(service.Start()) << service.error();
+  std::string karaoke;
+  for (const testing::ServiceSong& song : service.Catalogue()) {
+    if (song.karaoke && !song.karaoke_file.empty()) {
+      karaoke = song.karaoke_file;
+      break;
+    }
+  }
+  ASSERT_FALSE(karaoke.empty()) << "the catalogue has no karaoke lyric";
+  ASSERT_EQ(world_.analyzer.LoadLyric(karaoke, "song1"), 0);
+  // A line of at least three units; the middle of its first unit, then of its last but one.
+  const lyrics::LyricDocument& document = world_.analyzer.document();
+  const lyrics::LyricLine* line = nullptr;
+  for (const lyrics::LyricLine& candidate : document.timeline.lines()) {
+    if (candidate.words.size() >= 3 && !candidate.IsBlank()) {
+      line = &candidate;
+      break;
+    }
+  }
+  ASSERT_NE(line, nullptr);
+  std::vector<int> positions;
+  for (std::size_t k : {std::size_t{0}, line->words.size() - 2}) {
+    const lyrics::LyricWord& word = line->words[k];
+    positions.push_back(document.offset_ms + line->start_ms + (word.start_ms + word.end_ms) / 2);
+  }
   OpenPicture();
   OpenBar();
-  struct Point {
-    int position_ms;
-    std::size_t word;  // the unit being sung
-  } points[] = {{1500, 0}, {3900, 3}};
+  world_.PlayAt(positions.front());
+  world_.player.NotifyState(playback::PlayerState::kOpening);
   double previous = -1;
-  for (const Point& p : points) {
-    world_.PlayAt(p.position_ms);
+  for (int position_ms : positions) {
+    world_.PlayAt(position_ms);
+    const auto at = world_.analyzer.LocateLine(position_ms, true);
+    ASSERT_TRUE(at && at->line == line->index) << position_ms;
     ASSERT_TRUE(testing::WaitFor([&] {
-      return bar_->shown_text() == "Hello World你好" && bar_->presented() &&
-             bar_->progress() == bar_->line().ProgressFor(p.word, 50).value_or(-1);
-    })) << p.position_ms;
+      return bar_->shown_text() == line->text && bar_->presented() &&
+             bar_->progress() == bar_->line().ProgressFor(at->word, at->percent).value_or(-1);
+    })) << position_ms;
     const Share share = SungShare();
-    EXPECT_GT(share.sung, previous) << p.position_ms;
+    EXPECT_GT(share.sung, previous) << position_ms;
     previous = share.sung;
-    // The boundary lies inside the word being sung.
-    const LyricBarSegment& word = bar_->line().segments()[p.word];
-    EXPECT_GE(share.last_sung, word.x - 2) << p.position_ms;
-    EXPECT_LE(share.last_sung, word.x + word.width + 2) << p.position_ms;
+    // The boundary lies inside the unit being sung.
+    const LyricBarSegment& word = bar_->line().segments()[at->word];
+    EXPECT_GE(share.last_sung, word.x - 2) << position_ms;
+    EXPECT_LE(share.last_sung, word.x + word.width + 2) << position_ms;
   }
   Screenshot("lyric-bar.png");
   // Hovered: the background and the toolbar fade in.
