@@ -145,6 +145,17 @@ void GtkWindowPresenter::Present(const gfx::Surface& back_buffer, std::uint8_t c
   gtk_widget_queue_draw(window_);
 }
 
+void GtkWindowPresenter::PresentPart(const gfx::Surface& back_buffer, std::uint8_t constant_alpha,
+                                     const gfx::Rect& changed) {
+  if (&back_buffer != back_buffer_ || constant_alpha != constant_alpha_) {
+    Present(back_buffer, constant_alpha);
+    return;
+  }
+  if (changed.IsEmpty()) return;
+  // The draw handler paints through the clip GTK sets to the queued area.
+  gtk_widget_queue_draw_area(window_, changed.left, changed.top, changed.width(), changed.height());
+}
+
 void GtkWindowPresenter::FlushPaint() {
   if (GdkWindow* gdk_window = gtk_widget_get_window(window_)) {
     G_GNUC_BEGIN_IGNORE_DEPRECATIONS

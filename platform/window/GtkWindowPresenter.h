@@ -18,6 +18,8 @@ class GtkWindowPresenter : public WindowPresenter {
   void SetScreenRect(const gfx::Rect& rect) override;
   gfx::Rect ScreenRect() const override;
   void Present(const gfx::Surface& back_buffer, std::uint8_t constant_alpha) override;
+  void PresentPart(const gfx::Surface& back_buffer, std::uint8_t constant_alpha,
+                   const gfx::Rect& changed) override;
   void SetKeepAbove(bool above) override;
   void SetInputTransparent(bool transparent) override;
   void SetEnabled(bool enabled) override;

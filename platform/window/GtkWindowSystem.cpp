@@ -46,6 +46,16 @@ gfx::Rect GtkWindowSystem::WorkArea() const {
   return gfx::Rect::FromXYWH(area.x, area.y, area.width, area.height);
 }
 
+gfx::Rect GtkWindowSystem::ScreenBounds() const {
+  GdkDisplay* display = gdk_display_get_default();
+  GdkMonitor* monitor = display ? gdk_display_get_primary_monitor(display) : nullptr;
+  if (!monitor && display) monitor = gdk_display_get_monitor(display, 0);
+  if (!monitor) return WorkArea();
+  GdkRectangle area;
+  gdk_monitor_get_geometry(monitor, &area);
+  return gfx::Rect::FromXYWH(area.x, area.y, area.width, area.height);
+}
+
 void GtkWindowSystem::SetClipboardText(const std::string& utf8) {
   gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), utf8.c_str(),
                          int(utf8.size()));

@@ -18,6 +18,7 @@ class GtkWindowSystem : public WindowSystem {
   void RunNested(const std::function<bool()>& done) override;
   gfx::Point CursorPosition() const override;
   gfx::Rect WorkArea() const override;
+  gfx::Rect ScreenBounds() const override;
   void SetClipboardText(const std::string& utf8) override;
 };
 

@@ -52,6 +52,12 @@ class WindowPresenter {
   // Shows these pixels (premultiplied ARGB) multiplied by constant_alpha / 255. The surface must
   // stay alive, unchanged in size, until the next Present or the presenter's destruction.
   virtual void Present(const gfx::Surface& back_buffer, std::uint8_t constant_alpha) = 0;
+  // The same, when only `changed` (window pixels) differs from the last Present of this surface
+  // at this alpha: only that part needs painting again. The default paints everything.
+  virtual void PresentPart(const gfx::Surface& back_buffer, std::uint8_t constant_alpha,
+                           const gfx::Rect& /*changed*/) {
+    Present(back_buffer, constant_alpha);
+  }
 
   virtual void SetKeepAbove(bool above) = 0;
   // A transparent window lets every mouse event through to what is below it.

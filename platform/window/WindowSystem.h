@@ -25,6 +25,9 @@ class WindowSystem {
   virtual gfx::Point CursorPosition() const = 0;
   // The screen area not taken by panels.
   virtual gfx::Rect WorkArea() const = 0;
+  // The whole screen (the primary monitor), panels included. Window systems that know no more
+  // answer the work area.
+  virtual gfx::Rect ScreenBounds() const { return WorkArea(); }
   // Puts text on the clipboard.
   virtual void SetClipboardText(const std::string& utf8) = 0;
 };

@@ -582,6 +582,151 @@ std::string MainSkin(const Style& style) {
   return svg.Finish();
 }
 
+// ---- The desktop lyric bar --------------------------------------------------------------------
+// The bar floats over any desktop: a dark, half-transparent panel with white glyphs. The scheme
+// swatches repeat the unsung gradients of the bar's five colour schemes.
+std::string LyricBarSkin() {
+  namespace b = skin::lyricbar;
+  using namespace std::placeholders;
+  Svg svg(b::kWidth, b::kHeight);
+  svg.Raw("<defs>"
+          "<linearGradient id='s0' x1='0' y1='0' x2='0' y2='1'><stop offset='0' stop-color='#FF0000'/><stop offset='1' stop-color='#FFFF00'/></linearGradient>"
+          "<linearGradient id='s1' x1='0' y1='0' x2='0' y2='1'><stop offset='0' stop-color='#FDBFFA'/><stop offset='1' stop-color='#FE68E6'/></linearGradient>"
+          "<linearGradient id='s2' x1='0' y1='0' x2='0' y2='1'><stop offset='0' stop-color='#7FF157'/><stop offset='1' stop-color='#0A8902'/></linearGradient>"
+          "<linearGradient id='s3' x1='0' y1='0' x2='0' y2='1'><stop offset='0' stop-color='#FAFAFA'/><stop offset='1' stop-color='#B4B4B4'/></linearGradient>"
+          "<linearGradient id='s4' x1='0' y1='0' x2='0' y2='1'><stop offset='0' stop-color='#00FF7F'/><stop offset='1' stop-color='#00BFFF'/></linearGradient>"
+          "</defs>");
+  // Panel: one rounded box over the three pieces; the middle piece is plain.
+  const char* panel = "#10151C";
+  svg.Path("M0.5,10.5 A10,10 0 0 1 10.5,0.5 H79.5 A10,10 0 0 1 89.5,10.5 V109.5 A10,10 0 0 1 "
+           "79.5,119.5 H10.5 A10,10 0 0 1 0.5,109.5 Z",
+           panel, "#FFFFFF", 1, 0.55);
+  // The outline's opacity follows the fill's; redraw it lighter on its own.
+  svg.Path("M0.5,10.5 A10,10 0 0 1 10.5,0.5 H79.5 A10,10 0 0 1 89.5,10.5 V109.5 A10,10 0 0 1 "
+           "79.5,119.5 H10.5 A10,10 0 0 1 0.5,109.5 Z",
+           "none", "#FFFFFF", 1, 0.3);
+  // Toolbar strip: a darker tab hanging from the top edge.
+  {
+    const Rect t = b::kToolbar;
+    std::ostringstream d;
+    d << 'M' << t.left << ',' << t.top << " H" << t.right << " V" << t.bottom - 6 << " A6,6 0 0 1 "
+      << t.right - 6 << ',' << t.bottom << " H" << t.left + 6 << " A6,6 0 0 1 " << t.left << ','
+      << t.bottom - 6 << " Z";
+    svg.Path(d.str(), "#000000", nullptr, 1, 0.35);
+  }
+  svg.Box(b::kSliderTrack.left, b::kSliderTrack.top + 1, b::kSliderTrack.width(), 2, "#FFFFFF", 1,
+          nullptr, 0.45);
+  auto light_button = [&](Point origin, int w, int h, const Glyph& glyph) {
+    DarkPanelButton(svg, origin, w, h, glyph);
+  };
+  light_button(b::kPrevious, b::kTransport, b::kTransport, std::bind(SkipGlyph, _1, _2, _3, _4, false));
+  light_button(b::kPlay, b::kTransport, b::kTransport, PlayGlyph);
+  light_button(b::kPause, b::kTransport, b::kTransport, PauseGlyph);
+  light_button(b::kNext, b::kTransport, b::kTransport, std::bind(SkipGlyph, _1, _2, _3, _4, true));
+  auto speaker = [](bool muted) {
+    return [muted](Svg& s, double w, double h, const char* ink) {
+      s.Raw("<g transform='translate(1.5,1.5)'>");
+      SpeakerGlyph(s, w - 3, h - 3, ink, muted);
+      s.Raw("</g>");
+    };
+  };
+  light_button(b::kMute, b::kTransport, b::kTransport, speaker(false));
+  light_button(b::kUnmute, b::kTransport, b::kTransport, speaker(true));
+  for (int n = 0; n < 5; ++n) {
+    for (int selected = 0; selected < 2; ++selected) {
+      const Point o = b::SchemeButton(n, selected != 0);
+      const int s = b::kScheme;
+      for (int i = 0; i < 3; ++i) {
+        const double y = o.y + i * s;
+        const std::string fill = "url(#s" + std::to_string(n) + ")";
+        if (selected) svg.Box(o.x + 0.5, y + 0.5, s - 1, s - 1, "none", 4, "#FFFFFF");
+        const double inset = selected ? 3 : (i == 0 ? 3.5 : 2.5);
+        svg.Box(o.x + inset, y + inset, s - 2 * inset, s - 2 * inset, fill.c_str(), 3);
+        if (i == 2) svg.Box(o.x + inset, y + inset, s - 2 * inset, s - 2 * inset, "#000000", 3, nullptr, 0.2);
+      }
+    }
+  }
+  auto karaoke = [](bool on) {
+    return [on](Svg& s, double w, double h, const char* ink) {
+      if (on) {
+        s.Box(2.5, 2.5, w - 5, h - 5, ink, 3, nullptr, 0.9);
+        s.Text(w / 2, h * 0.74, "OK", 10, "#10151C", true, "middle");
+      } else {
+        s.Box(2.5, 2.5, w - 5, h - 5, "none", 3, ink);
+        s.Text(w / 2, h * 0.74, "OK", 10, ink, true, "middle");
+      }
+    };
+  };
+  light_button(b::kKaraokeOn, b::kKaraokeWidth, b::kKaraokeHeight, karaoke(false));
+  light_button(b::kKaraokeOff, b::kKaraokeWidth, b::kKaraokeHeight, karaoke(true));
+  auto align = [](bool centre) {
+    return [centre](Svg& s, double w, double, const char* ink) {
+      const double widths[4] = {11, 7, 11, 7};
+      for (int i = 0; i < 4; ++i) {
+        const double x = centre ? (w - widths[i]) / 2 : 3;
+        s.Box(x, 4 + i * 2.5, widths[i], 1.2, ink);
+      }
+    };
+  };
+  const int sb = b::kSmallButton;
+  for (int selected = 0; selected < 2; ++selected) {
+    for (int centre = 0; centre < 2; ++centre) {
+      const Point o = centre ? (selected ? b::kAlignCenterSelected : b::kAlignCenter)
+                             : (selected ? b::kAlignLeftSelected : b::kAlignLeft);
+      if (selected) {
+        for (int i = 0; i < 3; ++i) svg.Box(o.x + 1, o.y + i * sb + 1, sb - 2, sb - 2, "#FFFFFF", 3, nullptr, 0.3);
+      }
+      light_button(o, sb, sb, align(centre != 0));
+    }
+  }
+  light_button(b::kSettings, sb, sb, [](Svg& s, double w, double h, const char* ink) {
+    s.Circle(w / 2, h / 2, 4.5, "none", ink);
+    s.Circle(w / 2, h / 2, 1.6, ink);
+    for (int i = 0; i < 4; ++i) {
+      std::ostringstream g;
+      g << "<g transform='translate(" << w / 2 << ',' << h / 2 << ") rotate(" << i * 45
+        << ")'><rect x='-0.9' y='-7' width='1.8' height='14' fill='" << ink << "'/></g>";
+      s.Raw(g.str());
+    }
+    s.Circle(w / 2, h / 2, 3.6, "#10151C");
+    s.Circle(w / 2, h / 2, 3.6, "none", ink);
+  });
+  light_button(b::kLock, sb, sb, [](Svg& s, double, double, const char* ink) {
+    s.Path("M5.5,8 V6 A3,3 0 0 1 11.5,6 V8", "none", ink, 1.3);
+    s.Box(4, 8, 9, 6.5, ink, 1.5);
+  });
+  light_button(b::kSwitchMode, sb, sb, [](Svg& s, double, double, const char* ink) {
+    s.Box(3.5, 3.5, 10, 10, "none", 1.5, ink);
+    for (int i = 0; i < 3; ++i) s.Box(5.5, 6 + i * 2.3, 6, 1.1, ink);
+  });
+  light_button(b::kClose, sb, sb, CrossGlyph);
+  auto report = [](bool active) {
+    return [active](Svg& s, double w, double h, const char* ink) {
+      s.Text(w / 2, h * 0.76, "报错", 11, active ? ink : "#8A9098", false, "middle");
+    };
+  };
+  light_button(b::kReport, b::kReportWidth, b::kReportHeight, report(true));
+  // The inactive look is the same in every state.
+  for (int i = 0; i < 3; ++i) {
+    svg.Raw("<g transform='" + Translate(b::kReportInactive.x, b::kReportInactive.y + i * b::kReportHeight) + "'>");
+    report(false)(svg, b::kReportWidth, b::kReportHeight, "#8A9098");
+    svg.Raw("</g>");
+  }
+  const int fs = b::kFontStep;
+  light_button(b::kSmaller, fs, fs, [](Svg& s, double w, double h, const char* ink) {
+    s.Box(2, h / 2 - 0.75, w - 4, 1.5, ink);
+  });
+  light_button(b::kLarger, fs, fs, [](Svg& s, double w, double h, const char* ink) {
+    s.Box(2, h / 2 - 0.75, w - 4, 1.5, ink);
+    s.Box(w / 2 - 0.75, 2, 1.5, h - 4, ink);
+  });
+  for (int i = 0; i < 3; ++i) {
+    svg.Box(b::kThumb.x + 1.5, b::kThumb.y + i * b::kThumbHeight + 1.5, b::kThumbWidth - 3,
+            b::kThumbHeight - 3, i == 0 ? "#E8ECF0" : i == 1 ? "#FFFFFF" : "#C8D0D8", 2, "#10151C");
+  }
+  return svg.Finish();
+}
+
 bool Write(const std::string& folder, int id, const std::string& text) {
   std::ofstream out(folder + "/" + std::to_string(id) + ".svg", std::ios::binary);
   out << text;
@@ -605,7 +750,8 @@ int main(int argc, char** argv) {
             Write(folder, skin::kSettings, PlainKit()) &&
             Write(folder, skin::kPalette, Palette()) &&
             Write(folder, skin::kNetworkError, NetworkError()) &&
-            Write(folder, skin::kDeviceLoading, Waiting(true));
+            Write(folder, skin::kDeviceLoading, Waiting(true)) &&
+            Write(folder, skin::kLyricBar, LyricBarSkin());
   for (int n = 0; ok && n < skin::kStyleCount; ++n) {
     ok = Write(folder, skin::kMainFirst + n, MainSkin(kStyles[n]));
   }

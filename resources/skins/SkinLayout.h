@@ -23,6 +23,7 @@ inline constexpr int kNetworkError = 193;
 inline constexpr int kMainFirst = 194;  // 194 + theme style 0 … 8
 inline constexpr int kStyleCount = 9;
 inline constexpr int kDeviceLoading = 212;
+inline constexpr int kLyricBar = 213;
 
 // ---- The dialog kit: drawn into every dialog skin (173, 182, 184, 185) at the same place ----
 namespace kit {
@@ -223,5 +224,52 @@ inline constexpr Point kStatusTextPixel{600, 60};
 inline constexpr int kWidth = 610;
 inline constexpr int kHeight = 792;
 }  // namespace main
+
+// ---- 213: the desktop lyric bar --------------------------------------------------------------
+namespace lyricbar {
+// Background pieces: a 30-pixel left end, a middle stretched over the bar, a 30-pixel right end.
+inline constexpr Rect kLeft{0, 0, 30, 120};
+inline constexpr Rect kMiddle{30, 0, 60, 120};
+inline constexpr Rect kRight{60, 0, 90, 120};
+inline constexpr Rect kToolbar{0, 124, 425, 151};  // the strip behind the buttons
+inline constexpr Rect kSliderTrack{100, 10, 218, 14};
+// Buttons: states stacked (normal, hover, pressed) from these origins.
+inline constexpr int kTransport = 19;  // square
+inline constexpr Point kPrevious{0, 160};
+inline constexpr Point kPlay{20, 160};
+inline constexpr Point kPause{40, 160};
+inline constexpr Point kNext{60, 160};
+inline constexpr Point kMute{80, 160};
+inline constexpr Point kUnmute{100, 160};
+inline constexpr int kScheme = 18;  // square
+constexpr Point SchemeButton(int scheme, bool selected) {
+  return Point{120 + 19 * scheme, selected ? 220 : 160};
+}
+inline constexpr int kKaraokeWidth = 28;
+inline constexpr int kKaraokeHeight = 17;
+inline constexpr Point kKaraokeOn{220, 160};   // turns karaoke on (shown while it is off)
+inline constexpr Point kKaraokeOff{250, 160};  // turns it off
+inline constexpr int kSmallButton = 17;         // square
+inline constexpr Point kAlignLeft{280, 160};
+inline constexpr Point kAlignLeftSelected{280, 220};
+inline constexpr Point kAlignCenter{298, 160};
+inline constexpr Point kAlignCenterSelected{298, 220};
+inline constexpr Point kSettings{316, 160};
+inline constexpr Point kLock{334, 160};
+inline constexpr Point kSwitchMode{352, 160};
+inline constexpr Point kClose{370, 160};
+inline constexpr int kReportWidth = 29;
+inline constexpr int kReportHeight = 17;
+inline constexpr Point kReport{388, 160};
+inline constexpr Point kReportInactive{418, 160};
+inline constexpr int kFontStep = 10;  // square
+inline constexpr Point kSmaller{0, 280};
+inline constexpr Point kLarger{12, 280};
+inline constexpr int kThumbWidth = 10;
+inline constexpr int kThumbHeight = 14;
+inline constexpr Point kThumb{24, 280};
+inline constexpr int kWidth = 460;
+inline constexpr int kHeight = 330;
+}  // namespace lyricbar
 
 }  // namespace quillo::skin

@@ -169,6 +169,8 @@ class LayerWnd : public window::WindowEvents {
   // Marks the back buffer as changed since the last UpdateLayer.
   void SetNeedsUpdate() { needs_update_ = true; }
   bool needs_update() const { return needs_update_; }
+  // For windows that present something else than the back buffer (their own UpdateLayer).
+  void ClearNeedsUpdate() { needs_update_ = false; }
   // Puts back what DrawBackground drew under the rectangle (before redrawing a control there).
   void RestoreBackground(const gfx::Rect& r);
   gfx::Font& control_font() { return control_font_; }
