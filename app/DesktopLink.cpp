@@ -79,6 +79,7 @@ void DesktopLink::OnTrayMenuOpening() {
   state.mode = playback::PlayQueueMode::ForMenu(runtime_.store());
   state.lyric_open = runtime_.store().GetConfigText("module.lyric.isopen") != "false";
   state.lyric_mode_dialog = runtime_.store().GetConfigText("module.lyric.mode") == "dialog";
+  state.lyric_bar_locked = window_.lyric_views() && window_.lyric_views()->BarLocked();
   tray_->SetMenu(ui::TrayMenuModel::Build(state));
 }
 

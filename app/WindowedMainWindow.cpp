@@ -1,5 +1,6 @@
 #include "app/WindowedMainWindow.h"
 
+#include "app/AppConstants.h"
 #include "app/DesktopLink.h"
 #include "app/HeadlessMainWindow.h"
 #include "app/ReportingLoginWindow.h"
@@ -12,6 +13,7 @@
 #include "lyrics/LyricSavePrompt.h"
 #include "lyrics/PlayerLyricInfo.h"
 #include "lyrics/SafeDownloaderLyricTransfers.h"
+#include "platform/desktop/DesktopNotifier.h"
 #include "platform/media/GstMediaGraphFactory.h"
 #include "platform/shell/DetachedLauncher.h"
 #include "platform/window/GtkFilePicker.h"
@@ -30,6 +32,7 @@
 #include "ui/dialogs/LoginDialogs.h"
 #include "ui/dialogs/MessageBoxes.h"
 #include "ui/lists/ListsSyncView.h"
+#include "ui/lyricviews/LyricViews.h"
 #include "ui/main/TopParentDlg.h"
 
 namespace quillo::app {
@@ -131,6 +134,8 @@ struct WindowedMainWindow::Parts {
   std::unique_ptr<playback::PlayQueueSyncPlayback> sync_playback;
   std::unique_ptr<service::PlaylistSync> sync;
   std::unique_ptr<DesktopLink> desktop;
+  std::unique_ptr<desktop::DesktopNotifier> notifier;
+  std::unique_ptr<ui::LyricViews> lyric_views;
 };
 
 WindowedMainWindow::WindowedMainWindow(loop::MainLoop& loop, store::StoreRuntime& runtime,
@@ -203,6 +208,8 @@ WindowedMainWindow::WindowedMainWindow(loop::MainLoop& loop, store::StoreRuntime
 }
 
 WindowedMainWindow::~WindowedMainWindow() {
+  parts_->top->main_window().SetLyricViews(nullptr);
+  parts_->lyric_views.reset();
   parts_->desktop.reset();
   // The playlist commands and the queue listen to the player and the window; they go first, the
   // player last.
@@ -274,6 +281,7 @@ bool WindowedMainWindow::Open() {
       [this](const std::string& title) { parts_->desktop->OnNowPlaying(title); });
   window.SetArtPathListener([this](const std::string& path) { parts_->desktop->SetArtPath(path); });
   reporter_.Report(parts_->desktop->tray_shown() ? "tray icon shown" : "no tray on this desktop");
+  MakeLyricViews();
   reporter_.Report("main window shown");
   reporter_.Report("song list: " + std::to_string(window.RowCount()) + " rows");
   return true;
@@ -291,6 +299,37 @@ void WindowedMainWindow::SetDownloadManager(downloads::DownloadManager* manager)
 
 lyrics::LyricAnalyzer& WindowedMainWindow::analyzer() {
   return *parts_->analyzer;
+}
+
+void WindowedMainWindow::MakeLyricViews() {
+  ui::SorvelMainDlg& window = parts_->top->main_window();
+  parts_->notifier = desktop::CreateSessionBusNotifier(std::string(kProductName));
+  ui::LyricViews::Links links;
+  links.play_previous = [this] {
+    if (parts_->queue) parts_->queue->PlayPrevious(true);
+  };
+  links.play_next = [this] {
+    if (parts_->queue) parts_->queue->PlayNext(true);
+  };
+  links.replay_current = [this] {
+    if (parts_->queue) parts_->queue->ReplayCurrent();
+  };
+  links.service_base_url = [this] {
+    std::string base = endpoints_ ? endpoints_->base_url : std::string();
+    if (!base.empty() && base.back() != '/') base += '/';
+    return base;
+  };
+  links.notify = [this](const std::string& title, const std::string& text) {
+    if (parts_->notifier) parts_->notifier->Notify(title, text);
+  };
+  parts_->lyric_views = std::make_unique<ui::LyricViews>(
+      loop_, window,
+      ui::LyricViews::Sources{runtime_.store(), runtime_.playlists(), *parts_->analyzer,
+                              *parts_->player, &parts_->chooser},
+      std::move(links));
+  window.SetLyricViews(parts_->lyric_views.get());
+  // Start-up: the view the user left open comes back.
+  window.OpenRememberedLyricView();
 }
 
 ui::SorvelMainDlg& WindowedMainWindow::main_window() {

@@ -71,6 +71,7 @@ class WindowedMainWindow {
  private:
   struct Parts;
   void MakeQueue();
+  void MakeLyricViews();
 
   loop::MainLoop& loop_;
   store::StoreRuntime& runtime_;

@@ -91,7 +91,8 @@ class FirstRunGuiTest : public ::testing::Test {
   // The largest shown window of the program titled exactly `title` (the main window, not the
   // small windows that share its title). xdotool's own name search is a pattern that, outside a
   // UTF-8 locale, matches any Chinese title; the titles are compared here instead.
-  std::optional<std::string> FindWindow(const std::string& title) const {
+  std::optional<std::string> FindWindow(const std::string& title,
+                                        std::chrono::milliseconds timeout = 20s) const {
     std::optional<std::string> found;
     Eventually(
         [&] {
@@ -114,7 +115,31 @@ class FirstRunGuiTest : public ::testing::Test {
           }
           return found.has_value();
         },
-        20s);
+        timeout);
+    return found;
+  }
+  // A shown window of the program exactly `width` pixels wide (the desktop lyric bar).
+  std::optional<std::string> FindWindowOfWidth(int width, std::chrono::milliseconds timeout) const {
+    std::optional<std::string> found;
+    Eventually(
+        [&] {
+          auto ids = RunCommand(Shell("xdotool search --onlyvisible --pid " +
+                                      std::to_string(program_->pid()) + " 2>/dev/null"));
+          if (!ids) return false;
+          size_t from = 0;
+          while (from < ids->size()) {
+            size_t end = ids->find('\n', from);
+            if (end == std::string::npos) end = ids->size();
+            const std::string id = ids->substr(from, end - from);
+            from = end + 1;
+            if (GeometryOf(id).width == width) {
+              found = id;
+              return true;
+            }
+          }
+          return false;
+        },
+        timeout);
     return found;
   }
   Geometry GeometryOf(const std::string& window) const {
@@ -308,6 +333,8 @@ TEST_F(FirstRunGuiTest, WithTheServiceDownLoginAndRankingFailAndTheWindowGoesOn)
                            "/tools/quillo-tool/quillo-tool --data-dir '" + data_folder() + "' ";
   ASSERT_TRUE(
       RunCommand(tool + "config set sorvel.service.base_url http://127.0.0.1:9/ >/dev/null"));
+  // Only the main window and the login dialogs are counted below: no lyric view.
+  ASSERT_TRUE(RunCommand(tool + "config set module.lyric.isopen false >/dev/null"));
   ASSERT_NO_FATAL_FAILURE(StartAndFindTheWindow());
   ASSERT_NO_FATAL_FAILURE(LogInThroughTheDialog("demo", "demo"));
   // The dialogs close once the transfer has failed.
@@ -327,6 +354,65 @@ TEST_F(FirstRunGuiTest, WithTheServiceDownLoginAndRankingFailAndTheWindowGoesOn)
   Click(*main_, {panel.left + 30, panel.top + 20 + 2 * 20 + 10});
   std::this_thread::sleep_for(2s);
   Screenshot(*main_, "service-down.png");
+  QuitAndExpectASavedStore();
+}
+
+// The lyric view the user chose comes back at the next start, where it was: the desktop bar at
+// first (nothing chosen yet), the lyric window after the bar's switch button, at the place it
+// was moved to; the window's own switch button brings the bar back. One view at a time.
+TEST_F(FirstRunGuiTest, TheChosenLyricViewAndItsPlaceComeBackAfterARestart) {
+  const std::string tool = std::string(QUILLO_BINARY_DIR) +
+                           "/tools/quillo-tool/quillo-tool --data-dir '" + data_folder() + "' ";
+  ASSERT_TRUE(
+      RunCommand(tool + "config set sorvel.service.base_url http://127.0.0.1:9/ >/dev/null"));
+  ASSERT_NO_FATAL_FAILURE(StartAndFindTheWindow());
+  auto screen = RunCommand(Shell("xdotool getdisplaygeometry"));
+  ASSERT_TRUE(screen);
+  const int screen_width = std::atoi(screen->c_str());
+  const int bar_width = screen_width * 90 / 100;
+
+  auto bar = FindWindowOfWidth(bar_width, 20s);
+  ASSERT_TRUE(bar) << "the desktop lyric bar did not open at the first start";
+  EXPECT_FALSE(FindWindow("经典歌词模式", 1s));
+  const Geometry b = GeometryOf(*bar);
+  EXPECT_EQ(b.x, (screen_width - bar_width) / 2);
+
+  // The pointer over the bar brings its toolbar; 切换到经典模式 sits 341 pixels into the
+  // 425-pixel strip centred at its top.
+  const gfx::Point switch_button{(b.width - 425) / 2 + 341 + 8, 4 + 8};
+  ASSERT_TRUE(
+      RunCommand(Shell("xdotool mousemove --window " + *bar + " " +
+                       std::to_string(switch_button.x) + " " + std::to_string(switch_button.y))));
+  std::this_thread::sleep_for(600ms);
+  Click(*bar, switch_button);
+  auto dialog = FindWindow("经典歌词模式");
+  ASSERT_TRUE(dialog) << "the switch button did not open the lyric window";
+  EXPECT_TRUE(Eventually([&] { return !FindWindowOfWidth(bar_width, 0ms); }, 10s))
+      << "the bar stayed beside the lyric window";
+  ASSERT_TRUE(RunCommand(Shell("xdotool windowmove --sync " + *dialog + " 40 60")));
+  std::this_thread::sleep_for(500ms);
+  const Geometry moved = GeometryOf(*dialog);
+  Screenshot(*dialog, "lyric-window-run.png");
+  QuitAndExpectASavedStore();
+
+  ASSERT_NO_FATAL_FAILURE(StartAndFindTheWindow());
+  auto again = FindWindow("经典歌词模式");
+  ASSERT_TRUE(again) << "the lyric window did not come back";
+  const Geometry restored = GeometryOf(*again);
+  EXPECT_EQ(restored.x, moved.x);
+  EXPECT_EQ(restored.y, moved.y);
+  EXPECT_EQ(restored.width, moved.width);
+  EXPECT_FALSE(FindWindowOfWidth(bar_width, 1s));
+
+  // 跳转到桌面歌词 (58 pixels from the right edge of the title band) switches back.
+  Click(*again, {restored.width - 58 + 12, 1 + 10});
+  ASSERT_TRUE(FindWindowOfWidth(bar_width, 20s)) << "the bar did not come back";
+  EXPECT_TRUE(Eventually([&] { return !FindWindow("经典歌词模式", 0ms); }, 10s));
+  QuitAndExpectASavedStore();
+
+  ASSERT_NO_FATAL_FAILURE(StartAndFindTheWindow());
+  EXPECT_TRUE(FindWindowOfWidth(bar_width, 20s));
+  EXPECT_FALSE(FindWindow("经典歌词模式", 1s));
   QuitAndExpectASavedStore();
 }
 

@@ -19,8 +19,8 @@ constexpr const char* kLockNoticeText = "右键单击此图标选择解锁";
 LyricViews::LyricViews(loop::MainLoop& loop, SorvelMainDlg& window, Sources sources, Links links)
     : target_(loop),
       window_(window),
-      parts_{sources.store, sources.playlists, sources.analyzer, sources.player, *this,
-             sources.chooser},
+      parts_{sources.store, sources.playlists, sources.analyzer, sources.player,
+             *this,         sources.chooser},
       links_(std::move(links)) {}
 
 LyricViews::~LyricViews() {
