@@ -272,7 +272,10 @@ void SorvelMainDlg::ToggleLyricLock() {
 void SorvelMainDlg::SetLyricViews(LyricViewControl* views) {
   lyric_views_ = views;
   if (!IsCreated()) return;
-  // The lyric buttons are drawn enabled only with views to open.
+  // The lyric buttons follow the remembered state, drawn enabled only with views to open.
+  const bool open = lyric_views_ && ConfigText(keys::kLyricOpen) != "false";
+  ShowControl(kLyricOpen, !open);
+  ShowControl(kLyricClose, open);
   if (FindControl(kLyricOpen)) RedrawControl(*FindControl(kLyricOpen));
   if (FindControl(kLyricClose)) RedrawControl(*FindControl(kLyricClose));
   UpdateIfDirty();
