@@ -299,9 +299,9 @@ TEST_F(FirstRunGuiTest, LoginRankingDoubleClickNextAndPlayerctl) {
   QuitAndExpectASavedStore();
 }
 
-// A service that is down: the log-in through the dialog ends without a user (a failed transfer
-// only closes the waiting dialog), choosing the ranking row fetches nothing, and the window goes
-// on and quits when asked.
+// A service that is down: the log-in through the dialog ends without a user, with the waiting
+// dialog closed and a notice that the server cannot be reached; choosing the ranking row fetches
+// nothing, and the window goes on and quits when asked.
 TEST_F(FirstRunGuiTest, WithTheServiceDownLoginAndRankingFailAndTheWindowGoesOn) {
   // A configured service nobody listens at, instead of the embedded one.
   const std::string tool = std::string(QUILLO_BINARY_DIR) +
@@ -310,7 +310,14 @@ TEST_F(FirstRunGuiTest, WithTheServiceDownLoginAndRankingFailAndTheWindowGoesOn)
       RunCommand(tool + "config set sorvel.service.base_url http://127.0.0.1:9/ >/dev/null"));
   ASSERT_NO_FATAL_FAILURE(StartAndFindTheWindow());
   ASSERT_NO_FATAL_FAILURE(LogInThroughTheDialog("demo", "demo"));
-  // The dialogs close once the transfer has failed.
+  ASSERT_TRUE(program_->WaitForLine("login: 无法连接到服务器，请检查网络。", 60s))
+      << program_->error_text();
+  auto notice = FindWindow("Zelbo音乐提示您");
+  ASSERT_TRUE(notice) << "the notice is not on the display";
+  Screenshot(*notice, "service-down-login.png");
+  const Geometry box = GeometryOf(*notice);
+  Click(*notice, {box.width - 45, box.height - 23});  // 确定
+  // The dialogs close once the transfer has failed and the notice was read.
   EXPECT_TRUE(Eventually(
       [&] {
         auto ids = RunCommand(
