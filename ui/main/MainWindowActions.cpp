@@ -199,6 +199,10 @@ void SorvelMainDlg::ShowControlMenu(int control_id) {
     case kAddTo:
       if (lists_ && lists_->songs()) lists_->songs()->ShowAddToListMenu(at);
       break;
+    case kListHeader1:
+    case kListHeader2:
+      if (lists_ && lists_->panel()) lists_->panel()->OnHeaderMenu(at);
+      break;
     default:
       break;
   }

@@ -73,6 +73,7 @@ SorvelMainDlg::SorvelMainDlg(MainWindowParts parts)
           },
           [this] { Minimize(); }, [this] { ShutDown(); }}) {
   mini_ = ConfigText(keys::kMode) == "mini";
+  phone_minimized_ = ConfigText(keys::kDeviceMinimized) == "true";
   SetNativeTitle("Zelbo音乐");
 }
 
@@ -170,6 +171,9 @@ MainLayoutState SorvelMainDlg::LayoutState() const {
   s.logged_in = LoggedIn();
   s.list_folded = folded_;
   s.panel_width = panel_width_;
+  s.phone_panel = parts_.later.phone != nullptr;
+  s.phone_connected = parts_.later.phone && parts_.later.phone->DeviceConnected();
+  s.phone_minimized = phone_minimized_;
   s.volume = parts_.player.GetVolume();
   return s;
 }
@@ -252,6 +256,8 @@ bool SorvelMainDlg::ControlDisabled(int id) const {
     case kSettings:
       return parts_.later.settings == nullptr;
     case kPhoneFiles:
+    case kPanelToggle1:
+    case kPanelToggle2:
       return parts_.later.phone == nullptr;
     case kLyricOpen:
     case kLyricClose:
@@ -267,6 +273,10 @@ bool SorvelMainDlg::ControlDisabled(int id) const {
 
 void SorvelMainDlg::DrawControl(LayerControl& c) {
   if (c.hidden || back_buffer().IsNull()) return;
+  if (c.id == kListHeader1) {
+    DrawListHeaderTitle(c);
+    return;
+  }
   if (c.text.empty() && !ControlDisabled(c.id)) {
     LayerWnd::DrawControl(c);
     return;
@@ -709,12 +719,21 @@ void SorvelMainDlg::Rebuild(bool new_lists) {
 
 void SorvelMainDlg::SetPlayQueue(playback::PlayQueue* queue) {
   queue_ = queue;
-  // The list views keep the queue they were made with: they are made again.
+  // The list views take the new queue in place: what they show and the panel's choices stay
+  // (a new user's ranking list chosen while the service was starting).
+  if (lists_) {
+    lists_->SetQueueAndSync(queue_, sync_);
+    return;
+  }
   Rebuild(true);
 }
 
 void SorvelMainDlg::SetPlaylistSync(service::PlaylistSync* sync) {
   sync_ = sync;
+  if (lists_) {
+    lists_->SetQueueAndSync(queue_, sync_);
+    return;
+  }
   Rebuild(true);
 }
 

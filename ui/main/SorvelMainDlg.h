@@ -113,6 +113,10 @@ class SorvelMainDlg : public LayerWnd,
     caption_listener_ = std::move(listener);
   }
 
+  // The service's address became known (or will not be): service lists chosen before it are
+  // fetched now (or fail).
+  void OnServiceKnown(bool available);
+
   // Creates the window in the stored layout and starts its timers (initialisation steps 2–6).
   bool CreateMain();
   bool mini() const { return mini_; }
@@ -201,7 +205,8 @@ class SorvelMainDlg : public LayerWnd,
                                        const std::string& initial_text) override;
 
   // ---- ListsHost --------------------------------------------------------------------------
-  void SetListTitle(const std::string& title) override { list_title_ = title; }
+  void SetListTitle(const std::string& title) override;
+  void OnListShown(const std::string& list_id) override;
   void ShowHeaderButtons(lists::ListKind kind) override;
   void OnListScrolled(bool song_list) override;
   void OnPanelPageChanged(lists::PanelPage) override;
@@ -242,6 +247,7 @@ class SorvelMainDlg : public LayerWnd,
   void ToggleLyricLock() override;
   void OpenMusicFolder() override;
   void OpenPhoneFiles() override;
+  void SetPhonePanelMinimized(bool minimized) override;
   void OpenInBrowser(const std::string& url) override;
   std::string WebSite() const override;
   bool Confirm(const std::string& message) override;
@@ -287,6 +293,10 @@ class SorvelMainDlg : public LayerWnd,
   std::string ConfigText(const char* key, const std::string& fallback = {}) const;
   void SetConfigText(const char* key, const std::string& value);
   bool ControlDisabled(int id) const;
+  // The song list's header follows the list shown: its title (29) and, for lists whose panel
+  // row has a menu, the arrow (30).
+  void UpdateListHeader();
+  void DrawListHeaderTitle(LayerControl& control);
   // Makes the window again in its layout (controls, back buffer, list views), keeping its place.
   void Rebuild(bool new_lists);
 
@@ -303,6 +313,8 @@ class SorvelMainDlg : public LayerWnd,
   std::unique_ptr<SeamSongList> song_list_;
   std::unique_ptr<MainListPanels> lists_;
   std::string list_title_;
+  // "module.device.is_minimized", read at construction.
+  bool phone_minimized_ = false;
   std::vector<std::string> panel_lists_;  // the playlist panel's list ids, row by row
   std::vector<std::string> panel_names_;
   int panel_selected_ = 0;

@@ -70,6 +70,16 @@ class FakeSettings : public SettingsDialogHost {
   int shown = 0;
 };
 
+class FakePhonePanel : public PhonePanelHost {
+ public:
+  bool TransferRunning() const override { return false; }
+  void RedrawAnimation(int) override {}
+  bool DeviceConnected() const override { return connected; }
+  void SetMinimized(bool m) override { told.push_back(m); }
+  bool connected = true;
+  std::vector<bool> told;
+};
+
 class MainWindowGuiTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -293,6 +303,35 @@ TEST_F(MainWindowGuiTest, WithoutLaterWindowsPagesGoToTheBrowserAndSettingsIsDis
   ASSERT_TRUE(testing::ClickAt(testing::ControlCentre(window(), kSettings)));
   ASSERT_TRUE(testing::ClickAt(testing::ControlCentre(window(), kMinimize)));
   EXPECT_EQ(opened_.size(), 1u);
+}
+
+TEST_F(MainWindowGuiTest, ThePhonePanelsButtonsMinimiseAndExpandOrAreDisabledWithoutIt) {
+  FakePhonePanel phone;
+  runtime_->store().SetConfigText("module.device.is_minimized", "false");
+  Open("ask", LaterWindows{nullptr, nullptr, &phone, nullptr});
+  EXPECT_TRUE(window().FindControl(kPanelToggle1)->visible());
+  EXPECT_FALSE(window().FindControl(kPanelToggle2)->visible());
+  ASSERT_TRUE(testing::ClickAt(testing::ControlCentre(window(), kPanelToggle1)));
+  ASSERT_TRUE(testing::WaitFor([&] { return phone.told.size() == 1; }));
+  EXPECT_EQ(runtime_->store().GetConfigText("module.device.is_minimized"), "true");
+  EXPECT_FALSE(window().FindControl(kPanelToggle1)->visible());
+  ASSERT_TRUE(window().FindControl(kPanelToggle2)->visible());
+  ASSERT_TRUE(testing::ClickAt(testing::ControlCentre(window(), kPanelToggle2)));
+  ASSERT_TRUE(testing::WaitFor([&] { return phone.told.size() == 2; }));
+  EXPECT_EQ(phone.told, (std::vector<bool>{true, false}));
+  EXPECT_EQ(runtime_->store().GetConfigText("module.device.is_minimized"), "false");
+  top_.reset();
+
+  // Without a phone panel the button of the remembered state is there, and a click changes
+  // nothing.
+  runtime_->store().SetConfigText("module.device.is_minimized", "true");
+  Open();
+  ASSERT_TRUE(window().FindControl(kPanelToggle2)->visible());
+  EXPECT_FALSE(window().FindControl(kPanelToggle1)->visible());
+  ASSERT_TRUE(testing::ClickAt(testing::ControlCentre(window(), kPanelToggle2)));
+  ASSERT_TRUE(testing::ClickAt(testing::ControlCentre(window(), kMinimize)));
+  EXPECT_EQ(runtime_->store().GetConfigText("module.device.is_minimized"), "true");
+  EXPECT_TRUE(window().FindControl(kPanelToggle2)->visible());
 }
 
 TEST_F(MainWindowGuiTest, DraggedVolumeWaitsForTheTimerAndReportsDoNotMoveTheThumb) {
