@@ -436,6 +436,15 @@ TEST_F(MainWindowGuiTest, ThePlayingArtistsPictureIsDrawnAndGivenAsArtUntilTheNe
   window().OnArtistPictureDownloaded("9", folder_ / "broken.png");
   EXPECT_FALSE(window().ShowsArtistPicture());
   EXPECT_EQ(art.back(), "");
+  // A JPEG picture is drawn and offered like a PNG one (its blue, within JPEG's loss).
+  const std::string jpeg = std::string(QUILLO_SOURCE_DIR) + "/tests/data/pictures/artist.jpg";
+  window().OnArtistPictureDownloaded("9", jpeg);
+  EXPECT_TRUE(window().ShowsArtistPicture());
+  EXPECT_EQ(art.back(), jpeg);
+  const gfx::Color drawn =
+      window().back_buffer().ColorAt((box.left + box.right) / 2, (box.top + box.bottom) / 2);
+  EXPECT_NEAR(drawn.b, 0xC0, 16);
+  EXPECT_NEAR(drawn.r, 0x20, 16);
 }
 
 TEST_F(MainWindowGuiTest, AnAttachedWindowFollowsTheMainWindowsMovesAndResizes) {
