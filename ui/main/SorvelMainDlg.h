@@ -93,6 +93,7 @@ class SorvelMainDlg : public LayerWnd,
   // Both may change while the window is shown (the service's address arrived): the list views
   // are made again with them.
   void SetPlayQueue(playback::PlayQueue* queue);
+  playback::PlayQueue* play_queue() const { return queue_; }
   void SetLoginSession(service::LoginSession* login) { login_ = login; }
   void SetPlaylistSync(service::PlaylistSync* sync);
   // Shown in the caption and the tray tip (the top parent's marquee).
