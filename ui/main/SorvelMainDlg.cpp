@@ -147,11 +147,19 @@ bool SorvelMainDlg::CreateMain() {
   }
   // The user of the stored session is shown until the log-in answer says otherwise.
   if (LoggedIn()) user_name_ = parts_.runtime.playlists().CurrentUserInfo().username;
-  RefreshPlaylistTree();
   // The play queue's current list ("" is the library).
   const std::string current =
       parts_.runtime.store().GetConfigText("module.music.currentplaylist", "");
-  ShowList(current);
+  if (lists_) {
+    // Making the window built the lists and showed the library just now: a large library is
+    // read once, not again for a refresh and once more for the current list.
+    if (lists_->panel()) lists_->panel()->RefreshPanel(false);
+    if (FitPanelScrollBar()) Redraw();
+    if (lists_->ShownListId() != current) ShowList(current);
+  } else {
+    RefreshPlaylistTree();
+    ShowList(current);
+  }
   // Nobody logged in, the default list and nothing in it: the ranking lists are what there is.
   if (lists_ && !LoggedIn() && current.empty() && RowCount() == 0) ShowList("t_rank");
   // The hosted page panel reopens as it was left (normal layout only).
