@@ -337,5 +337,22 @@ TEST_F(FirstRunGuiTest, WithTheServiceDownLoginAndRankingFailAndTheWindowGoesOn)
   QuitAndExpectASavedStore();
 }
 
+// A music folder that is not there (a new user's, or one removed): "打开歌曲文件夹" makes it
+// instead of failing silently, and the window goes on and quits when asked.
+TEST_F(FirstRunGuiTest, AMissingMusicFolderIsMadeWhenOpened) {
+  const std::string tool = std::string(QUILLO_BINARY_DIR) +
+                           "/tools/quillo-tool/quillo-tool --data-dir '" + data_folder() + "' ";
+  const std::string music = xdg_.root() + "gone/music/";
+  ASSERT_TRUE(
+      RunCommand(tool + "config set sorvel.service.base_url http://127.0.0.1:9/ >/dev/null"));
+  ASSERT_TRUE(RunCommand(tool + "config set sorvel.path.music '" + music + "' >/dev/null"));
+  ASSERT_FALSE(fs::PathExists(music));
+  ASSERT_NO_FATAL_FAILURE(StartAndFindTheWindow());
+  EXPECT_FALSE(fs::PathExists(music)) << "made before it was asked for";
+  Click(*main_, ControlCentre(ui::main_ids::kMusicFolder));
+  EXPECT_TRUE(Eventually([&] { return fs::FolderExists(music); }, 20s));
+  QuitAndExpectASavedStore();
+}
+
 }  // namespace
 }  // namespace quillo::testing

@@ -255,7 +255,14 @@ void SorvelMainDlg::ToggleLyricLock() {
 }
 
 void SorvelMainDlg::OpenMusicFolder() {
-  OpenInBrowser("file://" + parts_.runtime.store().FolderPath("music"));
+  const std::string folder = parts_.runtime.store().FolderPath("music");
+  // A new user's music folder is made by the first download or import; until then (or after
+  // it was removed) it is made here, as those would, rather than the shell failing silently.
+  if (!fs::FolderExists(folder) && !fs::CreateFolders(folder)) {
+    AlertBox(std::string(kMusicFolderMissingText) + folder, this);
+    return;
+  }
+  OpenInBrowser("file://" + folder);
 }
 
 void SorvelMainDlg::OpenPhoneFiles() {}

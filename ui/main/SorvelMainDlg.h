@@ -87,6 +87,9 @@ class SorvelMainDlg : public LayerWnd,
                       public lists::ListsHost,
                       public VolumeControl {
  public:
+  // Told when "打开歌曲文件夹" finds no music folder and cannot make one; the folder follows.
+  static constexpr const char* kMusicFolderMissingText = "歌曲文件夹不存在，也无法创建：";
+
   explicit SorvelMainDlg(MainWindowParts parts);
   ~SorvelMainDlg() override;
 

@@ -9,6 +9,7 @@
 
 #include "../GuiHarness.h"
 #include "fakes/FakePlayer.h"
+#include "platform/fs/FileSystem.h"
 #include "platform/gfx/Painter.h"
 #include "platform/loop/MainLoop.h"
 #include "playback/PlayQueue.h"
@@ -19,6 +20,7 @@
 #include "store/StoreRuntime.h"
 #include "support/TempFolder.h"
 #include "ui/dialogs/AskOnExitDlg.h"
+#include "ui/dialogs/LayerMessageBoxDlg.h"
 #include "ui/main/MainIds.h"
 #include "ui/main/SeamSongList.h"
 #include "ui/main/TopParentDlg.h"
@@ -332,6 +334,31 @@ TEST_F(MainWindowGuiTest, ThePhonePanelsButtonsMinimiseAndExpandOrAreDisabledWit
   ASSERT_TRUE(testing::ClickAt(testing::ControlCentre(window(), kMinimize)));
   EXPECT_EQ(runtime_->store().GetConfigText("module.device.is_minimized"), "true");
   EXPECT_TRUE(window().FindControl(kPanelToggle2)->visible());
+}
+
+TEST_F(MainWindowGuiTest, AMissingMusicFolderIsMadeAndOpenedOrItsFailureIsTold) {
+  const std::string missing = folder_ / "no/such/music/";
+  runtime_->store().SetConfigText("sorvel.path.music", missing);
+  Open();
+  ASSERT_TRUE(testing::ClickAt(testing::ControlCentre(window(), kMusicFolder)));
+  ASSERT_TRUE(testing::WaitFor([&] { return !opened_.empty(); }));
+  EXPECT_EQ(opened_.back(), "file://" + missing);
+  EXPECT_TRUE(fs::FolderExists(missing));
+
+  // A folder that cannot be made (a file stands where a folder should be): a notice, no shell.
+  std::ofstream(folder_ / "a-file") << "x";
+  const std::string impossible = folder_ / "a-file/music/";
+  runtime_->store().SetConfigText("sorvel.path.music", impossible);
+  std::string told;
+  GuiScript script;
+  script.WithWindow("notice", [&](LayerWnd& box) {
+    if (auto* notice = dynamic_cast<LayerMessageBoxDlg*>(&box)) told = notice->message();
+  });
+  script.ClickControl(0);  // 确定
+  window().OpenMusicFolder();
+  EXPECT_TRUE(script.finished()) << script.Trace();
+  EXPECT_EQ(told, std::string(SorvelMainDlg::kMusicFolderMissingText) + impossible);
+  EXPECT_EQ(opened_.size(), 1u);
 }
 
 TEST_F(MainWindowGuiTest, DraggedVolumeWaitsForTheTimerAndReportsDoNotMoveTheThumb) {
