@@ -2,6 +2,7 @@
 // and the seek bar act on the player, the close procedure's cases, the hand-over of a command
 // line. Screenshots of both layouts go to QUILLO_SCREENSHOT_DIR when it is set.
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -263,6 +264,90 @@ TEST_F(MainWindowGuiTest, DroppedFilesAndAFolderOfOtherFilesAndAThemeChange) {
   EXPECT_EQ(window().skin_id(), 197);
   EXPECT_TRUE(testing::WaitFor([&] { return testing::IsOnScreen(window()); }));
   window().SetMainTheme(0);
+}
+
+// A small window of another program that offers files to drag (text/uri-list), as a file
+// manager does. It records what GTK tells it about the drag.
+class FileDragSource {
+ public:
+  FileDragSource(gfx::Point at, std::vector<std::string> uris) : uris_(std::move(uris)) {
+    for (std::string& uri : uris_) uri_pointers_.push_back(uri.data());
+    uri_pointers_.push_back(nullptr);
+    window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    gtk_window_set_default_size(GTK_WINDOW(window_), 80, 80);
+    gtk_window_move(GTK_WINDOW(window_), at.x, at.y);
+    GtkWidget* box = gtk_event_box_new();
+    gtk_container_add(GTK_CONTAINER(window_), box);
+    GtkTargetEntry target{const_cast<gchar*>("text/uri-list"), 0, 0};
+    gtk_drag_source_set(box, GDK_BUTTON1_MASK, &target, 1, GDK_ACTION_COPY);
+    g_signal_connect(box, "drag-begin", G_CALLBACK(OnBegin), this);
+    g_signal_connect(box, "drag-data-get", G_CALLBACK(OnDataGet), this);
+    gtk_widget_show_all(window_);
+  }
+  ~FileDragSource() { gtk_widget_destroy(window_); }
+  bool mapped() const { return gtk_widget_get_mapped(window_); }
+  gfx::Point centre() const {
+    gint x = 0, y = 0, w = 0, h = 0;
+    gtk_window_get_position(GTK_WINDOW(window_), &x, &y);
+    gtk_window_get_size(GTK_WINDOW(window_), &w, &h);
+    return {x + w / 2, y + h / 2};
+  }
+  // The drag started, and the window under the pointer took it (it answered the position).
+  bool began() const { return context_ != nullptr; }
+  bool accepted() const {
+    return context_ != nullptr && gdk_drag_context_get_dest_window(context_) != nullptr &&
+           gdk_drag_context_get_selected_action(context_) != 0;
+  }
+
+ private:
+  static void OnBegin(GtkWidget*, GdkDragContext* context, gpointer self) {
+    static_cast<FileDragSource*>(self)->context_ = context;
+  }
+  static void OnDataGet(GtkWidget*, GdkDragContext*, GtkSelectionData* data, guint, guint,
+                        gpointer self) {
+    gtk_selection_data_set_uris(data, static_cast<FileDragSource*>(self)->uri_pointers_.data());
+  }
+  std::vector<std::string> uris_;
+  std::vector<gchar*> uri_pointers_;
+  GtkWidget* window_ = nullptr;
+  GdkDragContext* context_ = nullptr;
+};
+
+bool Pointer(const std::string& arguments) {
+  return std::system(("xdotool " + arguments + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+TEST_F(MainWindowGuiTest, FilesDraggedFromAnotherWindowAreAddedAndTheLocalLibraryShown) {
+  Open();
+  std::ofstream(folder_ / "拖放.mp3") << std::string(4096, '\0');
+  std::vector<std::vector<std::string>> drops;
+  window().presenter()->SetFileDropHandler([&](const std::vector<std::string>& paths) {
+    drops.push_back(paths);
+    window().AddDroppedFiles(paths);
+  });
+  const gfx::Rect main = window().WindowRect();
+  gchar* uri = g_filename_to_uri((folder_ / "拖放.mp3").c_str(), nullptr, nullptr);
+  ASSERT_NE(uri, nullptr);
+  FileDragSource source({main.right + 40, main.top + 40}, {uri});
+  g_free(uri);
+  ASSERT_TRUE(testing::WaitFor([&] { return source.mapped(); }));
+  const gfx::Point from = source.centre();
+  const gfx::Point to{(main.left + main.right) / 2, (main.top + main.bottom) / 2};
+  // Press on the source and move past the drag threshold: GTK starts the drag.
+  ASSERT_TRUE(Pointer("mousemove " + std::to_string(from.x) + " " + std::to_string(from.y) +
+                      " mousedown 1"));
+  ASSERT_TRUE(Pointer("mousemove " + std::to_string(from.x + 20) + " " + std::to_string(from.y)));
+  ASSERT_TRUE(testing::WaitFor([&] { return source.began(); })) << "no drag began";
+  // Over the main window, which answers that it takes the files; a second step makes sure a
+  // position message follows the window's entry.
+  ASSERT_TRUE(Pointer("mousemove " + std::to_string(to.x) + " " + std::to_string(to.y)));
+  ASSERT_TRUE(Pointer("mousemove " + std::to_string(to.x + 5) + " " + std::to_string(to.y)));
+  EXPECT_TRUE(testing::WaitFor([&] { return source.accepted(); })) << "the window refused";
+  ASSERT_TRUE(Pointer("mouseup 1"));
+  ASSERT_TRUE(testing::WaitFor([&] { return !drops.empty(); })) << "nothing dropped";
+  EXPECT_EQ(drops, std::vector<std::vector<std::string>>{{folder_ / "拖放.mp3"}});
+  EXPECT_EQ(window().song_list()->list_id(), "local");
+  EXPECT_EQ(window().song_list()->RowCount(), 4);
 }
 
 TEST_F(MainWindowGuiTest, MiniClosesTheHostedPanelButKeepsItsKeySoNormalReopensIt) {
