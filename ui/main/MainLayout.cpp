@@ -218,7 +218,7 @@ std::vector<MainControlEntry> MainLayout::Normal(const MainLayoutState& s) {
                         gfx::Rect{header.left + 2, header.top, header.right - 22, header.bottom},
                         "", false, false));
     c.push_back(
-        Caption(kListHeader2, Box(header.right - 20, header.top + 1, 18, 18), "▼", false, false));
+        Caption(kListHeader2, Box(header.right - 20, header.top + 1, 18, 18), "▼", false, true));
   }
   // Splitter buttons at the panel's right edge, in the middle of the list area.
   const int pw = ClampPanelWidth(s.panel_width, w);

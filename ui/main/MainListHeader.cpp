@@ -31,13 +31,17 @@ void SorvelMainDlg::OnListShown(const std::string& list_id) {
 }
 
 void SorvelMainDlg::UpdateListHeader() {
-  if (!IsCreated()) return;
-  if (LayerControl* title = FindControl(kListHeader1)) {
-    title->text = list_title_;
-    RedrawControl(*title);
-  }
   const bool menu = lists_ && lists_->panel() && lists_->panel()->ShownListHasHeaderMenu();
-  if (!mini_) ShowControl(kListHeader2, menu);
+  LayerControl* title = FindControl(kListHeader1);
+  if (title) title->text = list_title_;
+  if (!IsCreated()) {
+    // The layout is being built (the lists show their first list then): the controls take the
+    // state and are drawn with the window.
+    if (LayerControl* arrow = FindControl(kListHeader2)) arrow->hidden = !menu;
+    return;
+  }
+  if (title) RedrawControl(*title);
+  ShowControl(kListHeader2, menu);
   UpdateIfDirty();
 }
 
