@@ -337,6 +337,31 @@ TEST_F(FirstRunGuiTest, WithTheServiceDownLoginAndRankingFailAndTheWindowGoesOn)
   QuitAndExpectASavedStore();
 }
 
+// A new user's first start: nobody logged in and nothing in the library, so the ranking row is
+// chosen while the embedded service is still making its catalogue. The list waits for the
+// service instead of failing, and once it arrives its songs are there to play (a double-click
+// on the first row plays one).
+TEST_F(FirstRunGuiTest, TheFirstStartsRankingListArrivesWithTheService) {
+  ASSERT_NO_FATAL_FAILURE(StartAndFindTheWindow());
+  const std::string main = *main_;
+  ASSERT_TRUE(WaitForLineStarting("service: http://127.0.0.1:", 0, 120s))
+      << "the embedded service did not start";
+  const gfx::Rect songs = ui::MainLayout::SongListRect(state_.size, state_.panel_width, false);
+  const size_t before = program_->lines().size();
+  // Until the list has arrived a double-click on its first row finds nothing to play.
+  std::optional<std::string> playing;
+  EXPECT_TRUE(Eventually(
+      [&] {
+        Click(main, {songs.left + 60, songs.top + 10}, 2);
+        playing = WaitForLineStarting("now playing: ", before, 2s);
+        return playing.has_value();
+      },
+      60s))
+      << "the ranking list never showed songs";
+  Screenshot(main, "first-start-ranking.png");
+  QuitAndExpectASavedStore();
+}
+
 // A music folder that is not there (a new user's, or one removed): "打开歌曲文件夹" makes it
 // instead of failing silently, and the window goes on and quits when asked.
 TEST_F(FirstRunGuiTest, AMissingMusicFolderIsMadeWhenOpened) {
