@@ -96,7 +96,9 @@ TEST(ImageDecoderTest, BytesThatAreNoPictureGiveNothing) {
       damaged[random() % damaged.size()] = static_cast<char>(random() & 0xFF);
     damaged.resize(random() % (damaged.size() + 1));
     std::optional<Surface> surface = DecodeImage(damaged);
-    if (surface) EXPECT_LE(surface->width(), kMaxDecodedImageSide);
+    if (surface) {
+      EXPECT_LE(surface->width(), kMaxDecodedImageSide);
+    }
   }
 }
 
