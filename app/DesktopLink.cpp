@@ -33,6 +33,7 @@ DesktopLink::DesktopLink(ui::SorvelMainDlg& window, playback::Player& player,
 }
 
 DesktopLink::~DesktopLink() {
+  window_.SetPlayModeListener(nullptr);
   player_.RemoveListener(*adapter_);
   adapter_->SetService(nullptr);
   mpris_.reset();
@@ -44,6 +45,8 @@ void DesktopLink::Start() {
   mpris_ = desktop::CreateSessionBusMpris(*adapter_, desktop::MprisIdentity{});
   adapter_->SetService(mpris_.get());
   adapter_->OnModeChanged(operations_->Mode());
+  // A mode chosen in the window's or the tray's menu reaches the media-player service too.
+  window_.SetPlayModeListener([this](playback::PlayMode mode) { adapter_->OnModeChanged(mode); });
   tray_ = desktop::CreateTrayIcon(*this, desktop::TrayIconOptions{});
   if (tray_) OnTrayMenuOpening();
 }

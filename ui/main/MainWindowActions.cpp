@@ -80,8 +80,10 @@ void SorvelMainDlg::SetMuted(bool muted) {
 }
 
 void SorvelMainDlg::ChoosePlayMode(int command_id) {
-  if (auto mode = playback::PlayQueueMode::FromCommand(command_id))
-    playback::PlayQueueMode::Choose(parts_.runtime.store(), *mode);
+  auto mode = playback::PlayQueueMode::FromCommand(command_id);
+  if (!mode) return;
+  if (playback::PlayQueueMode::Choose(parts_.runtime.store(), *mode) && play_mode_listener_)
+    play_mode_listener_(*mode);
 }
 
 // ---- The window -----------------------------------------------------------------------------

@@ -39,6 +39,7 @@ class DownloadManager;
 namespace quillo::playback {
 class Player;
 class PlayQueue;
+enum class PlayMode;
 }  // namespace quillo::playback
 namespace quillo::service {
 class LoginSession;
@@ -113,6 +114,10 @@ class SorvelMainDlg : public LayerWnd,
   }
   const ArtistPicture& artist_picture() const { return artist_picture_; }
   bool ShowsArtistPicture() const { return artist_image_.has_value(); }
+  // Told the play mode the user chose in the window's or the tray's menu (when it changed).
+  void SetPlayModeListener(std::function<void(playback::PlayMode mode)> listener) {
+    play_mode_listener_ = std::move(listener);
+  }
   void SetCaptionListener(std::function<void(const std::string& title, bool running)> listener) {
     caption_listener_ = std::move(listener);
   }
@@ -310,6 +315,7 @@ class SorvelMainDlg : public LayerWnd,
   service::PlaylistSync* sync_ = nullptr;
   std::function<void(const std::string&, bool)> caption_listener_;
   std::function<void(const std::string&)> now_playing_listener_;
+  std::function<void(playback::PlayMode)> play_mode_listener_;
   MainCommandRouter router_{*this};
   CloseProcedure close_;
   StatusMarquee status_;

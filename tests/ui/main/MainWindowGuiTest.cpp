@@ -14,6 +14,7 @@
 #include "platform/gfx/Painter.h"
 #include "platform/loop/MainLoop.h"
 #include "playback/PlayQueue.h"
+#include "playback/PlayQueueMode.h"
 #include "playback/SongSelectBox.h"
 #include "service/api/ServiceFileUrls.h"
 #include "store/MusicLibrary.h"
@@ -444,6 +445,21 @@ TEST_F(MainWindowGuiTest, AMissingMusicFolderIsMadeAndOpenedOrItsFailureIsTold) 
   EXPECT_TRUE(script.finished()) << script.Trace();
   EXPECT_EQ(told, std::string(SorvelMainDlg::kMusicFolderMissingText) + impossible);
   EXPECT_EQ(opened_.size(), 1u);
+}
+
+TEST_F(MainWindowGuiTest, AModeChosenInTheMenuIsToldOnceWhenItChanges) {
+  Open();
+  std::vector<playback::PlayMode> told;
+  window().SetPlayModeListener([&](playback::PlayMode mode) { told.push_back(mode); });
+  const auto entries = playback::PlayQueueMode::Entries();
+  ASSERT_GE(entries.size(), 2u);
+  const auto& other = playback::PlayQueueMode::ForMenu(runtime_->store()) == entries[0].mode
+                          ? entries[1]
+                          : entries[0];
+  window().RunCommand(other.command_id);
+  window().RunCommand(other.command_id);  // unchanged: nothing to tell
+  EXPECT_EQ(told, std::vector<playback::PlayMode>{other.mode});
+  window().SetPlayModeListener(nullptr);
 }
 
 TEST_F(MainWindowGuiTest, DraggedVolumeWaitsForTheTimerAndReportsDoNotMoveTheThumb) {
