@@ -199,6 +199,7 @@ bool CSorvelClientApp::InitInstance() {
            &start_version_check](const std::optional<service::ServiceEndpoints>& endpoints) {
             if (endpoints) service_runtime.SetEndpoints(*endpoints);
             if (endpoints && windowed) windowed->OnServiceEndpoints(*endpoints);
+            if (!endpoints && windowed) windowed->OnServiceUnavailable();
             if (endpoints) download_manager.SetEndpoints(*endpoints);
             window.OnServiceEndpoints(endpoints);
             if (endpoints) login.AutoLoginWithKey();

@@ -8,6 +8,7 @@
 #include "store/StoreRuntime.h"
 #include "ui/desktop/MprisAdapter.h"
 #include "ui/desktop/NowPlayingText.h"
+#include "ui/desktop/QueuePlayOperations.h"
 #include "ui/desktop/TrayMenuModel.h"
 #include "ui/main/LyricViewControl.h"
 #include "ui/main/SorvelMainDlg.h"
@@ -16,14 +17,25 @@ namespace quillo::app {
 
 DesktopLink::DesktopLink(loop::MainLoop& loop, ui::SorvelMainDlg& window, playback::Player& player,
                          store::StoreRuntime& runtime)
-    : timers_(loop),
-      window_(window),
-      player_(player),
-      runtime_(runtime),
-      adapter_(std::make_unique<ui::MprisAdapter>(*this)) {}
+    : timers_(loop), window_(window), player_(player), runtime_(runtime) {
+  operations_ = std::make_unique<ui::QueuePlayOperations>(
+      [&window] { return window.play_queue(); }, player, runtime.store(),
+      ui::QueuePlayOperations::WindowActions{
+          [this] { OnTrayActivate(); },
+          // Called from inside a bus call: the window's exit runs its close procedure, which
+          // ends the run from the loop.
+          [this] {
+            if (window_.IsCreated()) window_.Exit();
+          },
+          // A local path or one of our links, as a second instance's command line.
+          [this](const std::string& uri) { window_.HandleCommandLine(uri); },
+          [this](playback::PlayMode mode) { adapter_->OnModeChanged(mode); }});
+  adapter_ = std::make_unique<ui::MprisAdapter>(*operations_);
+}
 
 DesktopLink::~DesktopLink() {
   timers_.KillTimer(kNowPlayingTimerId);
+  window_.SetPlayModeListener(nullptr);
   player_.RemoveListener(*adapter_);
   adapter_->SetService(nullptr);
   mpris_.reset();
@@ -37,7 +49,9 @@ void DesktopLink::Start() {
                    [this] { PublishNowPlaying(); });
   mpris_ = desktop::CreateSessionBusMpris(*adapter_, desktop::MprisIdentity{});
   adapter_->SetService(mpris_.get());
-  adapter_->OnModeChanged(Mode());
+  adapter_->OnModeChanged(operations_->Mode());
+  // A mode chosen in the window's or the tray's menu reaches the media-player service too.
+  window_.SetPlayModeListener([this](playback::PlayMode mode) { adapter_->OnModeChanged(mode); });
   tray_ = desktop::CreateTrayIcon(*this, desktop::TrayIconOptions{});
   if (tray_) OnTrayMenuOpening();
 }
@@ -87,66 +101,10 @@ void DesktopLink::OnTrayCommand(int id) {
   window_.RunCommand(id);
 }
 
-void DesktopLink::Play() {
-  window_.Play();
-}
-void DesktopLink::Pause() {
-  window_.Pause();
-}
-void DesktopLink::Stop() {
-  player_.Stop();
-}
-void DesktopLink::Next() {
-  window_.Next();
-}
-void DesktopLink::Previous() {
-  window_.Previous();
-}
-bool DesktopLink::Seek(int position_ms) {
-  return player_.Seek(position_ms);
-}
-int DesktopLink::PositionMs() {
-  return player_.GetPositionMs();
-}
-int DesktopLink::DurationMs() {
-  return player_.GetDurationMs();
-}
-bool DesktopLink::IsActive() const {
-  return player_.IsActive();
-}
-bool DesktopLink::IsPaused() const {
-  return player_.IsPaused();
-}
-int DesktopLink::Volume() const {
-  return window_.Volume();
-}
-void DesktopLink::SetVolume(int volume) {
-  window_.SetVolume(volume);
-}
-
-playback::PlayMode DesktopLink::Mode() const {
-  return playback::PlayQueueMode::Current(runtime_.store());
-}
-
-void DesktopLink::ChooseMode(playback::PlayMode mode) {
-  playback::PlayQueueMode::Choose(runtime_.store(), mode);
-  adapter_->OnModeChanged(mode);
-}
-
-void DesktopLink::OpenUri(const std::string& uri) {
-  // The media-player service hands over a local path or one of our links, as a second
-  // instance's command line does.
-  window_.HandleCommandLine(uri);
-}
-
-void DesktopLink::Raise() {
+void DesktopLink::OnTrayActivate() {
   if (!window_.IsCreated()) return;
   window_.Show();
   window_.BringToFront();
-}
-
-void DesktopLink::Quit() {
-  if (window_.IsCreated()) window_.Exit();
 }
 
 }  // namespace quillo::app

@@ -1,8 +1,8 @@
 #pragma once
 // The program on the desktop around its main window: the tray icon (its tip, left click and
-// menu) and the media-player service that playerctl and the media keys drive. Both reach the
-// program through the play operations here, which go to the main window, the player and the
-// play mode, as the window's own controls do.
+// menu) and the media-player service that playerctl and the media keys drive. The service
+// reaches the program through the play operations over the window's play queue, the player and
+// the stored play mode, as the window's own controls do; the tray through the window's commands.
 //
 // Window thread only. The window, the player and the store outlive this object; the tray icon
 // and the service go with it, before the window.
@@ -11,7 +11,6 @@
 
 #include "platform/desktop/TrayIconListener.h"
 #include "platform/loop/LoopTarget.h"
-#include "ui/desktop/PlayOperations.h"
 
 namespace quillo::desktop {
 class MprisService;
@@ -25,12 +24,13 @@ class StoreRuntime;
 }
 namespace quillo::ui {
 class MprisAdapter;
+class QueuePlayOperations;
 class SorvelMainDlg;
 }  // namespace quillo::ui
 
 namespace quillo::app {
 
-class DesktopLink : public ui::PlayOperations, public desktop::TrayIconListener {
+class DesktopLink : public desktop::TrayIconListener {
  public:
   DesktopLink(loop::MainLoop& loop, ui::SorvelMainDlg& window, playback::Player& player,
               store::StoreRuntime& runtime);
@@ -48,27 +48,8 @@ class DesktopLink : public ui::PlayOperations, public desktop::TrayIconListener 
   void SetArtPath(const std::string& path);
   bool tray_shown() const;
 
-  // ---- ui::PlayOperations -------------------------------------------------------------------
-  void Play() override;
-  void Pause() override;
-  void Stop() override;
-  void Next() override;
-  void Previous() override;
-  bool Seek(int position_ms) override;
-  int PositionMs() override;
-  int DurationMs() override;
-  bool IsActive() const override;
-  bool IsPaused() const override;
-  int Volume() const override;
-  void SetVolume(int volume) override;
-  playback::PlayMode Mode() const override;
-  void ChooseMode(playback::PlayMode mode) override;
-  void OpenUri(const std::string& uri) override;
-  void Raise() override;
-  void Quit() override;
-
   // ---- desktop::TrayIconListener ------------------------------------------------------------
-  void OnTrayActivate() override { Raise(); }
+  void OnTrayActivate() override;
   void OnTrayMenuOpening() override;
   void OnTrayCommand(int id) override;
 
@@ -80,6 +61,7 @@ class DesktopLink : public ui::PlayOperations, public desktop::TrayIconListener 
   ui::SorvelMainDlg& window_;
   playback::Player& player_;
   store::StoreRuntime& runtime_;
+  std::unique_ptr<ui::QueuePlayOperations> operations_;
   std::unique_ptr<ui::MprisAdapter> adapter_;
   std::unique_ptr<desktop::MprisService> mpris_;
   std::unique_ptr<desktop::TrayIcon> tray_;

@@ -353,6 +353,12 @@ void WindowedMainWindow::OnServiceEndpoints(const service::ServiceEndpoints& end
   // The login dialog's links follow the address that became known.
   if (parts_->login_dialogs) parts_->login_dialogs->SetPages(service::ServicePages(endpoints));
   MakeQueue();
+  // Service lists chosen while the embedded service was starting are fetched now.
+  parts_->top->main_window().OnServiceKnown(true);
+}
+
+void WindowedMainWindow::OnServiceUnavailable() {
+  parts_->top->main_window().OnServiceKnown(false);
 }
 
 void WindowedMainWindow::HandleCommandLine(const std::string& text) {

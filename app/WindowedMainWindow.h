@@ -62,6 +62,8 @@ class WindowedMainWindow {
   lyrics::LyricAnalyzer& analyzer();
   // The service's addresses are known: streams and the web site use them from now on.
   void OnServiceEndpoints(const service::ServiceEndpoints& endpoints);
+  // The embedded service could not be started: lists waiting for its address fail.
+  void OnServiceUnavailable();
   // A second instance's request: its command line, or show yourself.
   void HandleHandOver(const ipc::HandOverMessage& message);
   void HandleCommandLine(const std::string& text);

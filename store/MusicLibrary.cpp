@@ -20,11 +20,14 @@ const std::string& AttributeOf(const MusicRecord& record, const std::string& nam
   return it == record.end() ? kEmpty : it->second;
 }
 
-bool IsSearchKey(std::string_view attribute) { return !attribute.empty() && attribute.front() == '_'; }
+bool IsSearchKey(std::string_view attribute) {
+  return !attribute.empty() && attribute.front() == '_';
+}
 
 }  // namespace
 
-MusicLibrary::MusicLibrary(DocumentStore& store, PlaylistIndex& lists) : store_(store), lists_(lists) {}
+MusicLibrary::MusicLibrary(DocumentStore& store, PlaylistIndex& lists)
+    : store_(store), lists_(lists) {}
 
 void MusicLibrary::SetTagAccess(SongTagAccess* tags) {
   auto lock = store_.Lock();
@@ -60,10 +63,20 @@ void MusicLibrary::OnOpen(DocumentStore&) {
   TiXmlElement* folder = MusicFolderElement(false);
   if (folder == nullptr) return;
   const std::string cache_folder = store_.FolderPath(".cache");
-  for (TiXmlElement* file = folder->FirstChildElement("file"); file; file = file->NextSiblingElement("file")) {
+  // A large library is indexed in one go: the table is made its full size first instead of
+  // growing (and moving every entry) as it fills.
+  std::size_t files = 0;
+  for (TiXmlElement* file = folder->FirstChildElement("file"); file;
+       file = file->NextSiblingElement("file"))
+    ++files;
+  songs_.reserve(files);
+  for (TiXmlElement* file = folder->FirstChildElement("file"); file;
+       file = file->NextSiblingElement("file")) {
     std::optional<std::string> id = DocumentStore::GetText(file, "id");
+    if (!id) continue;
     // The first element of an id is the one a path would find; later copies are dead weight.
-    if (!id || songs_.count(*id)) continue;
+    auto [entry, inserted] = songs_.try_emplace(std::move(*id));
+    if (!inserted) continue;
     int status = DocumentStore::GetInt(file, "status").value_or(0);
     if (status != 2) {
       // A missing or unreadable status already reads as 0 (waiting): only an interrupted or
@@ -74,7 +87,7 @@ void MusicLibrary::OnOpen(DocumentStore&) {
       std::string preview = ResolveStoredPath(cache_folder, tryout);
       if (!preview.empty()) fs::RemoveFile(preview);
     }
-    CacheRecord(*id, file, DocumentStore::ReadAllAttributes(file));
+    SetEntry(entry->second, file, DocumentStore::ReadAllAttributes(file));
   }
 }
 
@@ -95,7 +108,8 @@ void MusicLibrary::CountNames(const MusicRecord& record, int delta) {
   if (it->second <= 0) file_name_uses_.erase(it);
 }
 
-bool MusicLibrary::FileNameInUse(std::string_view file_name, std::string_view except_music_id) const {
+bool MusicLibrary::FileNameInUse(std::string_view file_name,
+                                 std::string_view except_music_id) const {
   auto lock = store_.Lock();
   if (file_name.empty()) return false;
   auto it = file_name_uses_.find(std::string(file_name));
@@ -105,13 +119,18 @@ bool MusicLibrary::FileNameInUse(std::string_view file_name, std::string_view ex
   return uses > 0;
 }
 
-void MusicLibrary::CacheRecord(const std::string& music_id, TiXmlElement* element, MusicRecord record) {
-  AddSearchKeys(record);
+void MusicLibrary::CacheRecord(const std::string& music_id, TiXmlElement* element,
+                               MusicRecord record) {
   auto [it, inserted] = songs_.try_emplace(music_id);
   if (!inserted) CountNames(*it->second.record, -1);
-  it->second.element = element;
-  it->second.record = std::make_shared<const MusicRecord>(std::move(record));
-  CountNames(*it->second.record, +1);
+  SetEntry(it->second, element, std::move(record));
+}
+
+void MusicLibrary::SetEntry(SongEntry& entry, TiXmlElement* element, MusicRecord record) {
+  AddSearchKeys(record);
+  entry.element = element;
+  entry.record = std::make_shared<const MusicRecord>(std::move(record));
+  CountNames(*entry.record, +1);
 }
 
 void MusicLibrary::SetCachedAttribute(const std::string& music_id, const std::string& name,
@@ -173,7 +192,8 @@ std::vector<MusicRecordPtr> MusicLibrary::AllRecords() const {
   TiXmlElement* folder = const_cast<MusicLibrary*>(this)->MusicFolderElement(false);
   if (folder == nullptr) return records;
   records.reserve(songs_.size());
-  for (TiXmlElement* file = folder->FirstChildElement("file"); file; file = file->NextSiblingElement("file")) {
+  for (TiXmlElement* file = folder->FirstChildElement("file"); file;
+       file = file->NextSiblingElement("file")) {
     const std::string* id = file->Attribute(std::string("id"));
     const SongEntry* entry = id ? Entry(*id) : nullptr;
     if (entry && entry->element == file) records.push_back(entry->record);
@@ -216,7 +236,8 @@ bool MusicLibrary::UpdateMusic(const MusicRecord& record) {
   for (const auto& [name, value] : record) {
     if (!IsSearchKey(name) && name != "id") store_.SetText(entry->element, name.c_str(), value);
   }
-  CacheRecord(AttributeOf(record, "id"), entry->element, DocumentStore::ReadAllAttributes(entry->element));
+  CacheRecord(AttributeOf(record, "id"), entry->element,
+              DocumentStore::ReadAllAttributes(entry->element));
   store_.MarkDirty();
   return true;
 }
@@ -255,7 +276,8 @@ void MusicLibrary::SetPaused(std::string_view music_id, bool paused) {
 }
 
 void MusicLibrary::RemoveFromUserLists(const std::string& user_id, const std::string& music_id) {
-  for (TiXmlElement* playlist : lists_.PlaylistsOf(user_id)) lists_.RemoveItemsWithId(playlist, music_id);
+  for (TiXmlElement* playlist : lists_.PlaylistsOf(user_id))
+    lists_.RemoveItemsWithId(playlist, music_id);
 }
 
 void MusicLibrary::RemoveFromAllLists(const std::string& music_id) {
@@ -298,10 +320,13 @@ void MusicLibrary::DeleteMusic(const std::string& music_id) {
       std::string stored = file_name.empty() ? MusicFileName(record, "", false) : file_name;
       // A stored copy that another song names (data filed before names were made distinct, or
       // the name this song would have had) stays for that song, with its lyric.
-      std::string copy = FileNameInUse(stored, music_id) ? std::string() : ResolveStoredPath(music_folder, stored);
+      std::string copy =
+          FileNameInUse(stored, music_id) ? std::string() : ResolveStoredPath(music_folder, stored);
       if (!copy.empty()) DeleteStoredCopy(copy, album_folder_goes, artist_folder_goes);
       std::string own_name = DocumentStore::GetTextOr(entry->element, "fileName");
-      std::string own = FileNameInUse(own_name, music_id) ? std::string() : ResolveStoredPath(music_folder, own_name);
+      std::string own = FileNameInUse(own_name, music_id)
+                            ? std::string()
+                            : ResolveStoredPath(music_folder, own_name);
       if (!own.empty()) {
         fs::RemoveFile(own);
         fs::RemoveEmptyFolder(fs::ParentFolder(own));
@@ -328,8 +353,12 @@ std::vector<std::pair<std::string, int>> MusicLibrary::NameCounts(const char* at
   return {counts.begin(), counts.end()};
 }
 
-std::vector<std::pair<std::string, int>> MusicLibrary::ArtistCounts() { return NameCounts("artist_name"); }
-std::vector<std::pair<std::string, int>> MusicLibrary::AlbumCounts() { return NameCounts("album_name"); }
+std::vector<std::pair<std::string, int>> MusicLibrary::ArtistCounts() {
+  return NameCounts("artist_name");
+}
+std::vector<std::pair<std::string, int>> MusicLibrary::AlbumCounts() {
+  return NameCounts("album_name");
+}
 
 std::vector<MusicRecord> MusicLibrary::MusicByName(const char* attribute, std::string_view name) {
   auto lock = store_.Lock();
@@ -338,12 +367,17 @@ std::vector<MusicRecord> MusicLibrary::MusicByName(const char* attribute, std::s
   for (TiXmlElement* item : PlaylistIndex::Items(list)) {
     const std::string* id = item->Attribute(std::string("id"));
     const SongEntry* entry = id ? Entry(*id) : nullptr;
-    if (entry && text::TrimView(AttributeOf(*entry->record, attribute)) == name) records.push_back(*entry->record);
+    if (entry && text::TrimView(AttributeOf(*entry->record, attribute)) == name)
+      records.push_back(*entry->record);
   }
   return records;
 }
 
-std::vector<MusicRecord> MusicLibrary::MusicByArtist(std::string_view name) { return MusicByName("artist_name", name); }
-std::vector<MusicRecord> MusicLibrary::MusicByAlbum(std::string_view name) { return MusicByName("album_name", name); }
+std::vector<MusicRecord> MusicLibrary::MusicByArtist(std::string_view name) {
+  return MusicByName("artist_name", name);
+}
+std::vector<MusicRecord> MusicLibrary::MusicByAlbum(std::string_view name) {
+  return MusicByName("album_name", name);
+}
 
 }  // namespace quillo::store

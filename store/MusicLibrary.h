@@ -88,7 +88,8 @@ class MusicLibrary : public StoreSection {
   bool FileNameInUse(std::string_view file_name, std::string_view except_music_id) const;
 
   // The stored-copy name relative to the music folder (folders created on request).
-  std::string MusicFileName(const MusicRecord& record, std::string_view extension, bool create_folders);
+  std::string MusicFileName(const MusicRecord& record, std::string_view extension,
+                            bool create_folders);
   // The absolute path of the stored copy; none when fileName is empty or unusable.
   std::optional<std::string> MusicPath(const MusicRecord& record);
   LyricLocation LyricPath(const MusicRecord& record, bool create_folders);
@@ -123,13 +124,17 @@ class MusicLibrary : public StoreSection {
   const SongEntry* Entry(std::string_view music_id) const;
   // Enters (or replaces) a cached record and keeps the name counts in step.
   void CacheRecord(const std::string& music_id, TiXmlElement* element, MusicRecord record);
+  // Fills a new (or emptied) index entry: search keys, element, shared record, name counts.
+  void SetEntry(SongEntry& entry, TiXmlElement* element, MusicRecord record);
   void DropRecord(const std::string& music_id);
   // Replaces one attribute of the cached record (the element is written by the caller).
-  void SetCachedAttribute(const std::string& music_id, const std::string& name, const std::string& value);
+  void SetCachedAttribute(const std::string& music_id, const std::string& name,
+                          const std::string& value);
   void CountNames(const MusicRecord& record, int delta);
   std::vector<std::pair<std::string, int>> NameCounts(const char* attribute);
   std::vector<MusicRecord> MusicByName(const char* attribute, std::string_view name);
-  void DeleteStoredCopy(const std::string& path, bool remove_album_folder, bool remove_artist_folder);
+  void DeleteStoredCopy(const std::string& path, bool remove_album_folder,
+                        bool remove_artist_folder);
   void RemoveFromAllLists(const std::string& music_id);
   void RemoveFromUserLists(const std::string& user_id, const std::string& music_id);
 

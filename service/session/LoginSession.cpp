@@ -33,7 +33,8 @@ bool LoginSession::CheckLoginFields(std::string_view user_name, std::string_view
 
 void LoginSession::Login(std::string_view user_name, std::string_view password) {
   ResetPending();
-  std::string id = SendLoginCall(ServiceRequests::Login(user_name, password));
+  std::string id =
+      SendLoginCall(ServiceRequests::Login(user_name, password), /*user_started=*/true);
   WaitForAnswer(id, /*show_dialog=*/true);
 }
 
@@ -41,13 +42,13 @@ void LoginSession::AutoLoginWithKey() {
   const std::string key = runtime_.playlists().CurrentUserInfo().context_key;
   ResetPending();
   if (key.empty()) return;
-  std::string id = SendLoginCall(ServiceRequests::AutoLoginWithKey(key));
+  std::string id = SendLoginCall(ServiceRequests::AutoLoginWithKey(key), /*user_started=*/false);
   WaitForAnswer(id, /*show_dialog=*/!window_.IsMiniMode());
 }
 
 void LoginSession::AutoLoginFromPage() {
   ResetPending();
-  std::string id = SendLoginCall(ServiceRequests::AutoLogin());
+  std::string id = SendLoginCall(ServiceRequests::AutoLogin(), /*user_started=*/true);
   WaitForAnswer(id, /*show_dialog=*/true);
 }
 
@@ -65,26 +66,33 @@ void LoginSession::OnLoginAnswer(const std::string& request_id, bool succeeded, 
   // Cleared before the answer is acted on: the alert below may run a nested loop in which a new
   // login starts, and that must not cancel this transfer while it is finishing.
   pending_request_.clear();
+  const bool user_started = pending_user_started_;
   const int dialog = open_dialog_;
-  if (succeeded && DescrambleAnswer(body)) {
-    store::LoginAnswerResult result = runtime_.answers().TakeLoginAnswer(body);
-    bool logged_out = false;
-    if (!result.ok) {
-      const std::string user_before = runtime_.store().CurrentUser();
-      window_.ShowAlert(result.error.empty() ? std::string(kUnknownErrorText) : result.error);
-      // The user who was current when the answer failed; one who logged in while the alert was
-      // up has a valid session and stays.
-      if (HasCurrentUser() && runtime_.store().CurrentUser() == user_before) {
-        Logout();
-        logged_out = true;
-      }
-      window_.PostLoginRefresh();
+  const bool readable = succeeded && DescrambleAnswer(body);
+  if (!readable) {
+    if (dialog != 0 && open_dialog_ == dialog) CloseWaitingDialog();
+    if (user_started) {
+      window_.ShowAlert(std::string(succeeded ? kUnknownErrorText : kUnreachableText));
     }
-    if (result.ok || logged_out) {
-      window_.RefreshPlaylistTree();
-      window_.ShowUserName(runtime_.playlists().CurrentUserInfo().username);
-      window_.Redraw();
+    return;
+  }
+  store::LoginAnswerResult result = runtime_.answers().TakeLoginAnswer(body);
+  bool logged_out = false;
+  if (!result.ok) {
+    const std::string user_before = runtime_.store().CurrentUser();
+    window_.ShowAlert(result.error.empty() ? std::string(kUnknownErrorText) : result.error);
+    // The user who was current when the answer failed; one who logged in while the alert was
+    // up has a valid session and stays.
+    if (HasCurrentUser() && runtime_.store().CurrentUser() == user_before) {
+      Logout();
+      logged_out = true;
     }
+    window_.PostLoginRefresh();
+  }
+  if (result.ok || logged_out) {
+    window_.RefreshPlaylistTree();
+    window_.ShowUserName(runtime_.playlists().CurrentUserInfo().username);
+    window_.Redraw();
   }
   // A login started meanwhile has closed this dialog already and opened its own.
   if (dialog != 0 && open_dialog_ == dialog) CloseWaitingDialog();
@@ -107,13 +115,14 @@ void LoginSession::CloseWaitingDialog() {
   open_dialog_ = 0;
 }
 
-std::string LoginSession::SendLoginCall(const ServiceCall& call) {
+std::string LoginSession::SendLoginCall(const ServiceCall& call, bool user_started) {
   std::string id =
       callback_.Request(sender_.base_url() + call.path, call.params,
                         [this](const std::string& request_id, bool succeeded, std::string body) {
                           OnLoginAnswer(request_id, succeeded, std::move(body));
                         });
   pending_request_ = id;
+  pending_user_started_ = user_started;
   return id;
 }
 

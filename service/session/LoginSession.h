@@ -32,6 +32,9 @@ class LoginSession {
  public:
   static constexpr std::string_view kEmptyFieldsText = "请输入用户名和密码";
   static constexpr std::string_view kUnknownErrorText = "登录失败，未知错误";
+  // A login the user started whose transfer failed (service unreachable, or an HTTP error after
+  // every attempt): without it the waiting dialog would just close and nothing be said.
+  static constexpr std::string_view kUnreachableText = "无法连接到服务器，请检查网络。";
 
   // Login-type requests go to sender.base_url() through `downloader`; logout goes through
   // `sender` (fire-and-forget).
@@ -58,7 +61,10 @@ class LoginSession {
   // Answers the logout request's transfer id (empty when nothing could be sent).
   std::string Logout();
 
-  // The finish of a login-type request: `body` is the answer as it came (scrambled).
+  // The finish of a login-type request: `body` is the answer as it came (scrambled). For a
+  // login the user started (Login, AutoLoginFromPage) a failed transfer shows kUnreachableText
+  // and an answer that does not descramble kUnknownErrorText, once the waiting dialog closed;
+  // the automatic log-in at start-up fails silently (starting offline is ordinary).
   void OnLoginAnswer(const std::string& request_id, bool succeeded, std::string body);
 
   // The pending login-type request's transfer id, empty when none.
@@ -71,7 +77,7 @@ class LoginSession {
   void CancelPending();
   void CloseWaitingDialog();
   // Sends the call and makes it the pending request; answers its id.
-  std::string SendLoginCall(const ServiceCall& call);
+  std::string SendLoginCall(const ServiceCall& call, bool user_started);
   // Shows the waiting dialog for the request (when show_dialog) and cancels the request if it
   // is still pending once the user closed the dialog.
   void WaitForAnswer(const std::string& request_id, bool show_dialog);
@@ -83,6 +89,8 @@ class LoginSession {
   LoginWaitingDialog& waiting_dialog_;
   NormalCallback callback_;
   std::string pending_request_;
+  // Whether the pending request is a login the user started (see OnLoginAnswer).
+  bool pending_user_started_ = false;
   // The number of the waiting dialog that is open, 0 when none; numbers are never reused.
   int open_dialog_ = 0;
   int last_dialog_ = 0;

@@ -324,9 +324,9 @@ TEST_F(FirstRunGuiTest, LoginRankingDoubleClickNextAndPlayerctl) {
   QuitAndExpectASavedStore();
 }
 
-// A service that is down: the log-in through the dialog ends without a user (a failed transfer
-// only closes the waiting dialog), choosing the ranking row fetches nothing, and the window goes
-// on and quits when asked.
+// A service that is down: the log-in through the dialog ends without a user, with the waiting
+// dialog closed and a notice that the server cannot be reached; choosing the ranking row fetches
+// nothing, and the window goes on and quits when asked.
 TEST_F(FirstRunGuiTest, WithTheServiceDownLoginAndRankingFailAndTheWindowGoesOn) {
   // A configured service nobody listens at, instead of the embedded one.
   const std::string tool = std::string(QUILLO_BINARY_DIR) +
@@ -337,7 +337,14 @@ TEST_F(FirstRunGuiTest, WithTheServiceDownLoginAndRankingFailAndTheWindowGoesOn)
   ASSERT_TRUE(RunCommand(tool + "config set module.lyric.isopen false >/dev/null"));
   ASSERT_NO_FATAL_FAILURE(StartAndFindTheWindow());
   ASSERT_NO_FATAL_FAILURE(LogInThroughTheDialog("demo", "demo"));
-  // The dialogs close once the transfer has failed.
+  ASSERT_TRUE(program_->WaitForLine("login: 无法连接到服务器，请检查网络。", 60s))
+      << program_->error_text();
+  auto notice = FindWindow("Zelbo音乐提示您");
+  ASSERT_TRUE(notice) << "the notice is not on the display";
+  Screenshot(*notice, "service-down-login.png");
+  const Geometry box = GeometryOf(*notice);
+  Click(*notice, {box.width - 45, box.height - 23});  // 确定
+  // The dialogs close once the transfer has failed and the notice was read.
   EXPECT_TRUE(Eventually(
       [&] {
         auto ids = RunCommand(
@@ -413,6 +420,46 @@ TEST_F(FirstRunGuiTest, TheChosenLyricViewAndItsPlaceComeBackAfterARestart) {
   ASSERT_NO_FATAL_FAILURE(StartAndFindTheWindow());
   EXPECT_TRUE(FindWindowOfWidth(bar_width, 20s));
   EXPECT_FALSE(FindWindow("经典歌词模式", 1s));
+
+// A new user's first start: nobody logged in and nothing in the library, so the ranking row is
+// chosen while the embedded service is still making its catalogue. The list waits for the
+// service instead of failing, and once it arrives its songs are there to play (a double-click
+// on the first row plays one).
+TEST_F(FirstRunGuiTest, TheFirstStartsRankingListArrivesWithTheService) {
+  ASSERT_NO_FATAL_FAILURE(StartAndFindTheWindow());
+  const std::string main = *main_;
+  ASSERT_TRUE(WaitForLineStarting("service: http://127.0.0.1:", 0, 120s))
+      << "the embedded service did not start";
+  const gfx::Rect songs = ui::MainLayout::SongListRect(state_.size, state_.panel_width, false);
+  const size_t before = program_->lines().size();
+  // Until the list has arrived a double-click on its first row finds nothing to play.
+  std::optional<std::string> playing;
+  EXPECT_TRUE(Eventually(
+      [&] {
+        Click(main, {songs.left + 60, songs.top + 10}, 2);
+        playing = WaitForLineStarting("now playing: ", before, 2s);
+        return playing.has_value();
+      },
+      60s))
+      << "the ranking list never showed songs";
+  Screenshot(main, "first-start-ranking.png");
+  QuitAndExpectASavedStore();
+}
+
+// A music folder that is not there (a new user's, or one removed): "打开歌曲文件夹" makes it
+// instead of failing silently, and the window goes on and quits when asked.
+TEST_F(FirstRunGuiTest, AMissingMusicFolderIsMadeWhenOpened) {
+  const std::string tool = std::string(QUILLO_BINARY_DIR) +
+                           "/tools/quillo-tool/quillo-tool --data-dir '" + data_folder() + "' ";
+  const std::string music = xdg_.root() + "gone/music/";
+  ASSERT_TRUE(
+      RunCommand(tool + "config set sorvel.service.base_url http://127.0.0.1:9/ >/dev/null"));
+  ASSERT_TRUE(RunCommand(tool + "config set sorvel.path.music '" + music + "' >/dev/null"));
+  ASSERT_FALSE(fs::PathExists(music));
+  ASSERT_NO_FATAL_FAILURE(StartAndFindTheWindow());
+  EXPECT_FALSE(fs::PathExists(music)) << "made before it was asked for";
+  Click(*main_, ControlCentre(ui::main_ids::kMusicFolder));
+  EXPECT_TRUE(Eventually([&] { return fs::FolderExists(music); }, 20s));
   QuitAndExpectASavedStore();
 }
 

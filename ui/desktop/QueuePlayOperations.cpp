@@ -8,24 +8,25 @@
 
 namespace quillo::ui {
 
-QueuePlayOperations::QueuePlayOperations(playback::PlayQueue& queue, playback::Player& player,
-                                         store::DocumentStore& store, WindowActions actions)
-    : queue_(queue), player_(player), store_(store), actions_(std::move(actions)) {}
+QueuePlayOperations::QueuePlayOperations(std::function<playback::PlayQueue*()> queue,
+                                         playback::Player& player, store::DocumentStore& store,
+                                         WindowActions actions)
+    : queue_(std::move(queue)), player_(player), store_(store), actions_(std::move(actions)) {}
 
 void QueuePlayOperations::Play() {
-  queue_.Play();
+  if (playback::PlayQueue* queue = queue_()) queue->Play();
 }
 void QueuePlayOperations::Pause() {
-  queue_.Pause();
+  if (playback::PlayQueue* queue = queue_()) queue->Pause();
 }
 void QueuePlayOperations::Stop() {
   player_.Stop();
 }
 void QueuePlayOperations::Next() {
-  queue_.Next();
+  if (playback::PlayQueue* queue = queue_()) queue->Next();
 }
 void QueuePlayOperations::Previous() {
-  queue_.Previous();
+  if (playback::PlayQueue* queue = queue_()) queue->Previous();
 }
 bool QueuePlayOperations::Seek(int position_ms) {
   return player_.Seek(position_ms);

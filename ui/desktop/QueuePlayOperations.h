@@ -1,11 +1,13 @@
 #pragma once
-// The play operations over the program's own play queue, player and store, for the main window
-// to hand to the media-player adapter: the song commands go to the play queue as the window's
-// buttons send them, position and volume to the player (which keeps "module.music.volume"), the
-// play mode to the stored key. What needs the window (raise, quit, open a file or link, redraw
-// the play-mode button) is given as callbacks.
+// The play operations over the program's own play queue, player and store, which the tray and
+// the media-player adapter drive: the song commands go to the play queue as the window's buttons
+// send them, position and volume to the player (which keeps "module.music.volume"), the play mode
+// to the stored key. What needs the window (raise, quit, open a file or link, follow a mode
+// change) is given as callbacks.
 //
-// Threads: window thread only. Ownership: the queue, player and store must outlive this object.
+// Threads: window thread only. Ownership: the player and the store must outlive this object. The
+// play queue is asked for at every song command, because the program makes it again when the
+// service's address arrives; without one the song commands do nothing.
 #include <functional>
 #include <string>
 
@@ -32,7 +34,7 @@ class QueuePlayOperations : public PlayOperations {
     std::function<void(playback::PlayMode)> mode_changed;
   };
 
-  QueuePlayOperations(playback::PlayQueue& queue, playback::Player& player,
+  QueuePlayOperations(std::function<playback::PlayQueue*()> queue, playback::Player& player,
                       store::DocumentStore& store, WindowActions actions);
 
   void Play() override;
@@ -54,7 +56,7 @@ class QueuePlayOperations : public PlayOperations {
   void Quit() override;
 
  private:
-  playback::PlayQueue& queue_;
+  std::function<playback::PlayQueue*()> queue_;
   playback::Player& player_;
   store::DocumentStore& store_;
   WindowActions actions_;

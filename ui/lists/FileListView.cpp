@@ -79,6 +79,7 @@ void FileListView::ShowList(const std::string& list_id) {
   if (filter_edit_ && filter_edit_->IsCreated() && !filter_edit_->Text().empty())
     filter_edit_->SetText("");
   AfterRowsChanged(true);
+  deps_.host.OnListShown(list_id);
 }
 
 void FileListView::RefreshList() {

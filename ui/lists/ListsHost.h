@@ -16,6 +16,8 @@ class ListsHost {
 
   // The title above the song list: the name of the list shown.
   virtual void SetListTitle(const std::string& title) = 0;
+  // The song list now shows this list (whoever asked it to).
+  virtual void OnListShown(const std::string& /*list_id*/) {}
   // The header buttons follow the kind of the list shown (random lists show "换一批听听").
   virtual void ShowHeaderButtons(ListKind kind) = 0;
   // A list's rows, scroll offset or size changed: redraw its scroll bar (song list or panel).

@@ -1,5 +1,7 @@
 #include "ui/lists/PlaylistView.h"
 
+#include <algorithm>
+
 #include "platform/gfx/TextMeasure.h"
 #include "service/api/ServiceEndpoints.h"
 #include "service/sync/ListKinds.h"
@@ -98,10 +100,28 @@ void PlaylistView::Apply(const PanelChoice& choice) {
 }
 
 void PlaylistView::FetchList(const std::string& list_id) {
+  ShowLoadingBar(1);
+  if (!deps_.endpoints.configured()) {
+    if (std::find(awaiting_service_.begin(), awaiting_service_.end(), list_id) ==
+        awaiting_service_.end())
+      awaiting_service_.push_back(list_id);
+    return;
+  }
   std::string url =
       TemporaryListUrl(deps_.endpoints.base_url, deps_.store.store().ClientId(), list_id);
-  ShowLoadingBar(1);
   fetcher_->Fetch(list_id, url);
+}
+
+void PlaylistView::OnServiceKnown(bool available) {
+  std::vector<std::string> waiting = std::move(awaiting_service_);
+  awaiting_service_.clear();
+  for (const std::string& list_id : waiting) {
+    if (available && deps_.endpoints.configured()) {
+      FetchList(list_id);
+    } else {
+      OnFetchFinished(list_id, false);
+    }
+  }
 }
 
 void PlaylistView::FetchAnotherBatch() {
@@ -183,21 +203,33 @@ std::vector<window::MenuItem> PlaylistView::OnContextMenu(gfx::Point p) {
     model_.Select(row);
     Redraw();
     const PanelRow& r = model_.rows()[row];
-    if (row == 2) {
-      items =
-          BuildRandomMenu(model_.random_id() == kRandomRowInitialId ? 0 : model_.random_command());
-    } else if (row == 3) {
-      items = BuildRankingMenu(model_.rank_id() == kRankRowInitialId ? 0 : model_.rank_command());
-    } else if (row == model_.LibraryRowIndex()) {
-      int checked = kGroupAllCommand;
-      for (int id : {kGroupAllCommand, kGroupArtistsCommand, kGroupAlbumsCommand}) {
-        if (model_.GroupingChecked(id)) checked = id;
-      }
-      items = BuildGroupingMenu(checked);
+    if (row == 2 || row == 3 || row == model_.LibraryRowIndex()) {
+      items = ChoiceMenu(r.id);
     } else {
       items = BuildPanelMenu(r.phone ? std::string() : r.id);
     }
   }
+  PopUp(items, p);
+  return items;
+}
+
+std::vector<window::MenuItem> PlaylistView::ChoiceMenu(const std::string& list_id) const {
+  if (list_id == kRandomRowInitialId || IsRandomListId(list_id))
+    return BuildRandomMenu(model_.random_id() == kRandomRowInitialId ? 0 : model_.random_command());
+  if (list_id == kRankRowInitialId || IsRankListId(list_id))
+    return BuildRankingMenu(model_.rank_id() == kRankRowInitialId ? 0 : model_.rank_command());
+  if (list_id == model_.library_id()) {
+    int checked = kGroupAllCommand;
+    for (int id : {kGroupAllCommand, kGroupArtistsCommand, kGroupAlbumsCommand}) {
+      if (model_.GroupingChecked(id)) checked = id;
+    }
+    return BuildGroupingMenu(checked);
+  }
+  return {};
+}
+
+void PlaylistView::PopUp(const std::vector<window::MenuItem>& items, gfx::Point p) {
+  if (items.empty()) return;
   if (window::WindowPresenter* presenter = owner().presenter()) {
     std::weak_ptr<bool> alive = alive_;
     presenter->ShowMenu(items, p, [this, alive](int id) {
@@ -205,6 +237,15 @@ std::vector<window::MenuItem> PlaylistView::OnContextMenu(gfx::Point p) {
       if (!HandleCommand(id)) deps_.host.OnListCommand(id);
     });
   }
+}
+
+bool PlaylistView::ShownListHasHeaderMenu() const {
+  return !ChoiceMenu(songs_.ShownListId()).empty();
+}
+
+std::vector<window::MenuItem> PlaylistView::OnHeaderMenu(gfx::Point p) {
+  std::vector<window::MenuItem> items = ChoiceMenu(songs_.ShownListId());
+  PopUp(items, p);
   return items;
 }
 

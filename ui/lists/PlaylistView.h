@@ -36,6 +36,11 @@ class PlaylistView : public LayerListViewS {
                FileListView& songs);
   ~PlaylistView() override;
 
+  // The play queue and the playlist commands to use from now on (either may be null).
+  void SetQueueAndSync(playback::PlayQueue* queue, service::PlaylistSync* sync) {
+    deps_.queue = queue;
+    deps_.sync = sync;
+  }
   // ---- Pages and rows -----------------------------------------------------------------------
   PanelPage page() const { return model_.page(); }
   // Shows a page (buttons 24, 25, 26), keeping the choice of each page's list.
@@ -55,7 +60,13 @@ class PlaylistView : public LayerListViewS {
   // "换一批听听": fetches the random list shown again (always).
   void FetchAnotherBatch();
   // Fetches a temporary list ("t_random…" or "t_rank_…") and shows the loading bar in state 1.
+  // While the service's address is not known yet (the embedded service is still starting) the
+  // list waits for it instead of failing at once.
   void FetchList(const std::string& list_id);
+  // The service's address became known (available) or will not be: the lists waiting for it
+  // are fetched now, or fail as a download that failed.
+  void OnServiceKnown(bool available);
+  bool HasListsAwaitingService() const { return !awaiting_service_.empty(); }
   void ShowLoadingBar(int state);
   RandomListLoadingWnd& loading_bar() { return *loading_bar_; }
   TempPlaylistCallback& fetcher() { return *fetcher_; }
@@ -69,6 +80,12 @@ class PlaylistView : public LayerListViewS {
   // row: "随便听听"; the ranking row: "排行榜"; the library row: "全部歌曲列表"; lists: the
   // playlist menu). Answers the menu shown (empty when none) so tests can read it.
   std::vector<window::MenuItem> OnContextMenu(gfx::Point p);
+  // The song list's header (title and arrow): pops up at the window point the menu of the list
+  // shown — the random groups, the ranking lists or the library's grouping — as the panel row
+  // standing for it offers. Answers the menu shown (empty for other lists).
+  std::vector<window::MenuItem> OnHeaderMenu(gfx::Point p);
+  // Whether the list shown has such a menu.
+  bool ShownListHasHeaderMenu() const;
   // Wheel steps over the panel (positive: down); redraws.
   void OnWheel(int delta_steps);
   // The owner moved or changed size.
@@ -93,6 +110,11 @@ class PlaylistView : public LayerListViewS {
   void OnRowClicked(int index) override;
 
  private:
+  // The menu that chooses what a row standing for `list_id` shows: the random groups, the
+  // ranking lists or the library's grouping (checked as chosen); empty for other lists.
+  std::vector<window::MenuItem> ChoiceMenu(const std::string& list_id) const;
+  // Pops the menu up at a window point; its choices come back to HandleCommand.
+  void PopUp(const std::vector<window::MenuItem>& items, gfx::Point p);
   // Applies a choice: title, header buttons, fetch, ShowList.
   void Apply(const PanelChoice& choice);
   void OnFetchFinished(const std::string& list_id, bool ok);
@@ -105,6 +127,8 @@ class PlaylistView : public LayerListViewS {
   std::unique_ptr<TempPlaylistCallback> fetcher_;
   std::unique_ptr<RandomListLoadingWnd> loading_bar_;
   int drop_row_ = -1;
+  // Lists chosen before the service's address was known, in the order chosen.
+  std::vector<std::string> awaiting_service_;
   // Menu callbacks hold a weak reference: a choice made after the panel is gone does nothing.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

@@ -24,13 +24,16 @@ class SettingsDialogHost {
   virtual void ShowSettings() = 0;
 };
 
-// The connected phone's panel: its root folder (control 55) and the transfer animation
-// (timer 108).
+// The connected phone's panel: its root folder (control 55), the transfer animation (timer 108)
+// and its minimised or expanded state (controls 56 and 57; the window keeps the state in
+// "module.device.is_minimized" and tells the panel).
 class PhonePanelHost {
  public:
   virtual ~PhonePanelHost() = default;
   virtual bool TransferRunning() const = 0;
   virtual void RedrawAnimation(int frame) = 0;
+  virtual bool DeviceConnected() const = 0;
+  virtual void SetMinimized(bool minimized) = 0;
 };
 
 // The equaliser dialog.

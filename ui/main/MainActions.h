@@ -47,6 +47,8 @@ class MainActions {
   virtual void ToggleLyricLock() = 0;
   virtual void OpenMusicFolder() = 0;
   virtual void OpenPhoneFiles() = 0;
+  // 56 / 57: minimise or expand the phone panel.
+  virtual void SetPhonePanelMinimized(bool minimized) = 0;
   virtual void OpenInBrowser(const std::string& url) = 0;
   // The service's web site, ending with '/'.
   virtual std::string WebSite() const = 0;

@@ -2,6 +2,7 @@
 // volume slider in the normal layout, and handed to the media-player service.
 #include "downloads/DownloadManager.h"
 #include "platform/fs/FileSystem.h"
+#include "platform/gfx/ImageDecoder.h"
 #include "platform/gfx/Painter.h"
 #include "ui/main/DownloadedArtistPictures.h"
 #include "ui/main/SorvelMainDlg.h"
@@ -26,8 +27,8 @@ void SorvelMainDlg::LoadArtistPicture() {
   artist_image_.reset();
   if (!artist_picture_.path().empty()) {
     if (std::optional<std::string> bytes = fs::ReadWholeFile(artist_picture_.path()))
-      artist_image_ = gfx::Surface::FromPng(*bytes);
-    // Only PNG pictures are drawn; another kind stays on disk and is not offered as art either.
+      artist_image_ = gfx::DecodeImage(*bytes);
+    // A file that is no readable picture stays on disk and is not offered as art either.
     if (!artist_image_ || artist_image_->IsNull()) {
       artist_image_.reset();
       artist_picture_.Drop();

@@ -128,6 +128,8 @@ bool MainCommandRouter::OnControl(int id) {
     case kSort:
     case kSort2:
     case kAddTo:
+    case kListHeader1:
+    case kListHeader2:
       actions_.ShowControlMenu(id);
       return true;
     case kNewBatch:
@@ -135,6 +137,10 @@ bool MainCommandRouter::OnControl(int id) {
       return true;
     case kPhoneFiles:
       actions_.OpenPhoneFiles();
+      return true;
+    case kPanelToggle1:
+    case kPanelToggle2:
+      actions_.SetPhonePanelMinimized(id == kPanelToggle1);
       return true;
     default:
       return false;

@@ -133,8 +133,13 @@ gfx::Rect MainLayout::PanelRect(gfx::Size size, int panel_width) {
 
 gfx::Rect MainLayout::SongListRect(gfx::Size size, int panel_width, bool mini) {
   if (mini) return gfx::Rect{7, 28, 390, 218};
+  const gfx::Rect header = ListHeaderRect(size, panel_width);
+  return gfx::Rect{header.left, header.bottom, header.right, size.height - 28};
+}
+
+gfx::Rect MainLayout::ListHeaderRect(gfx::Size size, int panel_width) {
   const int w = ClampPanelWidth(panel_width, size.width);
-  return gfx::Rect{w + 8, 137, w + 8 + (size.width - w - 22) + 12, size.height - 28};
+  return gfx::Rect{w + 8, 137, w + 8 + (size.width - w - 22) + 12, 137 + kListHeaderHeight};
 }
 
 int MainLayout::ClampPanelWidth(int width, int window_width) {
@@ -206,6 +211,15 @@ std::vector<MainControlEntry> MainLayout::Normal(const MainLayoutState& s) {
   c.push_back(Caption(kSort, Box(78, 115, 34, 18), "排序", false, false));
   c.push_back(Caption(kAddTo, Box(114, 115, 46, 18), "添加到", false, true));
   c.push_back(Caption(kNewBatch, Box(162, 115, 46, 18), "换一批", false, true));
+  // The song list's header: the shown list's title and the arrow of its menu.
+  {
+    const gfx::Rect header = ListHeaderRect(s.size, s.panel_width);
+    c.push_back(Caption(kListHeader1,
+                        gfx::Rect{header.left + 2, header.top, header.right - 22, header.bottom},
+                        "", false, false));
+    c.push_back(
+        Caption(kListHeader2, Box(header.right - 20, header.top + 1, 18, 18), "▼", false, true));
+  }
   // Splitter buttons at the panel's right edge, in the middle of the list area.
   const int pw = ClampPanelWidth(s.panel_width, w);
   const int mid = (137 + 510) / 2 - tb / 2;
@@ -219,8 +233,8 @@ std::vector<MainControlEntry> MainLayout::Normal(const MainLayoutState& s) {
                     12, false, false));
   {
     Entry thumb = Slider(kSongScrollThumb,
-                        gfx::Rect{list.right - 12, list.top + 12, list.right, list.bottom - 12}, 0,
-                        m::kScrollThumb);
+                         gfx::Rect{list.right - 12, list.top + 12, list.right, list.bottom - 12}, 0,
+                         m::kScrollThumb);
     thumb.bounds = Box(list.right - 12, list.top + 12, 12, 24);
     thumb.image_size = {12, 24};
     c.push_back(thumb);
@@ -233,9 +247,10 @@ std::vector<MainControlEntry> MainLayout::Normal(const MainLayoutState& s) {
   c.push_back(Image(kPanelScrollDown, Box(panel.right - 12, panel.bottom - 12, 12, 12),
                     m::kScrollDown, 12, false, !panel_bar));
   {
-    Entry thumb = Slider(kPanelScrollThumb,
-                        gfx::Rect{panel.right - 12, panel.top + 12, panel.right, panel.bottom - 12},
-                        0, m::kScrollThumb);
+    Entry thumb =
+        Slider(kPanelScrollThumb,
+               gfx::Rect{panel.right - 12, panel.top + 12, panel.right, panel.bottom - 12}, 0,
+               m::kScrollThumb);
     thumb.bounds = Box(panel.right - 12, panel.top + 12, 12, 24);
     thumb.image_size = {12, 24};
     thumb.hidden = !panel_bar;
@@ -247,6 +262,14 @@ std::vector<MainControlEntry> MainLayout::Normal(const MainLayoutState& s) {
   c.push_back(Caption(kPage2, Box(48, band, 40, 18), "排行", false, false));
   c.push_back(Caption(kPage3, Box(90, band, 40, 18), "电台", false, false));
   c.push_back(Caption(kPhoneFiles, Box(134, band, 56, 18), "文件管理", false, !s.phone_connected));
+  // The phone panel's minimise (56, shown while it is expanded) and expand (57, while it is
+  // minimised), there while a phone is connected. Without a phone panel in the program the one
+  // of the remembered state stays in view, drawn disabled.
+  const bool toggles = s.phone_connected || !s.phone_panel;
+  c.push_back(
+      Caption(kPanelToggle1, Box(192, band, 30, 18), "收起", false, !toggles || s.phone_minimized));
+  c.push_back(Caption(kPanelToggle2, Box(192, band, 30, 18), "展开", false,
+                      !toggles || !s.phone_minimized));
   c.push_back(Caption(kExtOpen, Box(w - 66, band, 58, 18), "打开网页", false, s.ext_open));
   c.push_back(Caption(kExtClose, Box(w - 66, band, 58, 18), "关闭网页", false, !s.ext_open));
   return c;

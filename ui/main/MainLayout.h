@@ -33,7 +33,9 @@ struct MainLayoutState {
   bool logged_in = false;   // logout shown instead of login and register
   bool list_folded = true;  // mini only
   bool phone_connected = false;
-  int panel_width = 70;  // normal only: the playlist panel's width
+  bool phone_panel = false;      // the program has a phone panel
+  bool phone_minimized = false;  // the phone panel minimised (57 shown) or expanded (56 shown)
+  int panel_width = 70;          // normal only: the playlist panel's width
   int volume = 80;
 };
 
@@ -65,6 +67,10 @@ class MainLayout {
   // The list area: playlist panel and song list (normal), or the song list (mini, unfolded).
   static gfx::Rect PanelRect(gfx::Size size, int panel_width);
   static gfx::Rect SongListRect(gfx::Size size, int panel_width, bool mini);
+  // The song list's header (normal layout): the band above the song list, beside the panel's
+  // heading row, with the shown list's title (29) and the arrow of its menu (30).
+  static gfx::Rect ListHeaderRect(gfx::Size size, int panel_width);
+  static constexpr int kListHeaderHeight = 20;
 
   // Whether a playlist panel this wide carries its scroll bar (38–40) inside its right edge;
   // a narrower one shows its rows alone.

@@ -52,11 +52,20 @@ void MainListPanels::Build(const gfx::Rect& panel, const gfx::Rect& songs,
 
 void MainListPanels::ShowList(const std::string& list_id) {
   shown_ = list_id;
-  if (panel_ && page_ == 0) {
+  // Through the panel on every page: it turns to the page with the list's row, so the row
+  // selected and the list shown never disagree.
+  if (panel_) {
     panel_->SelectList(list_id);
   } else if (songs_) {
     songs_->ShowList(list_id);
   }
+}
+
+void MainListPanels::SetQueueAndSync(playback::PlayQueue* queue, service::PlaylistSync* sync) {
+  deps_.queue = queue;
+  deps_.sync = sync;
+  if (songs_) songs_->SetQueueAndSync(queue, sync);
+  if (panel_) panel_->SetQueueAndSync(queue, sync);
 }
 
 std::string MainListPanels::ShownListId() const {

@@ -80,8 +80,10 @@ void SorvelMainDlg::SetMuted(bool muted) {
 }
 
 void SorvelMainDlg::ChoosePlayMode(int command_id) {
-  if (auto mode = playback::PlayQueueMode::FromCommand(command_id))
-    playback::PlayQueueMode::Choose(parts_.runtime.store(), *mode);
+  auto mode = playback::PlayQueueMode::FromCommand(command_id);
+  if (!mode) return;
+  if (playback::PlayQueueMode::Choose(parts_.runtime.store(), *mode) && play_mode_listener_)
+    play_mode_listener_(*mode);
 }
 
 // ---- The window -----------------------------------------------------------------------------
@@ -199,6 +201,10 @@ void SorvelMainDlg::ShowControlMenu(int control_id) {
     case kAddTo:
       if (lists_ && lists_->songs()) lists_->songs()->ShowAddToListMenu(at);
       break;
+    case kListHeader1:
+    case kListHeader2:
+      if (lists_ && lists_->panel()) lists_->panel()->OnHeaderMenu(at);
+      break;
     default:
       break;
   }
@@ -286,7 +292,14 @@ void SorvelMainDlg::OpenRememberedLyricView() {
 }
 
 void SorvelMainDlg::OpenMusicFolder() {
-  OpenInBrowser("file://" + parts_.runtime.store().FolderPath("music"));
+  const std::string folder = parts_.runtime.store().FolderPath("music");
+  // A new user's music folder is made by the first download or import; until then (or after
+  // it was removed) it is made here, as those would, rather than the shell failing silently.
+  if (!fs::FolderExists(folder) && !fs::CreateFolders(folder)) {
+    AlertBox(std::string(kMusicFolderMissingText) + folder, this);
+    return;
+  }
+  OpenInBrowser("file://" + folder);
 }
 
 void SorvelMainDlg::OpenPhoneFiles() {}

@@ -73,6 +73,7 @@ SorvelMainDlg::SorvelMainDlg(MainWindowParts parts)
           },
           [this] { Minimize(); }, [this] { ShutDown(); }}) {
   mini_ = ConfigText(keys::kMode) == "mini";
+  phone_minimized_ = ConfigText(keys::kDeviceMinimized) == "true";
   SetNativeTitle("Zelbo音乐");
 }
 
@@ -146,11 +147,19 @@ bool SorvelMainDlg::CreateMain() {
   }
   // The user of the stored session is shown until the log-in answer says otherwise.
   if (LoggedIn()) user_name_ = parts_.runtime.playlists().CurrentUserInfo().username;
-  RefreshPlaylistTree();
   // The play queue's current list ("" is the library).
   const std::string current =
       parts_.runtime.store().GetConfigText("module.music.currentplaylist", "");
-  ShowList(current);
+  if (lists_) {
+    // Making the window built the lists and showed the library just now: a large library is
+    // read once, not again for a refresh and once more for the current list.
+    if (lists_->panel()) lists_->panel()->RefreshPanel(false);
+    if (FitPanelScrollBar()) Redraw();
+    if (lists_->ShownListId() != current) ShowList(current);
+  } else {
+    RefreshPlaylistTree();
+    ShowList(current);
+  }
   // Nobody logged in, the default list and nothing in it: the ranking lists are what there is.
   if (lists_ && !LoggedIn() && current.empty() && RowCount() == 0) ShowList("t_rank");
   // The hosted page panel reopens as it was left (normal layout only).
@@ -170,6 +179,9 @@ MainLayoutState SorvelMainDlg::LayoutState() const {
   s.logged_in = LoggedIn();
   s.list_folded = folded_;
   s.panel_width = panel_width_;
+  s.phone_panel = parts_.later.phone != nullptr;
+  s.phone_connected = parts_.later.phone && parts_.later.phone->DeviceConnected();
+  s.phone_minimized = phone_minimized_;
   s.volume = parts_.player.GetVolume();
   return s;
 }
@@ -252,6 +264,8 @@ bool SorvelMainDlg::ControlDisabled(int id) const {
     case kSettings:
       return parts_.later.settings == nullptr;
     case kPhoneFiles:
+    case kPanelToggle1:
+    case kPanelToggle2:
       return parts_.later.phone == nullptr;
     case kLyricOpen:
     case kLyricClose:
@@ -267,6 +281,10 @@ bool SorvelMainDlg::ControlDisabled(int id) const {
 
 void SorvelMainDlg::DrawControl(LayerControl& c) {
   if (c.hidden || back_buffer().IsNull()) return;
+  if (c.id == kListHeader1) {
+    DrawListHeaderTitle(c);
+    return;
+  }
   if (c.text.empty() && !ControlDisabled(c.id)) {
     LayerWnd::DrawControl(c);
     return;
@@ -709,12 +727,21 @@ void SorvelMainDlg::Rebuild(bool new_lists) {
 
 void SorvelMainDlg::SetPlayQueue(playback::PlayQueue* queue) {
   queue_ = queue;
-  // The list views keep the queue they were made with: they are made again.
+  // The list views take the new queue in place: what they show and the panel's choices stay
+  // (a new user's ranking list chosen while the service was starting).
+  if (lists_) {
+    lists_->SetQueueAndSync(queue_, sync_);
+    return;
+  }
   Rebuild(true);
 }
 
 void SorvelMainDlg::SetPlaylistSync(service::PlaylistSync* sync) {
   sync_ = sync;
+  if (lists_) {
+    lists_->SetQueueAndSync(queue_, sync_);
+    return;
+  }
   Rebuild(true);
 }
 

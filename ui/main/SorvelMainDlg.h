@@ -40,6 +40,7 @@ class DownloadManager;
 namespace quillo::playback {
 class Player;
 class PlayQueue;
+enum class PlayMode;
 }  // namespace quillo::playback
 namespace quillo::service {
 class LoginSession;
@@ -88,12 +89,16 @@ class SorvelMainDlg : public LayerWnd,
                       public lists::ListsHost,
                       public VolumeControl {
  public:
+  // Told when "打开歌曲文件夹" finds no music folder and cannot make one; the folder follows.
+  static constexpr const char* kMusicFolderMissingText = "歌曲文件夹不存在，也无法创建：";
+
   explicit SorvelMainDlg(MainWindowParts parts);
   ~SorvelMainDlg() override;
 
   // Both may change while the window is shown (the service's address arrived): the list views
   // are made again with them.
   void SetPlayQueue(playback::PlayQueue* queue);
+  playback::PlayQueue* play_queue() const { return queue_; }
   void SetLoginSession(service::LoginSession* login) { login_ = login; }
   void SetPlaylistSync(service::PlaylistSync* sync);
   // The lyric views (null: none; the lyric buttons are drawn disabled). They must outlive the
@@ -116,9 +121,17 @@ class SorvelMainDlg : public LayerWnd,
   }
   const ArtistPicture& artist_picture() const { return artist_picture_; }
   bool ShowsArtistPicture() const { return artist_image_.has_value(); }
+  // Told the play mode the user chose in the window's or the tray's menu (when it changed).
+  void SetPlayModeListener(std::function<void(playback::PlayMode mode)> listener) {
+    play_mode_listener_ = std::move(listener);
+  }
   void SetCaptionListener(std::function<void(const std::string& title, bool running)> listener) {
     caption_listener_ = std::move(listener);
   }
+
+  // The service's address became known (or will not be): service lists chosen before it are
+  // fetched now (or fail).
+  void OnServiceKnown(bool available);
 
   // Creates the window in the stored layout and starts its timers (initialisation steps 2–6).
   bool CreateMain();
@@ -208,7 +221,8 @@ class SorvelMainDlg : public LayerWnd,
                                        const std::string& initial_text) override;
 
   // ---- ListsHost --------------------------------------------------------------------------
-  void SetListTitle(const std::string& title) override { list_title_ = title; }
+  void SetListTitle(const std::string& title) override;
+  void OnListShown(const std::string& list_id) override;
   void ShowHeaderButtons(lists::ListKind kind) override;
   void OnListScrolled(bool song_list) override;
   void OnPanelPageChanged(lists::PanelPage) override;
@@ -249,6 +263,7 @@ class SorvelMainDlg : public LayerWnd,
   void ToggleLyricLock() override;
   void OpenMusicFolder() override;
   void OpenPhoneFiles() override;
+  void SetPhonePanelMinimized(bool minimized) override;
   void OpenInBrowser(const std::string& url) override;
   std::string WebSite() const override;
   bool Confirm(const std::string& message) override;
@@ -294,6 +309,10 @@ class SorvelMainDlg : public LayerWnd,
   std::string ConfigText(const char* key, const std::string& fallback = {}) const;
   void SetConfigText(const char* key, const std::string& value);
   bool ControlDisabled(int id) const;
+  // The song list's header follows the list shown: its title (29) and, for lists whose panel
+  // row has a menu, the arrow (30).
+  void UpdateListHeader();
+  void DrawListHeaderTitle(LayerControl& control);
   // Makes the window again in its layout (controls, back buffer, list views), keeping its place.
   void Rebuild(bool new_lists);
 
@@ -303,6 +322,7 @@ class SorvelMainDlg : public LayerWnd,
   service::PlaylistSync* sync_ = nullptr;
   std::function<void(const std::string&, bool)> caption_listener_;
   std::function<void(const std::string&)> now_playing_listener_;
+  std::function<void(playback::PlayMode)> play_mode_listener_;
   MainCommandRouter router_{*this};
   CloseProcedure close_;
   StatusMarquee status_;
@@ -310,6 +330,8 @@ class SorvelMainDlg : public LayerWnd,
   std::unique_ptr<SeamSongList> song_list_;
   std::unique_ptr<MainListPanels> lists_;
   std::string list_title_;
+  // "module.device.is_minimized", read at construction.
+  bool phone_minimized_ = false;
   std::vector<std::string> panel_lists_;  // the playlist panel's list ids, row by row
   std::vector<std::string> panel_names_;
   int panel_selected_ = 0;

@@ -212,10 +212,15 @@ TEST_F(LoginSessionTest, AnswersThatFailChangeNothingButCloseTheDialog) {
     const char* what;
     FakeAnswer answer;
     std::vector<std::string> window;
+    // The answer never came: it is told once the waiting dialog was told to close.
+    bool alert_after_close = false;
   };
+  FakeAnswer unreachable;
+  unreachable.fail_send = true;
   const Case kCases[] = {
-      {"a failed transfer", Answer("", 500), {}},
-      {"a body that does not descramble", Answer("x"), {}},
+      {"an HTTP error", Answer("", 500), {"alert 无法连接到服务器，请检查网络。"}, true},
+      {"an unreachable service", unreachable, {"alert 无法连接到服务器，请检查网络。"}, true},
+      {"a body that does not descramble", Answer("x"), {"alert 登录失败，未知错误"}, true},
       {"the service's error",
        Answer(Scrambled(ErrorAnswer("用户名或密码错误"))),
        {"alert 用户名或密码错误", "refresh"}},
@@ -230,13 +235,35 @@ TEST_F(LoginSessionTest, AnswersThatFailChangeNothingButCloseTheDialog) {
     dialog_.Reset();
     session_.reset();
     LoginSession& session = Start([&](const FakeAttempt&, int) { return c.answer; });
+    if (c.alert_after_close) {
+      window_.on_alert = [&] { EXPECT_EQ(dialog_.events.back(), "close 1"); };
+    }
     session.Login("demo", "demo");
     EXPECT_EQ(window_.events, c.window);
-    EXPECT_EQ(dialog_.events.size(), 3u);  // shown, closed by the answer, returned
+    EXPECT_EQ(dialog_.events, (std::vector<std::string>{"show 1", "close 1", "returned 1"}));
     EXPECT_EQ(runtime_.store().CurrentUser(), "");
     EXPECT_TRUE(session.pending_request().empty());
     downloader_->Shutdown();
   }
+}
+
+TEST_F(LoginSessionTest, OnlyALoginTheUserStartedSaysTheServiceIsUnreachable) {
+  FakeAnswer unreachable;
+  unreachable.fail_send = true;
+  LoginSession& session = Start([&](const FakeAttempt&, int) { return unreachable; });
+  LoggedInBefore("k1");
+  // At start-up: the user keeps the session, the window hears nothing.
+  session.AutoLoginWithKey();
+  EXPECT_FALSE(client_->attempts().empty());
+  EXPECT_TRUE(window_.events.empty());
+  EXPECT_EQ(runtime_.store().CurrentUser(), "u1");
+  EXPECT_EQ(Key("u1"), "k1");
+  // A hosted page's log-in is the user's own doing.
+  session.AutoLoginFromPage();
+  EXPECT_EQ(window_.events, std::vector<std::string>{"alert 无法连接到服务器，请检查网络。"});
+  EXPECT_EQ(runtime_.store().CurrentUser(), "u1");
+  EXPECT_TRUE(session.pending_request().empty());
+  EXPECT_FALSE(session.waiting_dialog_open());
 }
 
 TEST_F(LoginSessionTest, ASecondLoginCancelsTheFirstAndOnlyItsAnswerCounts) {

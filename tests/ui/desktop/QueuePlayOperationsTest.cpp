@@ -19,7 +19,7 @@ class QueuePlayOperationsTest : public PlayQueueFixture {
   void SetUp() override {
     PlayQueueFixture::SetUp();
     operations_ = std::make_unique<ui::QueuePlayOperations>(
-        queue(), player_, store(),
+        [this] { return queue_shown_ ? &queue() : nullptr; }, player_, store(),
         ui::QueuePlayOperations::WindowActions{
             [this] { window_.push_back("raise"); }, [this] { window_.push_back("quit"); },
             [this](const std::string& what) { window_.push_back("open " + what); },
@@ -40,6 +40,7 @@ class QueuePlayOperationsTest : public PlayQueueFixture {
   std::unique_ptr<ui::QueuePlayOperations> operations_;
   std::unique_ptr<ui::MprisAdapter> adapter_;
   std::vector<std::string> window_;
+  bool queue_shown_ = true;
 };
 
 TEST_F(QueuePlayOperationsTest, NextPreviousAndPlayPauseDriveTheQueue) {
@@ -54,6 +55,21 @@ TEST_F(QueuePlayOperationsTest, NextPreviousAndPlayPauseDriveTheQueue) {
   adapter_->PlayPause();  // paused: resumes, does not replay
   EXPECT_EQ(player_.resumes, 1);
   EXPECT_EQ(PlayedIds().size(), 3u);
+  adapter_->Stop();
+  EXPECT_EQ(player_.stops, 1);
+}
+
+TEST_F(QueuePlayOperationsTest, WithoutAQueueTheSongCommandsDoNothing) {
+  queue().PlayListItem("t_rank_1", "202");
+  player_.NotifyState(PlayerState::kStarted);
+  queue_shown_ = false;  // the program is making its queue again
+  adapter_->Next();
+  adapter_->Previous();
+  adapter_->PlayPause();
+  adapter_->Play();
+  EXPECT_EQ(PlayedIds(), std::vector<std::string>{"202"});
+  EXPECT_EQ(player_.pauses, 0);
+  // The player's own operations still answer.
   adapter_->Stop();
   EXPECT_EQ(player_.stops, 1);
 }

@@ -36,6 +36,63 @@ TEST_F(ListViewsTest, RankingRowFetchesListOneAndShowsItsSongs) {
   EXPECT_FALSE(panel_->loading_bar().IsVisible());
 }
 
+TEST_F(ListViewsTest, AListChosenBeforeTheServiceIsKnownWaitsForIt) {
+  Answer(Body(Scramble(ListDocument("t_rank_1", {{"r1", "第一"}}))));
+  // The failure first: it leaves the list unloaded for the second round.
+  for (bool available : {false, true}) {
+    SCOPED_TRACE(available ? "the address arrives" : "the service never starts");
+    panel_ = std::make_unique<PlaylistView>(
+        owner_, kPanelRect,
+        ListViewDeps{runtime_, downloader_, endpoints_, host_, &sync_, &queue_, &player_}, *songs_);
+    endpoints_ = service::ServiceEndpoints{};
+    const std::size_t attempts = client_->attempts().size();
+    panel_->ChooseRow(3);
+    // Nothing is sent to a service without an address; the row and the list agree meanwhile.
+    EXPECT_EQ(client_->attempts().size(), attempts);
+    EXPECT_EQ(panel_->SelectedListId(), std::optional<std::string>("t_rank_1"));
+    EXPECT_EQ(songs_->ShownListId(), "t_rank_1");
+    EXPECT_EQ(panel_->loading_bar().state(), 1);
+    EXPECT_TRUE(panel_->HasListsAwaitingService());
+
+    if (available) endpoints_ = service::EndpointsForBaseUrl(kBaseUrl);
+    panel_->OnServiceKnown(available);
+    EXPECT_FALSE(panel_->HasListsAwaitingService());
+    ASSERT_TRUE(WaitForFetches());
+    EXPECT_EQ(client_->attempts().size(), attempts + (available ? 1 : 0));
+    EXPECT_EQ(panel_->loading_bar().state(), available ? 2 : 3);
+    EXPECT_EQ(SongIds(), available ? std::vector<std::string>{"r1"} : std::vector<std::string>{});
+    EXPECT_EQ(panel_->SelectedListId(), std::optional<std::string>("t_rank_1"));
+  }
+}
+
+TEST_F(ListViewsTest, TheSongListsHeaderOffersTheMenuOfTheListShown) {
+  panel_->RefreshPanel(true);
+  runtime_.playlists().SetTemporaryRecords("t_rank_2", {SongOf(SampleSongs()[0])});
+  runtime_.playlists().SetTemporaryRecords("t_random_3", {SongOf(SampleSongs()[0])});
+  struct Case {
+    int command;  // chooses the list: a menu entry, or 0 for the recently played row
+    const char* shown;
+    int item;  // an entry of the header's menu, 0: no menu
+  };
+  for (const Case& c : {Case{33020, "t_rank_2", 33030}, Case{32970, "t_random_3", 32975},
+                        Case{33083, "m_artists", 33084}, Case{0, "t_latest", 0}}) {
+    SCOPED_TRACE(c.shown);
+    if (c.command != 0) {
+      EXPECT_TRUE(panel_->HandleCommand(c.command));
+    } else {
+      panel_->ChooseRow(1);
+    }
+    ASSERT_EQ(songs_->ShownListId(), c.shown);
+    EXPECT_EQ(panel_->ShownListHasHeaderMenu(), c.item != 0);
+    auto items = panel_->OnHeaderMenu(gfx::Point{kSongsRect.left, kSongsRect.top});
+    if (c.item == 0) {
+      EXPECT_TRUE(items.empty());
+    } else {
+      EXPECT_TRUE(FindMenuItem(items, c.item));
+    }
+  }
+}
+
 TEST_F(ListViewsTest, LoadingBarSitsAtTheSongListsFootAndFollowsTheWindow) {
   RandomListLoadingWnd& bar = panel_->loading_bar();
   panel_->ShowLoadingBar(1);

@@ -263,6 +263,7 @@ class RecordingActions : public MainActions {
   void ToggleLyricLock() override { Note("lyric-lock"); }
   void OpenMusicFolder() override { Note("music-folder"); }
   void OpenPhoneFiles() override { Note("phone"); }
+  void SetPhonePanelMinimized(bool m) override { Note(m ? "phone-minimize" : "phone-expand"); }
   void OpenInBrowser(const std::string& url) override { Note("browser " + url); }
   std::string WebSite() const override { return "http://127.0.0.1:1/"; }
   bool Confirm(const std::string& m) override {
@@ -314,6 +315,10 @@ TEST(MainCommandRouterTest, ControlsAndCommandsReachTheirActions) {
                                                              {kTrayMenu, "menu 12"},
                                                              {kNewBatch, "batch"},
                                                              {kPhoneFiles, "phone"},
+                                                             {kPanelToggle1, "phone-minimize"},
+                                                             {kPanelToggle2, "phone-expand"},
+                                                             {kListHeader1, "menu 29"},
+                                                             {kListHeader2, "menu 30"},
                                                              {kSongScrollUp, "scroll-songs -1"},
                                                              {kSongScrollDown, "scroll-songs 1"},
                                                              {kPanelScrollUp, "scroll-panel -1"},

@@ -2,6 +2,7 @@
 // and the seek bar act on the player, the close procedure's cases, the hand-over of a command
 // line. Screenshots of both layouts go to QUILLO_SCREENSHOT_DIR when it is set.
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -9,9 +10,11 @@
 
 #include "../GuiHarness.h"
 #include "fakes/FakePlayer.h"
+#include "platform/fs/FileSystem.h"
 #include "platform/gfx/Painter.h"
 #include "platform/loop/MainLoop.h"
 #include "playback/PlayQueue.h"
+#include "playback/PlayQueueMode.h"
 #include "playback/SongSelectBox.h"
 #include "service/api/ServiceFileUrls.h"
 #include "store/MusicLibrary.h"
@@ -19,6 +22,7 @@
 #include "store/StoreRuntime.h"
 #include "support/TempFolder.h"
 #include "ui/dialogs/AskOnExitDlg.h"
+#include "ui/dialogs/LayerMessageBoxDlg.h"
 #include "ui/main/MainIds.h"
 #include "ui/main/SeamSongList.h"
 #include "ui/main/TopParentDlg.h"
@@ -68,6 +72,16 @@ class FakeSettings : public SettingsDialogHost {
  public:
   void ShowSettings() override { ++shown; }
   int shown = 0;
+};
+
+class FakePhonePanel : public PhonePanelHost {
+ public:
+  bool TransferRunning() const override { return false; }
+  void RedrawAnimation(int) override {}
+  bool DeviceConnected() const override { return connected; }
+  void SetMinimized(bool m) override { told.push_back(m); }
+  bool connected = true;
+  std::vector<bool> told;
 };
 
 class MainWindowGuiTest : public ::testing::Test {
@@ -253,6 +267,90 @@ TEST_F(MainWindowGuiTest, DroppedFilesAndAFolderOfOtherFilesAndAThemeChange) {
   window().SetMainTheme(0);
 }
 
+// A small window of another program that offers files to drag (text/uri-list), as a file
+// manager does. It records what GTK tells it about the drag.
+class FileDragSource {
+ public:
+  FileDragSource(gfx::Point at, std::vector<std::string> uris) : uris_(std::move(uris)) {
+    for (std::string& uri : uris_) uri_pointers_.push_back(uri.data());
+    uri_pointers_.push_back(nullptr);
+    window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    gtk_window_set_default_size(GTK_WINDOW(window_), 80, 80);
+    gtk_window_move(GTK_WINDOW(window_), at.x, at.y);
+    GtkWidget* box = gtk_event_box_new();
+    gtk_container_add(GTK_CONTAINER(window_), box);
+    GtkTargetEntry target{const_cast<gchar*>("text/uri-list"), 0, 0};
+    gtk_drag_source_set(box, GDK_BUTTON1_MASK, &target, 1, GDK_ACTION_COPY);
+    g_signal_connect(box, "drag-begin", G_CALLBACK(OnBegin), this);
+    g_signal_connect(box, "drag-data-get", G_CALLBACK(OnDataGet), this);
+    gtk_widget_show_all(window_);
+  }
+  ~FileDragSource() { gtk_widget_destroy(window_); }
+  bool mapped() const { return gtk_widget_get_mapped(window_); }
+  gfx::Point centre() const {
+    gint x = 0, y = 0, w = 0, h = 0;
+    gtk_window_get_position(GTK_WINDOW(window_), &x, &y);
+    gtk_window_get_size(GTK_WINDOW(window_), &w, &h);
+    return {x + w / 2, y + h / 2};
+  }
+  // The drag started, and the window under the pointer took it (it answered the position).
+  bool began() const { return context_ != nullptr; }
+  bool accepted() const {
+    return context_ != nullptr && gdk_drag_context_get_dest_window(context_) != nullptr &&
+           gdk_drag_context_get_selected_action(context_) != 0;
+  }
+
+ private:
+  static void OnBegin(GtkWidget*, GdkDragContext* context, gpointer self) {
+    static_cast<FileDragSource*>(self)->context_ = context;
+  }
+  static void OnDataGet(GtkWidget*, GdkDragContext*, GtkSelectionData* data, guint, guint,
+                        gpointer self) {
+    gtk_selection_data_set_uris(data, static_cast<FileDragSource*>(self)->uri_pointers_.data());
+  }
+  std::vector<std::string> uris_;
+  std::vector<gchar*> uri_pointers_;
+  GtkWidget* window_ = nullptr;
+  GdkDragContext* context_ = nullptr;
+};
+
+bool Pointer(const std::string& arguments) {
+  return std::system(("xdotool " + arguments + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+TEST_F(MainWindowGuiTest, FilesDraggedFromAnotherWindowAreAddedAndTheLocalLibraryShown) {
+  Open();
+  std::ofstream(folder_ / "拖放.mp3") << std::string(4096, '\0');
+  std::vector<std::vector<std::string>> drops;
+  window().presenter()->SetFileDropHandler([&](const std::vector<std::string>& paths) {
+    drops.push_back(paths);
+    window().AddDroppedFiles(paths);
+  });
+  const gfx::Rect main = window().WindowRect();
+  gchar* uri = g_filename_to_uri((folder_ / "拖放.mp3").c_str(), nullptr, nullptr);
+  ASSERT_NE(uri, nullptr);
+  FileDragSource source({main.right + 40, main.top + 40}, {uri});
+  g_free(uri);
+  ASSERT_TRUE(testing::WaitFor([&] { return source.mapped(); }));
+  const gfx::Point from = source.centre();
+  const gfx::Point to{(main.left + main.right) / 2, (main.top + main.bottom) / 2};
+  // Press on the source and move past the drag threshold: GTK starts the drag.
+  ASSERT_TRUE(Pointer("mousemove " + std::to_string(from.x) + " " + std::to_string(from.y) +
+                      " mousedown 1"));
+  ASSERT_TRUE(Pointer("mousemove " + std::to_string(from.x + 20) + " " + std::to_string(from.y)));
+  ASSERT_TRUE(testing::WaitFor([&] { return source.began(); })) << "no drag began";
+  // Over the main window, which answers that it takes the files; a second step makes sure a
+  // position message follows the window's entry.
+  ASSERT_TRUE(Pointer("mousemove " + std::to_string(to.x) + " " + std::to_string(to.y)));
+  ASSERT_TRUE(Pointer("mousemove " + std::to_string(to.x + 5) + " " + std::to_string(to.y)));
+  EXPECT_TRUE(testing::WaitFor([&] { return source.accepted(); })) << "the window refused";
+  ASSERT_TRUE(Pointer("mouseup 1"));
+  ASSERT_TRUE(testing::WaitFor([&] { return !drops.empty(); })) << "nothing dropped";
+  EXPECT_EQ(drops, std::vector<std::vector<std::string>>{{folder_ / "拖放.mp3"}});
+  EXPECT_EQ(window().song_list()->list_id(), "local");
+  EXPECT_EQ(window().song_list()->RowCount(), 4);
+}
+
 TEST_F(MainWindowGuiTest, MiniClosesTheHostedPanelButKeepsItsKeySoNormalReopensIt) {
   FakeHostedPages pages;
   FakeSettings settings;
@@ -293,6 +391,75 @@ TEST_F(MainWindowGuiTest, WithoutLaterWindowsPagesGoToTheBrowserAndSettingsIsDis
   ASSERT_TRUE(testing::ClickAt(testing::ControlCentre(window(), kSettings)));
   ASSERT_TRUE(testing::ClickAt(testing::ControlCentre(window(), kMinimize)));
   EXPECT_EQ(opened_.size(), 1u);
+}
+
+TEST_F(MainWindowGuiTest, ThePhonePanelsButtonsMinimiseAndExpandOrAreDisabledWithoutIt) {
+  FakePhonePanel phone;
+  runtime_->store().SetConfigText("module.device.is_minimized", "false");
+  Open("ask", LaterWindows{nullptr, nullptr, &phone, nullptr});
+  EXPECT_TRUE(window().FindControl(kPanelToggle1)->visible());
+  EXPECT_FALSE(window().FindControl(kPanelToggle2)->visible());
+  ASSERT_TRUE(testing::ClickAt(testing::ControlCentre(window(), kPanelToggle1)));
+  ASSERT_TRUE(testing::WaitFor([&] { return phone.told.size() == 1; }));
+  EXPECT_EQ(runtime_->store().GetConfigText("module.device.is_minimized"), "true");
+  EXPECT_FALSE(window().FindControl(kPanelToggle1)->visible());
+  ASSERT_TRUE(window().FindControl(kPanelToggle2)->visible());
+  ASSERT_TRUE(testing::ClickAt(testing::ControlCentre(window(), kPanelToggle2)));
+  ASSERT_TRUE(testing::WaitFor([&] { return phone.told.size() == 2; }));
+  EXPECT_EQ(phone.told, (std::vector<bool>{true, false}));
+  EXPECT_EQ(runtime_->store().GetConfigText("module.device.is_minimized"), "false");
+  top_.reset();
+
+  // Without a phone panel the button of the remembered state is there, and a click changes
+  // nothing.
+  runtime_->store().SetConfigText("module.device.is_minimized", "true");
+  Open();
+  ASSERT_TRUE(window().FindControl(kPanelToggle2)->visible());
+  EXPECT_FALSE(window().FindControl(kPanelToggle1)->visible());
+  ASSERT_TRUE(testing::ClickAt(testing::ControlCentre(window(), kPanelToggle2)));
+  ASSERT_TRUE(testing::ClickAt(testing::ControlCentre(window(), kMinimize)));
+  EXPECT_EQ(runtime_->store().GetConfigText("module.device.is_minimized"), "true");
+  EXPECT_TRUE(window().FindControl(kPanelToggle2)->visible());
+}
+
+TEST_F(MainWindowGuiTest, AMissingMusicFolderIsMadeAndOpenedOrItsFailureIsTold) {
+  const std::string missing = folder_ / "no/such/music/";
+  runtime_->store().SetConfigText("sorvel.path.music", missing);
+  Open();
+  ASSERT_TRUE(testing::ClickAt(testing::ControlCentre(window(), kMusicFolder)));
+  ASSERT_TRUE(testing::WaitFor([&] { return !opened_.empty(); }));
+  EXPECT_EQ(opened_.back(), "file://" + missing);
+  EXPECT_TRUE(fs::FolderExists(missing));
+
+  // A folder that cannot be made (a file stands where a folder should be): a notice, no shell.
+  std::ofstream(folder_ / "a-file") << "x";
+  const std::string impossible = folder_ / "a-file/music/";
+  runtime_->store().SetConfigText("sorvel.path.music", impossible);
+  std::string told;
+  GuiScript script;
+  script.WithWindow("notice", [&](LayerWnd& box) {
+    if (auto* notice = dynamic_cast<LayerMessageBoxDlg*>(&box)) told = notice->message();
+  });
+  script.ClickControl(0);  // 确定
+  window().OpenMusicFolder();
+  EXPECT_TRUE(script.finished()) << script.Trace();
+  EXPECT_EQ(told, std::string(SorvelMainDlg::kMusicFolderMissingText) + impossible);
+  EXPECT_EQ(opened_.size(), 1u);
+}
+
+TEST_F(MainWindowGuiTest, AModeChosenInTheMenuIsToldOnceWhenItChanges) {
+  Open();
+  std::vector<playback::PlayMode> told;
+  window().SetPlayModeListener([&](playback::PlayMode mode) { told.push_back(mode); });
+  const auto entries = playback::PlayQueueMode::Entries();
+  ASSERT_GE(entries.size(), 2u);
+  const auto& other = playback::PlayQueueMode::ForMenu(runtime_->store()) == entries[0].mode
+                          ? entries[1]
+                          : entries[0];
+  window().RunCommand(other.command_id);
+  window().RunCommand(other.command_id);  // unchanged: nothing to tell
+  EXPECT_EQ(told, std::vector<playback::PlayMode>{other.mode});
+  window().SetPlayModeListener(nullptr);
 }
 
 TEST_F(MainWindowGuiTest, DraggedVolumeWaitsForTheTimerAndReportsDoNotMoveTheThumb) {
@@ -397,6 +564,15 @@ TEST_F(MainWindowGuiTest, ThePlayingArtistsPictureIsDrawnAndGivenAsArtUntilTheNe
   window().OnArtistPictureDownloaded("9", folder_ / "broken.png");
   EXPECT_FALSE(window().ShowsArtistPicture());
   EXPECT_EQ(art.back(), "");
+  // A JPEG picture is drawn and offered like a PNG one (its blue, within JPEG's loss).
+  const std::string jpeg = std::string(QUILLO_SOURCE_DIR) + "/tests/data/pictures/artist.jpg";
+  window().OnArtistPictureDownloaded("9", jpeg);
+  EXPECT_TRUE(window().ShowsArtistPicture());
+  EXPECT_EQ(art.back(), jpeg);
+  const gfx::Color drawn =
+      window().back_buffer().ColorAt((box.left + box.right) / 2, (box.top + box.bottom) / 2);
+  EXPECT_NEAR(drawn.b, 0xC0, 16);
+  EXPECT_NEAR(drawn.r, 0x20, 16);
 }
 
 TEST_F(MainWindowGuiTest, AnAttachedWindowFollowsTheMainWindowsMovesAndResizes) {
