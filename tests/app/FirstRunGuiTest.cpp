@@ -420,6 +420,8 @@ TEST_F(FirstRunGuiTest, TheChosenLyricViewAndItsPlaceComeBackAfterARestart) {
   ASSERT_NO_FATAL_FAILURE(StartAndFindTheWindow());
   EXPECT_TRUE(FindWindowOfWidth(bar_width, 20s));
   EXPECT_FALSE(FindWindow("经典歌词模式", 1s));
+  QuitAndExpectASavedStore();
+}
 
 // A new user's first start: nobody logged in and nothing in the library, so the ranking row is
 // chosen while the embedded service is still making its catalogue. The list waits for the
