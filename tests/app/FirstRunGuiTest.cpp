@@ -292,6 +292,15 @@ TEST_F(FirstRunGuiTest, LoginRankingDoubleClickNextAndPlayerctl) {
   ASSERT_TRUE(as_text) << Playerctl("metadata").value_or("(no metadata)");
   EXPECT_FALSE(as_text->empty());
   EXPECT_TRUE(Playerctl("metadata"));
+  // Once the song's lyric is loaded, the now-playing text is the line being sung, not the title.
+  std::optional<std::string> sung;
+  EXPECT_TRUE(Eventually(
+      [&] {
+        sung = Playerctl("metadata xesam:asText");
+        return sung && !sung->empty() && first_title.find(*sung) == std::string::npos;
+      },
+      20s))
+      << "the now-playing text stayed " << sung.value_or("(none)");
 
   // 下一首 plays the next one.
   const size_t before_next = program_->lines().size();
