@@ -20,9 +20,9 @@ bool CopyDeviceConfirmDlg::Run(LayerWnd* owner, std::vector<std::string> names) 
   if (!owner) owner = LayerWindowRegistry::MainWindow();
   if (owner && !owner->IsCreated()) owner = nullptr;
   gfx::Rect around = owner ? owner->WindowRect()
-                           : window::WindowSystem::Instance()
-                                 ? window::WindowSystem::Instance()->WorkArea()
-                                 : gfx::Rect{};
+                     : window::WindowSystem::Instance()
+                         ? window::WindowSystem::Instance()->WorkArea()
+                         : gfx::Rect{};
   CopyDeviceConfirmDlg dialog(std::move(names));
   RunModal(dialog, CenteredOn(around, gfx::Size{kWidth, kHeight}), owner);
   return dialog.confirmed();
@@ -42,14 +42,15 @@ void CopyDeviceConfirmDlg::InitLayer() {
   AddButton(w, w, x, kListBounds.bottom - w, kit::kScrollDown.x, kit::kScrollDown.y, kScrollDownId);
   gfx::Rect track = ThumbTrack();
   int content = std::max(1, list_.ContentHeight());
-  int thumb_height = std::clamp(track.height() * kListBounds.height() / content, 16, track.height());
+  int thumb_height =
+      std::clamp(track.height() * kListBounds.height() / content, 16, track.height());
   LayerControl& thumb = AddButton(
       gfx::Rect::FromXYWH(x, track.top, w, thumb_height),
       gfx::Rect::FromXYWH(kit::kScrollThumb.x, kit::kScrollThumb.y, w, kit::kScrollThumbHeight),
       gfx::Rect::FromXYWH(kit::kScrollThumb.x, kit::kScrollThumb.y + kit::kScrollThumbHeight, w,
                           kit::kScrollThumbHeight),
-      gfx::Rect::FromXYWH(kit::kScrollThumb.x, kit::kScrollThumb.y + 2 * kit::kScrollThumbHeight,
-                          w, kit::kScrollThumbHeight),
+      gfx::Rect::FromXYWH(kit::kScrollThumb.x, kit::kScrollThumb.y + 2 * kit::kScrollThumbHeight, w,
+                          kit::kScrollThumbHeight),
       kScrollThumbId);
   thumb.kind = ControlKind::kSliderThumb;
   thumb.track = track;
@@ -112,7 +113,9 @@ void CopyDeviceConfirmDlg::OnSliderMove(LayerControl& thumb) {
   DrawControl(thumb);
 }
 
-void CopyDeviceConfirmDlg::OnSliderRelease(LayerControl& thumb) { OnSliderMove(thumb); }
+void CopyDeviceConfirmDlg::OnSliderRelease(LayerControl& thumb) {
+  OnSliderMove(thumb);
+}
 
 void CopyDeviceConfirmDlg::OnMouseWheel(const window::MouseEvent&, int delta_steps) {
   ScrollListTo(list_.scroll_offset() + delta_steps * list_.row_height() * 3);

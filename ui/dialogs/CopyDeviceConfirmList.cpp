@@ -23,7 +23,9 @@ void CopyDeviceConfirmList::DrawRow(gfx::Painter& p, int index, int x, int y, co
     return c;
   };
   gfx::Rect row{x, y, RowArea().right, y + row_height()};
-  gfx::Color fill = color(selected ? m::kSelectionPixel : index % 2 ? m::kRowOddPixel : m::kRowEvenPixel);
+  gfx::Color fill = color(selected    ? m::kSelectionPixel
+                          : index % 2 ? m::kRowOddPixel
+                                      : m::kRowEvenPixel);
   fill.a = 255;
   p.FillRectSource(row, fill);
   gfx::Color ink = color(selected ? m::kSelectionTextPixel : m::kTextPixel);
@@ -32,12 +34,13 @@ void CopyDeviceConfirmList::DrawRow(gfx::Painter& p, int index, int x, int y, co
   gfx::TextOptions centred;
   centred.align = gfx::TextAlign::kCenter;
   centred.vertical_center = true;
-  p.DrawText(std::to_string(index + 1), font, ink, gfx::Rect{x, y, x + column, row.bottom}, centred);
+  p.DrawText(std::to_string(index + 1), font, ink, gfx::Rect{x, y, x + column, row.bottom},
+             centred);
   gfx::TextOptions name_options;
   name_options.vertical_center = true;
   name_options.ellipsize = true;
-  p.DrawText(names_[std::size_t(index)], font, ink, gfx::Rect{x + column + 4, y, row.right - 2, row.bottom},
-             name_options);
+  p.DrawText(names_[std::size_t(index)], font, ink,
+             gfx::Rect{x + column + 4, y, row.right - 2, row.bottom}, name_options);
 }
 
 }  // namespace quillo::ui

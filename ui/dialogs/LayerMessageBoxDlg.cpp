@@ -27,23 +27,25 @@ void LayerMessageBoxDlg::InitLayer() {
   AddButton(gfx::Rect::FromXYWH(ClientSize().width - 24, 5, s, s),
             gfx::Rect::FromXYWH(message::kCloseNormal.x, message::kCloseNormal.y, s, s),
             gfx::Rect::FromXYWH(message::kCloseHover.x, message::kCloseHover.y, s, s),
-            gfx::Rect::FromXYWH(message::kClosePressed.x, message::kClosePressed.y, s, s),
-            kCloseId, "关闭");
+            gfx::Rect::FromXYWH(message::kClosePressed.x, message::kClosePressed.y, s, s), kCloseId,
+            "关闭");
 }
 
 void LayerMessageBoxDlg::AddLeftButton(const std::string& text, int id) {
-  AddTextButton(gfx::Rect::FromXYWH(kLeftButtonX, ClientSize().height - 33, kButtonWidth,
-                                    kButtonHeight),
-                text, id);
+  AddTextButton(
+      gfx::Rect::FromXYWH(kLeftButtonX, ClientSize().height - 33, kButtonWidth, kButtonHeight),
+      text, id);
 }
 
 void LayerMessageBoxDlg::AddRightButton(const std::string& text, int id) {
-  AddTextButton(gfx::Rect::FromXYWH(kRightButtonX, ClientSize().height - 33, kButtonWidth,
-                                    kButtonHeight),
-                text, id);
+  AddTextButton(
+      gfx::Rect::FromXYWH(kRightButtonX, ClientSize().height - 33, kButtonWidth, kButtonHeight),
+      text, id);
 }
 
-gfx::Color LayerMessageBoxDlg::MessageColor() const { return SkinColor(message::kMessageTextPixel); }
+gfx::Color LayerMessageBoxDlg::MessageColor() const {
+  return SkinColor(message::kMessageTextPixel);
+}
 
 void LayerMessageBoxDlg::DrawBackground() {
   gfx::Painter p(back_buffer());

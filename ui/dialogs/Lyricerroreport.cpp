@@ -4,9 +4,7 @@
 
 #include "lyrics/LyricErrorReport.h"
 #include "platform/gfx/TextMeasure.h"
-#include "platform/window/WindowSystem.h"
-#include "ui/toolkit/LayerWindowRegistry.h"
-#include "ui/toolkit/RunModal.h"
+#include "ui/dialogs/MessageBoxes.h"
 
 namespace quillo::ui {
 namespace {
@@ -90,17 +88,8 @@ void Lyricerroreport::OnDestroy() {
 }
 
 bool ShowLyricErrorReport(lyrics::LyricAnalyzer& analyzer, LayerWnd* owner) {
-  if (!owner) owner = LayerWindowRegistry::MainWindow();
-  if (owner && !owner->IsCreated()) owner = nullptr;
   Lyricerroreport box;
-  box.Layout();
-  gfx::Rect around;
-  if (owner) {
-    around = owner->WindowRect();
-  } else if (window::WindowSystem* system = window::WindowSystem::Instance()) {
-    around = system->WorkArea();
-  }
-  RunModal(box, CenteredOn(around, box.size()), owner);
+  RunMessageBox(box, owner);
   if (box.result() != Lyricerroreport::kOk) return false;
   return lyrics::SendLyricErrorReport(analyzer, box.checked(), box.other_text()) > 0;
 }

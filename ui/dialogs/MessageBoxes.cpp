@@ -9,8 +9,7 @@
 #include "ui/toolkit/RunModal.h"
 
 namespace quillo::ui {
-namespace {
-void Run(LayerMessageBoxDlg& box, LayerWnd* owner) {
+void RunMessageBox(LayerMessageBoxDlg& box, LayerWnd* owner) {
   if (!owner) owner = LayerWindowRegistry::MainWindow();
   if (owner && !owner->IsCreated()) owner = nullptr;
   box.Layout();
@@ -22,23 +21,22 @@ void Run(LayerMessageBoxDlg& box, LayerWnd* owner) {
   }
   RunModal(box, CenteredOn(around, box.size()), owner);
 }
-}  // namespace
 
 void AlertBox(const std::string& message, LayerWnd* owner) {
   AlertMessageBoxDlg box(LayerMessageBoxDlg::kCaption, message);
-  Run(box, owner);
+  RunMessageBox(box, owner);
 }
 
 bool ConfirmBox(const std::string& message, LayerWnd* owner) {
   ConfirmMessageBoxDlg box(LayerMessageBoxDlg::kCaption, message);
-  Run(box, owner);
+  RunMessageBox(box, owner);
   return box.result() == ConfirmMessageBoxDlg::kYes;
 }
 
 bool PromptBox(const std::string& message, std::string& result_text,
                const std::optional<std::string>& initial_text, LayerWnd* owner) {
   PromptMessageBoxDlg box(LayerMessageBoxDlg::kCaption, message, initial_text);
-  Run(box, owner);
+  RunMessageBox(box, owner);
   if (box.result() != PromptMessageBoxDlg::kOk) return false;
   result_text = box.result_text();
   return true;
@@ -47,7 +45,7 @@ bool PromptBox(const std::string& message, std::string& result_text,
 bool SelectBox(const std::string& message, const std::vector<std::string>& options,
                const std::string& preselected, int& chosen_index, LayerWnd* owner) {
   SelectMessageBoxDlg box(LayerMessageBoxDlg::kCaption, message, options, preselected);
-  Run(box, owner);
+  RunMessageBox(box, owner);
   if (box.result() != SelectMessageBoxDlg::kOk) return false;
   chosen_index = box.chosen_index();
   return true;

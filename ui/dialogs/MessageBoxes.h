@@ -9,7 +9,12 @@
 
 namespace quillo::ui {
 
+class LayerMessageBoxDlg;
 class LayerWnd;
+
+// Lays the box out and runs it modally, centred on the owner (the main window when none is
+// given, else the work area); answers when it closed.
+void RunMessageBox(LayerMessageBoxDlg& box, LayerWnd* owner = nullptr);
 
 void AlertBox(const std::string& message, LayerWnd* owner = nullptr);
 // True only when "是" closed the box.

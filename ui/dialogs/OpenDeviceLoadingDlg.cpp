@@ -1,10 +1,10 @@
 #include "ui/dialogs/OpenDeviceLoadingDlg.h"
 
 #include "platform/loop/MainLoop.h"
+#include "platform/window/WindowSystem.h"
 #include "resources/skins/SkinLayout.h"
 #include "ui/toolkit/LayerWindowRegistry.h"
 #include "ui/toolkit/RunModal.h"
-#include "platform/window/WindowSystem.h"
 
 namespace quillo::ui {
 
@@ -56,15 +56,17 @@ void OpenDeviceLoadingDlg::DrawBackground() {
   if (!skin()) return;
   gfx::Painter p(back_buffer());
   p.DrawImage(*skin(), gfx::Rect{0, 0, kWidth, kHeight}, gfx::Point{0, 0});
-  p.DrawText(text_, gfx::Font::Points("宋体", 9), gfx::Color{255, 255, 255, 254},
-             gfx::Rect{skin::waiting::kTextOrigin.x, skin::waiting::kTextOrigin.y, kWidth - 4,
-                       kHeight});
+  p.DrawText(
+      text_, gfx::Font::Points("宋体", 9), gfx::Color{255, 255, 255, 254},
+      gfx::Rect{skin::waiting::kTextOrigin.x, skin::waiting::kTextOrigin.y, kWidth - 4, kHeight});
 }
 
 void OpenDeviceLoadingDlg::OnClose() {
   if (allow_close_) LayerDlg::OnClose();
 }
 
-bool OpenDeviceLoadingDlg::IsDragArea(int, int) { return true; }
+bool OpenDeviceLoadingDlg::IsDragArea(int, int) {
+  return true;
+}
 
 }  // namespace quillo::ui

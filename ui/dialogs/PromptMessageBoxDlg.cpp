@@ -8,7 +8,9 @@ PromptMessageBoxDlg::PromptMessageBoxDlg(std::string title, std::string message,
       initial_text_(std::move(initial_text)),
       edit_(*this, gfx::Rect{}) {}
 
-PromptMessageBoxDlg::~PromptMessageBoxDlg() { Destroy(); }
+PromptMessageBoxDlg::~PromptMessageBoxDlg() {
+  Destroy();
+}
 
 void PromptMessageBoxDlg::Layout() {
   LayerMessageBoxDlg::Layout();
@@ -45,6 +47,8 @@ void PromptMessageBoxDlg::OnControlEvent(LayerControl* control, int code) {
   LayerMessageBoxDlg::OnControlEvent(control, code);
 }
 
-void PromptMessageBoxDlg::OnDestroy() { edit_.Destroy(); }
+void PromptMessageBoxDlg::OnDestroy() {
+  edit_.Destroy();
+}
 
 }  // namespace quillo::ui

@@ -11,27 +11,12 @@
 #include "store/DocumentStore.h"
 #include "ui/lyricviews/LyricAreaPainter.h"
 #include "ui/lyricviews/LyricViewHost.h"
+#include "ui/toolkit/DesktopWorkArea.h"
 
 namespace quillo::ui {
 namespace l = skin::lyricdlg;
 
 namespace {
-class DesktopSize : public store::WindowGeometry {
- public:
-  explicit DesktopSize(gfx::Rect area) : area_(area) {}
-  int DesktopWidth() const override { return area_.right; }
-  int DesktopHeight() const override { return area_.bottom; }
-
- private:
-  gfx::Rect area_;
-};
-
-gfx::Rect WorkArea() {
-  window::WindowSystem* system = window::WindowSystem::Instance();
-  gfx::Rect area = system ? system->WorkArea() : gfx::Rect{};
-  return area.IsEmpty() ? gfx::Rect{0, 0, 1280, 800} : area;
-}
-
 // The distance of each title-bar button's left edge from the right edge, and its top.
 struct ButtonPlace {
   int id;
@@ -60,8 +45,8 @@ LyricDlg::~LyricDlg() {
 // ---- Life --------------------------------------------------------------------------------------
 
 gfx::Rect LyricDlg::InitialRect() const {
-  const gfx::Rect work = WorkArea();
-  DesktopSize desktop(work);
+  const gfx::Rect work = DesktopWorkArea();
+  WorkAreaGeometry desktop(work);
   if (std::optional<store::Rect> saved =
           parts_.store.RestoreWindowRect(kRectName, desktop, kMinWidth, kMinHeight)) {
     return gfx::Rect{saved->left, saved->top, saved->right, saved->bottom};

@@ -18,6 +18,7 @@
 #include "ui/main/MainIds.h"
 #include "ui/main/MainListPanels.h"
 #include "ui/main/SeamSongList.h"
+#include "ui/toolkit/DesktopWorkArea.h"
 #include "ui/toolkit/RunModal.h"
 #include "ui/toolkit/SkinManager.h"
 
@@ -28,23 +29,6 @@ namespace m = skin::main;
 namespace keys = main_keys;
 
 namespace {
-
-class DesktopSize : public store::WindowGeometry {
- public:
-  explicit DesktopSize(gfx::Rect area) : area_(area) {}
-  int DesktopWidth() const override { return area_.right; }
-  int DesktopHeight() const override { return area_.bottom; }
-
- private:
-  gfx::Rect area_;
-};
-
-gfx::Rect WorkArea() {
-  window::WindowSystem* system = window::WindowSystem::Instance();
-  gfx::Rect area = system ? system->WorkArea() : gfx::Rect{0, 0, 1280, 800};
-  if (area.IsEmpty()) area = gfx::Rect{0, 0, 1280, 800};
-  return area;
-}
 
 std::string TimeText(int seconds) {
   char buffer[16];
@@ -90,7 +74,7 @@ void SorvelMainDlg::SetConfigText(const char* key, const std::string& value) {
 }
 
 gfx::Rect SorvelMainDlg::DefaultNormalRect() const {
-  const gfx::Rect area = WorkArea();
+  const gfx::Rect area = DesktopWorkArea();
   const gfx::Size size = MainLayout::kNormalMinimum;
   const int x = std::max(0, (area.width() - size.width - MainLayout::kHostedPanelWidth) / 2);
   const int y = std::max(0, (area.height() - size.height) / 2);
@@ -98,8 +82,8 @@ gfx::Rect SorvelMainDlg::DefaultNormalRect() const {
 }
 
 gfx::Rect SorvelMainDlg::SavedRect(bool mini) const {
-  const gfx::Rect area = WorkArea();
-  DesktopSize desktop(area);
+  const gfx::Rect area = DesktopWorkArea();
+  WorkAreaGeometry desktop(area);
   if (mini) {
     auto saved = parts_.runtime.store().RestoreWindowRect(keys::kMiniRect, desktop,
                                                           MainLayout::kMiniWidth, 28);
