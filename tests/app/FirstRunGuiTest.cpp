@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <optional>
 #include <thread>
+#include <vector>
 
 #include "ChildProcess.h"
 #include "XdgSandbox.h"
@@ -88,6 +89,21 @@ class FirstRunGuiTest : public ::testing::Test {
     return "DISPLAY='" + environment_.at("DISPLAY") + "' DBUS_SESSION_BUS_ADDRESS='" +
            bus_address_ + "' " + command;
   }
+  // The program's shown windows (xdotool ids), none when the search fails.
+  std::vector<std::string> ShownWindows() const {
+    std::vector<std::string> found;
+    auto ids = RunCommand(Shell("xdotool search --onlyvisible --pid " +
+                                std::to_string(program_->pid()) + " 2>/dev/null"));
+    if (!ids) return found;
+    size_t from = 0;
+    while (from < ids->size()) {
+      size_t end = ids->find('\n', from);
+      if (end == std::string::npos) end = ids->size();
+      found.push_back(ids->substr(from, end - from));
+      from = end + 1;
+    }
+    return found;
+  }
   // The largest shown window of the program titled exactly `title` (the main window, not the
   // small windows that share its title). xdotool's own name search is a pattern that, outside a
   // UTF-8 locale, matches any Chinese title; the titles are compared here instead.
@@ -96,16 +112,8 @@ class FirstRunGuiTest : public ::testing::Test {
     std::optional<std::string> found;
     Eventually(
         [&] {
-          auto ids = RunCommand(Shell("xdotool search --onlyvisible --pid " +
-                                      std::to_string(program_->pid()) + " 2>/dev/null"));
-          if (!ids) return false;
           int largest = 0;
-          size_t from = 0;
-          while (from < ids->size()) {
-            size_t end = ids->find('\n', from);
-            if (end == std::string::npos) end = ids->size();
-            const std::string id = ids->substr(from, end - from);
-            from = end + 1;
+          for (const std::string& id : ShownWindows()) {
             if (RunCommand(Shell("xdotool getwindowname " + id)) != title) continue;
             const Geometry g = GeometryOf(id);
             if (g.width * g.height > largest) {
@@ -123,15 +131,7 @@ class FirstRunGuiTest : public ::testing::Test {
     std::optional<std::string> found;
     Eventually(
         [&] {
-          auto ids = RunCommand(Shell("xdotool search --onlyvisible --pid " +
-                                      std::to_string(program_->pid()) + " 2>/dev/null"));
-          if (!ids) return false;
-          size_t from = 0;
-          while (from < ids->size()) {
-            size_t end = ids->find('\n', from);
-            if (end == std::string::npos) end = ids->size();
-            const std::string id = ids->substr(from, end - from);
-            from = end + 1;
+          for (const std::string& id : ShownWindows()) {
             if (GeometryOf(id).width == width) {
               found = id;
               return true;
