@@ -5,9 +5,8 @@
 // travel there together, so a fast connection pays one hand-over per batch, not per 16 KB read,
 // and each chunk goes to the file unbuffered (a stdio buffer cost one more copy of every byte).
 // Measured on the two-core machine, otherwise quiet, in eleven runs: 0.87-1.22 of curl's
-// throughput (curl 800-1070 MB/s, ours 950-1000). One hand-over per read gave 0.44-0.58, batches through a
-// 1 MB stdio buffer 0.62-0.83.
-// Target: at least 80% of curl's throughput (goal 90%).
+// throughput (curl 800-1070 MB/s, ours 950-1000). One hand-over per read gave 0.44-0.58, batches
+// through a 1 MB stdio buffer 0.62-0.83. Target: at least 80% of curl's throughput (goal 90%).
 #include <benchmark/benchmark.h>
 #include <time.h>
 
@@ -102,7 +101,8 @@ void BM_Download200MBVersusCurl(benchmark::State& state) {
       quillo::fs::RemoveFile(folder / "ours.bin");
     }
   }
-  // What the write steps cost on their own: the same unbuffered 16 KB writes, on one thread. Against the download's time this is the window thread's share in the steps
+  // What the write steps cost on their own: the same unbuffered 16 KB writes, on one thread.
+  // Against the download's time this is the window thread's share in the steps
   // (window_thread_cpu_share also counts the brief waits for the next step).
   double write_s = 1e9;
   for (int round = 0; round < kRounds; ++round) {
