@@ -1,8 +1,8 @@
 #pragma once
 // The two layouts of the main window, "normal" (326 × 538 at least) and "mini" (396 wide, 28
-// high folded, 231 unfolded), as lists of control specifications: every control of the window
-// with its place, its skin image or caption, its tooltip for the layout and whether it starts
-// hidden. Display-free; the window turns the specifications into layer controls.
+// high folded, 231 unfolded), as lists of control entries: every control of the window with its
+// place, its skin image or caption, its tooltip for the layout and whether it starts hidden.
+// Display-free; the window turns the entries into layer controls.
 #include <string>
 #include <vector>
 
