@@ -8,28 +8,12 @@ namespace {
 
 using window::MenuItem;
 
-MenuItem Item(std::string caption, int id, bool enabled = true, bool checked = false) {
-  MenuItem item;
-  item.caption = std::move(caption);
-  item.id = id;
-  item.enabled = enabled;
-  item.checked = checked;
-  return item;
-}
-
-MenuItem Submenu(std::string caption, std::vector<MenuItem> items) {
-  MenuItem item;
-  item.caption = std::move(caption);
-  item.submenu = std::move(items);
-  return item;
-}
-
 MenuItem AddToListSubmenu(const std::vector<service::AddToListEntry>& entries) {
-  return Submenu("添加到播放列表", BuildAddToListMenu(entries));
+  return MenuItem::Submenu("添加到播放列表", BuildAddToListMenu(entries));
 }
 
 MenuItem SortSubmenu(const SongMenuContext& context) {
-  MenuItem sort = Submenu("排列歌曲", BuildSortMenu(context.sort_column));
+  MenuItem sort = MenuItem::Submenu("排列歌曲", BuildSortMenu(context.sort_column));
   if (!context.sortable) sort.enabled = false;
   return sort;
 }
@@ -48,16 +32,17 @@ std::optional<SongMenuKind> SongMenuKindFor(const std::string& shown_list_id, bo
 
 std::vector<MenuItem> BuildAddToListMenu(const std::vector<service::AddToListEntry>& entries) {
   std::vector<MenuItem> items;
-  items.push_back(Item("新建播放列表", service::PlaylistSync::kNewFromSelectionCommand));
+  items.push_back(
+      MenuItem::Command("新建播放列表", service::PlaylistSync::kNewFromSelectionCommand));
   if (!entries.empty()) items.push_back(MenuItem::Separator());
   for (const service::AddToListEntry& entry : entries)
-    items.push_back(Item(entry.name, entry.command_id));
+    items.push_back(MenuItem::Command(entry.name, entry.command_id));
   return items;
 }
 
 std::vector<MenuItem> BuildSortMenu(const std::string& sort_column) {
-  return {Item("按歌曲名", kSortByNameCommand, true, sort_column == "name"),
-          Item("按歌手名", kSortByArtistCommand, true, sort_column == "artist_name")};
+  return {MenuItem::Command("按歌曲名", kSortByNameCommand, true, sort_column == "name"),
+          MenuItem::Command("按歌手名", kSortByArtistCommand, true, sort_column == "artist_name")};
 }
 
 std::vector<MenuItem> BuildSongMenu(const SongMenuContext& context) {
@@ -66,71 +51,73 @@ std::vector<MenuItem> BuildSongMenu(const SongMenuContext& context) {
   std::vector<MenuItem> items;
   switch (context.kind) {
     case SongMenuKind::kLibrarySong:
-      items = {Item("播放", kPlaySelectedCommand),
+      items = {MenuItem::Command("播放", kPlaySelectedCommand),
                MenuItem::Separator(),
                AddToListSubmenu(context.add_to_list),
-               Item("删除歌曲", PlaylistSync::kDeleteSongsCommand),
+               MenuItem::Command("删除歌曲", PlaylistSync::kDeleteSongsCommand),
                MenuItem::Separator(),
-               Item("查看歌曲信息", kSongInfoCommand, info),
-               Item("查看歌手信息", kArtistInfoCommand, info),
+               MenuItem::Command("查看歌曲信息", kSongInfoCommand, info),
+               MenuItem::Command("查看歌手信息", kArtistInfoCommand, info),
                MenuItem::Separator(),
                SortSubmenu(context)};
       break;
     case SongMenuKind::kTemporarySong:
-      items = {Item("播放", kPlaySelectedCommand),
+      items = {MenuItem::Command("播放", kPlaySelectedCommand),
                MenuItem::Separator(),
                AddToListSubmenu(context.add_to_list),
-               Item("添加到曲库", PlaylistSync::kAddToLibraryCommand),
+               MenuItem::Command("添加到曲库", PlaylistSync::kAddToLibraryCommand),
                MenuItem::Separator(),
-               Item("查看歌曲信息", kSongInfoCommand, info),
-               Item("查看歌手信息", kArtistInfoCommand, info)};
+               MenuItem::Command("查看歌曲信息", kSongInfoCommand, info),
+               MenuItem::Command("查看歌手信息", kArtistInfoCommand, info)};
       break;
     case SongMenuKind::kLocalSong:
-      items = {Item("播放", kPlaySelectedCommand),
+      items = {MenuItem::Command("播放", kPlaySelectedCommand),
                MenuItem::Separator(),
                AddToListSubmenu(context.add_to_list),
-               Item("删除歌曲", PlaylistSync::kDeleteSongsCommand),
+               MenuItem::Command("删除歌曲", PlaylistSync::kDeleteSongsCommand),
                MenuItem::Separator(),
                SortSubmenu(context)};
       break;
     case SongMenuKind::kListSong:
-      items = {Item("播放", kPlaySelectedCommand),
+      items = {MenuItem::Command("播放", kPlaySelectedCommand),
                MenuItem::Separator(),
                AddToListSubmenu(context.add_to_list),
-               Item("从列表中删除", PlaylistSync::kRemoveFromListCommand),
-               Item("删除歌曲", PlaylistSync::kDeleteSongsCommand),
+               MenuItem::Command("从列表中删除", PlaylistSync::kRemoveFromListCommand),
+               MenuItem::Command("删除歌曲", PlaylistSync::kDeleteSongsCommand),
                MenuItem::Separator(),
-               Item("查看歌曲信息", kSongInfoCommand, info),
-               Item("查看歌手信息", kArtistInfoCommand, info),
+               MenuItem::Command("查看歌曲信息", kSongInfoCommand, info),
+               MenuItem::Command("查看歌手信息", kArtistInfoCommand, info),
                MenuItem::Separator(),
                SortSubmenu(context)};
       break;
     case SongMenuKind::kLibraryEmpty:
-      items = {Submenu("全部歌曲列表", BuildGroupingMenu(kGroupAllCommand)), MenuItem::Separator(),
-               SortSubmenu(context)};
+      items = {MenuItem::Submenu("全部歌曲列表", BuildGroupingMenu(kGroupAllCommand)),
+               MenuItem::Separator(), SortSubmenu(context)};
       break;
     case SongMenuKind::kLocalEmpty:
       items = {SortSubmenu(context)};
       break;
     case SongMenuKind::kListEmpty:
       items = {SortSubmenu(context), MenuItem::Separator(),
-               Item("清空列表", PlaylistSync::kClearListCommand)};
+               MenuItem::Command("清空列表", PlaylistSync::kClearListCommand)};
       break;
   }
   return items;
 }
 
 std::vector<MenuItem> BuildGroupingMenu(int checked_command) {
-  return {Item("全部歌曲", kGroupAllCommand, true, checked_command == kGroupAllCommand),
-          Item("歌手", kGroupArtistsCommand, true, checked_command == kGroupArtistsCommand),
-          Item("专辑", kGroupAlbumsCommand, true, checked_command == kGroupAlbumsCommand)};
+  return {
+      MenuItem::Command("全部歌曲", kGroupAllCommand, true, checked_command == kGroupAllCommand),
+      MenuItem::Command("歌手", kGroupArtistsCommand, true,
+                        checked_command == kGroupArtistsCommand),
+      MenuItem::Command("专辑", kGroupAlbumsCommand, true, checked_command == kGroupAlbumsCommand)};
 }
 
 std::vector<MenuItem> BuildRandomMenu(int checked_command) {
   std::vector<MenuItem> items;
   for (const ServiceListEntry& e : RandomGroups()) {
     std::string caption = e.service_id.empty() ? "[全部]" : std::string(e.name);
-    items.push_back(Item(caption, e.menu_id, true, e.menu_id == checked_command));
+    items.push_back(MenuItem::Command(caption, e.menu_id, true, e.menu_id == checked_command));
   }
   return items;
 }
@@ -138,17 +125,20 @@ std::vector<MenuItem> BuildRandomMenu(int checked_command) {
 std::vector<MenuItem> BuildRankingMenu(int checked_command) {
   std::vector<MenuItem> items;
   for (const ServiceListEntry& e : RankingLists())
-    items.push_back(Item(std::string(e.name), e.menu_id, true, e.menu_id == checked_command));
+    items.push_back(
+        MenuItem::Command(std::string(e.name), e.menu_id, true, e.menu_id == checked_command));
   return items;
 }
 
 std::vector<MenuItem> BuildPanelMenu(const std::string& row_id) {
-  std::vector<MenuItem> items{Item("新建播放列表", service::PlaylistSync::kNewPlaylistCommand)};
+  std::vector<MenuItem> items{
+      MenuItem::Command("新建播放列表", service::PlaylistSync::kNewPlaylistCommand)};
   bool own_list = service::IsUserPlaylistId(row_id) || service::IsDeviceListId(row_id);
   if (own_list) {
     items.push_back(MenuItem::Separator());
-    items.push_back(Item("修改名称", service::PlaylistSync::kRenameCommand));
-    items.push_back(Item("删除播放列表", service::PlaylistSync::kDeletePlaylistCommand));
+    items.push_back(MenuItem::Command("修改名称", service::PlaylistSync::kRenameCommand));
+    items.push_back(
+        MenuItem::Command("删除播放列表", service::PlaylistSync::kDeletePlaylistCommand));
   }
   return items;
 }

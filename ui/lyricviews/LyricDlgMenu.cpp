@@ -14,17 +14,6 @@
 #include "ui/lyricviews/LyricViewHost.h"
 
 namespace quillo::ui {
-namespace {
-window::MenuItem Item(std::string caption, int id, bool enabled = true, bool checked = false) {
-  window::MenuItem item;
-  item.caption = std::move(caption);
-  item.id = id;
-  item.enabled = enabled;
-  item.checked = checked;
-  return item;
-}
-}  // namespace
-
 std::string LyricDlg::StoredLyricPath(const std::string& path, const std::string& lyric_folder) {
   if (!lyric_folder.empty() && text::StartsWith(path, lyric_folder)) {
     std::string rest = path.substr(lyric_folder.size());
@@ -37,21 +26,23 @@ std::string LyricDlg::StoredLyricPath(const std::string& path, const std::string
 std::vector<window::MenuItem> LyricDlg::BuildMenu() const {
   std::vector<window::MenuItem> menu;
   if (parts_.store.ConfigEquals("sorvel.debug", "debug")) {
-    menu.push_back(Item("后台编辑歌词", kAdminEdit));
+    menu.push_back(window::MenuItem::Command("后台编辑歌词", kAdminEdit));
     menu.push_back(window::MenuItem::Separator());
   }
-  window::MenuItem adjust = Item("调整歌词", 0);
-  adjust.submenu = {
-      Item("全部调整...", kAdjustAll),        Item("本句提前0.5秒", kLineEarlier),
-      Item("本句延后0.5秒", kLineLater),      Item("其后提前0.5秒", kFollowingEarlier),
-      Item("其后延后0.5秒", kFollowingLater), Item("全部提前0.5秒", kAllEarlier),
-      Item("全部延后0.5秒", kAllLater)};
+  window::MenuItem adjust = window::MenuItem::Command("调整歌词", 0);
+  adjust.submenu = {window::MenuItem::Command("全部调整...", kAdjustAll),
+                    window::MenuItem::Command("本句提前0.5秒", kLineEarlier),
+                    window::MenuItem::Command("本句延后0.5秒", kLineLater),
+                    window::MenuItem::Command("其后提前0.5秒", kFollowingEarlier),
+                    window::MenuItem::Command("其后延后0.5秒", kFollowingLater),
+                    window::MenuItem::Command("全部提前0.5秒", kAllEarlier),
+                    window::MenuItem::Command("全部延后0.5秒", kAllLater)};
   menu.push_back(std::move(adjust));
   const bool has_song = !parts_.player.GetMusicId().empty();
-  menu.push_back(Item("复制歌词", kCopyLyric, has_song));
-  menu.push_back(Item("关联歌词...", kAssociateLyric, has_song));
-  menu.push_back(Item("设置字体和颜色", kLookSettings));
-  menu.push_back(Item("总在最前", kOnTopItem, true, on_top()));
+  menu.push_back(window::MenuItem::Command("复制歌词", kCopyLyric, has_song));
+  menu.push_back(window::MenuItem::Command("关联歌词...", kAssociateLyric, has_song));
+  menu.push_back(window::MenuItem::Command("设置字体和颜色", kLookSettings));
+  menu.push_back(window::MenuItem::Command("总在最前", kOnTopItem, true, on_top()));
   return menu;
 }
 

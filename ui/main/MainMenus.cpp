@@ -8,84 +8,68 @@ namespace quillo::ui {
 using namespace main_ids;
 using window::MenuItem;
 
-namespace {
-
-MenuItem Item(std::string caption, int id, bool checked = false) {
-  MenuItem item;
-  item.caption = std::move(caption);
-  item.id = id;
-  item.checked = checked;
-  return item;
-}
-
-MenuItem Submenu(std::string caption, std::vector<MenuItem> items) {
-  MenuItem item;
-  item.caption = std::move(caption);
-  item.submenu = std::move(items);
-  return item;
-}
-
-}  // namespace
-
 std::vector<MenuItem> MainMenus::SystemMenu() {
-  return {Item("播放", kCmdPlay),
-          Item("暂停", kCmdPause),
-          Item("播放上一首", kCmdPrevious),
-          Item("播放下一首", kCmdNext),
+  return {MenuItem::Command("播放", kCmdPlay),
+          MenuItem::Command("暂停", kCmdPause),
+          MenuItem::Command("播放上一首", kCmdPrevious),
+          MenuItem::Command("播放下一首", kCmdNext),
           MenuItem::Separator(),
-          Item("加大音量 (+10%)", kCmdVolumeUp),
-          Item("减小音量 (-10%)", kCmdVolumeDown),
-          Item("静音", kCmdMute),
+          MenuItem::Command("加大音量 (+10%)", kCmdVolumeUp),
+          MenuItem::Command("减小音量 (-10%)", kCmdVolumeDown),
+          MenuItem::Command("静音", kCmdMute),
           MenuItem::Separator(),
-          Item("最小化到托盘", kCmdMinimizeToTray),
-          Item("关闭程序", kCmdExit)};
+          MenuItem::Command("最小化到托盘", kCmdMinimizeToTray),
+          MenuItem::Command("关闭程序", kCmdExit)};
 }
 
 std::vector<MenuItem> MainMenus::PlayModeMenu(const MainMenuState& state) {
   std::vector<MenuItem> items;
   for (const playback::PlayModeEntry& entry : playback::PlayQueueMode::Entries())
-    items.push_back(Item(std::string(entry.caption), entry.command_id,
-                         entry.command_id == state.play_mode_command));
+    items.push_back(MenuItem::Command(std::string(entry.caption), entry.command_id, true,
+                                      entry.command_id == state.play_mode_command));
   return items;
 }
 
 std::vector<MenuItem> MainMenus::LyricMenu(const MainMenuState& state) {
   const bool closed = state.lyric_open == "false";
   const bool dialog = state.lyric_mode == "dialog";
-  return {Item("显示桌面歌词", kCmdLyricBar, !closed && !dialog),
-          Item("显示经典歌词", kCmdLyricDialog, !closed && dialog),
-          Item("关闭歌词", kCmdLyricClose, closed), MenuItem::Separator(),
-          Item(state.lyric_bar_locked ? "解锁桌面歌词" : "锁定桌面歌词", kCmdLyricLock)};
+  return {
+      MenuItem::Command("显示桌面歌词", kCmdLyricBar, true, !closed && !dialog),
+      MenuItem::Command("显示经典歌词", kCmdLyricDialog, true, !closed && dialog),
+      MenuItem::Command("关闭歌词", kCmdLyricClose, true, closed), MenuItem::Separator(),
+      MenuItem::Command(state.lyric_bar_locked ? "解锁桌面歌词" : "锁定桌面歌词", kCmdLyricLock)};
 }
 
 std::vector<MenuItem> MainMenus::TrayMenu(const MainMenuState& state) {
-  std::vector<MenuItem> items = {Item("播放", kCmdPlay),
-                                 Item("暂停", kCmdPause),
-                                 Item("播放上一首", kCmdPrevious),
-                                 Item("播放下一首", kCmdNext),
+  std::vector<MenuItem> items = {MenuItem::Command("播放", kCmdPlay),
+                                 MenuItem::Command("暂停", kCmdPause),
+                                 MenuItem::Command("播放上一首", kCmdPrevious),
+                                 MenuItem::Command("播放下一首", kCmdNext),
                                  MenuItem::Separator(),
-                                 Submenu("播放模式", PlayModeMenu(state)),
-                                 Submenu("歌词", LyricMenu(state)),
+                                 MenuItem::Submenu("播放模式", PlayModeMenu(state)),
+                                 MenuItem::Submenu("歌词", LyricMenu(state)),
                                  MenuItem::Separator(),
-                                 Item("加大音量 (+10%)", kCmdVolumeUp),
-                                 Item("减小音量 (-10%)", kCmdVolumeDown),
-                                 Item("静音", kCmdMute),
+                                 MenuItem::Command("加大音量 (+10%)", kCmdVolumeUp),
+                                 MenuItem::Command("减小音量 (-10%)", kCmdVolumeDown),
+                                 MenuItem::Command("静音", kCmdMute),
                                  MenuItem::Separator(),
-                                 Item("设置", kCmdSettings),
-                                 Item("访问官方网站", kCmdWebSite),
-                                 Item("访问我的Zelbo空间", kCmdMySpace),
+                                 MenuItem::Command("设置", kCmdSettings),
+                                 MenuItem::Command("访问官方网站", kCmdWebSite),
+                                 MenuItem::Command("访问我的Zelbo空间", kCmdMySpace),
                                  MenuItem::Separator(),
-                                 Item("退出", kCmdExit)};
+                                 MenuItem::Command("退出", kCmdExit)};
   return items;
 }
 
 std::vector<MenuItem> MainMenus::ImportMenu() {
-  return {Item("添加本地歌曲", kCmdAddLocalSongs), Item("添加本地文件夹", kCmdAddLocalFolder)};
+  return {MenuItem::Command("添加本地歌曲", kCmdAddLocalSongs),
+          MenuItem::Command("添加本地文件夹", kCmdAddLocalFolder)};
 }
 
 std::vector<MenuItem> MainMenus::SortMenu(const MainMenuState& state) {
-  return {Item("按歌曲名", kCmdSortByName, state.sort_column == "name"),
-          Item("按歌手名", kCmdSortByArtist, state.sort_column == "artist_name")};
+  return {
+      MenuItem::Command("按歌曲名", kCmdSortByName, true, state.sort_column == "name"),
+      MenuItem::Command("按歌手名", kCmdSortByArtist, true, state.sort_column == "artist_name")};
 }
 
 }  // namespace quillo::ui
