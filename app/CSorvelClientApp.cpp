@@ -157,8 +157,8 @@ bool CSorvelClientApp::InitInstance() {
   // 12. The main window (with a display): the player, the play queue and the top parent.
   std::unique_ptr<WindowedMainWindow> windowed;
   if (ui_runtime) {
-    windowed =
-        std::make_unique<WindowedMainWindow>(loop, runtime, service_runtime, play_cache, window);
+    windowed = std::make_unique<WindowedMainWindow>(loop, runtime, service_runtime, play_cache,
+                                                    &download_manager, window);
     if (configured.configured()) windowed->OnServiceEndpoints(configured);
     if (!windowed->Open()) {
       window.Report("no main window can be made; running headless");
@@ -166,8 +166,6 @@ bool CSorvelClientApp::InitInstance() {
       windowed.reset();
     }
   }
-  // The window shows the playing artist's picture, fetched by the download manager.
-  if (windowed) windowed->SetDownloadManager(&download_manager);
 
   // The login session; the automatic log-in with the stored key runs once the service's
   // address is known (at once for a configured service).
@@ -232,8 +230,6 @@ bool CSorvelClientApp::InitInstance() {
   }
   // The window, the play queue and the player go before the transfers they use.
   if (windowed) windowed->SetLoginSession(nullptr);
-  download_manager.SetListener(nullptr);
-  if (windowed) windowed->SetDownloadManager(nullptr);
   windowed.reset();
   outcome_ = Outcome::kRanMainWindow;
 

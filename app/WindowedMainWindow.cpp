@@ -140,6 +140,7 @@ struct WindowedMainWindow::Parts {
 
 WindowedMainWindow::WindowedMainWindow(loop::MainLoop& loop, store::StoreRuntime& runtime,
                                        ServiceRuntime& service_runtime, playback::PlayCache& cache,
+                                       downloads::DownloadManager* downloads,
                                        HeadlessMainWindow& reporter)
     : loop_(loop),
       runtime_(runtime),
@@ -147,6 +148,7 @@ WindowedMainWindow::WindowedMainWindow(loop::MainLoop& loop, store::StoreRuntime
       cache_(cache),
       reporter_(reporter),
       parts_(std::make_unique<Parts>(cache)) {
+  parts_->downloads = downloads;
   parts_->player = std::make_unique<playback::MediaPlayer>(
       playback::MediaPlayer::Services{loop_, parts_->graphs, service_runtime_.downloader(),
                                       runtime_.store(), &runtime_.library(), &cache_});
@@ -208,6 +210,10 @@ WindowedMainWindow::WindowedMainWindow(loop::MainLoop& loop, store::StoreRuntime
 }
 
 WindowedMainWindow::~WindowedMainWindow() {
+  if (parts_->downloads) {
+    parts_->downloads->SetListener(nullptr);
+    parts_->top->main_window().SetDownloadManager(nullptr);
+  }
   parts_->top->main_window().SetLyricViews(nullptr);
   parts_->lyric_views.reset();
   parts_->desktop.reset();
@@ -266,9 +272,16 @@ service::LoginWaitingDialog& WindowedMainWindow::waiting_dialog() {
 }
 
 bool WindowedMainWindow::Open() {
-  MakeQueue();
+  // A service address known from the configuration has made the queue already.
+  if (!parts_->queue) MakeQueue();
   if (!parts_->top->Init()) return false;
   ui::SorvelMainDlg& window = parts_->top->main_window();
+  // The window shows the playing artist's picture, fetched by the download manager, which also
+  // brings back the lyrics the fetcher queues.
+  if (parts_->downloads) {
+    window.SetDownloadManager(parts_->downloads);
+    parts_->downloads->SetListener(parts_->download_listener.get());
+  }
   if (window.presenter()) {
     window.presenter()->SetFileDropHandler([this](const std::vector<std::string>& paths) {
       const int added = parts_->top->main_window().AddDroppedFiles(paths);
@@ -285,16 +298,6 @@ bool WindowedMainWindow::Open() {
   reporter_.Report("main window shown");
   reporter_.Report("song list: " + std::to_string(window.RowCount()) + " rows");
   return true;
-}
-
-void WindowedMainWindow::SetDownloadManager(downloads::DownloadManager* manager) {
-  parts_->downloads = manager;
-  ui::SorvelMainDlg& window = parts_->top->main_window();
-  window.SetDownloadManager(manager);
-  if (!manager) return;  // the program ends; the queue goes with this object
-  manager->SetListener(parts_->download_listener.get());
-  // The fetcher queues service songs' lyrics with the manager.
-  MakeQueue();
 }
 
 lyrics::LyricAnalyzer& WindowedMainWindow::analyzer() {

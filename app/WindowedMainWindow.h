@@ -43,9 +43,11 @@ class ServiceRuntime;
 
 class WindowedMainWindow {
  public:
+  // `downloads` (may be null) fetches artist pictures and the service songs' lyrics; this
+  // object is its listener while the window is open.
   WindowedMainWindow(loop::MainLoop& loop, store::StoreRuntime& runtime,
                      ServiceRuntime& service_runtime, playback::PlayCache& cache,
-                     HeadlessMainWindow& reporter);
+                     downloads::DownloadManager* downloads, HeadlessMainWindow& reporter);
   ~WindowedMainWindow();
 
   // Creates and shows the main window; false when no window can be made.
@@ -55,9 +57,6 @@ class WindowedMainWindow {
   // The login dialog's waiting dialog, which the login session shows.
   service::LoginWaitingDialog& waiting_dialog();
   void SetLoginSession(service::LoginSession* login);
-  // The download manager: the window's artist pictures and the service songs' lyrics come
-  // through it; this object becomes its listener. Null (before the manager goes) unsets it.
-  void SetDownloadManager(downloads::DownloadManager* manager);
   // The one lyric document, which the lyric views draw.
   lyrics::LyricAnalyzer& analyzer();
   // The service's addresses are known: streams and the web site use them from now on.
