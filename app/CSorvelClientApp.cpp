@@ -30,6 +30,7 @@
 #include "service/api/ServiceEndpoints.h"
 #include "service/embedded/DefaultService.h"
 #include "service/session/LoginSession.h"
+#include "service/session/LoginViews.h"
 #include "store/MusicLibrary.h"
 #include "store/StoreRuntime.h"
 #include "ui/main/SorvelMainDlg.h"
@@ -136,44 +137,45 @@ bool CSorvelClientApp::InitInstance() {
   // The play cache: the files streamed in this run. The library answers the file names of songs
   // it holds no record of from it.
   playback::PlayCache play_cache(store, runtime.library());
-  runtime.library().SetStreamCache(&play_cache);
+  loop::Subscription stream_cache = runtime.library().AttachStreamCache(play_cache);
 
-  // The service client: transport, downloader, fire-and-forget sender, statistics.
+  // The service client: transport, downloader, fire-and-forget sender, statistics, and the
+  // service's addresses, which every part reads when it makes a request.
   ServiceRuntime service_runtime(loop, store);
   service_runtime.StartStatistics(window.timers());
   const service::ServiceEndpoints configured = service::ConfiguredEndpoints(store);
-  if (configured.configured()) service_runtime.SetEndpoints(configured);
+  if (configured.configured()) service_runtime.endpoints().Set(configured);
 
   // Downloads: filing writes tags through the library, and the library stops a song's download
   // before it deletes the song. The schedule timer runs from here on; songs start once the
   // service's address is known.
   media::MediaTagAccess tag_access;
-  runtime.library().SetTagAccess(&tag_access);
-  downloads::DownloadManager download_manager(loop, runtime, service_runtime.downloader());
-  runtime.library().SetDownloadStopper(&download_manager);
-  if (configured.configured()) download_manager.SetEndpoints(configured);
+  loop::Subscription tags = runtime.library().AttachTagAccess(tag_access);
+  downloads::DownloadManager download_manager(loop, runtime, service_runtime.downloader(),
+                                              service_runtime.endpoints());
+  loop::Subscription download_stopper = runtime.library().AttachDownloadStopper(download_manager);
   download_manager.Start();
 
-  // 12. The main window (with a display): the player, the play queue and the top parent.
+  // The login session. Its alerts and the user name are lines of the run's output, and reach
+  // the main window while it is open; the automatic log-in with the stored key runs once the
+  // service's address is known (at once for a configured service).
+  HeadlessLoginWindow login_reporter(window);
+  service::LoginViews login_views;
+  loop::Subscription login_reporting = login_views.AddWindow(login_reporter);
+  service::LoginSession login(runtime, service_runtime.downloader(), service_runtime.sender(),
+                              login_views, login_views);
+
+  // 12. The main window (with a display): the player, the play queue and the top parent, each
+  // made once for the run.
   std::unique_ptr<WindowedMainWindow> windowed;
   if (ui_runtime) {
     windowed = std::make_unique<WindowedMainWindow>(loop, runtime, service_runtime, play_cache,
-                                                    &download_manager, window);
-    if (configured.configured()) windowed->OnServiceEndpoints(configured);
+                                                    download_manager, window, login, login_views);
     if (!windowed->Open()) {
       window.Report("no main window can be made; running headless");
-      if (windowed) windowed->SetLoginSession(nullptr);
       windowed.reset();
     }
   }
-
-  // The login session; the automatic log-in with the stored key runs once the service's
-  // address is known (at once for a configured service).
-  HeadlessLoginWindow login_window(window);
-  service::LoginSession login(runtime, service_runtime.downloader(), service_runtime.sender(),
-                              windowed ? windowed->login_window() : login_window,
-                              windowed ? windowed->waiting_dialog() : login_window);
-  if (windowed) windowed->SetLoginSession(&login);
   if (configured.configured()) login.AutoLoginWithKey();
 
   // The download finisher; the version check runs once the service's address is known (at
@@ -193,12 +195,9 @@ bool CSorvelClientApp::InitInstance() {
       service::StartServiceUnlessConfigured(
           configured.base_url, environment_.program_folder, environment_.data_folder,
           service_target,
-          [&window, &windowed, &service_runtime, &download_manager, &login,
-           &start_version_check](const std::optional<service::ServiceEndpoints>& endpoints) {
-            if (endpoints) service_runtime.SetEndpoints(*endpoints);
-            if (endpoints && windowed) windowed->OnServiceEndpoints(*endpoints);
-            if (!endpoints && windowed) windowed->OnServiceUnavailable();
-            if (endpoints) download_manager.SetEndpoints(*endpoints);
+          [&window, &windowed, &service_runtime, &login, &start_version_check](const std::optional<service::ServiceEndpoints>& endpoints) {
+            if (endpoints) service_runtime.endpoints().Set(*endpoints);
+            if (windowed) windowed->OnServiceKnown(endpoints.has_value());
             window.OnServiceEndpoints(endpoints);
             if (endpoints) login.AutoLoginWithKey();
             if (endpoints) start_version_check(endpoints->base_url);
@@ -229,7 +228,6 @@ bool CSorvelClientApp::InitInstance() {
     server.Stop();
   }
   // The window, the play queue and the player go before the transfers they use.
-  if (windowed) windowed->SetLoginSession(nullptr);
   windowed.reset();
   outcome_ = Outcome::kRanMainWindow;
 
@@ -238,11 +236,8 @@ bool CSorvelClientApp::InitInstance() {
   // save, with the saver thread stopped before anything is torn down.
   download_manager.CancelAll();
   service_runtime.Shutdown();
-  runtime.library().SetDownloadStopper(nullptr);
-  runtime.library().SetTagAccess(nullptr);
   // Cached files of songs that are no longer in the store go now.
   play_cache.PurgeUnowned();
-  runtime.library().SetStreamCache(nullptr);
   if (embedded_service) {
     embedded_service->Stop();
     window.Report("service stopped");

@@ -3,64 +3,53 @@
 #include "platform/desktop/MprisService.h"
 #include "platform/desktop/TrayIcon.h"
 #include "playback/PlayQueueMode.h"
+#include "playback/PlaySurface.h"
 #include "playback/Player.h"
 #include "store/MusicLibrary.h"
 #include "store/StoreRuntime.h"
 #include "ui/desktop/MprisAdapter.h"
 #include "ui/desktop/NowPlayingText.h"
-#include "ui/desktop/QueuePlayOperations.h"
 #include "ui/desktop/TrayMenuModel.h"
 #include "ui/main/LyricViewControl.h"
 #include "ui/main/SorvelMainDlg.h"
 
 namespace quillo::app {
 
-DesktopLink::DesktopLink(loop::MainLoop& loop, ui::SorvelMainDlg& window, playback::Player& player,
+DesktopLink::DesktopLink(loop::MainLoop& loop, ui::SorvelMainDlg& window,
+                         playback::PlaySurface& play, playback::Player& player,
                          store::StoreRuntime& runtime)
-    : timers_(loop), window_(window), player_(player), runtime_(runtime) {
-  operations_ = std::make_unique<ui::QueuePlayOperations>(
-      [&window] { return window.play_queue(); }, player, runtime.store(),
-      ui::QueuePlayOperations::WindowActions{
-          [this] { OnTrayActivate(); },
-          // Called from inside a bus call: the window's exit runs its close procedure, which
-          // ends the run from the loop.
-          [this] {
-            if (window_.IsCreated()) window_.Exit();
-          },
-          // A local path or one of our links, as a second instance's command line.
-          [this](const std::string& uri) { window_.HandleCommandLine(uri); },
-          [this](playback::PlayMode mode) { adapter_->OnModeChanged(mode); }});
-  adapter_ = std::make_unique<ui::MprisAdapter>(*operations_);
-}
-
-DesktopLink::~DesktopLink() {
-  timers_.KillTimer(kNowPlayingTimerId);
-  window_.SetPlayModeListener(nullptr);
-  player_.RemoveListener(*adapter_);
-  adapter_->SetService(nullptr);
-  mpris_.reset();
-  tray_.reset();
-}
-
-void DesktopLink::Start() {
+    : window_(window), player_(player), runtime_(runtime), timers_(loop) {
+  adapter_ = std::make_unique<ui::MprisAdapter>(
+      play, ui::MprisAdapter::WindowRequests{
+                [this] { OnTrayActivate(); },
+                // Called from inside a bus call: the window's exit runs its close procedure,
+                // which ends the run from the loop.
+                [this] {
+                  if (window_.IsCreated()) window_.Exit();
+                },
+                // A local path or one of our links, as a second instance's command line.
+                [this](const std::string& uri) { window_.HandleCommandLine(uri); }});
   player_.AddListener(*adapter_);
+  player_listening_ = loop::Subscription([this] { player_.RemoveListener(*adapter_); });
+  // A mode chosen anywhere (the window's or the tray's menu, a client) reaches the service.
+  mode_listening_ = play.AddModeListener(*adapter_);
+  window_listening_ = window_.AddListener(*this);
   // The now-playing text follows the line being sung, so it is composed again on a tick.
   timers_.SetTimer(kNowPlayingTimerId, std::chrono::milliseconds(kNowPlayingPeriodMs),
                    [this] { PublishNowPlaying(); });
   mpris_ = desktop::CreateSessionBusMpris(*adapter_, desktop::MprisIdentity{});
   adapter_->SetService(mpris_.get());
-  adapter_->OnModeChanged(operations_->Mode());
-  // A mode chosen in the window's or the tray's menu reaches the media-player service too.
-  window_.SetPlayModeListener([this](playback::PlayMode mode) { adapter_->OnModeChanged(mode); });
   tray_ = desktop::CreateTrayIcon(*this, desktop::TrayIconOptions{});
   if (tray_) OnTrayMenuOpening();
 }
+
+DesktopLink::~DesktopLink() = default;
 
 bool DesktopLink::tray_shown() const {
   return tray_ && tray_->CanShow();
 }
 
-void DesktopLink::SetArtPath(const std::string& path) {
+void DesktopLink::OnArtPathChanged(const std::string& path) {
   adapter_->SetArtPath(path);
 }
 

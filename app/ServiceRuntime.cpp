@@ -18,17 +18,12 @@ ServiceRuntime::ServiceRuntime(loop::MainLoop& loop, store::DocumentStore& store
                                                            std::string(store::kCookieJarFileName))),
       downloader_(std::make_unique<service::SafeDownloader>(loop, *transport_)),
       request_sender_(std::make_unique<service::SafeDownloaderSender>(*downloader_)),
-      sender_(std::make_unique<service::JSRequestHandler>(*request_sender_, std::string())),
+      sender_(std::make_unique<service::JSRequestHandler>(*request_sender_, endpoints_)),
       requests_(std::make_unique<service::ServiceRequests>(store.ClientId())),
       statistics_(std::make_unique<service::CStatBtnClick>(*sender_, *requests_)) {}
 
 ServiceRuntime::~ServiceRuntime() {
   Shutdown();
-}
-
-void ServiceRuntime::SetEndpoints(const service::ServiceEndpoints& endpoints) {
-  endpoints_ = endpoints;
-  sender_->set_base_url(endpoints.base_url);
 }
 
 void ServiceRuntime::StartStatistics(loop::LoopTarget& timers) {

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "service/api/ServiceEndpoints.h"
+#include "service/api/SharedEndpoints.h"
 
 namespace quillo::loop {
 class LoopTarget;
@@ -39,10 +39,9 @@ class ServiceRuntime {
   ServiceRuntime(const ServiceRuntime&) = delete;
   ServiceRuntime& operator=(const ServiceRuntime&) = delete;
 
-  // The service's addresses; until they are known, service calls fail as to a service that is
-  // down.
-  void SetEndpoints(const service::ServiceEndpoints& endpoints);
-  const service::ServiceEndpoints& endpoints() const { return endpoints_; }
+  // The service's addresses for the whole run; until they are known, service calls fail as to
+  // a service that is down. Everything that builds an address reads them at each request.
+  service::SharedEndpoints& endpoints() { return endpoints_; }
 
   service::SafeDownloader& downloader() { return *downloader_; }
   service::JSRequestHandler& sender() { return *sender_; }
@@ -59,7 +58,7 @@ class ServiceRuntime {
   void Shutdown();
 
  private:
-  service::ServiceEndpoints endpoints_;
+  service::SharedEndpoints endpoints_;
   std::unique_ptr<http::CurlHttpTransport> transport_;
   std::unique_ptr<service::SafeDownloader> downloader_;
   std::unique_ptr<service::SafeDownloaderSender> request_sender_;

@@ -1,16 +1,19 @@
 #pragma once
-// The program's run with windows: the player, the play queue and the top parent with the main
-// window, wired to the store, the service client and the reporter of the run (the headless
-// window's output, which scripts and tests follow in both runs).
+// The program's run with windows: the player, the lyric document, the play queue and its play
+// surface, the playlist commands and the top parent with the main window, wired to the store, the
+// service client, the login session and the reporter of the run (the headless window's output,
+// which scripts and tests follow in both runs).
 //
-// Window thread only. Made after the store, the service client and the play cache, destroyed
-// before them (the player cancels its stream download on destruction).
+// Each part is made once per run, in dependency order, and destroyed in the reverse order: what
+// a part uses is made before it and outlives it. The service's address may arrive later; the
+// parts read it from the service runtime's shared endpoints when they make a request.
+//
+// Window thread only. Made after the store, the service client, the play cache, the download
+// manager and the login session, destroyed before them.
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "platform/ipc/HandOverMessage.h"
-#include "service/api/ServiceEndpoints.h"
 
 namespace quillo::loop {
 class MainLoop;
@@ -20,11 +23,12 @@ class StoreRuntime;
 }
 namespace quillo::playback {
 class PlayCache;
-}
+class PlayQueue;
+class PlaySurface;
+}  // namespace quillo::playback
 namespace quillo::service {
 class LoginSession;
-class LoginWaitingDialog;
-class LoginWindow;
+class LoginViews;
 }  // namespace quillo::service
 namespace quillo::ui {
 class SorvelMainDlg;
@@ -43,26 +47,28 @@ class ServiceRuntime;
 
 class WindowedMainWindow {
  public:
-  // `downloads` (may be null) fetches artist pictures and the service songs' lyrics; this
-  // object is its listener while the window is open.
+  // The download manager fetches artist pictures and the service songs' lyrics; `login` logs in
+  // and out, and the window registers its login display and waiting dialog with `login_views`.
+  // Everything given outlives this object.
   WindowedMainWindow(loop::MainLoop& loop, store::StoreRuntime& runtime,
                      ServiceRuntime& service_runtime, playback::PlayCache& cache,
-                     downloads::DownloadManager* downloads, HeadlessMainWindow& reporter);
+                     downloads::DownloadManager& downloads, HeadlessMainWindow& reporter,
+                     service::LoginSession& login, service::LoginViews& login_views);
   ~WindowedMainWindow();
 
-  // Creates and shows the main window; false when no window can be made.
+  // Creates and shows the main window, the tray icon, the media-player service and the lyric
+  // view left open; false when no window can be made.
   bool Open();
   ui::SorvelMainDlg& main_window();
-  service::LoginWindow& login_window();
-  // The login dialog's waiting dialog, which the login session shows.
-  service::LoginWaitingDialog& waiting_dialog();
-  void SetLoginSession(service::LoginSession* login);
   // The one lyric document, which the lyric views draw.
   lyrics::LyricAnalyzer& analyzer();
-  // The service's addresses are known: streams and the web site use them from now on.
-  void OnServiceEndpoints(const service::ServiceEndpoints& endpoints);
-  // The embedded service could not be started: lists waiting for its address fail.
-  void OnServiceUnavailable();
+  // The play queue and the play surface of the run (made once; they stay when the service's
+  // address arrives).
+  playback::PlayQueue& play_queue();
+  playback::PlaySurface& play_surface();
+  // The service's address became known (or will not be): service lists chosen before it are
+  // fetched now (or fail).
+  void OnServiceKnown(bool available);
   // A second instance's request: its command line, or show yourself.
   void HandleHandOver(const ipc::HandOverMessage& message);
   void HandleCommandLine(const std::string& text);
@@ -71,15 +77,12 @@ class WindowedMainWindow {
 
  private:
   struct Parts;
-  void MakeQueue();
-  void MakeLyricViews();
+  void Report(const std::string& line);
 
   loop::MainLoop& loop_;
   store::StoreRuntime& runtime_;
   ServiceRuntime& service_runtime_;
-  playback::PlayCache& cache_;
   HeadlessMainWindow& reporter_;
-  std::optional<service::ServiceEndpoints> endpoints_;
   std::unique_ptr<Parts> parts_;
 };
 

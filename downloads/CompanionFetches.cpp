@@ -46,7 +46,7 @@ bool CompanionFetches::Start(std::string_view kind, const std::string& item_id,
 }
 
 bool CompanionFetches::FetchAlbumPicture(const std::string& music_id) {
-  if (!parts_.urls) return false;
+  if (!parts_.urls.known()) return false;
   std::optional<store::MusicRecord> record = parts_.runtime.library().FindMusic(music_id);
   if (!record) return false;
   const std::string album_id = AttributeOf(*record, "album_id");
@@ -56,14 +56,14 @@ bool CompanionFetches::FetchAlbumPicture(const std::string& music_id) {
   const std::string folder = fs::ParentFolder(*copy);
   if (folder.empty() || FindPicture(folder, "album")) return false;
   if (parts_.entries.IsRunning(kAlbumKind, album_id)) return false;
-  return Start(kAlbumKind, album_id, parts_.urls->AlbumPicture(album_id), folder + "album");
+  return Start(kAlbumKind, album_id, parts_.urls.AlbumPicture(album_id), folder + "album");
 }
 
 bool CompanionFetches::FetchArtistPictureInto(const std::string& artist_id,
                                               const std::string& folder) {
-  if (!parts_.urls || folder.empty() || FindPicture(folder, "artist")) return false;
+  if (!parts_.urls.known() || folder.empty() || FindPicture(folder, "artist")) return false;
   if (parts_.entries.IsRunning(kArtistKind, artist_id)) return false;
-  return Start(kArtistKind, artist_id, parts_.urls->ArtistPicture(artist_id), folder + "artist");
+  return Start(kArtistKind, artist_id, parts_.urls.ArtistPicture(artist_id), folder + "artist");
 }
 
 bool CompanionFetches::FetchArtistPictureForSong(const std::string& music_id) {
@@ -83,7 +83,7 @@ bool CompanionFetches::FetchArtistPicture(const std::string& artist_id,
 }
 
 bool CompanionFetches::FetchLyric(const std::string& music_id) {
-  if (!parts_.urls) return false;
+  if (!parts_.urls.known()) return false;
   std::optional<store::MusicRecord> record = parts_.runtime.library().FindMusic(music_id);
   if (!record) return false;
   const store::LyricLocation lyric = parts_.runtime.library().LyricPath(*record, true);
@@ -93,7 +93,7 @@ bool CompanionFetches::FetchLyric(const std::string& music_id) {
   // take it for a karaoke script).
   const std::string extension = store::FileExtension(fs::BaseName(lyric.path));
   const std::string target = lyric.path.substr(0, lyric.path.size() - extension.size()) + ".lrc";
-  return Start(kLyricKind, music_id, parts_.urls->DownloadedSongLyric(music_id), target);
+  return Start(kLyricKind, music_id, parts_.urls.DownloadedSongLyric(music_id), target);
 }
 
 std::optional<std::string> CompanionFetches::Finish(const DownloadEntry& entry,

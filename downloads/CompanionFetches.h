@@ -33,7 +33,7 @@ class CompanionFetches {
     // Gets the transfers' callbacks (the download manager).
     service::SafeDownloaderCallback& callback;
     // The manager's URL builders; none while the service's address is unknown (nothing starts).
-    const std::optional<service::ServiceFileUrls>& urls;
+    const service::ServiceFileUrls& urls;
   };
 
   explicit CompanionFetches(Parts parts) : parts_(parts) {}

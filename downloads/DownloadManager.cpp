@@ -19,10 +19,12 @@
 namespace quillo::downloads {
 
 DownloadManager::DownloadManager(loop::MainLoop& loop, store::StoreRuntime& runtime,
-                                 service::SafeDownloader& downloader)
+                                 service::SafeDownloader& downloader,
+                                 const service::SharedEndpoints& endpoints)
     : runtime_(runtime),
       downloader_(downloader),
       target_(std::make_unique<loop::LoopTarget>(loop)),
+      urls_(endpoints, runtime.store().ClientId()),
       filing_(runtime.store(), runtime.library()),
       companions_({runtime, downloader, entries_, *this, urls_}) {}
 
@@ -31,20 +33,12 @@ DownloadManager::~DownloadManager() {
   target_.reset();
 }
 
-void DownloadManager::SetEndpoints(const service::ServiceEndpoints& endpoints) {
-  if (endpoints.configured()) {
-    urls_.emplace(endpoints, runtime_.store().ClientId());
-  } else {
-    urls_.reset();
-  }
-}
-
 void DownloadManager::Start() {
   target_->SetTimer(kScheduleTimerId, kSchedulePeriod, [this] { Schedule(); });
 }
 
 void DownloadManager::Schedule() {
-  if (!urls_) return;
+  if (!urls_.known()) return;
   const int max_downloads =
       runtime_.store().GetConfigInt(store::keys::kMaxDownloadThread, kDefaultMaxDownloads);
   const auto active = static_cast<int>(active_count());
@@ -70,10 +64,10 @@ bool DownloadManager::StartSong(const std::string& kind, const std::string& musi
 }
 
 bool DownloadManager::StartTransfer(const std::string& kind, const std::string& music_id) {
-  if (!urls_ || music_id.empty()) return false;
+  if (!urls_.known() || music_id.empty()) return false;
   const std::string folder = runtime_.store().FolderPath(".download");
   fs::CreateFolders(folder);
-  const service::FileFetch fetch = urls_->SongDownload(kind, music_id);
+  const service::FileFetch fetch = urls_.SongDownload(kind, music_id);
   const std::string transfer_id =
       downloader_.Download(fetch.url, PartialPath(folder, kind, music_id), this,
                            fetch.append_extension, fetch.min_size, fetch.max_size, fetch.attempts);
@@ -120,7 +114,7 @@ void DownloadManager::OnStart(service::TransferRecord& record) {
     // Already here: the body is not transferred. The status stays at 2.
     entries_.TakeByTransfer(record.id());
     downloader_.Cancel(record.id());
-    if (listener_ != nullptr) listener_->OnSongFinished(music_id, true);
+    listeners_.ForEach([&](DownloadListener& l) { l.OnSongFinished(music_id, true); });
     ScheduleSoon();
   }
 }
@@ -158,21 +152,21 @@ void DownloadManager::FinishSong(const DownloadEntry& entry, service::TransferRe
       FetchArtistPictureForSong(music_id);
       FetchLyric(music_id);
     }
-    if (listener_ != nullptr) listener_->OnSongFinished(music_id, filed);
+    listeners_.ForEach([&](DownloadListener& l) { l.OnSongFinished(music_id, filed); });
     return;
   }
   // A paused song waits again (the user stopped it); any other failure is marked.
   library.SetMusicAttribute(music_id, "status", library.IsPaused(music_id) ? "0" : "3");
-  if (listener_ != nullptr) listener_->OnSongFinished(music_id, false);
+  listeners_.ForEach([&](DownloadListener& l) { l.OnSongFinished(music_id, false); });
 }
 
 void DownloadManager::FinishCompanion(const DownloadEntry& entry, service::TransferRecord& record) {
   const bool finished = record.status() == service::TransferStatus::kFinished;
   std::optional<std::string> placed = finished ? companions_.Finish(entry, record) : std::nullopt;
   if (entry.kind == kLyricKind) {
-    if (listener_ != nullptr) listener_->OnLyricDownloaded(entry.item_id, placed);
+    listeners_.ForEach([&](DownloadListener& l) { l.OnLyricDownloaded(entry.item_id, placed); });
   } else if (entry.kind == kArtistKind && placed) {
-    if (listener_ != nullptr) listener_->OnArtistPictureDownloaded(entry.item_id, *placed);
+    listeners_.ForEach([&](DownloadListener& l) { l.OnArtistPictureDownloaded(entry.item_id, *placed); });
   }
 }
 

@@ -20,8 +20,9 @@
 #include "downloads/DownloadEntries.h"
 #include "downloads/SongFiling.h"
 #include "lyrics/LyricDownloadQueue.h"
-#include "service/api/ServiceEndpoints.h"
+#include "platform/loop/ListenerList.h"
 #include "service/api/ServiceFileUrls.h"
+#include "service/api/SharedEndpoints.h"
 #include "service/transfer/SafeDownloaderCallback.h"
 #include "store/DownloadStopper.h"
 
@@ -48,18 +49,20 @@ class DownloadManager : public service::SafeDownloaderCallback,
   static constexpr std::chrono::milliseconds kSchedulePeriod{1000};
   static constexpr int kDefaultMaxDownloads = 2;
 
-  // Everything given outlives the manager; the loop's thread is the window thread.
+  // Everything given outlives the manager; the loop's thread is the window thread. Until the
+  // service's addresses are known nothing starts (Schedule hands out nothing); they are read
+  // at every start.
   DownloadManager(loop::MainLoop& loop, store::StoreRuntime& runtime,
-                  service::SafeDownloader& downloader);
+                  service::SafeDownloader& downloader, const service::SharedEndpoints& endpoints);
   // Stops the timer and cancels every transfer (no callback reaches a destroyed manager).
   ~DownloadManager() override;
   DownloadManager(const DownloadManager&) = delete;
   DownloadManager& operator=(const DownloadManager&) = delete;
 
-  // The service's addresses; until they are known nothing starts (Schedule hands out nothing).
-  void SetEndpoints(const service::ServiceEndpoints& endpoints);
-  // Who hears of lyrics and artist pictures; may be null. Must outlive its use.
-  void SetListener(DownloadListener* listener) { listener_ = listener; }
+  // Who hears of finished songs, lyrics and artist pictures, while the subscription lives.
+  [[nodiscard]] loop::Subscription AddListener(DownloadListener& listener) {
+    return listeners_.Add(listener);
+  }
 
   // Starts the schedule timer (id 102, every second; each tick calls Schedule). The timer ends
   // with the manager. Calling it again restarts the timer.
@@ -118,11 +121,11 @@ class DownloadManager : public service::SafeDownloaderCallback,
   store::StoreRuntime& runtime_;
   service::SafeDownloader& downloader_;
   std::unique_ptr<loop::LoopTarget> target_;
-  std::optional<service::ServiceFileUrls> urls_;
+  service::ServiceFileUrls urls_;
   DownloadEntries entries_;
   SongFiling filing_;
   CompanionFetches companions_;
-  DownloadListener* listener_ = nullptr;
+  loop::ListenerList<DownloadListener> listeners_;
   bool schedule_posted_ = false;
 };
 

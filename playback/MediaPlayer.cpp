@@ -19,8 +19,6 @@
 namespace quillo::playback {
 namespace {
 
-constexpr const char* kVolumeKey = "module.music.volume";
-constexpr const char* kMuteKey = "module.music.mute";
 constexpr int kDownloadAttempts = 8;
 
 const char* TapFailureText(audio::TapFailure failure) {
@@ -220,19 +218,14 @@ std::string MediaPlayer::GetDisplayTitle() {
 
 // ---- Volume, mute, balance -------------------------------------------------------------------
 
-bool MediaPlayer::MuteConfigured() const {
-  return services_.store.ConfigEquals(kMuteKey, "true");
-}
-
 void MediaPlayer::SetVolume(int volume) {
   volume_ = std::clamp(volume, 0, 100);
-  services_.store.SetConfigText(kVolumeKey, std::to_string(volume_));
-  if (graph_ != nullptr && !MuteConfigured()) graph_->SetVolume(AudioLevels::Centibels(volume_));
+  if (graph_ != nullptr && !muted_) graph_->SetVolume(AudioLevels::Centibels(volume_));
   notifier_.Post(NotificationKind::kVolume, volume_);
 }
 
 void MediaPlayer::SetMute(bool on) {
-  services_.store.SetConfigText(kMuteKey, on ? "true" : "false");
+  muted_ = on;
   if (graph_ != nullptr) {
     graph_->SetVolume(on ? AudioLevels::kSilence : AudioLevels::Centibels(volume_));
   }
@@ -245,7 +238,7 @@ void MediaPlayer::SetBalance(int balance) {
 }
 
 void MediaPlayer::ApplyLevelsAtBuild() {
-  graph_->SetVolume(MuteConfigured() ? AudioLevels::kMutedAtBuild
+  graph_->SetVolume(muted_ ? AudioLevels::kMutedAtBuild
                                      : AudioLevels::Centibels(volume_));
   graph_->SetBalance(AudioLevels::BalanceCentibels(balance_));
 }

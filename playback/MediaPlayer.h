@@ -2,8 +2,8 @@
 // The one audio player of the program. It plays a file on disk through a graph that renders the
 // file itself, or streams a service song: the song is downloaded into the cache folder by the
 // safe downloader while a graph plays a snapshot of what is on disk, rebuilt over longer
-// snapshots as data arrives (StreamRules has the numbers). It keeps volume, mute and balance,
-// posts its notifications to its listeners, keeps the position the lyric views read, applies the
+// snapshots as data arrives (StreamRules has the numbers). It applies volume, mute and balance
+// to every graph (the play surface stores them), posts its notifications to its listeners, keeps the position the lyric views read, applies the
 // equaliser and feeds the spectrum from the graph's analysis tap.
 //
 // Window thread only: the public operations, the download callbacks (the safe downloader
@@ -136,7 +136,6 @@ class MediaPlayer : public Player, public service::SafeDownloaderCallback {
   void FinishSong(PlayerState state);
   void WriteTryout();
   double ReadGraphDuration();
-  bool MuteConfigured() const;
 
   Services services_;
   loop::LoopTarget target_;
@@ -149,6 +148,7 @@ class MediaPlayer : public Player, public service::SafeDownloaderCallback {
   PositionSmoother smoother_;
 
   int volume_ = AudioLevels::kDefaultVolume;
+  bool muted_ = false;
   int balance_ = 0;
   bool paused_ = false;
   std::string title_;

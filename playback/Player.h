@@ -33,6 +33,7 @@ class Player {
   virtual bool IsPaused() const = 0;
 
   virtual int GetVolume() const = 0;
+  // Applied to the playing graph and every later one; stored by the play surface, not here.
   virtual void SetVolume(int volume) = 0;
   virtual void SetMute(bool on) = 0;
   virtual int GetBalance() const = 0;

@@ -29,17 +29,26 @@ bool IsSearchKey(std::string_view attribute) {
 MusicLibrary::MusicLibrary(DocumentStore& store, PlaylistIndex& lists)
     : store_(store), lists_(lists) {}
 
-void MusicLibrary::SetTagAccess(SongTagAccess* tags) {
+template <typename Helper>
+loop::Subscription MusicLibrary::Attach(Helper*& slot, Helper& helper) {
   auto lock = store_.Lock();
-  tags_ = tags;
+  slot = &helper;
+  // A subscription kept past the library removes nothing.
+  return loop::Subscription([this, alive = std::weak_ptr<const bool>(alive_), &slot, &helper] {
+    if (alive.expired()) return;
+    auto lock = store_.Lock();
+    if (slot == &helper) slot = nullptr;
+  });
 }
-void MusicLibrary::SetDownloadStopper(DownloadStopper* stopper) {
-  auto lock = store_.Lock();
-  stopper_ = stopper;
+
+loop::Subscription MusicLibrary::AttachTagAccess(SongTagAccess& tags) {
+  return Attach(tags_, tags);
 }
-void MusicLibrary::SetStreamCache(StreamCacheLookup* cache) {
-  auto lock = store_.Lock();
-  stream_cache_ = cache;
+loop::Subscription MusicLibrary::AttachDownloadStopper(DownloadStopper& stopper) {
+  return Attach(stopper_, stopper);
+}
+loop::Subscription MusicLibrary::AttachStreamCache(StreamCacheLookup& cache) {
+  return Attach(stream_cache_, cache);
 }
 void MusicLibrary::SetDeviceSource(DeviceListSource* devices) {
   auto lock = store_.Lock();

@@ -10,6 +10,7 @@
 #include <tinyxml.h>
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/loop/Subscription.h"
 #include "store/MusicRecord.h"
 #include "store/StoreSection.h"
 
@@ -43,10 +45,11 @@ class MusicLibrary : public StoreSection {
   void OnOpen(DocumentStore& store) override;
   void OnClose(DocumentStore& store) override;
 
-  // Helpers owned elsewhere that must outlive the library (nullptr: none).
-  void SetTagAccess(SongTagAccess* tags);
-  void SetDownloadStopper(DownloadStopper* stopper);
-  void SetStreamCache(StreamCacheLookup* cache);
+  // Helpers owned elsewhere, used while their subscription lives (one of each kind at a time:
+  // attaching another replaces it). Any thread; the store's lock guards the change.
+  [[nodiscard]] loop::Subscription AttachTagAccess(SongTagAccess& tags);
+  [[nodiscard]] loop::Subscription AttachDownloadStopper(DownloadStopper& stopper);
+  [[nodiscard]] loop::Subscription AttachStreamCache(StreamCacheLookup& cache);
   void SetDeviceSource(DeviceListSource* devices);
   DeviceListSource* device_source() const { return devices_; }
 
@@ -140,6 +143,11 @@ class MusicLibrary : public StoreSection {
 
   DocumentStore& store_;
   PlaylistIndex& lists_;
+  // Attaches `helper` in `slot` until the subscription goes (then only if still the same one).
+  template <typename Helper>
+  loop::Subscription Attach(Helper*& slot, Helper& helper);
+
+  std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
   SongTagAccess* tags_ = nullptr;
   DownloadStopper* stopper_ = nullptr;
   StreamCacheLookup* stream_cache_ = nullptr;

@@ -153,7 +153,8 @@ void BM_Download50SongsVersusDownloaderAlone(benchmark::State& state) {
         quillo::service::SafeDownloader downloader(loop, transport);
         quillo::media::MediaTagAccess tags;
         const bool companions_present = state.range(0) >= 1;
-        if (state.range(0) <= 1) runtime.library().SetTagAccess(&tags);
+        quillo::loop::Subscription tag_access;
+        if (state.range(0) <= 1) tag_access = runtime.library().AttachTagAccess(tags);
         if (companions_present) {
           // What the manager would fetch is there already: it skips those transfers.
           const std::string music = runtime.store().FolderPath("music");
@@ -167,9 +168,9 @@ void BM_Download50SongsVersusDownloaderAlone(benchmark::State& state) {
         }
         const auto begin = Clock::now();
         {
-          quillo::downloads::DownloadManager manager(loop, runtime, downloader);
-          runtime.library().SetDownloadStopper(&manager);
-          manager.SetEndpoints(endpoints);
+          quillo::service::SharedEndpoints shared(endpoints);
+          quillo::downloads::DownloadManager manager(loop, runtime, downloader, shared);
+          quillo::loop::Subscription stopper = runtime.library().AttachDownloadStopper(manager);
           manager.Start();
           manager.Schedule();
           // Done when nothing runs and the last song was handed out (each song ends at 2 or 3).
@@ -187,7 +188,6 @@ void BM_Download50SongsVersusDownloaderAlone(benchmark::State& state) {
               std::chrono::minutes(10));
           best_manager_s =
               std::min(best_manager_s, std::chrono::duration<double>(Clock::now() - begin).count());
-          runtime.library().SetDownloadStopper(nullptr);
         }
         int filed = 0;
         for (const auto& record : runtime.library().AllRecords())
@@ -196,7 +196,7 @@ void BM_Download50SongsVersusDownloaderAlone(benchmark::State& state) {
         manager_bytes = static_cast<double>(FolderBytes(runtime.store().FolderPath("music")));
         song_bytes = 0;
         for (const auto& song : songs) song_bytes += static_cast<double>(song.size);
-        runtime.library().SetTagAccess(nullptr);
+        tag_access.Reset();
         downloader.Shutdown();
         runtime.Close();
       }

@@ -118,7 +118,7 @@ void BM_ImportFolder(benchmark::State& state) {
     state.PauseTiming();
     testing::TempFolder data;
     auto runtime = OpenStore(data.path());
-    runtime->library().SetTagAccess(&tags);
+    quillo::loop::Subscription tag_access = runtime->library().AttachTagAccess(tags);
     media::LocalImport import(runtime->library());
     state.ResumeTiming();
     media::FolderScanner scanner(runtime->store().FolderPath("music"), "");

@@ -1,9 +1,10 @@
 #pragma once
-// What both lyric bar benchmarks need: the UI runtime on the display and a host that does
-// nothing.
+// What both lyric bar benchmarks need: the UI runtime on the display, a host that does nothing
+// and a play surface nobody presses.
 #include <cstdlib>
 #include <memory>
 
+#include "fakes/FakePlaySurface.h"
 #include "ui/lyricviews/LyricViewHost.h"
 #include "ui/toolkit/UiRuntime.h"
 
@@ -22,9 +23,6 @@ class IdleLyricHost : public ui::LyricViewHost {
   void OnBarLockChanged(bool) override {}
   void OpenLyricErrorReport(ui::LayerWnd&) override {}
   void ShowSettingsPage(int) override {}
-  void PlayPrevious() override {}
-  void PlayNext() override {}
-  void ReplayCurrent() override {}
   std::string ServiceBaseUrl() override { return {}; }
   void OpenInBrowser(const std::string&) override {}
 };

@@ -109,9 +109,10 @@ int main(int argc, char** argv) {
   const double without_bar = Share(loop, half);
 
   bench::IdleLyricHost host;
+  testing::FakePlaySurface play;
   runtime.store().SetConfigText("window.lyricbar.karamode", karaoke ? "true" : "false");
   auto bar = std::make_unique<ui::CLyricBar>(
-      ui::LyricViewParts{runtime.store(), runtime.playlists(), analyzer, player, host});
+      ui::LyricViewParts{runtime.store(), runtime.playlists(), analyzer, player, play, host});
   if (!bar->Open()) return 1;
   loop.PumpUntil([] { return false; }, std::chrono::milliseconds(500));
   const int presents_before = bar->present_count();

@@ -39,12 +39,13 @@ struct BarRig {
   lyrics::LyricAnalyzer analyzer;
   testing::FakePlayer player;
   bench::IdleLyricHost host;
+  testing::FakePlaySurface play;
   std::unique_ptr<ui::CLyricBar> bar;
 
   bool Open() {
     if (!bench::BenchRuntime() || !runtime.Open(false)) return false;
     bar = std::make_unique<ui::CLyricBar>(
-        ui::LyricViewParts{runtime.store(), runtime.playlists(), analyzer, player, host});
+        ui::LyricViewParts{runtime.store(), runtime.playlists(), analyzer, player, play, host});
     return bar->Open();
   }
   ~BarRig() {

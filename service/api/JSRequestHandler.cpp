@@ -3,7 +3,7 @@
 namespace quillo::service {
 
 std::string JSRequestHandler::Send(const ServiceCall& call) {
-  return sender_.Request(base_url_ + call.path, call.params, nullptr);
+  return sender_.Request(base_url() + call.path, call.params, nullptr);
 }
 
 std::string JSRequestHandler::Send(const std::optional<ServiceCall>& call) {

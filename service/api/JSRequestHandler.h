@@ -12,6 +12,7 @@
 
 #include "service/api/RequestSender.h"
 #include "service/api/ServiceCall.h"
+#include "service/api/SharedEndpoints.h"
 #include "service/transfer/SafeDownloaderCallback.h"
 
 namespace quillo::service {
@@ -21,6 +22,9 @@ class JSRequestHandler : public SafeDownloaderCallback {
   // The sender must outlive the handler. base_url ends in '/'.
   JSRequestHandler(RequestSender& sender, std::string base_url)
       : sender_(sender), base_url_(std::move(base_url)) {}
+  // Reads the run's base URL at every call; both must outlive the handler.
+  JSRequestHandler(RequestSender& sender, const SharedEndpoints& shared)
+      : sender_(sender), shared_(&shared) {}
 
   // Sends the call; answers its transfer id.
   std::string Send(const ServiceCall& call);
@@ -28,13 +32,12 @@ class JSRequestHandler : public SafeDownloaderCallback {
   // transfer id, or empty when nothing was sent.
   std::string Send(const std::optional<ServiceCall>& call);
 
-  const std::string& base_url() const { return base_url_; }
-  // The program learns the embedded service's address after it started; calls sent before
-  // then fail like calls to a service that is down.
-  void set_base_url(std::string base_url) { base_url_ = std::move(base_url); }
+  // Calls sent before the service's address is known fail like calls to a service that is down.
+  const std::string& base_url() const { return shared_ ? shared_->Get().base_url : base_url_; }
 
  private:
   RequestSender& sender_;
+  const SharedEndpoints* shared_ = nullptr;
   std::string base_url_;
 };
 

@@ -2,12 +2,14 @@
 // The file fetches of the request catalogue (GET into a file through the safe downloader): one
 // builder per row, each with its size limits and attempts. Ids and names placed in a URL are
 // URL-encoded. Where the file goes is decided by the row's owner (downloads, lyrics, player,
-// update). Pure builders; any thread.
+// update). Builders; any thread when made with fixed endpoints, the window thread when they read
+// the run's shared ones.
 #include <string>
 #include <string_view>
 
 #include "service/api/FileFetch.h"
 #include "service/api/ServiceEndpoints.h"
+#include "service/api/SharedEndpoints.h"
 
 namespace quillo::service {
 
@@ -20,7 +22,13 @@ class ServiceFileUrls {
   static constexpr std::int64_t kGraphicsLibraryMaxSize = 10000000;
 
   ServiceFileUrls(ServiceEndpoints endpoints, std::string client_id)
-      : endpoints_(std::move(endpoints)), client_id_(std::move(client_id)) {}
+      : fixed_(std::move(endpoints)), client_id_(std::move(client_id)) {}
+  // Reads the run's addresses at every build; `shared` must outlive the builder.
+  ServiceFileUrls(const SharedEndpoints& shared, std::string client_id)
+      : shared_(&shared), client_id_(std::move(client_id)) {}
+
+  // Whether there is an address to build on.
+  bool known() const { return endpoints().configured(); }
 
   // item_kind is normally "music".
   FileFetch SongDownload(std::string_view item_kind, std::string_view music_id) const;
@@ -41,7 +49,10 @@ class ServiceFileUrls {
   FileFetch Fetch(std::string url, bool append_extension, std::int64_t min_size,
                   std::int64_t max_size) const;
 
-  ServiceEndpoints endpoints_;
+  const ServiceEndpoints& endpoints() const { return shared_ ? shared_->Get() : fixed_; }
+
+  const SharedEndpoints* shared_ = nullptr;
+  ServiceEndpoints fixed_;
   std::string client_id_;
 };
 

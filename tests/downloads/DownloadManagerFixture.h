@@ -89,16 +89,17 @@ class DownloadManagerFixture : public ::testing::Test {
         [this](const FakeAttempt& attempt, int) { return Answer(attempt); });
     client_ = client.get();
     downloader_ = std::make_unique<service::SafeDownloader>(loop_, std::move(client));
-    manager_ = std::make_unique<downloads::DownloadManager>(loop_, *runtime_, *downloader_);
-    manager_->SetEndpoints(service::EndpointsForBaseUrl("http://127.0.0.1:9/"));
-    manager_->SetListener(&listener_);
-    library().SetDownloadStopper(manager_.get());
-    library().SetTagAccess(&tags_);
+    endpoints_.Set(service::EndpointsForBaseUrl("http://127.0.0.1:9/"));
+    manager_ =
+        std::make_unique<downloads::DownloadManager>(loop_, *runtime_, *downloader_, endpoints_);
+    listening_ = manager_->AddListener(listener_);
+    stopper_ = library().AttachDownloadStopper(*manager_);
+    tag_access_ = library().AttachTagAccess(tags_);
   }
 
   void TearDown() override {
-    library().SetDownloadStopper(nullptr);
-    library().SetTagAccess(nullptr);
+    stopper_.Reset();
+    tag_access_.Reset();
     // Let every held-back body go so that no worker waits for the test.
     {
       std::lock_guard lock(mutex_);
@@ -228,9 +229,13 @@ class DownloadManagerFixture : public ::testing::Test {
   std::unique_ptr<store::StoreRuntime> runtime_;
   FakeTransferClient* client_ = nullptr;
   std::unique_ptr<service::SafeDownloader> downloader_;
+  service::SharedEndpoints endpoints_;
   std::unique_ptr<downloads::DownloadManager> manager_;
   RecordingTags tags_;
   RecordingDownloadListener listener_;
+  loop::Subscription listening_;
+  loop::Subscription stopper_;
+  loop::Subscription tag_access_;
   std::mutex mutex_;
   std::map<std::string, SongScript> songs_;
   std::atomic<bool> lyrics_found_{false};

@@ -270,11 +270,11 @@ TEST_F(DownloadManagerTest, NothingStartsWithoutTheServiceAddressAndCancelAllFor
   AddSong("2", "Two");
   Hold("1");
   Hold("2");
-  manager_->SetEndpoints({});
+  endpoints_.Set({});
   manager_->Schedule();
   EXPECT_EQ(manager_->active_count(), 0u);
   EXPECT_EQ(Status("1"), "0");
-  manager_->SetEndpoints(service::EndpointsForBaseUrl("http://127.0.0.1:9/"));
+  endpoints_.Set(service::EndpointsForBaseUrl("http://127.0.0.1:9/"));
   manager_->Schedule();
   ASSERT_EQ(manager_->active_count(), 2u);
   const std::string first = manager_->entries().front().transfer_id;

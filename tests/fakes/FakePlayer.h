@@ -50,9 +50,9 @@ class FakePlayer : public playback::Player {
   int GetDurationMs() override { return -1; }
   bool IsActive() const override { return !played.empty(); }
   bool IsPaused() const override { return paused_; }
-  int GetVolume() const override { return 100; }
-  void SetVolume(int) override {}
-  void SetMute(bool) override {}
+  int GetVolume() const override { return volume_; }
+  void SetVolume(int volume) override { volume_ = volume; }
+  void SetMute(bool on) override { muted = on; }
   int GetBalance() const override { return 0; }
   void SetBalance(int) override {}
   std::string GetTitle() const override {
@@ -78,6 +78,7 @@ class FakePlayer : public playback::Player {
   int stops = 0;
   int pauses = 0;
   int resumes = 0;
+  bool muted = false;
 
  private:
   bool Start(Played song) {
@@ -88,6 +89,7 @@ class FakePlayer : public playback::Player {
 
   std::vector<playback::PlayerListener*> listeners_;
   bool paused_ = false;
+  int volume_ = 100;
 };
 
 }  // namespace quillo::testing

@@ -37,7 +37,7 @@ TEST(ImportTest, ThousandFilesGiveExactlyTheSongsTheRulesSelect) {
   ASSERT_TRUE(runtime.Open(false));
   runtime.store().SetConfigText("sorvel.path.music", root + "music/");
   MediaTagAccess tags;
-  runtime.library().SetTagAccess(&tags);
+  loop::Subscription tag_access = runtime.library().AttachTagAccess(tags);
 
   const char* kExtensions[] = {".mp3", ".MP3", ".wma", ".txt", ".mkv"};
   const std::uintmax_t kSizes[] = {511999, 512000, 700000, 400000};
@@ -118,7 +118,7 @@ TEST(ImportTest, ThousandFilesGiveExactlyTheSongsTheRulesSelect) {
   // Every file the rules accept counts, the second spelling of a case pair included (8 pairs).
   EXPECT_EQ(import.found() - before, static_cast<int>(expected.size()) + 8);
   EXPECT_EQ(import.added(), static_cast<int>(expected.size()));
-  runtime.library().SetTagAccess(nullptr);
+  tag_access.Reset();
   runtime.Close();
 }
 
@@ -127,7 +127,7 @@ TEST(ImportTest, FileImportHasNoSizeRule) {
   store::StoreRuntime runtime(data.path());
   ASSERT_TRUE(runtime.Open(false));
   MediaTagAccess tags;
-  runtime.library().SetTagAccess(&tags);
+  loop::Subscription tag_access = runtime.library().AttachTagAccess(tags);
   MakeSong(data / "My Song.mp3", "", 400000);
   MakeSong(data / "notes.txt", "", 600000);
   std::vector<std::string> statuses;
@@ -137,7 +137,7 @@ TEST(ImportTest, FileImportHasNoSizeRule) {
   ASSERT_TRUE(record);
   EXPECT_EQ(record->at("name"), "My Song");
   EXPECT_EQ(statuses, std::vector<std::string>{"正在导入:" + data / "My Song.mp3"});
-  runtime.library().SetTagAccess(nullptr);
+  tag_access.Reset();
 }
 
 }  // namespace

@@ -91,11 +91,11 @@ int DownloadsRun(ToolContext& context) {
   SongProgress progress(library, context.err);
   int status = 0;
   {
-    downloads::DownloadManager manager(loop, runtime, downloader);
-    library.SetTagAccess(&tags);
-    library.SetDownloadStopper(&manager);
-    manager.SetListener(&progress);
-    manager.SetEndpoints(*endpoints);
+    service::SharedEndpoints shared(*endpoints);
+    downloads::DownloadManager manager(loop, runtime, downloader, shared);
+    loop::Subscription tag_access = library.AttachTagAccess(tags);
+    loop::Subscription stopper = library.AttachDownloadStopper(manager);
+    loop::Subscription listening = manager.AddListener(progress);
     manager.Start();
     manager.Schedule();
 
@@ -112,8 +112,6 @@ int DownloadsRun(ToolContext& context) {
     checks.KillTimer(kCheckTimerId);
     manager.CancelAll();
     downloader.Shutdown();
-    library.SetDownloadStopper(nullptr);
-    library.SetTagAccess(nullptr);
   }
 
   std::map<int, int> counts;

@@ -36,7 +36,7 @@ int Import(ToolContext& context) {
   }
   store::StoreRuntime* runtime = store::StoreRuntime::Instance();
   media::MediaTagAccess tags;
-  runtime->library().SetTagAccess(&tags);
+  loop::Subscription tag_access = runtime->library().AttachTagAccess(tags);
   media::LocalImport import(runtime->library(), [&](const std::string& status) {
     context.err << Shown(status, fs::StandardStream::kError) << "\n";
   });
@@ -58,7 +58,7 @@ int Import(ToolContext& context) {
       context.err << "not a music file: " << path << "\n";
     }
   }
-  runtime->library().SetTagAccess(nullptr);
+  tag_access.Reset();
   context.out << import.found() << " found, " << import.added() << " added\n";
   return status;
 }

@@ -13,11 +13,13 @@
 #include "platform/http/CurlHttpTransport.h"
 #include "platform/loop/MainLoop.h"
 #include "platform/media/GstMediaGraphFactory.h"
+#include "playback/AudioLevels.h"
 #include "playback/MediaPlayer.h"
 #include "playback/PlayCache.h"
 #include "playback/PlayerNotification.h"
 #include "service/api/ServiceFileUrls.h"
 #include "service/transfer/SafeDownloader.h"
+#include "store/ConfigKeys.h"
 #include "store/DataFolder.h"
 #include "store/DocumentStore.h"
 #include "store/MusicLibrary.h"
@@ -170,7 +172,9 @@ int Play(ToolContext& context) {
     player.SetMessageBoxHook(
         [&context](const std::string& text) { context.err << "quillo-tool: " << text << "\n"; });
     player.AddListener(printer);
-    player.SetVolume(store.GetConfigInt("module.music.volume", 80));
+    // The stored volume and mute, as the program's play surface gives them.
+    player.SetVolume(store.GetConfigInt(store::keys::kVolume, playback::AudioLevels::kDefaultVolume));
+    player.SetMute(store.ConfigEquals(store::keys::kMute, "true"));
     const bool begun =
         song_id.empty() ? player.PlayFile(file, "", title) : player.PlayStream(url, song_id, title);
     // A failure was posted; the loop delivers it and quits.

@@ -6,7 +6,6 @@
 #include "platform/desktop/MprisService.h"
 #include "ui/desktop/MprisModes.h"
 #include "ui/desktop/MprisTrack.h"
-#include "ui/desktop/PlayOperations.h"
 
 namespace quillo::ui {
 
@@ -40,7 +39,8 @@ double VolumeOf(int volume) {
 
 }  // namespace
 
-MprisAdapter::MprisAdapter(PlayOperations& operations) : operations_(operations) {
+MprisAdapter::MprisAdapter(playback::PlaySurface& play, WindowRequests requests)
+    : operations_(play), requests_(std::move(requests)) {
   state_.volume = VolumeOf(operations_.Volume());
   state_.loop_status = MprisModes::LoopStatusOf(operations_.Mode());
   state_.shuffle = MprisModes::ShuffleOf(operations_.Mode());
@@ -121,10 +121,10 @@ void MprisAdapter::OnSongCleared() {
 }
 
 void MprisAdapter::Raise() {
-  operations_.Raise();
+  if (requests_.raise) requests_.raise();
 }
 void MprisAdapter::Quit() {
-  operations_.Quit();
+  if (requests_.quit) requests_.quit();
 }
 
 void MprisAdapter::Play() {
@@ -175,10 +175,11 @@ void MprisAdapter::SetPosition(const std::string& track_path, std::int64_t posit
 
 void MprisAdapter::OpenUri(const std::string& uri) {
   // Only what a command line may carry: a local file, or one of our own links.
+  if (!requests_.open) return;
   if (uri.rfind(kLinkPrefix, 0) == 0) {
-    operations_.OpenUri(uri);
+    requests_.open(uri);
   } else if (auto path = MprisTrack::PathFromFileUrl(uri)) {
-    operations_.OpenUri(*path);
+    requests_.open(*path);
   }
 }
 

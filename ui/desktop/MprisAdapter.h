@@ -7,17 +7,20 @@
 // Pause while playing, else Play; Stop → Stop; Next, Previous → Next, Previous; Seek(offset) and
 // SetPosition(track, position) → Seek, clamped to 0..length, followed by the Seeked signal;
 // OpenUri → OpenUri with the local path of a "file://" address or a "quillo://add/" link as it
-// is (other addresses are ignored); Raise, Quit → Raise, Quit; Volume 0.0..1.0 → SetVolume(0..100);
-// LoopStatus and Shuffle → ChooseMode (MprisModes).
+// is (other addresses are ignored); Raise, Quit → the window's requests; Volume 0.0..1.0 →
+// SetVolume(0..100); LoopStatus and Shuffle → ChooseMode (MprisModes). The play operations are
+// the program's one play surface; Raise, Quit and OpenUri are the window's.
 //
-// Threads: window thread only. Ownership: the operations and the service (when set) must
-// outlive the adapter, or the service must be unset first.
+// Threads: window thread only. Ownership: the play surface outlives the adapter; the service
+// (when set) is destroyed before it, and the adapter does not touch it in its destructor.
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/desktop/MprisHandler.h"
 #include "platform/desktop/MprisPlayerState.h"
 #include "playback/PlayQueueMode.h"
+#include "playback/PlaySurface.h"
 #include "playback/PlayerNotification.h"
 #include "store/MusicRecord.h"
 
@@ -27,13 +30,24 @@ class MprisService;
 
 namespace quillo::ui {
 
-class PlayOperations;
-
-class MprisAdapter : public desktop::MprisHandler, public playback::PlayerListener {
+class MprisAdapter : public desktop::MprisHandler,
+                     public playback::PlayerListener,
+                     public playback::PlayModeListener {
  public:
   static constexpr const char* kLinkPrefix = "quillo://add/";
 
-  explicit MprisAdapter(PlayOperations& operations);
+  // What a client asks of the window rather than of playback. Each may be empty.
+  struct WindowRequests {
+    // Shows and raises the main window (as the tray's left click does).
+    std::function<void()> raise;
+    // Quits as the tray menu's exit does. Called from inside a bus call: it must post the
+    // shutdown rather than destroy the service (or the adapter) before it returns.
+    std::function<void()> quit;
+    // A local path or a "quillo://add/" link, handled as a second instance's command line.
+    std::function<void(const std::string&)> open;
+  };
+
+  MprisAdapter(playback::PlaySurface& play, WindowRequests requests);
   MprisAdapter(const MprisAdapter&) = delete;
   MprisAdapter& operator=(const MprisAdapter&) = delete;
 
@@ -53,6 +67,7 @@ class MprisAdapter : public desktop::MprisHandler, public playback::PlayerListen
   void SetNowPlayingText(const std::string& text);
   // The play mode changed (by a menu, or by a client through ChooseMode).
   void OnModeChanged(playback::PlayMode mode);
+  void OnPlayModeChanged(playback::PlayMode mode) override { OnModeChanged(mode); }
   // The position jumped by other means (the seek bar): the Seeked signal.
   void OnSeeked(int position_ms);
   // Nothing is loaded any more (the list was cleared): no track, Stopped.
@@ -82,7 +97,8 @@ class MprisAdapter : public desktop::MprisHandler, public playback::PlayerListen
   void RebuildMetadata();
   void Publish();
 
-  PlayOperations& operations_;
+  playback::PlaySurface& operations_;
+  WindowRequests requests_;
   desktop::MprisService* service_ = nullptr;
   desktop::MprisPlayerState state_;
   store::MusicRecord record_;

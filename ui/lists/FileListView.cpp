@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "platform/gfx/TextMeasure.h"
-#include "playback/PlayQueue.h"
+#include "playback/PlaySurface.h"
 #include "playback/Player.h"
 #include "service/sync/PlaylistSync.h"
 #include "store/Playlists.h"
@@ -144,7 +144,7 @@ void FileListView::OnRowClicked(int index) {
 void FileListView::OnRowActivated(int index) {
   if (model_.mode() == SongListMode::kSongs) {
     const store::MusicRecord* record = model_.RecordAt(index);
-    if (record && deps_.queue) deps_.queue->PlaySelected(model_.list_id(), *record);
+    if (record && deps_.play) deps_.play->PlaySong(model_.list_id(), *record);
     return;
   }
   const SongGroup* group = model_.GroupAt(index);
@@ -165,7 +165,7 @@ bool FileListView::HandleCommand(int command_id) {
   const store::MusicRecord* first = selected.empty() ? nullptr : &selected.front();
   switch (command_id) {
     case kPlaySelectedCommand:
-      if (first && deps_.queue) deps_.queue->PlaySelected(model_.list_id(), *first);
+      if (first && deps_.play) deps_.play->PlaySong(model_.list_id(), *first);
       return true;
     case kSongInfoCommand:
       if (first && !store::IsLocalId(store::IdOf(*first))) deps_.host.ShowSongInfo(*first);
@@ -379,7 +379,7 @@ void FileListView::DrawRow(gfx::Painter& painter, int index, int x, int y, const
   }
   const store::MusicRecord* record = model_.RecordAt(index);
   if (record == nullptr) return;
-  bool failed = deps_.queue && deps_.queue->HasFailed(store::IdOf(*record));
+  bool failed = deps_.play && deps_.play->HasFailed(store::IdOf(*record));
   gfx::Color text = selected  ? colours.selection_text
                     : playing ? colours.playing_text
                     : failed  ? colours.failed_text

@@ -41,11 +41,6 @@ class FileListView : public LayerListViewM {
   FileListView(LayerWnd& owner, const gfx::Rect& rect, const ListViewDeps& deps);
   ~FileListView() override;
 
-  // The play queue and the playlist commands to use from now on (either may be null).
-  void SetQueueAndSync(playback::PlayQueue* queue, service::PlaylistSync* sync) {
-    deps_.queue = queue;
-    deps_.sync = sync;
-  }
 
   // ---- The list shown -------------------------------------------------------------------------
   // Shows the list (rows, selection, playing row and filter text reset; the search box emptied),

@@ -13,7 +13,7 @@ struct ServiceEndpoints;
 }  // namespace quillo::service
 namespace quillo::playback {
 class Player;
-class PlayQueue;
+class PlaySurface;
 }  // namespace quillo::playback
 
 namespace quillo::ui::lists {
@@ -30,8 +30,8 @@ struct ListViewDeps {
   ListsHost& host;
   // The list commands of the menus and the dropped songs; null: those entries do nothing.
   service::PlaylistSync* sync = nullptr;
-  // Double-click and "播放": PlaySelected; null: nothing plays.
-  playback::PlayQueue* queue = nullptr;
+  // Double-click and "播放" play the song; failed songs are drawn as such. Null: nothing plays.
+  playback::PlaySurface* play = nullptr;
   // The song the player holds marks the playing row; null: no marker.
   playback::Player* player = nullptr;
 };

@@ -36,11 +36,6 @@ class PlaylistView : public LayerListViewS {
                FileListView& songs);
   ~PlaylistView() override;
 
-  // The play queue and the playlist commands to use from now on (either may be null).
-  void SetQueueAndSync(playback::PlayQueue* queue, service::PlaylistSync* sync) {
-    deps_.queue = queue;
-    deps_.sync = sync;
-  }
   // ---- Pages and rows -----------------------------------------------------------------------
   PanelPage page() const { return model_.page(); }
   // Shows a page (buttons 24, 25, 26), keeping the choice of each page's list.

@@ -2,6 +2,7 @@
 // that change which of them are shown.
 #include <algorithm>
 
+#include "playback/PlaySurface.h"
 #include "playback/Player.h"
 #include "resources/skins/SkinLayout.h"
 #include "store/DocumentStore.h"
@@ -138,7 +139,6 @@ void CLyricBar::ReloadLook() {
 void CLyricBar::OnControlEvent(LayerControl* control, int code) {
   if (!control) return;
   LyricViewHost& host = parts_.host;
-  playback::Player& player = parts_.player;
   store::DocumentStore& store = parts_.store;
   switch (code) {
     case kClose:
@@ -150,24 +150,20 @@ void CLyricBar::OnControlEvent(LayerControl* control, int code) {
       host.ShowLyricWindow(true);
       break;
     case kPrevious:
-      host.PlayPrevious();
+      parts_.play.Previous();
       break;
     case kPlay:
-      if (player.IsActive()) {
-        player.Resume();
-      } else {
-        host.ReplayCurrent();
-      }
+      parts_.play.Play();
       break;
     case kPause:
-      player.Pause();
+      parts_.play.Pause();
       break;
     case kNext:
-      host.PlayNext();
+      parts_.play.Next();
       break;
     case kMute:
     case kUnmute:
-      player.SetMute(code == kMute);
+      parts_.play.SetMuted(code == kMute);
       break;
     case kReport:
       host.OpenLyricErrorReport(*this);

@@ -6,6 +6,7 @@
 #include "lyrics/LyricAnalyzer.h"
 #include "platform/gfx/TextMeasure.h"
 #include "platform/window/WindowSystem.h"
+#include "playback/PlaySurface.h"
 #include "playback/Player.h"
 #include "resources/skins/SkinLayout.h"
 #include "store/DocumentStore.h"
@@ -304,7 +305,7 @@ void LyricDlg::OnLButtonUp(const window::MouseEvent& e) {
     // The song jumps to where the line in the middle is due; never before the start.
     const long long due =
         static_cast<long long>(parts_.analyzer.document().offset_ms) + line->start_ms;
-    parts_.player.Seek(static_cast<int>(std::clamp<long long>(due, 0, INT_MAX)));
+    parts_.play.Seek(static_cast<int>(std::clamp<long long>(due, 0, INT_MAX)));
   }
   Repaint();
 }

@@ -50,11 +50,6 @@ class LyricViewHost {
   // nothing while the program has no settings dialog.
   virtual void ShowSettingsPage(int page) = 0;
 
-  // The play queue's operations the bar's buttons use.
-  virtual void PlayPrevious() = 0;  // wrapping
-  virtual void PlayNext() = 0;      // wrapping
-  virtual void ReplayCurrent() = 0;
-
   // The service's base URL ending with '/', "" while unknown; and the default browser.
   virtual std::string ServiceBaseUrl() = 0;
   virtual void OpenInBrowser(const std::string& url) = 0;

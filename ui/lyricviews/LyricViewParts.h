@@ -5,7 +5,8 @@ class LyricAnalyzer;
 }
 namespace quillo::playback {
 class Player;
-}
+class PlaySurface;
+}  // namespace quillo::playback
 namespace quillo::store {
 class DocumentStore;
 class Playlists;
@@ -22,7 +23,8 @@ struct LyricViewParts {
   store::DocumentStore& store;      // configuration keys, window rectangles, named folders
   store::Playlists& playlists;      // the current item ("关联歌词...")
   lyrics::LyricAnalyzer& analyzer;  // the one lyric document
-  playback::Player& player;         // position, seek, state; the views add themselves as listeners
+  playback::Player& player;         // position and state; the views add themselves as listeners
+  playback::PlaySurface& play;      // what their buttons, drags and menus ask of playback
   LyricViewHost& host;
   window::FileChooser* chooser = nullptr;  // "关联歌词..."; null: the item does nothing
 };

@@ -19,8 +19,8 @@ constexpr const char* kLockNoticeText = "右键单击此图标选择解锁";
 LyricViews::LyricViews(loop::MainLoop& loop, SorvelMainDlg& window, Sources sources, Links links)
     : target_(loop),
       window_(window),
-      parts_{sources.store, sources.playlists, sources.analyzer, sources.player,
-             *this,         sources.chooser},
+      parts_{sources.store,  sources.playlists, sources.analyzer, sources.player,
+             sources.play,   *this,             sources.chooser},
       links_(std::move(links)) {}
 
 LyricViews::~LyricViews() {
@@ -135,18 +135,6 @@ void LyricViews::OpenLyricErrorReport(LayerWnd& over) {
 
 void LyricViews::ShowSettingsPage(int page) {
   if (links_.show_settings_page) links_.show_settings_page(page);
-}
-
-void LyricViews::PlayPrevious() {
-  if (links_.play_previous) links_.play_previous();
-}
-
-void LyricViews::PlayNext() {
-  if (links_.play_next) links_.play_next();
-}
-
-void LyricViews::ReplayCurrent() {
-  if (links_.replay_current) links_.replay_current();
 }
 
 std::string LyricViews::ServiceBaseUrl() {

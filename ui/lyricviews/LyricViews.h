@@ -27,9 +27,6 @@ class LyricViews : public LyricViewHost, public LyricViewControl {
  public:
   // What the program adds; each may be empty (then the request does nothing).
   struct Links {
-    std::function<void()> play_previous;
-    std::function<void()> play_next;
-    std::function<void()> replay_current;
     std::function<std::string()> service_base_url;
     // A notice outside the windows (the desktop's notification bubble).
     std::function<void(const std::string& title, const std::string& text)> notify;
@@ -42,6 +39,7 @@ class LyricViews : public LyricViewHost, public LyricViewControl {
     store::Playlists& playlists;
     lyrics::LyricAnalyzer& analyzer;
     playback::Player& player;
+    playback::PlaySurface& play;
     window::FileChooser* chooser = nullptr;
   };
 
@@ -74,9 +72,6 @@ class LyricViews : public LyricViewHost, public LyricViewControl {
   void OnBarLockChanged(bool locked) override;
   void OpenLyricErrorReport(LayerWnd& over) override;
   void ShowSettingsPage(int page) override;
-  void PlayPrevious() override;
-  void PlayNext() override;
-  void ReplayCurrent() override;
   std::string ServiceBaseUrl() override;
   void OpenInBrowser(const std::string& url) override;
 

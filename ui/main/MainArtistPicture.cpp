@@ -9,17 +9,12 @@
 
 namespace quillo::ui {
 
-void SorvelMainDlg::SetDownloadManager(downloads::DownloadManager* manager) {
-  picture_source_ =
-      manager ? std::make_unique<DownloadedArtistPictures>(*manager, parts_.runtime) : nullptr;
-  artist_picture_.SetSource(picture_source_.get());
-}
-
 void SorvelMainDlg::OnArtistPictureDownloaded(const std::string& artist_id,
                                               const std::string& path) {
   if (!artist_picture_.OnDownloaded(artist_id, path)) return;
   LoadArtistPicture();
-  if (art_path_listener_) art_path_listener_(artist_picture_.path());
+  listeners_.ForEach(
+      [this](MainWindowListener& listener) { listener.OnArtPathChanged(artist_picture_.path()); });
 }
 
 void SorvelMainDlg::LoadArtistPicture() {

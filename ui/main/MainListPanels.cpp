@@ -61,13 +61,6 @@ void MainListPanels::ShowList(const std::string& list_id) {
   }
 }
 
-void MainListPanels::SetQueueAndSync(playback::PlayQueue* queue, service::PlaylistSync* sync) {
-  deps_.queue = queue;
-  deps_.sync = sync;
-  if (songs_) songs_->SetQueueAndSync(queue, sync);
-  if (panel_) panel_->SetQueueAndSync(queue, sync);
-}
-
 std::string MainListPanels::ShownListId() const {
   return songs_ ? songs_->ShownListId() : shown_;
 }

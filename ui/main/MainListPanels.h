@@ -33,9 +33,6 @@ class MainListPanels {
   // shown and the panel's page are kept from the previous build.
   void Build(const gfx::Rect& panel, const gfx::Rect& songs, const gfx::Rect& search);
   void DestroyEdit();
-  // The play queue and the playlist commands were made again (the service's address arrived):
-  // the views use the new ones from now on, keeping what they show and the panel's choices.
-  void SetQueueAndSync(playback::PlayQueue* queue, service::PlaylistSync* sync);
 
   lists::FileListView* songs() const { return songs_.get(); }
   lists::PlaylistView* panel() const { return panel_.get(); }

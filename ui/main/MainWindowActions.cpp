@@ -1,11 +1,10 @@
-// The main window's actions and the views it is for the play queue, the login session and the
-// playlist commands.
+// The main window's actions, its play display and its login display.
 #include <algorithm>
 
 #include "platform/fs/FileSystem.h"
 #include "platform/window/WindowSystem.h"
-#include "playback/PlayQueue.h"
 #include "playback/PlayQueueMode.h"
+#include "playback/PlaySurface.h"
 #include "playback/Player.h"
 #include "service/session/LoginSession.h"
 #include "service/sync/PlaylistSync.h"
@@ -33,16 +32,16 @@ namespace keys = main_keys;
 // ---- Play operations ------------------------------------------------------------------------
 
 void SorvelMainDlg::Previous() {
-  if (queue_) queue_->Previous();
+  if (parts_.play) parts_.play->Previous();
 }
 void SorvelMainDlg::Play() {
-  if (queue_) queue_->Play();
+  if (parts_.play) parts_.play->Play();
 }
 void SorvelMainDlg::Pause() {
-  if (queue_) queue_->Pause();
+  if (parts_.play) parts_.play->Pause();
 }
 void SorvelMainDlg::Next() {
-  if (queue_) queue_->Next();
+  if (parts_.play) parts_.play->Next();
 }
 
 void SorvelMainDlg::PlaySelected() {
@@ -50,40 +49,36 @@ void SorvelMainDlg::PlaySelected() {
     lists_->songs()->HandleCommand(kCmdPlaySelected);
     return;
   }
-  if (!queue_ || !song_list_) return;
+  if (!parts_.play || !song_list_) return;
   const std::set<int>& selection = song_list_->selection();
   if (selection.empty()) return;
   const int row = *selection.begin();
   if (row < 0 || row >= song_list_->RowCount()) return;
-  queue_->PlaySelected(song_list_->list_id(), *song_list_->records()[std::size_t(row)]);
+  parts_.play->PlaySong(song_list_->list_id(), *song_list_->records()[std::size_t(row)]);
 }
 
 int SorvelMainDlg::Volume() const {
-  return parts_.player.GetVolume();
+  return parts_.play ? parts_.play->Volume() : parts_.player.GetVolume();
 }
 
 void SorvelMainDlg::SetVolume(int volume) {
   volume = std::clamp(volume, 0, 100);
-  parts_.player.SetVolume(volume);
-  SetConfigText(keys::kVolume, std::to_string(volume));
+  if (parts_.play) parts_.play->SetVolume(volume);
   ShowVolume(volume);
 }
 
 bool SorvelMainDlg::Muted() const {
-  return ConfigText(keys::kMute) == "true";
+  return parts_.play && parts_.play->Muted();
 }
 
 void SorvelMainDlg::SetMuted(bool muted) {
-  parts_.player.SetMute(muted);
-  SetConfigText(keys::kMute, muted ? "true" : "false");
+  if (parts_.play) parts_.play->SetMuted(muted);
   ShowMuted(muted);
 }
 
 void SorvelMainDlg::ChoosePlayMode(int command_id) {
   auto mode = playback::PlayQueueMode::FromCommand(command_id);
-  if (!mode) return;
-  if (playback::PlayQueueMode::Choose(parts_.runtime.store(), *mode) && play_mode_listener_)
-    play_mode_listener_(*mode);
+  if (mode && parts_.play) parts_.play->ChooseMode(*mode);
 }
 
 // ---- The window -----------------------------------------------------------------------------
@@ -156,7 +151,7 @@ void SorvelMainDlg::ScrollList(bool song_list, int rows) {
 
 void SorvelMainDlg::ShowVolumePopup(bool open) {
   if (open) {
-    if (VolumeAdjustPopup::Show(this, *this)) {
+    if (VolumeAdjustPopup::Show(this, volume_control_)) {
       ShowControl(kVolumeOpen, false);
       ShowControl(kVolumeClose, true);
     }
@@ -172,7 +167,7 @@ void SorvelMainDlg::ShowControlMenu(int control_id) {
   MainMenuState state;
   state.lyric_open = ConfigText(keys::kLyricOpen);
   state.lyric_mode = ConfigText(keys::kLyricMode);
-  state.lyric_bar_locked = lyric_views_ && lyric_views_->BarLocked();
+  state.lyric_bar_locked = lyric_views() && lyric_views()->BarLocked();
   for (const auto& entry : playback::PlayQueueMode::Entries())
     if (entry.mode == playback::PlayQueueMode::ForMenu(parts_.runtime.store()))
       state.play_mode_command = entry.command_id;
@@ -246,7 +241,8 @@ void SorvelMainDlg::CloseExtPanel() {
 }
 
 void SorvelMainDlg::OpenLyricView() {
-  if (lyric_views_) lyric_views_->ShowView(ConfigText(keys::kLyricMode) == "dialog");
+  if (LyricViewControl* views = lyric_views())
+    views->ShowView(ConfigText(keys::kLyricMode) == "dialog");
   SetConfigText(keys::kLyricOpen, "true");
   ShowControl(kLyricOpen, false);
   ShowControl(kLyricClose, true);
@@ -254,7 +250,7 @@ void SorvelMainDlg::OpenLyricView() {
 }
 
 void SorvelMainDlg::CloseLyricView(bool remember) {
-  if (lyric_views_) lyric_views_->HideViews();
+  if (LyricViewControl* views = lyric_views()) views->HideViews();
   if (!remember) return;
   SetConfigText(keys::kLyricOpen, "false");
   ShowControl(kLyricOpen, true);
@@ -268,23 +264,32 @@ void SorvelMainDlg::ChooseLyricMode(const std::string& mode) {
     OpenLyricView();
     return;
   }
-  if (lyric_views_) lyric_views_->ShowView(mode == "dialog");
+  if (LyricViewControl* views = lyric_views()) views->ShowView(mode == "dialog");
 }
 
 void SorvelMainDlg::ToggleLyricLock() {
-  if (lyric_views_) lyric_views_->ToggleBarLock();
+  if (LyricViewControl* views = lyric_views()) views->ToggleBarLock();
 }
 
-void SorvelMainDlg::SetLyricViews(LyricViewControl* views) {
-  lyric_views_ = views;
-  if (!IsCreated()) return;
+loop::Subscription SorvelMainDlg::AttachLyricViews(LyricViewControl& views) {
+  loop::Subscription attached = lyric_views_.Add(views);
   // The lyric buttons follow the remembered state, drawn enabled only with views to open.
-  const bool open = lyric_views_ && ConfigText(keys::kLyricOpen) != "false";
-  ShowControl(kLyricOpen, !open);
-  ShowControl(kLyricClose, open);
-  if (FindControl(kLyricOpen)) RedrawControl(*FindControl(kLyricOpen));
-  if (FindControl(kLyricClose)) RedrawControl(*FindControl(kLyricClose));
-  UpdateIfDirty();
+  auto show_buttons = [this, alive = std::weak_ptr<const bool>(alive_)] {
+    if (alive.expired() || !IsCreated()) return;
+    const bool open = lyric_views() && ConfigText(keys::kLyricOpen) != "false";
+    ShowControl(kLyricOpen, !open);
+    ShowControl(kLyricClose, open);
+    if (FindControl(kLyricOpen)) RedrawControl(*FindControl(kLyricOpen));
+    if (FindControl(kLyricClose)) RedrawControl(*FindControl(kLyricClose));
+    UpdateIfDirty();
+  };
+  show_buttons();
+  // Detaching (the views go first at shutdown) leaves the buttons disabled.
+  return loop::Subscription(
+      [attached = std::make_shared<loop::Subscription>(std::move(attached)), show_buttons] {
+        attached->Reset();
+        show_buttons();
+      });
 }
 
 void SorvelMainDlg::OpenRememberedLyricView() {
@@ -324,7 +329,7 @@ void SorvelMainDlg::Login() {
 }
 
 void SorvelMainDlg::Logout() {
-  if (login_) login_->Logout();
+  if (parts_.login) parts_.login->Logout();
   UpdateLoginControls();
 }
 
@@ -385,37 +390,38 @@ bool SorvelMainDlg::ListCommand(int command_id) {
     UpdateIfDirty();
     return true;
   }
-  if (!sync_) return false;
+  service::PlaylistSync* sync = parts_.sync;
+  if (!sync) return false;
   switch (command_id) {
     case service::PlaylistSync::kNewPlaylistCommand:
-      sync_->NewPlaylist();
+      sync->NewPlaylist();
       return true;
     case service::PlaylistSync::kRenameCommand:
-      sync_->RenamePlaylist();
+      sync->RenamePlaylist();
       return true;
     case service::PlaylistSync::kDeletePlaylistCommand:
-      sync_->DeletePlaylist();
+      sync->DeletePlaylist();
       return true;
     case service::PlaylistSync::kNewFromSelectionCommand:
-      sync_->NewListFromSelection();
+      sync->NewListFromSelection();
       return true;
     case service::PlaylistSync::kAddToLibraryCommand:
-      sync_->AddToLibrary();
+      sync->AddToLibrary();
       return true;
     case service::PlaylistSync::kDeleteSongsCommand:
-      sync_->DeleteSongs();
+      sync->DeleteSongs();
       return true;
     case service::PlaylistSync::kRemoveFromListCommand:
-      sync_->RemoveFromList();
+      sync->RemoveFromList();
       return true;
     case service::PlaylistSync::kClearListCommand:
-      sync_->ClearList();
+      sync->ClearList();
       return true;
     default:
       break;
   }
   if (command_id >= service::PlaylistSync::kFirstAddToListCommand)
-    return sync_->AddToList(command_id);
+    return sync->AddToList(command_id);
   return false;
 }
 
@@ -425,13 +431,13 @@ HandedCommandLine::Kind SorvelMainDlg::HandleCommandLine(const std::string& text
   const HandedCommandLine parsed =
       ParseHandedCommandLine(text, [](const std::string& path) { return fs::FileExists(path); });
   HandedCommandLine::Kind done = HandedCommandLine::Kind::kNothing;
-  if (parsed.kind == HandedCommandLine::Kind::kAddLink && sync_) {
-    sync_->AddFromLink(parsed.text);
+  if (parsed.kind == HandedCommandLine::Kind::kAddLink && parts_.sync) {
+    parts_.sync->AddFromLink(parsed.text);
     done = parsed.kind;
   } else if (parsed.kind == HandedCommandLine::Kind::kFile) {
     if (std::optional<std::string> id = parts_.runtime.library().AddLocalFile(parsed.text)) {
       ShowList("local");
-      if (queue_) queue_->PlayListItem("local", *id);
+      if (parts_.play) parts_.play->PlayListItem("local", *id);
       done = parsed.kind;
     }
   }
@@ -567,9 +573,11 @@ void SorvelMainDlg::MarkPlayingSong(const std::string& music_id) {
 }
 
 void SorvelMainDlg::ShowNowPlaying(const std::string& title) {
-  if (now_playing_listener_) now_playing_listener_(title);
-  // The service's metadata was renewed with the title: the picture follows it.
-  if (art_path_listener_) art_path_listener_(artist_picture_.path());
+  // The service's metadata is renewed with the title: the picture follows it.
+  listeners_.ForEach([&](MainWindowListener& listener) {
+    listener.OnNowPlaying(title);
+    listener.OnArtPathChanged(artist_picture_.path());
+  });
   if (caption_listener_) caption_listener_(title, true);
 }
 
@@ -622,49 +630,15 @@ void SorvelMainDlg::PostLoginRefresh() {
   if (loop_target()) loop_target()->Post([this] { RefreshPlaylistTree(); });
 }
 
-// ---- SyncView / SyncPrompt ----------------------------------------------------------------------
-
-std::string SorvelMainDlg::ShownListId() {
-  return song_list_ ? song_list_->list_id() : "local";
-}
-
-std::optional<std::string> SorvelMainDlg::SelectedPanelListId() {
-  if (panel_selected_ < 0 || panel_selected_ >= int(panel_lists_.size())) return {};
-  return panel_lists_[std::size_t(panel_selected_)];
-}
+// ---- The lists -----------------------------------------------------------------------------------
 
 int SorvelMainDlg::RowCount() {
   if (lists_ && lists_->songs()) return lists_->songs()->RowCount();
   return song_list_ ? song_list_->RowCount() : 0;
 }
 
-std::vector<int> SorvelMainDlg::SelectedRows() {
-  if (!song_list_) return {};
-  return {song_list_->selection().begin(), song_list_->selection().end()};
-}
-
-std::optional<store::MusicRecord> SorvelMainDlg::RowRecord(int row) {
-  if (!song_list_ || row < 0 || row >= song_list_->RowCount()) return {};
-  return *song_list_->records()[std::size_t(row)];
-}
-
-void SorvelMainDlg::RefreshPlaylistPanel() {
-  RefreshPlaylistTree();
-}
-
 void SorvelMainDlg::RefreshSongList() {
   if (song_list_) ShowList(song_list_->list_id());
-}
-
-void SorvelMainDlg::SelectPanelList(const std::string& list_id) {
-  ShowList(list_id);
-}
-
-std::optional<std::string> SorvelMainDlg::PromptBox(const std::string&, const std::string& message,
-                                                    const std::string& initial_text) {
-  std::string text;
-  if (!ui::PromptBox(message, text, initial_text, this)) return {};
-  return text;
 }
 
 }  // namespace quillo::ui

@@ -5,7 +5,8 @@
 
 #include "platform/gfx/TextMeasure.h"
 #include "platform/window/WindowSystem.h"
-#include "playback/PlayQueue.h"
+#include "playback/PlayQueueViews.h"
+#include "playback/PlaySurface.h"
 #include "playback/Player.h"
 #include "resources/skins/SkinLayout.h"
 #include "store/MusicLibrary.h"
@@ -14,7 +15,9 @@
 #include "ui/dialogs/AskOnExitDlg.h"
 #include "ui/dialogs/ColorPicker.h"
 #include "ui/lists/FileListView.h"
+#include "service/session/LoginViews.h"
 #include "ui/lists/PlaylistView.h"
+#include "ui/main/DownloadedArtistPictures.h"
 #include "ui/main/MainIds.h"
 #include "ui/main/MainListPanels.h"
 #include "ui/main/SeamSongList.h"
@@ -59,10 +62,19 @@ SorvelMainDlg::SorvelMainDlg(MainWindowParts parts)
   mini_ = ConfigText(keys::kMode) == "mini";
   phone_minimized_ = ConfigText(keys::kDeviceMinimized) == "true";
   SetNativeTitle("Zelbo音乐");
+  if (parts_.downloads) {
+    picture_source_ = std::make_unique<DownloadedArtistPictures>(*parts_.downloads, parts_.runtime);
+    artist_picture_.SetSource(picture_source_.get());
+  }
+  if (parts_.queue_views) play_view_registration_ = parts_.queue_views->Add(play_view_);
+  if (parts_.login_views) login_view_registration_ = parts_.login_views->AddWindow(login_view_);
 }
 
 SorvelMainDlg::~SorvelMainDlg() {
   ColorPicker::SetStyleHandler(nullptr);
+  // Nothing may reach the roles' window while it is being torn down.
+  play_view_registration_.Reset();
+  login_view_registration_.Reset();
 }
 
 std::string SorvelMainDlg::ConfigText(const char* key, const std::string& fallback) const {
@@ -110,9 +122,6 @@ void SorvelMainDlg::SaveGeometry() {
 }
 
 bool SorvelMainDlg::CreateMain() {
-  // Volume first: the layout places the thumb from it.
-  parts_.player.SetVolume(parts_.runtime.store().GetConfigInt(keys::kVolume, 80));
-  parts_.player.SetMute(ConfigText(keys::kMute) == "true");
   SetMinimumSize(mini_ ? gfx::Size{MainLayout::kMiniWidth, MainLayout::kMiniFoldedHeight}
                        : MainLayout::kNormalMinimum);
   if (!Create(SavedRect(mini_), nullptr, window::WindowKind::kMain)) return false;
@@ -157,8 +166,8 @@ MainLayoutState SorvelMainDlg::LayoutState() const {
   MainLayoutState s;
   s.size = ClientSize();
   s.playing = playing_;
-  s.muted = ConfigText(keys::kMute) == "true";
-  s.lyric_open = lyric_views_ && ConfigText(keys::kLyricOpen) != "false";
+  s.muted = Muted();
+  s.lyric_open = lyric_views() && ConfigText(keys::kLyricOpen) != "false";
   s.ext_open = parts_.later.hosted_pages && parts_.later.hosted_pages->IsOpen();
   s.logged_in = LoggedIn();
   s.list_folded = folded_;
@@ -166,7 +175,7 @@ MainLayoutState SorvelMainDlg::LayoutState() const {
   s.phone_panel = parts_.later.phone != nullptr;
   s.phone_connected = parts_.later.phone && parts_.later.phone->DeviceConnected();
   s.phone_minimized = phone_minimized_;
-  s.volume = parts_.player.GetVolume();
+  s.volume = Volume();
   return s;
 }
 
@@ -212,8 +221,8 @@ void SorvelMainDlg::BuildLayout() {
     if (!lists_) {
       lists_ = std::make_unique<MainListPanels>(
           *this,
-          lists::ListViewDeps{parts_.runtime, *parts_.downloader, *parts_.endpoints, *this, sync_,
-                              queue_, &parts_.player},
+          lists::ListViewDeps{parts_.runtime, *parts_.downloader, *parts_.endpoints, *this,
+                              parts_.sync, parts_.play, &parts_.player},
           *parts_.sync_view);
     }
     // The song list stops short of its scroll bar, which the window draws.
@@ -253,7 +262,7 @@ bool SorvelMainDlg::ControlDisabled(int id) const {
       return parts_.later.phone == nullptr;
     case kLyricOpen:
     case kLyricClose:
-      return lyric_views_ == nullptr;
+      return lyric_views() == nullptr;
     case kPage2:
     case kPage3:
     case kNewBatch:
@@ -467,9 +476,9 @@ void SorvelMainDlg::TickStatus() {
 
 void SorvelMainDlg::ApplyPendingVolume() {
   if (pending_volume_ < 0) return;
-  parts_.player.SetVolume(pending_volume_);
-  SetConfigText(keys::kVolume, std::to_string(pending_volume_));
+  const int volume = pending_volume_;
   pending_volume_ = -1;
+  if (parts_.play) parts_.play->SetVolume(volume);
 }
 
 void SorvelMainDlg::OnSliderMove(LayerControl& c) {
@@ -509,10 +518,10 @@ void SorvelMainDlg::OnSliderRelease(LayerControl& c) {
     SetVolume(volume);
   } else if (c.id == kSeekThumb) {
     seek_dragging_ = false;
-    const int length_ms = parts_.player.GetDurationMs();
+    const int length_ms = parts_.play ? parts_.play->DurationMs() : -1;
     if (length_ms > 0) {
-      parts_.player.Seek(MainLayout::PositionForThumbOffset(length_ms, c.bounds.left - c.track.left,
-                                                            c.track.width() - c.bounds.width()));
+      parts_.play->Seek(MainLayout::PositionForThumbOffset(length_ms, c.bounds.left - c.track.left,
+                                                           c.track.width() - c.bounds.width()));
     }
   }
 }
@@ -549,7 +558,7 @@ void SorvelMainDlg::OnLButtonDown(const window::MouseEvent& e) {
   const gfx::Rect panel = MainLayout::PanelRect(ClientSize(), panel_width_);
   if (!mini_ && panel.Contains(e.pos)) {
     const int row = (e.pos.y - panel.top) / 22;
-    if (row >= 0 && row < int(panel_lists_.size())) SelectPanelList(panel_lists_[row]);
+    if (row >= 0 && row < int(panel_lists_.size())) ShowList(panel_lists_[row]);
     return;
   }
   LayerWnd::OnLButtonDown(e);
@@ -709,26 +718,6 @@ void SorvelMainDlg::Rebuild(bool new_lists) {
   Redraw();
 }
 
-void SorvelMainDlg::SetPlayQueue(playback::PlayQueue* queue) {
-  queue_ = queue;
-  // The list views take the new queue in place: what they show and the panel's choices stay
-  // (a new user's ranking list chosen while the service was starting).
-  if (lists_) {
-    lists_->SetQueueAndSync(queue_, sync_);
-    return;
-  }
-  Rebuild(true);
-}
-
-void SorvelMainDlg::SetPlaylistSync(service::PlaylistSync* sync) {
-  sync_ = sync;
-  if (lists_) {
-    lists_->SetQueueAndSync(queue_, sync_);
-    return;
-  }
-  Rebuild(true);
-}
-
 void SorvelMainDlg::RequestClose() {
   close_.Run();
 }
@@ -743,11 +732,10 @@ void SorvelMainDlg::ShutDown() {
   if (loop_target()) {
     loop_target()->KillTimer(kStatusTimer);
     loop_target()->KillTimer(kVolumeTimer);
-    loop_target()->KillTimer(kFilterTimer);
   }
   if (parts_.later.hosted_pages) parts_.later.hosted_pages->Close();
   // The lyric views close as the program ends; they open again at the next start.
-  if (lyric_views_) lyric_views_->HideViews();
+  if (LyricViewControl* views = lyric_views()) views->HideViews();
   if (IsVisible()) SaveGeometry();
   if (parts_.on_shut_down) parts_.on_shut_down();
   Destroy();

@@ -1,21 +1,19 @@
 #pragma once
 // The main window: a skinned window in the normal or the mini layout holding the player's
-// controls, the status line, the playlist panel and the song list. It is the play queue's view,
-// the login session's window and the playlist commands' view; its controls and menus go through
-// MainCommandRouter to the actions below.
+// controls, the status line, the playlist panel and the song list. It draws and routes: its
+// controls and menus go through MainCommandRouter to the actions below, the play operations to
+// the play surface. Its roles for other parts are small objects of its own: the play display
+// (MainPlayView, registered with the play queue's views), the login display (MainLoginView,
+// registered with the login session's views) and the mini layout's volume (MainVolumeControl).
 //
-// Window thread only. Everything in MainWindowParts outlives the window; the play queue, the
-// login session and the playlist commands are given once they exist (they need the window).
+// Window thread only. Everything in MainWindowParts outlives the window, which is made after
+// them; what the window registers with them ends with it.
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
-#include "downloads/DownloadListener.h"
-#include "playback/PlayQueueView.h"
-#include "service/session/LoginWindow.h"
-#include "service/sync/SyncPrompt.h"
-#include "service/sync/SyncView.h"
+#include "platform/loop/ListenerList.h"
 #include "ui/dialogs/VolumeAdjustPopup.h"
 #include "ui/lists/ListsHost.h"
 #include "ui/main/ArtistPicture.h"
@@ -28,6 +26,10 @@
 #include "ui/main/MainActions.h"
 #include "ui/main/MainCommandRouter.h"
 #include "ui/main/MainLayout.h"
+#include "ui/main/MainLoginView.h"
+#include "ui/main/MainPlayView.h"
+#include "ui/main/MainVolumeControl.h"
+#include "ui/main/MainWindowListener.h"
 #include "ui/main/StatusMarquee.h"
 #include "ui/toolkit/LayerWnd.h"
 
@@ -39,11 +41,12 @@ class DownloadManager;
 }
 namespace quillo::playback {
 class Player;
-class PlayQueue;
-enum class PlayMode;
+class PlayQueueViews;
+class PlaySurface;
 }  // namespace quillo::playback
 namespace quillo::service {
 class LoginSession;
+class LoginViews;
 class PlaylistSync;
 class SafeDownloader;
 struct ServiceEndpoints;
@@ -59,7 +62,19 @@ class ListsSyncView;
 
 struct MainWindowParts {
   store::StoreRuntime& runtime;
+  // What plays (the title, the position, the playing song); read only.
   playback::Player& player;
+  // The play operations of every control and the volume and mute; null: they do nothing.
+  playback::PlaySurface* play = nullptr;
+  // Where the window registers its play display and its login display while it exists.
+  playback::PlayQueueViews* queue_views = nullptr;
+  service::LoginViews* login_views = nullptr;
+  // 退出 logs out through it; null: nothing.
+  service::LoginSession* login = nullptr;
+  // The list commands, links and dropped songs; null: they do nothing.
+  service::PlaylistSync* sync = nullptr;
+  // Finds and fetches artist pictures; null: none are shown.
+  downloads::DownloadManager* downloads = nullptr;
   // The service's web site ("" until known), ending with '/'.
   std::function<std::string()> web_site = {};
   std::function<void(const std::string& url)> open_in_browser = {};
@@ -79,15 +94,7 @@ struct MainWindowParts {
   std::function<int(const std::string& folder)> import_folder = {};
 };
 
-class SorvelMainDlg : public LayerWnd,
-                      public MainActions,
-                      public playback::PlayQueueView,
-                      public service::LoginWindow,
-                      public service::SyncView,
-                      public service::SyncPrompt,
-                      public downloads::DownloadListener,
-                      public lists::ListsHost,
-                      public VolumeControl {
+class SorvelMainDlg : public LayerWnd, public MainActions, public lists::ListsHost {
  public:
   // Told when "打开歌曲文件夹" finds no music folder and cannot make one; the folder follows.
   static constexpr const char* kMusicFolderMissingText = "歌曲文件夹不存在，也无法创建：";
@@ -95,36 +102,19 @@ class SorvelMainDlg : public LayerWnd,
   explicit SorvelMainDlg(MainWindowParts parts);
   ~SorvelMainDlg() override;
 
-  // Both may change while the window is shown (the service's address arrived): the list views
-  // are made again with them.
-  void SetPlayQueue(playback::PlayQueue* queue);
-  playback::PlayQueue* play_queue() const { return queue_; }
-  void SetLoginSession(service::LoginSession* login) { login_ = login; }
-  void SetPlaylistSync(service::PlaylistSync* sync);
-  // The lyric views (null: none; the lyric buttons are drawn disabled). They must outlive the
-  // window or be unset first.
-  void SetLyricViews(LyricViewControl* views);
-  LyricViewControl* lyric_views() const { return lyric_views_; }
+  // The lyric views, for as long as the subscription lives (none: the lyric buttons are drawn
+  // disabled).
+  [[nodiscard]] loop::Subscription AttachLyricViews(LyricViewControl& views);
+  LyricViewControl* lyric_views() const { return lyric_views_.First(); }
   // Start-up: opens the lyric view unless it was closed when the program last ran.
   void OpenRememberedLyricView();
-  // Shown in the caption and the tray tip (the top parent's marquee).
-  // Told the title of every song started (the tray tip, the media-player service).
-  void SetNowPlayingListener(std::function<void(const std::string& title)> listener) {
-    now_playing_listener_ = std::move(listener);
-  }
-  // The download manager that finds and fetches artist pictures (null: none are shown). The
-  // window must also be the manager's listener to see fetched pictures.
-  void SetDownloadManager(downloads::DownloadManager* manager);
-  // Told the shown artist picture's file after every song start and picture arrival ("": none).
-  void SetArtPathListener(std::function<void(const std::string& path)> listener) {
-    art_path_listener_ = std::move(listener);
+  // Told of every song start and artist picture, while the subscription lives.
+  [[nodiscard]] loop::Subscription AddListener(MainWindowListener& listener) {
+    return listeners_.Add(listener);
   }
   const ArtistPicture& artist_picture() const { return artist_picture_; }
   bool ShowsArtistPicture() const { return artist_image_.has_value(); }
-  // Told the play mode the user chose in the window's or the tray's menu (when it changed).
-  void SetPlayModeListener(std::function<void(playback::PlayMode mode)> listener) {
-    play_mode_listener_ = std::move(listener);
-  }
+  // Shown in the caption and the tray tip (the top parent's marquee, set once by its owner).
   void SetCaptionListener(std::function<void(const std::string& title, bool running)> listener) {
     caption_listener_ = std::move(listener);
   }
@@ -145,7 +135,7 @@ class SorvelMainDlg : public LayerWnd,
   int AddDroppedFiles(const std::vector<std::string>& paths);
   // Shows the list's songs in the song list.
   void ShowList(const std::string& list_id);
-  void SetStatusText(const std::string& text) override;
+  void SetStatusText(const std::string& text);
   void SetMainTheme(int style);
   void RunCommand(int command_id);
 
@@ -181,44 +171,35 @@ class SorvelMainDlg : public LayerWnd,
   void OnDestroy() override;
   void OnPopupClosed(int first, int second) override;
 
-  // ---- PlayQueueView ----------------------------------------------------------------------
-  void ShowPauseButton(bool show_pause) override;
-  void ClearTimeDisplay() override;
-  void ShowTime(int position_s, int length_s) override;
-  void ResetSeekBar() override;
-  void ShowVolume(int volume) override;
-  void ShowMuted(bool muted) override;
-  void SetTitleMarquee(bool running) override;
-  void MarkPlayingSong(const std::string& music_id) override;
-  void SetCurrentArtist(const std::string& artist_id, const std::string& artist_name) override {
+  // ---- The play display (MainPlayView passes the play queue's news here) --------------------
+  void ShowPauseButton(bool show_pause);
+  void ClearTimeDisplay();
+  void ShowTime(int position_s, int length_s);
+  void ResetSeekBar();
+  void ShowVolume(int volume);
+  void ShowMuted(bool muted);
+  void SetTitleMarquee(bool running);
+  void MarkPlayingSong(const std::string& music_id);
+  void SetCurrentArtist(const std::string& artist_id, const std::string& artist_name) {
     artist_id_ = artist_id;
     artist_name_ = artist_name;
   }
-  void ShowNowPlaying(const std::string& title) override;
+  void ShowNowPlaying(const std::string& title);
 
-  // ---- DownloadListener -------------------------------------------------------------------
-  void OnArtistPictureDownloaded(const std::string& artist_id, const std::string& path) override;
+  // The download manager brought an artist's picture.
+  void OnArtistPictureDownloaded(const std::string& artist_id, const std::string& path);
 
-  // ---- LoginWindow ------------------------------------------------------------------------
-  void ShowAlert(const std::string& text) override;
-  void RefreshPlaylistTree() override;
-  void ShowUserName(const std::string& user_name) override;
-  void Redraw() override;
-  void PostLoginRefresh() override;
-  bool IsMiniMode() const override { return mini_; }
+  // ---- The login display (MainLoginView passes the login session's news here) ---------------
+  void ShowAlert(const std::string& text);
+  void RefreshPlaylistTree();
+  void ShowUserName(const std::string& user_name);
+  void Redraw();
+  void PostLoginRefresh();
+  bool IsMiniMode() const { return mini_; }
 
-  // ---- SyncView / SyncPrompt --------------------------------------------------------------
-  std::string ShownListId() override;
-  std::optional<std::string> SelectedPanelListId() override;
-  int RowCount() override;
-  std::vector<int> SelectedRows() override;
-  std::optional<store::MusicRecord> RowRecord(int row) override;
-  void RefreshPlaylistPanel() override;
-  void RefreshSongList() override;
-  void ShowPlaylistPage() override {}
-  void SelectPanelList(const std::string& list_id) override;
-  std::optional<std::string> PromptBox(const std::string& title, const std::string& message,
-                                       const std::string& initial_text) override;
+  // ---- The lists ----------------------------------------------------------------------------
+  int RowCount();
+  void RefreshSongList();
 
   // ---- ListsHost --------------------------------------------------------------------------
   void SetListTitle(const std::string& title) override;
@@ -230,11 +211,9 @@ class SorvelMainDlg : public LayerWnd,
   void ShowArtistInfo(const store::MusicRecord& record) override;
   void OnListCommand(int command_id) override { RunCommand(command_id); }
 
-  // ---- VolumeControl (the mini layout's popup) ---------------------------------------------
+  // ---- MainActions ------------------------------------------------------------------------
   int Volume() const override;
   void SetVolume(int volume) override;
-
-  // ---- MainActions ------------------------------------------------------------------------
   void Previous() override;
   void Play() override;
   void Pause() override;
@@ -317,12 +296,9 @@ class SorvelMainDlg : public LayerWnd,
   void Rebuild(bool new_lists);
 
   MainWindowParts parts_;
-  playback::PlayQueue* queue_ = nullptr;
-  service::LoginSession* login_ = nullptr;
-  service::PlaylistSync* sync_ = nullptr;
   std::function<void(const std::string&, bool)> caption_listener_;
-  std::function<void(const std::string&)> now_playing_listener_;
-  std::function<void(playback::PlayMode)> play_mode_listener_;
+  loop::ListenerList<MainWindowListener> listeners_;
+  loop::ListenerList<LyricViewControl> lyric_views_;
   MainCommandRouter router_{*this};
   CloseProcedure close_;
   StatusMarquee status_;
@@ -339,7 +315,6 @@ class SorvelMainDlg : public LayerWnd,
   bool folded_ = true;
   bool initialised_ = false;
   bool playing_ = false;
-  LyricViewControl* lyric_views_ = nullptr;
   int panel_width_ = 70;
   // The splitter drag: where the press was and the panel's width then (-1: no drag).
   int splitter_press_x_ = -1;
@@ -354,8 +329,15 @@ class SorvelMainDlg : public LayerWnd,
   ArtistPicture artist_picture_;
   std::unique_ptr<DownloadedArtistPictures> picture_source_;
   std::optional<gfx::Surface> artist_image_;
-  std::function<void(const std::string&)> art_path_listener_;
   std::string user_name_;
+  // The window's roles for other parts, registered while the window exists.
+  MainPlayView play_view_{*this};
+  MainLoginView login_view_{*this};
+  MainVolumeControl volume_control_{*this};
+  loop::Subscription play_view_registration_;
+  loop::Subscription login_view_registration_;
+  // Lets a registration that outlives the window do nothing.
+  std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
 };
 
 }  // namespace quillo::ui

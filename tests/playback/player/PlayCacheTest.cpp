@@ -107,11 +107,11 @@ TEST_F(PlayCacheTest, FilesForAndTheStoreLookupAnswerTheLatestOfEachKind) {
   EXPECT_EQ(cache_.CachedLyricPath("T"), std::nullopt);
 
   // The library answers a temporary list's song that it does not hold from the cache.
-  runtime_.library().SetStreamCache(&cache_);
+  loop::Subscription attached = runtime_.library().AttachStreamCache(cache_);
   store::MusicRecord completed = runtime_.library().CompleteFileNames({{"id", "S"}});
   EXPECT_EQ(completed["fileName"], "file:///c/S.mp3");
   EXPECT_EQ(completed["lyric_file"], "file:///c/S.lrc");
-  runtime_.library().SetStreamCache(nullptr);
+  attached.Reset();
 }
 
 TEST_F(PlayCacheTest, PurgeUnownedDeletesOnlyFilesOfSongsNotInTheStore) {

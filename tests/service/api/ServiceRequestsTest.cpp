@@ -4,9 +4,12 @@
 
 #include <set>
 
+#include "fakes/FakeRequestSender.h"
+#include "service/api/JSRequestHandler.h"
 #include "service/api/ServiceFileUrls.h"
 #include "service/api/ServicePages.h"
 #include "service/api/ServiceRequests.h"
+#include "service/api/SharedEndpoints.h"
 #include "service/api/UrlEncoding.h"
 
 namespace quillo::service {
@@ -268,6 +271,36 @@ TEST(UrlEncodingTest, EncodesUtf8BytesWholeCharactersIncluded) {
       {std::string("\0\xFF", 2), "%00%FF"},
   };
   for (const Case& c : cases) EXPECT_EQ(UrlEncode(c.text), c.expected) << c.text;
+}
+
+}  // namespace
+}  // namespace quillo::service
+
+namespace quillo::service {
+namespace {
+
+TEST(SharedEndpointsTest, BuildersReadTheAddressThatArrivesAfterThemAtEachRequest) {
+  SharedEndpoints shared;
+  ServiceFileUrls urls(shared, kClient);
+  ServicePages pages(shared);
+  testing::FakeRequestSender sender;
+  JSRequestHandler handler(sender, shared);
+  // Not known yet: nothing to build on (a request then fails as to a service that is down).
+  EXPECT_FALSE(urls.known());
+  EXPECT_EQ(handler.base_url(), "");
+
+  shared.Set(EndpointsForBaseUrl("http://127.0.0.1:9/a"));
+  EXPECT_TRUE(urls.known());
+  EXPECT_EQ(urls.SongStream("5").url, "http://127.0.0.1:9/a/music/download_shiting.php?id=5");
+  EXPECT_EQ(pages.MusicHome(), "http://127.0.0.1:9/a/music/");
+  handler.Send(ServiceCall{"api/x.php", {}});
+  // The address moves (another embedded service): the same builders follow.
+  shared.Set(EndpointsForBaseUrl("http://127.0.0.1:10/"));
+  EXPECT_EQ(urls.SongStream("5").url, "http://127.0.0.1:10/music/download_shiting.php?id=5");
+  handler.Send(ServiceCall{"api/x.php", {}});
+  ASSERT_EQ(sender.sent.size(), 2u);
+  EXPECT_EQ(sender.sent[0].url, "http://127.0.0.1:9/a/api/x.php");
+  EXPECT_EQ(sender.sent[1].url, "http://127.0.0.1:10/api/x.php");
 }
 
 }  // namespace

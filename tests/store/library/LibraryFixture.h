@@ -96,9 +96,10 @@ class LibraryFixture : public ::testing::Test {
     Shut();
     runtime_ = std::make_unique<store::StoreRuntime>(data_.path());
     ASSERT_TRUE(runtime_->Open(/*start_saver=*/false));
-    library().SetTagAccess(&tags_);
-    library().SetDownloadStopper(&stopper_);
-    library().SetStreamCache(&cache_);
+    helpers_.clear();
+    helpers_.push_back(library().AttachTagAccess(tags_));
+    helpers_.push_back(library().AttachDownloadStopper(stopper_));
+    helpers_.push_back(library().AttachStreamCache(cache_));
     store().AddListener(&listener_);
   }
   store::DocumentStore& store() { return runtime_->store(); }
@@ -113,6 +114,7 @@ class LibraryFixture : public ::testing::Test {
   FakeTags tags_;
   FakeStopper stopper_;
   FakeStreamCache cache_;
+  std::vector<loop::Subscription> helpers_;
   RecordingListener listener_;
   std::unique_ptr<store::StoreRuntime> runtime_;
 };

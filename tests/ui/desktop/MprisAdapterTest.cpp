@@ -8,7 +8,7 @@
 #include <limits>
 
 #include "fakes/FakeMprisService.h"
-#include "fakes/FakePlayOperations.h"
+#include "fakes/FakePlaySurface.h"
 #include "ui/desktop/MprisTrack.h"
 
 namespace quillo::ui {
@@ -37,9 +37,9 @@ class MprisAdapterTest : public ::testing::Test {
     operations_.calls.clear();
   }
 
-  testing::FakePlayOperations operations_;
+  testing::FakePlaySurface operations_;
   testing::FakeMprisService service_;
-  MprisAdapter adapter_{operations_};
+  MprisAdapter adapter_{operations_, operations_.Requests()};
 };
 
 TEST_F(MprisAdapterTest, PlayPauseAndPlayFollowWhatThePlayerIsDoing) {
@@ -259,12 +259,12 @@ TEST_F(MprisAdapterTest, AClearedSongLeavesNoTrack) {
 }
 
 TEST_F(MprisAdapterTest, StartsFromWhatTheOperationsKnow) {
-  testing::FakePlayOperations operations;
+  testing::FakePlaySurface operations;
   operations.volume = 55;
   operations.mode = PlayMode::kRandom;
   operations.active = true;
   operations.paused = true;
-  MprisAdapter adapter(operations);
+  MprisAdapter adapter(operations, operations.Requests());
   testing::FakeMprisService service;
   adapter.SetService(&service);
   ASSERT_EQ(service.published.size(), 1u) << "setting the service publishes at once";

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "fakes/FakePlayOperations.h"
+#include "fakes/FakePlaySurface.h"
 #include "platform/desktop/SessionBusMpris.h"
 #include "tests/platform/desktop/BusTestClient.h"
 #include "ui/desktop/MprisAdapter.h"
@@ -81,8 +81,8 @@ class MprisServiceBusTest : public ::testing::Test {
   }
 
   loop::MainLoop loop_;
-  testing::FakePlayOperations operations_;
-  MprisAdapter adapter_{operations_};
+  testing::FakePlaySurface operations_;
+  MprisAdapter adapter_{operations_, operations_.Requests()};
   std::unique_ptr<desktop::SessionBusMpris> service_;
 };
 
@@ -225,8 +225,8 @@ TEST_F(MprisServiceBusTest, ChangesAreAnnouncedWithPropertiesChanged) {
 }
 
 TEST_F(MprisServiceBusTest, ASecondCopyTakesAnInstanceName) {
-  testing::FakePlayOperations operations;
-  MprisAdapter adapter(operations);
+  testing::FakePlaySurface operations;
+  MprisAdapter adapter(operations, operations.Requests());
   auto second = Start(adapter);
   ASSERT_TRUE(second);
   EXPECT_TRUE(loop_.PumpUntil([&] { return second->name_owned(); }, kBusWait));

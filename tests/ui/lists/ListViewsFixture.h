@@ -18,6 +18,7 @@
 #include "platform/loop/MainLoop.h"
 #include "playback/PlayQueue.h"
 #include "playback/PlayQueueView.h"
+#include "playback/QueuePlaySurface.h"
 #include "playback/SongSelectBox.h"
 #include "service/api/JSRequestHandler.h"
 #include "service/api/ServiceEndpoints.h"
@@ -94,7 +95,7 @@ class ListViewsFixture : public LibraryFixture {
     LibraryFixture::SetUp();
     ASSERT_TRUE(owner_.Create(gfx::Rect{100, 100, 500, 600}, nullptr, window::WindowKind::kMain));
     ui::lists::ListViewDeps deps{runtime_, downloader_, endpoints_, host_,
-                                 &sync_,   &queue_,     &player_};
+                                 &sync_,   &play_,      &player_};
     songs_ = std::make_unique<ui::lists::FileListView>(owner_, kSongsRect, deps);
     panel_ = std::make_unique<ui::lists::PlaylistView>(owner_, kPanelRect, deps, *songs_);
     owner_.AddList(*panel_, 38);
@@ -166,6 +167,7 @@ class ListViewsFixture : public LibraryFixture {
   playback::PlayQueue queue_{{runtime_.store(), runtime_.library(), runtime_.playlists(),
                               runtime_.queue(), player_, queue_view_, select_box_, loop_,
                               service::ServiceFileUrls(endpoints_, "C")}};
+  playback::QueuePlaySurface play_{queue_, player_, runtime_.store()};
 
   std::vector<std::string> log_;
   ui::lists::ListsSyncView sync_view_;

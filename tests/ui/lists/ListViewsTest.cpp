@@ -43,7 +43,7 @@ TEST_F(ListViewsTest, AListChosenBeforeTheServiceIsKnownWaitsForIt) {
     SCOPED_TRACE(available ? "the address arrives" : "the service never starts");
     panel_ = std::make_unique<PlaylistView>(
         owner_, kPanelRect,
-        ListViewDeps{runtime_, downloader_, endpoints_, host_, &sync_, &queue_, &player_}, *songs_);
+        ListViewDeps{runtime_, downloader_, endpoints_, host_, &sync_, &play_, &player_}, *songs_);
     endpoints_ = service::ServiceEndpoints{};
     const std::size_t attempts = client_->attempts().size();
     panel_->ChooseRow(3);

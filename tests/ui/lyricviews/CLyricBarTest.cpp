@@ -356,45 +356,48 @@ TEST_F(CLyricBarTest, ProgressRedrawsOnlyTheStripAndNothingWhenNothingMoved) {
             (gfx::Rect{origin + first, 26, origin + second, 96}));
 }
 
-TEST_F(CLyricBarTest, ControlsReachTheHostAndThePlayer) {
+TEST_F(CLyricBarTest, ControlsReachTheHostAndThePlaySurface) {
   struct Case {
     int id;
     bool playing;
-    std::vector<std::string> calls;
+    std::vector<std::string> host_calls;
+    std::vector<std::string> play_calls;
   } cases[] = {
-      {Id::kClose, false, {"close views"}},
-      {Id::kSwitchMode, false, {"hide bar", "show window"}},
-      {Id::kPrevious, false, {"previous"}},
-      {Id::kNext, false, {"next"}},
-      {Id::kPlay, false, {"replay"}},
-      {Id::kReport, true, {"error report"}},
-      {Id::kSettings, false, {"settings 14"}},
-      {Id::kLock, false, {"locked"}},
+      {Id::kClose, false, {"close views"}, {}},
+      {Id::kSwitchMode, false, {"hide bar", "show window"}, {}},
+      {Id::kPrevious, false, {}, {"Previous"}},
+      {Id::kNext, false, {}, {"Next"}},
+      {Id::kPlay, false, {}, {"Play"}},
+      {Id::kReport, true, {"error report"}, {}},
+      {Id::kSettings, false, {"settings 14"}, {}},
+      {Id::kLock, false, {"locked"}, {}},
   };
   for (const Case& c : cases) {
     world.host.calls.clear();
+    world.play.calls.clear();
     if (c.playing) world.PlayAt(1000);
     bar.reset();
     Open();
     if (c.playing) world.player.NotifyState(playback::PlayerState::kOpening);
     ClickControl(c.id);
-    EXPECT_EQ(world.host.calls, c.calls) << c.id;
+    EXPECT_EQ(world.host.calls, c.host_calls) << c.id;
+    EXPECT_EQ(world.play.calls, c.play_calls) << c.id;
   }
   EXPECT_EQ(world.store().GetConfigText("module.lyric.mode"), "dialog");
-  // With a song playing: play resumes, pause pauses, mute and unmute reach the player.
+  // With a song playing: play, pause, mute and unmute go to the play surface as the main
+  // window's buttons do.
   world.host.calls.clear();
+  world.play.calls.clear();
   bar.reset();
   Open();
   world.player.NotifyState(playback::PlayerState::kPaused);
   ClickControl(Id::kPlay);
-  EXPECT_EQ(world.player.resumes, 1);
   world.player.NotifyState(playback::PlayerState::kResumed);
   ClickControl(Id::kPause);
-  EXPECT_EQ(world.player.pauses, 1);
   ClickControl(Id::kMute);
   world.player.Notify(playback::NotificationKind::kMute, 1);
   ClickControl(Id::kUnmute);
-  EXPECT_EQ(world.player.mutes, (std::vector<bool>{true, false}));
+  EXPECT_EQ(world.play.calls, (std::vector<std::string>{"Play", "Pause", "Mute", "Unmute"}));
   EXPECT_TRUE(world.host.calls.empty());
 }
 

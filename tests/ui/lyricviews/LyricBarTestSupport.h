@@ -1,6 +1,6 @@
 #pragma once
-// What the desktop lyric bar's tests share: a host that records what the bar asks of it, a
-// player whose position and state the test sets, and a store, playlists and analyzer in a
+// What the desktop lyric bar's tests share: a host and a play surface that record what the bar
+// asks of them, a player whose position and state the test sets, and a store, playlists and analyzer in a
 // temporary data folder.
 #include <gtest/gtest.h>
 
@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/FakePlaySurface.h"
 #include "fakes/FakePlayer.h"
 #include "lyrics/LyricAnalyzer.h"
 #include "platform/fs/FileSystem.h"
@@ -35,9 +36,6 @@ class RecordingLyricHost : public ui::LyricViewHost {
   void OnBarLockChanged(bool locked) override { calls.push_back(locked ? "locked" : "unlocked"); }
   void OpenLyricErrorReport(ui::LayerWnd&) override { calls.push_back("error report"); }
   void ShowSettingsPage(int page) override { calls.push_back("settings " + std::to_string(page)); }
-  void PlayPrevious() override { calls.push_back("previous"); }
-  void PlayNext() override { calls.push_back("next"); }
-  void ReplayCurrent() override { calls.push_back("replay"); }
   std::string ServiceBaseUrl() override { return {}; }
   void OpenInBrowser(const std::string&) override {}
 
@@ -59,6 +57,7 @@ struct LyricBarWorld {
   std::unique_ptr<store::StoreRuntime> runtime;
   lyrics::LyricAnalyzer analyzer;
   PositionPlayer player;
+  FakePlaySurface play;
   RecordingLyricHost host;
 
   LyricBarWorld() : runtime(std::make_unique<store::StoreRuntime>(folder / "data/")) {
@@ -66,7 +65,8 @@ struct LyricBarWorld {
   }
   ~LyricBarWorld() { runtime->Close(); }
   ui::LyricViewParts Parts() {
-    return ui::LyricViewParts{runtime->store(), runtime->playlists(), analyzer, player, host};
+    return ui::LyricViewParts{runtime->store(), runtime->playlists(), analyzer, player, play,
+                              host};
   }
   store::DocumentStore& store() { return runtime->store(); }
   // Writes the lyric text into a file of that name and loads it; answers the analyzer's state.

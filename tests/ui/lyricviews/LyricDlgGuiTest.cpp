@@ -121,7 +121,8 @@ class LyricDlgGuiTest : public ::testing::Test {
     // A taller window than the default, away from the screen's corner.
     runtime_.store().SaveWindowRect(LyricDlg::kRectName, store::Rect{120, 140, 560, 400});
     dlg_ = std::make_unique<LyricDlg>(
-        LyricViewParts{runtime_.store(), runtime_.playlists(), analyzer_, player_, host_, nullptr});
+        LyricViewParts{runtime_.store(), runtime_.playlists(), analyzer_, player_, play_, host_,
+                       nullptr});
   }
   void TearDown() override {
     dlg_.reset();
@@ -180,6 +181,7 @@ class LyricDlgGuiTest : public ::testing::Test {
   store::StoreRuntime runtime_{folder_ / "data/"};
   lyrics::LyricAnalyzer analyzer_;
   testing::PositionPlayer player_;
+  testing::SeekingPlaySurface play_{player_};
   testing::RecordingLyricHost host_;
   std::unique_ptr<LyricDlg> dlg_;
 };

@@ -43,7 +43,8 @@ class LyricDlgTest : public ::testing::Test {
     ASSERT_EQ(analyzer_.LoadLyric(lyric_, "7"), 0);
     player_.position_ms = 7500;  // inside line 3
     dlg_ = std::make_unique<LyricDlg>(LyricViewParts{runtime_.store(), runtime_.playlists(),
-                                                     analyzer_, player_, host_, &chooser_});
+                                                     analyzer_, player_, play_, host_,
+                                                     &chooser_});
   }
   void TearDown() override {
     dlg_.reset();
@@ -84,6 +85,7 @@ class LyricDlgTest : public ::testing::Test {
   store::StoreRuntime runtime_{folder_ / "data/"};
   lyrics::LyricAnalyzer analyzer_;
   testing::PositionPlayer player_;
+  testing::SeekingPlaySurface play_{player_};
   testing::RecordingLyricHost host_;
   testing::FixedFileChooser chooser_;
   std::string lyric_;

@@ -1,12 +1,14 @@
 #pragma once
 // What the lyric window tests drive it with: a host that records what the window asked of the
-// main window, a player at a position the test sets that records seeks, a file chooser with a
+// main window, a player at a position the test sets that records seeks (and a play surface that
+// seeks it), a file chooser with a
 // fixed answer, and a window system that keeps the clipboard.
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "FakeWindowSystem.h"
+#include "fakes/FakePlaySurface.h"
 #include "fakes/FakePlayer.h"
 #include "platform/window/FileChooser.h"
 #include "ui/lyricviews/LyricViewHost.h"
@@ -30,6 +32,17 @@ class PositionPlayer : public FakePlayer {
   std::vector<int> seeks;
 };
 
+// The play surface over that player: a seek asked of it reaches the player, as the program's
+// does.
+class SeekingPlaySurface : public FakePlaySurface {
+ public:
+  explicit SeekingPlaySurface(PositionPlayer& player) : player_(player) {}
+  bool Seek(int position_ms) override { return player_.Seek(position_ms); }
+
+ private:
+  PositionPlayer& player_;
+};
+
 class RecordingLyricHost : public ui::LyricViewHost {
  public:
   ui::LayerWnd* MainWindow() override { return main_window; }
@@ -46,9 +59,6 @@ class RecordingLyricHost : public ui::LyricViewHost {
   void OnBarLockChanged(bool) override {}
   void OpenLyricErrorReport(ui::LayerWnd& over) override { reports_over.push_back(&over); }
   void ShowSettingsPage(int page) override { settings_pages.push_back(page); }
-  void PlayPrevious() override {}
-  void PlayNext() override {}
-  void ReplayCurrent() override {}
   std::string ServiceBaseUrl() override { return base_url; }
   void OpenInBrowser(const std::string& url) override { opened.push_back(url); }
 

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "../GuiHarness.h"
+#include "fakes/FakePlaySurface.h"
 #include "fakes/FakePlayer.h"
 #include "lyrics/LyricAnalyzer.h"
 #include "store/StoreRuntime.h"
@@ -34,12 +35,12 @@ class LyricViewsGuiTest : public ::testing::Test {
     ASSERT_TRUE(top_->Init());
     views_ = std::make_unique<LyricViews>(
         testing::GuiRuntime()->loop(), top_->main_window(),
-        LyricViews::Sources{runtime_->store(), runtime_->playlists(), analyzer_, player_},
+        LyricViews::Sources{runtime_->store(), runtime_->playlists(), analyzer_, player_, play_},
         LyricViews::Links{});
-    top_->main_window().SetLyricViews(views_.get());
+    attached_ = top_->main_window().AttachLyricViews(*views_);
   }
   void TearDown() override {
-    if (top_) top_->main_window().SetLyricViews(nullptr);
+    attached_.Reset();
     views_.reset();
     top_.reset();
     if (runtime_) runtime_->Close();
@@ -56,9 +57,11 @@ class LyricViewsGuiTest : public ::testing::Test {
   testing::TempFolder folder_;
   std::unique_ptr<store::StoreRuntime> runtime_;
   testing::FakePlayer player_;
+  testing::FakePlaySurface play_;
   lyrics::LyricAnalyzer analyzer_;
   std::unique_ptr<TopParentDlg> top_;
   std::unique_ptr<LyricViews> views_;
+  loop::Subscription attached_;
 };
 
 TEST_F(LyricViewsGuiTest, CommandsKeepOneViewAtATimeAndTheKeys) {

@@ -15,6 +15,8 @@
 #include "platform/loop/MainLoop.h"
 #include "playback/PlayQueue.h"
 #include "playback/PlayQueueMode.h"
+#include "playback/PlayQueueViews.h"
+#include "playback/QueuePlaySurface.h"
 #include "playback/SongSelectBox.h"
 #include "service/api/ServiceFileUrls.h"
 #include "store/MusicLibrary.h"
@@ -96,24 +98,28 @@ class MainWindowGuiTest : public ::testing::Test {
     }
   }
   void TearDown() override {
-    queue_.reset();
     top_.reset();
+    surface_.reset();
+    queue_.reset();
     if (runtime_) runtime_->Close();
   }
   void Open(const std::string& minimal_type = "ask", LaterWindows later = {}) {
     runtime_->store().SetConfigText("sorvel.minimal.type", minimal_type);
+    // The play queue and its surface are made before the window, as the program makes them.
+    queue_ = std::make_unique<playback::PlayQueue>(playback::PlayQueue::Parts{
+        runtime_->store(), runtime_->library(), runtime_->playlists(), runtime_->queue(), player_,
+        views_, select_box_, testing::GuiRuntime()->loop(),
+        service::ServiceFileUrls(service::ServiceEndpoints{}, "client"), nullptr, nullptr});
+    surface_ = std::make_unique<playback::QueuePlaySurface>(*queue_, player_, runtime_->store());
     MainWindowParts parts{*runtime_, player_};
+    parts.play = surface_.get();
+    parts.queue_views = &views_;
     parts.later = later;
     parts.import_folder = import_folder_;
     parts.web_site = [] { return std::string("http://127.0.0.1:9/"); };
     parts.open_in_browser = [this](const std::string& url) { opened_.push_back(url); };
     parts.on_shut_down = [this] { ++shut_downs_; };
     top_ = std::make_unique<TopParentDlg>(testing::GuiRuntime()->loop(), std::move(parts));
-    queue_ = std::make_unique<playback::PlayQueue>(playback::PlayQueue::Parts{
-        runtime_->store(), runtime_->library(), runtime_->playlists(), runtime_->queue(), player_,
-        top_->main_window(), select_box_, testing::GuiRuntime()->loop(),
-        service::ServiceFileUrls({}, "client"), nullptr, nullptr});
-    top_->main_window().SetPlayQueue(queue_.get());
     ASSERT_TRUE(top_->Init());
     ASSERT_TRUE(testing::WaitFor([&] { return testing::IsOnScreen(top_->main_window()); }));
   }
@@ -131,8 +137,10 @@ class MainWindowGuiTest : public ::testing::Test {
   std::unique_ptr<store::StoreRuntime> runtime_;
   RecordingPlayer player_;
   NoSelectBox select_box_;
-  std::unique_ptr<TopParentDlg> top_;
+  playback::PlayQueueViews views_;
   std::unique_ptr<playback::PlayQueue> queue_;
+  std::unique_ptr<playback::QueuePlaySurface> surface_;
+  std::unique_ptr<TopParentDlg> top_;
   std::vector<std::string> opened_;
   std::function<int(const std::string&)> import_folder_;
   int shut_downs_ = 0;
@@ -447,10 +455,16 @@ TEST_F(MainWindowGuiTest, AMissingMusicFolderIsMadeAndOpenedOrItsFailureIsTold) 
   EXPECT_EQ(opened_.size(), 1u);
 }
 
+struct ModeRecorder : playback::PlayModeListener {
+  void OnPlayModeChanged(playback::PlayMode mode) override { told.push_back(mode); }
+  std::vector<playback::PlayMode> told;
+};
+
 TEST_F(MainWindowGuiTest, AModeChosenInTheMenuIsToldOnceWhenItChanges) {
   Open();
-  std::vector<playback::PlayMode> told;
-  window().SetPlayModeListener([&](playback::PlayMode mode) { told.push_back(mode); });
+  ModeRecorder recorder;
+  loop::Subscription listening = surface_->AddModeListener(recorder);
+  std::vector<playback::PlayMode>& told = recorder.told;
   const auto entries = playback::PlayQueueMode::Entries();
   ASSERT_GE(entries.size(), 2u);
   const auto& other = playback::PlayQueueMode::ForMenu(runtime_->store()) == entries[0].mode
@@ -459,7 +473,6 @@ TEST_F(MainWindowGuiTest, AModeChosenInTheMenuIsToldOnceWhenItChanges) {
   window().RunCommand(other.command_id);
   window().RunCommand(other.command_id);  // unchanged: nothing to tell
   EXPECT_EQ(told, std::vector<playback::PlayMode>{other.mode});
-  window().SetPlayModeListener(nullptr);
 }
 
 TEST_F(MainWindowGuiTest, DraggedVolumeWaitsForTheTimerAndReportsDoNotMoveTheThumb) {
@@ -520,8 +533,12 @@ TEST_F(MainWindowGuiTest, DraggingTheSplitterWidensThePanel) {
 
 TEST_F(MainWindowGuiTest, ThePlayingArtistsPictureIsDrawnAndGivenAsArtUntilTheNextSong) {
   Open();
-  std::vector<std::string> art;
-  window().SetArtPathListener([&](const std::string& path) { art.push_back(path); });
+  struct ArtRecorder : MainWindowListener {
+    void OnArtPathChanged(const std::string& path) override { art.push_back(path); }
+    std::vector<std::string> art;
+  } recorder;
+  loop::Subscription listening = window().AddListener(recorder);
+  std::vector<std::string>& art = recorder.art;
   gfx::Surface red(8, 8);
   {
     gfx::Painter p(red);
