@@ -134,7 +134,7 @@ struct WindowedMainWindow::Parts {
             &service.statistics()}),
         play(queue, player, runtime.store()),
         sync_playback(playback::PlayQueueSyncPlayback::Parts{runtime.store(), runtime.playlists(),
-                                                             runtime.queue(), queue, player}),
+                                                             runtime.queue(), play, player}),
         sync(service::PlaylistSync::Parts{runtime.store(), runtime.library(), runtime.playlists(),
                                           service.sender(), service.request_sender(), sync_view,
                                           prompts, sync_playback, phone}),
@@ -305,6 +305,9 @@ playback::PlayQueue& WindowedMainWindow::play_queue() {
 }
 playback::PlaySurface& WindowedMainWindow::play_surface() {
   return parts_->play;
+}
+ui::LyricViews* WindowedMainWindow::lyric_views() {
+  return parts_->lyric_views.get();
 }
 
 void WindowedMainWindow::OnServiceKnown(bool available) {

@@ -31,8 +31,9 @@ class LoginSession;
 class LoginViews;
 }  // namespace quillo::service
 namespace quillo::ui {
+class LyricViews;
 class SorvelMainDlg;
-}
+}  // namespace quillo::ui
 namespace quillo::downloads {
 class DownloadManager;
 }
@@ -66,6 +67,8 @@ class WindowedMainWindow {
   // address arrives).
   playback::PlayQueue& play_queue();
   playback::PlaySurface& play_surface();
+  // The lyric views once the window is open (null before).
+  ui::LyricViews* lyric_views();
   // The service's address became known (or will not be): service lists chosen before it are
   // fetched now (or fail).
   void OnServiceKnown(bool available);

@@ -1,6 +1,6 @@
 #include "playback/PlayQueueSyncPlayback.h"
 
-#include "playback/PlayQueue.h"
+#include "playback/PlaySurface.h"
 #include "playback/Player.h"
 #include "store/DocumentStore.h"
 #include "store/Playlists.h"
@@ -25,11 +25,12 @@ std::optional<store::MusicRecord> PlayQueueSyncPlayback::PickNext(bool wrap) {
 }
 
 void PlayQueueSyncPlayback::PlayRecord(const store::MusicRecord& record) {
-  parts_.queue.PlayRecord(record);
+  // In the current list, which stays current.
+  parts_.play.PlaySong(parts_.store.CurrentList(), record);
 }
 
 void PlayQueueSyncPlayback::Stop() {
-  parts_.player.Stop();
+  parts_.play.Stop();
 }
 
 }  // namespace quillo::playback

@@ -1,6 +1,7 @@
 #pragma once
 // The playlist commands' view of playback in the program: the player's song, the store's current
-// list and the play queue's operations. Window thread only.
+// list and the selection; what they start or stop goes through the play surface, as every
+// other control's does. Window thread only.
 #include "service/sync/SyncPlayback.h"
 
 namespace quillo::store {
@@ -12,7 +13,7 @@ class QueueSelection;
 namespace quillo::playback {
 
 class Player;
-class PlayQueue;
+class PlaySurface;
 
 class PlayQueueSyncPlayback : public service::SyncPlayback {
  public:
@@ -20,7 +21,7 @@ class PlayQueueSyncPlayback : public service::SyncPlayback {
     store::DocumentStore& store;
     store::Playlists& playlists;
     store::QueueSelection& selection;
-    PlayQueue& queue;
+    PlaySurface& play;
     Player& player;
   };
   // Everything in parts must outlive this object.

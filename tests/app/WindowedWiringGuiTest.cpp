@@ -26,6 +26,11 @@
 #include "store/StoreRuntime.h"
 #include "support/ScriptedHttpServer.h"
 #include "support/TempFolder.h"
+#include "ui/desktop/TrayMenuModel.h"
+#include "ui/lyricviews/CLyricBar.h"
+#include "ui/lyricviews/LyricViews.h"
+#include "ui/main/MainIds.h"
+#include "ui/main/SorvelMainDlg.h"
 #include "ui/toolkit/UiRuntime.h"
 
 namespace quillo::app {
@@ -99,6 +104,53 @@ TEST_F(WindowedWiringGuiTest, TheQueueIsMadeOnceAndStreamsFromTheAddressThatArri
   ASSERT_TRUE(testing::WaitFor([&] { return !server_.requests().empty(); }));
   EXPECT_EQ(server_.requests().front().target, "/svc/music/download_shiting.php?id=202");
   EXPECT_NE(output_.str().find("status: "), std::string::npos) << output_.str();
+}
+
+// The song each stream request asked for, in order.
+std::vector<std::string> StreamedIds(const ScriptedHttpServer& server) {
+  std::vector<std::string> ids;
+  const std::string prefix = "/music/download_shiting.php?id=";
+  for (const auto& request : server.requests())
+    if (request.target.rfind(prefix, 0) == 0) ids.push_back(request.target.substr(prefix.size()));
+  return ids;
+}
+
+TEST_F(WindowedWiringGuiTest, TheWindowTheTrayAndTheLyricBarPlayThroughTheOneSurface) {
+  runtime_.store().SetConfigText("module.lyric.isopen", "true");
+  runtime_.store().SetConfigText("module.lyric.mode", "bar");
+  service_->endpoints().Set(service::EndpointsForBaseUrl(server_.Url("/")));
+  runtime_.playlists().SetTemporaryRecords(
+      "t_rank_1", {{{"id", "201"}, {"name", "一"}}, {{"id", "202"}, {"name", "二"}},
+                   {{"id", "203"}, {"name", "三"}}, {{"id", "204"}, {"name", "四"}}});
+  ASSERT_TRUE(windowed_->Open());
+  ASSERT_NE(windowed_->lyric_views(), nullptr);
+  ui::CLyricBar* bar = windowed_->lyric_views()->lyric_bar();
+  ASSERT_NE(bar, nullptr);
+  auto requested = [&](std::size_t count) {
+    return testing::WaitFor([&] { return StreamedIds(server_).size() >= count; });
+  };
+
+  windowed_->play_surface().PlayListItem("t_rank_1", "201");
+  ASSERT_TRUE(requested(1));
+  // The window's 下一首 button, the tray menu's 下一首 (the same command the tray sends the
+  // window), then the lyric bar's next button.
+  ui::SorvelMainDlg& window = windowed_->main_window();
+  window.OnControlEvent(window.FindControl(ui::main_ids::kNext), ui::main_ids::kNext);
+  ASSERT_TRUE(requested(2));
+  window.RunCommand(ui::TrayMenuModel::kNext);
+  ASSERT_TRUE(requested(3));
+  bar->OnControlEvent(bar->FindControl(ui::CLyricBar::kNext), ui::CLyricBar::kNext);
+  ASSERT_TRUE(requested(4));
+  EXPECT_EQ(StreamedIds(server_), (std::vector<std::string>{"201", "202", "203", "204"}));
+
+  // Mute from the bar and volume from the window are one setting.
+  bar->OnControlEvent(bar->FindControl(ui::CLyricBar::kMute), ui::CLyricBar::kMute);
+  EXPECT_TRUE(windowed_->play_surface().Muted());
+  EXPECT_TRUE(windowed_->main_window().Muted());
+  windowed_->main_window().SetVolume(35);
+  EXPECT_EQ(windowed_->play_surface().Volume(), 35);
+  EXPECT_EQ(runtime_.store().GetConfigText("module.music.volume"), "35");
+  EXPECT_EQ(runtime_.store().GetConfigText("module.music.mute"), "true");
 }
 
 TEST_F(WindowedWiringGuiTest, EndingTheRunWhileTheCheckedLyricDownloadsTearsDownInOrder) {

@@ -1,9 +1,10 @@
 // The playlist commands' playback in the program: the player's song, the store's current list,
-// the queue's pick and start.
+// the queue's pick, and starting and stopping through the play surface.
 #include <gtest/gtest.h>
 
 #include "PlayQueueFixture.h"
 #include "playback/PlayQueueSyncPlayback.h"
+#include "playback/QueuePlaySurface.h"
 
 namespace quillo::testing {
 namespace {
@@ -11,7 +12,8 @@ namespace {
 class PlayQueueSyncPlaybackTest : public PlayQueueFixture {};
 
 TEST_F(PlayQueueSyncPlaybackTest, ReportsThePlayerAndDrivesTheQueue) {
-  playback::PlayQueueSyncPlayback playback({store(), lists(), runtime_->queue(), queue(), player_});
+  playback::QueuePlaySurface play(queue(), player_, store());
+  playback::PlayQueueSyncPlayback playback({store(), lists(), runtime_->queue(), play, player_});
   EXPECT_EQ(playback.PlayingMusicId(), "");
   queue().PlayListItem(fav_, "102");
   EXPECT_EQ(playback.PlayingMusicId(), "102");
@@ -26,6 +28,7 @@ TEST_F(PlayQueueSyncPlaybackTest, ReportsThePlayerAndDrivesTheQueue) {
 
   playback.PlayRecord(*next);
   EXPECT_EQ(PlayedIds().back(), "103");
+  EXPECT_EQ(store().CurrentList(), "");
   playback.Stop();
   EXPECT_EQ(player_.stops, 1);
 }
