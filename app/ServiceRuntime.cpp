@@ -14,9 +14,8 @@ ServiceRuntime::~ServiceRuntime() {
 
 void ServiceRuntime::StartStatistics(loop::LoopTarget& timers) {
   service::CStatBtnClick& statistics = service_.statistics();
-  ui::ClickCounter::Set([&statistics](int window_id, int button_id) {
-    statistics.CountClick(window_id, button_id);
-  });
+  ui::ClickCounter::Set(
+      [&statistics](int window_id, int button_id) { statistics.CountClick(window_id, button_id); });
   service_.StartStatistics(timers);
 }
 

@@ -117,7 +117,8 @@ class SyncSession {
 
   // Waits for the add-music answer, if one is awaited.
   bool AwaitAnswers() {
-    return tool_.loop().PumpUntil([this] { return sync_->pending_answers() == 0; }, kDeliveryTimeout);
+    return tool_.loop().PumpUntil([this] { return sync_->pending_answers() == 0; },
+                                  kDeliveryTimeout);
   }
 
   // Waits until every request has been delivered (or failed), then ends the transfers.

@@ -110,10 +110,10 @@ TEST_F(ServiceRuntimeTest, TheJarsSessionCookieIsSentOnlyWhenTheSessionContinues
 
 // A command that only downloads must leave the data folder's configuration as it found it.
 TEST_F(ServiceRuntimeTest, TheClientIdIsReadOnlyWhenTheStatisticsAreFirstUsed) {
-  ScriptedHttpServer server([](const ScriptedHttpServer::Request&,
-                               ScriptedHttpServer::Exchange& exchange) {
-    exchange.Send(ScriptedHttpServer::Answer(200, std::string(1000, 'x')));
-  });
+  ScriptedHttpServer server(
+      [](const ScriptedHttpServer::Request&, ScriptedHttpServer::Exchange& exchange) {
+        exchange.Send(ScriptedHttpServer::Answer(200, std::string(1000, 'x')));
+      });
   ServiceRuntime runtime(loop_, store_);
   bool finished = false;
   struct Done : SafeDownloaderCallback {
