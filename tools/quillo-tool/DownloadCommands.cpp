@@ -10,12 +10,10 @@
 #include "downloads/DownloadListener.h"
 #include "downloads/DownloadManager.h"
 #include "media/MediaTagAccess.h"
-#include "platform/http/CurlHttpTransport.h"
 #include "platform/loop/LoopTarget.h"
 #include "platform/loop/MainLoop.h"
 #include "platform/text/TextUtil.h"
-#include "service/transfer/SafeDownloader.h"
-#include "store/DataFolder.h"
+#include "service/runtime/ServiceRuntime.h"
 #include "store/DocumentStore.h"
 #include "store/MusicLibrary.h"
 #include "store/Playlists.h"
@@ -23,7 +21,7 @@
 #include "store/StoreRuntime.h"
 #include "tools/quillo-tool/TerminalText.h"
 #include "tools/quillo-tool/ToolCommand.h"
-#include "tools/quillo-tool/ToolService.h"
+#include "tools/quillo-tool/ToolRuntime.h"
 
 namespace quillo::tool {
 namespace {
@@ -75,24 +73,19 @@ int DownloadsRun(ToolContext& context) {
     context.err << "usage: quillo-tool downloads run\n";
     return 1;
   }
-  ToolService service(context);
-  const std::optional<service::ServiceEndpoints>& endpoints = service.Endpoints();
-  if (!endpoints) return 1;
+  // The session of an earlier login command goes on.
+  ToolRuntime tool(context);
+  if (!tool.Endpoints()) return 1;
   store::StoreRuntime& runtime = *store::StoreRuntime::Instance();
   store::MusicLibrary& library = runtime.library();
+  loop::MainLoop& loop = tool.loop();
 
-  loop::MainLoop loop;
-  // The cookie jar the program uses: the session of an earlier login command goes on.
-  http::CurlHttpTransport transport(
-      context.store->data_folder() + std::string(store::kCookieJarFileName),
-      http::CookieSessions::kContinue);
-  service::SafeDownloader downloader(loop, transport);
   media::MediaTagAccess tags;
   SongProgress progress(library, context.err);
   int status = 0;
   {
-    service::SharedEndpoints shared(*endpoints);
-    downloads::DownloadManager manager(loop, runtime, downloader, shared);
+    downloads::DownloadManager manager(loop, runtime, tool.service().downloader(),
+                                       tool.service().endpoints());
     loop::Subscription tag_access = library.AttachTagAccess(tags);
     loop::Subscription stopper = library.AttachDownloadStopper(manager);
     loop::Subscription listening = manager.AddListener(progress);
@@ -111,7 +104,7 @@ int DownloadsRun(ToolContext& context) {
     loop.Run();
     checks.KillTimer(kCheckTimerId);
     manager.CancelAll();
-    downloader.Shutdown();
+    tool.service().Shutdown();
   }
 
   std::map<int, int> counts;

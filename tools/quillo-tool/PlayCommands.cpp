@@ -10,7 +10,6 @@
 #include <string>
 
 #include "platform/fs/FileSystem.h"
-#include "platform/http/CurlHttpTransport.h"
 #include "platform/loop/MainLoop.h"
 #include "platform/media/GstMediaGraphFactory.h"
 #include "playback/AudioLevels.h"
@@ -18,15 +17,14 @@
 #include "playback/PlayCache.h"
 #include "playback/PlayerNotification.h"
 #include "service/api/ServiceFileUrls.h"
-#include "service/transfer/SafeDownloader.h"
+#include "service/runtime/ServiceRuntime.h"
 #include "store/ConfigKeys.h"
-#include "store/DataFolder.h"
 #include "store/DocumentStore.h"
 #include "store/MusicLibrary.h"
 #include "store/StoreRuntime.h"
 #include "tools/quillo-tool/FileArgument.h"
 #include "tools/quillo-tool/ToolCommand.h"
-#include "tools/quillo-tool/ToolService.h"
+#include "tools/quillo-tool/ToolRuntime.h"
 
 namespace quillo::tool {
 namespace {
@@ -142,10 +140,10 @@ int Play(ToolContext& context) {
   store::DocumentStore& store = *context.store;
   std::string url;
   std::string title = file.empty() ? song_id : fs::BaseName(file);
-  // Stopped (when it is the embedded one) after the player and the downloader are done.
-  ToolService service(context);
+  // The service (when it is the embedded one) stops after the player and the transfers are done.
+  ToolRuntime tool(context);
   if (!song_id.empty()) {
-    const std::optional<service::ServiceEndpoints>& endpoints = service.Endpoints();
+    const std::optional<service::ServiceEndpoints>& endpoints = tool.Endpoints();
     if (!endpoints) return 1;
     std::optional<store::MusicRecord> record = runtime->library().FindMusic(song_id);
     title = SongTitle(record ? &*record : nullptr, song_id);
@@ -159,16 +157,14 @@ int Play(ToolContext& context) {
     return 1;
   }
 
-  loop::MainLoop loop;
-  http::CurlHttpTransport transport(store.data_folder() + std::string(store::kCookieJarFileName),
-                                    http::CookieSessions::kContinue);
-  service::SafeDownloader downloader(loop, transport);
+  loop::MainLoop& loop = tool.loop();
   audio::GstMediaGraphFactory graphs;
   playback::PlayCache cache(store, runtime->library());
   PlayPrinter printer(loop, context.out);
   int status = 1;
   {
-    playback::MediaPlayer player({loop, graphs, downloader, store, &runtime->library(), &cache});
+    playback::MediaPlayer player(
+        {loop, graphs, tool.service().downloader(), store, &runtime->library(), &cache});
     player.SetMessageBoxHook(
         [&context](const std::string& text) { context.err << "quillo-tool: " << text << "\n"; });
     player.AddListener(printer);
@@ -183,7 +179,7 @@ int Play(ToolContext& context) {
     player.RemoveListener(printer);
     status = printer.result.value_or(1);
   }
-  downloader.Shutdown();
+  tool.service().Shutdown();
   if (status != 0) context.err << " 不能播放:" << title << "\n";
   return status;
 }

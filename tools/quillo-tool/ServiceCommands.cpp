@@ -4,17 +4,15 @@
 #include <ostream>
 #include <string>
 
-#include "platform/http/CurlHttpTransport.h"
 #include "platform/loop/MainLoop.h"
 #include "service/api/ServiceEndpoints.h"
+#include "service/runtime/ServiceRuntime.h"
 #include "service/transfer/AnswerDescrambler.h"
 #include "service/transfer/SafeDownloader.h"
 #include "service/transfer/SafeDownloaderCallback.h"
 #include "service/transfer/TransferRecord.h"
-#include "store/DataFolder.h"
-#include "store/DocumentStore.h"
 #include "tools/quillo-tool/ToolCommand.h"
-#include "tools/quillo-tool/ToolService.h"
+#include "tools/quillo-tool/ToolRuntime.h"
 
 namespace quillo::tool {
 namespace {
@@ -58,22 +56,17 @@ int Call(ToolContext& context) {
     }
   }
   if (path.empty()) return Usage(context);
-  ToolService service(context);
-  const std::optional<service::ServiceEndpoints>& endpoints = service.Endpoints();
+  // The program's cookie jar, so that a login by one call serves the next.
+  ToolRuntime tool(context);
+  const std::optional<service::ServiceEndpoints>& endpoints = tool.Endpoints();
   if (!endpoints) return 1;
   // Paths are relative to the base URL, as in the program.
   if (path.front() == '/') path.erase(0, 1);
 
-  loop::MainLoop loop;
-  // The cookie jar the program uses, so that a login by one call serves the next.
-  http::CurlHttpTransport transport(
-      context.store->data_folder() + std::string(store::kCookieJarFileName),
-      http::CookieSessions::kContinue);
-  service::SafeDownloader downloader(loop, transport);
   CollectingCallback answer;
-  downloader.Request(endpoints->base_url + path, std::move(params), &answer);
-  loop.PumpUntil([&answer] { return answer.finished; }, kCallTimeout);
-  downloader.Shutdown();
+  tool.service().downloader().Request(endpoints->base_url + path, std::move(params), &answer);
+  tool.loop().PumpUntil([&answer] { return answer.finished; }, kCallTimeout);
+  tool.service().Shutdown();
 
   if (!answer.finished || answer.status != service::TransferStatus::kFinished) {
     context.err << "quillo-tool: the call to " << endpoints->base_url << path << " failed (status "

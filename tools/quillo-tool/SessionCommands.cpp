@@ -1,26 +1,22 @@
 // login NAME PASSWORD, login --auto, logout: the program's login session against the service,
-// on a main loop of the command's own. The transport continues the cookie session of the command
+// over the command's service runtime. Its transport continues the cookie session of the command
 // before, so later commands act as the logged-in user.
 #include <chrono>
 #include <optional>
 #include <ostream>
 #include <string>
 
-#include "platform/http/CurlHttpTransport.h"
 #include "platform/loop/MainLoop.h"
-#include "service/api/JSRequestHandler.h"
-#include "service/api/SafeDownloaderSender.h"
+#include "service/runtime/ServiceRuntime.h"
 #include "service/session/LoginSession.h"
 #include "service/session/LoginWaitingDialog.h"
 #include "service/session/LoginWindow.h"
 #include "service/transfer/SafeDownloader.h"
-#include "store/DataFolder.h"
-#include "store/DocumentStore.h"
 #include "store/Playlists.h"
 #include "store/StoreRuntime.h"
 #include "tools/quillo-tool/TerminalText.h"
 #include "tools/quillo-tool/ToolCommand.h"
-#include "tools/quillo-tool/ToolService.h"
+#include "tools/quillo-tool/ToolRuntime.h"
 
 namespace quillo::tool {
 namespace {
@@ -61,31 +57,25 @@ class ToolWaitingDialog : public service::LoginWaitingDialog {
   int closed_ = 0;
 };
 
-// Everything a session needs, talking to the command's service.
+// Everything a session needs, over the command's runtime (whose addresses are known).
 class ToolSession {
  public:
-  ToolSession(ToolContext& context, const std::string& base_url)
-      : transport_(context.store->data_folder() + std::string(store::kCookieJarFileName),
-                   http::CookieSessions::kContinue),
-        downloader_(loop_, transport_),
-        sender_(downloader_),
-        js_(sender_, base_url),
-        dialog_(loop_),
-        session_(*store::StoreRuntime::Instance(), downloader_, js_, window_, dialog_) {}
-  ~ToolSession() { downloader_.Shutdown(); }
+  explicit ToolSession(ToolRuntime& tool)
+      : tool_(tool),
+        dialog_(tool.loop()),
+        session_(*store::StoreRuntime::Instance(), tool.service().downloader(),
+                 tool.service().sender(), window_, dialog_) {}
+  // The transfers end before the session and its window go.
+  ~ToolSession() { tool_.service().Shutdown(); }
 
-  loop::MainLoop& loop() { return loop_; }
-  service::SafeDownloader& downloader() { return downloader_; }
+  loop::MainLoop& loop() { return tool_.loop(); }
+  service::SafeDownloader& downloader() { return tool_.service().downloader(); }
   service::LoginSession& session() { return session_; }
   ToolLoginWindow& window() { return window_; }
   ToolWaitingDialog& dialog() { return dialog_; }
 
  private:
-  loop::MainLoop loop_;
-  http::CurlHttpTransport transport_;
-  service::SafeDownloader downloader_;
-  service::SafeDownloaderSender sender_;
-  service::JSRequestHandler js_;
+  ToolRuntime& tool_;
   ToolLoginWindow window_;
   ToolWaitingDialog dialog_;
   service::LoginSession session_;
@@ -124,10 +114,9 @@ int Login(ToolContext& context) {
     context.err << "quillo-tool: no stored session key (nobody logged in, or logged out)\n";
     return 1;
   }
-  ToolService service(context);
-  const std::optional<service::ServiceEndpoints>& endpoints = service.Endpoints();
-  if (!endpoints) return 1;
-  ToolSession tool(context, endpoints->base_url);
+  ToolRuntime command_runtime(context);
+  if (!command_runtime.Endpoints()) return 1;
+  ToolSession tool(command_runtime);
   if (automatic) {
     tool.session().AutoLoginWithKey();
   } else if (tool.session().CheckLoginFields(context.args[0], context.args[1])) {
@@ -141,10 +130,9 @@ int Logout(ToolContext& context) {
     context.err << "usage: quillo-tool logout\n";
     return 1;
   }
-  ToolService service(context);
-  const std::optional<service::ServiceEndpoints>& endpoints = service.Endpoints();
-  if (!endpoints) return 1;
-  ToolSession tool(context, endpoints->base_url);
+  ToolRuntime command_runtime(context);
+  if (!command_runtime.Endpoints()) return 1;
+  ToolSession tool(command_runtime);
   const std::string id = tool.session().Logout();
   // The request carries the session cookie; the service ends the session only if it arrives.
   const bool delivered =

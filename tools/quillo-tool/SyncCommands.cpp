@@ -13,19 +13,16 @@
 #include <string>
 #include <vector>
 
-#include "platform/http/CurlHttpTransport.h"
 #include "platform/loop/MainLoop.h"
 #include "platform/text/TextUtil.h"
-#include "service/api/JSRequestHandler.h"
 #include "service/api/SafeDownloaderSender.h"
+#include "service/runtime/ServiceRuntime.h"
 #include "service/sync/IdlePlayback.h"
 #include "service/sync/ListKinds.h"
 #include "service/sync/NoPhone.h"
 #include "service/sync/PlaylistSync.h"
 #include "service/sync/SyncPrompt.h"
 #include "service/sync/SyncView.h"
-#include "service/transfer/SafeDownloader.h"
-#include "store/DataFolder.h"
 #include "store/DocumentStore.h"
 #include "store/MusicLibrary.h"
 #include "store/Playlists.h"
@@ -33,7 +30,7 @@
 #include "store/StoreRuntime.h"
 #include "tools/quillo-tool/TerminalText.h"
 #include "tools/quillo-tool/ToolCommand.h"
-#include "tools/quillo-tool/ToolService.h"
+#include "tools/quillo-tool/ToolRuntime.h"
 
 namespace quillo::tool {
 namespace {
@@ -94,31 +91,25 @@ int Usage(ToolContext& context, const std::string& usage) {
   return 1;
 }
 
-// The playlist commands wired as the program wires them, over a transport that continues the
-// data folder's login session. Finish waits for the requests before the downloader goes.
+// The playlist commands wired as the program wires them, over the command's service runtime,
+// which continues the data folder's login session. Finish waits for the requests before the
+// transfers end.
 class SyncSession {
  public:
-  explicit SyncSession(ToolContext& context) : context_(context), service_(context) {}
-  ~SyncSession() {
-    if (downloader_) downloader_->Shutdown();
-  }
+  explicit SyncSession(ToolContext& context) : context_(context), tool_(context) {}
+  // The transfers end before the commands and their views go.
+  ~SyncSession() { tool_.service().Shutdown(); }
 
   // False (with a message) when no service can be had.
   bool Start() {
-    const std::optional<service::ServiceEndpoints>& endpoints = service_.Endpoints();
-    if (!endpoints) return false;
+    if (!tool_.Endpoints()) return false;
     store::StoreRuntime& runtime = Runtime();
-    transport_ = std::make_unique<http::CurlHttpTransport>(
-        context_.store->data_folder() + std::string(store::kCookieJarFileName),
-        http::CookieSessions::kContinue);
-    downloader_ = std::make_unique<service::SafeDownloader>(loop_, *transport_);
-    sender_ = std::make_unique<service::SafeDownloaderSender>(*downloader_);
-    requests_ = std::make_unique<service::JSRequestHandler>(*sender_, endpoints->base_url);
+    service::ServiceRuntime& client = tool_.service();
     playback_ = std::make_unique<service::IdlePlayback>(runtime.store(), runtime.playlists(),
                                                         runtime.queue());
-    sync_ = std::make_unique<service::PlaylistSync>(
-        service::PlaylistSync::Parts{runtime.store(), runtime.library(), runtime.playlists(),
-                                     *requests_, *sender_, view, prompt, *playback_, phone_});
+    sync_ = std::make_unique<service::PlaylistSync>(service::PlaylistSync::Parts{
+        runtime.store(), runtime.library(), runtime.playlists(), client.sender(),
+        client.request_sender(), view, prompt, *playback_, phone_});
     return true;
   }
 
@@ -126,16 +117,17 @@ class SyncSession {
 
   // Waits for the add-music answer, if one is awaited.
   bool AwaitAnswers() {
-    return loop_.PumpUntil([this] { return sync_->pending_answers() == 0; }, kDeliveryTimeout);
+    return tool_.loop().PumpUntil([this] { return sync_->pending_answers() == 0; },
+                                  kDeliveryTimeout);
   }
 
   // Waits until every request has been delivered (or failed), then ends the transfers.
   int Finish(int status) {
-    if (sender_ && !sender_->Drain(loop_, kDeliveryTimeout)) {
+    if (sync_ && !tool_.service().request_sender().Drain(tool_.loop(), kDeliveryTimeout)) {
       status = Fail(context_,
                     "同步请求在 " + std::to_string(kDeliveryTimeout.count()) + " 秒内没有完成");
     }
-    if (downloader_) downloader_->Shutdown();
+    tool_.service().Shutdown();
     return status;
   }
 
@@ -144,13 +136,7 @@ class SyncSession {
 
  private:
   ToolContext& context_;
-  // Stopped (when it is the embedded one) after the downloader.
-  ToolService service_;
-  loop::MainLoop loop_;
-  std::unique_ptr<http::CurlHttpTransport> transport_;
-  std::unique_ptr<service::SafeDownloader> downloader_;
-  std::unique_ptr<service::SafeDownloaderSender> sender_;
-  std::unique_ptr<service::JSRequestHandler> requests_;
+  ToolRuntime tool_;
   std::unique_ptr<service::IdlePlayback> playback_;
   service::NoPhone phone_;
   std::unique_ptr<service::PlaylistSync> sync_;

@@ -6,14 +6,13 @@
 #include <ostream>
 #include <string>
 
-#include "platform/http/CurlHttpTransport.h"
 #include "platform/loop/MainLoop.h"
+#include "service/runtime/ServiceRuntime.h"
 #include "service/transfer/SafeDownloader.h"
 #include "service/transfer/SafeDownloaderCallback.h"
 #include "service/transfer/TransferRecord.h"
-#include "store/DataFolder.h"
-#include "store/DocumentStore.h"
 #include "tools/quillo-tool/ToolCommand.h"
+#include "tools/quillo-tool/ToolRuntime.h"
 
 namespace quillo::tool {
 namespace {
@@ -121,16 +120,13 @@ int Get(ToolContext& context) {
     return 1;
   }
 
-  loop::MainLoop loop;
-  http::CurlHttpTransport transport(
-      context.store->data_folder() + std::string(store::kCookieJarFileName),
-      http::CookieSessions::kContinue);
-  GetProgress progress(loop, context.err);
-  service::SafeDownloader downloader(loop, transport);
-  downloader.Download(positional[0], positional[1], &progress, append_extension, min_size, max_size,
-                      static_cast<int>(attempts));
-  if (!progress.finished()) loop.Run();
-  downloader.Shutdown();
+  // Any URL: no service is resolved or started.
+  ToolRuntime tool(context);
+  GetProgress progress(tool.loop(), context.err);
+  tool.service().downloader().Download(positional[0], positional[1], &progress, append_extension,
+                                       min_size, max_size, static_cast<int>(attempts));
+  if (!progress.finished()) tool.loop().Run();
+  tool.service().Shutdown();
   context.err << "status " << static_cast<int>(progress.status()) << " ("
               << StatusName(progress.status()) << ")\n";
   if (progress.status() != service::TransferStatus::kFinished) return 1;

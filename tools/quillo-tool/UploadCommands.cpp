@@ -4,14 +4,14 @@
 #include <ostream>
 
 #include "platform/fs/FileSystem.h"
-#include "platform/http/CurlHttpTransport.h"
 #include "platform/text/TextUtil.h"
 #include "service/api/ServiceEndpoints.h"
+#include "service/runtime/ServiceRuntime.h"
 #include "service/upload/UploadManager.h"
 #include "store/DocumentStore.h"
 #include "tools/quillo-tool/FileArgument.h"
 #include "tools/quillo-tool/ToolCommand.h"
-#include "tools/quillo-tool/ToolService.h"
+#include "tools/quillo-tool/ToolRuntime.h"
 
 namespace quillo::tool {
 namespace {
@@ -49,17 +49,17 @@ int Upload(ToolContext& context) {
   if (upload_host.empty() && !context.endpoints.configured()) {
     upload_host = text::Trim(context.store->GetConfigText(service::kServiceUploadHostKey));
   }
-  ToolService service(context);
+  ToolRuntime tool(context);
   if (upload_host.empty()) {
-    const std::optional<service::ServiceEndpoints>& endpoints = service.Endpoints();
+    const std::optional<service::ServiceEndpoints>& endpoints = tool.Endpoints();
     if (!endpoints) return 1;
     upload_host = endpoints->upload_host;
   }
 
-  http::CurlHttpTransport transport{/*cookie_jar_path=*/std::string()};
+  // The program's transport: the upload carries the cookies its service calls carry.
   std::promise<service::UploadOutcome> finished;
   std::future<service::UploadOutcome> outcome_future = finished.get_future();
-  service::UploadManager uploads(transport, upload_host);
+  service::UploadManager uploads(tool.service().transport(), upload_host);
   service::UploadJob job;
   job.file_path = file;
   job.kind = UploadKindFor(file);

@@ -1,0 +1,80 @@
+#pragma once
+// The objects through which a process talks to the service: the HTTP transport over the data
+// folder's cookie jar, the safe downloader, the fire-and-forget sender, the usage statistics and
+// the service's addresses. The program makes one for its run; each quillo-tool command that
+// talks to the service makes one for the command, so both send exactly the same requests.
+//
+// Window thread only (the thread that runs `loop`). Shutdown, or the destructor, ends every
+// transfer; it runs before the store closes.
+#include <memory>
+
+#include "platform/http/CurlHttpTransport.h"
+#include "service/api/SharedEndpoints.h"
+
+namespace quillo::loop {
+class LoopTarget;
+class MainLoop;
+}  // namespace quillo::loop
+namespace quillo::store {
+class DocumentStore;
+}
+
+namespace quillo::service {
+
+class CStatBtnClick;
+class JSRequestHandler;
+class SafeDownloader;
+class SafeDownloaderSender;
+class ServiceRequests;
+
+class ServiceRuntime {
+ public:
+  // The cookie jar is "<data folder>cookies.txt", shared with the hosted pages. `sessions` says
+  // whether the jar's session cookies are taken up: the program starts a new browsing session,
+  // a quillo-tool command continues the login of the command before. The loop and the store
+  // outlive this object. The addresses are empty until set.
+  ServiceRuntime(loop::MainLoop& loop, store::DocumentStore& store,
+                 http::CookieSessions sessions = http::CookieSessions::kNew);
+  // Shuts down (see Shutdown).
+  ~ServiceRuntime();
+  ServiceRuntime(const ServiceRuntime&) = delete;
+  ServiceRuntime& operator=(const ServiceRuntime&) = delete;
+
+  // The service's addresses for the whole run; until they are known, service calls fail as to
+  // a service that is down. Everything that builds an address reads them at each request, so a
+  // value set after construction is what the next request uses.
+  SharedEndpoints& endpoints() { return endpoints_; }
+
+  // The one transport; uploads and anything else that speaks HTTP share its cookies.
+  http::HttpTransport& transport() { return *transport_; }
+  SafeDownloader& downloader() { return *downloader_; }
+  // The fire-and-forget sender, reading the base URL from endpoints() at every call.
+  JSRequestHandler& sender() { return *sender_; }
+  // The request sender under it (the playlist commands' answered requests, Drain).
+  SafeDownloaderSender& request_sender() { return *request_sender_; }
+  // Made on first use: it needs the installation's client id, and reading that stores one when
+  // the data folder has none, which a command that only downloads must not do.
+  CStatBtnClick& statistics();
+
+  // Sends the statistics report at the first tick of the hourly timer on `timers` (the main
+  // window's), which Shutdown kills: `timers` outlives this object or Shutdown ran before it
+  // went.
+  void StartStatistics(loop::LoopTarget& timers);
+
+  // Kills the report timer, cancels every transfer and joins its worker; no transfer callback
+  // runs afterwards and later requests start nothing. Safe to call twice.
+  void Shutdown();
+
+ private:
+  store::DocumentStore& store_;
+  SharedEndpoints endpoints_;
+  std::unique_ptr<http::CurlHttpTransport> transport_;
+  std::unique_ptr<SafeDownloader> downloader_;
+  std::unique_ptr<SafeDownloaderSender> request_sender_;
+  std::unique_ptr<JSRequestHandler> sender_;
+  std::unique_ptr<ServiceRequests> requests_;
+  std::unique_ptr<CStatBtnClick> statistics_;
+  loop::LoopTarget* report_timers_ = nullptr;  // while the report timer runs
+};
+
+}  // namespace quillo::service
