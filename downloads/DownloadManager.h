@@ -8,7 +8,9 @@
 // (LyricDownloadQueue).
 //
 // One per process. Window thread only: the schedule timer, the transfers' callbacks and every
-// command run there. The store's lock is taken by the store's own operations.
+// command run there. The transfers' workers write the files; the manager hears of them through
+// the callbacks only. The store's lock is taken by the store's own operations; filing a song
+// moves and tags its file without it.
 #include <chrono>
 #include <cstddef>
 #include <list>

@@ -3,7 +3,8 @@
 // folder through the library, and recognises a song an older version already stored under its
 // legacy name.
 //
-// Window thread (the library takes the store's lock itself).
+// Window thread. The file work (naming by the bytes, the library's move and tag rewrite) runs
+// without the store's lock; the library takes it only to read the song and record the result.
 #include <cstdint>
 #include <string>
 
@@ -23,7 +24,8 @@ class SongFiling {
   // Files the finished download at `downloaded_path`. A download whose URL named no song
   // extension (it still ends in ".part") is named after its bytes first (".mp3" or ".wma"), so
   // that the stored copy plays and gets its tags. True when the song was filed (status 2); on
-  // false the song is at status 3 and the file stays where it is.
+  // false the song is at status 3 and the file stays where it is, or the song was deleted
+  // meanwhile.
   bool File(const std::string& music_id, const std::string& downloaded_path);
 
   // The legacy-name shortcut, when a song's transfer starts: when the file

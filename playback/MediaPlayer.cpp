@@ -430,7 +430,6 @@ void MediaPlayer::OnStart(service::TransferRecord& record) {
 
 void MediaPlayer::OnData(service::TransferRecord& record) {
   if (!online_ || record.id() != download_id_) return;
-  record.FlushFile();
   received_ = static_cast<std::int64_t>(record.received_size());
   total_ = static_cast<std::int64_t>(record.total_size());
   file_path_ = record.target_path();

@@ -5,13 +5,15 @@
 // library.
 //
 // Threads: every public operation takes the store's lock for its whole run, so the window thread
-// and the import's scanner thread may both call it. IsLocalId, SafeFileName and friends live in
-// SafeNames.h and take no lock.
+// and the import's scanner thread may both call it — except FileDownloadedMusic and AddLocalFile,
+// which take it only around their record work and do their file work (moves, tags) without it.
+// IsLocalId, SafeFileName and friends live in SafeNames.h and take no lock.
 #include <tinyxml.h>
 
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -80,12 +82,15 @@ class MusicLibrary : public StoreSection {
   // from the current user's lists and, unless another user's list holds it, from the library
   // with its stored copy, lyrics and emptied folders.
   void DeleteMusic(const std::string& music_id);
-  // Files a finished download: moves it to its stored-copy name, records fileName and status
-  // (2, or 3 when it could not be filed) and writes the tags. Unknown ids change nothing. When
-  // another song of the library already owns the stored-copy name (same artist, album and
-  // title), the song is filed as "title-<id>.ext" instead, so neither overwrites the other. When
-  // neither moving nor copying works, the downloaded file stays where it is (status 3).
-  // Answers whether the song was filed.
+  // Files a finished download: moves it to its stored-copy name, writes the tags, then records
+  // fileName and status (2, or 3 when it could not be filed). The move and the tag rewrite run
+  // without the store's lock (other threads use the store meanwhile); the lock is taken to read
+  // the song and choose the name, and again to record the result, so the record names the copy
+  // only once it is in place. Unknown ids change nothing. When another song of the library owns
+  // the stored-copy name or is being filed under it (same artist, album and title), the song is
+  // filed as "title-<id>.ext" instead, so neither overwrites the other. When neither moving nor
+  // copying works, the downloaded file stays where it is (status 3). A song deleted while it is
+  // being filed loses its new copy too. Answers whether the song was filed.
   bool FileDownloadedMusic(const std::string& music_id, const std::string& source_path);
   // True when a library song other than `except_music_id` has exactly this fileName text.
   bool FileNameInUse(std::string_view file_name, std::string_view except_music_id) const;
@@ -159,6 +164,8 @@ class MusicLibrary : public StoreSection {
   // How many library songs carry each non-empty fileName text (a stored copy never belongs to
   // two songs; deleting one must not delete the other's file).
   std::unordered_map<std::string, int> file_name_uses_;
+  // Stored-copy names chosen by filings whose file work is under way.
+  std::multiset<std::string> names_being_filed_;
 };
 
 }  // namespace quillo::store

@@ -125,40 +125,81 @@ void MusicLibrary::DeleteStoredCopy(const std::string& path, bool remove_album_f
 
 bool MusicLibrary::FileDownloadedMusic(const std::string& music_id,
                                        const std::string& source_path) {
-  auto lock = store_.Lock();
-  SongEntry* entry = Entry(music_id);
-  if (entry == nullptr) return false;
-  const MusicRecord record = *entry->record;
   const std::string extension = FileExtension(fs::BaseName(source_path));
-  std::string relative = MusicFileName(record, extension, true);
-  if (FileNameInUse(relative, music_id)) {
-    // Another song (same artist, album and title) owns that name: this one gets its id too.
-    relative = relative.substr(0, relative.size() - extension.size()) + "-" +
-               SafeFileName(music_id) + extension;
+  MusicRecord record;
+  std::string music_folder;
+  std::string relative;
+  SongTagAccess* tags = nullptr;
+  {
+    auto lock = store_.Lock();
+    const SongEntry* entry = Entry(music_id);
+    if (entry == nullptr) return false;
+    record = *entry->record;
+    music_folder = store_.FolderPath("music");
+    relative = store::MusicFileName(record, extension, std::string());
+    if (FileNameInUse(relative, music_id) || names_being_filed_.count(relative) != 0) {
+      // Another song (same artist, album and title) owns that name or is being filed under it:
+      // this one gets its id too.
+      relative = relative.substr(0, relative.size() - extension.size()) + "-" +
+                 SafeFileName(music_id) + extension;
+    }
+    // Held until the record names the file, so that no other filing picks the name meanwhile.
+    names_being_filed_.insert(relative);
+    tags = tags_;
   }
-  const std::string target = store_.FolderPath("music") + relative;
+
+  // The file work runs without the store's lock: moving (copying, across file systems) and
+  // rewriting the tags of a large song must not hold up the threads that use the store.
+  const std::string target = music_folder + relative;
+  fs::CreateFolders(fs::ParentFolder(target));
   bool filed = fs::RenamePath(source_path, target);
   if (!filed && CopyFileOver(source_path, target)) {
     filed = true;
     fs::RemoveFile(source_path);
   }
-  // Unfiled, the download stays where it is: it is the only copy of the song's bytes.
-  if (filed) {
-    store_.SetText(entry->element, "fileName", relative);
-    store_.SetInt(entry->element, "status", 2);
-    SetCachedAttribute(music_id, "fileName", relative);
-    SetCachedAttribute(music_id, "status", "2");
-    const std::string lower = text::ToLowerAscii(extension);
-    if (tags_ && (lower == ".mp3" || lower == ".wma")) {
-      tags_->WriteTags(target, lower,
-                       {AttributeOr(record, "name"), AttributeOr(record, "artist_name"),
-                        AttributeOr(record, "album_name")});
-    }
-  } else {
-    store_.SetInt(entry->element, "status", 3);
-    SetCachedAttribute(music_id, "status", "3");
+  const std::string lower = text::ToLowerAscii(extension);
+  if (filed && tags && (lower == ".mp3" || lower == ".wma")) {
+    // The rewrite replaces the file in one step: a crash leaves the untagged copy, never half.
+    tags->WriteTags(target, lower,
+                    {AttributeOr(record, "name"), AttributeOr(record, "artist_name"),
+                     AttributeOr(record, "album_name")});
   }
-  store_.MarkDirty();
+
+  // Only now, with the copy in place, does the record name it: a crash before this leaves the
+  // song to be downloaded again, never a record pointing at a missing file.
+  bool deleted = false;
+  {
+    auto lock = store_.Lock();
+    names_being_filed_.erase(names_being_filed_.find(relative));
+    SongEntry* entry = Entry(music_id);
+    if (entry == nullptr) {
+      deleted = true;
+    } else if (filed) {
+      // A music folder moved meanwhile: the copy stays in the old one, named by its full path
+      // as the folder move names the songs already there.
+      const std::string file_name = store_.FolderPath("music") == music_folder
+                                        ? relative
+                                        : std::string(kFileUrlPrefix) + target;
+      store_.SetText(entry->element, "fileName", file_name);
+      store_.SetInt(entry->element, "status", 2);
+      SetCachedAttribute(music_id, "fileName", file_name);
+      SetCachedAttribute(music_id, "status", "2");
+      store_.MarkDirty();
+    } else {
+      store_.SetInt(entry->element, "status", 3);
+      SetCachedAttribute(music_id, "status", "3");
+      store_.MarkDirty();
+    }
+  }
+  if (deleted) {
+    // The song was deleted while it was being filed: nothing owns the copy any more.
+    if (filed) {
+      fs::RemoveFile(target);
+      fs::RemoveEmptyFolder(fs::ParentFolder(target));
+    }
+    return false;
+  }
+  // Unfiled, the download stays where it is: it is the only copy of the song's bytes.
   return filed;
 }
 

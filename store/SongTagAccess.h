@@ -1,8 +1,8 @@
 #pragma once
 // What the music library needs of the tag readers and writers (they live in media/, which the
 // store does not depend on; the program and quillo-tool hand an implementation to the library).
-// ReadTags is called without the store's lock (on the import's thread, for example); WriteTags
-// with it, on the thread that files a download.
+// Both are called without the store's lock: ReadTags on the import's thread, for example,
+// WriteTags on the thread that files a download.
 #include <optional>
 #include <string>
 

@@ -8,7 +8,7 @@
 #include "platform/loop/MainLoop.h"
 #include "service/transfer/LoopHandOver.h"
 #include "service/transfer/TransferClient.h"
-#include "service/transfer/TransferSteps.h"
+#include "service/transfer/TransferReports.h"
 #include "service/transfer/TransferWorker.h"
 
 namespace quillo::service {
@@ -16,7 +16,7 @@ namespace quillo::service {
 class SafeDownloader::Impl {
  public:
   Impl(loop::MainLoop& loop, std::unique_ptr<TransferClient> client)
-      : client_(std::move(client)), hand_over_(loop), reap_target_(loop), steps_(table_) {}
+      : reports_(table_), client_(std::move(client)), hand_over_(loop), reap_target_(loop) {}
 
   ~Impl() { Shutdown(); }
 
@@ -29,8 +29,9 @@ class SafeDownloader::Impl {
     auto worker = std::make_unique<Worker>();
     worker->record = record;
     worker->thread = std::thread([this, record, done = worker->done, timeout = receive_timeout_] {
-      TransferWorker(record, *client_, hand_over_, steps_, timeout).Run();
+      TransferWorker(record, *client_, hand_over_, reports_, timeout).Run();
       done->store(true);
+      // Queued behind the worker's last report.
       reap_target_.Post([this] { Reap(); });
     });
     workers_.push_back(std::move(worker));
@@ -41,7 +42,7 @@ class SafeDownloader::Impl {
     auto entry = table_.find(id);
     if (entry == table_.end()) return;
     std::shared_ptr<TransferRecord> record = entry->second;
-    steps_.Cancel(*record);
+    reports_.Cancel(*record);
   }
 
   TransferRecord* Find(const std::string& id) {
@@ -51,9 +52,14 @@ class SafeDownloader::Impl {
 
   void Shutdown() {
     shut_down_ = true;
-    // Cancelling wakes workers waiting for a step and aborts their connections, so the joins
-    // below are short; steps still queued find their transfer cancelled and do nothing.
-    for (auto& worker : workers_) steps_.Cancel(*worker->record);
+    // Cancelling wakes workers that wait for a report or for report memory and aborts their
+    // connections, so the joins below are short; reports still queued find their transfer
+    // cancelled and do nothing. The table may still hold a transfer whose worker has ended and
+    // been joined but whose finish report has not run: its file is deleted too.
+    std::vector<std::shared_ptr<TransferRecord>> live;
+    for (const auto& [id, record] : table_) live.push_back(record);
+    for (const auto& worker : workers_) live.push_back(worker->record);
+    for (const auto& record : live) reports_.Cancel(*record);
     table_.clear();
     for (auto& worker : workers_) worker->thread.join();
     workers_.clear();
@@ -77,12 +83,13 @@ class SafeDownloader::Impl {
     });
   }
 
+  TransferReports::Table table_;
+  // Used by the reports, which run only while hand_over_ lives.
+  TransferReports reports_;
   // Shared by the workers; its Send may run on several of them at once.
   std::unique_ptr<TransferClient> client_;
   LoopHandOver hand_over_;
   loop::LoopTarget reap_target_;
-  TransferSteps::Table table_;
-  TransferSteps steps_;
   std::vector<std::unique_ptr<Worker>> workers_;
   unsigned long long last_id_ = 0;
   bool shut_down_ = false;

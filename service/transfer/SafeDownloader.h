@@ -1,10 +1,12 @@
 #pragma once
 // The one place where the client talks HTTP to the service. Each transfer runs on its own worker
 // thread: a download (GET into a file, with size limits, attempts, resumption by byte range and
-// mirror lists) or a request (a form POST whose answer reaches the callback in chunks). Every
-// file step (open, write, discard, finish) and every callback runs on the window thread while
-// the worker waits for it (a synchronous hand-over through the loop; see LoopHandOver), so
-// callers never see another thread.
+// mirror lists) or a request (a form POST whose answer reaches the callback in chunks). The
+// worker reads, and opens, writes, discards and closes the target file itself; every callback
+// runs on the window thread, in the order the worker reported, so callers never see another
+// thread. The worker waits only for OnStart; data and finish reports are queued, so a busy window
+// thread does not slow a download down (up to a bounded amount of unreported data; see
+// TransferWorker).
 //
 // Download, Request, Cancel, Find and Shutdown are called on the window thread; the transfer
 // table is touched only there.
@@ -63,11 +65,13 @@ class SafeDownloader {
   std::string Request(const std::string& url, std::optional<FormParams> parameters,
                       SafeDownloaderCallback* callback);
 
-  // Ends the transfer at once: its partial file is deleted now and no callback follows.
-  // Unknown ids are ignored.
+  // Ends the transfer at once: its partial file is deleted now (also a file whose worker has
+  // finished it but whose OnFinish has not run yet) and no callback follows, even one already
+  // queued. Does not wait for the worker. Unknown ids are ignored.
   void Cancel(const std::string& id);
 
-  // The live record of a transfer, or null once it finished or was cancelled.
+  // The live record of a transfer, or null once its OnFinish ran or it was cancelled. Its view is
+  // the window thread's: as of the last report.
   TransferRecord* Find(const std::string& id);
 
   // Cancels every transfer, deletes their partial files and joins their workers. Returns within

@@ -1,5 +1,6 @@
 #pragma once
-// How a transfer's worker has the window thread run a step and waits for it.
+// How a transfer's worker gets its reports (callbacks and the record's view) to the window
+// thread. Everything a worker hands over runs there in the order it was handed over.
 #include <functional>
 #include <memory>
 
@@ -8,24 +9,21 @@ namespace quillo::service {
 class TransferRecord;
 
 // The hand-over message of the window procedure this replaces (WM_USER + 7), kept for
-// cross-reference; steps travel as typed values.
+// cross-reference; reports travel as typed tasks.
 inline constexpr int kTransferStepMessage = 1031;
-
-enum class TransferStep : int {
-  kOpen = 0,     // OnStart when no file is open, then open the target for writing
-  kWrite = 1,    // write the current chunk, then OnData
-  kDiscard = 2,  // close and delete the partial file before a mirror is tried
-  kFinish = 3,   // close, delete unless finished, leave the table, then OnFinish
-};
 
 class TransferHandOver {
  public:
   virtual ~TransferHandOver() = default;
-  // Called on the worker thread. Runs `task` on the window thread and waits until it has run.
-  // False when it did not run and never will: the transfer was cancelled or the downloader is
-  // shutting down (the worker then stops).
-  virtual bool Send(const std::shared_ptr<TransferRecord>& record, TransferStep step,
-                    const std::function<void()>& task) = 0;
+  // Worker thread. Runs `task` on the window thread and waits until it has run. False when it
+  // did not run and never will: the transfer was cancelled or the downloader is shutting down
+  // (the worker then stops). For the one report the worker must wait for (OnStart).
+  virtual bool Send(const std::shared_ptr<TransferRecord>& record,
+                    std::function<void()> task) = 0;
+  // Worker thread. Queues `task` for the window thread behind everything handed over before and
+  // returns at once. False when the window thread takes no more tasks (the task is then dropped
+  // and the worker stops).
+  virtual bool Post(std::function<void()> task) = 0;
 };
 
 }  // namespace quillo::service

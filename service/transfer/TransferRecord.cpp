@@ -4,15 +4,17 @@ namespace quillo::service {
 
 TransferRecord::TransferRecord(Options options)
     : id_(std::move(options.id)),
-      url_(std::move(options.url)),
-      target_path_(std::move(options.target_path)),
+      requested_url_(std::move(options.url)),
+      requested_target_path_(std::move(options.target_path)),
       callback_(options.callback),
       append_extension_(options.append_extension),
       min_size_(options.min_size),
       max_size_(options.max_size),
       attempts_(options.attempts),
       is_request_(options.is_request),
-      parameters_(std::move(options.parameters)) {}
+      parameters_(std::move(options.parameters)),
+      url_(requested_url_),
+      target_path_(requested_target_path_) {}
 
 TransferRecord::~TransferRecord() = default;
 

@@ -1,17 +1,19 @@
 #pragma once
-// One transfer of the safe downloader: what was asked for, where it stands, and the file being
-// written. Shared between the downloader's table (window thread) and the transfer's worker; the
-// last of the two to let go frees it, so a worker that ends after Cancel never touches freed
+// One transfer of the safe downloader: what was asked for, where it stands as the window thread
+// last heard, and what the window thread and the transfer's worker share. Shared between the
+// downloader's table (window thread), the worker and the reports queued for the window thread;
+// the last of them to let go frees it, so a worker that ends after Cancel never touches freed
 // memory.
 //
-// Threads: the URL, the target path, the received size, the chunk and the file change only on
-// the window thread (inside the hand-over steps, while the worker waits), so callbacks and Find
-// read them there without locks. The status and the total size are written by the worker and may
-// be read from any thread.
+// Threads: the URL, the target path, the status, the sizes and the chunk are the window thread's
+// view. They change only on the window thread, just before each callback, from the worker's
+// reports, so callbacks and Find read them there without locks and see the transfer as it stood
+// when the reported chunk was written (the worker may be further on by then). The worker keeps
+// its own copies. The options (id, limits, callback, flags, parameters) never change and may be
+// read from any thread.
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -26,7 +28,9 @@ namespace quillo::service {
 
 class SafeDownloaderCallback;
 class LoopHandOver;
-class TransferSteps;
+class TransferBatch;
+class TransferFile;
+class TransferReports;
 class TransferWorker;
 
 // Form parameters in the order the caller lists them ("musicId[]" repeated once per value).
@@ -47,6 +51,15 @@ class TransferRecord {
     std::optional<FormParams> parameters;  // requests only
   };
 
+  // Where a transfer stands, as a report carries it to the window thread.
+  struct View {
+    std::string url;
+    std::string target_path;
+    TransferStatus status = TransferStatus::kStarting;
+    std::uint64_t total_size = 0;
+    std::uint64_t received_size = 0;
+  };
+
   explicit TransferRecord(Options options);
   ~TransferRecord();
   TransferRecord(const TransferRecord&) = delete;
@@ -57,10 +70,12 @@ class TransferRecord {
   const std::string& url() const { return url_; }
   // Empty for a request; the extension rule may change it once data arrives (never its folder).
   const std::string& target_path() const { return target_path_; }
-  TransferStatus status() const { return status_.load(); }
+  TransferStatus status() const { return status_; }
   // 0 while unknown.
-  std::uint64_t total_size() const { return total_size_.load(); }
-  // Bytes written to the target (or, for a request, delivered to the callback).
+  std::uint64_t total_size() const { return total_size_; }
+  // Bytes written to the target (or, for a request, received) up to the chunk being reported.
+  // Inside OnData those bytes are already in the file, where another handle (the player's
+  // snapshot of a song still downloading) reads them.
   std::uint64_t received_size() const { return received_size_; }
   // The bytes just received; meaningful inside OnData only.
   std::string_view chunk() const { return chunk_; }
@@ -74,27 +89,27 @@ class TransferRecord {
   // Downloads check the size limits even when the answer announces no length.
   bool check_size_always() const { return !is_request_; }
   const std::optional<FormParams>& parameters() const { return parameters_; }
-  // Set on the window thread by Cancel or Shutdown; the worker polls it.
+  // Set on the window thread by Cancel or Shutdown; the worker polls it. Any thread.
   bool cancelled() const { return cancelled_.load(); }
-
-  // Pushes the bytes written so far out of the file's buffer, so that another handle (the
-  // player's snapshot of a song still downloading) reads them. Window thread, inside a callback.
-  void FlushFile() {
-    if (file_ != nullptr) std::fflush(file_.get());
-  }
 
  private:
   friend class LoopHandOver;
-  friend class TransferSteps;
+  friend class TransferBatch;
+  friend class TransferFile;
+  friend class TransferReports;
   friend class TransferWorker;
 
-  struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-  };
+  void Apply(const View& view) {
+    url_ = view.url;
+    target_path_ = view.target_path;
+    status_ = view.status;
+    total_size_ = view.total_size;
+    received_size_ = view.received_size;
+  }
 
   const std::string id_;
-  std::string url_;
-  std::string target_path_;
+  const std::string requested_url_;
+  const std::string requested_target_path_;
   SafeDownloaderCallback* const callback_;
   const bool append_extension_;
   const std::int64_t min_size_;
@@ -103,17 +118,28 @@ class TransferRecord {
   const bool is_request_;
   const std::optional<FormParams> parameters_;
 
-  std::atomic<TransferStatus> status_{TransferStatus::kStarting};
-  std::atomic<std::uint64_t> total_size_{0};
+  // The window thread's view.
+  std::string url_;
+  std::string target_path_;
+  TransferStatus status_ = TransferStatus::kStarting;
+  std::uint64_t total_size_ = 0;
   std::uint64_t received_size_ = 0;
   std::string_view chunk_;
-  std::unique_ptr<std::FILE, FileCloser> file_;
-  // The path of the file this transfer created; only that file is ever deleted.
+
+  // Shared by the window thread and the worker, under mutex_. The signal wakes a worker that
+  // waits for a hand-over or for report memory, when the hand-over ran, memory came back or the
+  // transfer was cancelled.
+  std::mutex mutex_;
+  std::condition_variable signal_;
+  std::atomic<bool> cancelled_{false};  // set under mutex_ so that a waiting worker wakes up
+  // The file this transfer created and still owns: Cancel deletes it, and only it. The worker
+  // sets it when it creates the file and clears it when it deletes the file; the finish report
+  // clears it when a finished file becomes the caller's.
   std::string opened_path_;
-  // Set under hand_over_mutex_ so that a worker waiting for a step wakes up when it is set.
-  std::atomic<bool> cancelled_{false};
-  std::mutex hand_over_mutex_;
-  std::condition_variable hand_over_signal_;
+  // Memory held by batches on their way to OnData; the worker waits while it is over budget.
+  std::size_t reported_bytes_ = 0;
+  // Batch buffers given back by the window thread, for the worker to read into again.
+  std::vector<std::vector<char>> spare_buffers_;
   // Handed to the HTTP client: setting it ends a blocking send or read within about 100 ms.
   std::shared_ptr<std::atomic<bool>> abort_ = std::make_shared<std::atomic<bool>>(false);
 };

@@ -1,48 +1,60 @@
 #include "service/transfer/TransferWorker.h"
 
 #include <algorithm>
+#include <mutex>
 #include <optional>
 #include <string_view>
+#include <utility>
 
+#include "service/transfer/TransferBatch.h"
 #include "service/transfer/TransferRules.h"
 
 namespace quillo::service {
 
 TransferWorker::TransferWorker(std::shared_ptr<TransferRecord> record, TransferClient& client,
-                               TransferHandOver& hand_over, TransferSteps& steps,
+                               TransferHandOver& hand_over, TransferReports& reports,
                                std::chrono::milliseconds receive_timeout)
     : record_(std::move(record)),
       client_(client),
       hand_over_(hand_over),
-      steps_(steps),
-      receive_timeout_(receive_timeout) {}
+      reports_(reports),
+      receive_timeout_(receive_timeout),
+      url_(record_->requested_url_),
+      target_path_(record_->requested_target_path_),
+      file_(*record_) {}
 
 void TransferWorker::Run() {
-  SetStatus(TransferStatus::kStarting);
-  record_->total_size_ = 0;
+  status_ = TransferStatus::kStarting;
+  total_size_ = 0;
   const int attempts = std::max(1, record_->attempts());
   int tries = 0;
   std::size_t next_mirror = 0;
   bool over = false;
   while (!over) {
     if (record_->cancelled()) {
-      SetStatus(TransferStatus::kCancelled);
+      status_ = TransferStatus::kCancelled;
       break;
     }
     if (tries >= attempts) {
       if (next_mirror >= mirrors_.size()) {
-        SetStatus(TransferStatus::kFailed);
+        status_ = TransferStatus::kFailed;
         break;
       }
       const MirrorSource source = ResolveMirror(mirrors_[next_mirror++]);
       xor_bytes_ = source.xor_bytes;
       mirror_extension_ = source.extension;
-      record_->total_size_ = 0;
-      if (!HandOver(TransferStep::kDiscard, [&] { steps_.Discard(*record_, source.url); })) {
-        SetStatus(TransferStatus::kCancelled);
+      // The next mirror starts from nothing, in a file of its own.
+      file_.Delete();
+      url_ = source.url;
+      total_size_ = 0;
+      received_size_ = 0;
+      status_ = TransferStatus::kStarting;
+      if (!hand_over_.Post([record = record_, &reports = reports_, view = CurrentView()] {
+            reports.Discard(*record, view);
+          })) {
+        status_ = TransferStatus::kCancelled;
         break;
       }
-      SetStatus(TransferStatus::kStarting);
       tries = 0;
       continue;
     }
@@ -51,7 +63,7 @@ void TransferWorker::Run() {
         ++tries;
         break;
       case Next::kNextUrl:
-        SetStatus(TransferStatus::kFailed);
+        status_ = TransferStatus::kFailed;
         tries = attempts;
         break;
       case Next::kMirrors:
@@ -63,8 +75,23 @@ void TransferWorker::Run() {
         break;
     }
   }
-  // Cancelled transfers were already ended on the window thread; the step then does not run.
-  HandOver(TransferStep::kFinish, [&] { steps_.Finish(*record_); });
+  Finish();
+}
+
+void TransferWorker::Finish() {
+  if (record_->cancelled()) status_ = TransferStatus::kCancelled;
+  // The finished file stays the transfer's until its finish report has run: a Cancel before
+  // that still deletes it.
+  if (status_ == TransferStatus::kFinished && !file_.Close()) status_ = TransferStatus::kFailed;
+  if (status_ != TransferStatus::kFinished) file_.Delete();
+  // A cancelled transfer was already ended on the window thread; its report would do nothing.
+  if (status_ == TransferStatus::kCancelled) return;
+  hand_over_.Post(
+      [record = record_, &reports = reports_, view = CurrentView()] { reports.Finish(*record, view); });
+}
+
+TransferRecord::View TransferWorker::CurrentView() const {
+  return {url_, target_path_, status_, total_size_, received_size_};
 }
 
 TransferWorker::Next TransferWorker::Attempt() {
@@ -74,9 +101,9 @@ TransferWorker::Next TransferWorker::Attempt() {
     form = record_->parameters() ? &*record_->parameters() : &kNoParameters;
   }
   TransferClient::Result sent =
-      client_.Send(record_->url(), Received(), form, record_->abort_, receive_timeout_);
+      client_.Send(url_, received_size_, form, record_->abort_, receive_timeout_);
   if (record_->cancelled()) {
-    SetStatus(TransferStatus::kCancelled);
+    status_ = TransferStatus::kCancelled;
     return Next::kEnd;
   }
   if (sent.failed) return Next::kRetry;
@@ -90,28 +117,31 @@ TransferWorker::Next TransferWorker::Attempt() {
   if (status < 200 || status > 299) return Next::kNextUrl;
   if (auto checked = CheckLength(response)) return *checked;
 
-  SetStatus(TransferStatus::kReceiving);
-  std::string target = record_->target_path();
-  if (!target.empty() && record_->append_extension()) {
-    target = ReextendTarget(target, xor_bytes_ ? mirror_extension_ : UrlExtension(record_->url()));
-  }
-  bool file_open = false;
-  if (!HandOver(TransferStep::kOpen, [&] {
-        steps_.Open(*record_, target);
-        file_open = TransferSteps::HasOpenFile(*record_);
-      })) {
-    SetStatus(TransferStatus::kCancelled);
-    return Next::kEnd;
-  }
-  if (record_->cancelled()) {  // by OnStart
-    SetStatus(TransferStatus::kCancelled);
-    return Next::kEnd;
-  }
-  if (!target.empty() && !file_open) {
-    SetStatus(TransferStatus::kFailed);
-    return Next::kEnd;
-  }
+  status_ = TransferStatus::kReceiving;
+  // A resumed attempt writes on into the file it has open; OnStart came with its first data.
+  if (!file_.is_open() && !StartFile()) return Next::kEnd;
   return ReadBody(response);
+}
+
+bool TransferWorker::StartFile() {
+  if (!target_path_.empty() && record_->append_extension()) {
+    target_path_ = ReextendTarget(target_path_,
+                                  xor_bytes_ ? mirror_extension_ : UrlExtension(url_));
+  }
+  // OnStart comes before the file exists and may end the transfer (the song is already stored),
+  // so the worker waits for it; it runs once per URL that gives data, not per chunk.
+  if (!hand_over_.Send(record_, [record = record_, &reports = reports_, view = CurrentView()] {
+        reports.Start(*record, view);
+      }) ||
+      record_->cancelled()) {
+    status_ = TransferStatus::kCancelled;
+    return false;
+  }
+  if (!target_path_.empty() && !file_.Open(target_path_)) {
+    status_ = record_->cancelled() ? TransferStatus::kCancelled : TransferStatus::kFailed;
+    return false;
+  }
+  return true;
 }
 
 TransferWorker::Next TransferWorker::ReadMirrorList(TransferResponse& response) {
@@ -120,24 +150,24 @@ TransferWorker::Next TransferWorker::ReadMirrorList(TransferResponse& response) 
   if (following_mirrors_) return Next::kNextUrl;
   std::string body;
   body.reserve(1024);
-  buffer_.resize(kReadSize);
+  std::vector<char> piece(kReadSize);
   while (true) {
     if (record_->cancelled()) {
-      SetStatus(TransferStatus::kCancelled);
+      status_ = TransferStatus::kCancelled;
       return Next::kEnd;
     }
-    const std::ptrdiff_t count = response.Read(buffer_.data(), kReadSize);
+    const std::ptrdiff_t count = response.Read(piece.data(), kReadSize);
     if (count < 0) return Next::kRetry;
     if (count == 0) break;
     if (body.size() + static_cast<std::size_t>(count) > kMirrorListLimit) {
-      SetStatus(TransferStatus::kFailed);
+      status_ = TransferStatus::kFailed;
       return Next::kEnd;
     }
-    body.append(buffer_.data(), static_cast<std::size_t>(count));
+    body.append(piece.data(), static_cast<std::size_t>(count));
   }
   mirrors_ = ParseMirrorList(std::move(body));
   if (mirrors_.empty()) {
-    SetStatus(TransferStatus::kFailed);
+    status_ = TransferStatus::kFailed;
     return Next::kEnd;
   }
   following_mirrors_ = true;
@@ -153,23 +183,23 @@ std::optional<TransferWorker::Next> TransferWorker::CheckLength(TransferResponse
     length = parsed;
   }
   bool established = false;
-  if (Received() != 0) {
+  if (received_size_ != 0) {
     const std::vector<std::string> ranges = response.HeaderValues("Content-Range");
     if (ranges.size() != 1) return Next::kNextUrl;
     const auto range = ParseContentRange(ranges.front());
-    if (!range || range->first != Received() || range->total != record_->total_size())
+    if (!range || range->first != received_size_ || range->total != total_size_)
       return Next::kNextUrl;
     if (length && *length != range->last - range->first + 1) return Next::kNextUrl;
     established = true;
   } else if (length) {
-    record_->total_size_ = *length;
+    total_size_ = *length;
     established = true;
   }
-  const std::uint64_t total = record_->total_size();
+  const std::uint64_t total = total_size_;
   const std::int64_t min_size = record_->min_size();
   const std::int64_t max_size = record_->max_size();
   if (established && total == 0) {
-    SetStatus(min_size < 1 ? TransferStatus::kFinished : TransferStatus::kFailed);
+    status_ = min_size < 1 ? TransferStatus::kFinished : TransferStatus::kFailed;
     return Next::kEnd;
   }
   if (established || record_->check_size_always()) {
@@ -182,25 +212,22 @@ std::optional<TransferWorker::Next> TransferWorker::CheckLength(TransferResponse
 }
 
 TransferWorker::Next TransferWorker::ReadBody(TransferResponse& response) {
-  buffer_.resize(kReadSize * kBatchChunks);
-  const std::uint64_t total = record_->total_size();
+  const std::uint64_t total = total_size_;
   const std::int64_t min_size = record_->min_size();
   const std::int64_t max_size = record_->max_size();
-  struct Chunk {
-    std::size_t offset;
-    std::size_t size;
-  };
-  std::vector<Chunk> chunks;
-  chunks.reserve(kBatchChunks);
+  std::vector<std::size_t> chunk_sizes;
+  chunk_sizes.reserve(kBatchChunks);
   while (true) {
-    if (record_->cancelled()) {
-      SetStatus(TransferStatus::kCancelled);
+    if (!WaitForReportRoom()) {
+      status_ = TransferStatus::kCancelled;
       return Next::kEnd;
     }
+    if (buffer_.size() < kBatchBytes) buffer_.resize(kBatchBytes);
     // Gather the reads that need no waiting, kReadSize at a time, so that a fast connection
-    // costs one hand-over per batch instead of one per read. A chunk is never held back while
-    // the worker waits for the network: gathering stops when nothing more has arrived.
-    chunks.clear();
+    // costs one write and one report per batch instead of one per read. A chunk is never held
+    // back while the worker waits for the network: gathering stops when nothing more has
+    // arrived.
+    chunk_sizes.clear();
     std::size_t filled = 0;
     bool read_failed = false;
     bool at_end = false;
@@ -217,73 +244,102 @@ TransferWorker::Next TransferWorker::ReadBody(TransferResponse& response) {
         break;
       }
       if (xor_bytes_) XorMirrorBytes(buffer_.data() + filled, size);
-      chunks.push_back({filled, size});
+      chunk_sizes.push_back(size);
       filled += size;
-      if (total > 0 && Received() + filled >= total) break;
+      if (total > 0 && received_size_ + filled >= total) break;
       if (filled + kReadSize > buffer_.size() || record_->cancelled()) break;
       if (std::chrono::steady_clock::now() - batch_start >= kBatchWindow) break;
       if (response.Available() == 0) break;
     }
     if (record_->cancelled()) {
-      SetStatus(TransferStatus::kCancelled);
+      status_ = TransferStatus::kCancelled;
       return Next::kEnd;
     }
-    // Each chunk is its own write step: written, counted and reported (OnData) in order.
-    enum class Stop { kNone, kOverflow, kShortWrite, kCancelled };
-    Stop stop = Stop::kNone;
-    if (!chunks.empty() && !HandOver(TransferStep::kWrite, [&] {
-          for (const Chunk& chunk : chunks) {
-            if (record_->cancelled()) {
-              stop = Stop::kCancelled;
-              return;
-            }
-            // Never write past what the answer announced or the caller allows.
-            const std::uint64_t after = Received() + chunk.size;
-            if ((total > 0 && after > total) ||
-                (max_size > 0 && after > static_cast<std::uint64_t>(max_size))) {
-              stop = Stop::kOverflow;
-              return;
-            }
-            const std::size_t taken =
-                steps_.Write(*record_, std::string_view(buffer_.data() + chunk.offset, chunk.size));
-            if (taken != chunk.size) {
-              stop = Stop::kShortWrite;
-              return;
-            }
-          }
-        })) {
-      SetStatus(TransferStatus::kCancelled);
-      return Next::kEnd;
-    }
-    switch (stop) {
-      case Stop::kNone:
+    // Never write past what the answer announced or the caller allows: the chunks up to the
+    // first that would are written, the rest of the batch is dropped.
+    std::size_t fitting = 0;
+    std::size_t fitting_bytes = 0;
+    for (const std::size_t size : chunk_sizes) {
+      const std::uint64_t after = received_size_ + fitting_bytes + size;
+      if ((total > 0 && after > total) ||
+          (max_size > 0 && after > static_cast<std::uint64_t>(max_size))) {
         break;
-      case Stop::kOverflow:
-        return Next::kNextUrl;
-      case Stop::kShortWrite:
-        SetStatus(TransferStatus::kFailed);
-        return Next::kEnd;
-      case Stop::kCancelled:
-        SetStatus(TransferStatus::kCancelled);
-        return Next::kEnd;
+      }
+      ++fitting;
+      fitting_bytes += size;
     }
-    if (total > 0 && Received() >= total) {
-      if (static_cast<std::int64_t>(Received()) >= min_size) {
-        SetStatus(TransferStatus::kFinished);
+    const bool overflow = fitting < chunk_sizes.size();
+    const std::size_t stored =
+        record_->is_request() ? fitting_bytes
+                              : file_.Write(std::string_view(buffer_.data(), fitting_bytes));
+    // Only chunks that reached the file whole are reported.
+    std::size_t whole = 0;
+    std::size_t whole_bytes = 0;
+    while (whole < fitting && whole_bytes + chunk_sizes[whole] <= stored)
+      whole_bytes += chunk_sizes[whole++];
+    const std::uint64_t received_before = received_size_;
+    received_size_ += stored;
+    if (whole > 0 && !ReportChunks(chunk_sizes, whole, whole_bytes, received_before)) {
+      status_ = TransferStatus::kCancelled;
+      return Next::kEnd;
+    }
+    if (stored < fitting_bytes) {
+      status_ = TransferStatus::kFailed;
+      return Next::kEnd;
+    }
+    if (overflow) return Next::kNextUrl;
+    if (total > 0 && received_size_ >= total) {
+      if (static_cast<std::int64_t>(received_size_) >= min_size) {
+        status_ = TransferStatus::kFinished;
         return Next::kEnd;
       }
       return Next::kNextUrl;
     }
     if (read_failed) return Next::kRetry;
     if (!at_end) continue;
-    if (total > 0) return Received() == 0 ? Next::kNextUrl : Next::kRetry;
-    SetStatus(TransferStatus::kFinished);
+    if (total > 0) return received_size_ == 0 ? Next::kNextUrl : Next::kRetry;
+    status_ = TransferStatus::kFinished;
     return Next::kEnd;
   }
 }
 
-bool TransferWorker::HandOver(TransferStep step, const std::function<void()>& task) {
-  return hand_over_.Send(record_, step, task);
+bool TransferWorker::WaitForReportRoom() {
+  std::unique_lock lock(record_->mutex_);
+  record_->signal_.wait(lock, [&] {
+    return record_->cancelled_ || record_->reported_bytes_ < kReportBudget;
+  });
+  return !record_->cancelled_;
+}
+
+bool TransferWorker::ReportChunks(const std::vector<std::size_t>& chunk_sizes, std::size_t count,
+                                  std::size_t bytes, std::uint64_t received_before) {
+  // Nobody listens: the finish report brings the received size.
+  if (record_->callback() == nullptr) return true;
+  // A large batch travels in the buffer it was read into (no copy) and the worker reads on into
+  // a spare one; a small one, typical of a slow connection, is copied, so that many of them
+  // still fit the budget.
+  const bool pooled = bytes >= kBatchBytes / 4;
+  std::vector<char> carried;
+  if (!pooled) carried.assign(buffer_.data(), buffer_.data() + bytes);
+  {
+    std::lock_guard lock(record_->mutex_);
+    if (pooled) {
+      carried = std::move(buffer_);
+      buffer_.clear();
+      if (!record_->spare_buffers_.empty()) {
+        buffer_ = std::move(record_->spare_buffers_.back());
+        record_->spare_buffers_.pop_back();
+      }
+    }
+    record_->reported_bytes_ += TransferBatch::Count(carried);
+  }
+  auto batch = std::make_shared<TransferBatch>(
+      record_, std::move(carried), pooled,
+      std::vector<std::size_t>(chunk_sizes.begin(), chunk_sizes.begin() + count), received_before,
+      total_size_);
+  return hand_over_.Post([record = record_, &reports = reports_, batch = std::move(batch)] {
+    reports.Data(*record, *batch);
+  });
 }
 
 }  // namespace quillo::service

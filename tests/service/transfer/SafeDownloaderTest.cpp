@@ -45,18 +45,19 @@ class SafeDownloaderTest : public ::testing::Test {
   std::unique_ptr<SafeDownloader> downloader_;
 };
 
-TEST_F(SafeDownloaderTest, DownloadRunsEveryStepOnTheWindowThreadWhileTheWorkerWaits) {
+TEST_F(SafeDownloaderTest, DownloadReportsEveryChunkOnTheWindowThreadOnceItIsInTheFile) {
   const std::string body = PatternBytes(100000);
   SafeDownloader& downloader = Start([&](const FakeAttempt&, int) { return Whole(body); });
   RecordingCallback callback(loop_);
-  // While a step runs the worker must not read on: reads so far match the chunks handed over.
+  const std::string target = folder_ / "song.part";
+  // The record shows the transfer as it stood when the chunk was written, and the chunk's bytes
+  // are already in the file (the player reads them there), though the worker may be further on.
   callback.on_data = [&](TransferRecord& record) {
-    EXPECT_EQ(client_->reads(), callback.data_calls);
+    EXPECT_GE(fs::FileSize(target).value_or(0), record.received_size());
     EXPECT_EQ(record.received_size(), callback.data.size());
     EXPECT_EQ(record.total_size(), body.size());
     EXPECT_EQ(record.status(), TransferStatus::kReceiving);
   };
-  const std::string target = folder_ / "song.part";
   const std::string id = downloader.Download("http://h/song.mp3", target, &callback, false, 0, 0);
   EXPECT_EQ(id, "1");
   ASSERT_NE(downloader.Find(id), nullptr);
@@ -444,7 +445,7 @@ TEST_F(SafeDownloaderTest, ShutdownReleasesWorkersWaitingForSteps) {
   for (int i = 0; i < 10; ++i) {
     downloader.Download("http://h/x", folder_ / std::to_string(i), &callback, false, 0, 0);
   }
-  // The loop is not pumped: every worker ends up waiting for its open step.
+  // The loop is not pumped: every worker ends up waiting for its OnStart to run.
   std::this_thread::sleep_for(50ms);
   const auto begin = std::chrono::steady_clock::now();
   downloader.Shutdown();

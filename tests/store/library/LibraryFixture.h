@@ -3,6 +3,7 @@
 // library needs of other subsystems.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -27,6 +28,7 @@ class FakeTags : public store::SongTagAccess {
     return it->second;
   }
   bool WriteTags(const std::string& path, const std::string& extension, const store::SongTags& t) override {
+    if (on_write) on_write(path);
     written.push_back({path, extension, t});
     return true;
   }
@@ -36,6 +38,8 @@ class FakeTags : public store::SongTagAccess {
   };
   std::map<std::string, store::SongTags> tags;
   std::vector<Write> written;
+  // Runs inside WriteTags, before the write is recorded: a slow tag writer.
+  std::function<void(const std::string& path)> on_write;
 };
 
 class FakeStopper : public store::DownloadStopper {

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <future>
+
 #include "LibraryFixture.h"
 #include "store/SafeNames.h"
 
@@ -7,6 +12,7 @@ namespace quillo::store {
 namespace {
 
 using namespace quillo::testing;
+using namespace std::chrono_literals;
 
 class MusicLibraryTest : public LibraryFixture {};
 
@@ -90,6 +96,67 @@ TEST_F(MusicLibraryTest, FilingADownloadMovesItTagsItAndRecordsIt) {
   ASSERT_TRUE(fs::WriteFile(partial, "audio"));
   library().FileDownloadedMusic("404", partial);
   EXPECT_TRUE(fs::FileExists(partial));
+}
+
+// The move and the tag rewrite run without the store's lock: while the tag writer works on one
+// song, another thread uses the store — here it files a namesake, which must neither wait nor
+// take the same name. The record names the copy only once it is in place and tagged.
+TEST_F(MusicLibraryTest, FilingWorksOnTheFileWithoutTheStoreLock) {
+  const std::string m = MusicFolder();
+  library().AddMusic(Song("21", "Same", "Artist", "Album"));
+  library().AddMusic(Song("22", "Same", "Artist", "Album"));
+  ASSERT_TRUE(fs::WriteFile(data_ / "21.mp3", "first"));
+  ASSERT_TRUE(fs::WriteFile(data_ / "22.mp3", "second"));
+  std::future<bool> other;
+  std::atomic<bool> first{true};
+  tags_.on_write = [&](const std::string& path) {
+    if (!first.exchange(false)) return;
+    ASSERT_EQ(path, m + "Artist/Album/Same.mp3");
+    EXPECT_EQ(fs::ReadWholeFile(path), "first");
+    EXPECT_EQ(library().FindMusic("21")->count("fileName"), 0u);
+    other = std::async(std::launch::async,
+                       [&] { return library().FileDownloadedMusic("22", data_ / "22.mp3"); });
+    EXPECT_EQ(other.wait_for(20s), std::future_status::ready);
+  };
+  ASSERT_TRUE(library().FileDownloadedMusic("21", data_ / "21.mp3"));
+  ASSERT_TRUE(other.valid());
+  EXPECT_TRUE(other.get());
+  EXPECT_EQ(library().FindMusic("21")->at("fileName"), "Artist/Album/Same.mp3");
+  EXPECT_EQ(library().FindMusic("21")->at("status"), "2");
+  EXPECT_EQ(library().FindMusic("22")->at("fileName"), "Artist/Album/Same-22.mp3");
+  EXPECT_EQ(fs::ReadWholeFile(m + "Artist/Album/Same.mp3"), "first");
+  EXPECT_EQ(fs::ReadWholeFile(m + "Artist/Album/Same-22.mp3"), "second");
+  EXPECT_EQ(tags_.written.size(), 2u);
+}
+
+// What other threads change while a song's file is being filed holds afterwards: a song deleted
+// meanwhile keeps no copy, and a music folder moved meanwhile leaves the record naming the copy
+// where it is.
+TEST_F(MusicLibraryTest, ChangesMadeWhileASongIsBeingFiledStand) {
+  const std::string m = MusicFolder();
+  std::future<void> done;
+  auto meanwhile = [&](std::function<void()> change) {
+    tags_.on_write = [&done, change](const std::string&) {
+      done = std::async(std::launch::async, change);
+      EXPECT_EQ(done.wait_for(20s), std::future_status::ready);
+    };
+  };
+  library().AddMusic(Song("31", "Gone", "Artist", "Album"));
+  ASSERT_TRUE(fs::WriteFile(data_ / "31.mp3", "audio"));
+  meanwhile([&] { library().DeleteMusic("31"); });
+  EXPECT_FALSE(library().FileDownloadedMusic("31", data_ / "31.mp3"));
+  EXPECT_FALSE(library().HasMusic("31"));
+  EXPECT_FALSE(fs::PathExists(m + "Artist/Album/Gone.mp3"));
+  EXPECT_FALSE(fs::PathExists(m + "Artist/Album"));
+
+  library().AddMusic(Song("32", "Kept", "Artist", "Album"));
+  ASSERT_TRUE(fs::WriteFile(data_ / "32.mp3", "audio"));
+  meanwhile([&] { library().RelocateFolder("music", data_ / "moved"); });
+  ASSERT_TRUE(library().FileDownloadedMusic("32", data_ / "32.mp3"));
+  const MusicRecord record = *library().FindMusic("32");
+  EXPECT_EQ(record.at("fileName"), "file://" + m + "Artist/Album/Kept.mp3");
+  EXPECT_EQ(library().MusicPath(record), m + "Artist/Album/Kept.mp3");
+  EXPECT_EQ(fs::ReadWholeFile(m + "Artist/Album/Kept.mp3"), "audio");
 }
 
 TEST_F(MusicLibraryTest, FilingFailsWhenTheMusicFolderCannotBeMade) {
