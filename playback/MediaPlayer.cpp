@@ -140,7 +140,8 @@ bool MediaPlayer::PlayStream(const std::string& url, const std::string& music_id
   if (IsUsableFileStem(music_id)) {
     file_path_ = folder + music_id + ".playpart";
     download_id_ = services_.downloader.Download(url, file_path_, this, /*append_extension=*/true,
-                                                 0, 0, kDownloadAttempts);
+                                                 0, 0, kDownloadAttempts,
+                                                 service::SafeDownloader::Pace::kLockstep);
   }
   if (download_id_.empty()) {
     // Nothing will ever call back: say so now instead of buffering for ever.

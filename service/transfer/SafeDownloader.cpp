@@ -103,7 +103,8 @@ SafeDownloader::~SafeDownloader() = default;
 
 std::string SafeDownloader::Download(const std::string& url, const std::string& target_path,
                                      SafeDownloaderCallback* callback, bool append_extension,
-                                     std::int64_t min_size, std::int64_t max_size, int attempts) {
+                                     std::int64_t min_size, std::int64_t max_size, int attempts,
+                                     Pace pace) {
   TransferRecord::Options options;
   options.url = url;
   options.target_path = target_path;
@@ -112,6 +113,7 @@ std::string SafeDownloader::Download(const std::string& url, const std::string& 
   options.min_size = min_size;
   options.max_size = max_size;
   options.attempts = attempts;
+  options.lockstep = pace == Pace::kLockstep;
   return impl_->Start(std::move(options));
 }
 

@@ -4,9 +4,9 @@
 // mirror lists) or a request (a form POST whose answer reaches the callback in chunks). The
 // worker reads, and opens, writes, discards and closes the target file itself; every callback
 // runs on the window thread, in the order the worker reported, so callers never see another
-// thread. The worker waits only for OnStart; data and finish reports are queued, so a busy window
-// thread does not slow a download down (up to a bounded amount of unreported data; see
-// TransferWorker).
+// thread. The worker waits only for OnStart (and, in lockstep, for each OnData); data and finish
+// reports are queued, so a busy window thread does not slow a download down (up to a bounded
+// amount of unreported data; see TransferWorker).
 //
 // Download, Request, Cancel, Find and Shutdown are called on the window thread; the transfer
 // table is touched only there.
@@ -38,6 +38,17 @@ class SafeDownloader {
  public:
   static constexpr int kDefaultAttempts = 8;
 
+  // How a download's chunks reach OnData.
+  enum class Pace {
+    // The worker writes on while the window thread runs the callbacks: inside OnData the file
+    // holds at least record.received_size() bytes, often more.
+    kQueued,
+    // The worker writes a chunk only after the previous chunk's OnData returned: inside OnData
+    // the file holds exactly record.received_size() bytes. For a caller that reads the file while
+    // it grows and must know how much it read (the player's snapshots).
+    kLockstep,
+  };
+
   // The loop's thread is the window thread. Both must outlive the downloader. Transfers go
   // through the Dravik client library over `transport`.
   SafeDownloader(loop::MainLoop& loop, http::HttpTransport& transport);
@@ -57,7 +68,7 @@ class SafeDownloader {
   std::string Download(const std::string& url, const std::string& target_path,
                        SafeDownloaderCallback* callback, bool append_extension,
                        std::int64_t min_size, std::int64_t max_size,
-                       int attempts = kDefaultAttempts);
+                       int attempts = kDefaultAttempts, Pace pace = Pace::kQueued);
 
   // Starts a form POST (url-encoded UTF-8; parameters sent in the client library's order) with
   // one attempt; the answer's bytes reach callback->OnData. `callback` may be null

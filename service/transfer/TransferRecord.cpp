@@ -13,6 +13,7 @@ TransferRecord::TransferRecord(Options options)
       attempts_(options.attempts),
       is_request_(options.is_request),
       parameters_(std::move(options.parameters)),
+      lockstep_(options.lockstep),
       url_(requested_url_),
       target_path_(requested_target_path_) {}
 

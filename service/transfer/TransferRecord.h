@@ -49,6 +49,8 @@ class TransferRecord {
     int attempts = 8;
     bool is_request = false;
     std::optional<FormParams> parameters;  // requests only
+    // Downloads: each chunk is written only after the previous chunk's OnData returned.
+    bool lockstep = false;
   };
 
   // Where a transfer stands, as a report carries it to the window thread.
@@ -117,6 +119,7 @@ class TransferRecord {
   const int attempts_;
   const bool is_request_;
   const std::optional<FormParams> parameters_;
+  const bool lockstep_;
 
   // The window thread's view.
   std::string url_;

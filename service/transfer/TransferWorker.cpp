@@ -269,21 +269,14 @@ TransferWorker::Next TransferWorker::ReadBody(TransferResponse& response) {
       fitting_bytes += size;
     }
     const bool overflow = fitting < chunk_sizes.size();
-    const std::size_t stored =
-        record_->is_request() ? fitting_bytes
-                              : file_.Write(std::string_view(buffer_.data(), fitting_bytes));
-    // Only chunks that reached the file whole are reported.
-    std::size_t whole = 0;
-    std::size_t whole_bytes = 0;
-    while (whole < fitting && whole_bytes + chunk_sizes[whole] <= stored)
-      whole_bytes += chunk_sizes[whole++];
-    const std::uint64_t received_before = received_size_;
-    received_size_ += stored;
-    if (whole > 0 && !ReportChunks(chunk_sizes, whole, whole_bytes, received_before)) {
+    const Stored stored = record_->lockstep_ && !record_->is_request()
+                              ? StoreInStep(chunk_sizes, fitting)
+                              : StoreBatch(chunk_sizes, fitting, fitting_bytes);
+    if (stored == Stored::kCancelled) {
       status_ = TransferStatus::kCancelled;
       return Next::kEnd;
     }
-    if (stored < fitting_bytes) {
+    if (stored == Stored::kShort) {
       status_ = TransferStatus::kFailed;
       return Next::kEnd;
     }
@@ -301,6 +294,54 @@ TransferWorker::Next TransferWorker::ReadBody(TransferResponse& response) {
     status_ = TransferStatus::kFinished;
     return Next::kEnd;
   }
+}
+
+TransferWorker::Stored TransferWorker::StoreBatch(const std::vector<std::size_t>& chunk_sizes,
+                                                  std::size_t count, std::size_t bytes) {
+  const std::size_t stored =
+      record_->is_request() ? bytes : file_.Write(std::string_view(buffer_.data(), bytes));
+  // Only chunks that reached the file whole are reported.
+  std::size_t whole = 0;
+  std::size_t whole_bytes = 0;
+  while (whole < count && whole_bytes + chunk_sizes[whole] <= stored)
+    whole_bytes += chunk_sizes[whole++];
+  const std::uint64_t received_before = received_size_;
+  received_size_ += stored;
+  if (whole > 0 && !ReportChunks(chunk_sizes, whole, whole_bytes, received_before))
+    return Stored::kCancelled;
+  return stored < bytes ? Stored::kShort : Stored::kAll;
+}
+
+TransferWorker::Stored TransferWorker::StoreInStep(const std::vector<std::size_t>& chunk_sizes,
+                                                   std::size_t count) {
+  std::size_t offset = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::size_t size = chunk_sizes[i];
+    const std::size_t taken = file_.Write(std::string_view(buffer_.data() + offset, size));
+    received_size_ += taken;
+    if (taken < size) return Stored::kShort;
+    offset += size;
+    if (record_->callback() == nullptr) continue;
+    // The chunk travels as a copy of its own, as queued chunks do when they are small; it is
+    // small next to the round trip it waits for.
+    std::vector<char> bytes(buffer_.begin() + static_cast<std::ptrdiff_t>(offset - size),
+                            buffer_.begin() + static_cast<std::ptrdiff_t>(offset));
+    {
+      std::lock_guard lock(record_->mutex_);
+      record_->reported_bytes_ += TransferBatch::Count(bytes);
+    }
+    auto batch = std::make_shared<TransferBatch>(record_, std::move(bytes), false,
+                                                 std::vector<std::size_t>{size},
+                                                 received_size_ - size, total_size_);
+    if (!hand_over_.Send(record_, [record = record_, &reports = reports_, batch = std::move(batch)] {
+          reports.Data(*record, *batch);
+        })) {
+      return Stored::kCancelled;
+    }
+    // A callback may have cancelled the transfer: the next chunk is not written.
+    if (record_->cancelled()) return Stored::kCancelled;
+  }
+  return Stored::kAll;
 }
 
 bool TransferWorker::WaitForReportRoom() {

@@ -2,8 +2,9 @@
 // The work of one transfer, run on its own thread: attempts, resumption by byte range, size
 // limits, mirror lists, the read loop and the target file (opened, written, discarded and closed
 // here). The window thread gets reports only: OnStart, which the worker waits for, and the
-// data, discard and finish reports, which it queues and does not wait for. The reports run there
-// in the order the worker made them.
+// data, discard and finish reports, which it queues and does not wait for (in lockstep it waits
+// for each data report before it writes the next chunk). The reports run there in the order the
+// worker made them.
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -58,6 +59,14 @@ class TransferWorker {
   // OnStart (waited for), then the target file. False when the transfer ended (status set).
   bool StartFile();
   Next ReadBody(TransferResponse& response);
+  // How storing the chunks of a batch went.
+  enum class Stored { kAll, kShort, kCancelled };
+  // Writes the first `count` chunks of the batch buffer (`bytes` in all) at once and queues
+  // their reports.
+  Stored StoreBatch(const std::vector<std::size_t>& chunk_sizes, std::size_t count,
+                    std::size_t bytes);
+  // Lockstep: writes each of the first `count` chunks and waits for its OnData before the next.
+  Stored StoreInStep(const std::vector<std::size_t>& chunk_sizes, std::size_t count);
   // Waits while the batches not yet reported hold the whole budget. False when cancelled.
   bool WaitForReportRoom();
   // Queues OnData for the first `count` chunks of the batch buffer. False when the window

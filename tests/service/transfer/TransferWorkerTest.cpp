@@ -99,6 +99,25 @@ TEST_F(TransferWorkerTest, ChunksAreWrittenWhileTheWindowThreadIsBusy) {
   EXPECT_EQ(fs::ReadWholeFile(target), body);
 }
 
+// In lockstep the worker writes a chunk only after the previous OnData returned: a reader of the
+// growing file (the player's snapshot) finds exactly the bytes the record counts.
+TEST_F(TransferWorkerTest, InLockstepTheFileHoldsExactlyWhatOnDataCounts) {
+  const std::string body = PatternBytes(300000);
+  SafeDownloader& downloader = Start(body);
+  RecordingCallback callback(loop_);
+  const std::string target = folder_ / "step.mp3";
+  callback.on_data = [&](TransferRecord& record) {
+    EXPECT_EQ(fs::FileSize(target), record.received_size());
+  };
+  downloader.Download("http://h/step.mp3", target, &callback, false, 0, 0,
+                      SafeDownloader::kDefaultAttempts, SafeDownloader::Pace::kLockstep);
+  ASSERT_TRUE(loop_.PumpUntil([&] { return callback.finishes == 1; }, kDeadline));
+  EXPECT_EQ(callback.status, TransferStatus::kFinished);
+  EXPECT_EQ(callback.data_calls, 19);
+  EXPECT_EQ(callback.data, body);
+  EXPECT_EQ(fs::ReadWholeFile(target), body);
+}
+
 // A window thread that falls far behind holds the worker up at the report budget instead of
 // letting reports pile up; once it catches up, the download goes on to the end.
 TEST_F(TransferWorkerTest, AWindowThreadFarBehindHoldsTheWorkerUpAtTheBudget) {
