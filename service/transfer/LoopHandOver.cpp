@@ -14,8 +14,7 @@ struct PendingReport {
 
 }  // namespace
 
-bool LoopHandOver::Send(const std::shared_ptr<TransferRecord>& record,
-                        std::function<void()> task) {
+bool LoopHandOver::Send(const std::shared_ptr<TransferRecord>& record, std::function<void()> task) {
   auto pending = std::make_shared<PendingReport>();
   // The report keeps the record alive: the worker may have stopped waiting (cancelled) before
   // the window thread gets to it, and then the report only tells that it did not run.
@@ -40,8 +39,8 @@ bool LoopHandOver::Send(const std::shared_ptr<TransferRecord>& record,
   std::unique_lock lock(record->mutex_);
   // A report that started runs to its end even if its callback cancels the transfer, so the
   // worker never goes on while its callback still runs.
-  record->signal_.wait(
-      lock, [&] { return pending->done || (record->cancelled_ && !pending->started); });
+  record->signal_.wait(lock,
+                       [&] { return pending->done || (record->cancelled_ && !pending->started); });
   return pending->ran;
 }
 

@@ -2,8 +2,9 @@
 // How a transfer of the safe downloader reports back. Every operation runs on the window thread,
 // in the order the transfer's worker made its reports: OnStart, then OnData per chunk, then
 // OnFinish (OnStart again when a mirror starts over). The worker waits only for OnStart (and, in
-// lockstep, for each OnData); while OnData and OnFinish run it may be further on. The record stays valid for the call only, and its
-// view (sizes, status, paths) is the one of the chunk or outcome being reported.
+// lockstep, for each OnData); while OnData and OnFinish run it may be further on. The record stays
+// valid for the call only, and its view (sizes, status, paths) is the one of the chunk or outcome
+// being reported.
 namespace quillo::service {
 
 class TransferRecord;

@@ -21,7 +21,8 @@ bool TransferFile::Open(const std::string& path) {
 std::size_t TransferFile::Write(std::string_view bytes) {
   std::size_t taken = 0;
   while (file_ != nullptr && taken < bytes.size()) {
-    const std::size_t written = std::fwrite(bytes.data() + taken, 1, bytes.size() - taken, file_.get());
+    const std::size_t written =
+        std::fwrite(bytes.data() + taken, 1, bytes.size() - taken, file_.get());
     if (written == 0) break;
     taken += written;
   }

@@ -18,8 +18,7 @@ class TransferHandOver {
   // Worker thread. Runs `task` on the window thread and waits until it has run. False when it
   // did not run and never will: the transfer was cancelled or the downloader is shutting down
   // (the worker then stops). For the one report the worker must wait for (OnStart).
-  virtual bool Send(const std::shared_ptr<TransferRecord>& record,
-                    std::function<void()> task) = 0;
+  virtual bool Send(const std::shared_ptr<TransferRecord>& record, std::function<void()> task) = 0;
   // Worker thread. Queues `task` for the window thread behind everything handed over before and
   // returns at once. False when the window thread takes no more tasks (the task is then dropped
   // and the worker stops).

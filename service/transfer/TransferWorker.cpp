@@ -86,8 +86,9 @@ void TransferWorker::Finish() {
   if (status_ != TransferStatus::kFinished) file_.Delete();
   // A cancelled transfer was already ended on the window thread; its report would do nothing.
   if (status_ == TransferStatus::kCancelled) return;
-  hand_over_.Post(
-      [record = record_, &reports = reports_, view = CurrentView()] { reports.Finish(*record, view); });
+  hand_over_.Post([record = record_, &reports = reports_, view = CurrentView()] {
+    reports.Finish(*record, view);
+  });
 }
 
 TransferRecord::View TransferWorker::CurrentView() const {
@@ -125,14 +126,13 @@ TransferWorker::Next TransferWorker::Attempt() {
 
 bool TransferWorker::StartFile() {
   if (!target_path_.empty() && record_->append_extension()) {
-    target_path_ = ReextendTarget(target_path_,
-                                  xor_bytes_ ? mirror_extension_ : UrlExtension(url_));
+    target_path_ =
+        ReextendTarget(target_path_, xor_bytes_ ? mirror_extension_ : UrlExtension(url_));
   }
   // OnStart comes before the file exists and may end the transfer (the song is already stored),
   // so the worker waits for it; it runs once per URL that gives data, not per chunk.
-  if (!hand_over_.Send(record_, [record = record_, &reports = reports_, view = CurrentView()] {
-        reports.Start(*record, view);
-      }) ||
+  if (!hand_over_.Send(record_, [record = record_, &reports = reports_,
+                                 view = CurrentView()] { reports.Start(*record, view); }) ||
       record_->cancelled()) {
     status_ = TransferStatus::kCancelled;
     return false;
@@ -333,9 +333,11 @@ TransferWorker::Stored TransferWorker::StoreInStep(const std::vector<std::size_t
     auto batch = std::make_shared<TransferBatch>(record_, std::move(bytes), false,
                                                  std::vector<std::size_t>{size},
                                                  received_size_ - size, total_size_);
-    if (!hand_over_.Send(record_, [record = record_, &reports = reports_, batch = std::move(batch)] {
-          reports.Data(*record, *batch);
-        })) {
+    if (!hand_over_.Send(
+            record_, [record = record_, &reports = reports_, batch = std::move(batch)]() mutable {
+              reports.Data(*record, *batch);
+              batch.reset();
+            })) {
       return Stored::kCancelled;
     }
     // A callback may have cancelled the transfer: the next chunk is not written.
@@ -346,9 +348,8 @@ TransferWorker::Stored TransferWorker::StoreInStep(const std::vector<std::size_t
 
 bool TransferWorker::WaitForReportRoom() {
   std::unique_lock lock(record_->mutex_);
-  record_->signal_.wait(lock, [&] {
-    return record_->cancelled_ || record_->reported_bytes_ < kReportBudget;
-  });
+  record_->signal_.wait(
+      lock, [&] { return record_->cancelled_ || record_->reported_bytes_ < kReportBudget; });
   return !record_->cancelled_;
 }
 
@@ -378,9 +379,13 @@ bool TransferWorker::ReportChunks(const std::vector<std::size_t>& chunk_sizes, s
       record_, std::move(carried), pooled,
       std::vector<std::size_t>(chunk_sizes.begin(), chunk_sizes.begin() + count), received_before,
       total_size_);
-  return hand_over_.Post([record = record_, &reports = reports_, batch = std::move(batch)] {
-    reports.Data(*record, *batch);
-  });
+  // The batch's memory goes back as soon as its reports ran, not when the loop gets round to
+  // destroying the task.
+  return hand_over_.Post(
+      [record = record_, &reports = reports_, batch = std::move(batch)]() mutable {
+        reports.Data(*record, *batch);
+        batch.reset();
+      });
 }
 
 }  // namespace quillo::service

@@ -131,7 +131,8 @@ TEST_F(TransferWorkerTest, AWindowThreadFarBehindHoldsTheWorkerUpAtTheBudget) {
   int reads_while_behind = 0;
   callback.on_data = [&](TransferRecord&) {
     if (callback.data_calls != 1) return;
-    EXPECT_TRUE(WaitOffTheLoop([&] { return client_->reads() >= static_cast<int>(kReadsInBudget); }));
+    EXPECT_TRUE(
+        WaitOffTheLoop([&] { return client_->reads() >= static_cast<int>(kReadsInBudget); }));
     // Time for a worker that ignored the budget to read on; one that keeps it stays put.
     std::this_thread::sleep_for(100ms);
     reads_while_behind = client_->reads();
@@ -154,8 +155,8 @@ TEST_F(TransferWorkerTest, CancelBeforeTheFinishReportStillDeletesTheFinishedFil
   std::string id;
   callback.on_data = [&](TransferRecord& record) {
     if (callback.data_calls != 1) return;
-    ASSERT_TRUE(WaitOffTheLoop(
-        [&] { return fs::FileSize(target) == body.size() && !IsOpenHere(target); }));
+    ASSERT_TRUE(
+        WaitOffTheLoop([&] { return fs::FileSize(target) == body.size() && !IsOpenHere(target); }));
     downloader.Cancel(record.id());
     EXPECT_FALSE(fs::PathExists(target));
   };
