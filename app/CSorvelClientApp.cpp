@@ -142,7 +142,7 @@ bool CSorvelClientApp::InitInstance() {
   // The service client: transport, downloader, fire-and-forget sender, statistics, and the
   // service's addresses, which every part reads when it makes a request.
   ServiceRuntime service_runtime(loop, store);
-  service_runtime.StartStatistics(window.timers());
+  service_runtime.StartStatistics();
   const service::ServiceEndpoints configured = service::ConfiguredEndpoints(store);
   if (configured.configured()) service_runtime.endpoints().Set(configured);
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "platform/desktop/TrayIconListener.h"
-#include "platform/loop/LoopTarget.h"
+#include "platform/loop/Timer.h"
 #include "platform/loop/Subscription.h"
 #include "ui/main/MainWindowListener.h"
 
@@ -57,7 +57,6 @@ class DesktopLink : public desktop::TrayIconListener, public ui::MainWindowListe
   void OnTrayCommand(int id) override;
 
  private:
-  static constexpr int kNowPlayingTimerId = 1;
   static constexpr int kNowPlayingPeriodMs = 250;
 
   ui::SorvelMainDlg& window_;
@@ -71,8 +70,8 @@ class DesktopLink : public desktop::TrayIconListener, public ui::MainWindowListe
   loop::Subscription player_listening_;
   loop::Subscription mode_listening_;
   loop::Subscription window_listening_;
-  // Last: its timer stops before anything it reads goes.
-  loop::LoopTarget timers_;
+  // Last: it stops before anything its ticks read goes.
+  loop::Timer now_playing_timer_;
 };
 
 }  // namespace quillo::app

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "platform/ipc/HandOverMessage.h"
-#include "platform/loop/LoopTarget.h"
 #include "platform/loop/MainLoop.h"
 #include "service/api/ServiceEndpoints.h"
 
@@ -36,10 +35,6 @@ class HeadlessMainWindow {
   // Prints one line of the run's progress.
   void Report(const std::string& line);
 
-  // The window's timers, as the main window's: the hourly statistics report (timer 110) is set
-  // here (CStatBtnClick::StartReportTimer). They end with the window.
-  loop::LoopTarget& timers() { return timers_; }
-
   const std::vector<std::string>& command_lines() const { return command_lines_; }
   int show_requests() const { return show_requests_; }
   // The endpoints of the embedded service once it is ready.
@@ -53,7 +48,6 @@ class HeadlessMainWindow {
   std::vector<std::string> command_lines_;
   int show_requests_ = 0;
   std::optional<service::ServiceEndpoints> service_endpoints_;
-  loop::LoopTarget timers_{loop_};
 };
 
 }  // namespace quillo::app

@@ -12,11 +12,11 @@ ServiceRuntime::~ServiceRuntime() {
   Shutdown();
 }
 
-void ServiceRuntime::StartStatistics(loop::LoopTarget& timers) {
+void ServiceRuntime::StartStatistics() {
   service::CStatBtnClick& statistics = service_.statistics();
   ui::ClickCounter::Set(
       [&statistics](int window_id, int button_id) { statistics.CountClick(window_id, button_id); });
-  service_.StartStatistics(timers);
+  service_.StartStatistics();
 }
 
 void ServiceRuntime::Shutdown() {

@@ -25,13 +25,12 @@ class ServiceRuntime {
   service::SafeDownloaderSender& request_sender() { return service_.request_sender(); }
   service::CStatBtnClick& statistics() { return service_.statistics(); }
 
-  // Counts the skinned windows' clicks and sends the report at the first tick of the main
-  // window's hourly timer. `timers` is the main window's and outlives this object (or
-  // Shutdown runs before it goes).
-  void StartStatistics(loop::LoopTarget& timers);
+  // Counts the skinned windows' clicks and sends the report at the first tick of the hourly
+  // report timer, which Shutdown stops.
+  void StartStatistics();
 
-  // Stops counting clicks, cancels every transfer and joins its worker; no transfer callback
-  // runs afterwards. Safe to call twice.
+  // Stops counting clicks and the report timer, cancels every transfer and joins its worker; no
+  // transfer callback runs afterwards. Safe to call twice.
   void Shutdown();
 
  private:

@@ -51,7 +51,7 @@ class CompanionFetches {
 
  private:
   bool FetchArtistPictureInto(const std::string& artist_id, const std::string& folder);
-  bool Start(std::string_view kind, const std::string& item_id, const service::FileFetch& fetch,
+  bool Start(DownloadKind kind, const std::string& item_id, const service::FileFetch& fetch,
              std::string final_path);
 
   Parts parts_;

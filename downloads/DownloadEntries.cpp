@@ -21,13 +21,13 @@ const DownloadEntry* DownloadEntries::FindByTransfer(std::string_view transfer_i
   return const_cast<DownloadEntries*>(this)->FindByTransfer(transfer_id);
 }
 
-bool DownloadEntries::IsRunning(std::string_view kind, std::string_view item_id) const {
+bool DownloadEntries::IsRunning(DownloadKind kind, std::string_view item_id) const {
   return std::any_of(entries_.begin(), entries_.end(), [&](const DownloadEntry& entry) {
     return entry.kind == kind && entry.item_id == item_id;
   });
 }
 
-std::size_t DownloadEntries::CountOf(std::string_view kind) const {
+std::size_t DownloadEntries::CountOf(DownloadKind kind) const {
   return static_cast<std::size_t>(
       std::count_if(entries_.begin(), entries_.end(),
                     [&](const DownloadEntry& entry) { return entry.kind == kind; }));
@@ -43,8 +43,7 @@ std::optional<DownloadEntry> DownloadEntries::TakeByTransfer(std::string_view tr
   return entry;
 }
 
-std::vector<DownloadEntry> DownloadEntries::TakeAll(std::string_view kind,
-                                                    std::string_view item_id) {
+std::vector<DownloadEntry> DownloadEntries::TakeAll(DownloadKind kind, std::string_view item_id) {
   std::vector<DownloadEntry> taken;
   for (auto it = entries_.begin(); it != entries_.end();) {
     if (it->kind == kind && it->item_id == item_id) {

@@ -18,13 +18,13 @@ class DownloadEntries {
   DownloadEntry& Add(DownloadEntry entry);
   DownloadEntry* FindByTransfer(std::string_view transfer_id);
   const DownloadEntry* FindByTransfer(std::string_view transfer_id) const;
-  bool IsRunning(std::string_view kind, std::string_view item_id) const;
-  std::size_t CountOf(std::string_view kind) const;
+  bool IsRunning(DownloadKind kind, std::string_view item_id) const;
+  std::size_t CountOf(DownloadKind kind) const;
 
   // Removes and answers the entry of the transfer, if there is one.
   std::optional<DownloadEntry> TakeByTransfer(std::string_view transfer_id);
   // Removes and answers every entry of that kind and item.
-  std::vector<DownloadEntry> TakeAll(std::string_view kind, std::string_view item_id);
+  std::vector<DownloadEntry> TakeAll(DownloadKind kind, std::string_view item_id);
   // Removes and answers every entry.
   std::vector<DownloadEntry> TakeEverything();
 

@@ -5,16 +5,13 @@
 #include <string>
 #include <string_view>
 
+#include "downloads/DownloadKind.h"
+
 namespace quillo::downloads {
 
-inline constexpr std::string_view kMusicKind = "music";
-inline constexpr std::string_view kArtistKind = "artist";
-inline constexpr std::string_view kAlbumKind = "album";
-inline constexpr std::string_view kLyricKind = "lyric";
-
 struct DownloadEntry {
-  std::string item_id;      // song id, artist id or album id
-  std::string kind;         // one of the kinds above
+  std::string item_id;  // song id, artist id or album id
+  DownloadKind kind = DownloadKind::kSong;
   std::string transfer_id;  // the safe downloader's id
   // For the download window's progress display; 0 until data arrives.
   std::uint64_t received_bytes = 0;

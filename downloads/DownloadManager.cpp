@@ -26,7 +26,8 @@ DownloadManager::DownloadManager(loop::MainLoop& loop, store::StoreRuntime& runt
       target_(std::make_unique<loop::LoopTarget>(loop)),
       urls_(endpoints, runtime.store().ClientId()),
       filing_(runtime.store(), runtime.library()),
-      companions_({runtime, downloader, entries_, *this, urls_}) {}
+      companions_({runtime, downloader, entries_, *this, urls_}),
+      schedule_timer_(loop) {}
 
 DownloadManager::~DownloadManager() {
   CancelAll();
@@ -34,7 +35,7 @@ DownloadManager::~DownloadManager() {
 }
 
 void DownloadManager::Start() {
-  target_->SetTimer(kScheduleTimerId, kSchedulePeriod, [this] { Schedule(); });
+  schedule_timer_.Start(kSchedulePeriod, [this] { Schedule(); });
 }
 
 void DownloadManager::Schedule() {
@@ -47,29 +48,31 @@ void DownloadManager::Schedule() {
       runtime_.playlists().TakeWaitingSongs(static_cast<std::size_t>(max_downloads - active));
   for (const std::string& music_id : waiting) {
     // A song that could not start waits again rather than staying "being downloaded".
-    if (!StartTransfer(std::string(kMusicKind), music_id)) {
-      runtime_.library().SetMusicAttribute(music_id, "status", "0");
+    if (!StartTransfer(DownloadKind::kSong, music_id)) {
+      runtime_.library().SetSongStatus(music_id, store::SongStatus::kWaiting);
     }
   }
 }
 
-bool DownloadManager::StartSong(const std::string& kind, const std::string& music_id) {
+bool DownloadManager::StartSong(DownloadKind kind, const std::string& music_id) {
   // One transfer per song: a second one would write the same partial file.
   if (entries_.IsRunning(kind, music_id)) return true;
   if (!StartTransfer(kind, music_id)) return false;
   // Started from the window (not handed out by the store): the song must not be handed out
   // again while it runs.
-  if (kind == kMusicKind) runtime_.library().SetMusicAttribute(music_id, "status", "1");
+  if (kind == DownloadKind::kSong) {
+    runtime_.library().SetSongStatus(music_id, store::SongStatus::kDownloading);
+  }
   return true;
 }
 
-bool DownloadManager::StartTransfer(const std::string& kind, const std::string& music_id) {
+bool DownloadManager::StartTransfer(DownloadKind kind, const std::string& music_id) {
   if (!urls_.known() || music_id.empty()) return false;
   const std::string folder = runtime_.store().FolderPath(".download");
   fs::CreateFolders(folder);
-  const service::FileFetch fetch = urls_.SongDownload(kind, music_id);
+  const service::FileFetch fetch = urls_.SongDownload(DownloadKindName(kind), music_id);
   const std::string transfer_id =
-      downloader_.Download(fetch.url, PartialPath(folder, kind, music_id), this,
+      downloader_.Download(fetch.url, PartialPath(folder, DownloadKindName(kind), music_id), this,
                            fetch.append_extension, fetch.min_size, fetch.max_size, fetch.attempts);
   if (transfer_id.empty()) return false;
   DownloadEntry entry;
@@ -81,33 +84,35 @@ bool DownloadManager::StartTransfer(const std::string& kind, const std::string& 
   return true;
 }
 
-void DownloadManager::StopSong(const std::string& kind, const std::string& music_id) {
+void DownloadManager::StopSong(DownloadKind kind, const std::string& music_id) {
   for (const DownloadEntry& entry : entries_.TakeAll(kind, music_id)) {
     // Cancel deletes the partial file at once; no callback follows, so the bookkeeping is ours.
     downloader_.Cancel(entry.transfer_id);
-    if (kind == kMusicKind) runtime_.library().SetMusicAttribute(music_id, "status", "0");
+    if (kind == DownloadKind::kSong) {
+      runtime_.library().SetSongStatus(music_id, store::SongStatus::kWaiting);
+    }
   }
 }
 
 void DownloadManager::StopDownload(const std::string& music_id) {
-  StopSong(std::string(kMusicKind), music_id);
+  StopSong(DownloadKind::kSong, music_id);
 }
 
 void DownloadManager::CancelAll() {
-  if (target_) target_->KillTimer(kScheduleTimerId);
+  schedule_timer_.Stop();
   for (const DownloadEntry& entry : entries_.TakeEverything())
     downloader_.Cancel(entry.transfer_id);
 }
 
 void DownloadManager::OnStart(service::TransferRecord& record) {
   DownloadEntry* entry = entries_.FindByTransfer(record.id());
-  if (entry == nullptr || entry->kind != kMusicKind) return;
+  if (entry == nullptr || entry->kind != DownloadKind::kSong) return;
   entry->received_bytes = 0;
   entry->total_bytes = 0;
   entry->start_time_ms = SteadyMillis();
   const std::string music_id = entry->item_id;
   if (!runtime_.library().HasMusic(music_id)) {
-    StopSong(std::string(kMusicKind), music_id);
+    StopSong(DownloadKind::kSong, music_id);
     return;
   }
   if (filing_.TakeLegacyCopy(music_id, record.target_path(), record.total_size())) {
@@ -129,7 +134,7 @@ void DownloadManager::OnData(service::TransferRecord& record) {
 void DownloadManager::OnFinish(service::TransferRecord& record) {
   std::optional<DownloadEntry> entry = entries_.TakeByTransfer(record.id());
   if (!entry) return;
-  if (entry->kind == kMusicKind) {
+  if (entry->kind == DownloadKind::kSong) {
     FinishSong(*entry, record);
   } else {
     FinishCompanion(*entry, record);
@@ -156,16 +161,17 @@ void DownloadManager::FinishSong(const DownloadEntry& entry, service::TransferRe
     return;
   }
   // A paused song waits again (the user stopped it); any other failure is marked.
-  library.SetMusicAttribute(music_id, "status", library.IsPaused(music_id) ? "0" : "3");
+  library.SetSongStatus(music_id, library.IsPaused(music_id) ? store::SongStatus::kWaiting
+                                                             : store::SongStatus::kFailed);
   listeners_.ForEach([&](DownloadListener& l) { l.OnSongFinished(music_id, false); });
 }
 
 void DownloadManager::FinishCompanion(const DownloadEntry& entry, service::TransferRecord& record) {
   const bool finished = record.status() == service::TransferStatus::kFinished;
   std::optional<std::string> placed = finished ? companions_.Finish(entry, record) : std::nullopt;
-  if (entry.kind == kLyricKind) {
+  if (entry.kind == DownloadKind::kLyric) {
     listeners_.ForEach([&](DownloadListener& l) { l.OnLyricDownloaded(entry.item_id, placed); });
-  } else if (entry.kind == kArtistKind && placed) {
+  } else if (entry.kind == DownloadKind::kArtistPicture && placed) {
     listeners_.ForEach([&](DownloadListener& l) { l.OnArtistPictureDownloaded(entry.item_id, *placed); });
   }
 }

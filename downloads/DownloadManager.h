@@ -23,6 +23,7 @@
 #include "downloads/SongFiling.h"
 #include "lyrics/LyricDownloadQueue.h"
 #include "platform/loop/ListenerList.h"
+#include "platform/loop/Timer.h"
 #include "service/api/ServiceFileUrls.h"
 #include "service/api/SharedEndpoints.h"
 #include "service/transfer/SafeDownloaderCallback.h"
@@ -47,7 +48,7 @@ class DownloadManager : public service::SafeDownloaderCallback,
                         public store::DownloadStopper,
                         public lyrics::LyricDownloadQueue {
  public:
-  static constexpr int kScheduleTimerId = 102;
+  // The schedule timer (102 in the main window's numbering).
   static constexpr std::chrono::milliseconds kSchedulePeriod{1000};
   static constexpr int kDefaultMaxDownloads = 2;
 
@@ -66,17 +67,17 @@ class DownloadManager : public service::SafeDownloaderCallback,
     return listeners_.Add(listener);
   }
 
-  // Starts the schedule timer (id 102, every second; each tick calls Schedule). The timer ends
-  // with the manager. Calling it again restarts the timer.
+  // Starts the schedule timer (every second; each tick calls Schedule). The timer ends with the
+  // manager or CancelAll. Calling it again restarts the timer.
   void Start();
   // Starts waiting songs while fewer transfers than the maximum run.
   void Schedule();
   // Starts one song's download (the window's "start now", without waiting for the timer).
   // False when the service's address is unknown or the downloader refused.
-  bool StartSong(const std::string& kind, const std::string& music_id);
-  // Ends every running transfer of that kind and item; the song returns to status 0 and its
+  bool StartSong(DownloadKind kind, const std::string& music_id);
+  // Ends every running transfer of that kind and item; a song returns to waiting and its
   // partial file is deleted.
-  void StopSong(const std::string& kind, const std::string& music_id);
+  void StopSong(DownloadKind kind, const std::string& music_id);
 
   bool FetchArtistPictureForSong(const std::string& music_id) {
     return companions_.FetchArtistPictureForSong(music_id);
@@ -89,8 +90,8 @@ class DownloadManager : public service::SafeDownloaderCallback,
   }
   bool FetchLyric(const std::string& music_id) { return companions_.FetchLyric(music_id); }
 
-  // Cancels every transfer and forgets every entry (songs being downloaded stay at status 1
-  // in memory; the next start of the store sets them back to 0).
+  // Cancels every transfer and forgets every entry (songs being downloaded stay so in memory;
+  // the next start of the store sets them back to waiting).
   void CancelAll();
 
   // The entry of a transfer, or null; valid until the next call into the manager.
@@ -113,7 +114,7 @@ class DownloadManager : public service::SafeDownloaderCallback,
 
  private:
   // The transfer and entry of StartSong, for a song the store has already marked.
-  bool StartTransfer(const std::string& kind, const std::string& music_id);
+  bool StartTransfer(DownloadKind kind, const std::string& music_id);
   void FinishSong(const DownloadEntry& entry, service::TransferRecord& record);
   void FinishCompanion(const DownloadEntry& entry, service::TransferRecord& record);
   // A slot was freed by a transfer that ended: the next waiting song starts as soon as the
@@ -129,6 +130,7 @@ class DownloadManager : public service::SafeDownloaderCallback,
   CompanionFetches companions_;
   loop::ListenerList<DownloadListener> listeners_;
   bool schedule_posted_ = false;
+  loop::Timer schedule_timer_;
 };
 
 }  // namespace quillo::downloads

@@ -51,7 +51,7 @@ bool SongFiling::TakeLegacyCopy(const std::string& music_id, const std::string& 
     // A file another song already counts as its copy is not this song's.
     if (library_.FileNameInUse(relative, music_id)) continue;
     library_.SetMusicAttribute(music_id, "fileName", relative);
-    library_.SetMusicAttribute(music_id, "status", "2");
+    library_.SetSongStatus(music_id, store::SongStatus::kDownloaded);
     return true;
   }
   return false;

@@ -58,7 +58,11 @@ bool IsUsableFileStem(const std::string& music_id) {
 }  // namespace
 
 MediaPlayer::MediaPlayer(Services services)
-    : services_(services), target_(services.loop), notifier_(target_), clock_ms_(SteadyMs) {}
+    : services_(services),
+      target_(services.loop),
+      notifier_(target_),
+      clock_ms_(SteadyMs),
+      position_timer_(services.loop) {}
 
 MediaPlayer::~MediaPlayer() {
   CancelDownload();
@@ -222,7 +226,7 @@ std::string MediaPlayer::GetDisplayTitle() {
 void MediaPlayer::SetVolume(int volume) {
   volume_ = std::clamp(volume, 0, 100);
   if (graph_ != nullptr && !muted_) graph_->SetVolume(AudioLevels::Centibels(volume_));
-  notifier_.Post(NotificationKind::kVolume, volume_);
+  notifier_.Post(VolumeChanged{volume_});
 }
 
 void MediaPlayer::SetMute(bool on) {
@@ -230,7 +234,7 @@ void MediaPlayer::SetMute(bool on) {
   if (graph_ != nullptr) {
     graph_->SetVolume(on ? AudioLevels::kSilence : AudioLevels::Centibels(volume_));
   }
-  notifier_.Post(NotificationKind::kMute, on ? 1 : 0);
+  notifier_.Post(MuteChanged{on});
 }
 
 void MediaPlayer::SetBalance(int balance) {
@@ -259,7 +263,7 @@ bool MediaPlayer::CreateGraph() {
 
 void MediaPlayer::ReleaseGraph() {
   smoother_.Reset();
-  target_.KillTimer(kPositionTimerId);
+  position_timer_.Stop();
   if (graph_ != nullptr) {
     graph_->Stop();
     graph_.reset();
@@ -273,8 +277,7 @@ double MediaPlayer::ReadGraphDuration() {
 }
 
 void MediaPlayer::StartPositionTimer() {
-  target_.SetTimer(kPositionTimerId, std::chrono::milliseconds(kPositionTimerMs),
-                   [this] { OnPositionTimer(); });
+  position_timer_.Start(std::chrono::milliseconds(kPositionTimerMs), [this] { OnPositionTimer(); });
 }
 
 void MediaPlayer::InsertTap() {
@@ -413,7 +416,7 @@ void MediaPlayer::OnPositionTimer() {
   std::optional<double> position = graph_->PositionSeconds();
   if (!position) return;
   if (online_) saved_position_s_ = *position;
-  notifier_.Post(NotificationKind::kPosition, StreamRules::PositionReport(duration_s_, *position));
+  notifier_.Post(StreamRules::PositionReport(duration_s_, *position));
 }
 
 // ---- Download ---------------------------------------------------------------------------------
@@ -438,11 +441,10 @@ void MediaPlayer::OnData(service::TransferRecord& record) {
 
   if (!started_) {
     if (received_ < b) {
-      if (!paused_)
-        notifier_.Post(NotificationKind::kBuffering, StreamRules::Percent(received_, b));
+      if (!paused_) notifier_.Post(BufferingProgress{StreamRules::Percent(received_, b)});
       return;
     }
-    if (!paused_) notifier_.Post(NotificationKind::kBuffering, 100);
+    if (!paused_) notifier_.Post(BufferingProgress{100});
     saved_position_s_ = 0;
     BuildGraph();
     notifier_.PostState(PlayerState::kStarted);
@@ -453,11 +455,10 @@ void MediaPlayer::OnData(service::TransferRecord& record) {
   const StreamRules::RebuildTarget target =
       StreamRules::WaitingTarget(saved_position_s_, duration_s_, total_, base_, received_);
   if (received_ >= target.target_bytes) {
-    if (!paused_) notifier_.Post(NotificationKind::kBuffering, 100);
+    if (!paused_) notifier_.Post(BufferingProgress{100});
     BuildGraph();
   } else if (!paused_) {
-    notifier_.Post(NotificationKind::kBuffering,
-                   StreamRules::Percent(received_ - base_, target.span_bytes));
+    notifier_.Post(BufferingProgress{StreamRules::Percent(received_ - base_, target.span_bytes)});
   }
 }
 

@@ -26,6 +26,7 @@
 #include <string>
 
 #include "platform/loop/LoopTarget.h"
+#include "platform/loop/Timer.h"
 #include "platform/media/MediaGraph.h"
 #include "playback/AudioLevels.h"
 #include "playback/EqualizerGains.h"
@@ -49,9 +50,8 @@ class SpectrumAnalyzer;
 
 class MediaPlayer : public Player, public service::SafeDownloaderCallback {
  public:
-  static constexpr int kPositionTimerId = 101;
+  // The position timer (101 in the window's numbering).
   static constexpr int kPositionTimerMs = 1000;
-  static constexpr int kGraphEventMessage = 0x0400 + 2;  // WM_USER+2: graph events
 
   struct Services {
     loop::MainLoop& loop;
@@ -177,6 +177,8 @@ class MediaPlayer : public Player, public service::SafeDownloaderCallback {
 
   EqualizerGains equalizer_gains_;
   std::unique_ptr<SpectrumAnalyzer> spectrum_;
+  // Last: its ticks read the graph and post through the notifier.
+  loop::Timer position_timer_;
 };
 
 }  // namespace quillo::playback

@@ -1,7 +1,6 @@
 #include "playback/PlayQueue.h"
 
 #include "platform/fs/FileSystem.h"
-#include "platform/text/TextUtil.h"
 #include "playback/LyricStarter.h"
 #include "playback/PlayQueueView.h"
 #include "playback/Player.h"
@@ -71,9 +70,9 @@ void PlayQueue::PlayRecord(const std::optional<store::MusicRecord>& given) {
   } else if (store::IsLocalId(id)) {
     return;  // a local song whose file is gone is silently not played
   } else {
-    const std::string status = AttributeOf(record, "status");
-    if (!status.empty() && text::LeadingInt(status) == 2) {
-      parts_.library.SetMusicAttribute(id, "status", "0");
+    // Streamed again, a downloaded song whose copy is gone is downloaded again too.
+    if (store::SongStatusOf(record) == store::SongStatus::kDownloaded) {
+      parts_.library.SetSongStatus(id, store::SongStatus::kWaiting);
     }
     const std::string tryout = AttributeOf(record, "tryout");
     std::string tryout_path;
@@ -154,26 +153,17 @@ void PlayQueue::Report(const char* type, const std::string& music_id, const std:
 }
 
 void PlayQueue::OnPlayerNotification(const PlayerNotification& notification) {
-  switch (notification.kind) {
-    case NotificationKind::kState:
-      OnStateChanged(static_cast<PlayerState>(notification.value));
-      break;
-    case NotificationKind::kPosition: {
-      const int position_s = notification.value & 0xFFFF;
-      const int length_s = (notification.value >> 16) & 0xFFFF;
-      parts_.view.ShowTime(position_s, length_s);
-      if (position_s > 0) SetStatus(Title());
-      break;
-    }
-    case NotificationKind::kVolume:
-      parts_.view.ShowVolume(notification.value);
-      break;
-    case NotificationKind::kMute:
-      parts_.view.ShowMuted(notification.value != 0);
-      break;
-    case NotificationKind::kBuffering:
-      SetStatus(" 正在缓冲(" + std::to_string(notification.value) + "%)" + Title());
-      break;
+  if (const auto* state = std::get_if<StateChanged>(&notification)) {
+    OnStateChanged(state->state);
+  } else if (const auto* position = std::get_if<PositionChanged>(&notification)) {
+    parts_.view.ShowTime(position->position_s, position->duration_s);
+    if (position->position_s > 0) SetStatus(Title());
+  } else if (const auto* volume = std::get_if<VolumeChanged>(&notification)) {
+    parts_.view.ShowVolume(volume->volume);
+  } else if (const auto* mute = std::get_if<MuteChanged>(&notification)) {
+    parts_.view.ShowMuted(mute->muted);
+  } else if (const auto* buffering = std::get_if<BufferingProgress>(&notification)) {
+    SetStatus(" 正在缓冲(" + std::to_string(buffering->percent) + "%)" + Title());
   }
 }
 
@@ -224,7 +214,9 @@ void PlayQueue::OnStarted() {
   SetStatus(title);
   const std::string id = parts_.player.GetMusicId();
   if (std::optional<store::MusicRecord> record = parts_.library.FindMusic(id)) {
-    if (AttributeOf(*record, "status") == "3") parts_.library.SetMusicAttribute(id, "status", "0");
+    if (store::SongStatusOf(*record) == store::SongStatus::kFailed) {
+      parts_.library.SetSongStatus(id, store::SongStatus::kWaiting);
+    }
   }
   Report("play_music", id, title);
 }
@@ -260,7 +252,7 @@ void PlayQueue::OnFailed() {
   if (!id.empty()) failed_.insert(id);
   SetStatus(" 不能播放:" + title);
   Report("bad_music", id, title);
-  parts_.library.SetMusicAttribute(id, "status", "3");
+  parts_.library.SetSongStatus(id, store::SongStatus::kFailed);
 
   std::optional<store::MusicRecord> record = parts_.library.FindMusic(id);
   if (store::IsLocalId(id) || !record) return;
@@ -291,8 +283,7 @@ void PlayQueue::OnFailed() {
 }
 
 void PlayQueue::PostNext() {
-  // The main window's layer event kNextCommandCode: the Next button, pressed after this
-  // notification has been handled.
+  // As the Next button would be pressed: after this notification has been handled.
   target_.Post([this] { Next(); });
 }
 

@@ -41,15 +41,6 @@ enum class QueueCommand { kNext, kPrevious, kRandom };
 class PlayQueue : public PlayerListener {
  public:
   static constexpr const char* kIdleText = "Zelbo音乐，我才最流行！";
-  // The layer event (WM_USER+112) with command code 3 that asks for the next song.
-  static constexpr int kLayerEventMessage = 0x0400 + 112;
-  static constexpr int kNextCommandCode = 3;
-  // The user command ids of the menus (play, pause, previous, next, play selected).
-  static constexpr int kPlayCommand = 32849;
-  static constexpr int kPauseCommand = 32850;
-  static constexpr int kPreviousCommand = 32851;
-  static constexpr int kNextCommand = 32852;
-  static constexpr int kPlaySelectedCommand = 32773;
 
   struct Parts {
     store::DocumentStore& store;

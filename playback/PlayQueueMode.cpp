@@ -1,5 +1,6 @@
 #include "playback/PlayQueueMode.h"
 
+#include "playback/MenuCommands.h"
 #include "store/ConfigKeys.h"
 #include "store/DocumentStore.h"
 
@@ -7,11 +8,12 @@ namespace quillo::playback {
 
 const std::array<PlayModeEntry, 5>& PlayQueueMode::Entries() {
   static const std::array<PlayModeEntry, 5> kEntries{{
-      {PlayMode::kSingleNoRepeat, "single_no_repeat", "单曲播放", 32938},
-      {PlayMode::kSingleRepeat, "single_repeat", "单曲循环", 32939},
-      {PlayMode::kAllNoRepeat, "all_no_repeat", "顺序播放", 32940},
-      {PlayMode::kAllRepeat, "all_repeat", "循环播放", 32941},
-      {PlayMode::kRandom, "random", "随机播放", 32942},
+      {PlayMode::kSingleNoRepeat, "single_no_repeat", "单曲播放",
+       menu_commands::kModeSingleNoRepeat},
+      {PlayMode::kSingleRepeat, "single_repeat", "单曲循环", menu_commands::kModeSingleRepeat},
+      {PlayMode::kAllNoRepeat, "all_no_repeat", "顺序播放", menu_commands::kModeAllNoRepeat},
+      {PlayMode::kAllRepeat, "all_repeat", "循环播放", menu_commands::kModeAllRepeat},
+      {PlayMode::kRandom, "random", "随机播放", menu_commands::kModeRandom},
   }};
   return kEntries;
 }

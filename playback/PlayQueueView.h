@@ -9,9 +9,6 @@ namespace quillo::playback {
 
 class PlayQueueView {
  public:
-  // The window message the now-playing notice stood for (tray tip and taskbar caption).
-  static constexpr int kNowPlayingMessage = 0x0400 + 110;  // WM_USER+110
-
   virtual ~PlayQueueView() = default;
 
   virtual void SetStatusText(const std::string& text) = 0;
@@ -30,7 +27,7 @@ class PlayQueueView {
   virtual void MarkPlayingSong(const std::string& music_id) = 0;
   // The artist of the song being started (artist page and picture); either may be empty.
   virtual void SetCurrentArtist(const std::string& artist_id, const std::string& artist_name) = 0;
-  // Posted once a song was started (kNowPlayingMessage): tray tip := title, marquee restarted.
+  // Posted once a song was started: tray tip := title, marquee restarted.
   virtual void ShowNowPlaying(const std::string& title) = 0;
 };
 

@@ -1,20 +1,12 @@
 #pragma once
-// What the player tells its listeners (the main window, the lyric views, the play queue): a
-// kind and a value, posted to the window thread so that a listener never re-enters the player
-// from inside a notification. The numbers are the ones the windows have always used
-// (window message WM_USER+4: kind in the first parameter, value in the second).
+// What the player tells its listeners (the main window, the lyric views, the play queue, the
+// media-player service): one of five typed values, posted to the window thread so that a
+// listener never re-enters the player from inside a notification.
+#include <variant>
+
 namespace quillo::playback {
 
-inline constexpr int kPlayerNotificationMessage = 0x0400 + 4;  // WM_USER+4
-
-enum class NotificationKind : int {
-  kState = 1,      // value: PlayerState
-  kPosition = 2,   // value: (duration seconds << 16) | (position seconds & 0xFFFF)
-  kVolume = 3,     // value: 0..100
-  kMute = 4,       // value: 1 on, 0 off
-  kBuffering = 5,  // value: percent 0..100
-};
-
+// The numbers are the ones the windows and the command-line tool have always shown.
 enum class PlayerState : int {
   kOpening = 0,
   kPlaying = 1,
@@ -27,11 +19,37 @@ enum class PlayerState : int {
   kFinished = 8,
 };
 
-struct PlayerNotification {
-  NotificationKind kind = NotificationKind::kState;
-  int value = 0;
-  bool operator==(const PlayerNotification&) const = default;
+struct StateChanged {
+  PlayerState state = PlayerState::kOpening;
+  bool operator==(const StateChanged&) const = default;
 };
+
+// Whole seconds, as the position timer reads them; both at least 0.
+struct PositionChanged {
+  int position_s = 0;
+  int duration_s = 0;
+  bool operator==(const PositionChanged&) const = default;
+};
+
+// 0..100.
+struct VolumeChanged {
+  int volume = 0;
+  bool operator==(const VolumeChanged&) const = default;
+};
+
+struct MuteChanged {
+  bool muted = false;
+  bool operator==(const MuteChanged&) const = default;
+};
+
+// How much of the data a streamed song waits for has arrived, 0..100.
+struct BufferingProgress {
+  int percent = 0;
+  bool operator==(const BufferingProgress&) const = default;
+};
+
+using PlayerNotification =
+    std::variant<StateChanged, PositionChanged, VolumeChanged, MuteChanged, BufferingProgress>;
 
 class PlayerListener {
  public:

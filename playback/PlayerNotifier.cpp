@@ -12,9 +12,8 @@ void PlayerNotifier::Remove(PlayerListener& listener) {
   listeners_.erase(&listener);
 }
 
-void PlayerNotifier::Post(NotificationKind kind, int value) {
+void PlayerNotifier::Post(const PlayerNotification& notification) {
   if (listeners_.empty()) return;
-  PlayerNotification notification{kind, value};
   target_.Post(
       [this, recipients = listeners_, notification] { Deliver(recipients, notification); });
 }

@@ -22,8 +22,9 @@ class PlayerNotifier {
 
   void Add(PlayerListener& listener);
   void Remove(PlayerListener& listener);
-  void Post(NotificationKind kind, int value);
-  void PostState(PlayerState state) { Post(NotificationKind::kState, static_cast<int>(state)); }
+  // Queues the notification for the listeners registered now (nothing when there are none).
+  void Post(const PlayerNotification& notification);
+  void PostState(PlayerState state) { Post(StateChanged{state}); }
 
  private:
   void Deliver(const std::map<PlayerListener*, std::uint64_t>& recipients,

@@ -1,6 +1,8 @@
 #include "playback/StreamRules.h"
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
 
 #include "platform/text/TextUtil.h"
 
@@ -62,10 +64,17 @@ bool StreamRules::IsMp3Stream(std::string_view path, std::string_view head) {
          (static_cast<unsigned char>(head[1]) & 0xE0) == 0xE0;
 }
 
-int StreamRules::PositionReport(double duration_s, double position_s) {
-  const int duration = static_cast<int>(std::max(0.0, duration_s));
-  const int position = static_cast<int>(std::max(0.0, position_s));
-  return (duration << 16) | (position & 0xFFFF);
+namespace {
+int WholeSeconds(double seconds) {
+  if (std::isnan(seconds) || seconds <= 0) return 0;
+  // Converting a double beyond int's range is undefined, so the limit is checked first.
+  if (seconds >= static_cast<double>(INT_MAX)) return INT_MAX;
+  return static_cast<int>(seconds);
+}
+}  // namespace
+
+PositionChanged StreamRules::PositionReport(double duration_s, double position_s) {
+  return {WholeSeconds(position_s), WholeSeconds(duration_s)};
 }
 
 }  // namespace quillo::playback

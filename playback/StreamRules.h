@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "playback/PlayerNotification.h"
+
 namespace quillo::playback {
 
 class StreamRules {
@@ -73,8 +75,9 @@ class StreamRules {
   // URL gives none), by its first bytes: an ID3v2 tag or an MPEG audio frame sync.
   static bool IsMp3Stream(std::string_view path, std::string_view head);
 
-  // The position report's value: (duration seconds << 16) | (position seconds & 0xFFFF).
-  static int PositionReport(double duration_s, double position_s);
+  // The position report: both in whole seconds, truncated; a negative or unreadable (NaN) value
+  // reads as 0, and one beyond the range of int as its largest value.
+  static PositionChanged PositionReport(double duration_s, double position_s);
 };
 
 }  // namespace quillo::playback

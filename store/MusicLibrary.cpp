@@ -86,11 +86,16 @@ void MusicLibrary::OnOpen(DocumentStore&) {
     // The first element of an id is the one a path would find; later copies are dead weight.
     auto [entry, inserted] = songs_.try_emplace(std::move(*id));
     if (!inserted) continue;
-    int status = DocumentStore::GetInt(file, "status").value_or(0);
-    if (status != 2) {
-      // A missing or unreadable status already reads as 0 (waiting): only an interrupted or
-      // failed download is written back, so opening an unchanged library changes nothing.
-      if (status != 0) store_.SetInt(file, "status", 0);
+    const std::optional<std::string> status_text =
+        DocumentStore::GetText(file, kSongStatusAttribute);
+    const SongStatus status = SongStatusFromText(status_text.value_or(std::string()));
+    if (status != SongStatus::kDownloaded) {
+      // A missing status already reads as waiting: only an interrupted or failed download (or
+      // text that is no status) is written back, so opening an unchanged library changes nothing.
+      const std::string_view waiting = SongStatusText(SongStatus::kWaiting);
+      if (status_text && *status_text != waiting) {
+        store_.SetText(file, kSongStatusAttribute, waiting);
+      }
     } else if (std::string tryout = DocumentStore::GetTextOr(file, "tryout"); !tryout.empty()) {
       store_.RemoveAttribute(file, "tryout");
       std::string preview = ResolveStoredPath(cache_folder, tryout);
@@ -271,6 +276,10 @@ bool MusicLibrary::SetMusicAttribute(std::string_view music_id, std::string_view
   CacheRecord(std::string(music_id), entry->element, std::move(record));
   store_.MarkDirty();
   return true;
+}
+
+bool MusicLibrary::SetSongStatus(std::string_view music_id, SongStatus status) {
+  return SetMusicAttribute(music_id, kSongStatusAttribute, SongStatusText(status));
 }
 
 bool MusicLibrary::IsPaused(std::string_view music_id) const {

@@ -22,6 +22,7 @@
 
 #include "platform/loop/Subscription.h"
 #include "store/MusicRecord.h"
+#include "store/SongStatus.h"
 #include "store/StoreSection.h"
 
 namespace quillo::store {
@@ -75,6 +76,8 @@ class MusicLibrary : public StoreSection {
   // Sets (or removes, without text) one attribute of a song in the library.
   bool SetMusicAttribute(std::string_view music_id, std::string_view attribute,
                          std::optional<std::string_view> text);
+  // Sets the song's `status` (element and cached record) as SetMusicAttribute does.
+  bool SetSongStatus(std::string_view music_id, SongStatus status);
   bool IsPaused(std::string_view music_id) const;
   void SetPaused(std::string_view music_id, bool paused);
 

@@ -181,13 +181,15 @@ bool MusicLibrary::FileDownloadedMusic(const std::string& music_id,
                                         ? relative
                                         : std::string(kFileUrlPrefix) + target;
       store_.SetText(entry->element, "fileName", file_name);
-      store_.SetInt(entry->element, "status", 2);
+      const std::string downloaded(SongStatusText(SongStatus::kDownloaded));
+      store_.SetText(entry->element, kSongStatusAttribute, downloaded);
       SetCachedAttribute(music_id, "fileName", file_name);
-      SetCachedAttribute(music_id, "status", "2");
+      SetCachedAttribute(music_id, kSongStatusAttribute, downloaded);
       store_.MarkDirty();
     } else {
-      store_.SetInt(entry->element, "status", 3);
-      SetCachedAttribute(music_id, "status", "3");
+      const std::string failed(SongStatusText(SongStatus::kFailed));
+      store_.SetText(entry->element, kSongStatusAttribute, failed);
+      SetCachedAttribute(music_id, kSongStatusAttribute, failed);
       store_.MarkDirty();
     }
   }

@@ -119,7 +119,8 @@ class Playlists : public StoreSection {
   // ---- Downloads ---------------------------------------------------------------------------
   // Up to `count` waiting service songs of the default list, marked as being downloaded.
   std::vector<std::string> TakeWaitingSongs(std::size_t count);
-  // The default list's service songs at status 0, 1 or 3 with `paused` = "true"/"false".
+  // The default list's service songs not yet downloaded (waiting, being downloaded or failed),
+  // each with `paused` = "true"/"false".
   std::vector<MusicRecord> DownloadQueueRecords();
 
  private:

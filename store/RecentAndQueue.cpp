@@ -2,7 +2,6 @@
 // default list.
 #include <algorithm>
 
-#include "platform/text/TextUtil.h"
 #include "store/DocumentStore.h"
 #include "store/MusicLibrary.h"
 #include "store/PlaylistIndex.h"
@@ -146,10 +145,9 @@ std::vector<std::string> Playlists::TakeWaitingSongs(std::size_t count) {
     if (IsLocalId(id) || library_.IsPaused(id)) continue;
     const MusicRecord* record = library_.CachedRecord(id);
     if (record == nullptr) continue;
-    auto status = record->find("status");
-    if (text::LeadingInt(status == record->end() ? std::string() : status->second) != 0) continue;
+    if (SongStatusOf(*record) != SongStatus::kWaiting) continue;
     if (std::find(taken.begin(), taken.end(), id) != taken.end()) continue;
-    library_.SetMusicAttribute(id, "status", "1");
+    library_.SetSongStatus(id, SongStatus::kDownloading);
     taken.push_back(id);
     if (taken.size() == count) break;
   }
@@ -165,9 +163,7 @@ std::vector<MusicRecord> Playlists::DownloadQueueRecords() {
     if (IsLocalId(id)) continue;
     const MusicRecord* record = library_.CachedRecord(id);
     if (record == nullptr) continue;
-    auto status = record->find("status");
-    int value = text::LeadingInt(status == record->end() ? std::string() : status->second);
-    if (value != 0 && value != 1 && value != 3) continue;
+    if (SongStatusOf(*record) == SongStatus::kDownloaded) continue;
     MusicRecord copy = *record;
     copy["paused"] = library_.IsPaused(id) ? "true" : "false";
     records.push_back(std::move(copy));

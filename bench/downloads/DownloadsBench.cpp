@@ -178,8 +178,9 @@ void BM_Download50SongsVersusDownloaderAlone(benchmark::State& state) {
               [&] {
                 if (manager.active_count() != 0) return false;
                 for (const auto& record : runtime.library().AllRecords()) {
-                  const auto status = record->find("status");
-                  if (status == record->end() || (status->second != "2" && status->second != "3")) {
+                  const quillo::store::SongStatus status = quillo::store::SongStatusOf(*record);
+                  if (status != quillo::store::SongStatus::kDownloaded &&
+                      status != quillo::store::SongStatus::kFailed) {
                     return false;
                   }
                 }
@@ -191,7 +192,7 @@ void BM_Download50SongsVersusDownloaderAlone(benchmark::State& state) {
         }
         int filed = 0;
         for (const auto& record : runtime.library().AllRecords())
-          filed += record->at("status") == "2";
+          filed += quillo::store::SongStatusOf(*record) == quillo::store::SongStatus::kDownloaded;
         if (filed != kSongs) state.SkipWithError("the manager did not file every song");
         manager_bytes = static_cast<double>(FolderBytes(runtime.store().FolderPath("music")));
         song_bytes = 0;

@@ -39,7 +39,9 @@ namespace qt = quillo::testing;
 class StateListener : public playback::PlayerListener {
  public:
   void OnPlayerNotification(const playback::PlayerNotification& n) override {
-    if (n.kind == playback::NotificationKind::kState) states.push_back(n.value);
+    if (const auto* changed = std::get_if<playback::StateChanged>(&n)) {
+      states.push_back(static_cast<int>(changed->state));
+    }
   }
   bool HasState(playback::PlayerState state) const {
     return std::find(states.begin(), states.end(), static_cast<int>(state)) != states.end();

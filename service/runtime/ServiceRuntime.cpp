@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "platform/loop/LoopTarget.h"
 #include "service/api/JSRequestHandler.h"
 #include "service/api/SafeDownloaderSender.h"
 #include "service/api/ServiceRequests.h"
@@ -15,7 +14,8 @@ namespace quillo::service {
 
 ServiceRuntime::ServiceRuntime(loop::MainLoop& loop, store::DocumentStore& store,
                                http::CookieSessions sessions)
-    : store_(store),
+    : loop_(loop),
+      store_(store),
       transport_(std::make_unique<http::CurlHttpTransport>(
           store.data_folder() + std::string(store::kCookieJarFileName), sessions)),
       downloader_(std::make_unique<SafeDownloader>(loop, *transport_)),
@@ -34,14 +34,12 @@ CStatBtnClick& ServiceRuntime::statistics() {
   return *statistics_;
 }
 
-void ServiceRuntime::StartStatistics(loop::LoopTarget& timers) {
-  statistics().StartReportTimer(timers);
-  report_timers_ = &timers;
+void ServiceRuntime::StartStatistics() {
+  statistics().StartReportTimer(loop_);
 }
 
 void ServiceRuntime::Shutdown() {
-  if (report_timers_ != nullptr) report_timers_->KillTimer(CStatBtnClick::kReportTimerId);
-  report_timers_ = nullptr;
+  if (statistics_) statistics_->StopReportTimer();
   downloader_->Shutdown();
 }
 

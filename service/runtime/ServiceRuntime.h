@@ -12,9 +12,8 @@
 #include "service/api/SharedEndpoints.h"
 
 namespace quillo::loop {
-class LoopTarget;
 class MainLoop;
-}  // namespace quillo::loop
+}
 namespace quillo::store {
 class DocumentStore;
 }
@@ -56,16 +55,16 @@ class ServiceRuntime {
   // the data folder has none, which a command that only downloads must not do.
   CStatBtnClick& statistics();
 
-  // Sends the statistics report at the first tick of the hourly timer on `timers` (the main
-  // window's), which Shutdown kills: `timers` outlives this object or Shutdown ran before it
-  // went.
-  void StartStatistics(loop::LoopTarget& timers);
+  // Sends the statistics report at the first tick of the hourly report timer, which Shutdown
+  // stops.
+  void StartStatistics();
 
-  // Kills the report timer, cancels every transfer and joins its worker; no transfer callback
+  // Stops the report timer, cancels every transfer and joins its worker; no transfer callback
   // runs afterwards and later requests start nothing. Safe to call twice.
   void Shutdown();
 
  private:
+  loop::MainLoop& loop_;
   store::DocumentStore& store_;
   SharedEndpoints endpoints_;
   std::unique_ptr<http::CurlHttpTransport> transport_;
@@ -74,7 +73,6 @@ class ServiceRuntime {
   std::unique_ptr<JSRequestHandler> sender_;
   std::unique_ptr<ServiceRequests> requests_;
   std::unique_ptr<CStatBtnClick> statistics_;
-  loop::LoopTarget* report_timers_ = nullptr;  // while the report timer runs
 };
 
 }  // namespace quillo::service

@@ -1,6 +1,6 @@
 #pragma once
 // What the login session needs of the main window: the alert box, the playlist tree, the user
-// name shown in the window, a redraw and the window's refresh message. The main window
+// name shown in the window, a redraw and a posted refresh of the tree. The main window
 // implements it; tools and tests give their own.
 //
 // Window thread: the session calls these from its operations and from the login answer.
@@ -10,10 +10,6 @@ namespace quillo::service {
 
 class LoginWindow {
  public:
-  // The refresh message the window gets after a failed login answer (message 1136, lParam 41).
-  static constexpr int kRefreshMessage = 1136;
-  static constexpr int kRefreshAfterFailedLogin = 41;
-
   virtual ~LoginWindow() = default;
 
   // Shows the program's alert box with the text; returns when the user has closed it.
@@ -23,7 +19,7 @@ class LoginWindow {
   // Shows the user name in the window; an empty name clears it.
   virtual void ShowUserName(const std::string& user_name) = 0;
   virtual void Redraw() = 0;
-  // Posts the window its refresh message (kRefreshMessage with kRefreshAfterFailedLogin).
+  // After a failed login answer: posts the window a refresh of its playlist tree.
   virtual void PostLoginRefresh() = 0;
   // In mini mode the automatic log-in with the stored key shows no waiting dialog.
   virtual bool IsMiniMode() const = 0;

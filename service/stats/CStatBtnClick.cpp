@@ -3,7 +3,6 @@
 #include <climits>
 #include <cstdio>
 
-#include "platform/loop/LoopTarget.h"
 #include "service/api/JSRequestHandler.h"
 #include "service/api/ServiceRequests.h"
 #include "store/ProgramVersion.h"
@@ -57,8 +56,9 @@ std::string CStatBtnClick::ReportEvent(std::string_view type, std::string_view e
   return sender_.Send(requests_.PlaybackEvent(type, ext_id, ext_value, detail));
 }
 
-void CStatBtnClick::StartReportTimer(loop::LoopTarget& target) {
-  target.SetTimer(kReportTimerId, kReportPeriod, [this] { SendReport(); });
+void CStatBtnClick::StartReportTimer(loop::MainLoop& loop) {
+  report_timer_.emplace(loop);
+  report_timer_->Start(kReportPeriod, [this] { SendReport(); });
 }
 
 }  // namespace quillo::service

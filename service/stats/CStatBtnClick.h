@@ -10,14 +10,12 @@
 // Window thread only.
 #include <chrono>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/loop/Timer.h"
 #include "service/transfer/SafeDownloaderCallback.h"
-
-namespace quillo::loop {
-class LoopTarget;
-}
 
 namespace quillo::service {
 
@@ -26,8 +24,7 @@ class ServiceRequests;
 
 class CStatBtnClick : public SafeDownloaderCallback {
  public:
-  // The main window's timer that sends the report, and its period.
-  static constexpr int kReportTimerId = 110;
+  // The period of the timer that sends the report (the main window's timer 110 once).
   static constexpr std::chrono::milliseconds kReportPeriod{3600000};
 
   // Both must outlive this object.
@@ -56,10 +53,11 @@ class CStatBtnClick : public SafeDownloaderCallback {
   // The transfer id of this run's report; empty until it was sent.
   const std::string& pending_report_id() const { return pending_report_id_; }
 
-  // Sets the report timer (kReportTimerId, kReportPeriod) on the main window's target. The
-  // target's timers must end before this object does (destroy the target first, or kill the
-  // timer).
-  void StartReportTimer(loop::LoopTarget& target);
+  // Starts (or restarts) the report timer on the loop: SendReport every kReportPeriod until
+  // StopReportTimer or the end of this object. The loop must outlive the timer.
+  void StartReportTimer(loop::MainLoop& loop);
+  void StopReportTimer() { report_timer_.reset(); }
+  bool report_timer_running() const { return report_timer_ && report_timer_->IsRunning(); }
 
  private:
   JSRequestHandler& sender_;
@@ -67,6 +65,7 @@ class CStatBtnClick : public SafeDownloaderCallback {
   // window id → button id → clicks, both ascending.
   std::map<int, std::map<int, int>> clicks_;
   std::string pending_report_id_;
+  std::optional<loop::Timer> report_timer_;
 };
 
 }  // namespace quillo::service

@@ -8,10 +8,6 @@ namespace quillo::service {
 
 class TransferRecord;
 
-// The hand-over message of the window procedure this replaces (WM_USER + 7), kept for
-// cross-reference; reports travel as typed tasks.
-inline constexpr int kTransferStepMessage = 1031;
-
 class TransferHandOver {
  public:
   virtual ~TransferHandOver() = default;

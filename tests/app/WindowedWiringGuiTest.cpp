@@ -17,6 +17,7 @@
 #include "lyrics/LyricAnalyzer.h"
 #include "platform/fs/FileSystem.h"
 #include "playback/PlayCache.h"
+#include "playback/MenuCommands.h"
 #include "playback/PlaySurface.h"
 #include "service/api/ServiceEndpoints.h"
 #include "service/session/LoginSession.h"
@@ -26,7 +27,6 @@
 #include "store/StoreRuntime.h"
 #include "support/ScriptedHttpServer.h"
 #include "support/TempFolder.h"
-#include "ui/desktop/TrayMenuModel.h"
 #include "ui/lyricviews/CLyricBar.h"
 #include "ui/lyricviews/LyricViews.h"
 #include "ui/main/MainIds.h"
@@ -143,7 +143,7 @@ TEST_F(WindowedWiringGuiTest, TheWindowTheTrayAndTheLyricBarPlayThroughTheOneSur
   ui::SorvelMainDlg& window = windowed_->main_window();
   window.OnControlEvent(window.FindControl(ui::main_ids::kNext), ui::main_ids::kNext);
   ASSERT_TRUE(requested(2));
-  window.RunCommand(ui::TrayMenuModel::kNext);
+  window.RunCommand(playback::menu_commands::kNext);
   ASSERT_TRUE(requested(3));
   bar->OnControlEvent(bar->FindControl(ui::CLyricBar::kNext), ui::CLyricBar::kNext);
   ASSERT_TRUE(requested(4));

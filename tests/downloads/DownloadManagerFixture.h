@@ -197,7 +197,7 @@ class DownloadManagerFixture : public ::testing::Test {
   std::vector<std::string> RunningSongs() {
     std::vector<std::string> ids;
     for (const auto& entry : manager_->entries()) {
-      if (entry.kind == downloads::kMusicKind) ids.push_back(entry.item_id);
+      if (entry.kind == downloads::DownloadKind::kSong) ids.push_back(entry.item_id);
     }
     return ids;
   }

@@ -172,7 +172,7 @@ TEST_F(DownloadManagerTest, StoppingARunningSongReturnsItToWaitingWithoutItsPart
   EXPECT_TRUE(fs::FileExists(partial));
   EXPECT_EQ(manager_->FindEntry(manager_->entries().front().transfer_id)->item_id, "1");
 
-  manager_->StopSong("music", "1");
+  manager_->StopSong(downloads::DownloadKind::kSong, "1");
   library().SetPaused("1", true);  // as the download window does
   EXPECT_EQ(Status("1"), "0");
   EXPECT_FALSE(fs::FileExists(partial));
@@ -209,7 +209,7 @@ TEST_F(DownloadManagerTest, FailuresAreMarkedUnlessThePausedSongWaitsAgain) {
     library().SetPaused(id, c.paused);
     // The window's "start now" (which in the program clears the flag; here it stays set to
     // model a song paused while it ran).
-    ASSERT_TRUE(manager_->StartSong("music", id));
+    ASSERT_TRUE(manager_->StartSong(downloads::DownloadKind::kSong, id));
     ASSERT_TRUE(Pump([&] { return manager_->active_count() == 0; }));
     EXPECT_EQ(Status(id), c.status);
     EXPECT_EQ(library().IsPaused(id), c.paused);
@@ -227,8 +227,8 @@ TEST_F(DownloadManagerTest, FailuresAreMarkedUnlessThePausedSongWaitsAgain) {
 TEST_F(DownloadManagerTest, StartSongTwiceRunsOneTransferAndIsNotHandedOutAgain) {
   AddSong("1", "Once");
   Hold("1");
-  ASSERT_TRUE(manager_->StartSong("music", "1"));
-  ASSERT_TRUE(manager_->StartSong("music", "1"));
+  ASSERT_TRUE(manager_->StartSong(downloads::DownloadKind::kSong, "1"));
+  ASSERT_TRUE(manager_->StartSong(downloads::DownloadKind::kSong, "1"));
   manager_->Schedule();
   EXPECT_EQ(RunningSongs(), std::vector<std::string>{"1"});
   EXPECT_EQ(Status("1"), "1");

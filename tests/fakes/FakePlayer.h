@@ -64,14 +64,12 @@ class FakePlayer : public playback::Player {
   std::string GetDisplayTitle() override { return GetTitle(); }
 
   // Delivers a notification to every listener (the test plays the loop's part).
-  void Notify(playback::NotificationKind kind, int value) {
+  void Notify(const playback::PlayerNotification& notification) {
     std::vector<playback::PlayerListener*> listeners = listeners_;
     for (playback::PlayerListener* listener : listeners)
-      listener->OnPlayerNotification({kind, value});
+      listener->OnPlayerNotification(notification);
   }
-  void NotifyState(playback::PlayerState state) {
-    Notify(playback::NotificationKind::kState, static_cast<int>(state));
-  }
+  void NotifyState(playback::PlayerState state) { Notify(playback::StateChanged{state}); }
   std::size_t listener_count() const { return listeners_.size(); }
 
   std::vector<Played> played;

@@ -10,9 +10,8 @@
 #include "downloads/DownloadListener.h"
 #include "downloads/DownloadManager.h"
 #include "media/MediaTagAccess.h"
-#include "platform/loop/LoopTarget.h"
 #include "platform/loop/MainLoop.h"
-#include "platform/text/TextUtil.h"
+#include "platform/loop/Timer.h"
 #include "service/runtime/ServiceRuntime.h"
 #include "store/DocumentStore.h"
 #include "store/MusicLibrary.h"
@@ -28,7 +27,6 @@ namespace {
 
 // How often the command looks whether the work is done (and saves what changed).
 constexpr std::chrono::milliseconds kCheckPeriod{100};
-constexpr int kCheckTimerId = 1;
 
 std::string AttributeOf(const store::MusicRecord& record, const char* name) {
   auto it = record.find(name);
@@ -57,10 +55,10 @@ class SongProgress : public downloads::DownloadListener {
   std::ostream& err_;
 };
 
-// Songs the scheduler would still hand out: status 0 and not paused.
+// Songs the scheduler would still hand out: waiting and not paused.
 bool AnySongWaiting(store::Playlists& playlists) {
   for (const store::MusicRecord& record : playlists.DownloadQueueRecords()) {
-    if (text::LeadingInt(AttributeOf(record, "status")) == 0 &&
+    if (store::SongStatusOf(record) == store::SongStatus::kWaiting &&
         AttributeOf(record, "paused") != "true") {
       return true;
     }
@@ -92,8 +90,8 @@ int DownloadsRun(ToolContext& context) {
     manager.Start();
     manager.Schedule();
 
-    loop::LoopTarget checks(loop);
-    checks.SetTimer(kCheckTimerId, kCheckPeriod, [&] {
+    loop::Timer checks(loop);
+    checks.Start(kCheckPeriod, [&] {
       // Saved as it goes: a run that is killed keeps every song it filed.
       if (progress.changed) {
         progress.changed = false;
@@ -102,20 +100,23 @@ int DownloadsRun(ToolContext& context) {
       if (manager.active_count() == 0 && !AnySongWaiting(runtime.playlists())) loop.Quit();
     });
     loop.Run();
-    checks.KillTimer(kCheckTimerId);
+    checks.Stop();
     manager.CancelAll();
     tool.service().Shutdown();
   }
 
-  std::map<int, int> counts;
+  using store::SongStatus;
+  std::map<SongStatus, int> counts;
   for (const store::MusicRecordPtr& record : library.AllRecords()) {
     const std::string id = AttributeOf(*record, "id");
     if (store::IsLocalId(id)) continue;
-    ++counts[text::LeadingInt(AttributeOf(*record, "status"))];
+    ++counts[store::SongStatusOf(*record)];
   }
-  context.out << "waiting " << counts[0] << ", downloading " << counts[1] << ", downloaded "
-              << counts[2] << ", failed " << counts[3] << "\n";
-  if (counts[3] != 0) status = 1;
+  context.out << "waiting " << counts[SongStatus::kWaiting] << ", downloading "
+              << counts[SongStatus::kDownloading] << ", downloaded "
+              << counts[SongStatus::kDownloaded] << ", failed " << counts[SongStatus::kFailed]
+              << "\n";
+  if (counts[SongStatus::kFailed] != 0) status = 1;
   return status;
 }
 

@@ -31,8 +31,8 @@ namespace {
 
 constexpr const char* kUsage = "usage: quillo-tool play FILE | --song ID [--list LIST_ID]\n";
 
-const char* StateName(int state) {
-  switch (static_cast<playback::PlayerState>(state)) {
+const char* StateName(playback::PlayerState state) {
+  switch (state) {
     case playback::PlayerState::kOpening:
       return "opening";
     case playback::PlayerState::kPlaying:
@@ -66,28 +66,22 @@ class PlayPrinter : public playback::PlayerListener {
   PlayPrinter(loop::MainLoop& loop, std::ostream& out) : loop_(loop), out_(out) {}
 
   void OnPlayerNotification(const playback::PlayerNotification& n) override {
-    switch (n.kind) {
-      case playback::NotificationKind::kState:
-        out_ << "state " << n.value << " " << StateName(n.value) << "\n";
-        if (n.value == static_cast<int>(playback::PlayerState::kFinished) ||
-            n.value == static_cast<int>(playback::PlayerState::kFailed)) {
-          result = n.value == static_cast<int>(playback::PlayerState::kFinished) ? 0 : 1;
-          loop_.Quit();
-        }
-        break;
-      case playback::NotificationKind::kPosition:
-        out_ << "position " << MinutesSeconds(n.value & 0xFFFF) << " / "
-             << MinutesSeconds(n.value >> 16) << "\n";
-        break;
-      case playback::NotificationKind::kVolume:
-        out_ << "volume " << n.value << "\n";
-        break;
-      case playback::NotificationKind::kMute:
-        out_ << "mute " << n.value << "\n";
-        break;
-      case playback::NotificationKind::kBuffering:
-        out_ << "buffering " << n.value << "%\n";
-        break;
+    if (const auto* changed = std::get_if<playback::StateChanged>(&n)) {
+      const playback::PlayerState state = changed->state;
+      out_ << "state " << static_cast<int>(state) << " " << StateName(state) << "\n";
+      if (state == playback::PlayerState::kFinished || state == playback::PlayerState::kFailed) {
+        result = state == playback::PlayerState::kFinished ? 0 : 1;
+        loop_.Quit();
+      }
+    } else if (const auto* position = std::get_if<playback::PositionChanged>(&n)) {
+      out_ << "position " << MinutesSeconds(position->position_s) << " / "
+           << MinutesSeconds(position->duration_s) << "\n";
+    } else if (const auto* volume = std::get_if<playback::VolumeChanged>(&n)) {
+      out_ << "volume " << volume->volume << "\n";
+    } else if (const auto* mute = std::get_if<playback::MuteChanged>(&n)) {
+      out_ << "mute " << (mute->muted ? 1 : 0) << "\n";
+    } else if (const auto* buffering = std::get_if<playback::BufferingProgress>(&n)) {
+      out_ << "buffering " << buffering->percent << "%\n";
     }
     out_.flush();
   }

@@ -1,7 +1,9 @@
 #include "ui/desktop/MprisAdapter.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 
 #include "platform/desktop/MprisService.h"
 #include "ui/desktop/MprisModes.h"
@@ -9,7 +11,6 @@
 
 namespace quillo::ui {
 
-using playback::NotificationKind;
 using playback::PlayerState;
 
 namespace {
@@ -37,6 +38,10 @@ double VolumeOf(int volume) {
   return std::clamp(volume, 0, 100) / 100.0;
 }
 
+int SecondsToMs(int seconds) {
+  return static_cast<int>(std::min<std::int64_t>(std::int64_t{seconds} * 1000, INT_MAX));
+}
+
 }  // namespace
 
 MprisAdapter::MprisAdapter(playback::PlaySurface& play, WindowRequests requests)
@@ -54,25 +59,19 @@ void MprisAdapter::SetService(desktop::MprisService* service) {
 }
 
 void MprisAdapter::OnPlayerNotification(const playback::PlayerNotification& notification) {
-  switch (notification.kind) {
-    case NotificationKind::kState:
-      state_.playback_status = StatusOf(static_cast<PlayerState>(notification.value));
-      break;
-    case NotificationKind::kVolume:
-      state_.volume = VolumeOf(notification.value);
-      break;
-    case NotificationKind::kPosition: {
-      // The notification carries whole seconds; the player knows the milliseconds.
-      int length_ms = operations_.DurationMs();
-      if (length_ms <= 0) length_ms = ((notification.value >> 16) & 0xFFFF) * 1000;
-      if (length_ms <= 0 || length_ms == length_ms_) return;
-      length_ms_ = length_ms;
-      RebuildMetadata();
-      break;
-    }
-    case NotificationKind::kMute:
-    case NotificationKind::kBuffering:
-      return;
+  if (const auto* changed = std::get_if<playback::StateChanged>(&notification)) {
+    state_.playback_status = StatusOf(changed->state);
+  } else if (const auto* volume = std::get_if<playback::VolumeChanged>(&notification)) {
+    state_.volume = VolumeOf(volume->volume);
+  } else if (const auto* position = std::get_if<playback::PositionChanged>(&notification)) {
+    // The notification carries whole seconds; the player knows the milliseconds.
+    int length_ms = operations_.DurationMs();
+    if (length_ms <= 0) length_ms = SecondsToMs(position->duration_s);
+    if (length_ms <= 0 || length_ms == length_ms_) return;
+    length_ms_ = length_ms;
+    RebuildMetadata();
+  } else {
+    return;  // mute and buffering change nothing the service shows
   }
   Publish();
 }

@@ -113,10 +113,8 @@ void ImportLocalDlg::InitLayer() {
   AddTextButton(gfx::Rect::FromXYWH(s.width - kMarginRight - 12 - 64,
                                     s.height - kBottomBand - kButtonBand + 10, 64, 20),
                 "取消", kCancelId);
-  if (loop_target()) {
-    loop_target()->SetTimer(kAnimationTimerId, std::chrono::milliseconds(kAnimationPeriodMs),
-                            [this] { OnTimer(kAnimationTimerId); });
-  }
+  animation_timer_.Start(std::chrono::milliseconds(kAnimationPeriodMs),
+                         [this] { OnAnimationTimer(); });
   // The walk starts once the dialog exists, so every report finds it.
   if (!scanner_->running() && !finished_ && !cancelled_) scanner_->Start(root_);
 }
@@ -179,8 +177,8 @@ void ImportLocalDlg::OnWalkFinished() {
   if (!cancelled_ && IsCreated()) PostClose();
 }
 
-void ImportLocalDlg::OnTimer(int timer_id) {
-  if (timer_id != kAnimationTimerId) return LayerDlg::OnTimer(timer_id);
+void ImportLocalDlg::OnAnimationTimer() {
+  if (!IsCreated()) return;
   frame_ = (frame_ + 1) % kFrameCount;
   DrawAll();
   UpdateIfDirty();
@@ -197,7 +195,7 @@ void ImportLocalDlg::StopWork() {
     import_->SetCancelled();
   }
   if (scanner_->running()) scanner_->Stop();
-  if (loop_target()) loop_target()->KillTimer(kAnimationTimerId);
+  animation_timer_.Stop();
 }
 
 void ImportLocalDlg::OnClose() {

@@ -7,7 +7,7 @@
 // stays) and close it without "导入完成".
 //
 // The walk reports on its own thread; the dialog takes each report as a posted task on the
-// window thread, so painting never races. The animation is a window timer of 100 ms.
+// window thread, so painting never races. The animation is the dialog's own 100 ms timer.
 //
 // Window thread. The library outlives the dialog.
 #include <atomic>
@@ -15,6 +15,7 @@
 #include <mutex>
 #include <string>
 
+#include "platform/loop/Timer.h"
 #include "ui/toolkit/LayerDlg.h"
 
 namespace quillo::store {
@@ -33,7 +34,6 @@ class ImportLocalDlg : public LayerDlg {
   static constexpr int kWidth = 375;
   static constexpr int kHeight = 168;
   static constexpr int kCancelId = 1;
-  static constexpr int kAnimationTimerId = 2;
   static constexpr int kAnimationPeriodMs = 100;
   static constexpr int kFrameCount = 17;
   static constexpr gfx::Rect kAnimationRect{7, 29, 367, 69};  // one 360 × 40 frame
@@ -63,13 +63,14 @@ class ImportLocalDlg : public LayerDlg {
   void InitLayer() override;
   void DrawBackground() override;
   void OnControlEvent(LayerControl* control, int code) override;
-  void OnTimer(int timer_id) override;
   void OnClose() override;
 
  private:
   struct Token;
   void OnStatus(const std::string& status);
   void OnWalkFinished();
+  // One animation step.
+  void OnAnimationTimer();
   void DrawTexts();
   void DrawFrame();
   // Stops the walk and the animation (the close procedure's first steps).
@@ -86,6 +87,7 @@ class ImportLocalDlg : public LayerDlg {
   std::atomic<bool> cancelled_{false};
   bool finished_ = false;
   int frame_ = 0;
+  loop::Timer animation_timer_;
 };
 
 }  // namespace quillo::ui

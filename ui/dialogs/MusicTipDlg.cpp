@@ -26,16 +26,12 @@ MusicTipDlg* MusicTipDlg::Current() {
 }
 
 void MusicTipDlg::ArmShowTimer() {
-  if (!loop_target()) return;
-  timer_armed_ = true;
-  loop_target()->SetTimer(kShowTimerId, std::chrono::milliseconds(kShowDelayMs),
-                          [this] { OnTimer(kShowTimerId); });
+  if (!IsCreated()) return;
+  show_timer_.Start(std::chrono::milliseconds(kShowDelayMs), [this] { OnShowTimer(); });
 }
 
-void MusicTipDlg::OnTimer(int timer_id) {
-  if (timer_id != kShowTimerId) return LayerWnd::OnTimer(timer_id);
-  loop_target()->KillTimer(kShowTimerId);
-  timer_armed_ = false;
+void MusicTipDlg::OnShowTimer() {
+  show_timer_.Stop();
   DrawAll();
   Show(false);
   SetKeepAbove(true);
@@ -78,6 +74,7 @@ bool MusicTipDlg::IsDragArea(int, int) {
 }
 
 void MusicTipDlg::OnDestroy() {
+  show_timer_.Stop();
   // The window it was shown for deletes the object outside this stack.
   PopupOwner::ReleaseAnywhere(this);
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/loop/Timer.h"
 #include "ui/toolkit/LayerWnd.h"
 
 namespace quillo::ui {
@@ -13,7 +14,6 @@ namespace quillo::ui {
 class MusicTipDlg : public LayerWnd {
  public:
   static constexpr int kHeight = 62;
-  static constexpr int kShowTimerId = 1;
   static constexpr int kShowDelayMs = 500;
   // A press that moves this far starts a drag (and hides the tip).
   static constexpr int kDragThreshold = 6;
@@ -28,12 +28,11 @@ class MusicTipDlg : public LayerWnd {
   };
   void SetTexts(Texts texts) { texts_ = std::move(texts); }
   const Texts& texts() const { return texts_; }
-  // (Re)starts the one-shot timer after which the tip shows.
+  // (Re)starts the one-shot timer after which the tip shows (nothing before the window exists).
   void ArmShowTimer();
-  bool show_timer_armed() const { return timer_armed_; }
+  bool show_timer_armed() const { return show_timer_.IsRunning(); }
 
   void DrawBackground() override;
-  void OnTimer(int timer_id) override;
   void OnMouseLeave() override;
   void OnLButtonDown(const window::MouseEvent& e) override;
   bool IsDragArea(int x, int y) override;
@@ -43,8 +42,10 @@ class MusicTipDlg : public LayerWnd {
   static MusicTipDlg* Current();
 
  private:
+  void OnShowTimer();
+
   Texts texts_;
-  bool timer_armed_ = false;
+  loop::Timer show_timer_;
 };
 
 // Shows (after the delay) the tip at the screen point with the given width.

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "platform/gfx/TextMeasure.h"
+#include "playback/MenuCommands.h"
 #include "playback/PlaySurface.h"
 #include "playback/Player.h"
 #include "service/sync/PlaylistSync.h"
@@ -18,6 +19,8 @@
 #include "ui/toolkit/LayerWnd.h"
 
 namespace quillo::ui::lists {
+
+namespace menu_commands = playback::menu_commands;
 namespace {
 
 constexpr unsigned kKeyEscape = 0xff1b;
@@ -164,7 +167,7 @@ bool FileListView::HandleCommand(int command_id) {
   std::vector<store::MusicRecord> selected = model_.SelectedRecords();
   const store::MusicRecord* first = selected.empty() ? nullptr : &selected.front();
   switch (command_id) {
-    case kPlaySelectedCommand:
+    case menu_commands::kPlaySelected:
       if (first && deps_.play) deps_.play->PlaySong(model_.list_id(), *first);
       return true;
     case kSongInfoCommand:
@@ -173,10 +176,10 @@ bool FileListView::HandleCommand(int command_id) {
     case kArtistInfoCommand:
       if (first && !store::IsLocalId(store::IdOf(*first))) deps_.host.ShowArtistInfo(*first);
       return true;
-    case kSortByNameCommand:
+    case menu_commands::kSortByName:
       HandleSort("name");
       return true;
-    case kSortByArtistCommand:
+    case menu_commands::kSortByArtist:
       HandleSort("artist_name");
       return true;
     case PlaylistSync::kNewFromSelectionCommand:

@@ -1,6 +1,5 @@
 #include "ui/lists/FilterEdit.h"
 
-#include "platform/loop/MainLoop.h"
 #include "ui/lists/ListColors.h"
 #include "ui/toolkit/LayerWnd.h"
 
@@ -15,24 +14,18 @@ FilterEdit::~FilterEdit() = default;
 void FilterEdit::OnEditChanged() {
   LayerEdit::OnEditChanged();
   if (on_change_) on_change_();
-  if (loop::MainLoop* loop = loop::MainLoop::Instance()) {
-    if (!timer_) timer_ = std::make_unique<loop::LoopTarget>(*loop);
-    // Setting the id again restarts it: typing fast filters once, after the last key.
-    timer_->SetTimer(kFilterTimerId, std::chrono::milliseconds(kFilterDelayMs),
-                     [this] { OnTimerFired(); });
-    pending_ = true;
-  }
+  // Starting it again restarts it: typing fast filters once, after the last key.
+  filter_timer_.Start(std::chrono::milliseconds(kFilterDelayMs), [this] { OnTimerFired(); });
 }
 
 void FilterEdit::OnTimerFired() {
-  if (timer_) timer_->KillTimer(kFilterTimerId);
-  pending_ = false;
+  filter_timer_.Stop();
   ++applied_count_;
   if (apply_) apply_(Text());
 }
 
 void FilterEdit::FireNow() {
-  if (pending_) OnTimerFired();
+  if (filter_timer_.IsRunning()) OnTimerFired();
 }
 
 void FilterEdit::OnEditFocus(bool focused) {

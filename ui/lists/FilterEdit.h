@@ -1,21 +1,19 @@
 #pragma once
 // The search box above the song list: a LayerEdit whose every change restarts a one-shot 200 ms
-// timer (106); when it fires, the box's text is handed to the filter once. While the box has the
-// keyboard focus its frame is drawn highlighted.
+// timer of its own (106 in the main window's numbering); when it fires, the box's text is handed
+// to the filter once. While the box has the keyboard focus its frame is drawn highlighted.
 //
 // Window thread. Create in the owner's InitLayer, Destroy in its OnDestroy (as every LayerEdit).
 #include <functional>
-#include <memory>
 #include <string>
 
-#include "platform/loop/LoopTarget.h"
+#include "platform/loop/Timer.h"
 #include "ui/toolkit/LayerEdit.h"
 
 namespace quillo::ui::lists {
 
 class FilterEdit : public LayerEdit {
  public:
-  static constexpr int kFilterTimerId = 106;
   static constexpr int kFilterDelayMs = 200;
 
   // `apply` receives the box's text when the timer fires (the song list's ApplyFilter).
@@ -32,7 +30,7 @@ class FilterEdit : public LayerEdit {
   bool frame_highlighted() const { return highlighted_; }
 
   // Whether the timer is running (a change is waiting to be applied).
-  bool filter_pending() const { return pending_; }
+  bool filter_pending() const { return filter_timer_.IsRunning(); }
   // Runs the waiting change now, as the timer would (tests and benchmarks).
   void FireNow();
   // How many times the filter ran.
@@ -49,10 +47,9 @@ class FilterEdit : public LayerEdit {
   std::function<void(const std::string&)> apply_;
   std::function<void()> on_change_;
   std::function<void()> on_focus_;
-  std::unique_ptr<loop::LoopTarget> timer_;
-  bool pending_ = false;
   bool highlighted_ = false;
   int applied_count_ = 0;
+  loop::Timer filter_timer_;
 };
 
 }  // namespace quillo::ui::lists

@@ -38,9 +38,7 @@ inline constexpr const char* kLibraryAlbumsName = "[专辑]";
 inline constexpr int kGroupAllCommand = 33082;      // "全部歌曲"
 inline constexpr int kGroupArtistsCommand = 33083;  // "歌手"
 inline constexpr int kGroupAlbumsCommand = 33084;   // "专辑"
-inline constexpr int kSortByNameCommand = 32946;    // "按歌曲名"
-inline constexpr int kSortByArtistCommand = 32947;  // "按歌手名"
-inline constexpr int kPlaySelectedCommand = 32773;  // "播放"
+// Play and sort are the shared ones of playback/MenuCommands.h.
 inline constexpr int kSongInfoCommand = 33043;      // "查看歌曲信息"
 inline constexpr int kArtistInfoCommand = 33044;    // "查看歌手信息"
 inline constexpr int kFirstRandomCommand = 32968;

@@ -1,9 +1,12 @@
 #include "ui/lists/ListMenus.h"
 
+#include "playback/MenuCommands.h"
 #include "service/sync/ListKinds.h"
 #include "ui/lists/ListCatalog.h"
 
 namespace quillo::ui::lists {
+
+namespace menu_commands = playback::menu_commands;
 namespace {
 
 using window::MenuItem;
@@ -41,8 +44,9 @@ std::vector<MenuItem> BuildAddToListMenu(const std::vector<service::AddToListEnt
 }
 
 std::vector<MenuItem> BuildSortMenu(const std::string& sort_column) {
-  return {MenuItem::Command("按歌曲名", kSortByNameCommand, true, sort_column == "name"),
-          MenuItem::Command("按歌手名", kSortByArtistCommand, true, sort_column == "artist_name")};
+  return {MenuItem::Command("按歌曲名", menu_commands::kSortByName, true, sort_column == "name"),
+          MenuItem::Command("按歌手名", menu_commands::kSortByArtist, true,
+                            sort_column == "artist_name")};
 }
 
 std::vector<MenuItem> BuildSongMenu(const SongMenuContext& context) {
@@ -51,7 +55,7 @@ std::vector<MenuItem> BuildSongMenu(const SongMenuContext& context) {
   std::vector<MenuItem> items;
   switch (context.kind) {
     case SongMenuKind::kLibrarySong:
-      items = {MenuItem::Command("播放", kPlaySelectedCommand),
+      items = {MenuItem::Command("播放", menu_commands::kPlaySelected),
                MenuItem::Separator(),
                AddToListSubmenu(context.add_to_list),
                MenuItem::Command("删除歌曲", PlaylistSync::kDeleteSongsCommand),
@@ -62,7 +66,7 @@ std::vector<MenuItem> BuildSongMenu(const SongMenuContext& context) {
                SortSubmenu(context)};
       break;
     case SongMenuKind::kTemporarySong:
-      items = {MenuItem::Command("播放", kPlaySelectedCommand),
+      items = {MenuItem::Command("播放", menu_commands::kPlaySelected),
                MenuItem::Separator(),
                AddToListSubmenu(context.add_to_list),
                MenuItem::Command("添加到曲库", PlaylistSync::kAddToLibraryCommand),
@@ -71,7 +75,7 @@ std::vector<MenuItem> BuildSongMenu(const SongMenuContext& context) {
                MenuItem::Command("查看歌手信息", kArtistInfoCommand, info)};
       break;
     case SongMenuKind::kLocalSong:
-      items = {MenuItem::Command("播放", kPlaySelectedCommand),
+      items = {MenuItem::Command("播放", menu_commands::kPlaySelected),
                MenuItem::Separator(),
                AddToListSubmenu(context.add_to_list),
                MenuItem::Command("删除歌曲", PlaylistSync::kDeleteSongsCommand),
@@ -79,7 +83,7 @@ std::vector<MenuItem> BuildSongMenu(const SongMenuContext& context) {
                SortSubmenu(context)};
       break;
     case SongMenuKind::kListSong:
-      items = {MenuItem::Command("播放", kPlaySelectedCommand),
+      items = {MenuItem::Command("播放", menu_commands::kPlaySelected),
                MenuItem::Separator(),
                AddToListSubmenu(context.add_to_list),
                MenuItem::Command("从列表中删除", PlaylistSync::kRemoveFromListCommand),

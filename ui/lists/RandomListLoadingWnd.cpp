@@ -52,13 +52,10 @@ void RandomListLoadingWnd::ShowState(int state) {
     if (main_window_.IsVisible()) Show(false);
     UpdateLayer();
   }
-  if (loop_target()) {
-    if (state == 1) {
-      loop_target()->KillTimer(kCloseTimerId);
-    } else {
-      loop_target()->SetTimer(kCloseTimerId, std::chrono::milliseconds(kCloseDelayMs),
-                              [this] { OnTimer(kCloseTimerId); });
-    }
+  if (state == 1) {
+    close_timer_.Stop();
+  } else {
+    close_timer_.Start(std::chrono::milliseconds(kCloseDelayMs), [this] { CloseBar(); });
   }
 }
 
@@ -117,14 +114,6 @@ void RandomListLoadingWnd::DrawControl(LayerControl& control) {
   SetNeedsUpdate();
 }
 
-void RandomListLoadingWnd::OnTimer(int timer_id) {
-  if (timer_id == kCloseTimerId) {
-    CloseBar();
-    return;
-  }
-  LayerWnd::OnTimer(timer_id);
-}
-
 void RandomListLoadingWnd::OnControlEvent(LayerControl* control, int code) {
   if (control && code == kCloseButtonId) CloseBar();
 }
@@ -137,9 +126,14 @@ void RandomListLoadingWnd::OnClose() {
   CloseBar();
 }
 
+void RandomListLoadingWnd::OnDestroy() {
+  close_timer_.Stop();
+  LayerWnd::OnDestroy();
+}
+
 void RandomListLoadingWnd::CloseBar() {
   state_ = 0;
-  if (loop_target()) loop_target()->KillTimer(kCloseTimerId);
+  close_timer_.Stop();
   if (IsCreated()) Hide();
 }
 

@@ -31,8 +31,6 @@ namespace quillo::ui {
 
 class CLyricBar : public LayerWnd, public playback::PlayerListener {
  public:
-  // The settings reload message (WM_USER+111): ReloadLook.
-  static constexpr int kReloadLookMessage = 0x400 + 111;
   // Where the bar's position is kept between runs (the store's window rectangles).
   static constexpr const char* kRectName = "lyricbar";
   static constexpr int kHeight = 120;

@@ -224,19 +224,19 @@ void CLyricBar::SwapControls(int hide, int show) {
 }
 
 void CLyricBar::OnPlayerNotification(const playback::PlayerNotification& n) {
-  using playback::NotificationKind;
   using playback::PlayerState;
   if (!IsCreated()) return;
-  if (n.kind == NotificationKind::kMute) {
-    if (n.value == 1) {
+  if (const auto* mute = std::get_if<playback::MuteChanged>(&n)) {
+    if (mute->muted) {
       SwapControls(kMute, kUnmute);
     } else {
       SwapControls(kUnmute, kMute);
     }
     return;
   }
-  if (n.kind != NotificationKind::kState) return;
-  const auto state = static_cast<PlayerState>(n.value);
+  const auto* changed = std::get_if<playback::StateChanged>(&n);
+  if (changed == nullptr) return;
+  const PlayerState state = changed->state;
   if (state == PlayerState::kOpening || state == PlayerState::kResumed) {
     SwapControls(kPlay, kPause);
   } else if (state == PlayerState::kStopped || state == PlayerState::kPaused) {

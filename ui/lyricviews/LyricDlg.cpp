@@ -220,21 +220,22 @@ void LyricDlg::UpdateIfDirty() {
   LayerDlg::UpdateIfDirty();
 }
 
-void LyricDlg::OnTimer(int timer_id) {
-  switch (timer_id) {
-    case kWheelTimerId:
-      loop_target()->KillTimer(kWheelTimerId);
-      scrolling_ = wheel_scrolling_ = false;
-      Repaint();
-      return;
-    case kHintTimerId:
-      loop_target()->KillTimer(kHintTimerId);
-      hint_done_ = true;
-      Repaint();
-      return;
-    default:
-      LayerDlg::OnTimer(timer_id);
-  }
+void LyricDlg::OnWheelTimer() {
+  wheel_timer_.Stop();
+  scrolling_ = wheel_scrolling_ = false;
+  Repaint();
+}
+
+void LyricDlg::OnHintTimer() {
+  hint_timer_.Stop();
+  hint_done_ = true;
+  Repaint();
+}
+
+void LyricDlg::OnDestroy() {
+  wheel_timer_.Stop();
+  hint_timer_.Stop();
+  LayerDlg::OnDestroy();
 }
 
 // ---- Mouse -------------------------------------------------------------------------------------
@@ -266,8 +267,7 @@ void LyricDlg::OnMouseMove(const window::MouseEvent& e) {
   if (InsideArea(e.pos) && !hint_shown_) {
     hint_shown_ = true;
     Repaint();
-    loop_target()->SetTimer(kHintTimerId, std::chrono::milliseconds(kHintTimerMs),
-                            [this] { OnTimer(kHintTimerId); });
+    hint_timer_.Start(std::chrono::milliseconds(kHintTimerMs), [this] { OnHintTimer(); });
   }
   if (dragging_) {
     scroll_top_ = drag_anchor_ - e.pos.y;
@@ -288,7 +288,7 @@ void LyricDlg::OnLButtonDown(const window::MouseEvent& e) {
   if (!IsCreated() || !InsideArea(e.pos)) return;
   if (layout_.empty() || !layout_.IsValidIndex(current_index_)) return;
   // A drag takes over from a wheel re-timing that has not ended yet.
-  loop_target()->KillTimer(kWheelTimerId);
+  wheel_timer_.Stop();
   wheel_scrolling_ = false;
   dragging_ = scrolling_ = true;
   scroll_top_ = layout_.CenteredTop(current_index_, LyricArea().height());
@@ -320,7 +320,7 @@ void LyricDlg::OnCaptureLost() {
 
 void LyricDlg::OnMouseWheel(const window::MouseEvent& e, int delta_steps) {
   if (!InsideArea(e.pos) || dragging_ || layout_.empty()) return;
-  loop_target()->KillTimer(kWheelTimerId);
+  wheel_timer_.Stop();
   if (!wheel_scrolling_) {
     scrolling_ = wheel_scrolling_ = true;
     scroll_top_ = layout_.CenteredTop(current_index_, LyricArea().height());
@@ -336,8 +336,7 @@ void LyricDlg::OnMouseWheel(const window::MouseEvent& e, int delta_steps) {
     parts_.analyzer.AdjustTiming(static_cast<int>(std::clamp<long long>(offset, INT_MIN, INT_MAX)),
                                  lyrics::LyricDocument::kSetOffset, std::nullopt);
   }
-  loop_target()->SetTimer(kWheelTimerId, std::chrono::milliseconds(kWheelTimerMs),
-                          [this] { OnTimer(kWheelTimerId); });
+  wheel_timer_.Start(std::chrono::milliseconds(kWheelTimerMs), [this] { OnWheelTimer(); });
 }
 
 bool LyricDlg::IsDragArea(int x, int y) {
@@ -398,10 +397,11 @@ void LyricDlg::OnClose() {
 }
 
 void LyricDlg::OnPlayerNotification(const playback::PlayerNotification& notification) {
-  if (!IsCreated() || notification.kind != playback::NotificationKind::kState) return;
-  if (notification.value == static_cast<int>(playback::PlayerState::kOpening)) {
+  const auto* changed = std::get_if<playback::StateChanged>(&notification);
+  if (!IsCreated() || changed == nullptr) return;
+  if (changed->state == playback::PlayerState::kOpening) {
     ShowControl(kReportButton, true);
-  } else if (notification.value == static_cast<int>(playback::PlayerState::kStopped)) {
+  } else if (changed->state == playback::PlayerState::kStopped) {
     ShowControl(kReportButton, false);
     DrawAll();
   }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/loop/Timer.h"
 #include "platform/window/MenuItem.h"
 #include "playback/PlayerNotification.h"
 #include "ui/lyricviews/LyricDlgLook.h"
@@ -37,8 +38,6 @@ class LyricDlg : public LayerDlg, public playback::PlayerListener, public Attach
   static constexpr int kDefaultHeight = 100;
   // The settings dialog's page of this window.
   static constexpr int kSettingsPage = 15;
-  // The settings reload message (WM_USER+109) is ReloadLook.
-  static constexpr int kReloadMessage = 0x400 + 109;
 
   // Title-bar buttons.
   static constexpr int kReportButton = 0;     // "歌词报错", while the player is active
@@ -49,10 +48,9 @@ class LyricDlg : public LayerDlg, public playback::PlayerListener, public Attach
   static constexpr int kReportButtonWidth = 39;
   static constexpr int kReportButtonRightGap = 126 - 39;
 
-  // Timers: the end of a wheel re-timing, the end of the scroll hint.
-  static constexpr int kWheelTimerId = 111;
+  // Timers (111 and 112 in the window's numbering): the end of a wheel re-timing, the end of
+  // the scroll hint. Both are one-shot.
   static constexpr int kWheelTimerMs = 500;
-  static constexpr int kHintTimerId = 112;
   static constexpr int kHintTimerMs = 3000;
   // A wheel notch is 120; the view moves delta / 40 pixels.
   static constexpr int kWheelDelta = 120;
@@ -93,7 +91,8 @@ class LyricDlg : public LayerDlg, public playback::PlayerListener, public Attach
   void DrawBackground() override;
   // The tick (timer 1000): follows the song and presents what changed.
   void UpdateIfDirty() override;
-  void OnTimer(int timer_id) override;
+  // Stops the wheel and hint timers: nothing ticks on a destroyed window.
+  void OnDestroy() override;
   void OnMouseMove(const window::MouseEvent& e) override;
   void OnLButtonDown(const window::MouseEvent& e) override;
   void OnLButtonUp(const window::MouseEvent& e) override;
@@ -132,6 +131,12 @@ class LyricDlg : public LayerDlg, public playback::PlayerListener, public Attach
   int scroll_top() const { return scroll_top_; }
   bool hint_shown() const { return hint_shown_; }
   bool hint_done() const { return hint_done_; }
+  bool wheel_timer_running() const { return wheel_timer_.IsRunning(); }
+  bool hint_timer_running() const { return hint_timer_.IsRunning(); }
+  // The timers' ends, public so that tests can step them: the wheel re-timing is over (the
+  // song's line takes the mark again); the hint is hidden for good.
+  void OnWheelTimer();
+  void OnHintTimer();
   bool on_top() const;
   // The status text painted instead of the lines, or none.
   const std::optional<std::string>& painted_status() const { return painted_status_; }
@@ -174,6 +179,8 @@ class LyricDlg : public LayerDlg, public playback::PlayerListener, public Attach
   bool listening_ = false;
   bool attached_ = false;
   int paint_count_ = 0;
+  loop::Timer wheel_timer_;
+  loop::Timer hint_timer_;
 };
 
 }  // namespace quillo::ui

@@ -2,6 +2,8 @@
 // The main window's numbers: layer control ids, menu command ids, timer ids and the
 // configuration keys it reads and writes. The ids are the ones the menus, the tray and other
 // windows post, so they never change.
+#include "playback/MenuCommands.h"
+
 namespace quillo::ui::main_ids {
 
 // ---- Layer controls -------------------------------------------------------------------------
@@ -59,31 +61,33 @@ inline constexpr int kPanelToggle1 = 56;
 inline constexpr int kPanelToggle2 = 57;
 
 // ---- Menu and accelerator commands ----------------------------------------------------------
-inline constexpr int kCmdPlaySelected = 32773;
-inline constexpr int kCmdExit = 32848;
-inline constexpr int kCmdPlay = 32849;
-inline constexpr int kCmdPause = 32850;
-inline constexpr int kCmdPrevious = 32851;
-inline constexpr int kCmdNext = 32852;
-inline constexpr int kCmdVolumeUp = 32855;
-inline constexpr int kCmdVolumeDown = 32856;
-inline constexpr int kCmdMute = 32857;
-inline constexpr int kCmdSettings = 32983;
-inline constexpr int kCmdWebSite = 32991;
-inline constexpr int kCmdMySpace = 32993;
-inline constexpr int kCmdLyricBar = 33034;
-inline constexpr int kCmdLyricDialog = 33036;
-inline constexpr int kCmdLyricClose = 33038;
-inline constexpr int kCmdLyricLock = 33055;
-inline constexpr int kCmdMinimizeToTray = 33053;
+// Those other menus send too are defined in playback/MenuCommands.h; these names are the
+// window's own for them.
+inline constexpr int kCmdPlaySelected = playback::menu_commands::kPlaySelected;
+inline constexpr int kCmdExit = playback::menu_commands::kExit;
+inline constexpr int kCmdPlay = playback::menu_commands::kPlay;
+inline constexpr int kCmdPause = playback::menu_commands::kPause;
+inline constexpr int kCmdPrevious = playback::menu_commands::kPrevious;
+inline constexpr int kCmdNext = playback::menu_commands::kNext;
+inline constexpr int kCmdVolumeUp = playback::menu_commands::kVolumeUp;
+inline constexpr int kCmdVolumeDown = playback::menu_commands::kVolumeDown;
+inline constexpr int kCmdMute = playback::menu_commands::kMute;
+inline constexpr int kCmdSettings = playback::menu_commands::kSettings;
+inline constexpr int kCmdWebSite = playback::menu_commands::kWebSite;
+inline constexpr int kCmdMySpace = playback::menu_commands::kMySpace;
+inline constexpr int kCmdLyricBar = playback::menu_commands::kLyricBar;
+inline constexpr int kCmdLyricDialog = playback::menu_commands::kLyricDialog;
+inline constexpr int kCmdLyricClose = playback::menu_commands::kLyricClose;
+inline constexpr int kCmdLyricLock = playback::menu_commands::kLyricBarLock;
+inline constexpr int kCmdMinimizeToTray = playback::menu_commands::kMinimizeToTray;
 // The import commands of the "导入歌曲" menu (button 44).
 inline constexpr int kCmdAddLocalSongs = 32952;
 inline constexpr int kCmdAddLocalFolder = 32953;
-// The play modes are 32938 … 32942 (PlayQueueMode); sorting the shown list by name / artist.
-inline constexpr int kCmdModeFirst = 32938;
-inline constexpr int kCmdModeLast = 32942;
-inline constexpr int kCmdSortByName = 32946;
-inline constexpr int kCmdSortByArtist = 32947;
+// The play modes (PlayQueueMode); sorting the shown list by name / artist.
+inline constexpr int kCmdModeFirst = playback::menu_commands::kModeFirst;
+inline constexpr int kCmdModeLast = playback::menu_commands::kModeLast;
+inline constexpr int kCmdSortByName = playback::menu_commands::kSortByName;
+inline constexpr int kCmdSortByArtist = playback::menu_commands::kSortByArtist;
 
 // ---- Timers ---------------------------------------------------------------------------------
 inline constexpr int kStatusTimer = 105;  // status line marquee

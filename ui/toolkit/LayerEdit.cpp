@@ -1,7 +1,6 @@
 #include "ui/toolkit/LayerEdit.h"
 
 #include "platform/gfx/Painter.h"
-#include "platform/loop/MainLoop.h"
 #include "ui/toolkit/LayerWnd.h"
 
 namespace quillo::ui {
@@ -23,7 +22,7 @@ bool LayerEdit::Create() {
 }
 
 void LayerEdit::Destroy() {
-  timer_.reset();
+  caret_timer_.Stop();
   if (host_) {
     pending_text_ = host_->Text();
     host_->SetListener(nullptr);
@@ -92,12 +91,10 @@ void LayerEdit::OnEditChanged() {
 void LayerEdit::OnEditFocus(bool focused) {
   caret_ticks_ = 0;
   caret_shown_ = focused;
-  if (focused && loop::MainLoop::Instance()) {
-    timer_ = std::make_unique<loop::LoopTarget>(*loop::MainLoop::Instance());
-    timer_->SetTimer(kCaretTimerId, std::chrono::milliseconds(kCaretTickMs),
-                     [this] { OnCaretTick(); });
+  if (focused) {
+    caret_timer_.Start(std::chrono::milliseconds(kCaretTickMs), [this] { OnCaretTick(); });
   } else {
-    timer_.reset();
+    caret_timer_.Stop();
   }
   CopyIntoOwner();
 }

@@ -3,7 +3,8 @@
 // selection, clipboard and input methods all work), placed over the window at its rectangle.
 // After every change its pixels are copied, opaque, into the owner's back buffer, and while it
 // has the focus a 1-pixel caret 10 pixels high is drawn there for 5 of every 10 ticks of a
-// 100 ms timer (1001), so that the back buffer always shows what the user sees.
+// 100 ms timer of its own (1001 in the window's numbering), so that the back buffer always
+// shows what the user sees.
 //
 // Window thread. Create after the owner's window exists (in InitLayer); the owner must destroy
 // the edit (Destroy) in its OnDestroy.
@@ -13,7 +14,7 @@
 
 #include "platform/gfx/Font.h"
 #include "platform/gfx/Geometry.h"
-#include "platform/loop/LoopTarget.h"
+#include "platform/loop/Timer.h"
 #include "platform/window/EditHost.h"
 
 namespace quillo::ui {
@@ -22,7 +23,6 @@ class LayerWnd;
 
 class LayerEdit : public window::EditListener {
  public:
-  static constexpr int kCaretTimerId = 1001;
   static constexpr int kCaretTickMs = 100;
   static gfx::Font DefaultFont() { return gfx::Font::Pixels("Arial", 13); }  // cell height 15
 
@@ -64,11 +64,11 @@ class LayerEdit : public window::EditListener {
   gfx::Font font_;
   std::string pending_text_;
   std::unique_ptr<window::EditHost> host_;
-  std::unique_ptr<loop::LoopTarget> timer_;
   std::function<void()> on_activate_;
   char32_t echo_ = 0;
   int caret_ticks_ = 0;
   bool caret_shown_ = false;
+  loop::Timer caret_timer_;
 };
 
 }  // namespace quillo::ui

@@ -23,8 +23,6 @@
 
 namespace quillo::ui {
 
-// The layer event (WM_USER+112 in the message table): a control was clicked, or a code posted.
-inline constexpr int kLayerEventMessage = 0x400 + 112;
 // The window timer every skinned window runs unless it opts out, and its period.
 inline constexpr int kLayerTimerId = 1000;
 inline constexpr int kLayerTimerPeriodMs = 40;

@@ -55,12 +55,14 @@ TEST_F(MediaPlayerStreamTest, FirstBuildHappensAtTheBufferingThreshold) {
     // Percentages rise to 100 before the song starts; none after it while it plays.
     std::vector<PlayerNotification> before_start;
     for (const auto& n : listener_.received) {
-      if (n.kind == NotificationKind::kState && n.value == S(PlayerState::kStarted)) break;
+      if (n == PlayerNotification{StateChanged{PlayerState::kStarted}}) break;
       before_start.push_back(n);
     }
     std::vector<int> percents;
     for (const auto& n : before_start) {
-      if (n.kind == NotificationKind::kBuffering) percents.push_back(n.value);
+      if (const auto* progress = std::get_if<BufferingProgress>(&n)) {
+        percents.push_back(progress->percent);
+      }
     }
     ASSERT_FALSE(percents.empty());
     EXPECT_EQ(percents.back(), 100);
@@ -68,8 +70,8 @@ TEST_F(MediaPlayerStreamTest, FirstBuildHappensAtTheBufferingThreshold) {
     if (c.announced < 0) {
       EXPECT_EQ(percents.size(), 1u);
     }
-    EXPECT_EQ(before_start.front(), (PlayerNotification{NotificationKind::kState, 0}));
-    EXPECT_EQ(before_start[1], (PlayerNotification{NotificationKind::kState, 3}));
+    EXPECT_EQ(before_start.front(), (PlayerNotification{StateChanged{PlayerState::kOpening}}));
+    EXPECT_EQ(before_start[1], (PlayerNotification{StateChanged{PlayerState::kBuffering}}));
     std::vector<int> states = listener_.States();
     ASSERT_GE(states.size(), 4u);
     EXPECT_EQ(states[2], S(PlayerState::kPlaying));
@@ -85,7 +87,7 @@ TEST_F(MediaPlayerStreamTest, PausedWhileBufferingStartsSilentlyButStillReportsT
   player_->Pause();
   ASSERT_TRUE(PumpUntil([&] { return !graphs_.built().empty(); }));
   Drain();
-  EXPECT_TRUE(listener_.Values(NotificationKind::kBuffering).empty());
+  EXPECT_TRUE(listener_.Percents().empty());
   EXPECT_EQ(listener_.States(),
             (std::vector<int>{S(PlayerState::kOpening), S(PlayerState::kPaused),
                               S(PlayerState::kBuffering), S(PlayerState::kStarted)}));
@@ -208,19 +210,20 @@ TEST_F(MediaPlayerStreamTest, SnapshotEndWhileDownloadingWaitsThenResumesWhereIt
   std::vector<PlayerNotification> after;
   bool started = false;
   for (const auto& n : listener_.received) {
-    if (started && n.kind != NotificationKind::kPosition) after.push_back(n);
-    if (n.kind == NotificationKind::kState && n.value == S(PlayerState::kStarted)) started = true;
+    if (started && !std::holds_alternative<PositionChanged>(n)) after.push_back(n);
+    if (n == PlayerNotification{StateChanged{PlayerState::kStarted}}) started = true;
   }
   ASSERT_GE(after.size(), 4u);
-  EXPECT_EQ(after.front(), (PlayerNotification{NotificationKind::kState, 3}));
-  EXPECT_EQ(after[after.size() - 3], (PlayerNotification{NotificationKind::kBuffering, 100}));
-  EXPECT_EQ(after[after.size() - 2], (PlayerNotification{NotificationKind::kState, 1}));
-  EXPECT_EQ(after.back(), (PlayerNotification{NotificationKind::kState, 2}));
+  EXPECT_EQ(after.front(), (PlayerNotification{StateChanged{PlayerState::kBuffering}}));
+  EXPECT_EQ(after[after.size() - 3], (PlayerNotification{BufferingProgress{100}}));
+  EXPECT_EQ(after[after.size() - 2], (PlayerNotification{StateChanged{PlayerState::kPlaying}}));
+  EXPECT_EQ(after.back(), (PlayerNotification{StateChanged{PlayerState::kStopped}}));
   for (std::size_t i = 1; i + 2 < after.size(); ++i) {
-    EXPECT_EQ(after[i].kind, NotificationKind::kBuffering);
+    EXPECT_TRUE(std::holds_alternative<BufferingProgress>(after[i]));
   }
   for (std::size_t i = 2; i + 2 < after.size(); ++i) {
-    EXPECT_LE(after[i - 1].value, after[i].value);
+    EXPECT_LE(std::get<BufferingProgress>(after[i - 1]).percent,
+              std::get<BufferingProgress>(after[i]).percent);
   }
 }
 

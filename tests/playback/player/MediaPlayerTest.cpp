@@ -72,8 +72,8 @@ TEST_F(MediaPlayerTest, MuteIsMinus5000AtBuildAndSilenceWhenToggled) {
   player_->SetBalance(-40);
   EXPECT_EQ(graph->balances.back(), -4000);
   Drain();
-  EXPECT_EQ(listener_.Values(NotificationKind::kVolume), (std::vector<int>{50, 100, 0, 1}));
-  EXPECT_EQ(listener_.Values(NotificationKind::kMute), (std::vector<int>{1, 0, 1, 0}));
+  EXPECT_EQ(listener_.Volumes(), (std::vector<int>{50, 100, 0, 1}));
+  EXPECT_EQ(listener_.Mutes(), (std::vector<bool>{true, false, true, false}));
 }
 
 TEST_F(MediaPlayerTest, PositionTimerReportsWholeSecondsOnlyWithADuration) {
@@ -83,12 +83,13 @@ TEST_F(MediaPlayerTest, PositionTimerReportsWholeSecondsOnlyWithADuration) {
   graph->position_s = 61.9;
   player_->OnPositionTimer();
   Drain();
-  EXPECT_TRUE(listener_.Values(NotificationKind::kPosition).empty());
+  EXPECT_TRUE(listener_.All<PositionChanged>().empty());
   // Once the graph knows its duration the reports start.
   graph->duration_s = 250.6;
   player_->OnPositionTimer();
   Drain();
-  EXPECT_EQ(listener_.Values(NotificationKind::kPosition), std::vector<int>{(250 << 16) | 61});
+  EXPECT_EQ(listener_.All<PositionChanged>(),
+            (std::vector<PositionChanged>{{.position_s = 61, .duration_s = 250}}));
 }
 
 TEST_F(MediaPlayerTest, PositionRunsOnBetweenGraphUpdatesAndFollowsASeekBack) {

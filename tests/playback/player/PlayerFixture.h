@@ -21,6 +21,10 @@
 
 namespace quillo::playback {
 
+inline int S(PlayerState state) {
+  return static_cast<int>(state);
+}
+
 class RecordingListener : public PlayerListener {
  public:
   void OnPlayerNotification(const PlayerNotification& notification) override {
@@ -28,28 +32,44 @@ class RecordingListener : public PlayerListener {
   }
   std::vector<PlayerNotification> received;
 
-  std::vector<int> States() const { return Values(NotificationKind::kState); }
-  std::vector<int> Values(NotificationKind kind) const {
-    std::vector<int> values;
+  // The payloads of every notification of one kind, in order of arrival.
+  template <typename Kind>
+  std::vector<Kind> All() const {
+    std::vector<Kind> values;
     for (const auto& n : received) {
-      if (n.kind == kind) values.push_back(n.value);
+      if (const auto* value = std::get_if<Kind>(&n)) values.push_back(*value);
     }
     return values;
   }
-  bool Has(NotificationKind kind, int value) const {
-    for (const auto& n : received) {
-      if (n.kind == kind && n.value == value) return true;
+  std::vector<int> States() const {
+    std::vector<int> states;
+    for (const StateChanged& changed : All<StateChanged>()) states.push_back(S(changed.state));
+    return states;
+  }
+  std::vector<int> Volumes() const {
+    std::vector<int> volumes;
+    for (const VolumeChanged& changed : All<VolumeChanged>()) volumes.push_back(changed.volume);
+    return volumes;
+  }
+  std::vector<bool> Mutes() const {
+    std::vector<bool> mutes;
+    for (const MuteChanged& changed : All<MuteChanged>()) mutes.push_back(changed.muted);
+    return mutes;
+  }
+  std::vector<int> Percents() const {
+    std::vector<int> percents;
+    for (const BufferingProgress& progress : All<BufferingProgress>()) {
+      percents.push_back(progress.percent);
+    }
+    return percents;
+  }
+  bool HasState(PlayerState state) const {
+    for (const StateChanged& changed : All<StateChanged>()) {
+      if (changed.state == state) return true;
     }
     return false;
   }
-  bool HasState(PlayerState state) const {
-    return Has(NotificationKind::kState, static_cast<int>(state));
-  }
 };
-
-inline int S(PlayerState state) {
-  return static_cast<int>(state);
-}
 
 class PlayerFixture : public ::testing::Test {
  protected:

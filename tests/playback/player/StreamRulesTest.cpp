@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <limits>
+
 #include "playback/AudioLevels.h"
 #include "playback/PositionSmoother.h"
 
@@ -114,10 +117,26 @@ TEST(StreamRulesTest, Mp3StreamsAreKnownByNameOrByTheirFirstBytes) {
   }
 }
 
-TEST(StreamRulesTest, PositionReportPacksWholeSeconds) {
-  EXPECT_EQ(StreamRules::PositionReport(250.6, 61.9), (250 << 16) | 61);
-  EXPECT_EQ(StreamRules::PositionReport(0, 0), 0);
-  EXPECT_EQ(StreamRules::PositionReport(70000, 65537), (70000 << 16) | 1);
+TEST(StreamRulesTest, PositionReportGivesWholeSecondsWithinRange) {
+  struct Case {
+    double duration_s;
+    double position_s;
+    PositionChanged report;
+  };
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const Case kCases[] = {
+      {250.6, 61.9, {61, 250}},
+      {0, 0, {0, 0}},
+      // Past 18 hours: nothing wraps at 16 bits.
+      {70000, 65537, {65537, 70000}},
+      {-3, -0.5, {0, 0}},
+      {nan, nan, {0, 0}},
+      {1e12, 1e10, {INT_MAX, INT_MAX}},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.position_s);
+    EXPECT_EQ(StreamRules::PositionReport(c.duration_s, c.position_s), c.report);
+  }
 }
 
 TEST(StreamRulesTest, VolumeMapsToCentibels) {

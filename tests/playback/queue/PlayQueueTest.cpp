@@ -9,10 +9,15 @@
 namespace quillo::testing {
 namespace {
 
-using playback::NotificationKind;
+using playback::BufferingProgress;
+using playback::MuteChanged;
+using playback::PlayerNotification;
 using playback::PlayerState;
 using playback::PlayMode;
 using playback::PlayQueueMode;
+using playback::PositionChanged;
+using playback::StateChanged;
+using playback::VolumeChanged;
 using store::MusicRecord;
 
 class PlayQueueTest : public PlayQueueFixture {};
@@ -56,25 +61,25 @@ TEST_F(PlayQueueTest, EndOfSongFollowsThePlayMode) {
 TEST_F(PlayQueueTest, NotificationReactions) {
   struct Case {
     const char* what;
-    NotificationKind kind;
-    int value;
+    PlayerNotification notification;
     std::string status;  // "" : unchanged
     std::optional<bool> pause_shown;
     std::optional<bool> marquee;
   };
   const std::string title = "一 - 歌手";
   const Case cases[] = {
-      {"connecting", NotificationKind::kState, 0, " 连接中..." + title, true, std::nullopt},
-      {"paused", NotificationKind::kState, 4, " 已经暂停:" + title, false, false},
-      {"resumed", NotificationKind::kState, 6, title, true, true},
-      {"stopped", NotificationKind::kState, 2, playback::PlayQueue::kIdleText, false, false},
-      {"buffering", NotificationKind::kBuffering, 42, " 正在缓冲(42%)" + title, std::nullopt,
+      {"connecting", StateChanged{PlayerState::kOpening}, " 连接中..." + title, true, std::nullopt},
+      {"paused", StateChanged{PlayerState::kPaused}, " 已经暂停:" + title, false, false},
+      {"resumed", StateChanged{PlayerState::kResumed}, title, true, true},
+      {"stopped", StateChanged{PlayerState::kStopped}, playback::PlayQueue::kIdleText, false,
+       false},
+      {"buffering", BufferingProgress{42}, " 正在缓冲(42%)" + title, std::nullopt, std::nullopt},
+      {"position", PositionChanged{5, 200}, title, std::nullopt, std::nullopt},
+      {"position 0", PositionChanged{0, 200}, "", std::nullopt, std::nullopt},
+      {"playing (ignored)", StateChanged{PlayerState::kPlaying}, "", std::nullopt, std::nullopt},
+      {"buffering state (ignored)", StateChanged{PlayerState::kBuffering}, "", std::nullopt,
        std::nullopt},
-      {"position", NotificationKind::kPosition, (200 << 16) | 5, title, std::nullopt, std::nullopt},
-      {"position 0", NotificationKind::kPosition, 200 << 16, "", std::nullopt, std::nullopt},
-      {"playing (ignored)", NotificationKind::kState, 1, "", std::nullopt, std::nullopt},
-      {"buffering state (ignored)", NotificationKind::kState, 3, "", std::nullopt, std::nullopt},
-      {"volume", NotificationKind::kVolume, 37, "", std::nullopt, std::nullopt},
+      {"volume", VolumeChanged{37}, "", std::nullopt, std::nullopt},
   };
   queue().PlayListItem(fav_, "101");
   for (const Case& c : cases) {
@@ -82,7 +87,7 @@ TEST_F(PlayQueueTest, NotificationReactions) {
     view_.status.clear();
     view_.pause_shown.reset();
     view_.marquee.reset();
-    player_.Notify(c.kind, c.value);
+    player_.Notify(c.notification);
     EXPECT_EQ(view_.status.empty() ? "" : view_.status.back(), c.status);
     EXPECT_EQ(view_.pause_shown, c.pause_shown);
     EXPECT_EQ(view_.marquee, c.marquee);
@@ -91,9 +96,9 @@ TEST_F(PlayQueueTest, NotificationReactions) {
   EXPECT_EQ(view_.time, std::make_pair(0, 200));
   EXPECT_EQ(view_.volume, 37);
   EXPECT_EQ(lyrics_.clears, std::vector<bool>{false});  // after "stopped"
-  player_.Notify(NotificationKind::kMute, 1);
+  player_.Notify(MuteChanged{true});
   EXPECT_EQ(view_.muted, true);
-  player_.Notify(NotificationKind::kMute, 0);
+  player_.Notify(MuteChanged{false});
   EXPECT_EQ(view_.muted, false);
   EXPECT_TRUE(player_.played.size() == 1) << "no reaction starts another song";
 }

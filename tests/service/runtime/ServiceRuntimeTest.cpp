@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "platform/fs/FileSystem.h"
-#include "platform/loop/LoopTarget.h"
 #include "platform/loop/MainLoop.h"
 #include "service/api/JSRequestHandler.h"
 #include "service/api/SafeDownloaderSender.h"
@@ -134,12 +133,11 @@ TEST_F(ServiceRuntimeTest, TheClientIdIsReadOnlyWhenTheStatisticsAreFirstUsed) {
 TEST_F(ServiceRuntimeTest, ShutdownEndsTransfersAndTheReportTimerAndMayRunTwice) {
   ScriptedHttpServer server([](const ScriptedHttpServer::Request&,
                                ScriptedHttpServer::Exchange& exchange) { exchange.Stall(); });
-  loop::LoopTarget timers(loop_);
   {
     ServiceRuntime runtime(loop_, store_);
     runtime.endpoints().Set(EndpointsForBaseUrl(server.Url("/")));
-    runtime.StartStatistics(timers);
-    EXPECT_TRUE(timers.HasTimer(CStatBtnClick::kReportTimerId));
+    runtime.StartStatistics();
+    EXPECT_TRUE(runtime.statistics().report_timer_running());
     const std::string id = runtime.sender().Send(ServiceCall{"api/stall.php", {}});
     ASSERT_FALSE(id.empty());
     EXPECT_NE(runtime.downloader().Find(id), nullptr);
@@ -147,7 +145,7 @@ TEST_F(ServiceRuntimeTest, ShutdownEndsTransfersAndTheReportTimerAndMayRunTwice)
     runtime.Shutdown();
     EXPECT_EQ(runtime.downloader().Find(id), nullptr);
     EXPECT_EQ(runtime.request_sender().pending(), 0u);
-    EXPECT_FALSE(timers.HasTimer(CStatBtnClick::kReportTimerId));
+    EXPECT_FALSE(runtime.statistics().report_timer_running());
     runtime.Shutdown();
     // Nothing starts after shutdown.
     EXPECT_EQ(runtime.sender().Send(ServiceCall{"api/late.php", {}}), "");

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "fakes/FakeRequestSender.h"
-#include "platform/loop/LoopTarget.h"
 #include "platform/loop/MainLoop.h"
 #include "service/api/JSRequestHandler.h"
 #include "service/api/ServiceRequests.h"
@@ -83,18 +82,16 @@ TEST_F(CStatBtnClickTest, EventsGoOutWithoutCallback) {
   EXPECT_TRUE(stats.pending_report_id().empty());  // events are not the report
 }
 
-TEST_F(CStatBtnClickTest, ReportTimerIsTheHourlyTimer110) {
+TEST_F(CStatBtnClickTest, ReportTimerIsHourlyAndStops) {
   loop::MainLoop loop;
-  {
-    loop::LoopTarget target(loop);
-    stats.StartReportTimer(target);
-    EXPECT_TRUE(target.HasTimer(CStatBtnClick::kReportTimerId));
-    EXPECT_EQ(CStatBtnClick::kReportTimerId, 110);
-    EXPECT_EQ(CStatBtnClick::kReportPeriod.count(), 3600000);
-    // A run shorter than the period sends nothing.
-    loop.PumpPending();
-    EXPECT_TRUE(sender.sent.empty());
-  }
+  stats.StartReportTimer(loop);
+  EXPECT_TRUE(stats.report_timer_running());
+  EXPECT_EQ(CStatBtnClick::kReportPeriod.count(), 3600000);
+  // A run shorter than the period sends nothing.
+  loop.PumpPending();
+  EXPECT_TRUE(sender.sent.empty());
+  stats.StopReportTimer();
+  EXPECT_FALSE(stats.report_timer_running());
 }
 
 }  // namespace

@@ -14,7 +14,6 @@
 namespace quillo::ui {
 namespace {
 
-using playback::NotificationKind;
 using playback::PlayerNotification;
 using playback::PlayerState;
 using playback::PlayMode;
@@ -33,7 +32,7 @@ class MprisAdapterTest : public ::testing::Test {
     operations_.position_ms = 10000;
     operations_.duration_ms = 200000;
     adapter_.OnSongStarted(kSong, "晴天");
-    adapter_.OnPlayerNotification({NotificationKind::kState, int(PlayerState::kPlaying)});
+    adapter_.OnPlayerNotification(playback::StateChanged{PlayerState::kPlaying});
     operations_.calls.clear();
   }
 
@@ -198,26 +197,26 @@ TEST_F(MprisAdapterTest, PlayerStatesBecomePlaybackStatus) {
       {PlayerState::kFinished, "Stopped"},
   };
   for (const Case& c : cases) {
-    adapter_.OnPlayerNotification({NotificationKind::kState, int(c.state)});
+    adapter_.OnPlayerNotification(playback::StateChanged{c.state});
     EXPECT_EQ(service_.last().playback_status, c.status) << int(c.state);
   }
 }
 
 TEST_F(MprisAdapterTest, VolumeAndLengthFollowTheNotifications) {
-  adapter_.OnPlayerNotification({NotificationKind::kVolume, 35});
+  adapter_.OnPlayerNotification(playback::VolumeChanged{35});
   EXPECT_DOUBLE_EQ(service_.last().volume, 0.35);
 
   adapter_.OnSongStarted(kSong, "晴天");
   EXPECT_EQ(service_.last().metadata.length_us, -1) << "the length is not known at the start";
   // Whole seconds from the notification while the player cannot tell the milliseconds ...
-  adapter_.OnPlayerNotification({NotificationKind::kPosition, (200 << 16) | 5});
+  adapter_.OnPlayerNotification(playback::PositionChanged{5, 200});
   EXPECT_EQ(service_.last().metadata.length_us, 200'000'000);
   // ... and the player's milliseconds once it can.
   operations_.duration_ms = 200'480;
   size_t count = service_.published.size();
-  adapter_.OnPlayerNotification({NotificationKind::kPosition, (200 << 16) | 6});
+  adapter_.OnPlayerNotification(playback::PositionChanged{6, 200});
   EXPECT_EQ(service_.last().metadata.length_us, 200'480'000);
-  adapter_.OnPlayerNotification({NotificationKind::kPosition, (200 << 16) | 7});
+  adapter_.OnPlayerNotification(playback::PositionChanged{7, 200});
   EXPECT_EQ(service_.published.size(), count + 1) << "an unchanged length publishes nothing";
 }
 

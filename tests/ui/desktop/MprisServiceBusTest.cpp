@@ -18,7 +18,6 @@ namespace {
 using desktop::testing::BusTestClient;
 using desktop::testing::kBusWait;
 using desktop::testing::RunPumped;
-using playback::NotificationKind;
 using playback::PlayerState;
 using Calls = std::vector<std::string>;
 
@@ -64,7 +63,7 @@ class MprisServiceBusTest : public ::testing::Test {
     adapter_.OnSongStarted(
         {{"id", "101"}, {"name", "晴天"}, {"artist_name", "周杰伦"}, {"album_name", "叶惠美"}},
         "晴天");
-    adapter_.OnPlayerNotification({NotificationKind::kState, int(PlayerState::kPlaying)});
+    adapter_.OnPlayerNotification(playback::StateChanged{PlayerState::kPlaying});
     adapter_.SetNowPlayingText("故事的小黄花 从出生那年就飘着");
     operations_.calls.clear();
   }
@@ -138,7 +137,7 @@ TEST_F(MprisServiceBusTest, PlayerctlReadsTitleArtistAndTheNowPlayingText) {
   EXPECT_EQ(Playerctl("metadata mpris:length"), "269000000");
   EXPECT_EQ(Playerctl("metadata mpris:trackid"), "'" + MprisTrack::TrackPath("101") + "'");
   // Paused, so that playerctl reports the position it read instead of running it on.
-  adapter_.OnPlayerNotification({NotificationKind::kState, int(PlayerState::kPaused)});
+  adapter_.OnPlayerNotification(playback::StateChanged{PlayerState::kPaused});
   EXPECT_EQ(Playerctl("position"), "10.000000") << "read from the player on demand";
   operations_.position_ms = 12500;
   EXPECT_EQ(Playerctl("position"), "12.500000");
@@ -214,7 +213,7 @@ TEST_F(MprisServiceBusTest, ChangesAreAnnouncedWithPropertiesChanged) {
   EXPECT_FALSE(g_variant_lookup_value(properties, "PlaybackStatus", nullptr))
       << "only what changed is announced";
 
-  adapter_.OnPlayerNotification({NotificationKind::kState, int(PlayerState::kPaused)});
+  adapter_.OnPlayerNotification(playback::StateChanged{PlayerState::kPaused});
   changed = client.WaitForSignal("PropertiesChanged", 1);
   ASSERT_NE(changed, nullptr);
   g_variant_get(changed->parameters.get(), "(&s@a{sv}@as)", &interface_name, &properties, nullptr);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/FakeTrayIcon.h"
+#include "playback/MenuCommands.h"
 
 namespace quillo::ui {
 namespace {
@@ -41,12 +42,12 @@ TEST_F(TrayControllerTest, TheMenuIsRebuiltFromTheWindowsStateWhenItOpens) {
   state_.playing = true;
   controller_.OnTrayMenuOpening();
   EXPECT_EQ(icon_->menu(), TrayMenuModel::Build(state_));
-  EXPECT_EQ(icon_->menu().front().id, TrayMenuModel::kPause);
+  EXPECT_EQ(icon_->menu().front().id, playback::menu_commands::kPause);
 }
 
 TEST_F(TrayControllerTest, ClicksAndCommandsReachTheWindow) {
   controller_.OnTrayActivate();
-  controller_.OnTrayCommand(TrayMenuModel::kExit);
+  controller_.OnTrayCommand(playback::menu_commands::kExit);
   EXPECT_EQ(events_, (std::vector<std::string>{"show", "command 32848"}));
 }
 

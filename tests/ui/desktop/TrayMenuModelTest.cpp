@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "playback/MenuCommands.h"
+
 namespace quillo::ui {
 namespace {
 
@@ -24,11 +26,11 @@ const TrayMenuItem* Find(const TrayMenu& menu, int id) {
 TEST(TrayMenuModelTest, PlayOrPauseFollowsThePlayer) {
   TrayMenu stopped = TrayMenuModel::Build({.playing = false});
   TrayMenu playing = TrayMenuModel::Build({.playing = true});
-  EXPECT_NE(Find(stopped, TrayMenuModel::kPlay), nullptr);
-  EXPECT_EQ(Find(stopped, TrayMenuModel::kPause), nullptr);
-  EXPECT_EQ(Find(playing, TrayMenuModel::kPlay), nullptr);
-  ASSERT_NE(Find(playing, TrayMenuModel::kPause), nullptr);
-  EXPECT_EQ(Find(playing, TrayMenuModel::kPause)->label, "暂停");
+  EXPECT_NE(Find(stopped, playback::menu_commands::kPlay), nullptr);
+  EXPECT_EQ(Find(stopped, playback::menu_commands::kPause), nullptr);
+  EXPECT_EQ(Find(playing, playback::menu_commands::kPlay), nullptr);
+  ASSERT_NE(Find(playing, playback::menu_commands::kPause), nullptr);
+  EXPECT_EQ(Find(playing, playback::menu_commands::kPause)->label, "暂停");
 }
 
 TEST(TrayMenuModelTest, ExactlyTheCurrentPlayModeIsChecked) {
@@ -65,24 +67,26 @@ TEST(TrayMenuModelTest, LyricChecksFollowTheOpenStateAndMode) {
   };
   for (const Case& c : cases) {
     TrayMenu menu = TrayMenuModel::Build({.lyric_open = c.open, .lyric_mode_dialog = c.dialog});
-    EXPECT_EQ(Find(menu, TrayMenuModel::kLyricBar)->checked, c.bar_checked);
-    EXPECT_EQ(Find(menu, TrayMenuModel::kLyricDialog)->checked, c.dialog_checked);
-    EXPECT_EQ(Find(menu, TrayMenuModel::kLyricClose)->checked, c.close_checked);
+    EXPECT_EQ(Find(menu, playback::menu_commands::kLyricBar)->checked, c.bar_checked);
+    EXPECT_EQ(Find(menu, playback::menu_commands::kLyricDialog)->checked, c.dialog_checked);
+    EXPECT_EQ(Find(menu, playback::menu_commands::kLyricClose)->checked, c.close_checked);
   }
 }
 
 TEST(TrayMenuModelTest, LockCaptionFollowsTheBarAndExitIsLast) {
-  EXPECT_EQ(
-      Find(TrayMenuModel::Build({.lyric_bar_locked = false}), TrayMenuModel::kLyricBarLock)->label,
-      "锁定桌面歌词");
+  EXPECT_EQ(Find(TrayMenuModel::Build({.lyric_bar_locked = false}),
+                 playback::menu_commands::kLyricBarLock)
+                ->label,
+            "锁定桌面歌词");
   TrayMenu menu = TrayMenuModel::Build({.lyric_bar_locked = true});
-  EXPECT_EQ(Find(menu, TrayMenuModel::kLyricBarLock)->label, "解锁桌面歌词");
+  EXPECT_EQ(Find(menu, playback::menu_commands::kLyricBarLock)->label, "解锁桌面歌词");
   ASSERT_FALSE(menu.empty());
-  EXPECT_EQ(menu.back().id, TrayMenuModel::kExit);
+  EXPECT_EQ(menu.back().id, playback::menu_commands::kExit);
   EXPECT_EQ(menu.back().label, "退出");
-  for (int id : {TrayMenuModel::kPrevious, TrayMenuModel::kNext, TrayMenuModel::kVolumeUp,
-                 TrayMenuModel::kVolumeDown, TrayMenuModel::kMute, TrayMenuModel::kSettings,
-                 TrayMenuModel::kWebSite, TrayMenuModel::kMySpace}) {
+  for (int id : {playback::menu_commands::kPrevious, playback::menu_commands::kNext,
+                 playback::menu_commands::kVolumeUp, playback::menu_commands::kVolumeDown,
+                 playback::menu_commands::kMute, playback::menu_commands::kSettings,
+                 playback::menu_commands::kWebSite, playback::menu_commands::kMySpace}) {
     EXPECT_NE(Find(menu, id), nullptr) << id;
   }
 }

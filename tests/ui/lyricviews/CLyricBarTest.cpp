@@ -187,10 +187,10 @@ TEST_F(CLyricBarTest, PlayerStateDecidesTheButtonsAndStoppedShowsTheAppName) {
     EXPECT_EQ(Shown(Id::kReport), s.report_shown) << int(s.state);
     EXPECT_EQ(Shown(Id::kReportInactive), !s.report_shown) << int(s.state);
   }
-  world.player.Notify(playback::NotificationKind::kMute, 1);
+  world.player.Notify(playback::MuteChanged{true});
   EXPECT_TRUE(Shown(Id::kUnmute));
   EXPECT_FALSE(Shown(Id::kMute));
-  world.player.Notify(playback::NotificationKind::kMute, 0);
+  world.player.Notify(playback::MuteChanged{false});
   EXPECT_TRUE(Shown(Id::kMute));
 }
 
@@ -395,7 +395,7 @@ TEST_F(CLyricBarTest, ControlsReachTheHostAndThePlaySurface) {
   world.player.NotifyState(playback::PlayerState::kResumed);
   ClickControl(Id::kPause);
   ClickControl(Id::kMute);
-  world.player.Notify(playback::NotificationKind::kMute, 1);
+  world.player.Notify(playback::MuteChanged{true});
   ClickControl(Id::kUnmute);
   EXPECT_EQ(world.play.calls, (std::vector<std::string>{"Play", "Pause", "Mute", "Unmute"}));
   EXPECT_TRUE(world.host.calls.empty());

@@ -202,8 +202,8 @@ TEST_F(LyricDlgTest, WheelMovesThreePixelsANotchAndSetsTheOffsetForTheMiddleLine
     // The tick does not move the mark while the wheel re-times.
     dlg.UpdateIfDirty();
     EXPECT_EQ(dlg.current_index(), c.marked);
-    EXPECT_TRUE(dlg.loop_target()->HasTimer(LyricDlg::kWheelTimerId));
-    dlg.OnTimer(LyricDlg::kWheelTimerId);
+    EXPECT_TRUE(dlg.wheel_timer_running());
+    dlg.OnWheelTimer();
     EXPECT_FALSE(dlg.wheel_scrolling());
     EXPECT_FALSE(dlg.scrolling());
     // With the new offset, the song puts the middle line back in the middle.
@@ -259,13 +259,13 @@ TEST_F(LyricDlgTest, TheHintShowsOnceForThreeSeconds) {
   Move(dlg, InArea());
   EXPECT_TRUE(dlg.hint_shown());
   EXPECT_TRUE(Near(dlg.back_buffer().ColorAt(area.left + 3, area.top + 5), hint));
-  EXPECT_TRUE(dlg.loop_target()->HasTimer(LyricDlg::kHintTimerId));
-  dlg.OnTimer(LyricDlg::kHintTimerId);
+  EXPECT_TRUE(dlg.hint_timer_running());
+  dlg.OnHintTimer();
   EXPECT_TRUE(dlg.hint_done());
-  EXPECT_FALSE(dlg.loop_target()->HasTimer(LyricDlg::kHintTimerId));
+  EXPECT_FALSE(dlg.hint_timer_running());
   EXPECT_TRUE(Near(dlg.back_buffer().ColorAt(area.left + 3, area.top + 5), dlg.look().background));
   Move(dlg, gfx::Point{InArea().x + 5, InArea().y});
-  EXPECT_FALSE(dlg.loop_target()->HasTimer(LyricDlg::kHintTimerId));
+  EXPECT_FALSE(dlg.hint_timer_running());
   EXPECT_TRUE(Near(dlg.back_buffer().ColorAt(area.left + 3, area.top + 5), dlg.look().background));
 }
 
