@@ -90,17 +90,16 @@ inline constexpr int kCmdSortByName = playback::menu_commands::kSortByName;
 inline constexpr int kCmdSortByArtist = playback::menu_commands::kSortByArtist;
 
 // ---- Timers ---------------------------------------------------------------------------------
+// The search box's (106) and the statistics report's (110) are their owners' own timers
+// (lists::FilterEdit, service::CStatBtnClick).
 inline constexpr int kStatusTimer = 105;  // status line marquee
 inline constexpr int kStatusTimerMs = 50;
-inline constexpr int kFilterTimer = 106;  // one shot after the search text changed
-inline constexpr int kFilterTimerMs = 200;
 inline constexpr int kVolumeTimer = 107;  // pending volume
 inline constexpr int kVolumeTimerMs = 1000;
 inline constexpr int kPhoneTimer = 108;  // phone transfer animation
 inline constexpr int kPhoneTimerMs = 100;
 inline constexpr int kCaptionTimer = 2;  // the top parent's caption marquee
 inline constexpr int kCaptionTimerMs = 400;
-inline constexpr int kStatisticsTimer = 110;
 
 }  // namespace quillo::ui::main_ids
 
