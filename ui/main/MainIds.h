@@ -92,12 +92,9 @@ inline constexpr int kCmdSortByArtist = playback::menu_commands::kSortByArtist;
 // ---- Timers ---------------------------------------------------------------------------------
 // The search box's (106) and the statistics report's (110) are their owners' own timers
 // (lists::FilterEdit, service::CStatBtnClick).
-inline constexpr int kStatusTimer = 105;  // status line marquee
-inline constexpr int kStatusTimerMs = 50;
-inline constexpr int kVolumeTimer = 107;  // pending volume
-inline constexpr int kVolumeTimerMs = 1000;
-inline constexpr int kPhoneTimer = 108;  // phone transfer animation
-inline constexpr int kPhoneTimerMs = 100;
+inline constexpr int kStatusTimerMs = 50;    // status line marquee (timer 105)
+inline constexpr int kVolumeTimerMs = 1000;  // pending volume (timer 107)
+inline constexpr int kPhoneTimerMs = 100;    // phone transfer animation (timer 108)
 inline constexpr int kCaptionTimer = 2;  // the top parent's caption marquee
 inline constexpr int kCaptionTimerMs = 400;
 

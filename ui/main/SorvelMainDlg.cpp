@@ -126,13 +126,11 @@ bool SorvelMainDlg::CreateMain() {
                        : MainLayout::kNormalMinimum);
   if (!Create(SavedRect(mini_), nullptr, window::WindowKind::kMain)) return false;
   SetConfigText(keys::kMode, mini_ ? "mini" : "normal");
-  loop::LoopTarget& timers = *loop_target();
-  timers.SetTimer(kStatusTimer, std::chrono::milliseconds(kStatusTimerMs),
-                  [this] { TickStatus(); });
-  timers.SetTimer(kVolumeTimer, std::chrono::milliseconds(kVolumeTimerMs),
-                  [this] { ApplyPendingVolume(); });
+  // The timers are the window's own: they run across a rebuilt layout and stop at shutdown.
+  status_timer_.Start(std::chrono::milliseconds(kStatusTimerMs), [this] { TickStatus(); });
+  volume_timer_.Start(std::chrono::milliseconds(kVolumeTimerMs), [this] { ApplyPendingVolume(); });
   if (parts_.later.phone) {
-    timers.SetTimer(kPhoneTimer, std::chrono::milliseconds(kPhoneTimerMs), [this] {
+    phone_timer_.Start(std::chrono::milliseconds(kPhoneTimerMs), [this] {
       static int frame = 0;
       if (parts_.later.phone->TransferRunning())
         parts_.later.phone->RedrawAnimation(frame = (frame + 1) % 36);
@@ -709,12 +707,6 @@ void SorvelMainDlg::Rebuild(bool new_lists) {
                              height),
          nullptr, window::WindowKind::kMain);
   if (song_list_) song_list_->SetRecords(list_id, std::move(records));
-  if (loop_target()) {
-    loop_target()->SetTimer(kStatusTimer, std::chrono::milliseconds(kStatusTimerMs),
-                            [this] { TickStatus(); });
-    loop_target()->SetTimer(kVolumeTimer, std::chrono::milliseconds(kVolumeTimerMs),
-                            [this] { ApplyPendingVolume(); });
-  }
   Redraw();
 }
 
@@ -729,10 +721,9 @@ void SorvelMainDlg::Exit() {
 
 void SorvelMainDlg::ShutDown() {
   if (VolumeAdjustPopup* popup = VolumeAdjustPopup::Current()) popup->Destroy();
-  if (loop_target()) {
-    loop_target()->KillTimer(kStatusTimer);
-    loop_target()->KillTimer(kVolumeTimer);
-  }
+  status_timer_.Stop();
+  volume_timer_.Stop();
+  phone_timer_.Stop();
   if (parts_.later.hosted_pages) parts_.later.hosted_pages->Close();
   // The lyric views close as the program ends; they open again at the next start.
   if (LyricViewControl* views = lyric_views()) views->HideViews();

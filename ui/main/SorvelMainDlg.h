@@ -14,6 +14,7 @@
 #include <string>
 
 #include "platform/loop/ListenerList.h"
+#include "platform/loop/Timer.h"
 #include "ui/dialogs/VolumeAdjustPopup.h"
 #include "ui/lists/ListsHost.h"
 #include "ui/main/ArtistPicture.h"
@@ -336,6 +337,11 @@ class SorvelMainDlg : public LayerWnd, public MainActions, public lists::ListsHo
   MainVolumeControl volume_control_{*this};
   loop::Subscription play_view_registration_;
   loop::Subscription login_view_registration_;
+  // Timers 105 (status marquee), 107 (pending volume) and 108 (phone animation); last among
+  // what their tasks use, so they stop first.
+  loop::Timer status_timer_;
+  loop::Timer volume_timer_;
+  loop::Timer phone_timer_;
   // Lets a registration that outlives the window do nothing.
   std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
 };
