@@ -95,8 +95,7 @@ inline constexpr int kCmdSortByArtist = playback::menu_commands::kSortByArtist;
 inline constexpr int kStatusTimerMs = 50;    // status line marquee (timer 105)
 inline constexpr int kVolumeTimerMs = 1000;  // pending volume (timer 107)
 inline constexpr int kPhoneTimerMs = 100;    // phone transfer animation (timer 108)
-inline constexpr int kCaptionTimer = 2;  // the top parent's caption marquee
-inline constexpr int kCaptionTimerMs = 400;
+inline constexpr int kCaptionTimerMs = 400;  // the top parent's caption marquee (timer 2)
 
 }  // namespace quillo::ui::main_ids
 

@@ -5,7 +5,7 @@
 namespace quillo::ui {
 
 TopParentDlg::TopParentDlg(loop::MainLoop& loop, MainWindowParts parts)
-    : main_(std::make_unique<SorvelMainDlg>(std::move(parts))), timers_(loop) {
+    : main_(std::make_unique<SorvelMainDlg>(std::move(parts))), caption_timer_(loop) {
   main_->SetCaptionListener(
       [this](const std::string& title, bool running) { OnCaption(title, running); });
 }
@@ -29,11 +29,11 @@ void TopParentDlg::OnCaption(const std::string& title, bool running) {
   }
   if (running) {
     caption_.Start();
-    timers_.SetTimer(main_ids::kCaptionTimer, std::chrono::milliseconds(main_ids::kCaptionTimerMs),
-                     [this] { ShowCaption(caption_.Tick()); });
+    caption_timer_.Start(std::chrono::milliseconds(main_ids::kCaptionTimerMs),
+                         [this] { ShowCaption(caption_.Tick()); });
   } else {
     caption_.Stop();
-    timers_.KillTimer(main_ids::kCaptionTimer);
+    caption_timer_.Stop();
   }
   ShowCaption(caption_.Caption());
 }

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/loop/LoopTarget.h"
+#include "platform/loop/Timer.h"
 #include "ui/main/CaptionMarquee.h"
 #include "ui/main/SorvelMainDlg.h"
 
@@ -35,7 +35,8 @@ class TopParentDlg {
   std::unique_ptr<SorvelMainDlg> main_;
   CaptionMarquee caption_;
   std::string tray_tip_ = CaptionMarquee::kProductCaption;
-  loop::LoopTarget timers_;
+  // The caption marquee (timer 2); last, so it stops before what it draws goes.
+  loop::Timer caption_timer_;
 };
 
 }  // namespace quillo::ui
