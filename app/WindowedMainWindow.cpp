@@ -91,11 +91,10 @@ void OpenInDefaultBrowser(const std::string& url) {
   shell::LaunchDetached({"xdg-open", url}, shell::ChildOutput::kDiscard);
 }
 
-// The service's web site, ending with '/' ("" until the address is known).
+// The service's web site, ending with '/' ("" until the address is known): the base URL, which
+// the endpoints always end with '/'.
 std::string WebSiteOf(const service::SharedEndpoints& endpoints) {
-  std::string site = endpoints.Get().base_url;
-  if (!site.empty() && site.back() != '/') site += '/';
-  return site;
+  return endpoints.Get().base_url;
 }
 
 }  // namespace
