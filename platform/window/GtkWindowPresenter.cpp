@@ -218,6 +218,16 @@ void GtkWindowPresenter::SetResizeCursor() {
   g_object_unref(cursor);
 }
 
+void GtkWindowPresenter::SetImageCursor(const gfx::Surface& image, gfx::Point hotspot) {
+  GdkWindow* gdk_window = gtk_widget_get_window(window_);
+  if (!gdk_window || image.IsNull()) return;
+  GdkCursor* cursor = gdk_cursor_new_from_surface(gdk_window_get_display(gdk_window),
+                                                  image.native(), hotspot.x, hotspot.y);
+  if (!cursor) return;
+  gdk_window_set_cursor(gdk_window, cursor);
+  g_object_unref(cursor);
+}
+
 void GtkWindowPresenter::RefreshTooltip() {
   gtk_widget_trigger_tooltip_query(window_);
 }
@@ -247,6 +257,8 @@ MouseEvent GtkWindowPresenter::ToMouseEvent(double x, double y, double x_root, d
              : button == 3 ? MouseButton::kRight
                            : MouseButton::kOther;
   e.left_held = (state & GDK_BUTTON1_MASK) != 0;
+  e.control = (state & GDK_CONTROL_MASK) != 0;
+  e.shift = (state & GDK_SHIFT_MASK) != 0;
   e.time_ms = time;
   return e;
 }

@@ -16,6 +16,9 @@ struct MouseEvent {
   gfx::Point screen;  // screen pixels
   MouseButton button = MouseButton::kLeft;
   bool left_held = false;
+  // Modifier keys held when the event happened.
+  bool control = false;
+  bool shift = false;
   std::uint32_t time_ms = 0;  // the window system's event time, for drags it starts
 };
 

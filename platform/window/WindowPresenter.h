@@ -74,6 +74,9 @@ class WindowPresenter {
   virtual void SetArrowCursor() = 0;
   // The horizontal resize cursor (a splitter under the pointer); nothing where there is none.
   virtual void SetResizeCursor() {}
+  // A cursor drawn from an image (premultiplied ARGB), the hotspot in its pixels; SetArrowCursor
+  // puts the arrow back. Window systems without image cursors keep the cursor they show.
+  virtual void SetImageCursor(const gfx::Surface& /*image*/, gfx::Point /*hotspot*/) {}
   // The tooltip under the pointer may have changed; ask OnNativeTooltip again.
   virtual void RefreshTooltip() = 0;
 

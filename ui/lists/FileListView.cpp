@@ -323,6 +323,20 @@ void FileListView::EndDrag(bool drop, gfx::Point p) {
     deps_.sync->AddDroppedSongs(panel_->DropTargetId(row), model_.SelectedRecords());
 }
 
+std::vector<std::string> FileListView::DraggedNames() const {
+  std::vector<std::string> names;
+  for (const store::MusicRecord& record : model_.SelectedRecords()) {
+    const std::string& name = Attribute(record, "name");
+    const std::string& artist = Attribute(record, "artist_name");
+    names.push_back(artist.empty() ? name : name + " - " + artist);
+  }
+  return names;
+}
+
+bool FileListView::CanDropAt(gfx::Point p) const {
+  return dragging_ && panel_ != nullptr && panel_->DropRowAt(p) >= 0;
+}
+
 bool FileListView::OnKeyDown(const window::KeyEvent& e) {
   if (e.keyval == kKeyEscape && dragging_) {
     EndDrag(false, gfx::Point{});

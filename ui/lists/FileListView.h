@@ -75,8 +75,8 @@ class FileListView : public LayerListViewM {
   std::vector<window::MenuItem> ShowSortMenu(gfx::Point p);
 
   // ---- Input the owner passes on --------------------------------------------------------------
-  // The modifier keys held at the next press (the owner reads them from its key state).
-  void SetModifiers(bool control, bool shift);
+  // The modifier keys held at the next press (the window passes them from the press event).
+  void SetModifiers(bool control, bool shift) override;
   void OnMouseMove(const window::MouseEvent& e);
   void OnMouseUp(const window::MouseEvent& e);
   // Esc cancels a drag; Ctrl+A selects every song; Enter plays the focus row. Answers whether
@@ -84,6 +84,12 @@ class FileListView : public LayerListViewM {
   bool OnKeyDown(const window::KeyEvent& e);
   void OnWheel(int delta_steps);
   bool dragging() const { return dragging_; }
+  // Ends a drag without dropping (the window lost the pointer).
+  void CancelDrag() { EndDrag(false, gfx::Point{}); }
+  // While dragging: the display names of the songs dragged ("title - artist"), and whether the
+  // panel takes them at a window point.
+  std::vector<std::string> DraggedNames() const;
+  bool CanDropAt(gfx::Point p) const;
 
   // The panel songs are dropped on, and the search box that ShowList empties (both may be null;
   // both must outlive the list while set).

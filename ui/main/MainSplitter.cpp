@@ -35,6 +35,10 @@ bool SorvelMainDlg::FitPanelScrollBar() {
 
 void SorvelMainDlg::OnMouseMove(const window::MouseEvent& e) {
   LayerWnd::OnMouseMove(e);  // the arrow cursor, hovers, slider drags
+  if (lists_ && lists_->songs() && splitter_press_x_ < 0) {
+    song_pointer_.OnMove(*lists_->songs(), e);
+    if (lists_->songs()->dragging()) return;
+  }
   if (mini_ || !presenter()) return;
   const bool dragging = splitter_press_x_ >= 0;
   resize_cursor_ = dragging || MainLayout::IsSplitterBand(e.pos, ClientSize(), panel_width_);

@@ -573,7 +573,23 @@ void SorvelMainDlg::OnLButtonUp(const window::MouseEvent& e) {
       SetPanelWidth(width);
     return;
   }
+  if (lists_ && lists_->songs()) song_pointer_.OnButtonUp(*lists_->songs(), e);
   LayerWnd::OnLButtonUp(e);
+}
+
+void SorvelMainDlg::OnMouseLeave() {
+  song_pointer_.OnLeave();
+  LayerWnd::OnMouseLeave();
+}
+
+bool SorvelMainDlg::OnKeyDown(const window::KeyEvent& e) {
+  if (lists_ && lists_->songs() && song_pointer_.OnKey(*lists_->songs(), e)) return true;
+  return LayerWnd::OnKeyDown(e);
+}
+
+void SorvelMainDlg::OnCaptureLost() {
+  if (lists_ && lists_->songs()) song_pointer_.OnCaptureLost(*lists_->songs());
+  LayerWnd::OnCaptureLost();
 }
 
 void SorvelMainDlg::OnLButtonDoubleClick(const window::MouseEvent& e) {
@@ -696,6 +712,7 @@ void SorvelMainDlg::Rebuild(bool new_lists) {
   std::vector<store::MusicRecordPtr> records =
       song_list_ ? song_list_->records() : std::vector<store::MusicRecordPtr>{};
   const std::string list_id = song_list_ ? song_list_->list_id() : "local";
+  song_pointer_.Forget();
   Destroy();
   // The controls referring to the lists are gone with the window; the lists may go now.
   if (new_lists) lists_.reset();

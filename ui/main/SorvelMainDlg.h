@@ -31,6 +31,7 @@
 #include "ui/main/MainPlayView.h"
 #include "ui/main/MainVolumeControl.h"
 #include "ui/main/MainWindowListener.h"
+#include "ui/main/SongListPointer.h"
 #include "ui/main/StatusMarquee.h"
 #include "ui/toolkit/LayerWnd.h"
 
@@ -165,6 +166,9 @@ class SorvelMainDlg : public LayerWnd, public MainActions, public lists::ListsHo
   void OnMouseMove(const window::MouseEvent& e) override;
   void OnLButtonDoubleClick(const window::MouseEvent& e) override;
   void OnRButtonUp(const window::MouseEvent& e) override;
+  void OnMouseLeave() override;
+  bool OnKeyDown(const window::KeyEvent& e) override;
+  void OnCaptureLost() override;
   void OnMouseWheel(const window::MouseEvent& e, int delta_steps) override;
   void OnMove(gfx::Point screen_origin) override;
   void OnSize(gfx::Size size) override;
@@ -306,6 +310,7 @@ class SorvelMainDlg : public LayerWnd, public MainActions, public lists::ListsHo
   AttachedWindows attached_;
   std::unique_ptr<SeamSongList> song_list_;
   std::unique_ptr<MainListPanels> lists_;
+  SongListPointer song_pointer_{*this};
   std::string list_title_;
   // "module.device.is_minimized", read at construction.
   bool phone_minimized_ = false;

@@ -17,7 +17,7 @@ class LayerListView {
   LayerListView(LayerWnd& owner, const gfx::Rect& bounds, int row_height, int scroll_bar_width);
 
   // Slot order: destructor, DrawRow, RowCount, DrawRowClipped, Relayout, IsSelected,
-  // IsSelectable, OnRowActivated.
+  // IsSelectable, OnRowActivated, SetModifiers.
   virtual ~LayerListView();
   // Draws row `index` with its top-left at (x, y), limited to the clip rectangle.
   virtual void DrawRow(gfx::Painter& painter, int index, int x, int y, const gfx::Rect& clip,
@@ -31,6 +31,9 @@ class LayerListView {
   virtual bool IsSelectable(int index) const;
   // A row was double-clicked. Empty here.
   virtual void OnRowActivated(int index);
+  // The modifier keys held at the next press (the window sets them from the press). Ignored by
+  // lists with a single selection.
+  virtual void SetModifiers(bool /*control*/, bool /*shift*/) {}
 
   // The row under a window point, or -1: none outside x … x + width − scroll bar width or
   // outside the bounds vertically, or past the last row.
@@ -89,7 +92,7 @@ class LayerListViewM : public LayerListView {
   using LayerListView::LayerListView;
   bool IsSelected(int index) const override { return selection_.count(index) != 0; }
   void OnRowClicked(int index) override;
-  void SetModifiers(bool control, bool shift) {
+  void SetModifiers(bool control, bool shift) override {
     control_ = control;
     shift_ = shift;
   }

@@ -142,7 +142,10 @@ void LayerWnd::OnLButtonDown(const window::MouseEvent& e) {
         dragged_slider_ = &c;
         c.drag_offset = gfx::Point{c.bounds.left - e.pos.x, c.bounds.top - e.pos.y};
       }
-      if (c.kind == ControlKind::kList && c.list) c.list->OnMouseDown(e.pos);
+      if (c.kind == ControlKind::kList && c.list) {
+        c.list->SetModifiers(e.control, e.shift);
+        c.list->OnMouseDown(e.pos);
+      }
       RedrawControl(c);
       OnControlPressed(c, c.id);
     } else if (c.kind == ControlKind::kSliderThumb && c.track.Contains(e.pos)) {
