@@ -4,6 +4,7 @@
 #include "app/DesktopLink.h"
 #include "app/HeadlessMainWindow.h"
 #include "app/ReportingQueueView.h"
+#include "app/ReportingWindowView.h"
 #include "app/ServiceRuntime.h"
 #include "app/WindowPrompts.h"
 #include "downloads/DownloadListener.h"
@@ -124,7 +125,7 @@ struct WindowedMainWindow::Parts {
             analyzer, runtime.store(), runtime.library(), player, prompts,
             service::ServiceFileUrls(service.endpoints(), runtime.store().ClientId()), &downloads,
             {}, {}}),
-        reporting_view(std::move(report)),
+        reporting_view(report),
         reporting_registration(queue_views.Add(reporting_view)),
         queue(playback::PlayQueue::Parts{
             runtime.store(), runtime.library(), runtime.playlists(), runtime.queue(), player,
@@ -146,7 +147,9 @@ struct WindowedMainWindow::Parts {
         prompt_owner(prompts.SetOwner(top.main_window())),
         waiting_dialog_registration(login_views.AddWaitingDialog(login_dialogs)),
         download_listener(top.main_window(), analyzer),
-        download_listening(downloads.AddListener(download_listener)) {
+        download_listening(downloads.AddListener(download_listener)),
+        window_report(std::move(report)),
+        window_report_registration(top.main_window().AddListener(window_report)) {
     // A lyric replaced by a download asks without a parent window (plain_prompt has no owner).
     analyzer.SetFetchParts(lyrics::LyricAnalyzer::FetchParts{
         &lyric_transfers, &lyric_cache, &service.sender(), &runtime.store(), &plain_prompt});
@@ -214,6 +217,8 @@ struct WindowedMainWindow::Parts {
   loop::Subscription waiting_dialog_registration;
   WindowDownloadListener download_listener;
   loop::Subscription download_listening;
+  ReportingWindowView window_report;
+  loop::Subscription window_report_registration;
   // Made when the window opens.
   std::unique_ptr<desktop::DesktopNotifier> notifier;
   std::unique_ptr<DesktopLink> desktop;

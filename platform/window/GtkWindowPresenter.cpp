@@ -218,6 +218,10 @@ void GtkWindowPresenter::SetResizeCursor() {
   g_object_unref(cursor);
 }
 
+void GtkWindowPresenter::ClearFocus() {
+  gtk_window_set_focus(GTK_WINDOW(window_), nullptr);
+}
+
 void GtkWindowPresenter::SetImageCursor(const gfx::Surface& image, gfx::Point hotspot) {
   GdkWindow* gdk_window = gtk_widget_get_window(window_);
   if (!gdk_window || image.IsNull()) return;

@@ -29,6 +29,7 @@ class GtkWindowPresenter : public WindowPresenter {
   void BeginResizeDrag(ResizeEdge edge, const MouseEvent& from) override;
   void SetArrowCursor() override;
   void SetResizeCursor() override;
+  void ClearFocus() override;
   void SetImageCursor(const gfx::Surface& image, gfx::Point hotspot) override;
   void RefreshTooltip() override;
   std::unique_ptr<EditHost> CreateEdit(const gfx::Rect& rect, const gfx::Font& font) override;

@@ -67,6 +67,8 @@ class WindowPresenter {
   // Raises the window and gives it the focus.
   virtual void BringToFront() = 0;
   virtual bool IsActive() const = 0;
+  // Takes the keyboard focus from the window's child entries: keys go to the window itself.
+  virtual void ClearFocus() {}
 
   // Start moving or resizing with the pointer, from the button-down event that asked for it.
   virtual void BeginMoveDrag(const MouseEvent& from) = 0;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "ChildProcess.h"
+#include "RealDisplay.h"
 #include "XdgSandbox.h"
 #include "platform/fs/FileSystem.h"
 #include "ui/main/MainIds.h"
@@ -24,33 +25,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-struct Geometry {
-  int x = 0, y = 0, width = 0, height = 0;
-};
-
-// Runs a shell command; its standard output without the last line break, or none on failure.
-std::optional<std::string> RunCommand(const std::string& command) {
-  std::FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return std::nullopt;
-  std::string out;
-  char buffer[512];
-  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
-  const int status = ::pclose(pipe);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
-  while (!out.empty() && out.back() == '\n') out.pop_back();
-  return out;
-}
-
-// Polls `probe` until it answers true, at most `timeout`.
-template <typename Probe>
-bool Eventually(Probe probe, std::chrono::milliseconds timeout) {
-  const auto end = std::chrono::steady_clock::now() + timeout;
-  while (std::chrono::steady_clock::now() < end) {
-    if (probe()) return true;
-    std::this_thread::sleep_for(100ms);
-  }
-  return probe();
-}
+using Geometry = WindowGeometry;
 
 class FirstRunGuiTest : public ::testing::Test {
  protected:
@@ -76,6 +51,8 @@ class FirstRunGuiTest : public ::testing::Test {
     environment_["QUILLO_AUDIO_SINK"] = "fakesink sync=true";
     environment_["QUILLO_SERVICE_EXECUTABLE"] = QUILLO_SERVICE_EXECUTABLE;
     environment_["NO_AT_BRIDGE"] = "1";
+    display_.SetEnvironment("DISPLAY='" + environment_.at("DISPLAY") +
+                            "' DBUS_SESSION_BUS_ADDRESS='" + bus_address_ + "'");
   }
   void TearDown() override {
     if (program_ && !program_->Wait(0ms)) {
@@ -89,78 +66,19 @@ class FirstRunGuiTest : public ::testing::Test {
     return "DISPLAY='" + environment_.at("DISPLAY") + "' DBUS_SESSION_BUS_ADDRESS='" +
            bus_address_ + "' " + command;
   }
-  // The program's shown windows (xdotool ids), none when the search fails.
-  std::vector<std::string> ShownWindows() const {
-    std::vector<std::string> found;
-    auto ids = RunCommand(Shell("xdotool search --onlyvisible --pid " +
-                                std::to_string(program_->pid()) + " 2>/dev/null"));
-    if (!ids) return found;
-    size_t from = 0;
-    while (from < ids->size()) {
-      size_t end = ids->find('\n', from);
-      if (end == std::string::npos) end = ids->size();
-      found.push_back(ids->substr(from, end - from));
-      from = end + 1;
-    }
-    return found;
-  }
-  // The largest shown window of the program titled exactly `title` (the main window, not the
-  // small windows that share its title). xdotool's own name search is a pattern that, outside a
-  // UTF-8 locale, matches any Chinese title; the titles are compared here instead.
   std::optional<std::string> FindWindow(const std::string& title,
                                         std::chrono::milliseconds timeout = 20s) const {
-    std::optional<std::string> found;
-    Eventually(
-        [&] {
-          int largest = 0;
-          for (const std::string& id : ShownWindows()) {
-            if (RunCommand(Shell("xdotool getwindowname " + id)) != title) continue;
-            const Geometry g = GeometryOf(id);
-            if (g.width * g.height > largest) {
-              largest = g.width * g.height;
-              found = id;
-            }
-          }
-          return found.has_value();
-        },
-        timeout);
-    return found;
+    return display_.FindWindow(program_->pid(), title, timeout);
   }
-  // A shown window of the program exactly `width` pixels wide (the desktop lyric bar).
   std::optional<std::string> FindWindowOfWidth(int width, std::chrono::milliseconds timeout) const {
-    std::optional<std::string> found;
-    Eventually(
-        [&] {
-          for (const std::string& id : ShownWindows()) {
-            if (GeometryOf(id).width == width) {
-              found = id;
-              return true;
-            }
-          }
-          return false;
-        },
-        timeout);
-    return found;
+    return display_.FindWindowOfWidth(program_->pid(), width, timeout);
   }
-  Geometry GeometryOf(const std::string& window) const {
-    Geometry g;
-    auto text = RunCommand(Shell("xdotool getwindowgeometry --shell " + window));
-    if (!text) return g;
-    std::sscanf(text->c_str(), "WINDOW=%*d\nX=%d\nY=%d\nWIDTH=%d\nHEIGHT=%d", &g.x, &g.y, &g.width,
-                &g.height);
-    return g;
-  }
+  Geometry GeometryOf(const std::string& window) const { return display_.GeometryOf(window); }
   void Click(const std::string& window, gfx::Point p, int clicks = 1) const {
-    ASSERT_TRUE(RunCommand(Shell("xdotool mousemove --window " + window + " " +
-                                 std::to_string(p.x) + " " + std::to_string(p.y) +
-                                 " click --repeat " + std::to_string(clicks) + " --delay 80 1")));
+    ASSERT_TRUE(display_.Click(window, p, clicks));
   }
   void Screenshot(const std::string& window, const std::string& name) const {
-    const char* dir = std::getenv("QUILLO_SCREENSHOT_DIR");
-    if (dir == nullptr) return;
-    RunCommand(Shell("gst-launch-1.0 -q ximagesrc use-damage=false num-buffers=1 xid=" + window +
-                     " ! videoconvert ! pngenc ! filesink location='" + std::string(dir) + "/" +
-                     name + "' >/dev/null 2>&1"));
+    display_.Screenshot(window, name);
   }
   std::optional<std::string> Playerctl(const std::string& arguments) const {
     return RunCommand(Shell("playerctl -p quillo " + arguments + " 2>/dev/null"));
@@ -232,6 +150,7 @@ class FirstRunGuiTest : public ::testing::Test {
   }
 
   XdgSandbox xdg_;
+  RealDisplay display_;
   std::string bus_address_;
   std::unique_ptr<ChildProcess> bus_;
   std::map<std::string, std::string> environment_;

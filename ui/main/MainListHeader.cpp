@@ -28,6 +28,8 @@ void SorvelMainDlg::OnListShown(const std::string& list_id) {
     if (!title.empty()) list_title_ = std::move(title);
   }
   UpdateListHeader();
+  const int rows = lists_ && lists_->songs() ? lists_->songs()->RowCount() : 0;
+  listeners_.ForEach([&](MainWindowListener& listener) { listener.OnListShown(list_id, rows); });
 }
 
 void SorvelMainDlg::UpdateListHeader() {

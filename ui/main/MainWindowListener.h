@@ -1,5 +1,6 @@
 #pragma once
-// What the main window tells the desktop around it (the tray tip, the media-player service).
+// What the main window tells the desktop around it (the tray tip, the media-player service) and
+// the run's reporter.
 // Registered through SorvelMainDlg::AddListener for as long as the subscription lives.
 // Window thread.
 #include <string>
@@ -13,6 +14,8 @@ class MainWindowListener {
   virtual void OnNowPlaying(const std::string& /*title*/) {}
   // The shown artist picture's file after every song start and picture arrival ("": none).
   virtual void OnArtPathChanged(const std::string& /*path*/) {}
+  // The song list shows a list (again, after a refresh) with this many rows.
+  virtual void OnListShown(const std::string& /*list_id*/, int /*rows*/) {}
 };
 
 }  // namespace quillo::ui

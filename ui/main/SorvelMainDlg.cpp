@@ -544,6 +544,10 @@ void SorvelMainDlg::OnLButtonDown(const window::MouseEvent& e) {
     return;
   }
   if (lists_) {
+    // A press on a list gives the keys to the window (Ctrl+A, Enter, Esc), not the search box.
+    const bool on_songs = lists_->songs() && lists_->songs()->bounds().Contains(e.pos);
+    const bool on_panel = lists_->panel() && lists_->panel()->bounds().Contains(e.pos);
+    if ((on_songs || on_panel) && presenter()) presenter()->ClearFocus();
     LayerWnd::OnLButtonDown(e);
     return;
   }
