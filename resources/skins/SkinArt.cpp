@@ -466,6 +466,66 @@ void VolumeBarsGlyph(Svg& svg, double w, double h, const char* ink, bool open) {
   }
 }
 
+// Three stacked states of a button on the light tool bar: an accent veil on hover and press.
+void LightBarButton(Svg& svg, Point origin, int w, int h, const char* veil, const Glyph& glyph) {
+  for (int i = 0; i < 3; ++i) {
+    svg.Raw("<g transform='" + Translate(origin.x, origin.y + i * h) + "'>");
+    if (kStates[i] != State::kNormal)
+      svg.Box(0.5, 0.5, w - 1, h - 1, veil, 3, nullptr, kStates[i] == State::kHover ? 0.18 : 0.32);
+    glyph(svg, w, h, "#4A5462");
+    svg.Raw("</g>");
+  }
+}
+
+// The play modes: an arrow through the list (no repeat), a loop (repeat), a "1" for one song,
+// crossed arrows for random.
+void PlayModeGlyph(Svg& svg, double w, double h, const char* ink, int mode) {
+  const double cy = h / 2;
+  auto loop = [&] {
+    std::ostringstream d;
+    d << "M9," << cy - 3 << " H21 A3,3 0 0 1 21," << cy + 3 << " H9 A3,3 0 0 1 9," << cy - 3;
+    svg.Path(d.str(), "none", ink, 1.3);
+    std::ostringstream head;
+    head << "M18," << cy - 5.5 << " L21," << cy - 3 << " L18," << cy - 0.5;
+    svg.Path(head.str(), "none", ink, 1.3);
+  };
+  auto arrow = [&] {
+    std::ostringstream d;
+    d << "M7," << cy << " H25 M21," << cy - 3.5 << " L25," << cy << " L21," << cy + 3.5;
+    svg.Path(d.str(), "none", ink, 1.3);
+  };
+  auto one = [&] {
+    std::ostringstream d;
+    d << "M27," << cy - 2.5 << " L29," << cy - 4.5 << " V" << cy + 4.5;
+    svg.Path(d.str(), "none", ink, 1.3);
+  };
+  switch (mode) {
+    case 0:  // single, no repeat
+      arrow();
+      one();
+      break;
+    case 1:  // single, repeat
+      loop();
+      one();
+      break;
+    case 2:  // all, no repeat
+      arrow();
+      svg.Box(4, cy - 4.5, 1.4, 9, ink);
+      break;
+    case 3:  // all, repeat
+      loop();
+      break;
+    default: {  // random
+      std::ostringstream d;
+      d << "M7," << cy - 4 << " C14," << cy - 4 << " 18," << cy + 4 << " 25," << cy + 4 << " M7,"
+        << cy + 4 << " C14," << cy + 4 << " 18," << cy - 4 << " 25," << cy - 4 << " M22,"
+        << cy - 6.5 << " L25," << cy - 4 << " L22," << cy - 1.5 << " M22," << cy + 1.5 << " L25,"
+        << cy + 4 << " L22," << cy + 6.5;
+      svg.Path(d.str(), "none", ink, 1.3);
+    }
+  }
+}
+
 std::string MainSkin(const Style& style) {
   namespace m = skin::main;
   Svg svg(m::kWidth, m::kHeight);
@@ -579,6 +639,12 @@ std::string MainSkin(const Style& style) {
   svg.Swatch(m::kTitleTextPixel, "#FFFFFF");
   svg.Swatch(m::kAccentPixel, style.accent);
   svg.Swatch(m::kStatusTextPixel, "#5A6270");
+  for (int mode = 0; mode < m::kPlayModeImages; ++mode) {
+    LightBarButton(svg, m::PlayModeImage(mode), m::kPlayModeWidth, m::kPlayModeHeight,
+                   style.accent, std::bind(PlayModeGlyph, _1, _2, _3, _4, mode));
+  }
+  svg.Swatch(m::kSpectrumBarPixel, style.accent);
+  svg.Swatch(m::kSpectrumPeakPixel, style.accent_dark);
   return svg.Finish();
 }
 

@@ -212,6 +212,15 @@ inline constexpr Point kScrollUp{340, 260};     // 12 × 12, states stacked
 inline constexpr Point kScrollDown{352, 260};   // 12 × 12
 inline constexpr Point kScrollThumb{364, 260};  // 12 × 24, states stacked
 inline constexpr Rect kScrollTrack{376, 260, 388, 284};
+// The play-mode button of the tool bar: one picture per mode (single no repeat, single repeat,
+// all no repeat, all repeat, random), 34 × 18, states stacked.
+inline constexpr int kPlayModeWidth = 34;
+inline constexpr int kPlayModeHeight = 18;
+inline constexpr int kPlayModeImages = 5;
+constexpr Point PlayModeImage(int index) { return Point{340 + 36 * index, 340}; }
+// The spectrum's bars and peak marks.
+inline constexpr Point kSpectrumBarPixel{600, 68};
+inline constexpr Point kSpectrumPeakPixel{600, 76};
 // Palette of the lists and panels.
 inline constexpr Point kTextPixel{600, 4};
 inline constexpr Point kRowEvenPixel{600, 12};

@@ -54,6 +54,21 @@ constexpr TooltipRow kTooltips[] = {
     {kPhoneFiles, "文件管理", ""},
 };
 
+}  // namespace
+
+gfx::Point MainLayout::PlayModeImage(playback::PlayMode mode) {
+  using playback::PlayMode;
+  // A stored value none of the modes plays nothing after a song, as single-no-repeat does.
+  const int index = mode == PlayMode::kSingleRepeat  ? 1
+                    : mode == PlayMode::kAllNoRepeat ? 2
+                    : mode == PlayMode::kAllRepeat   ? 3
+                    : mode == PlayMode::kRandom      ? 4
+                                                     : 0;
+  return m::PlayModeImage(index);
+}
+
+namespace {
+
 Entry Image(int id, gfx::Rect bounds, gfx::Point image, int image_size, bool mini, bool hidden) {
   Entry s;
   s.id = id;
@@ -207,7 +222,12 @@ std::vector<MainControlEntry> MainLayout::Normal(const MainLayoutState& s) {
   c.push_back(Caption(kLogout, Box(w - 40, 58, 30, 18), "退出", false, !s.logged_in));
   // Tool bar.
   c.push_back(Caption(kImport, Box(6, 115, 34, 18), "导入", false, false));
-  c.push_back(Caption(kPlayMode, Box(42, 115, 34, 18), "模式", false, false));
+  {
+    Entry mode = Image(kPlayMode, Box(42, 115, m::kPlayModeWidth, m::kPlayModeHeight),
+                       PlayModeImage(s.play_mode), 0, false, false);
+    mode.image_size = {m::kPlayModeWidth, m::kPlayModeHeight};
+    c.push_back(mode);
+  }
   c.push_back(Caption(kSort, Box(78, 115, 34, 18), "排序", false, false));
   c.push_back(Caption(kAddTo, Box(114, 115, 46, 18), "添加到", false, true));
   c.push_back(Caption(kNewBatch, Box(162, 115, 46, 18), "换一批", false, true));
@@ -259,8 +279,8 @@ std::vector<MainControlEntry> MainLayout::Normal(const MainLayoutState& s) {
   // Bottom band: left panel pages, phone files, hosted page panel.
   const int band = s.size.height - 24;
   c.push_back(Caption(kPage0, Box(6, band, 40, 18), "列表", false, false));
-  c.push_back(Caption(kPage2, Box(48, band, 40, 18), "排行", false, false));
-  c.push_back(Caption(kPage3, Box(90, band, 40, 18), "电台", false, false));
+  c.push_back(Caption(kPage2, Box(48, band, 40, 18), "电台", false, false));
+  c.push_back(Caption(kPage3, Box(90, band, 40, 18), "排行", false, false));
   c.push_back(Caption(kPhoneFiles, Box(134, band, 56, 18), "文件管理", false, !s.phone_connected));
   // The phone panel's minimise (56, shown while it is expanded) and expand (57, while it is
   // minimised), there while a phone is connected. Without a phone panel in the program the one

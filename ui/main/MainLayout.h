@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/gfx/Geometry.h"
+#include "playback/PlayQueueMode.h"
 
 namespace quillo::ui {
 
@@ -37,6 +38,7 @@ struct MainLayoutState {
   bool phone_minimized = false;  // the phone panel minimised (57 shown) or expanded (56 shown)
   int panel_width = 70;          // normal only: the playlist panel's width
   int volume = 80;
+  playback::PlayMode play_mode = playback::PlayMode::kAllRepeat;  // the play-mode button's picture
 };
 
 class MainLayout {
@@ -66,6 +68,8 @@ class MainLayout {
   static gfx::Rect SeekTrack(gfx::Size size);
   // The list area: playlist panel and song list (normal), or the song list (mini, unfolded).
   static gfx::Rect PanelRect(gfx::Size size, int panel_width);
+  // The skin picture (normal state; hover and pressed stacked below) of the play-mode button.
+  static gfx::Point PlayModeImage(playback::PlayMode mode);
   static gfx::Rect SongListRect(gfx::Size size, int panel_width, bool mini);
   // The song list's header (normal layout): the band above the song list, beside the panel's
   // heading row, with the shown list's title (29) and the arrow of its menu (30).

@@ -22,6 +22,7 @@
 #include "ui/main/SeamSongList.h"
 #include "ui/main/SorvelMainDlg.h"
 #include "ui/toolkit/LayerWindowRegistry.h"
+#include "resources/skins/SkinLayout.h"
 #include "ui/toolkit/SkinManager.h"
 
 namespace quillo::ui {
@@ -552,6 +553,24 @@ void SorvelMainDlg::ShowMuted(bool muted) {
   ShowControl(kMute, !muted);
   ShowControl(kUnmute, muted);
   UpdateIfDirty();
+}
+
+void SorvelMainDlg::ShowPlayMode(playback::PlayMode mode) {
+  LayerControl* button = FindControl(kPlayMode);
+  if (!button) return;
+  const gfx::Point origin = MainLayout::PlayModeImage(mode);
+  const int w = skin::main::kPlayModeWidth, h = skin::main::kPlayModeHeight;
+  button->normal = gfx::Rect::FromXYWH(origin.x, origin.y, w, h);
+  button->hover = gfx::Rect::FromXYWH(origin.x, origin.y + h, w, h);
+  button->pressed_image = gfx::Rect::FromXYWH(origin.x, origin.y + 2 * h, w, h);
+  if (IsCreated()) {
+    RedrawControl(*button);
+    UpdateIfDirty();
+  }
+}
+
+void MainPlayModeButton::OnPlayModeChanged(playback::PlayMode mode) {
+  window_.ShowPlayMode(mode);
 }
 
 void SorvelMainDlg::SetTitleMarquee(bool running) {

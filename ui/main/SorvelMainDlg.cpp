@@ -67,6 +67,7 @@ SorvelMainDlg::SorvelMainDlg(MainWindowParts parts)
     artist_picture_.SetSource(picture_source_.get());
   }
   if (parts_.queue_views) play_view_registration_ = parts_.queue_views->Add(play_view_);
+  if (parts_.play) play_mode_registration_ = parts_.play->AddModeListener(play_mode_button_);
   if (parts_.login_views) login_view_registration_ = parts_.login_views->AddWindow(login_view_);
 }
 
@@ -74,6 +75,7 @@ SorvelMainDlg::~SorvelMainDlg() {
   ColorPicker::SetStyleHandler(nullptr);
   // Nothing may reach the roles' window while it is being torn down.
   play_view_registration_.Reset();
+  play_mode_registration_.Reset();
   login_view_registration_.Reset();
 }
 
@@ -109,9 +111,10 @@ gfx::Rect SorvelMainDlg::SavedRect(bool mini) const {
                                                         MainLayout::kNormalMinimum.width,
                                                         MainLayout::kNormalMinimum.height);
   if (!saved) return DefaultNormalRect();
-  // The skin is drawn for the minimum size; a larger saved size keeps only its place.
-  return gfx::Rect::FromXYWH(saved->left, saved->top, MainLayout::kNormalMinimum.width,
-                             MainLayout::kNormalMinimum.height);
+  // The minimum size is the skin's; a saved size below it (an older file) grows to it.
+  return gfx::Rect::FromXYWH(saved->left, saved->top,
+                             std::max(saved->right - saved->left, MainLayout::kNormalMinimum.width),
+                             std::max(saved->bottom - saved->top, MainLayout::kNormalMinimum.height));
 }
 
 void SorvelMainDlg::SaveGeometry() {
@@ -174,6 +177,7 @@ MainLayoutState SorvelMainDlg::LayoutState() const {
   s.phone_connected = parts_.later.phone && parts_.later.phone->DeviceConnected();
   s.phone_minimized = phone_minimized_;
   s.volume = Volume();
+  if (parts_.play) s.play_mode = parts_.play->Mode();
   return s;
 }
 
@@ -330,7 +334,7 @@ void SorvelMainDlg::DrawBackground() {
                     gfx::Point{0, 0});
       }
     } else {
-      p.DrawImage(*skin(), m::kBackground, gfx::Point{0, 0});
+      DrawNormalBackground(p);
       // Tracks of the volume slider and the seek bar.
       const gfx::Rect vt = MainLayout::VolumeTrack();
       p.DrawImage(*skin(), m::kVolumeTrack, gfx::Rect{vt.left, vt.top + 3, vt.right, vt.top + 7});
@@ -537,7 +541,46 @@ bool SorvelMainDlg::IsDragArea(int x, int y) {
   return MainLayout::IsDragArea({x, y}, ClientSize(), mini_);
 }
 
+void SorvelMainDlg::DrawNormalBackground(gfx::Painter& p) {
+  const gfx::Rect bg = m::kBackground;
+  const gfx::Size size = ClientSize();
+  if (size == gfx::Size{bg.width(), bg.height()}) {
+    p.DrawImage(*skin(), bg, gfx::Point{0, 0});
+    return;
+  }
+  // A larger window: the skin in nine pieces; the corners keep their pixels (the title, the
+  // rounded corners), the bands between them stretch.
+  const int xs[4] = {0, kBackgroundLeft, bg.width() - kBackgroundRight, bg.width()};
+  const int ys[4] = {0, kBackgroundTop, bg.height() - kBackgroundBottom, bg.height()};
+  const int xd[4] = {0, kBackgroundLeft, size.width - kBackgroundRight, size.width};
+  const int yd[4] = {0, kBackgroundTop, size.height - kBackgroundBottom, size.height};
+  for (int row = 0; row < 3; ++row) {
+    for (int col = 0; col < 3; ++col) {
+      const gfx::Rect source{bg.left + xs[col], bg.top + ys[row], bg.left + xs[col + 1],
+                             bg.top + ys[row + 1]};
+      const gfx::Rect dest{xd[col], yd[row], xd[col + 1], yd[row + 1]};
+      if (dest.width() > 0 && dest.height() > 0) p.DrawImage(*skin(), source, dest);
+    }
+  }
+}
+
+std::optional<window::ResizeEdge> SorvelMainDlg::ResizeEdgeAt(gfx::Point p) const {
+  if (mini_) return std::nullopt;
+  const gfx::Size s = ClientSize();
+  const bool right = p.x >= s.width - kResizeBorder;
+  const bool bottom = p.y >= s.height - kResizeBorder;
+  if (p.x >= s.width - kResizeCorner && p.y >= s.height - kResizeCorner)
+    return window::ResizeEdge::kBottomRight;
+  if (right) return window::ResizeEdge::kRight;
+  if (bottom) return window::ResizeEdge::kBottom;
+  return std::nullopt;
+}
+
 void SorvelMainDlg::OnLButtonDown(const window::MouseEvent& e) {
+  if (const auto edge = ResizeEdgeAt(e.pos); edge && presenter() && !ControlAt(e.pos)) {
+    presenter()->BeginResizeDrag(*edge, e);
+    return;
+  }
   if (!mini_ && MainLayout::IsSplitterBand(e.pos, ClientSize(), panel_width_)) {
     splitter_press_x_ = e.pos.x;
     splitter_press_width_ = panel_width_;
@@ -673,7 +716,11 @@ void SorvelMainDlg::OnMove(gfx::Point screen_origin) {
 }
 
 void SorvelMainDlg::OnSize(gfx::Size size) {
+  const bool changed = size != laid_out_size_;
   LayerWnd::OnSize(size);
+  laid_out_size_ = size;
+  // Resized by its border: the controls and lists follow the new edges.
+  if (changed && IsCreated() && !mini_ && lists_) RelayoutInPlace();
   // Windows attached below or to the right follow the new edges.
   attached_.OnMainResized(WindowRect());
 }

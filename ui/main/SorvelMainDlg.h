@@ -28,6 +28,7 @@
 #include "ui/main/MainCommandRouter.h"
 #include "ui/main/MainLayout.h"
 #include "ui/main/MainLoginView.h"
+#include "ui/main/MainPlayModeButton.h"
 #include "ui/main/MainPlayView.h"
 #include "ui/main/MainVolumeControl.h"
 #include "ui/main/MainWindowListener.h"
@@ -183,6 +184,8 @@ class SorvelMainDlg : public LayerWnd, public MainActions, public lists::ListsHo
   void ResetSeekBar();
   void ShowVolume(int volume);
   void ShowMuted(bool muted);
+  // The play-mode button shows the mode's picture.
+  void ShowPlayMode(playback::PlayMode mode);
   void SetTitleMarquee(bool running);
   void MarkPlayingSong(const std::string& music_id);
   void SetCurrentArtist(const std::string& artist_id, const std::string& artist_name) {
@@ -275,6 +278,9 @@ class SorvelMainDlg : public LayerWnd, public MainActions, public lists::ListsHo
   void DrawSeekFill();
   void DrawVolumeFill();
   void DrawPanel();
+  void DrawNormalBackground(gfx::Painter& p);
+  // The border the normal layout is resized by (right, bottom, the corner), or none.
+  std::optional<window::ResizeEdge> ResizeEdgeAt(gfx::Point p) const;
   // The playlist panel's scroll bar shows (and the rows narrow for it) only while the rows
   // overflow the panel. Answers whether anything changed (the caller redraws).
   bool FitPanelScrollBar();
@@ -326,6 +332,12 @@ class SorvelMainDlg : public LayerWnd, public MainActions, public lists::ListsHo
   int splitter_press_x_ = -1;
   int splitter_press_width_ = 0;
   bool resize_cursor_ = false;  // the pointer is over the splitter band or drags it
+  // The skin's normal background in nine pieces: the bands kept whole at each side.
+  static constexpr int kBackgroundLeft = 110, kBackgroundRight = 16;
+  static constexpr int kBackgroundTop = 140, kBackgroundBottom = 30;
+  // The border the window is resized by, and its bottom-right corner.
+  static constexpr int kResizeBorder = 4, kResizeCorner = 12;
+  gfx::Size laid_out_size_;
   int pending_volume_ = -1;
   int position_s_ = 0;
   int length_s_ = 0;
@@ -340,7 +352,9 @@ class SorvelMainDlg : public LayerWnd, public MainActions, public lists::ListsHo
   MainPlayView play_view_{*this};
   MainLoginView login_view_{*this};
   MainVolumeControl volume_control_{*this};
+  MainPlayModeButton play_mode_button_{*this};
   loop::Subscription play_view_registration_;
+  loop::Subscription play_mode_registration_;
   loop::Subscription login_view_registration_;
   // Timers 105 (status marquee), 107 (pending volume) and 108 (phone animation); last among
   // what their tasks use, so they stop first.
