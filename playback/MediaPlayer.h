@@ -108,6 +108,10 @@ class MediaPlayer : public Player, public service::SafeDownloaderCallback {
   // or without a graph). Read spectrum() right after, on the same thread.
   void UpdateSpectrum();
   const SpectrumAnalyzer* spectrum() const { return spectrum_.get(); }
+  const SpectrumAnalyzer* UpdateSpectrumView() override {
+    UpdateSpectrum();
+    return spectrum_.get();
+  }
 
   // ---- Download callbacks (window thread) -------------------------------------------------
   void OnStart(service::TransferRecord& record) override;

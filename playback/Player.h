@@ -6,6 +6,7 @@
 namespace quillo::playback {
 
 class PlayerListener;
+class SpectrumAnalyzer;
 
 class Player {
  public:
@@ -43,6 +44,10 @@ class Player {
   virtual std::string GetMusicId() const = 0;
   // The title followed by " [mm:ss]" when the duration is known.
   virtual std::string GetDisplayTitle() = 0;
+
+  // Analyses the latest PCM into the spectrum (bars fall while paused or without a song) and
+  // answers it, or null for a player without one. Window thread; valid until the next call.
+  virtual const SpectrumAnalyzer* UpdateSpectrumView() { return nullptr; }
 };
 
 }  // namespace quillo::playback

@@ -6,6 +6,9 @@
 #include "platform/media/MediaGraph.h"
 
 namespace quillo::playback {
+
+static_assert(SpectrumAnalyzer::kFrameSamples <= audio::kTapWindowFrames,
+              "the tap keeps at least one analysis frame");
 namespace {
 
 // The lifting makes quiet bands visible: the quieter a band, the more it is raised.

@@ -286,7 +286,7 @@ void GstMediaGraph::TearDown() {
   playing_ = stale_preroll_ = false;
   resume_position_ns_ = 0;
   std::lock_guard lock(tap_state_->mutex);
-  tap_state_->last.reset();
+  tap_state_->recent.clear();
 }
 
 bool GstMediaGraph::Run() {
@@ -415,11 +415,8 @@ std::optional<PcmFormat> GstMediaGraph::TapFormat() const {
 
 bool GstMediaGraph::CopyTapBuffer(std::vector<std::uint8_t>& out) const {
   std::lock_guard lock(tap_state_->mutex);
-  if (!tap_state_->last) return false;
-  GstMapInfo map;
-  if (!gst_buffer_map(tap_state_->last.get(), &map, GST_MAP_READ)) return false;
-  out.assign(map.data, map.data + map.size);
-  gst_buffer_unmap(tap_state_->last.get(), &map);
+  if (tap_state_->recent.empty()) return false;
+  out.assign(tap_state_->recent.begin(), tap_state_->recent.end());
   return true;
 }
 
@@ -427,12 +424,38 @@ std::vector<GraphEvent> GstMediaGraph::TakeEvents() {
   return std::exchange(events_, {});
 }
 
-// Streaming thread. Keeps a reference to the buffer rather than a copy; CopyTapBuffer copies.
-GstPadProbeReturn GstMediaGraph::OnTapBuffer(GstPad*, GstPadProbeInfo* info, gpointer tap) {
+// Streaming thread. Appends the buffer's PCM to the window of recent audio: a decoder's buffer
+// (1152 frames for MP3) is shorter than one spectrum frame, so one buffer alone is never enough.
+GstPadProbeReturn GstMediaGraph::OnTapBuffer(GstPad* pad, GstPadProbeInfo* info, gpointer tap) {
   auto* state = static_cast<TapState*>(tap);
   GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
-  std::lock_guard lock(state->mutex);
-  state->last.reset(gst_buffer_ref(buffer));
+  std::size_t frame_bytes = 0;
+  {
+    GstMiniPtr<GstCaps> caps(gst_pad_get_current_caps(pad));
+    GstAudioInfo audio;
+    if (caps && gst_audio_info_from_caps(&audio, caps.get()))
+      frame_bytes = std::size_t(GST_AUDIO_INFO_BPF(&audio));
+  }
+  if (frame_bytes == 0) return GST_PAD_PROBE_OK;
+  GstMapInfo map;
+  if (!gst_buffer_map(buffer, &map, GST_MAP_READ)) return GST_PAD_PROBE_OK;
+  const std::size_t limit = frame_bytes * kTapWindowFrames;
+  // Whole frames only, the newest of them when the buffer alone is longer than the window.
+  std::size_t size = map.size - map.size % frame_bytes;
+  const std::uint8_t* data = map.data + (size > limit ? size - limit : 0);
+  size = std::min(size, limit);
+  {
+    std::lock_guard lock(state->mutex);
+    if (state->frame_bytes != frame_bytes) {
+      state->recent.clear();
+      state->frame_bytes = frame_bytes;
+    }
+    std::vector<std::uint8_t>& recent = state->recent;
+    const std::size_t keep = std::min(recent.size(), limit - size);
+    recent.erase(recent.begin(), recent.end() - std::ptrdiff_t(keep));
+    recent.insert(recent.end(), data, data + size);
+  }
+  gst_buffer_unmap(buffer, &map);
   return GST_PAD_PROBE_OK;
 }
 

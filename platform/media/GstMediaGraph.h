@@ -98,9 +98,11 @@ class GstMediaGraph final : public MediaGraph {
 
  private:
   // What the streaming thread and the window thread share about the tap.
+  // The latest PCM, oldest first, at most kTapWindowFrames frames of frame_bytes each.
   struct TapState {
     mutable std::mutex mutex;
-    GstMiniPtr<GstBuffer> last;  // guarded by mutex
+    std::vector<std::uint8_t> recent;  // guarded by mutex
+    std::size_t frame_bytes = 0;       // guarded by mutex
   };
 
   bool StartPipeline(const char* source_factory, const std::string& source_name,

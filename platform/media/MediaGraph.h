@@ -28,6 +28,9 @@ struct PcmFormat {
   int sample_rate = 0;
 };
 
+// How much of the latest PCM the analysis tap keeps, in sample frames (one spectrum frame).
+inline constexpr int kTapWindowFrames = 2048;
+
 // Where the analysis tap could not be put; each has the player's message.
 enum class TapFailure {
   kNone,
@@ -78,7 +81,9 @@ class MediaGraph {
   // Puts the analysis tap in front of the sink (after every successful build).
   virtual TapFailure InsertTap() = 0;
   virtual std::optional<PcmFormat> TapFormat() const = 0;
-  // Copies the tap's last PCM buffer; false when there is none.
+  // Copies the latest PCM that passed the tap, whole sample frames, oldest first: the last
+  // kTapWindowFrames frames joined across the decoder's buffers (which are usually shorter), or
+  // what has passed so far. False when nothing has.
   virtual bool CopyTapBuffer(std::vector<std::uint8_t>& out) const = 0;
 
   // The events queued since the last call, in order.

@@ -643,8 +643,9 @@ std::string MainSkin(const Style& style) {
     LightBarButton(svg, m::PlayModeImage(mode), m::kPlayModeWidth, m::kPlayModeHeight,
                    style.accent, std::bind(PlayModeGlyph, _1, _2, _3, _4, mode));
   }
-  svg.Swatch(m::kSpectrumBarPixel, style.accent);
-  svg.Swatch(m::kSpectrumPeakPixel, style.accent_dark);
+  // The spectrum sits on the player panel: light bars, white peak marks.
+  svg.Swatch(m::kSpectrumBarPixel, "#D8F0EC");
+  svg.Swatch(m::kSpectrumPeakPixel, "#FFFFFF");
   return svg.Finish();
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "resources/skins/SkinLayout.h"
+#include "ui/main/SpectrumDisplay.h"
 #include "ui/main/MainIds.h"
 
 namespace quillo::ui {
@@ -128,6 +129,10 @@ gfx::Rect MainLayout::StatusRect(gfx::Size size, bool mini) {
 gfx::Rect MainLayout::TimeRect(gfx::Size size, bool mini) {
   if (mini) return Box(size.width - 210, 6, 66, 16);
   return Box(size.width - 70, 32, 60, 18);
+}
+
+gfx::Rect MainLayout::SpectrumRect(gfx::Size size) {
+  return Box(size.width - 10 - SpectrumDisplay::kWidth, 78, SpectrumDisplay::kWidth, 14);
 }
 
 gfx::Rect MainLayout::ArtistPictureRect() {

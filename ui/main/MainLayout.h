@@ -68,6 +68,8 @@ class MainLayout {
   static gfx::Rect SeekTrack(gfx::Size size);
   // The list area: playlist panel and song list (normal), or the song list (mini, unfolded).
   static gfx::Rect PanelRect(gfx::Size size, int panel_width);
+  // The spectrum's box in the normal layout's player panel, under 登录/注册.
+  static gfx::Rect SpectrumRect(gfx::Size size);
   // The skin picture (normal state; hover and pressed stacked below) of the play-mode button.
   static gfx::Point PlayModeImage(playback::PlayMode mode);
   static gfx::Rect SongListRect(gfx::Size size, int panel_width, bool mini);

@@ -23,6 +23,7 @@
 #include "ui/main/SeamSongList.h"
 #include "ui/toolkit/DesktopWorkArea.h"
 #include "ui/toolkit/RunModal.h"
+#include "playback/SpectrumAnalyzer.h"
 #include "ui/toolkit/SkinManager.h"
 
 namespace quillo::ui {
@@ -369,6 +370,7 @@ void SorvelMainDlg::DrawAll() {
   }
   DrawStatusLine();
   DrawTimeDisplay();
+  DrawSpectrum();
   if (song_list_ && !(mini_ && folded_)) {
     gfx::Painter p(back_buffer());
     song_list_->Draw(p);
@@ -474,6 +476,29 @@ void SorvelMainDlg::TickStatus() {
     DrawStatusLine();
     UpdateIfDirty();
   }
+  TickSpectrum();
+}
+
+void SorvelMainDlg::TickSpectrum() {
+  // Nothing to analyse for a window nobody sees (hidden to the tray, the mini layout).
+  if (mini_ || !presenter() || !presenter()->IsVisible()) return;
+  const playback::SpectrumAnalyzer* analyzer = parts_.player.UpdateSpectrumView();
+  if (analyzer == nullptr) return;
+  const gfx::Rect box = MainLayout::SpectrumRect(ClientSize());
+  if (!spectrum_.Update(SpectrumDisplay::HeightsOf(analyzer->bars(), analyzer->peaks(),
+                                                   box.height())))
+    return;
+  DrawSpectrum();
+  UpdateLayerPart(box);
+}
+
+void SorvelMainDlg::DrawSpectrum() {
+  if (mini_ || back_buffer().IsNull() || !skin()) return;
+  const gfx::Rect box = MainLayout::SpectrumRect(ClientSize());
+  RestoreBackground(box);
+  gfx::Painter p(back_buffer());
+  spectrum_.Draw(p, box, SkinManager::PixelColor(*skin(), m::kSpectrumBarPixel.x, m::kSpectrumBarPixel.y),
+                 SkinManager::PixelColor(*skin(), m::kSpectrumPeakPixel.x, m::kSpectrumPeakPixel.y));
 }
 
 void SorvelMainDlg::ApplyPendingVolume() {

@@ -33,6 +33,7 @@
 #include "ui/main/MainVolumeControl.h"
 #include "ui/main/MainWindowListener.h"
 #include "ui/main/SongListPointer.h"
+#include "ui/main/SpectrumDisplay.h"
 #include "ui/main/StatusMarquee.h"
 #include "ui/toolkit/LayerWnd.h"
 
@@ -279,6 +280,9 @@ class SorvelMainDlg : public LayerWnd, public MainActions, public lists::ListsHo
   void DrawVolumeFill();
   void DrawPanel();
   void DrawNormalBackground(gfx::Painter& p);
+  // The spectrum follows the player on the status timer's ticks; drawn only when it moved.
+  void TickSpectrum();
+  void DrawSpectrum();
   // The border the normal layout is resized by (right, bottom, the corner), or none.
   std::optional<window::ResizeEdge> ResizeEdgeAt(gfx::Point p) const;
   // The playlist panel's scroll bar shows (and the rows narrow for it) only while the rows
@@ -317,6 +321,7 @@ class SorvelMainDlg : public LayerWnd, public MainActions, public lists::ListsHo
   std::unique_ptr<SeamSongList> song_list_;
   std::unique_ptr<MainListPanels> lists_;
   SongListPointer song_pointer_{*this};
+  SpectrumDisplay spectrum_;
   std::string list_title_;
   // "module.device.is_minimized", read at construction.
   bool phone_minimized_ = false;

@@ -358,6 +358,15 @@ void LayerWnd::UpdateLayer() {
   needs_update_ = false;
 }
 
+void LayerWnd::UpdateLayerPart(const gfx::Rect& changed) {
+  if (needs_update_) {
+    UpdateLayer();
+    return;
+  }
+  if (!presenter_ || !presenter_->IsVisible() || back_buffer_.IsNull()) return;
+  presenter_->PresentPart(back_buffer_, constant_alpha_, changed);
+}
+
 // ---- Controls ---------------------------------------------------------------------------------
 
 LayerControl& LayerWnd::Append(std::unique_ptr<LayerControl> control) {

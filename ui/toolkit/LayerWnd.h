@@ -164,6 +164,9 @@ class LayerWnd : public window::WindowEvents {
   void SetSkin(int skin_id);
   // The text colour of a pixel of this window's skin (the 254 rule).
   gfx::Color SkinColor(gfx::Point pixel) const;
+  // Presents only `changed` (window pixels) when nothing else was drawn since the last update,
+  // else the whole back buffer.
+  void UpdateLayerPart(const gfx::Rect& changed);
   // Marks the back buffer as changed since the last UpdateLayer.
   void SetNeedsUpdate() { needs_update_ = true; }
   bool needs_update() const { return needs_update_; }
