@@ -218,6 +218,12 @@ void DocumentStore::MarkDirty() {
   dirty_ = true;
 }
 
+void DocumentStore::MarkListsChanged() {
+  LockGuard lock = Lock();
+  dirty_ = true;
+  lists_revision_.fetch_add(1, std::memory_order_release);
+}
+
 bool DocumentStore::IsDirty() const {
   LockGuard lock = Lock();
   return dirty_;

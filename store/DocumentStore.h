@@ -15,6 +15,7 @@
 #include <tinyxml.h>
 
 #include <atomic>
+#include <cstdint>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -78,6 +79,11 @@ class DocumentStore {
   [[nodiscard]] LockGuard Lock() const { return LockGuard(mutex_); }
   void MarkDirty();
   bool IsDirty() const;
+  // A change of the library, a list or its songs: dirty, and the lists' revision moves on, so
+  // that windows showing lists notice every change, whoever made it.
+  void MarkListsChanged();
+  // Any thread; grows by one or more with every change of the lists.
+  std::uint64_t ListsRevision() const { return lists_revision_.load(std::memory_order_acquire); }
   // Counts completed writes of the data file (for tests and benchmarks).
   unsigned SaveCount() const { return save_count_.load(); }
   // Longest time one save held the lock while printing.
@@ -186,6 +192,7 @@ class DocumentStore {
   mutable std::recursive_mutex mutex_;
   TiXmlDocument document_;
   bool dirty_ = true;
+  std::atomic<std::uint64_t> lists_revision_{0};
   bool opened_ = false;
   std::map<std::string, std::string, std::less<>> config_cache_;
   std::string current_user_;

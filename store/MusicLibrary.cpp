@@ -221,7 +221,7 @@ bool MusicLibrary::AddMusic(const MusicRecord& record, bool announce) {
   if (id.empty()) return false;
   TiXmlElement* folder = MusicFolderElement(true);
   if (folder == nullptr) return false;
-  store_.MarkDirty();
+  store_.MarkListsChanged();
   SongEntry* entry = Entry(id);
   TiXmlElement* element = entry ? entry->element : nullptr;
   if (element == nullptr) {
@@ -252,7 +252,7 @@ bool MusicLibrary::UpdateMusic(const MusicRecord& record) {
   }
   CacheRecord(AttributeOf(record, "id"), entry->element,
               DocumentStore::ReadAllAttributes(entry->element));
-  store_.MarkDirty();
+  store_.MarkListsChanged();
   return true;
 }
 
@@ -274,7 +274,7 @@ bool MusicLibrary::SetMusicAttribute(std::string_view music_id, std::string_view
     record.erase(name);
   }
   CacheRecord(std::string(music_id), entry->element, std::move(record));
-  store_.MarkDirty();
+  store_.MarkListsChanged();
   return true;
 }
 
@@ -306,7 +306,7 @@ void MusicLibrary::RemoveFromAllLists(const std::string& music_id) {
 
 void MusicLibrary::DeleteMusic(const std::string& music_id) {
   auto lock = store_.Lock();
-  store_.MarkDirty();
+  store_.MarkListsChanged();
   if (IsLocalId(music_id)) {
     RemoveFromAllLists(music_id);
     if (SongEntry* entry = Entry(music_id)) {

@@ -185,12 +185,12 @@ bool MusicLibrary::FileDownloadedMusic(const std::string& music_id,
       store_.SetText(entry->element, kSongStatusAttribute, downloaded);
       SetCachedAttribute(music_id, "fileName", file_name);
       SetCachedAttribute(music_id, kSongStatusAttribute, downloaded);
-      store_.MarkDirty();
+      store_.MarkListsChanged();
     } else {
       const std::string failed(SongStatusText(SongStatus::kFailed));
       store_.SetText(entry->element, kSongStatusAttribute, failed);
       SetCachedAttribute(music_id, kSongStatusAttribute, failed);
-      store_.MarkDirty();
+      store_.MarkListsChanged();
     }
   }
   if (deleted) {

@@ -101,7 +101,7 @@ bool PlaylistIndex::AppendItem(TiXmlElement* playlist, std::string_view music_id
   TiXmlNode* inserted = playlist->InsertEndChild(fresh);
   if (inserted == nullptr) return false;
   IndexOf(playlist)[std::string(music_id)].push_back(inserted->ToElement());
-  store_.MarkDirty();
+  store_.MarkListsChanged();
   return true;
 }
 
@@ -110,7 +110,7 @@ TiXmlElement* PlaylistIndex::PrependItemCopy(TiXmlElement* playlist, const TiXml
   TiXmlElement* first = playlist->FirstChildElement();
   TiXmlNode* inserted = first ? playlist->InsertBeforeChild(first, item) : playlist->InsertEndChild(item);
   if (inserted == nullptr) return nullptr;
-  store_.MarkDirty();
+  store_.MarkListsChanged();
   // An item in front changes which duplicate is first; rebuilding is cheap for the short lists
   // that grow at the front.
   Forget(playlist);

@@ -99,7 +99,7 @@ bool Playlists::MoveItems(std::string_view list_id, std::string_view target_id,
     }
   }
   lists_.Forget(playlist);
-  store_.MarkDirty();
+  store_.MarkListsChanged();
   return true;
 }
 
@@ -143,7 +143,7 @@ bool Playlists::SortPlaylist(std::string_view list_id, const std::string& attrib
   for (std::size_t i = 0; i < items.size(); ++i) items[i]->SetAttribute("id", entries[i].id);
   lists_.Forget(playlist);
   store_.SetText(playlist, "sort_column", attribute);
-  store_.MarkDirty();
+  store_.MarkListsChanged();
   return true;
 }
 

@@ -54,7 +54,7 @@ void Playlists::ForgetSessionKey() {
   auto lock = store_.Lock();
   TiXmlElement* user = lists_.UserElement(store_.CurrentUser(), false);
   if (user) store_.RemoveAttribute(user, "contextKey");
-  store_.MarkDirty();
+  store_.MarkListsChanged();
 }
 
 void Playlists::Logout() {
@@ -133,7 +133,7 @@ void Playlists::SetPlaylistName(std::string_view list_id, std::string_view name)
   auto lock = store_.Lock();
   TiXmlElement* playlist = lists_.PlaylistElement(list_id, true);
   if (playlist) store_.SetText(playlist, "name", name);
-  store_.MarkDirty();
+  store_.MarkListsChanged();
 }
 
 bool Playlists::RenamePlaylist(std::string_view list_id, std::string_view name) {
@@ -224,7 +224,7 @@ bool Playlists::RemoveItem(std::string_view list_id, std::string_view music_id) 
   TiXmlElement* item = lists_.FindItem(playlist, music_id);
   if (item == nullptr) return false;
   lists_.RemoveItem(playlist, item);
-  store_.MarkDirty();
+  store_.MarkListsChanged();
   // A local song exists only while "local" holds it.
   if (list_id == PlaylistIndex::kLocalListId) library_.DeleteMusic(std::string(music_id));
   return true;
@@ -236,7 +236,7 @@ void Playlists::ClearList(std::string_view list_id) {
     auto it = temporary_.find(list_id);
     if (it != temporary_.end()) temporary_.erase(it);
     if (TiXmlElement* stored = lists_.PlaylistElement(list_id, false)) lists_.RemovePlaylist(stored);
-    store_.MarkDirty();
+    store_.MarkListsChanged();
     return;
   }
   TiXmlElement* playlist = lists_.PlaylistElement(list_id, false);

@@ -46,7 +46,7 @@ void Playlists::AddRecentlyPlayed(const MusicRecord& record) {
        items.pop_back()) {
     lists_.RemoveItem(stored, items.back());
   }
-  store_.MarkDirty();
+  store_.MarkListsChanged();
 }
 
 MusicRecordPtr Playlists::FindInTemporaryLists(std::string_view music_id) {
@@ -87,7 +87,7 @@ void Playlists::RebuildRecentlyPlayed() {
     }
   }
   lists_.Forget(old);
-  store_.MarkDirty();
+  store_.MarkListsChanged();
 }
 
 void Playlists::SetCurrentList(const std::string& list_id) {

@@ -463,6 +463,8 @@ int SorvelMainDlg::AddDroppedFiles(const std::vector<std::string>& paths) {
 }
 
 void SorvelMainDlg::ShowList(const std::string& list_id) {
+  // A list just made (the local library's first song) needs its panel row first.
+  FollowStoreLists();
   if (lists_) {
     lists_->ShowList(list_id);
     UpdateIfDirty();

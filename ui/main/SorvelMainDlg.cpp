@@ -228,6 +228,8 @@ void SorvelMainDlg::BuildLayout() {
                               parts_.sync, parts_.play, &parts_.player},
           *parts_.sync_view);
     }
+    // The lists read the store as it is now.
+    lists_seen_ = parts_.runtime.store().ListsRevision();
     // The song list stops short of its scroll bar, which the window draws.
     const gfx::Rect songs{list_rect.left, list_rect.top, list_rect.right - 12, list_rect.bottom};
     const bool folded = mini_ && folded_;
@@ -477,6 +479,14 @@ void SorvelMainDlg::TickStatus() {
     UpdateIfDirty();
   }
   TickSpectrum();
+  FollowStoreLists();
+}
+
+void SorvelMainDlg::FollowStoreLists() {
+  const std::uint64_t revision = parts_.runtime.store().ListsRevision();
+  if (revision == lists_seen_) return;
+  lists_seen_ = revision;
+  if (lists_) RefreshPlaylistTree();
 }
 
 void SorvelMainDlg::TickSpectrum() {

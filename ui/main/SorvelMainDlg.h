@@ -282,6 +282,9 @@ class SorvelMainDlg : public LayerWnd, public MainActions, public lists::ListsHo
   void DrawNormalBackground(gfx::Painter& p);
   // The spectrum follows the player on the status timer's ticks; drawn only when it moved.
   void TickSpectrum();
+  // The panel and the song list follow every change of the library and the lists, whoever made
+  // it (a file handed over, a download, the service's answer): checked on the status ticks.
+  void FollowStoreLists();
   void DrawSpectrum();
   // The border the normal layout is resized by (right, bottom, the corner), or none.
   std::optional<window::ResizeEdge> ResizeEdgeAt(gfx::Point p) const;
@@ -322,6 +325,7 @@ class SorvelMainDlg : public LayerWnd, public MainActions, public lists::ListsHo
   std::unique_ptr<MainListPanels> lists_;
   SongListPointer song_pointer_{*this};
   SpectrumDisplay spectrum_;
+  std::uint64_t lists_seen_ = 0;  // the store's lists revision the panel and list show
   std::string list_title_;
   // "module.device.is_minimized", read at construction.
   bool phone_minimized_ = false;
