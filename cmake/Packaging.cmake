@@ -1,0 +1,33 @@
+# The Debian package: one quillo_<version>_<arch>.deb holding the three programs and the desktop
+# files under CMAKE_INSTALL_PREFIX (/usr when scripts/package.sh builds it). The shared
+# libraries' packages come from dpkg-shlibdeps; what the programs load or start rather than link
+# is named here: the GStreamer plugins that play, the CJK fonts the windows ask for, and the
+# encoders the stand-in service makes its catalogue with.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME quillo)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "Zelbo音乐")
+set(CPACK_PACKAGE_CONTACT "Zelbo音乐 maintainers <quillo@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "desktop music client with lyrics in time")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Zelbo音乐 plays local MP3 and WMA files and streams the songs of its music service while\n"
+    "they download, shows their lyrics in time in a lyric window and a floating karaoke bar,\n"
+    "downloads songs with their lyrics and pictures, keeps the user's library and playlists,\n"
+    "imports local music and copies music to a phone. Its interface is Chinese.\n"
+    "\n"
+    "The package holds quillo, the command-line tool quillo-tool and the stand-in service that\n"
+    "quillo starts when no service is configured.")
+string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
+set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
+set(CPACK_DEBIAN_PACKAGE_SECTION sound)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-plugins-ugly, "
+    "gstreamer1.0-libav, fonts-noto-cjk | fonts-wqy-zenhei, lame, ffmpeg")
+string(JOIN "" CPACK_DEBIAN_PACKAGE_DEPENDS ${CPACK_DEBIAN_PACKAGE_DEPENDS})
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core, fonts-liberation2")
+include(CPack)
