@@ -45,8 +45,12 @@ while read -r first second; do
 done <<<"$help_names"
 
 expect "$(printf '%s\n' --data-dir --help --service)" --
-expect "$(printf '%s\n' --duration --title --words)" lyric parse song.lrc --
-expect "$(printf '%s\n' --list --song)" play --
+# A command's options are those of its line in --help.
+options_of() { "$tool" --help | grep "^  $1 " | grep -o -- '--[a-z][a-z-]*' | sort -u; }
+[ -n "$(options_of "lyric parse")" ] || fail "no options for lyric parse in --help"
+expect "$(options_of "lyric parse")" lyric parse song.lrc --
+expect "$(options_of play)" play --
+expect "$(options_of "lyric parse" | grep -- '--t')" lyric parse song.lrc --t
 # The options before the command are stepped over.
 expect "$(printf '%s\n' get list remove set)" --data-dir /tmp --service http://x/ config ""
 
