@@ -9,14 +9,16 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Zelbo音乐")
 set(CPACK_PACKAGE_CONTACT "Zelbo音乐 maintainers <quillo@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "desktop music client with lyrics in time")
+# Lines of the long description stay within 72 columns, as Debian's tools expect.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Zelbo音乐 plays local MP3 and WMA files and streams the songs of its music service while\n"
-    "they download, shows their lyrics in time in a lyric window and a floating karaoke bar,\n"
-    "downloads songs with their lyrics and pictures, keeps the user's library and playlists,\n"
-    "imports local music and copies music to a phone. Its interface is Chinese.\n"
+    "Zelbo音乐 plays local MP3 and WMA files and streams the songs of its\n"
+    "music service while they download, shows their lyrics in time in a\n"
+    "lyric window and a floating karaoke bar, downloads songs with their\n"
+    "lyrics and pictures, keeps the user's library and playlists, imports\n"
+    "local music and copies music to a phone. Its interface is Chinese.\n"
     "\n"
-    "The package holds quillo, the command-line tool quillo-tool and the stand-in service that\n"
-    "quillo starts when no service is configured.")
+    "The package holds quillo, the command-line tool quillo-tool and the\n"
+    "stand-in service that quillo starts when no service is configured.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_STRIP_FILES ON)
