@@ -42,6 +42,34 @@ AppArguments ParseAppArguments(const std::vector<std::string>& args) {
   return parsed;
 }
 
+std::string LocalPathOfFileUri(std::string_view text) {
+  if (text.size() < 7 || text::ToLowerAscii(std::string(text.substr(0, 7))) != "file://") return {};
+  std::string_view rest = text.substr(7);
+  if (text::StartsWith(rest, "localhost/")) rest.remove_prefix(9);
+  if (rest.empty() || rest.front() != '/') return {};  // a file on another host
+  auto hex = [](char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+  };
+  std::string path;
+  for (std::size_t i = 0; i < rest.size(); ++i) {
+    if (rest[i] == '?' || rest[i] == '#') return {};
+    if (rest[i] != '%') {
+      path += rest[i];
+      continue;
+    }
+    const int high = i + 2 < rest.size() ? hex(rest[i + 1]) : -1;
+    const int low = i + 2 < rest.size() ? hex(rest[i + 2]) : -1;
+    // A broken escape or an encoded NUL names no file.
+    if (high < 0 || low < 0 || (high == 0 && low == 0)) return {};
+    path += static_cast<char>(high * 16 + low);
+    i += 2;
+  }
+  return path;
+}
+
 std::string HandOverText(const std::vector<std::string>& positional,
                          std::string_view current_folder,
                          const std::function<bool(const std::string&)>& file_exists) {
@@ -50,6 +78,8 @@ std::string HandOverText(const std::vector<std::string>& positional,
     if (!text.empty()) text += ' ';
     text += arg;
   }
+  // The desktop hands a file to the menu entry (Exec=quillo %u) as a file:// URI.
+  if (std::string path = LocalPathOfFileUri(text); !path.empty()) return path;
   if (text.empty() || text.front() == '/' || current_folder.empty()) return text;
   if (text::StartsWith(text::ToLowerAscii(text.substr(0, 9)), "quillo://")) return text;
   std::string absolute = std::string(current_folder);

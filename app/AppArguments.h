@@ -27,10 +27,16 @@ AppArguments ParseAppArguments(const std::vector<std::string>& args);
 // The command line text to hand over: the positional arguments joined by single spaces (a path
 // split by an unquoting caller comes back whole). A relative path that names an existing file
 // from the current folder is made absolute, because the running instance that receives it has
-// a current folder of its own. Empty when there are no positional arguments.
+// a current folder of its own. A local file:// URI becomes its path. Empty when there are no
+// positional arguments.
 std::string HandOverText(const std::vector<std::string>& positional,
                          std::string_view current_folder,
                          const std::function<bool(const std::string&)>& file_exists);
+
+// The path of a local file's URI ("file:///home/me/%E6%AD%8C.mp3" or "file://localhost/..."),
+// percent-decoded; empty for any other text, a file on another host, a query or fragment, a
+// broken escape or an encoded NUL.
+std::string LocalPathOfFileUri(std::string_view text);
 
 std::string UsageText();
 

@@ -13,6 +13,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xdotool xauth lame ffmpeg
   dbus-daemon playerctl
+  scdoc desktop-file-utils appstream man-db file dpkg-dev
 )
 missing=()
 for p in "${packages[@]}"; do

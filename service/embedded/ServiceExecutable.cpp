@@ -4,6 +4,11 @@
 #include <filesystem>
 #include <system_error>
 
+// The build defines the installed layout; this default is that of a /usr install.
+#ifndef QUILLO_INSTALLED_SERVICE_FOLDER
+#define QUILLO_INSTALLED_SERVICE_FOLDER "../libexec/quillo/"
+#endif
+
 namespace quillo::service {
 namespace {
 
@@ -18,6 +23,8 @@ bool IsExecutableFile(const std::string& path) {
 
 }  // namespace
 
+std::string_view InstalledServiceFolder() { return QUILLO_INSTALLED_SERVICE_FOLDER; }
+
 std::string FindServiceExecutable(std::string_view configured, const std::string& program_folder,
                                   std::string_view search_path,
                                   const std::function<bool(const std::string&)>& is_executable) {
@@ -27,8 +34,15 @@ std::string FindServiceExecutable(std::string_view configured, const std::string
   }
   const std::string name(kServiceExecutableName);
   if (!program_folder.empty()) {
-    // An installed program has the service beside it; in the build tree quillo lives in app/ and
-    // quillo-tool in tools/quillo-tool/, the service in service-stub/.
+    // An installed program finds the service in its libexec folder first, so that a service left
+    // on $PATH or beside it by another build is never taken for its own.
+    const std::string installed =
+        std::filesystem::path(program_folder + std::string(InstalledServiceFolder()) + name)
+            .lexically_normal()
+            .string();
+    if (is_executable(installed)) return installed;
+    // Beside the program; in the build tree quillo lives in app/ and quillo-tool in
+    // tools/quillo-tool/, the service in service-stub/.
     for (const std::string& relative :
          {name, "../service-stub/" + name, "../../service-stub/" + name}) {
       const std::string candidate = program_folder + relative;

@@ -1,7 +1,9 @@
 #pragma once
 // Where the stand-in service's program is: the file named by $QUILLO_SERVICE_EXECUTABLE when
-// that is set, else beside the running program (and, in a build tree, in the service's own
-// build folder next to the program's), else the first "quillo-service" in $PATH. Any thread.
+// that is set, else where an installed program keeps it (InstalledServiceFolder() below the
+// running program's folder, so that a staged or relocated install finds its own), else beside
+// the running program (and, in a build tree, in the service's own build folder next to the
+// program's), else the first "quillo-service" in $PATH. Any thread.
 #include <functional>
 #include <string>
 #include <string_view>
@@ -10,6 +12,10 @@ namespace quillo::service {
 
 inline constexpr std::string_view kServiceExecutableName = "quillo-service";
 inline constexpr std::string_view kServiceExecutableVariable = "QUILLO_SERVICE_EXECUTABLE";
+
+// The folder of an installed service relative to the installed programs' folder, ending with '/'
+// ("../libexec/quillo/" for the usual layout); fixed when the build is configured.
+std::string_view InstalledServiceFolder();
 
 // The rule on given inputs: `configured` is the variable's value (empty: unset), `program_folder`
 // ends with '/', `search_path` is a PATH text; `is_executable` tells whether a path is a program.

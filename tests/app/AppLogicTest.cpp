@@ -81,10 +81,31 @@ TEST(AppArgumentsTest, HandOverTextIsWholeAndAbsolute) {
       {{"quillo://add/1234"}, "/home/me/", "quillo://add/1234"},
       {{"QUILLO://add/1234"}, "/home/me/", "QUILLO://add/1234"},
       {{"a song.mp3"}, "", "a song.mp3"},  // the current folder is gone
+      // The menu entry's %u hands files over as URIs.
+      {{"file:///home/me/a%20song.mp3"}, "/home/me/", "/home/me/a song.mp3"},
+      {{"file:///home/me/%E6%AD%8C.mp3"}, "/", "/home/me/歌.mp3"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(HandOverText(c.positional, c.cwd, exists), c.text);
   }
+}
+
+TEST(AppArgumentsTest, OnlyLocalFileUrisBecomePaths) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"file:///a/b.mp3", "/a/b.mp3"},
+      {"FILE:///a/b.mp3", "/a/b.mp3"},
+      {"file://localhost/a/b%2bc.mp3", "/a/b+c.mp3"},
+      {"file:///a/%e6%ad%8c.mp3", "/a/歌.mp3"},
+      {"file://server/a/b.mp3", ""},  // another host
+      {"file:///a/b.mp3?x=1", ""},
+      {"file:///a/b%2", ""},          // cut escape
+      {"file:///a/b%zz.mp3", ""},
+      {"file:///a/%00.mp3", ""},
+      {"file://", ""},
+      {"quillo://add/1", ""},
+      {"/a/b.mp3", ""},
+  };
+  for (const auto& [uri, path] : cases) EXPECT_EQ(LocalPathOfFileUri(uri), path) << uri;
 }
 
 TEST(SkinChoiceTest, OnlyTheNineStylesSelectTheirSkin) {

@@ -48,6 +48,12 @@ TEST(EmbeddedServiceTest, ListeningLine) {
   }
 }
 
+TEST(EmbeddedServiceTest, InstalledServiceFolderIsTheUsualLayout) {
+  // Configured from the install folders; the package installs quillo in bin/ and the service
+  // in libexec/quillo/ under one prefix.
+  EXPECT_EQ(InstalledServiceFolder(), "../libexec/quillo/");
+}
+
 TEST(EmbeddedServiceTest, ExecutableLookupOrder) {
   struct Case {
     std::string configured, program_folder, search_path;
@@ -79,6 +85,24 @@ TEST(EmbeddedServiceTest, ExecutableLookupOrder) {
        "/usr/local/bin/quillo-service"},
       {"", "/app/", ":/x", {"quillo-service", "/quillo-service"}, ""},
       {"", "", "", {}, ""},
+      // Installed: the service in the libexec folder wins over one beside the program or on
+      // $PATH, and its path is given without "..".
+      {"",
+       "/usr/bin/",
+       "/usr/bin:/usr/local/bin",
+       {"/usr/libexec/quillo/quillo-service", "/usr/bin/quillo-service",
+        "/usr/local/bin/quillo-service"},
+       "/usr/libexec/quillo/quillo-service"},
+      {"",
+       "/stage/usr/bin/",
+       "",
+       {"/stage/usr/libexec/quillo/quillo-service"},
+       "/stage/usr/libexec/quillo/quillo-service"},
+      {"/opt/svc",
+       "/usr/bin/",
+       "",
+       {"/opt/svc", "/usr/libexec/quillo/quillo-service"},
+       "/opt/svc"},
   };
   for (const Case& c : cases) {
     auto is_executable = [&](const std::string& path) {
