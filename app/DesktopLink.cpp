@@ -41,6 +41,8 @@ DesktopLink::DesktopLink(loop::MainLoop& loop, ui::SorvelMainDlg& window,
   adapter_->SetService(mpris_.get());
   tray_ = desktop::CreateTrayIcon(*this, desktop::TrayIconOptions{});
   if (tray_) OnTrayMenuOpening();
+  // Minimising hides to the icon while the desktop shows it.
+  tray_presence_ = window_.SetTrayPresence([this] { return tray_shown(); });
 }
 
 DesktopLink::~DesktopLink() = default;

@@ -70,6 +70,7 @@ class DesktopLink : public desktop::TrayIconListener, public ui::MainWindowListe
   loop::Subscription player_listening_;
   loop::Subscription mode_listening_;
   loop::Subscription window_listening_;
+  loop::Subscription tray_presence_;
   // Last: it stops before anything its ticks read goes.
   loop::Timer now_playing_timer_;
 };

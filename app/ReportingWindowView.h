@@ -1,6 +1,7 @@
 #pragma once
 // The run's reporter as a listener of the main window: every list the song list shows becomes a
-// line of the run's output ("list shown: ID, N rows"; the library's empty id as "[全部]"), so
+// line of the run's output ("list shown: ID, N rows"; the library's empty id as "[全部]"), and so
+// does hiding to the tray ("window: hidden to the tray"), so
 // scripts and tests that follow the output see what the window shows. Window thread only.
 #include <functional>
 #include <string>
@@ -18,6 +19,7 @@ class ReportingWindowView : public ui::MainWindowListener {
     report_("list shown: " + (list_id.empty() ? std::string("[全部]") : list_id) + ", " +
             std::to_string(rows) + " rows");
   }
+  void OnHiddenToTray() override { report_("window: hidden to the tray"); }
 
  private:
   std::function<void(const std::string&)> report_;

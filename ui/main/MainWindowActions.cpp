@@ -86,6 +86,12 @@ void SorvelMainDlg::ChoosePlayMode(int command_id) {
 
 void SorvelMainDlg::Minimize() {
   SaveGeometry();
+  if (tray_shown_ && tray_shown_()) {
+    // The tray icon brings it back.
+    Hide();
+    listeners_.ForEach([](MainWindowListener& listener) { listener.OnHiddenToTray(); });
+    return;
+  }
   if (presenter()) presenter()->Iconify();
 }
 

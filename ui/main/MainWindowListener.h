@@ -16,6 +16,8 @@ class MainWindowListener {
   virtual void OnArtPathChanged(const std::string& /*path*/) {}
   // The song list shows a list (again, after a refresh) with this many rows.
   virtual void OnListShown(const std::string& /*list_id*/, int /*rows*/) {}
+  // Minimising hid the window to the tray icon.
+  virtual void OnHiddenToTray() {}
 };
 
 }  // namespace quillo::ui

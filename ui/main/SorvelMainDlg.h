@@ -113,6 +113,12 @@ class SorvelMainDlg : public LayerWnd, public MainActions, public lists::ListsHo
   // Start-up: opens the lyric view unless it was closed when the program last ran.
   void OpenRememberedLyricView();
   // Told of every song start and artist picture, while the subscription lives.
+  // Where a tray icon shows (`shown` answers, asked at each minimise), minimising hides the
+  // window to it; elsewhere it goes to the taskbar. Registered while the subscription lives.
+  [[nodiscard]] loop::Subscription SetTrayPresence(std::function<bool()> shown) {
+    tray_shown_ = std::move(shown);
+    return loop::Subscription([this] { tray_shown_ = nullptr; });
+  }
   [[nodiscard]] loop::Subscription AddListener(MainWindowListener& listener) {
     return listeners_.Add(listener);
   }
@@ -325,6 +331,7 @@ class SorvelMainDlg : public LayerWnd, public MainActions, public lists::ListsHo
   std::unique_ptr<MainListPanels> lists_;
   SongListPointer song_pointer_{*this};
   SpectrumDisplay spectrum_;
+  std::function<bool()> tray_shown_;
   std::uint64_t lists_seen_ = 0;  // the store's lists revision the panel and list show
   std::string list_title_;
   // "module.device.is_minimized", read at construction.
