@@ -6,6 +6,7 @@
 
 #include "app/AppConstants.h"
 #include "app/CompanionProgram.h"
+#include "app/StartupTimeline.h"
 #include "app/HeadlessLoginWindow.h"
 #include "app/HeadlessMainWindow.h"
 #include "app/SelfUpdate.h"
@@ -66,6 +67,7 @@ void CSorvelClientApp::RegisterWithDesktop() {
 }
 
 bool CSorvelClientApp::InitInstance() {
+  const StartupTimeline timeline;
   // 2. A running instance takes the command line; its answer means it has handled it.
   if (HandOverCommandLine()) {
     outcome_ = Outcome::kHandedOver;
@@ -85,6 +87,7 @@ bool CSorvelClientApp::InitInstance() {
   // stays headless. The runtime outlives every window and the loop's users below.
   std::unique_ptr<ui::UiRuntime> ui_runtime;
   if (!environment_.headless) ui_runtime = ui::UiRuntime::Start(nullptr, nullptr);
+  timeline.Mark("window system started");
   std::unique_ptr<loop::MainLoop> headless_loop;
   if (!ui_runtime) headless_loop = std::make_unique<loop::MainLoop>();
   loop::MainLoop& loop = ui_runtime ? ui_runtime->loop() : *headless_loop;
@@ -123,6 +126,7 @@ bool CSorvelClientApp::InitInstance() {
                   "; changes are kept in memory and saving is retried");
   }
   store::DocumentStore& store = runtime.store();
+  timeline.Mark("store opened");
 
   // 8. Autorun default: only when the key is missing altogether.
   if (!store.HasConfig(kAutorunConfigKey)) {
@@ -155,6 +159,7 @@ bool CSorvelClientApp::InitInstance() {
                                               service_runtime.endpoints());
   loop::Subscription download_stopper = runtime.library().AttachDownloadStopper(download_manager);
   download_manager.Start();
+  timeline.Mark("service client and downloads made");
 
   // The login session. Its alerts and the user name are lines of the run's output, and reach
   // the main window while it is open; the automatic log-in with the stored key runs once the
@@ -171,7 +176,10 @@ bool CSorvelClientApp::InitInstance() {
   if (ui_runtime) {
     windowed = std::make_unique<WindowedMainWindow>(loop, runtime, service_runtime, play_cache,
                                                     download_manager, window, login, login_views);
-    if (!windowed->Open()) {
+    timeline.Mark("player, queue and window parts made");
+    const bool opened = windowed->Open();
+    timeline.Mark("main window shown");
+    if (!opened) {
       window.Report("no main window can be made; running headless");
       windowed.reset();
     }

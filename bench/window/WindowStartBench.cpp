@@ -76,13 +76,16 @@ int main(int argc, char** argv) {
     }
     runtime.Close();
   }
-  const std::map<std::string, std::string> environment{
+  std::map<std::string, std::string> environment{
       {"XDG_DATA_HOME", folder / "xdg-data/"},
       {"XDG_CONFIG_HOME", folder / "xdg-config/"},
       {"XDG_RUNTIME_DIR", folder.path()},
       {"QUILLO_AUDIO_SINK", "fakesink sync=true"},
       {"QUILLO_SERVICE_EXECUTABLE", "/nonexistent"},
       {"NO_AT_BRIDGE", "1"}};
+  // QUILLO_STARTUP_TIMELINE=1 prints the program's start-up phases too.
+  const bool timeline = std::getenv("QUILLO_STARTUP_TIMELINE") != nullptr;
+  if (timeline) environment["QUILLO_STARTUP_TIMELINE"] = "1";
   const auto started = steady_clock::now();
   quillo::testing::ChildProcess program(QUILLO_EXECUTABLE, {"--data-dir", data}, environment);
   if (!program.WaitForLine("main window shown", 60s)) {
@@ -103,6 +106,7 @@ int main(int argc, char** argv) {
   const double idle_s = duration<double>(steady_clock::now() - idle_from).count();
   const double idle_share = 100.0 * (after - before) / ticks_per_s / idle_s;
   std::printf("songs in the data folder: %d (%s)\n", songs, rows.c_str());
+  if (timeline) std::printf("%s", program.error_text().c_str());
   std::printf("start to main window shown: %.0f ms (target < 1000 ms)\n", start_ms);
   std::printf("idle window CPU: %.2f%% of a core over %.0f s (target < 1%%)\n", idle_share, idle_s);
 
