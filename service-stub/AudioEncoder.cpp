@@ -37,7 +37,14 @@ std::string WavFileBytes(const std::vector<std::int16_t>& stereo_pcm) {
   PutLe(out, 16, 2);
   out += "data";
   PutLe(out, data_bytes, 4);
-  for (const std::int16_t sample : stereo_pcm) PutLe(out, static_cast<std::uint16_t>(sample), 2);
+  const std::size_t header = out.size();
+  out.resize(header + data_bytes);
+  char* at = out.data() + header;
+  for (const std::int16_t sample : stereo_pcm) {
+    const auto value = static_cast<std::uint16_t>(sample);
+    *at++ = static_cast<char>(value & 0xFF);
+    *at++ = static_cast<char>(value >> 8);
+  }
   return out;
 }
 
@@ -95,7 +102,10 @@ bool EncodeAudio(const std::vector<std::int16_t>& stereo_pcm, AudioFormat format
   std::vector<std::string> argv;
   const std::string track = tags.track > 0 ? std::to_string(tags.track) : std::string();
   if (format == AudioFormat::kMp3) {
-    argv = {"lame", "--quiet", "--cbr", "-b", "128", "--id3v2-only", "--id3v2-utf16",
+    // A fast psychoacoustic pass and no ReplayGain analysis: a song is rendered while whoever
+    // fetched it first waits, and these synthetic tones lose nothing audible by it.
+    argv = {"lame", "--quiet", "--cbr", "-b", "128", "-q", "7", "--noreplaygain",
+            "--id3v2-only", "--id3v2-utf16",
             "--tt", tags.title, "--ta", tags.artist, "--tl", tags.album};
     if (!track.empty()) argv.insert(argv.end(), {"--tn", track});
     argv.insert(argv.end(), {wav, partial});
