@@ -13,6 +13,8 @@ class MainWindowListener {
   virtual void OnNowPlaying(const std::string& /*title*/) {}
   // The shown artist picture's file after every song start and picture arrival ("": none).
   virtual void OnArtPathChanged(const std::string& /*path*/) {}
+  // The song list's rows changed or it scrolled; how many rows it has now.
+  virtual void OnSongListChanged(int /*rows*/) {}
 };
 
 }  // namespace quillo::ui
