@@ -102,9 +102,10 @@ bool EncodeAudio(const std::vector<std::int16_t>& stereo_pcm, AudioFormat format
   std::vector<std::string> argv;
   const std::string track = tags.track > 0 ? std::to_string(tags.track) : std::string();
   if (format == AudioFormat::kMp3) {
-    // A fast psychoacoustic pass and no ReplayGain analysis: a song is rendered while whoever
-    // fetched it first waits, and these synthetic tones lose nothing audible by it.
-    argv = {"lame", "--quiet", "--cbr", "-b", "128", "-q", "7", "--noreplaygain",
+    // A fast psychoacoustic pass, plain left/right stereo and no ReplayGain analysis: a song is
+    // rendered while whoever fetched it first waits, and these synthetic tones lose nothing
+    // audible by it.
+    argv = {"lame", "--quiet", "--cbr", "-b", "128", "-q", "7", "-m", "s", "--noreplaygain",
             "--id3v2-only", "--id3v2-utf16",
             "--tt", tags.title, "--ta", tags.artist, "--tl", tags.album};
     if (!track.empty()) argv.insert(argv.end(), {"--tn", track});
