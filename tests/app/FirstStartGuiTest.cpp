@@ -1,6 +1,7 @@
 // A new user's first start on the test's display: a fresh data folder, no service configured, so
 // the program starts the embedded stand-in service with a fresh data folder of its own. Without
 // any input the main window comes to show the ranking list the panel chooses at a first start.
+// And a library whose songs cannot be downloaded: the window names each failed song.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -12,6 +13,7 @@
 #include "ChildProcess.h"
 #include "XdgSandbox.h"
 #include "platform/fs/FileSystem.h"
+#include "support/ServiceProcess.h"
 
 namespace quillo::testing {
 namespace {
@@ -76,6 +78,38 @@ TEST_F(FirstStartGuiTest, TheRankingListShowsWithoutAClick) {
   ChildProcess quit(QUILLO_EXECUTABLE, {"--data-dir", data_folder(), "--quit"}, environment_);
   EXPECT_EQ(quit.Wait(20s), 0);
   EXPECT_TRUE(program_->WaitForLine("store closed: saved", 30s)) << program_->error_text();
+}
+
+TEST_F(FirstStartGuiTest, AFailedSongDownloadIsNamed) {
+  ServiceProcess service;
+  ASSERT_TRUE(service.Start()) << service.error();
+  const std::vector<ServiceSong> catalogue = service.Catalogue();
+  // Every way to a song's file fails: the download itself and both kinds of mirror.
+  for (const char* path : {"/music/download.php", "/qlfss/*", "/mirror/*"})
+    ASSERT_GE(service.AddFault(std::string("path=") + path + "&kind=status&status=404"), 0);
+  const std::string tool = std::string("'") + QUILLO_BINARY_DIR +
+                           "/tools/quillo-tool/quillo-tool' --data-dir '" + data_folder() + "' ";
+  ASSERT_EQ(std::system((tool + "config set sorvel.service.base_url '" + service.base_url() +
+                         "' >/dev/null").c_str()),
+            0);
+  const std::string answer = xdg_.root() + "login.xml";
+  ASSERT_EQ(std::system((tool + "call 'api/login.php?ie=utf8' 'name=demo' 'encode=demo' "
+                                "--scrambled > '" + answer + "'").c_str()),
+            0);
+  ASSERT_EQ(std::system((tool + "answer login '" + answer + "' >/dev/null").c_str()), 0);
+
+  program_ = std::make_unique<ChildProcess>(
+      QUILLO_EXECUTABLE, std::vector<std::string>{"--data-dir", data_folder()}, environment_);
+  ASSERT_TRUE(program_->WaitForLine("main window shown", 60s)) << program_->error_text();
+  const auto failed = WaitForLineStarting("download failed: ", "", 120s);
+  ASSERT_TRUE(failed) << "no failed download was told\n" << program_->error_text();
+  // It names one of demo's library songs (the catalogue's first six) by artist and title.
+  bool named = false;
+  for (std::size_t i = 0; i < 6 && i < catalogue.size(); ++i) {
+    named = named || *failed == "download failed: " + catalogue[i].artist_name + " - " +
+                                    catalogue[i].name;
+  }
+  EXPECT_TRUE(named) << *failed;
 }
 
 }  // namespace
