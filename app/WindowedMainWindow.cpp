@@ -2,6 +2,7 @@
 
 #include "app/AppConstants.h"
 #include "app/DesktopLink.h"
+#include "app/DownloadFailureNotice.h"
 #include "app/HeadlessMainWindow.h"
 #include "app/ReportingQueueView.h"
 #include "app/ReportingWindowView.h"
@@ -38,6 +39,7 @@
 #include "ui/dialogs/MessageBoxes.h"
 #include "ui/lists/ListsSyncView.h"
 #include "ui/lyricviews/LyricViews.h"
+#include "ui/main/MainWindowListener.h"
 #include "ui/main/TopParentDlg.h"
 
 namespace quillo::app {
@@ -85,6 +87,23 @@ class WindowDownloadListener : public downloads::DownloadListener {
  private:
   ui::SorvelMainDlg& window_;
   lyrics::LyricAnalyzer& analyzer_;
+};
+
+// The run's output follows the song list: a line whenever its number of rows changes, so that
+// whoever watches the run sees a list arrive.
+class SongListReporter : public ui::MainWindowListener {
+ public:
+  explicit SongListReporter(std::function<void(const std::string&)> report)
+      : report_(std::move(report)) {}
+  void OnSongListChanged(int rows) override {
+    if (rows == rows_) return;
+    rows_ = rows;
+    report_("song list: " + std::to_string(rows) + " rows");
+  }
+
+ private:
+  std::function<void(const std::string&)> report_;
+  int rows_ = -1;
 };
 
 // The desktop's opener picks the default browser (or file manager for a folder).
@@ -148,6 +167,16 @@ struct WindowedMainWindow::Parts {
         waiting_dialog_registration(login_views.AddWaitingDialog(login_dialogs)),
         download_listener(top.main_window(), analyzer),
         download_listening(downloads.AddListener(download_listener)),
+        failure_notice(runtime.library(),
+                       DownloadFailureNotice::Outputs{
+                           [this](const std::string& text) { top.main_window().SetStatusText(text); },
+                           [this](const std::string& title, const std::string& body) {
+                             if (notifier) notifier->Notify(title, body);
+                           },
+                           report}),
+        failure_notice_listening(downloads.AddListener(failure_notice)),
+        list_reporter(report),
+        list_reporting(top.main_window().AddListener(list_reporter)),
         window_report(std::move(report)),
         window_report_registration(top.main_window().AddListener(window_report)) {
     // A lyric replaced by a download asks without a parent window (plain_prompt has no owner).
@@ -217,6 +246,11 @@ struct WindowedMainWindow::Parts {
   loop::Subscription waiting_dialog_registration;
   WindowDownloadListener download_listener;
   loop::Subscription download_listening;
+  // A failed download names its song (its notice uses the notifier made when the window opens).
+  DownloadFailureNotice failure_notice;
+  loop::Subscription failure_notice_listening;
+  SongListReporter list_reporter;
+  loop::Subscription list_reporting;
   ReportingWindowView window_report;
   loop::Subscription window_report_registration;
   // Made when the window opens.
@@ -294,7 +328,7 @@ bool WindowedMainWindow::Open() {
   // Start-up: the view the user left open comes back.
   window.OpenRememberedLyricView();
   Report("main window shown");
-  Report("song list: " + std::to_string(window.RowCount()) + " rows");
+  parts_->list_reporter.OnSongListChanged(window.RowCount());
   return true;
 }
 

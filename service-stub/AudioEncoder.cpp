@@ -5,7 +5,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <fstream>
 
 #include "platform/fs/FileSystem.h"
 #include "service-stub/MelodySynth.h"
@@ -21,24 +23,39 @@ void PutLe(std::string& out, std::uint32_t value, int bytes) {
 
 }  // namespace
 
-std::string WavFileBytes(const std::vector<std::int16_t>& stereo_pcm) {
+bool WriteWavFile(const std::string& path, const std::vector<std::int16_t>& stereo_pcm) {
   const auto data_bytes = static_cast<std::uint32_t>(stereo_pcm.size() * 2);
-  std::string out;
-  out.reserve(44 + data_bytes);
-  out += "RIFF";
-  PutLe(out, 36 + data_bytes, 4);
-  out += "WAVEfmt ";
-  PutLe(out, 16, 4);
-  PutLe(out, 1, 2);  // PCM
-  PutLe(out, 2, 2);  // channels
-  PutLe(out, kSampleRate, 4);
-  PutLe(out, kSampleRate * 4, 4);
-  PutLe(out, 4, 2);
-  PutLe(out, 16, 2);
-  out += "data";
-  PutLe(out, data_bytes, 4);
-  for (const std::int16_t sample : stereo_pcm) PutLe(out, static_cast<std::uint16_t>(sample), 2);
-  return out;
+  std::string header;
+  header += "RIFF";
+  PutLe(header, 36 + data_bytes, 4);
+  header += "WAVEfmt ";
+  PutLe(header, 16, 4);
+  PutLe(header, 1, 2);  // PCM
+  PutLe(header, 2, 2);  // channels
+  PutLe(header, kSampleRate, 4);
+  PutLe(header, kSampleRate * 4, 4);
+  PutLe(header, 4, 2);
+  PutLe(header, 16, 2);
+  header += "data";
+  PutLe(header, data_bytes, 4);
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(header.data(), static_cast<std::streamsize>(header.size()));
+  // The samples go out a block at a time: a copy of a whole song would double what a render
+  // holds in memory.
+  std::string block;
+  constexpr std::size_t kBlockSamples = 32768;
+  for (std::size_t from = 0; from < stereo_pcm.size() && out; from += kBlockSamples) {
+    const std::size_t count = std::min(kBlockSamples, stereo_pcm.size() - from);
+    block.resize(count * 2);
+    for (std::size_t i = 0; i < count; ++i) {
+      const auto value = static_cast<std::uint16_t>(stereo_pcm[from + i]);
+      block[i * 2] = static_cast<char>(value & 0xFF);
+      block[i * 2 + 1] = static_cast<char>(value >> 8);
+    }
+    out.write(block.data(), static_cast<std::streamsize>(block.size()));
+  }
+  out.close();
+  return !out.fail();
 }
 
 bool RunProgram(const std::vector<std::string>& argv, const std::string& log_path) {
@@ -87,7 +104,7 @@ bool EncodeAudio(const std::vector<std::int16_t>& stereo_pcm, AudioFormat format
     fs::RemoveFile(partial);
     fs::RemoveFile(log);
   };
-  if (!fs::WriteFile(wav, WavFileBytes(stereo_pcm))) {
+  if (!WriteWavFile(wav, stereo_pcm)) {
     if (error) *error = "cannot write " + wav;
     cleanup();
     return false;
@@ -95,7 +112,11 @@ bool EncodeAudio(const std::vector<std::int16_t>& stereo_pcm, AudioFormat format
   std::vector<std::string> argv;
   const std::string track = tags.track > 0 ? std::to_string(tags.track) : std::string();
   if (format == AudioFormat::kMp3) {
-    argv = {"lame", "--quiet", "--cbr", "-b", "128", "--id3v2-only", "--id3v2-utf16",
+    // A fast psychoacoustic pass, plain left/right stereo and no ReplayGain analysis: a song is
+    // rendered while whoever fetched it first waits, and these synthetic tones lose nothing
+    // audible by it.
+    argv = {"lame", "--quiet", "--cbr", "-b", "128", "-q", "7", "-m", "s", "--noreplaygain",
+            "--id3v2-only", "--id3v2-utf16",
             "--tt", tags.title, "--ta", tags.artist, "--tl", tags.album};
     if (!track.empty()) argv.insert(argv.end(), {"--tn", track});
     argv.insert(argv.end(), {wav, partial});

@@ -23,8 +23,9 @@ enum class AudioFormat { kMp3, kWma };
 bool EncodeAudio(const std::vector<std::int16_t>& stereo_pcm, AudioFormat format,
                  const AudioTags& tags, const std::string& target, std::string* error);
 
-// A canonical 44-byte-header PCM WAV file (16-bit stereo at kSampleRate).
-std::string WavFileBytes(const std::vector<std::int16_t>& stereo_pcm);
+// Writes a canonical 44-byte-header PCM WAV file (16-bit stereo at kSampleRate); false when it
+// could not be written whole.
+bool WriteWavFile(const std::string& path, const std::vector<std::int16_t>& stereo_pcm);
 
 // Runs a program found on PATH with the arguments, UTF-8 locale, stdin and stdout on /dev/null
 // and stderr into `log_path`; true when it exits with status 0.

@@ -12,16 +12,17 @@ namespace quillo::stub {
 namespace {
 
 // Each song has a slot (its index modulo 8) that fixes the features tests rely on, so that a
-// catalogue of eight songs already has every kind of file: short and long MP3, WMA, every
-// lyric encoding, offsets, karaoke scripts, instrumentals and mirrored downloads.
+// catalogue of eight songs already has every kind of file: MP3 and WMA, every lyric encoding,
+// offsets, karaoke scripts, instrumentals and mirrored downloads.
 constexpr int kSlots = 8;
-constexpr int kTargetMs[kSlots] = {18000, 42000, 20000, 38000, 14000, 26000, 40000, 22000};
-constexpr bool kLongSlot[kSlots] = {false, true, false, true, false, false, true, false};
+// Lengths like real songs' (2½ to 5 minutes); a round adds a few seconds so that songs of one
+// slot differ. At 128 kbit/s even the shortest is several times the size a song download must
+// reach at least (512000 bytes, 32 s).
+constexpr int kTargetMs[kSlots] = {212000, 265000, 178000, 243000, 156000, 198000, 287000, 231000};
+constexpr int kRoundStepMs = 4000;
 // Artist (index into ArtistTexts) per slot and round.
 constexpr int kSlotArtists[kSlots][3] = {{0, 8, 13}, {1, 3, 11}, {2, 10, 5}, {0, 6, 14},
                                          {4, 12, 15}, {5, 2, 10}, {1, 6, 14}, {7, 9, 7}};
-constexpr int kBigSongIndex = 9;         // one song of about three minutes when there are ten
-constexpr int kBigSongTargetMs = 200000;
 
 std::string UpperMd5(const std::string& text) {
   std::string hex = crypto::Md5Hex(text);
@@ -145,14 +146,10 @@ void Catalogue::DesignSongs(int song_count) {
       song.album_seq = nth % 3 + 1;
     }
 
-    // Length: short songs stay below 512000 bytes, long ones above, with room to spare.
     const bool instrumental = slot == 4;
-    int target_ms = kTargetMs[slot] + (round % 3) * 2000;
-    bool long_song = kLongSlot[slot];
-    if (k == kBigSongIndex) target_ms = kBigSongTargetMs;
+    const int target_ms = kTargetMs[slot] + (round % 3) * kRoundStepMs;
     const int phrase_ms = PhraseLengthMs(song.seed);
-    int phrases = long_song ? (target_ms + phrase_ms - 1) / phrase_ms : target_ms / phrase_ms;
-    phrases = std::max(phrases, 3);
+    const int phrases = std::max((target_ms + phrase_ms / 2) / phrase_ms, 3);
     std::vector<int> plan(static_cast<std::size_t>(phrases), 0);
     int sung = 0;
     for (int p = 1; p + 1 < phrases; ++p) {
@@ -375,16 +372,6 @@ std::string Catalogue::KaraokeFile(const CatalogueSong& song) {
 
 std::string Catalogue::PictureFile(const std::string& kind, const std::string& id) {
   return "pictures/" + kind + "-" + id + ".png";
-}
-
-bool Catalogue::LoadFileSizes(const std::string& catalogue_folder) {
-  bool all = true;
-  for (auto& song : songs_) {
-    const auto size = fs::FileSize(fs::JoinPath(catalogue_folder, AudioFile(song)));
-    song.size_bytes = size ? *size : 0;
-    all = all && size.has_value();
-  }
-  return all;
 }
 
 }  // namespace quillo::stub

@@ -1,8 +1,9 @@
 #pragma once
 // The service's catalogue: artists, albums, songs, the ranking lists, the random-listening
 // groups and the two seeded users. The design is a pure function of the song count and a seed,
-// so every start of the service derives the same catalogue; only the files (audio, lyrics,
-// pictures) are generated, once, by CatalogueBuilder. Read-only after construction, so any
+// so every start of the service derives the same catalogue; only the files are generated, once:
+// lyrics and pictures by CatalogueBuilder at the first start, each song's audio by SongRenderer
+// when the song is first fetched. Read-only after construction, so any
 // thread may use it.
 #include <cstdint>
 #include <map>
@@ -53,7 +54,6 @@ struct CatalogueSong {
   bool crlf = true;
   bool karaoke = false;
   MirrorKind mirror = MirrorKind::kNone;
-  std::uint64_t size_bytes = 0;  // of the audio file, known once the files exist
 };
 
 struct CatalogueChart {
@@ -116,9 +116,6 @@ class Catalogue {
   static std::string LyricFile(const CatalogueSong& song);    // ".lrc"
   static std::string KaraokeFile(const CatalogueSong& song);  // ".mrc"
   static std::string PictureFile(const std::string& kind, const std::string& id);
-
-  // Reads the audio file sizes from the catalogue folder; false when a file is missing.
-  bool LoadFileSizes(const std::string& catalogue_folder);
 
  private:
   void DesignSongs(int song_count);

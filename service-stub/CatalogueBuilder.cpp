@@ -1,11 +1,7 @@
 #include "service-stub/CatalogueBuilder.h"
 
-#include <atomic>
-#include <cstdlib>
 #include <chrono>
-#include <mutex>
-#include <thread>
-#include <vector>
+#include <cstdlib>
 
 #include "platform/fs/FileSystem.h"
 #include "platform/text/TextCodec.h"
@@ -17,8 +13,9 @@
 namespace quillo::stub {
 namespace {
 
-// Raise when the generated files change, so that old data folders are regenerated.
-constexpr int kCatalogueVersion = 1;
+// Raise when the generated files change, so that old data folders are regenerated (version 2:
+// songs of real length, their audio rendered when first fetched).
+constexpr int kCatalogueVersion = 2;
 constexpr char kStampName[] = "catalogue.stamp";
 
 struct Stamp {
@@ -47,6 +44,31 @@ std::optional<Stamp> ReadStamp(const std::string& folder) {
   return stamp;
 }
 
+// Every lyric, karaoke script and picture the design names is in the folder. Audio files are
+// not looked for: they come when a song is first fetched.
+bool FilesPresent(const Catalogue& catalogue, const std::string& folder) {
+  for (const auto& song : catalogue.songs()) {
+    if (song.lyric != LyricEncoding::kNone &&
+        !fs::FileExists(fs::JoinPath(folder, Catalogue::LyricFile(song)))) {
+      return false;
+    }
+    if (song.karaoke && !fs::FileExists(fs::JoinPath(folder, Catalogue::KaraokeFile(song)))) {
+      return false;
+    }
+  }
+  for (const auto& artist : catalogue.artists()) {
+    if (!fs::FileExists(fs::JoinPath(folder, Catalogue::PictureFile("artist", artist.id)))) {
+      return false;
+    }
+  }
+  for (const auto& album : catalogue.albums()) {
+    if (!fs::FileExists(fs::JoinPath(folder, Catalogue::PictureFile("musicalbum", album.id)))) {
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string CatalogueBuilder::CatalogueFolder(const std::string& data_folder) {
@@ -58,7 +80,7 @@ std::optional<Catalogue> CatalogueBuilder::Prepare(const CatalogueRequest& reque
   const std::string folder = CatalogueFolder(request.data_folder);
   if (auto stamp = ReadStamp(folder)) {
     Catalogue catalogue = Catalogue::Design(stamp->songs, stamp->seed);
-    if (catalogue.LoadFileSizes(folder)) {
+    if (FilesPresent(catalogue, folder)) {
       if (stamp->songs != request.songs || stamp->seed != request.seed) {
         note_("using the catalogue of " + std::to_string(stamp->songs) +
               " songs already in the data folder");
@@ -78,12 +100,13 @@ std::optional<Catalogue> CatalogueBuilder::Prepare(const CatalogueRequest& reque
     }
   }
   note_("generating a catalogue of " + std::to_string(catalogue.songs().size()) + " songs");
-  if (!Generate(catalogue, folder, request.threads, error)) return std::nullopt;
+  if (!WritePictures(catalogue, folder, error) || !WriteLyrics(catalogue, folder, error)) {
+    return std::nullopt;
+  }
   const std::string stamp = "version=" + std::to_string(kCatalogueVersion) +
                             "\nsongs=" + std::to_string(catalogue.songs().size()) +
                             "\nseed=" + std::to_string(catalogue.seed()) + "\n";
-  if (!fs::WriteFileAtomic(fs::JoinPath(folder, kStampName), stamp) ||
-      !catalogue.LoadFileSizes(folder)) {
+  if (!fs::WriteFileAtomic(fs::JoinPath(folder, kStampName), stamp)) {
     if (error) *error = "cannot finish the catalogue in " + folder;
     return std::nullopt;
   }
@@ -91,12 +114,6 @@ std::optional<Catalogue> CatalogueBuilder::Prepare(const CatalogueRequest& reque
                               std::chrono::steady_clock::now() - started).count();
   note_("catalogue generated in " + std::to_string(elapsed_ms) + " ms");
   return catalogue;
-}
-
-bool CatalogueBuilder::Generate(const Catalogue& catalogue, const std::string& folder,
-                                int threads, std::string* error) {
-  return WritePictures(catalogue, folder, error) && WriteLyrics(catalogue, folder, error) &&
-         EncodeSongs(catalogue, folder, threads, error);
 }
 
 bool CatalogueBuilder::WritePictures(const Catalogue& catalogue, const std::string& folder,
@@ -151,35 +168,6 @@ bool CatalogueBuilder::WriteLyrics(const Catalogue& catalogue, const std::string
     }
   }
   return true;
-}
-
-bool CatalogueBuilder::EncodeSongs(const Catalogue& catalogue, const std::string& folder,
-                                   int threads, std::string* error) {
-  std::atomic<std::size_t> next{0};
-  std::atomic<bool> failed{false};
-  std::mutex error_mutex;
-  std::string first_error;
-  auto work = [&] {
-    while (!failed) {
-      const std::size_t i = next++;
-      if (i >= catalogue.songs().size()) return;
-      const CatalogueSong& song = catalogue.songs()[i];
-      const CatalogueArtist* artist = catalogue.FindArtist(song.artist_id);
-      const CatalogueAlbum* album = catalogue.FindAlbum(song.album_id);
-      AudioTags tags{song.name, artist ? artist->name : "", album ? album->name : "", song.album_seq};
-      std::string reason;
-      if (!EncodeAudio(RenderMelody(song.score, song.seed), song.format, tags,
-                       fs::JoinPath(folder, Catalogue::AudioFile(song)), &reason)) {
-        std::lock_guard lock(error_mutex);
-        if (!failed.exchange(true)) first_error = reason;
-      }
-    }
-  };
-  std::vector<std::thread> workers;
-  for (int t = 0; t < std::max(1, threads); ++t) workers.emplace_back(work);
-  for (auto& worker : workers) worker.join();
-  if (failed && error) *error = first_error;
-  return !failed;
 }
 
 }  // namespace quillo::stub

@@ -45,7 +45,7 @@ void WriteSong(JsonWriter& json, const ServiceContext& context, const CatalogueS
       .Field("album_name", album ? album->name : "")
       .Field("album_seq", song.album_seq)
       .Field("format", song.format == AudioFormat::kWma ? "wma" : "mp3")
-      .Field("size", static_cast<std::int64_t>(song.size_bytes))
+      .Field("size", static_cast<std::int64_t>(context.songs.RenderedSize(song).value_or(0)))
       .Field("duration_ms", song.score.duration_ms)
       .Field("group_id", song.group_id)
       .Field("lyric", LyricName(song.lyric))
@@ -69,8 +69,11 @@ void WriteSong(JsonWriter& json, const ServiceContext& context, const CatalogueS
   json.EndArray().EndObject();
 }
 
+// Renders every song not rendered yet first: the answer promises files and sizes.
 JsonAnswer CatalogueJson(ServiceContext& context) {
   const Catalogue& catalogue = context.catalogue;
+  std::string error;
+  if (!context.songs.RenderAll(2, &error)) return Failure(500, "cannot render the songs: " + error);
   JsonWriter json;
   json.BeginObject().Field("ok", true).Field("base_url", context.base_url);
   json.Key("songs").BeginArray();

@@ -64,8 +64,14 @@ const CatalogueSong* SongParam(ServiceContext& context, const Call& call) {
   return context.catalogue.FindSong(call.ParamOr("id"));
 }
 
-std::string AudioPath(ServiceContext& context, const CatalogueSong& song) {
-  return context.catalogue_folder + Catalogue::AudioFile(song);
+// The song's whole audio file, rendered first when this is its first fetch; the answer when
+// rendering failed. Either way nothing of the song is sent before its file is whole.
+Reply AudioReply(ServiceContext& context, const Call& call, const CatalogueSong& song,
+                 const std::string& content_type) {
+  std::string error;
+  const auto path = context.songs.Ensure(song, &error);
+  if (!path) return ErrorPage(500, "歌曲文件生成失败: " + error);
+  return FileReply(call, *path, content_type);
 }
 
 // "music/download.php?id=..&type=download&client_id=..": the file, or for mirrored songs the
@@ -82,14 +88,14 @@ Reply Download(ServiceContext& context, const Call& call) {
     reply.SetHeader("SorvelList", "1");
     return reply;
   }
-  return FileReply(call, AudioPath(context, *song), AudioType(*song));
+  return AudioReply(context, call, *song, AudioType(*song));
 }
 
 Reply Stream(ServiceContext& context, const Call& call) {
   if (call.ParamOr("id").empty()) return ErrorPage(400, "缺少参数 id");
   const CatalogueSong* song = SongParam(context, call);
   if (!song) return ErrorPage(404, "歌曲不存在");
-  return FileReply(call, AudioPath(context, *song), AudioType(*song));
+  return AudioReply(context, call, *song, AudioType(*song));
 }
 
 // "/mirror/<id>.<ext>": a plain mirror.
@@ -101,7 +107,7 @@ Reply PlainMirror(ServiceContext& context, const Call& call) {
   if (!song || name != song->id + (song->format == AudioFormat::kWma ? ".wma" : ".mp3")) {
     return ErrorPage(404, "文件不存在");
   }
-  return FileReply(call, AudioPath(context, *song), AudioType(*song));
+  return AudioReply(context, call, *song, AudioType(*song));
 }
 
 // "/qlfss/<node>/<id>.1" (MP3) or ".2" (WMA): the file with every byte XORed with 0x5A.
@@ -115,7 +121,7 @@ Reply QlfssMirror(ServiceContext& context, const Call& call) {
                                                        : context.catalogue.FindSong(name.substr(0, dot));
   const std::string wanted = song && song->format == AudioFormat::kWma ? ".2" : ".1";
   if (!song || name.substr(dot) != wanted) return ErrorPage(404, "文件不存在");
-  Reply reply = FileReply(call, AudioPath(context, *song), "application/octet-stream");
+  Reply reply = AudioReply(context, call, *song, "application/octet-stream");
   reply.xor_5a = true;
   return reply;
 }

@@ -67,9 +67,21 @@ double MidiToHz(int midi) { return 440.0 * std::pow(2.0, (midi - 69) / 12.0); }
 
 std::size_t MsToFrame(int ms) { return static_cast<std::size_t>(ms) * kSampleRate / 1000; }
 
-// Adds one tone with harmonics and an attack-decay-release envelope into a mono buffer.
-void AddTone(std::vector<float>& buffer, int start_ms, int length_ms, double hz, float gain,
+// Where a part sits in the stereo mix: its gain on the left and on the right channel.
+struct Pan {
+  float left;
+  float right;
+};
+constexpr Pan kLeadPan{0.85f, 0.65f};
+constexpr Pan kBassPan{1.0f, 1.0f};
+constexpr Pan kPadPan{0.9f, 1.1f};
+constexpr Pan kDrumPan{0.8f, 1.0f};
+
+// Adds one tone with harmonics and an attack-decay-release envelope into the interleaved stereo
+// mix. Harmonics of weight 0 cost nothing.
+void AddTone(std::vector<float>& mix, Pan pan, int start_ms, int length_ms, double hz, float gain,
              const std::array<float, 3>& harmonics, double decay_per_s) {
+  const std::size_t frames = mix.size() / 2;
   const std::size_t begin = MsToFrame(start_ms);
   const std::size_t length = MsToFrame(length_ms);
   const std::size_t release = std::min<std::size_t>(length / 3, MsToFrame(70));
@@ -77,15 +89,20 @@ void AddTone(std::vector<float>& buffer, int start_ms, int length_ms, double hz,
   const auto& sine = Sine();
   const std::uint32_t step = PhaseStep(hz);
   const double decay = std::exp(-decay_per_s / kSampleRate);
+  const bool second = harmonics[1] != 0.0f;
+  const bool third = harmonics[2] != 0.0f;
   std::uint32_t phase = 0;
   double level = 1.0;
-  for (std::size_t i = 0; i < length && begin + i < buffer.size(); ++i) {
+  for (std::size_t i = 0; i < length && begin + i < frames; ++i) {
     double envelope = level;
     if (i < attack) envelope *= static_cast<double>(i) / attack;
     if (i + release > length) envelope *= static_cast<double>(length - i) / release;
-    const float sample = harmonics[0] * sine.At(phase) + harmonics[1] * sine.At(phase * 2) +
-                         harmonics[2] * sine.At(phase * 3);
-    buffer[begin + i] += static_cast<float>(gain * envelope) * sample;
+    float sample = harmonics[0] * sine.At(phase);
+    if (second) sample += harmonics[1] * sine.At(phase * 2);
+    if (third) sample += harmonics[2] * sine.At(phase * 3);
+    const float value = static_cast<float>(gain * envelope) * sample;
+    mix[(begin + i) * 2] += pan.left * value;
+    mix[(begin + i) * 2 + 1] += pan.right * value;
     phase += step;
     level *= decay;
   }
@@ -133,14 +150,16 @@ MelodyScore ComposeMelody(std::uint32_t seed, const std::vector<int>& units_per_
 }
 
 std::vector<std::int16_t> RenderMelody(const MelodyScore& score, std::uint32_t seed) {
+  // The parts are mixed straight into one stereo buffer: a song of five minutes is rendered
+  // while whoever fetched it first waits, so it makes one pass over its memory, not five.
   const std::size_t frames = MsToFrame(score.duration_ms);
-  std::vector<float> lead(frames, 0.0f), bass(frames, 0.0f), pad(frames, 0.0f), drums(frames, 0.0f);
+  std::vector<float> mix(frames * 2, 0.0f);
   const auto& progression = kProgression[seed % 4u];
 
   for (const auto& phrase : score.phrases) {
     for (const auto& note : phrase.notes) {
-      AddTone(lead, note.start_ms, note.length_ms, MidiToHz(note.midi), phrase.sung ? 0.55f : 0.45f,
-              {1.0f, 0.35f, 0.15f}, 1.2);
+      AddTone(mix, kLeadPan, note.start_ms, note.length_ms, MidiToHz(note.midi),
+              phrase.sung ? 0.55f : 0.45f, {1.0f, 0.35f, 0.15f}, 1.2);
     }
   }
   const int bar_ms = score.beat_ms * 4;
@@ -148,49 +167,46 @@ std::vector<std::int16_t> RenderMelody(const MelodyScore& score, std::uint32_t s
   for (int bar = 0; bar < bars; ++bar) {
     const int chord = score.root_midi + progression[bar % 4];
     for (int beat = 0; beat < 4; ++beat) {
-      AddTone(bass, bar * bar_ms + beat * score.beat_ms, score.beat_ms, MidiToHz(chord - 24), 0.5f,
-              {1.0f, 0.3f, 0.0f}, 3.0);
+      AddTone(mix, kBassPan, bar * bar_ms + beat * score.beat_ms, score.beat_ms,
+              MidiToHz(chord - 24), 0.5f, {1.0f, 0.3f, 0.0f}, 3.0);
     }
     const bool minor = progression[bar % 4] == 9;
     for (const int interval : {0, minor ? 3 : 4, 7}) {
-      AddTone(pad, bar * bar_ms, bar_ms, MidiToHz(chord - 12 + interval), 0.12f, {1.0f, 0.0f, 0.0f},
-              0.4);
+      AddTone(mix, kPadPan, bar * bar_ms, bar_ms, MidiToHz(chord - 12 + interval), 0.12f,
+              {1.0f, 0.0f, 0.0f}, 0.4);
     }
   }
   // Drums: a kick on beats one and three, a closed hi-hat on every eighth.
   std::uint32_t noise = seed * 747796405u + 2891336453u;
   const std::size_t hat_frames = MsToFrame(28);
   const std::size_t kick_frames = MsToFrame(90);
+  auto add_drum = [&](std::size_t frame, float value) {
+    mix[frame * 2] += kDrumPan.left * value;
+    mix[frame * 2 + 1] += kDrumPan.right * value;
+  };
   for (int eighth = 0; eighth * score.beat_ms / 2 < score.duration_ms - score.beat_ms * 2; ++eighth) {
     const std::size_t begin = MsToFrame(eighth * score.beat_ms / 2);
     for (std::size_t i = 0; i < hat_frames && begin + i < frames; ++i) {
       noise = noise * 1664525u + 1013904223u;
       const float white = static_cast<float>(static_cast<std::int32_t>(noise)) / 2147483648.0f;
-      drums[begin + i] += 0.08f * white * (1.0f - static_cast<float>(i) / hat_frames);
+      add_drum(begin + i, 0.08f * white * (1.0f - static_cast<float>(i) / hat_frames));
     }
     if (eighth % 4 == 0) {
       std::uint32_t phase = 0;
       for (std::size_t i = 0; i < kick_frames && begin + i < frames; ++i) {
         const double t = static_cast<double>(i) / kick_frames;
         phase += PhaseStep(110.0 - 70.0 * t);
-        drums[begin + i] += static_cast<float>(0.5 * (1.0 - t) * Sine().At(phase));
+        add_drum(begin + i, static_cast<float>(0.5 * (1.0 - t) * Sine().At(phase)));
       }
     }
   }
 
   float peak = 1e-6f;
-  std::vector<float> mixed(frames * 2);
-  for (std::size_t i = 0; i < frames; ++i) {
-    const float left = 0.85f * lead[i] + bass[i] + 0.9f * pad[i] + 0.8f * drums[i];
-    const float right = 0.65f * lead[i] + bass[i] + 1.1f * pad[i] + 1.0f * drums[i];
-    mixed[i * 2] = left;
-    mixed[i * 2 + 1] = right;
-    peak = std::max({peak, std::fabs(left), std::fabs(right)});
-  }
+  for (const float value : mix) peak = std::max(peak, std::fabs(value));
   const float scale = 0.85f * 32767.0f / peak;
-  std::vector<std::int16_t> pcm(mixed.size());
-  for (std::size_t i = 0; i < mixed.size(); ++i) {
-    pcm[i] = static_cast<std::int16_t>(std::lround(mixed[i] * scale));
+  std::vector<std::int16_t> pcm(mix.size());
+  for (std::size_t i = 0; i < mix.size(); ++i) {
+    pcm[i] = static_cast<std::int16_t>(std::lrintf(mix[i] * scale));
   }
   return pcm;
 }

@@ -7,6 +7,7 @@
 #include "service-stub/Catalogue.h"
 #include "service-stub/FaultRules.h"
 #include "service-stub/RequestLog.h"
+#include "service-stub/SongRenderer.h"
 #include "service-stub/UserStore.h"
 
 namespace quillo::stub {
@@ -32,6 +33,7 @@ class UpdatePackage {
 
 struct ServiceContext {
   const Catalogue& catalogue;
+  SongRenderer& songs;  // the audio files, rendered on first fetch
   UserStore& users;
   FaultRules& faults;
   RequestLog& log;

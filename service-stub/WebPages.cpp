@@ -18,6 +18,14 @@ Reply Page(std::string html) {
   return reply;
 }
 
+// The exact size once the song's audio has been rendered; before that the size its length gives
+// at 128 kbit/s (16000 bytes a second), so that viewing the page never renders a song.
+std::string FileSizeText(const ServiceContext& context, const CatalogueSong& song) {
+  if (const auto size = context.songs.RenderedSize(song)) return std::to_string(*size) + " 字节";
+  const std::int64_t estimate = static_cast<std::int64_t>(song.score.duration_ms) * 16;
+  return "约 " + std::to_string(estimate) + " 字节";
+}
+
 std::string ArtistName(const Catalogue& catalogue, const CatalogueSong& song) {
   const CatalogueArtist* artist = catalogue.FindArtist(song.artist_id);
   return artist ? artist->name : std::string();
@@ -317,7 +325,7 @@ Reply AdminMusicPage(ServiceContext& context, const Call& call) {
   body += row("编号", song->id) + row("歌名", song->name) + row("歌手", ArtistName(context.catalogue, *song)) +
           row("专辑", AlbumName(context.catalogue, *song)) + row("曲序", std::to_string(song->album_seq)) +
           row("格式", song->format == AudioFormat::kWma ? "WMA" : "MP3 128kbps") +
-          row("文件大小", std::to_string(song->size_bytes) + " 字节") +
+          row("文件大小", FileSizeText(context, *song)) +
           row("时长", std::to_string(song->score.duration_ms / 1000) + " 秒") + row("歌词", lyric) +
           row("卡拉OK歌词", song->karaoke ? "有" : "无") +
           row("镜像下载", song->mirror == MirrorKind::kNone ? "否" : "是");

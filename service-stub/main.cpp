@@ -15,6 +15,7 @@
 #include "service-stub/ServiceOptions.h"
 #include "service-stub/ServiceServer.h"
 #include "service-stub/ShutdownSignal.h"
+#include "service-stub/SongRenderer.h"
 #include "service-stub/UserStore.h"
 
 using namespace quillo;
@@ -22,7 +23,8 @@ using namespace quillo::stub;
 
 namespace {
 
-void Note(const std::string& text) { std::cerr << "quillo-service: " << text << std::endl; }
+// One write per line: renders note from several threads.
+void Note(const std::string& text) { std::cerr << ("quillo-service: " + text + "\n") << std::flush; }
 
 int Fail(const std::string& text) {
   Note(text);
@@ -60,15 +62,21 @@ int main(int argc, char** argv) {
   request.data_folder = data;
   request.songs = options->songs;
   request.seed = options->seed;
-  request.threads = static_cast<int>(std::min(2u, std::max(1u, std::thread::hardware_concurrency())));
   const auto catalogue = builder.Prepare(request, &error);
   if (!catalogue) return Fail("cannot prepare the catalogue: " + error);
+  // A song's audio is rendered when it is first fetched, two songs at a time at most.
+  const int cores = static_cast<int>(std::min(2u, std::max(1u, std::thread::hardware_concurrency())));
+  SongRenderer songs(*catalogue, CatalogueBuilder::CatalogueFolder(data), cores, Note);
 
   auto database = Database::Open(data + "service.db", &error);
   if (!database) return Fail("cannot open the database: " + error);
   UserStore users(*database);
   if (!users.Initialise(*catalogue, &error)) return Fail("cannot prepare the database: " + error);
-  if (options->prepare_only) return 0;
+  if (options->prepare_only) {
+    // Preparing ahead (tests, packages) makes everything, the audio included.
+    if (!songs.RenderAll(cores, &error)) return Fail("cannot render the songs: " + error);
+    return 0;
+  }
 
   FaultRules faults;
   RequestLog log;
@@ -77,7 +85,7 @@ int main(int argc, char** argv) {
     if (!fs::FileExists(options->update_package)) return Fail("no such file " + options->update_package);
     update.Set(options->update_package, options->update_version);
   }
-  ServiceContext context{*catalogue, users, faults, log, update,
+  ServiceContext context{*catalogue, songs, users, faults, log, update,
                          CatalogueBuilder::CatalogueFolder(data), uploads, std::string()};
   ServiceServer server(context, options->omit_content_length);
   if (!server.Start(options->port, options->upload_port, &error)) return Fail(error);

@@ -4,9 +4,10 @@
 // the client ends.
 //
 // Start spawns the child and returns at once; a reader thread of this object waits for the
-// service's "listening on http://127.0.0.1:PORT/ upload 127.0.0.1:UPLOADPORT" line (the first
-// start generates the catalogue, which takes seconds) and then hands the endpoints over: to the
-// ready callback and to WaitForEndpoints. Until then requests of the client simply fail.
+// service's "listening on http://127.0.0.1:PORT/ upload 127.0.0.1:UPLOADPORT" line (a fraction
+// of a second, also at a first start, when the service writes its catalogue's listing first) and
+// then hands the endpoints over: to the ready callback and to WaitForEndpoints. Until then
+// requests of the client simply fail.
 //
 // Start, Stop and the destructor are for the owner's thread (the window thread or the tool's
 // main thread; the child is tied to that thread's life). The ready callback runs on the reader
@@ -39,7 +40,7 @@ std::optional<ServiceEndpoints> EndpointsFromListeningLine(std::string_view line
 struct EmbeddedServiceOptions {
   std::string executable;   // the service's program (see ServiceExecutable.h)
   std::string data_folder;  // its own data folder, ending with '/'; made by the service
-  // How long the reader waits for the listening line: a first start generates the catalogue.
+  // How long the reader waits for the listening line: a bound for a machine under heavy load.
   std::chrono::milliseconds ready_timeout = std::chrono::minutes(5);
   // How long Stop waits after SIGTERM before SIGKILL (once the service is ready).
   std::chrono::milliseconds stop_grace = std::chrono::seconds(5);

@@ -364,8 +364,11 @@ void SorvelMainDlg::ShowHeaderButtons(lists::ListKind kind) {
 
 void SorvelMainDlg::OnListScrolled(bool song_list) {
   // The window's scroll thumbs follow the lists.
-  if (song_list && lists_ && lists_->songs())
+  if (song_list && lists_ && lists_->songs()) {
     MoveSongScrollThumb(lists_->songs()->ScrollFraction());
+    const int rows = lists_->songs()->RowCount();
+    listeners_.ForEach([rows](MainWindowListener& listener) { listener.OnSongListChanged(rows); });
+  }
   if (!song_list && lists_ && lists_->panel())
     MoveScrollThumb(kPanelScrollThumb, lists_->panel()->ScrollFraction());
   UpdateIfDirty();

@@ -18,6 +18,8 @@ class MainWindowListener {
   virtual void OnListShown(const std::string& /*list_id*/, int /*rows*/) {}
   // Minimising hid the window to the tray icon.
   virtual void OnHiddenToTray() {}
+  // The song list's rows changed or it scrolled; how many rows it has now.
+  virtual void OnSongListChanged(int /*rows*/) {}
 };
 
 }  // namespace quillo::ui
