@@ -243,8 +243,7 @@ void MediaPlayer::SetBalance(int balance) {
 }
 
 void MediaPlayer::ApplyLevelsAtBuild() {
-  graph_->SetVolume(muted_ ? AudioLevels::kMutedAtBuild
-                                     : AudioLevels::Centibels(volume_));
+  graph_->SetVolume(muted_ ? AudioLevels::kSilence : AudioLevels::Centibels(volume_));
   graph_->SetBalance(AudioLevels::BalanceCentibels(balance_));
 }
 

@@ -53,22 +53,24 @@ TEST_F(MediaPlayerTest, UnplayableFileFailsAndReleasesTheGraph) {
   EXPECT_EQ(player_->GetDisplayTitle(), "Song");
 }
 
-TEST_F(MediaPlayerTest, MuteIsMinus5000AtBuildAndSilenceWhenToggled) {
+// Muted is silent however it came about: a graph built while mute is on starts silent, and a
+// volume change while muted is kept for later without making a sound.
+TEST_F(MediaPlayerTest, MutedIsSilentAtBuildAndWhenToggled) {
   player_->SetVolume(50);
   player_->SetMute(true);
   EXPECT_EQ(player_->GetVolume(), 50);
   ASSERT_TRUE(player_->PlayFile(SongFile(), "1001", "Song"));
   auto graph = graphs_.last();
-  EXPECT_EQ(graph->volumes, std::vector<int>{-5000});
+  EXPECT_EQ(graph->volumes, std::vector<int>{-10000});
   // While muted a volume change is stored but not applied.
   player_->SetVolume(100);
-  EXPECT_EQ(graph->volumes, std::vector<int>{-5000});
+  EXPECT_EQ(graph->volumes, std::vector<int>{-10000});
   player_->SetMute(false);
   player_->SetMute(true);
   player_->SetMute(false);
   player_->SetVolume(0);
   player_->SetVolume(1);
-  EXPECT_EQ(graph->volumes, (std::vector<int>{-5000, 0, -10000, 0, -10000, -3960}));
+  EXPECT_EQ(graph->volumes, (std::vector<int>{-10000, 0, -10000, 0, -10000, -3960}));
   player_->SetBalance(-40);
   EXPECT_EQ(graph->balances.back(), -4000);
   Drain();
