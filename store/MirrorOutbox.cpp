@@ -13,8 +13,8 @@ constexpr const char* kOutboxElement = "outbox";
 constexpr const char* kRequestElement = "request";
 constexpr const char* kParamElement = "param";
 
-std::uint64_t IdOf(const TiXmlElement* element) {
-  const std::string text = DocumentStore::GetTextOr(element, "id");
+std::uint64_t IdOf(const TiXmlElement* element, const char* attribute = "id") {
+  const std::string text = DocumentStore::GetTextOr(element, attribute);
   std::uint64_t id = 0;
   for (const char c : text) {
     if (c < '0' || c > '9') return 0;
@@ -57,9 +57,11 @@ std::uint64_t MirrorOutbox::Add(const std::string& user_id, const std::string& p
   auto lock = store_.Lock();
   TiXmlElement* outbox = store_.Resolve(std::string(kOutboxElement) + "#", true);
   if (outbox == nullptr) return 0;
-  // One past the largest id kept, so that the order survives removals and restarts.
-  std::uint64_t id = 1;
+  // Ids are never given twice: the next one is kept on the outbox itself, so that an id does
+  // not come back after the newest entry was sent.
+  std::uint64_t id = std::max<std::uint64_t>(1, IdOf(outbox, "next"));
   for (const TiXmlElement* request : Requests(store_)) id = std::max(id, IdOf(request) + 1);
+  store_.SetText(outbox, "next", std::to_string(id + 1));
   TiXmlElement* added = outbox->InsertEndChild(TiXmlElement(kRequestElement))->ToElement();
   store_.SetText(added, "id", std::to_string(id));
   store_.SetText(added, "user", user_id);

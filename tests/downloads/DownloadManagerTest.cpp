@@ -153,6 +153,8 @@ TEST_F(DownloadManagerTest, SongsWithoutALengthAreFiledOnlyWhenWholeAndLargeEnou
   EXPECT_EQ(fs::ReadWholeFile(MusicFolder() + "Artist/Album/Whole.mp3"), FrameStream(1500));
   EXPECT_EQ(library().FindMusic("2")->count("fileName"), 0u);
   EXPECT_FALSE(fs::PathExists(MusicFolder() + "Artist/Album/Cut.mp3"));
+  // The filed song's companions (picture, lyric) pass through the same folder.
+  ASSERT_TRUE(Pump([&] { return manager_->active_count() == 0; }));
   EXPECT_TRUE(fs::ListFolder(DownloadFolder()).empty()) << "no partial file stays behind";
 }
 

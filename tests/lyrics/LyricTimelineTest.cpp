@@ -52,7 +52,8 @@ TEST_F(LyricTimelineTest, CharacterWordsSpreadOverTheLine) {
       {"[00:01.00]abc", 4000, {{0, 1000}, {1000, 2000}, {2000, 3000}}},
       {"[00:01.00]你好", 2000, {{0, 500}, {500, 1000}}},
       {"[00:01.00]abc", 1001, {{0, 0}, {0, 0}, {0, 1}}},  // d = 1
-      {"[00:01.00]ab", -1, {{0, 0}, {0, 1}}},             // no duration: d at least 1
+      // No duration yet: the end is guessed, not -1 (which would sing the line at once).
+      {"[00:01.00]ab", -1, {{0, 2500}, {2500, 5000}}},
       {"[00:01.00]", 5000, {}},
   };
   for (const Case& c : kCases) {
@@ -127,7 +128,7 @@ TEST_F(LyricTimelineTest, LocateWithoutLinesOrDuration) {
   EXPECT_EQ(analyzer_.LocateLine(2000, false), (LyricPosition{1, 0, 0}));
   EXPECT_EQ(analyzer_.LocateLine(3250, false), (LyricPosition{1, 0, 50}));
   EXPECT_EQ(analyzer_.LocateLine(4500, false), (LyricPosition{1, 1, 0}));
-  EXPECT_EQ(analyzer_.LocateLine(99999, false), (LyricPosition{1, 1, 100}));
+  EXPECT_EQ(analyzer_.LocateLine(99999, true), (LyricPosition{1, 1, 100}));
   EXPECT_EQ(analyzer_.LocateLine(1500, false), (LyricPosition{0, 0, 50}));
 }
 
