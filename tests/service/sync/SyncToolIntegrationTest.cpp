@@ -196,15 +196,24 @@ TEST_F(SyncToolTest, ChangesMadeOfflineReachTheServiceBeforeTheNextLoginIsMerged
   // The service is back. The new song is downloaded before the next login.
   const std::string music = folder_ / "a/music";
   const std::set<std::string> before = FilesBelow(music);
-  Tool("downloads run");
-  std::string song_file;
-  for (const std::string& file : FilesBelow(music)) {
-    if (!before.count(file) && file.find(added.name) != std::string::npos &&
-        file.ends_with("." + added.format)) {
-      song_file = file;
-    }
+  const Output downloads = Tool("downloads run");
+  // Added by its id alone, the song is filed under the name its record has so far: the store
+  // says where.
+  const std::string stored = Tool("store dump").out;
+  std::size_t record = stored.find(" id=\"" + added.id + "\"");
+  while (record != std::string::npos && stored.compare(stored.rfind('<', record), 6, "<file ") != 0) {
+    record = stored.find(" id=\"" + added.id + "\"", record + 1);
   }
-  ASSERT_FALSE(song_file.empty()) << "the new song was downloaded";
+  ASSERT_NE(record, std::string::npos);
+  const std::size_t element = stored.rfind('<', record);
+  const std::size_t element_end = stored.find('>', record);
+  const std::size_t name_at = stored.find("fileName=\"", element);
+  ASSERT_LT(name_at, element_end) << downloads.err;
+  const std::size_t name_begin = name_at + 10;
+  const std::string song_file =
+      music + "/" + stored.substr(name_begin, stored.find('"', name_begin) - name_begin);
+  ASSERT_TRUE(fs::FileExists(song_file)) << song_file;
+  EXPECT_FALSE(before.count(song_file));
 
   service_.ClearLog();
   Output again = Tool("login --auto");
