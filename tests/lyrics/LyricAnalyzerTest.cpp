@@ -193,7 +193,7 @@ TEST_F(LyricSaveTest, WritesHeadersOffsetAndOneLinePerTag) {
   EXPECT_EQ(yes.questions, (Rows_t{"歌词文件已改变，是否要保存？"}));
   EXPECT_EQ(Saved(),
             "[ar:Artist]\r\n[al:Album]\r\n[ti:Title]\r\n[offset:-300]\r\n"
-            "[00:01.005]x [y]\r\n[00:12.000]la la\r\n[01:30.000]la la\r\n");
+            "[00:01.500]x [y]\r\n[00:12.000]la la\r\n[01:30.000]la la\r\n");
   // Saving leaves the document modified; the saved file reads back to the same timeline.
   EXPECT_TRUE(analyzer_.document().modified);
   const Rows_t before = Rows(analyzer_.document());
