@@ -1,5 +1,6 @@
 // The player with a file on disk: notifications, levels, position, tap, listeners.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "platform/fs/FileSystem.h"
 #include "playback/player/PlayerFixture.h"
@@ -38,6 +39,23 @@ TEST_F(MediaPlayerTest, PlayFileBuildsRunsAndReportsInOrder) {
   EXPECT_EQ(graph->equalizer.size(), 0u);  // the fake has no equaliser stages to set
   EXPECT_TRUE(player_->IsActive());
   EXPECT_EQ(player_->GetDisplayTitle(), "Song [04:10]");
+}
+
+// A pipe, a folder or a missing file is refused before the graph opens it (a pipe would block
+// the window thread until someone writes to it).
+TEST_F(MediaPlayerTest, WhatIsNotARegularFileFailsWithoutBeingOpened) {
+  const std::string pipe = data_ / "pipe.mp3";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  for (const std::string& path : {pipe, data_.path(), data_ / "missing.mp3"}) {
+    SCOPED_TRACE(path);
+    listener_.received.clear();
+    EXPECT_FALSE(player_->PlayFile(path, "1001", "Song"));
+    Drain();
+    EXPECT_EQ(listener_.States(),
+              (std::vector<int>{S(PlayerState::kOpening), S(PlayerState::kFailed)}));
+    EXPECT_FALSE(graphs_.last()->Called("RenderFile"));
+    EXPECT_FALSE(player_->IsActive());
+  }
 }
 
 TEST_F(MediaPlayerTest, UnplayableFileFailsAndReleasesTheGraph) {
