@@ -78,7 +78,7 @@ class DownloadManager : public service::SafeDownloaderCallback,
   // Waits for the sweep of Start to end; answers the paths it removed. For tests.
   std::vector<std::string> WaitForSweep();
   // A temporary file younger than this may belong to a write still going on.
-  static constexpr int kLeftoverAgeS = 120;
+  static constexpr int kLeftoverAgeS = 60;
   // Starts waiting songs while fewer transfers than the maximum run.
   void Schedule();
   // Starts one song's download (the window's "start now", without waiting for the timer).
