@@ -191,7 +191,9 @@ TEST_F(ServiceAnswersTest, PendingOutboxRequestsKeepTheMergeFromRemovingAnything
 
   // Only another user's requests are left: this user's answer decides again.
   for (const MirrorOutbox::Entry& entry : outbox().Entries()) {
-    if (entry.user_id == "u1") ASSERT_TRUE(outbox().Remove(entry.id));
+    if (entry.user_id == "u1") {
+      ASSERT_TRUE(outbox().Remove(entry.id));
+    }
   }
   ASSERT_TRUE(answers().TakeLoginAnswer(stale).ok);
   EXPECT_FALSE(library().HasMusic("3"));

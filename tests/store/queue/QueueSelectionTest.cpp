@@ -286,7 +286,7 @@ TEST_F(QueueSelectionTest, ShuffleDrawsEachSongOnceARoundAndNeverTheSameTwiceInA
   const std::string stored = lists().CreatePlaylist("Shuffle");
   for (const std::string& id : ids) ASSERT_TRUE(lists().AddItem(stored, id));
 
-  for (const std::string list : {std::string("t_random_1"), std::string("d_P1_list"), stored}) {
+  for (const std::string& list : {std::string("t_random_1"), std::string("d_P1_list"), stored}) {
     SCOPED_TRACE(list);
     queue().SetRandomDraw(nullptr);  // the program's generator
     lists().SetCurrentList(list);
