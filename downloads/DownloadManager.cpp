@@ -32,10 +32,40 @@ DownloadManager::DownloadManager(loop::MainLoop& loop, store::StoreRuntime& runt
 DownloadManager::~DownloadManager() {
   CancelAll();
   target_.reset();
+  if (sweep_.joinable()) {
+    sweep_.request_stop();
+    sweep_.join();
+  }
 }
 
 void DownloadManager::Start() {
   schedule_timer_.Start(kSchedulePeriod, [this] { Schedule(); });
+  if (sweep_.joinable()) return;
+  // A run killed while it filed a song (or wrote a lyric, a tag, the cookie jar) leaves a hidden
+  // temporary beside the file; nothing else would ever remove it.
+  const store::DocumentStore& store = runtime_.store();
+  struct Folder {
+    std::string path;
+    bool recursive;
+  };
+  std::vector<Folder> folders = {{store.FolderPath("music"), true},
+                                 {store.FolderPath("lyric"), true},
+                                 {store.FolderPath(".cache"), false},
+                                 {store.data_folder(), false}};
+  sweep_ = std::jthread([this, folders = std::move(folders)](std::stop_token stop) {
+    for (const Folder& folder : folders) {
+      for (std::string& path : fs::RemoveAtomicWriteLeftovers(
+               folder.path, folder.recursive, kLeftoverAgeS,
+               [&stop] { return !stop.stop_requested(); })) {
+        swept_.push_back(std::move(path));
+      }
+    }
+  });
+}
+
+std::vector<std::string> DownloadManager::WaitForSweep() {
+  if (sweep_.joinable()) sweep_.join();
+  return swept_;
 }
 
 void DownloadManager::Schedule() {
@@ -149,6 +179,14 @@ void DownloadManager::FinishSong(const DownloadEntry& entry, service::TransferRe
     if (!library.HasMusic(music_id)) {
       // Deleted while its last bytes arrived: nothing owns the file any more.
       fs::RemoveFile(record.target_path());
+      return;
+    }
+    // Without an announced length a connection cut short looks finished: such a song is filed
+    // only when its bytes run whole to their end.
+    if (record.total_size() == 0 && !SongFiling::EndsWhole(record.target_path())) {
+      fs::RemoveFile(record.target_path());
+      library.SetSongStatus(music_id, store::SongStatus::kFailed);
+      listeners_.ForEach([&](DownloadListener& l) { l.OnSongFinished(music_id, false); });
       return;
     }
     const bool filed = filing_.File(music_id, record.target_path());

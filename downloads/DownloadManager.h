@@ -17,6 +17,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "downloads/CompanionFetches.h"
 #include "downloads/DownloadEntries.h"
@@ -68,8 +70,15 @@ class DownloadManager : public service::SafeDownloaderCallback,
   }
 
   // Starts the schedule timer (every second; each tick calls Schedule). The timer ends with the
-  // manager or CancelAll. Calling it again restarts the timer.
+  // manager or CancelAll. Calling it again restarts the timer. The first call also starts the
+  // sweep (on a thread of its own, joined by the destructor) that removes what interrupted
+  // atomic writes of earlier runs left in the music, lyric and cache folders and the data
+  // folder (see fs::RemoveAtomicWriteLeftovers).
   void Start();
+  // Waits for the sweep of Start to end; answers the paths it removed. For tests.
+  std::vector<std::string> WaitForSweep();
+  // A temporary file younger than this may belong to a write still going on.
+  static constexpr int kLeftoverAgeS = 60;
   // Starts waiting songs while fewer transfers than the maximum run.
   void Schedule();
   // Starts one song's download (the window's "start now", without waiting for the timer).
@@ -131,6 +140,8 @@ class DownloadManager : public service::SafeDownloaderCallback,
   loop::ListenerList<DownloadListener> listeners_;
   bool schedule_posted_ = false;
   loop::Timer schedule_timer_;
+  std::vector<std::string> swept_;  // written by the sweep thread, read after it was joined
+  std::jthread sweep_;
 };
 
 }  // namespace quillo::downloads

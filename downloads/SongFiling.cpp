@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "downloads/DownloadPaths.h"
+#include "downloads/SongFileEnd.h"
 #include "platform/fs/FileSystem.h"
 #include "platform/text/TextUtil.h"
 #include "service/transfer/TransferRules.h"
@@ -30,6 +31,11 @@ bool SongFiling::File(const std::string& music_id, const std::string& downloaded
     }
   }
   return library_.FileDownloadedMusic(music_id, path);
+}
+
+bool SongFiling::EndsWhole(const std::string& downloaded_path) {
+  const std::optional<std::string> bytes = fs::ReadWholeFile(downloaded_path);
+  return bytes && SongFileEnd::EndsWhole(*bytes);
 }
 
 bool SongFiling::TakeLegacyCopy(const std::string& music_id, const std::string& target_path,

@@ -28,6 +28,10 @@ class SongFiling {
   // meanwhile.
   bool File(const std::string& music_id, const std::string& downloaded_path);
 
+  // Whether the downloaded file's bytes run whole to their end (SongFileEnd); false when it
+  // cannot be read.
+  static bool EndsWhole(const std::string& downloaded_path);
+
   // The legacy-name shortcut, when a song's transfer starts: when the file
   // "<music folder><artist>/<id>-<title><ext>" exists with exactly `total_bytes` bytes (not 0)
   // and no other song names it, the song takes it as its stored copy (fileName, status 2) and

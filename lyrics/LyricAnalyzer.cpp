@@ -41,6 +41,14 @@ bool ForEachPiece(std::string_view text, Each each) {
 
 void LyricAnalyzer::ClearDocument() {
   document_.Clear();
+  last_end_guessed_ = false;
+}
+
+void LyricAnalyzer::FollowDuration() {
+  if (!last_end_guessed_ || player_ == nullptr || document_.timeline.empty()) return;
+  const int duration_ms = player_->DurationMs();
+  if (duration_ms <= document_.timeline.lines().back().start_ms) return;
+  last_end_guessed_ = document_.timeline.AddCharacterWords(duration_ms);
 }
 
 int LyricAnalyzer::LoadLyric(const std::string& path, const std::string& music_id) {
@@ -50,16 +58,26 @@ int LyricAnalyzer::LoadLyric(const std::string& path, const std::string& music_i
   document_.state = LyricDocument::kStateFailed;
 
   const Format format = FormatOf(path);
+  load_problem_ = LoadProblem::kNotALyricName;
+  if (format == Format::kNone) return document_.state;
   // Only regular files: reading a pipe or a device named like a lyric would never end.
-  if (format == Format::kNone || !fs::FileExists(path)) return document_.state;
+  load_problem_ = LoadProblem::kNotAFile;
+  if (!fs::FileExists(path)) return document_.state;
   auto size = fs::FileSize(path);
+  load_problem_ = LoadProblem::kTooLarge;
   if (!size || *size > kMaxFileBytes) return document_.state;
   auto bytes = fs::ReadWholeFile(path);
-  if (!bytes || bytes->size() > kMaxFileBytes) return document_.state;
+  load_problem_ = LoadProblem::kUnreadable;
+  if (!bytes) return document_.state;
+  load_problem_ = LoadProblem::kTooLarge;
+  if (bytes->size() > kMaxFileBytes) return document_.state;
 
   const bool parsed = format == Format::kLrc ? LoadLrc(*bytes) : LoadKaraoke(std::move(*bytes));
   if (!parsed) {
     // Past the limits: a half-read lyric is worse than none.
+    load_problem_ = document_.timeline.size() >= LyricTimeline::kMaxLines
+                        ? LoadProblem::kTooManyLines
+                        : LoadProblem::kTooMuchText;
     document_.Clear();
     document_.state = LyricDocument::kStateFailed;
     return document_.state;
@@ -67,9 +85,31 @@ int LyricAnalyzer::LoadLyric(const std::string& path, const std::string& music_i
   LyricTimeline& timeline = document_.timeline;
   timeline.Order();
   timeline.SetEnds();
-  if (format == Format::kLrc) timeline.AddCharacterWords(player_ ? player_->DurationMs() : -1);
+  if (format == Format::kLrc) {
+    last_end_guessed_ = timeline.AddCharacterWords(player_ ? player_->DurationMs() : -1);
+  }
   document_.state = timeline.empty() ? LyricDocument::kStateFailed : LyricDocument::kStateLoaded;
+  load_problem_ = timeline.empty() ? LoadProblem::kNoLines : LoadProblem::kNone;
   return document_.state;
+}
+
+// The texts below name the limits.
+static_assert(LyricTimeline::kMaxLines == 100000);
+static_assert(LyricTimeline::kMaxTextBytes == std::size_t{8} << 20);
+static_assert(LyricAnalyzer::kMaxFileBytes == std::uint64_t{16} << 20);
+
+std::string_view LyricAnalyzer::ProblemText(LoadProblem problem) {
+  switch (problem) {
+    case LoadProblem::kNone: return "";
+    case LoadProblem::kNotALyricName: return "not an .lrc or .mrc file";
+    case LoadProblem::kNotAFile: return "not a file";
+    case LoadProblem::kTooLarge: return "larger than 16 MiB";
+    case LoadProblem::kUnreadable: return "it cannot be read";
+    case LoadProblem::kTooManyLines: return "more than 100000 lines";
+    case LoadProblem::kTooMuchText: return "more than 8 MiB of line text";
+    case LoadProblem::kNoLines: return "no line with a time";
+  }
+  return "";
 }
 
 bool LyricAnalyzer::LoadLrc(const std::string& bytes) {

@@ -75,12 +75,32 @@ class LyricAnalyzer : public service::SafeDownloaderCallback {
   // limits and files without a usable line all fail. Loading clears modified.
   int LoadLyric(const std::string& path, const std::string& music_id);
 
+  // Why the last LoadLyric failed (kNone after a success or before any load).
+  enum class LoadProblem {
+    kNone,
+    kNotALyricName,  // neither ".lrc" nor ".mrc"
+    kNotAFile,       // missing, or not a regular file
+    kTooLarge,       // above kMaxFileBytes
+    kUnreadable,
+    kTooManyLines,   // past LyricTimeline::kMaxLines
+    kTooMuchText,    // past LyricTimeline::kMaxTextBytes
+    kNoLines,        // nothing usable in it
+  };
+  LoadProblem load_problem() const { return load_problem_; }
+  // The problem in words, for messages ("" for kNone).
+  static std::string_view ProblemText(LoadProblem problem);
+
   // Before another song: a running lyric download is cancelled (its partial file deleted), and
   // the document holds nothing: state -1, modified, offset, lines and header lines cleared, and
   // no music id, so that a late checked copy of the previous song is not loaded for this one.
   // A running checked-lyric download is left to finish.
   void Reset();
   int GetState() const { return document_.state; }
+  // A lyric loaded before the player knew the song's duration has a guessed end for its last
+  // line; once the duration is known this sets that end to it (once). Cheap: the views call it
+  // with every position update.
+  void FollowDuration();
+  bool last_end_guessed() const { return last_end_guessed_; }
 
   std::optional<LyricPosition> LocateLine(std::int64_t position_ms, bool skip_empty) const {
     return document_.LocateLine(position_ms, skip_empty);
@@ -135,7 +155,7 @@ class LyricAnalyzer : public service::SafeDownloaderCallback {
   // ---- Error reports ---------------------------------------------------------------------
   // Sends one report for the document's song: error type 0..3 (sent as 1..4), the comment and
   // the logged-in user ("0" when nobody is). Fire and forget. False (nothing sent) for a type
-  // out of range or without a request handler.
+  // out of range, without a request handler, or when the document names no song.
   bool ReportLyricError(int error_type, std::string_view comment);
 
  private:
@@ -149,6 +169,8 @@ class LyricAnalyzer : public service::SafeDownloaderCallback {
   const LyricPlayerInfo* player_;
   FetchParts parts_;
   LyricDocument document_;
+  bool last_end_guessed_ = false;
+  LoadProblem load_problem_ = LoadProblem::kNone;
   std::string lyric_download_id_;
   std::string lyric_download_target_;  // the final name; the transfer writes it + ".part"
   std::string refresh_download_id_;

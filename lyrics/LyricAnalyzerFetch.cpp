@@ -145,6 +145,8 @@ void LyricAnalyzer::FinishCheckedLyric(bool succeeded, const std::string& file) 
 
 bool LyricAnalyzer::ReportLyricError(int error_type, std::string_view comment) {
   if (error_type < 0 || error_type >= kErrorTypeCount || parts_.reports == nullptr) return false;
+  // Without a song the service could not tell what the report is about.
+  if (document_.music_id.empty()) return false;
   const std::string user_id = parts_.store != nullptr ? parts_.store->CurrentUser() : std::string();
   parts_.reports->Send(
       service::ServiceRequests::LyricErrorReport(document_.music_id, error_type, comment, user_id));

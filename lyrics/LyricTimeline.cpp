@@ -43,9 +43,15 @@ void LyricTimeline::SetEnds() {
   UpdateSearchable();
 }
 
-void LyricTimeline::AddCharacterWords(int last_end_ms) {
-  if (lines_.empty()) return;
-  lines_.back().end_ms = last_end_ms;
+bool LyricTimeline::AddCharacterWords(int last_end_ms) {
+  if (lines_.empty()) return false;
+  // An end at or before the start would have the whole line sung the moment it begins.
+  const int start_ms = lines_.back().start_ms;
+  const bool guessed = last_end_ms <= start_ms;
+  lines_.back().end_ms =
+      guessed ? static_cast<int>(std::min<std::int64_t>(
+                    static_cast<std::int64_t>(start_ms) + kGuessedLastLineMs, INT_MAX))
+              : last_end_ms;
   for (LyricLine& line : lines_) {
     line.words.clear();
     if (line.text.empty()) continue;
@@ -67,6 +73,7 @@ void LyricTimeline::AddCharacterWords(int last_end_ms) {
     }
   }
   UpdateSearchable();
+  return guessed;
 }
 
 namespace {

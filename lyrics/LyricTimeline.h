@@ -33,9 +33,12 @@ class LyricTimeline {
 
   void Order();
   void SetEnds();
-  // The last line ends at `last_end_ms`; then every line gets one word per character, spread
-  // evenly over max(1, end - start). Lines with empty text get none.
-  void AddCharacterWords(int last_end_ms);
+  // The last line ends at `last_end_ms` (when that is not after its start, as for a duration not
+  // known yet, kGuessedLastLineMs after its start); then every line gets one word per character,
+  // spread evenly over max(1, end - start). Lines with empty text get none. Answers whether the
+  // last line's end was guessed.
+  bool AddCharacterWords(int last_end_ms);
+  static constexpr int kGuessedLastLineMs = 5000;
 
   // Re-timing. Callers ask CanShiftLine / CanShiftFrom first: a shift
   // that would leave the range of int is refused rather than wrapped.

@@ -28,7 +28,7 @@ std::size_t ReadDigits(std::string_view text, std::size_t& position, std::int64_
 }
 
 // The time of a tag's content (already known to hold only tag characters).
-std::optional<int> TimeOfContent(std::string_view content, bool two_digits_are_hundredths) {
+std::optional<int> TimeOfContent(std::string_view content, bool decimal_fraction) {
   std::size_t position = 0;
   std::int64_t minutes = 0;
   ReadDigits(content, position, minutes);
@@ -41,9 +41,20 @@ std::optional<int> TimeOfContent(std::string_view content, bool two_digits_are_h
     total += seconds * 1000;
     if (position < content.size() && content[position] == '.') {
       ++position;
+      const std::size_t begin = position;
       std::int64_t fraction = 0;
       const std::size_t digits = ReadDigits(content, position, fraction);
-      total += (two_digits_are_hundredths && digits == 2) ? fraction * 10 : fraction;
+      if (decimal_fraction) {
+        // A fraction of a second: "5" is 500 ms, "05" 50 ms, "005" 5 ms; digits past the
+        // thousandths are dropped.
+        std::int64_t ms = 0;
+        for (std::size_t i = 0; i < 3; ++i) {
+          ms = ms * 10 + (i < digits ? content[begin + i] - '0' : 0);
+        }
+        total += ms;
+      } else {
+        total += fraction;
+      }
     }
   }
   // Each part is at most INT_MAX + 9 and the minutes at most that times 60000, so the sum

@@ -4,8 +4,9 @@
 //
 // A tag's content must be non-empty and hold only digits, ':' and '.'. The time is
 // minutes * 60000, plus seconds * 1000 when a ':' is inside the tag, plus the fraction when a '.'
-// follows the seconds. In the bracket form a fraction of exactly two digits counts hundredths,
-// any other in milliseconds; in the quote form the fraction always counts milliseconds.
+// follows the seconds. In the bracket form the fraction is a decimal fraction of a second (one
+// digit tenths, two hundredths, three thousandths; further digits are dropped); in the quote
+// form the fraction always counts milliseconds.
 // A tag whose numbers or total do not fit an int is malformed (no value), never wrapped.
 #include <cstddef>
 #include <optional>

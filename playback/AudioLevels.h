@@ -1,14 +1,13 @@
 #pragma once
 // The renderer's volume scale: hundredths of a decibel, 0 full and -10000 silence. The player's
 // volume v (0..100) maps to v × 40 − 4000 (100 → 0, 50 → −2000, 1 → −3960) and 0 to silence.
-// Mute is applied as −5000 when a graph is built while mute is on, and as silence when mute is
-// switched on during playback (the levels the windows have always had). Any thread.
+// Mute is silence, whether the graph is built while mute is on or mute is switched on during
+// playback. Any thread.
 namespace quillo::playback {
 
 class AudioLevels {
  public:
   static constexpr int kSilence = -10000;
-  static constexpr int kMutedAtBuild = -5000;
   static constexpr int kDefaultVolume = 80;
 
   static constexpr int Centibels(int volume) {

@@ -97,7 +97,8 @@ bool MediaPlayer::PlayFile(const std::string& path, const std::string& music_id,
 
   const bool created = CreateGraph();
   notifier_.PostState(PlayerState::kOpening);
-  if (!created || !graph_->RenderFile(path)) {
+  // Only regular files: opening a pipe named like a song would wait for a writer for ever.
+  if (!created || !fs::FileExists(path) || !graph_->RenderFile(path)) {
     ReleaseGraph();
     notifier_.PostState(PlayerState::kFailed);
     return false;
@@ -243,8 +244,7 @@ void MediaPlayer::SetBalance(int balance) {
 }
 
 void MediaPlayer::ApplyLevelsAtBuild() {
-  graph_->SetVolume(muted_ ? AudioLevels::kMutedAtBuild
-                                     : AudioLevels::Centibels(volume_));
+  graph_->SetVolume(muted_ ? AudioLevels::kSilence : AudioLevels::Centibels(volume_));
   graph_->SetBalance(AudioLevels::BalanceCentibels(balance_));
 }
 

@@ -1,8 +1,14 @@
 #pragma once
-// The files cached since the program started (songs streamed into the cache folder, lyrics
-// fetched for playback), oldest first, with a count limit ("sorvel.cache.size", 1..200, else
-// 100): adding a file beyond the limit deletes the oldest files. Touching a song makes its files
-// the newest. The list lives in memory only; files of earlier runs are never entered.
+// The files cached for playback (songs streamed into the cache folder, lyrics fetched for
+// playback), oldest first, with a count limit ("sorvel.cache.size", 1..200, else 100): adding a
+// file beyond the limit deletes the oldest files. Touching a song makes its files the newest.
+//
+// The list lives in memory. The songs and lyrics that earlier runs left in the cache folder are
+// entered when the cache is made, oldest first by their time of change, so they count against
+// the limit (and the oldest go first) instead of piling up run after run; streams that an
+// earlier run left half-written are deleted then. Files of earlier runs only count: they are
+// never answered as a song's cached copy, since a run that was killed may have left one cut
+// short.
 //
 // Threads: Add, Touch, FilesFor and PurgeUnowned run on the window thread. The store asks
 // CachedSongPath/CachedLyricPath with its lock held, possibly from another thread, so the list
@@ -33,10 +39,12 @@ class PlayCache : public store::StreamCacheLookup {
     std::string kind;  // "music" or "lyric"
     std::string music_id;
     std::string path;  // absolute
+    bool earlier_run = false;  // found in the cache folder when the cache was made
     bool operator==(const Entry&) const = default;
   };
 
   // `library` answers whether a song is still in the store (PurgeUnowned); both outlive this.
+  // Enters the files of earlier runs (see above).
   PlayCache(store::DocumentStore& store, store::MusicLibrary& library);
 
   // Records a newly cached file. The same triple again only becomes the newest; otherwise the
@@ -58,6 +66,9 @@ class PlayCache : public store::StreamCacheLookup {
 
  private:
   std::optional<std::string> PathOf(const std::string& music_id, const std::string& kind) const;
+  void EnterEarlierRuns();
+  // Deletes the oldest entries until `room` more fit under `limit` (lock held).
+  void MakeRoom(int limit, int room);
 
   store::DocumentStore& store_;
   store::MusicLibrary& library_;

@@ -254,12 +254,15 @@ void PlayQueue::OnFailed() {
   Report("bad_music", id, title);
   parts_.library.SetSongStatus(id, store::SongStatus::kFailed);
 
-  std::optional<store::MusicRecord> record = parts_.library.FindMusic(id);
-  if (store::IsLocalId(id) || !record) return;
+  if (store::IsLocalId(id)) return;
+  // A song of a chart or a random list has no library record, but the user's choice to go on
+  // holds for it as for library songs (the failed-song set still ends a round of failures).
   if (parts_.store.GetConfigText(store::keys::kOnErrorResumeNext) == "true") {
     PostNext();
     return;
   }
+  std::optional<store::MusicRecord> record = parts_.library.FindMusic(id);
+  if (!record) return;
   const std::optional<int> choice = parts_.select_box.Select(
       "不能播放歌曲:" + AttributeOf(*record, "name") + "，您希望:",
       {"重试", "播放下一首", "播放下一首并记住我的选择"}, /*preselected=*/2);

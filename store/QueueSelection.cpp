@@ -2,8 +2,7 @@
 
 #include <tinyxml.h>
 
-#include <chrono>
-#include <cstdlib>
+#include <algorithm>
 
 #include "platform/text/TextUtil.h"
 #include "store/DocumentStore.h"
@@ -71,38 +70,57 @@ TiXmlElement* LastItem(TiXmlElement* list) {
   return nullptr;
 }
 
-int CountElementChildren(TiXmlElement* list) {
-  int count = 0;
-  for (TiXmlElement* child = list->FirstChildElement(); child; child = child->NextSiblingElement())
-    ++count;
-  return count;
-}
-
 }  // namespace
 
 QueueSelection::QueueSelection(DocumentStore& store, PlaylistIndex& lists, MusicLibrary& library,
                                Playlists& playlists)
-    : store_(store), lists_(lists), library_(library), playlists_(playlists) {}
-
-int QueueSelection::DrawSeededBy(std::int64_t seconds) {
-  std::srand(static_cast<unsigned>(seconds));
-  return std::rand();
-}
+    : store_(store),
+      lists_(lists),
+      library_(library),
+      playlists_(playlists),
+      generator_(std::random_device{}()) {}
 
 void QueueSelection::SetRandomDraw(RandomDraw draw) {
   auto lock = store_.Lock();
   draw_ = std::move(draw);
+  round_list_.clear();
+  round_played_.clear();
 }
 
-int QueueSelection::Draw() {
-  int number = 0;
+std::size_t QueueSelection::DrawBelow(std::size_t count) {
   if (draw_) {
-    number = draw_();
-  } else {
-    auto now = std::chrono::system_clock::now().time_since_epoch();
-    number = DrawSeededBy(std::chrono::duration_cast<std::chrono::seconds>(now).count());
+    const int number = draw_();
+    return static_cast<std::size_t>(number < 0 ? -(number + 1) : number) % count;
   }
-  return number < 0 ? -(number + 1) : number;
+  return std::uniform_int_distribution<std::size_t>(0, count - 1)(generator_);
+}
+
+std::optional<std::size_t> QueueSelection::ShuffleIndex(const std::string& list_id,
+                                                        const std::vector<std::string>& ids) {
+  if (ids.empty()) return std::nullopt;
+  if (list_id != round_list_) {
+    round_list_ = list_id;
+    round_played_.clear();
+  }
+  const std::string current = store_.CurrentItem();
+  const bool current_listed = std::find(ids.begin(), ids.end(), current) != ids.end();
+  // The song playing now has played, however it was chosen.
+  if (current_listed) round_played_.insert(current);
+  std::vector<std::size_t> candidates;
+  for (std::size_t at = 0; at < ids.size(); ++at) {
+    if (!round_played_.count(ids[at])) candidates.push_back(at);
+  }
+  if (candidates.empty()) {
+    // Every song has played: a new round, which does not open with the song just heard.
+    round_played_.clear();
+    for (std::size_t at = 0; at < ids.size(); ++at) {
+      if (ids[at] != current) candidates.push_back(at);
+    }
+    if (candidates.empty()) candidates.push_back(0);
+  }
+  const std::size_t picked = candidates[DrawBelow(candidates.size())];
+  round_played_.insert(ids[picked]);
+  return picked;
 }
 
 std::optional<MusicRecord> QueueSelection::PickNext(bool wrap) {
@@ -139,9 +157,12 @@ std::optional<MusicRecord> QueueSelection::PickInTemporary(const std::string& li
     case Step::kPrevious:
       index = IndexInList(records, store_.CurrentItem(), step == Step::kNext, wrap, false);
       break;
-    case Step::kRandom:
-      if (!records.empty()) index = static_cast<std::size_t>(Draw()) % records.size();
+    case Step::kRandom: {
+      std::vector<std::string> ids;
+      for (const MusicRecordPtr& record : records) ids.push_back(IdOf(*record));
+      index = ShuffleIndex(list_id, ids);
       break;
+    }
     case Step::kCurrent:
       index = CurrentIndex(records, store_.CurrentItem());
       break;
@@ -168,9 +189,12 @@ std::optional<MusicRecord> QueueSelection::PickInDevice(const std::string& list_
     case Step::kPrevious:
       index = IndexInList(records, store_.CurrentItem(), step == Step::kNext, wrap, true);
       break;
-    case Step::kRandom:
-      index = static_cast<std::size_t>(Draw()) % records.size();
+    case Step::kRandom: {
+      std::vector<std::string> ids;
+      for (const MusicRecord& record : records) ids.push_back(IdOf(record));
+      index = ShuffleIndex(list_id, ids);
       break;
+    }
     case Step::kCurrent:
       index = CurrentIndex(records, store_.CurrentItem());
       break;
@@ -215,12 +239,15 @@ std::optional<MusicRecord> QueueSelection::PickInStored(Step step, bool wrap) {
       if (reached == nullptr && wrap) reached = LastItem(list);
       break;
     case Step::kRandom: {
-      // Counting every element child (not only items) keeps the old program's draws.
-      int steps = Draw() % CountElementChildren(list);
-      reached = item;
-      while (steps-- > 0) {
-        reached = reached->NextSiblingElement("item");
-        if (reached == nullptr) reached = list->FirstChildElement("item");
+      std::vector<TiXmlElement*> items;
+      std::vector<std::string> ids;
+      for (TiXmlElement* at = list->FirstChildElement("item"); at;
+           at = at->NextSiblingElement("item")) {
+        items.push_back(at);
+        ids.push_back(ItemId(at));
+      }
+      if (std::optional<std::size_t> index = ShuffleIndex(store_.CurrentList(), ids)) {
+        reached = items[*index];
       }
       break;
     }

@@ -21,7 +21,10 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <random>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "store/MusicRecord.h"
 
@@ -39,18 +42,20 @@ class QueueSelection {
   // Answers a non-negative pseudo-random number for one random pick.
   using RandomDraw = std::function<int()>;
 
-  // All must outlive this object.
+  // All must outlive this object. The generator of the random picks is seeded here, once.
   QueueSelection(DocumentStore& store, PlaylistIndex& lists, MusicLibrary& library,
                  Playlists& playlists);
 
-  // The C library's generator seeded with `seconds`, one number drawn: two picks within the
-  // same second draw the same number, as the program always did.
-  static int DrawSeededBy(std::int64_t seconds);
-  // Replaces the default draw (DrawSeededBy with the current time in seconds); for tests.
+  // Replaces the generator (a pick takes the number modulo the songs it chooses from) and starts
+  // a new round; for tests.
   void SetRandomDraw(RandomDraw draw);
 
   std::optional<MusicRecord> PickNext(bool wrap);
   std::optional<MusicRecord> PickPrevious(bool wrap);
+  // Shuffles without repeats: a round draws among the list's songs that have not played in it
+  // (the current song counts as played), until every song has; the next round never starts with
+  // the song that played last (unless the list holds no other). A round belongs to one list;
+  // making another list current starts a new one.
   std::optional<MusicRecord> PickRandom();
   // The current song (changes the current ids only where a stored list lost its item).
   std::optional<MusicRecord> PickCurrent();
@@ -72,13 +77,21 @@ class QueueSelection {
   std::optional<MusicRecord> LibraryRecord(const std::string& music_id) const;
   // The current stored list's element and its current item (see Playlists::CurrentItemElement).
   TiXmlElement* ResolveCurrentItemNode();
-  int Draw();
+  // The index, among `ids` (the current list's songs in order), of the next song of the round.
+  std::optional<std::size_t> ShuffleIndex(const std::string& list_id,
+                                          const std::vector<std::string>& ids);
+  // A number in [0, count).
+  std::size_t DrawBelow(std::size_t count);
 
   DocumentStore& store_;
   PlaylistIndex& lists_;
   MusicLibrary& library_;
   Playlists& playlists_;
   RandomDraw draw_;
+  std::mt19937 generator_;
+  // The shuffle round: its list and the songs that have played in it.
+  std::string round_list_;
+  std::set<std::string> round_played_;
 };
 
 }  // namespace quillo::store

@@ -9,6 +9,7 @@
 #include "platform/text/TextCodec.h"
 #include "store/DocumentStore.h"
 #include "store/ListDocument.h"
+#include "store/MirrorOutbox.h"
 #include "store/MusicLibrary.h"
 #include "store/PlaylistIndex.h"
 #include "store/Playlists.h"
@@ -42,10 +43,22 @@ std::string AttributeText(const TiXmlElement* element, const char* name) {
 }  // namespace
 
 ServiceAnswers::ServiceAnswers(DocumentStore& store, PlaylistIndex& lists, MusicLibrary& library,
-                               Playlists& playlists)
-    : store_(store), lists_(lists), library_(library), playlists_(playlists) {}
+                               Playlists& playlists, const MirrorOutbox* outbox)
+    : store_(store), lists_(lists), library_(library), playlists_(playlists), outbox_(outbox) {}
 
-LoginAnswerResult ServiceAnswers::TakeLoginAnswer(std::string_view text) {
+std::optional<std::string> ServiceAnswers::AcceptedUser(std::string_view text) {
+  TiXmlDocument answer;
+  std::string terminated(text.substr(0, text.find('\0')));
+  answer.Parse(terminated.c_str(), nullptr, TIXML_ENCODING_UTF8);
+  if (answer.Error()) return std::nullopt;
+  const TiXmlElement* root = answer.RootElement();
+  if (root == nullptr || FirstChild(root, "error") != nullptr) return std::nullopt;
+  const TiXmlElement* user = FirstChild(root, "user");
+  if (user == nullptr || AnswerMusicFolder(root) == nullptr) return std::nullopt;
+  return AttributeText(user, "id");
+}
+
+LoginAnswerResult ServiceAnswers::TakeLoginAnswer(std::string_view text, bool keep_unlisted) {
   TiXmlDocument answer;
   std::string terminated(text.substr(0, text.find('\0')));
   answer.Parse(terminated.c_str(), nullptr, TIXML_ENCODING_UTF8);
@@ -70,6 +83,7 @@ LoginAnswerResult ServiceAnswers::TakeLoginAnswer(std::string_view text) {
     store_.SetText(stored_user, attribute, AttributeText(user, attribute));
   }
   playlists_.SetCurrentUser(user_id);
+  const bool removes = !keep_unlisted && (outbox_ == nullptr || !outbox_->FirstOf(user_id));
 
   // The library: every answer song is in the library and in the default list.
   std::unordered_set<std::string> seen;
@@ -101,7 +115,9 @@ LoginAnswerResult ServiceAnswers::TakeLoginAnswer(std::string_view text) {
     auto id = record->find("id");
     if (id != record->end() && !IsLocalId(id->second) && !seen.count(id->second)) gone.push_back(id->second);
   }
-  for (const std::string& id : gone) library_.DeleteMusic(id);
+  if (removes) {
+    for (const std::string& id : gone) library_.DeleteMusic(id);
+  }
 
   // Playlists: user playlists the answer does not list go; the others are merged.
   const TiXmlElement* answer_lists = FirstChild(root, "playlists");
@@ -113,7 +129,7 @@ LoginAnswerResult ServiceAnswers::TakeLoginAnswer(std::string_view text) {
   lists_.PlaylistsElement(user_id, true);
   for (TiXmlElement* playlist : lists_.PlaylistsOf(user_id)) {
     std::string id = DocumentStore::GetTextOr(playlist, "id");
-    if (IsHexId32(id) && !listed.count(id)) lists_.RemovePlaylist(playlist);
+    if (removes && IsHexId32(id) && !listed.count(id)) lists_.RemovePlaylist(playlist);
   }
   for (const TiXmlElement* list = FirstChild(answer_lists, nullptr); list; list = list->NextSiblingElement()) {
     std::string id = AttributeText(list, "playlistId");
@@ -135,7 +151,7 @@ LoginAnswerResult ServiceAnswers::TakeLoginAnswer(std::string_view text) {
     for (TiXmlElement* item : PlaylistIndex::Items(stored)) {
       std::string item_id = DocumentStore::GetTextOr(item, "id");
       if (IsLocalId(item_id)) continue;
-      if (wanted.erase(item_id) == 0) lists_.RemoveItem(stored, item);
+      if (wanted.erase(item_id) == 0 && removes) lists_.RemoveItem(stored, item);
     }
     // std::set orders the ids by their bytes.
     for (const std::string& item_id : wanted) lists_.AppendItem(stored, item_id);

@@ -1,5 +1,6 @@
 #include "store/StoreRuntime.h"
 
+#include "store/MirrorOutbox.h"
 #include "store/MusicLibrary.h"
 #include "store/PlaylistIndex.h"
 #include "store/Playlists.h"
@@ -17,9 +18,11 @@ StoreRuntime::StoreRuntime(std::string data_folder)
     : store_(std::make_unique<DocumentStore>(std::move(data_folder))) {
   // Sections are added here, in the order their opening steps must run.
   playlist_index_ = std::make_unique<PlaylistIndex>(*store_);
+  outbox_ = std::make_unique<MirrorOutbox>(*store_);
   library_ = std::make_unique<MusicLibrary>(*store_, *playlist_index_);
   playlists_ = std::make_unique<Playlists>(*store_, *playlist_index_, *library_);
-  answers_ = std::make_unique<ServiceAnswers>(*store_, *playlist_index_, *library_, *playlists_);
+  answers_ = std::make_unique<ServiceAnswers>(*store_, *playlist_index_, *library_, *playlists_,
+                                              outbox_.get());
   queue_ = std::make_unique<QueueSelection>(*store_, *playlist_index_, *library_, *playlists_);
   store_->AddSection(*playlist_index_);
   store_->AddSection(*library_);  // song cache and start-up clean-up

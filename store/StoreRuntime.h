@@ -8,6 +8,7 @@
 
 namespace quillo::store {
 
+class MirrorOutbox;
 class MusicLibrary;
 class PlaylistIndex;
 class Playlists;
@@ -27,6 +28,8 @@ class StoreRuntime {
   Playlists& playlists() { return *playlists_; }
   ServiceAnswers& answers() { return *answers_; }
   QueueSelection& queue() { return *queue_; }
+  // The mirror requests not yet delivered (see MirrorOutbox.h).
+  MirrorOutbox& outbox() { return *outbox_; }
 
   // The runtime that was opened last (the process-wide one), or nullptr.
   static StoreRuntime* Instance();
@@ -38,6 +41,7 @@ class StoreRuntime {
  private:
   std::unique_ptr<DocumentStore> store_;
   std::unique_ptr<PlaylistIndex> playlist_index_;
+  std::unique_ptr<MirrorOutbox> outbox_;
   std::unique_ptr<MusicLibrary> library_;
   std::unique_ptr<Playlists> playlists_;
   std::unique_ptr<ServiceAnswers> answers_;

@@ -59,10 +59,12 @@ std::string RandomSuffix() {
 }  // namespace
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
-  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  // Without O_NONBLOCK opening a pipe waits for a writer, which may never come; a device may
+  // never end. Only regular files are read (O_NONBLOCK does nothing to them).
+  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (!fd.valid()) return std::nullopt;
   struct stat info {};
-  if (::fstat(fd.get(), &info) != 0 || S_ISDIR(info.st_mode)) return std::nullopt;
+  if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
   std::string bytes;
   if (info.st_size > 0) bytes.reserve(static_cast<std::size_t>(info.st_size));
   char buffer[65536];
@@ -141,6 +143,50 @@ std::optional<std::uint64_t> FileSize(const std::string& path) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
   return static_cast<std::uint64_t>(info.st_size);
+}
+
+std::optional<std::int64_t> ModifiedTimeNs(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  return static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+}
+
+bool IsAtomicWriteLeftoverName(std::string_view name) {
+  constexpr std::string_view kMarker = ".tmp-";
+  constexpr std::size_t kSuffix = 8;
+  if (name.size() < 1 + 1 + kMarker.size() + kSuffix || name.front() != '.') return false;
+  const std::size_t marker = name.size() - kSuffix - kMarker.size();
+  if (name.substr(marker, kMarker.size()) != kMarker) return false;
+  for (const char c : name.substr(name.size() - kSuffix)) {
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z'))) return false;
+  }
+  return true;
+}
+
+std::vector<std::string> RemoveAtomicWriteLeftovers(const std::string& folder, bool recursive,
+                                                    int min_age_s,
+                                                    const std::function<bool()>& keep_going) {
+  std::vector<std::string> removed;
+  std::vector<std::string> pending = {WithTrailingSlash(folder)};
+  const std::int64_t now_s = static_cast<std::int64_t>(std::time(nullptr));
+  while (!pending.empty()) {
+    if (keep_going && !keep_going()) break;
+    const std::string current = std::move(pending.back());
+    pending.pop_back();
+    for (const std::string& name : ListFolder(current)) {
+      const std::string path = current + name;
+      struct stat info {};
+      if (::lstat(path.c_str(), &info) != 0) continue;
+      if (S_ISDIR(info.st_mode)) {
+        if (recursive) pending.push_back(path + "/");
+        continue;
+      }
+      if (!S_ISREG(info.st_mode) || !IsAtomicWriteLeftoverName(name)) continue;
+      if (now_s - static_cast<std::int64_t>(info.st_mtim.tv_sec) < min_age_s) continue;
+      if (::unlink(path.c_str()) == 0) removed.push_back(path);
+    }
+  }
+  return removed;
 }
 
 std::vector<std::string> ListFolder(const std::string& path) {

@@ -2,6 +2,7 @@
 // File operations the logic needs, with the durability rules the program relies on.
 // Paths are UTF-8 and use '/'. No function throws; failures answer false or no value.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,7 +10,8 @@
 
 namespace quillo::fs {
 
-// The whole file, or no value when it cannot be opened or read.
+// The whole file, or no value when it cannot be opened or read, or is not a regular file (a
+// pipe, a device or a folder is refused without waiting).
 std::optional<std::string> ReadWholeFile(const std::string& path);
 
 // Replaces the file atomically: the bytes go to a temporary file in the same folder, which is
@@ -32,6 +34,20 @@ bool RemoveEmptyFolder(const std::string& path);
 bool RemoveTree(const std::string& path);     // a folder with everything below it
 bool RenamePath(const std::string& from, const std::string& to);
 std::optional<std::uint64_t> FileSize(const std::string& path);
+
+// When a regular file last changed, in nanoseconds since the epoch; no value otherwise.
+std::optional<std::int64_t> ModifiedTimeNs(const std::string& path);
+
+// Whether the name is one WriteFileAtomic gives its temporary file ("." + name + ".tmp-" and
+// eight letters or digits).
+bool IsAtomicWriteLeftoverName(std::string_view name);
+// Removes, in `folder` (and, with recursive, every folder below it, links not followed), the
+// temporary files of WriteFileAtomic calls that were interrupted (a crash, a kill): files so
+// named that have not changed for `min_age_s` seconds, so that a write still going on is left
+// alone. Answers the paths removed. `keep_going` is asked between folders; false stops the walk.
+std::vector<std::string> RemoveAtomicWriteLeftovers(const std::string& folder, bool recursive,
+                                                    int min_age_s,
+                                                    const std::function<bool()>& keep_going = {});
 
 // Names (not paths) of the entries of a folder, "." and ".." left out; empty when unreadable.
 std::vector<std::string> ListFolder(const std::string& path);

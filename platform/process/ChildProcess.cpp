@@ -44,7 +44,10 @@ void CloseFd(int& fd) {
 // Only async-signal-safe calls between fork and exec.
 [[noreturn]] void RunChild(const char* program, char* const* argv, int stdout_fd, int error_fd,
                            pid_t parent) {
-  ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+  // The child ends with its parent, whatever ends the parent: SIGKILL, because a child that
+  // takes SIGTERM as a request may finish its work first (or block it while busy) and hold its
+  // sockets meanwhile. A parent that died before this line is caught by the check below.
+  ::prctl(PR_SET_PDEATHSIG, SIGKILL);
   if (::getppid() != parent) ::_exit(127);
   // The parent's signal mask and dispositions are not the program's business.
   sigset_t none;

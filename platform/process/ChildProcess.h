@@ -1,8 +1,10 @@
 #pragma once
 // A program started as a child of this process, with its standard output coming through a pipe.
 // Standard input is /dev/null and standard error is inherited. The child inherits no other
-// descriptor, and it is sent SIGTERM when the thread that started it ends (start it from a
-// thread that lives as long as the child should, the window thread or the main thread).
+// descriptor, and it is killed (SIGKILL) when the thread that started it ends, however that
+// came about, a SIGKILL of this process included (start it from a thread that lives as long as
+// the child should, the window thread or the main thread). An orderly end goes through
+// Terminate, which asks with SIGTERM first.
 //
 // Destroying the object stops a child that still runs (Terminate with the default bound) and
 // closes the pipe, so no child is left behind and no zombie remains.

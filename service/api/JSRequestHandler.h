@@ -17,6 +17,8 @@
 
 namespace quillo::service {
 
+class MirrorRequests;
+
 class JSRequestHandler : public SafeDownloaderCallback {
  public:
   // The sender must outlive the handler. base_url ends in '/'.
@@ -32,6 +34,12 @@ class JSRequestHandler : public SafeDownloaderCallback {
   // transfer id, or empty when nothing was sent.
   std::string Send(const std::optional<ServiceCall>& call);
 
+  // The mirror requests' own sender (it keeps them until they reached the service), when the
+  // process has one; the playlist commands send their changes through it. Not owned; it must
+  // outlive its registration (set nullptr before it goes).
+  void SetMirror(MirrorRequests* mirror) { mirror_ = mirror; }
+  MirrorRequests* mirror() const { return mirror_; }
+
   // Calls sent before the service's address is known fail like calls to a service that is down.
   const std::string& base_url() const { return shared_ ? shared_->Get().base_url : base_url_; }
 
@@ -39,6 +47,7 @@ class JSRequestHandler : public SafeDownloaderCallback {
   RequestSender& sender_;
   const SharedEndpoints* shared_ = nullptr;
   std::string base_url_;
+  MirrorRequests* mirror_ = nullptr;
 };
 
 }  // namespace quillo::service

@@ -6,9 +6,11 @@
 #include "service/api/SafeDownloaderSender.h"
 #include "service/api/ServiceRequests.h"
 #include "service/stats/CStatBtnClick.h"
+#include "service/sync/MirrorRequests.h"
 #include "service/transfer/SafeDownloader.h"
 #include "store/DataFolder.h"
 #include "store/DocumentStore.h"
+#include "store/MirrorOutbox.h"
 
 namespace quillo::service {
 
@@ -20,7 +22,13 @@ ServiceRuntime::ServiceRuntime(loop::MainLoop& loop, store::DocumentStore& store
           store.data_folder() + std::string(store::kCookieJarFileName), sessions)),
       downloader_(std::make_unique<SafeDownloader>(loop, *transport_)),
       request_sender_(std::make_unique<SafeDownloaderSender>(*downloader_)),
-      sender_(std::make_unique<JSRequestHandler>(*request_sender_, endpoints_)) {}
+      sender_(std::make_unique<JSRequestHandler>(*request_sender_, endpoints_)),
+      outbox_(std::make_unique<store::MirrorOutbox>(store)),
+      mirror_(std::make_unique<MirrorRequests>(*outbox_, store, *request_sender_, [this] {
+        return endpoints_.Get().base_url;
+      })) {
+  sender_->SetMirror(mirror_.get());
+}
 
 ServiceRuntime::~ServiceRuntime() {
   Shutdown();

@@ -16,12 +16,14 @@ class MainLoop;
 }
 namespace quillo::store {
 class DocumentStore;
+class MirrorOutbox;
 }
 
 namespace quillo::service {
 
 class CStatBtnClick;
 class JSRequestHandler;
+class MirrorRequests;
 class SafeDownloader;
 class SafeDownloaderSender;
 class ServiceRequests;
@@ -49,6 +51,9 @@ class ServiceRuntime {
   SafeDownloader& downloader() { return *downloader_; }
   // The fire-and-forget sender, reading the base URL from endpoints() at every call.
   JSRequestHandler& sender() { return *sender_; }
+  // The playlist and library changes on their way to the service, kept in the data file's
+  // outbox until they arrived; the sender hands them to it (JSRequestHandler::mirror).
+  MirrorRequests& mirror() { return *mirror_; }
   // The request sender under it (the playlist commands' answered requests, Drain).
   SafeDownloaderSender& request_sender() { return *request_sender_; }
   // Made on first use: it needs the installation's client id, and reading that stores one when
@@ -71,6 +76,8 @@ class ServiceRuntime {
   std::unique_ptr<SafeDownloader> downloader_;
   std::unique_ptr<SafeDownloaderSender> request_sender_;
   std::unique_ptr<JSRequestHandler> sender_;
+  std::unique_ptr<store::MirrorOutbox> outbox_;
+  std::unique_ptr<MirrorRequests> mirror_;
   std::unique_ptr<ServiceRequests> requests_;
   std::unique_ptr<CStatBtnClick> statistics_;
 };

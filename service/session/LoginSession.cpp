@@ -4,6 +4,7 @@
 #include "service/api/ServiceRequests.h"
 #include "service/session/LoginWaitingDialog.h"
 #include "service/session/LoginWindow.h"
+#include "service/sync/MirrorRequests.h"
 #include "service/transfer/AnswerDescrambler.h"
 #include "store/DocumentStore.h"
 #include "store/Playlists.h"
@@ -19,7 +20,13 @@ LoginSession::LoginSession(store::StoreRuntime& runtime, SafeDownloader& downloa
       sender_(sender),
       window_(window),
       waiting_dialog_(waiting_dialog),
-      callback_(downloader) {}
+      callback_(downloader) {
+  // Changes the service refused while the outbox was sent are said where alerts go.
+  if (MirrorRequests* mirror = sender_.mirror()) {
+    outbox_messages_ =
+        mirror->AddMessageSink([this](const std::string& message) { window_.ShowAlert(message); });
+  }
+}
 
 LoginSession::~LoginSession() {
   CancelPending();
@@ -68,7 +75,18 @@ void LoginSession::OnLoginAnswer(const std::string& request_id, bool succeeded, 
   pending_request_.clear();
   const bool user_started = pending_user_started_;
   const int dialog = open_dialog_;
-  const bool readable = succeeded && DescrambleAnswer(body);
+  bool readable = succeeded && DescrambleAnswer(body);
+  if (readable && !asked_again_ && SendOutboxFirst(body)) return;
+  // The call sent again after the outbox went unanswered: the first answer still stands, but
+  // it was made before the changes just sent, so it removes nothing.
+  bool answer_predates_outbox = false;
+  if (!readable && asked_again_ && !held_answer_.empty()) {
+    body = std::move(held_answer_);
+    readable = true;
+    answer_predates_outbox = true;
+  }
+  held_answer_.clear();
+  asked_again_ = false;
   if (!readable) {
     if (dialog != 0 && open_dialog_ == dialog) CloseWaitingDialog();
     if (user_started) {
@@ -76,7 +94,8 @@ void LoginSession::OnLoginAnswer(const std::string& request_id, bool succeeded, 
     }
     return;
   }
-  store::LoginAnswerResult result = runtime_.answers().TakeLoginAnswer(body);
+  store::LoginAnswerResult result =
+      runtime_.answers().TakeLoginAnswer(body, /*keep_unlisted=*/answer_predates_outbox);
   bool logged_out = false;
   if (!result.ok) {
     const std::string user_before = runtime_.store().CurrentUser();
@@ -98,12 +117,34 @@ void LoginSession::OnLoginAnswer(const std::string& request_id, bool succeeded, 
   if (dialog != 0 && open_dialog_ == dialog) CloseWaitingDialog();
 }
 
+bool LoginSession::SendOutboxFirst(const std::string& body) {
+  MirrorRequests* mirror = sender_.mirror();
+  if (mirror == nullptr) return false;
+  const std::optional<std::string> user = store::ServiceAnswers::AcceptedUser(body);
+  if (!user || !mirror->HasPending(*user)) return false;
+  held_answer_ = body;
+  holding_ = true;
+  const int attempt = attempt_;
+  mirror->Flush(*user, [this, attempt, alive = std::weak_ptr<bool>(alive_)] {
+    if (alive.expired() || attempt != attempt_ || !holding_) return;
+    holding_ = false;
+    asked_again_ = true;
+    SendLoginCall(pending_call_, pending_user_started_);
+  });
+  return true;
+}
+
 void LoginSession::ResetPending() {
   CancelPending();
   CloseWaitingDialog();
 }
 
 void LoginSession::CancelPending() {
+  // A new attempt (or a given-up one) drops whatever the previous one held.
+  ++attempt_;
+  holding_ = false;
+  asked_again_ = false;
+  held_answer_.clear();
   if (pending_request_.empty()) return;
   callback_.Cancel(pending_request_);
   pending_request_.clear();
@@ -123,17 +164,22 @@ std::string LoginSession::SendLoginCall(const ServiceCall& call, bool user_start
                         });
   pending_request_ = id;
   pending_user_started_ = user_started;
+  if (&call != &pending_call_) pending_call_ = call;
   return id;
 }
 
 void LoginSession::WaitForAnswer(const std::string& request_id, bool show_dialog) {
   if (request_id.empty() || !show_dialog) return;
   const int dialog = ++last_dialog_;
+  const int attempt = attempt_;
   open_dialog_ = dialog;
   const bool shown = waiting_dialog_.ShowWaitingDialog(dialog);
   if (open_dialog_ == dialog) open_dialog_ = 0;
-  // Closed by the user before the answer came: the request is given up, without an alert.
-  if (shown && pending_request_ == request_id) CancelPending();
+  // Closed by the user before the answer came: the request is given up, without an alert. The
+  // outbox being sent for a held answer, or the call sent again after it, counts as waiting.
+  if (shown && attempt == attempt_ && (pending_request_ == request_id || holding_ || asked_again_)) {
+    CancelPending();
+  }
 }
 
 bool LoginSession::HasCurrentUser() const {

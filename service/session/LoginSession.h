@@ -9,11 +9,20 @@
 // request.
 //
 // Window thread only (the answer arrives through the safe downloader's callbacks, which run
-// there), so the pending id needs no lock. The store's runtime, the downloader, the sender and
+// there), so the pending id needs no lock.
+//
+// Changes kept in the outbox (MirrorRequests) reach the service before an answer is merged:
+// when an accepted answer arrives while the outbox holds requests of its user, the session
+// (which the answer has just established) sends them first and then asks again, so that the
+// answer it merges already holds them. Should the second answer not come, the first is merged;
+// requests still pending then keep the merge from removing anything. The store's runtime, the downloader, the sender and
 // both hooks outlive the session; destroying it cancels its pending request.
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "platform/loop/Subscription.h"
+#include "service/api/ServiceCall.h"
 #include "service/session/NormalCallback.h"
 
 namespace quillo::store {
@@ -70,6 +79,8 @@ class LoginSession {
   // The pending login-type request's transfer id, empty when none.
   const std::string& pending_request() const { return pending_request_; }
   bool waiting_dialog_open() const { return open_dialog_ != 0; }
+  // Whether an accepted answer is held while the outbox is sent before asking again.
+  bool sending_outbox() const { return holding_; }
 
  private:
   // Cancels the pending request and closes an open waiting dialog (steps every login shares).
@@ -78,6 +89,9 @@ class LoginSession {
   void CloseWaitingDialog();
   // Sends the call and makes it the pending request; answers its id.
   std::string SendLoginCall(const ServiceCall& call, bool user_started);
+  // For an accepted answer while the outbox holds requests of its user: holds the answer, sends
+  // the outbox, then sends the login call again. False when nothing is pending.
+  bool SendOutboxFirst(const std::string& body);
   // Shows the waiting dialog for the request (when show_dialog) and cancels the request if it
   // is still pending once the user closed the dialog.
   void WaitForAnswer(const std::string& request_id, bool show_dialog);
@@ -94,6 +108,15 @@ class LoginSession {
   // The number of the waiting dialog that is open, 0 when none; numbers are never reused.
   int open_dialog_ = 0;
   int last_dialog_ = 0;
+  // The login call on its way (sent again after the outbox) and its accepted first answer.
+  ServiceCall pending_call_;
+  std::string held_answer_;
+  bool holding_ = false;   // the outbox is being sent for the held answer
+  bool asked_again_ = false;  // the pending request is the call sent again
+  // Counts login attempts, so that a callback of an attempt given up does nothing.
+  int attempt_ = 0;
+  loop::Subscription outbox_messages_;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace quillo::service

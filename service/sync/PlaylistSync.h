@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "service/api/AnswerCollectors.h"
+#include "service/api/ServiceCall.h"
 #include "store/DeviceListSource.h"
 #include "store/MusicRecord.h"
 
@@ -136,6 +137,10 @@ class PlaylistSync {
   // The submenu's sequence before the list shown is left out.
   std::vector<store::PlaylistEntry> AddToListSequence(const std::string& shown_id);
   void AddToIndexWhenMissing(const store::MusicRecord& record);
+  // Sends a change to the service: through the mirror requests' outbox when the process has
+  // one, else fire-and-forget.
+  void Mirror(const ServiceCall& call);
+  void Mirror(const std::optional<ServiceCall>& call);
   // After the playing song was removed and no replacement was found: the default list's next
   // song, else silence.
   void StopOrMoveToDefaultList();

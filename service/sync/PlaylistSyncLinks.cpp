@@ -4,6 +4,7 @@
 #include "service/sync/AddLink.h"
 #include "service/sync/AddMusicCallback.h"
 #include "service/sync/ListKinds.h"
+#include "service/sync/MirrorRequests.h"
 #include "service/sync/PlaylistSync.h"
 #include "service/sync/SyncView.h"
 #include "store/ListDocument.h"
@@ -67,7 +68,7 @@ PlaylistSync::LinkOutcome PlaylistSync::AddFromLink(std::string_view link) {
     if (parts_.playlists.AddItem(target, id)) appended = true;
   }
   if (appended) parts_.view.SelectPanelList(target);
-  parts_.requests.Send(call);
+  Mirror(call);
   return LinkOutcome::kSent;
 }
 
@@ -97,7 +98,7 @@ bool PlaylistSync::AddFromPage(std::string_view document_text) {
     }
   }
   parts_.view.RefreshSongList();
-  if (!ids.empty()) parts_.requests.Send(ServiceRequests::AddMusicToPlaylist(target, ids));
+  if (!ids.empty()) Mirror(ServiceRequests::AddMusicToPlaylist(target, ids));
   return true;
 }
 

@@ -5,6 +5,7 @@
 #include "service/api/JSRequestHandler.h"
 #include "service/api/ServiceRequests.h"
 #include "service/sync/ListKinds.h"
+#include "service/sync/MirrorRequests.h"
 #include "service/sync/PhoneLists.h"
 #include "service/sync/PlaylistSync.h"
 #include "service/sync/SyncPrompt.h"
@@ -43,6 +44,18 @@ std::vector<PlaylistSync::SelectedSong> PlaylistSync::SelectedSongs() {
   return songs;
 }
 
+void PlaylistSync::Mirror(const ServiceCall& call) {
+  if (MirrorRequests* mirror = parts_.requests.mirror()) {
+    mirror->Send(call);
+  } else {
+    parts_.requests.Send(call);
+  }
+}
+
+void PlaylistSync::Mirror(const std::optional<ServiceCall>& call) {
+  if (call) Mirror(*call);
+}
+
 void PlaylistSync::AddToIndexWhenMissing(const store::MusicRecord& record) {
   if (!parts_.library.HasMusic(store::IdOf(record))) parts_.library.AddMusic(record);
 }
@@ -61,7 +74,7 @@ std::string PlaylistSync::NewPlaylist() {
   }
   parts_.playlists.SetPlaylistName(id, *name);
   parts_.view.RefreshPlaylistPanel();
-  parts_.requests.Send(ServiceRequests::CreatePlaylist(*name, id));
+  Mirror(ServiceRequests::CreatePlaylist(*name, id));
   return id;
 }
 
@@ -86,7 +99,7 @@ bool PlaylistSync::RenamePlaylist() {
     return renamed;
   }
   const bool renamed = parts_.playlists.RenamePlaylist(id, *name);
-  if (renamed) parts_.requests.Send(ServiceRequests::RenamePlaylist(id, *name));
+  if (renamed) Mirror(ServiceRequests::RenamePlaylist(id, *name));
   parts_.view.RefreshPlaylistPanel();
   return renamed;
 }
@@ -104,7 +117,7 @@ bool PlaylistSync::DeletePlaylist() {
   // The default list and "local" cannot be deleted.
   if (!IsUserPlaylistId(id) || !parts_.playlists.DeletePlaylist(id)) return false;
   parts_.view.RefreshPlaylistPanel();
-  parts_.requests.Send(ServiceRequests::DeletePlaylist(id));
+  Mirror(ServiceRequests::DeletePlaylist(id));
   return true;
 }
 
@@ -147,7 +160,7 @@ bool PlaylistSync::AddToList(int command_id) {
     AddToIndexWhenMissing(record);
     parts_.playlists.AddItem(target, store::IdOf(record));
   }
-  parts_.requests.Send(ServiceRequests::AddMusicToPlaylist(target, IdsOf(records)));
+  Mirror(ServiceRequests::AddMusicToPlaylist(target, IdsOf(records)));
   return true;
 }
 
@@ -193,7 +206,7 @@ std::string PlaylistSync::NewListFromSelection(const std::optional<std::string>&
       parts_.playlists.AddItem(id, store::IdOf(record));
     }
     parts_.view.RefreshPlaylistPanel();
-    parts_.requests.Send(ServiceRequests::CreatePlaylistWithMusic(list_name, id, IdsOf(records)));
+    Mirror(ServiceRequests::CreatePlaylistWithMusic(list_name, id, IdsOf(records)));
     return id;
   }
   if (!parts_.phone.IsConnected()) return {};
@@ -216,7 +229,7 @@ bool PlaylistSync::AddDroppedSongs(const std::string& target_id,
     ids.push_back(id);
   }
   if (ids.empty()) return false;
-  parts_.requests.Send(ServiceRequests::AddDroppedMusic(target_id, ids));
+  Mirror(ServiceRequests::AddDroppedMusic(target_id, ids));
   return true;
 }
 

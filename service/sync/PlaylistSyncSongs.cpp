@@ -6,6 +6,7 @@
 #include "service/api/JSRequestHandler.h"
 #include "service/api/ServiceRequests.h"
 #include "service/sync/ListKinds.h"
+#include "service/sync/MirrorRequests.h"
 #include "service/sync/PhoneLists.h"
 #include "service/sync/PlaylistSync.h"
 #include "service/sync/SyncPlayback.h"
@@ -23,7 +24,7 @@ int PlaylistSync::AddToLibrary() {
     if (parts_.library.HasMusic(id)) continue;
     if (parts_.library.AddMusic(song.record)) added.push_back(id);
   }
-  if (!added.empty()) parts_.requests.Send(ServiceRequests::AddMusic(added));
+  if (!added.empty()) Mirror(ServiceRequests::AddMusic(added));
   return static_cast<int>(added.size());
 }
 
@@ -84,7 +85,7 @@ bool PlaylistSync::DeleteSongs() {
     }
     ids.push_back(id);
   }
-  if (!on_phone) parts_.requests.Send(ServiceRequests::DeleteMusic(ids));
+  if (!on_phone) Mirror(ServiceRequests::DeleteMusic(ids));
   parts_.view.RefreshSongList();
   if (stop_afterwards) StopOrMoveToDefaultList();
   if (on_phone) parts_.phone.StartUpdate();
@@ -138,7 +139,7 @@ bool PlaylistSync::RemoveFromList() {
     }
     if (mirrored) ids.push_back(id);
   }
-  if (mirrored) parts_.requests.Send(ServiceRequests::DeleteMusicFromPlaylist(shown, ids));
+  if (mirrored) Mirror(ServiceRequests::DeleteMusicFromPlaylist(shown, ids));
   parts_.view.RefreshSongList();
   if (stop_afterwards) StopOrMoveToDefaultList();
   if (shown == kLocalListId && parts_.playlists.PlaylistIsEmpty(shown)) {
@@ -162,7 +163,7 @@ bool PlaylistSync::ClearList() {
     parts_.playback.SetCurrentList(std::string(kDefaultListId));
   }
   if (!on_phone && IsUserPlaylistId(shown)) {
-    parts_.requests.Send(ServiceRequests(parts_.store.ClientId()).ClearPlaylist(shown));
+    Mirror(ServiceRequests(parts_.store.ClientId()).ClearPlaylist(shown));
   }
   if (shown == kLocalListId) parts_.view.RefreshPlaylistPanel();
   if (on_phone) parts_.phone.StartUpdate();

@@ -60,6 +60,8 @@ class TransferRecord {
     TransferStatus status = TransferStatus::kStarting;
     std::uint64_t total_size = 0;
     std::uint64_t received_size = 0;
+    // The status code of the last answer, 0 while none came (the service was not reached).
+    unsigned http_status = 0;
   };
 
   explicit TransferRecord(Options options);
@@ -82,14 +84,15 @@ class TransferRecord {
   // The bytes just received; meaningful inside OnData only.
   std::string_view chunk() const { return chunk_; }
   bool is_request() const { return is_request_; }
+  // The status code of the last answer the transfer got (a refusal such as 404 ends a request
+  // as kFailed); 0 when no answer came at all.
+  unsigned http_status() const { return http_status_; }
 
   SafeDownloaderCallback* callback() const { return callback_; }
   bool append_extension() const { return append_extension_; }
   std::int64_t min_size() const { return min_size_; }
   std::int64_t max_size() const { return max_size_; }
   int attempts() const { return attempts_; }
-  // Downloads check the size limits even when the answer announces no length.
-  bool check_size_always() const { return !is_request_; }
   const std::optional<FormParams>& parameters() const { return parameters_; }
   // Set on the window thread by Cancel or Shutdown; the worker polls it. Any thread.
   bool cancelled() const { return cancelled_.load(); }
@@ -107,6 +110,7 @@ class TransferRecord {
     status_ = view.status;
     total_size_ = view.total_size;
     received_size_ = view.received_size;
+    http_status_ = view.http_status;
   }
 
   const std::string id_;
@@ -127,6 +131,7 @@ class TransferRecord {
   TransferStatus status_ = TransferStatus::kStarting;
   std::uint64_t total_size_ = 0;
   std::uint64_t received_size_ = 0;
+  unsigned http_status_ = 0;
   std::string_view chunk_;
 
   // Shared by the window thread and the worker, under mutex_. The signal wakes a worker that

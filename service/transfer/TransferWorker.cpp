@@ -92,7 +92,7 @@ void TransferWorker::Finish() {
 }
 
 TransferRecord::View TransferWorker::CurrentView() const {
-  return {url_, target_path_, status_, total_size_, received_size_};
+  return {url_, target_path_, status_, total_size_, received_size_, http_status_};
 }
 
 TransferWorker::Next TransferWorker::Attempt() {
@@ -115,6 +115,7 @@ TransferWorker::Next TransferWorker::Attempt() {
 
   response.SetReceiveTimeout(receive_timeout_);
   const unsigned status = response.Status();
+  http_status_ = status;
   if (status < 200 || status > 299) return Next::kNextUrl;
   if (auto checked = CheckLength(response)) return *checked;
 
@@ -202,7 +203,9 @@ std::optional<TransferWorker::Next> TransferWorker::CheckLength(TransferResponse
     status_ = min_size < 1 ? TransferStatus::kFinished : TransferStatus::kFailed;
     return Next::kEnd;
   }
-  if (established || record_->check_size_always()) {
+  // Without an announced length there is nothing to compare yet: the maximum is watched while
+  // reading and the minimum checked against what arrived once the body ended.
+  if (established) {
     if ((min_size > 0 && total < static_cast<std::uint64_t>(min_size)) ||
         (max_size > 0 && total > static_cast<std::uint64_t>(max_size))) {
       return Next::kNextUrl;
@@ -291,6 +294,11 @@ TransferWorker::Next TransferWorker::ReadBody(TransferResponse& response) {
     if (read_failed) return Next::kRetry;
     if (!at_end) continue;
     if (total > 0) return received_size_ == 0 ? Next::kNextUrl : Next::kRetry;
+    // The body ended without an announced length (a cut connection reads the same, unless the
+    // chunked encoding's end was missing, which the client reports as a failed read).
+    if (min_size > 0 && received_size_ < static_cast<std::uint64_t>(min_size)) {
+      return Next::kNextUrl;
+    }
     status_ = TransferStatus::kFinished;
     return Next::kEnd;
   }

@@ -89,6 +89,7 @@ class TransferWorker {
   TransferStatus status_ = TransferStatus::kStarting;
   std::uint64_t total_size_ = 0;
   std::uint64_t received_size_ = 0;
+  unsigned http_status_ = 0;
   TransferFile file_;
 
   std::vector<std::string> mirrors_;

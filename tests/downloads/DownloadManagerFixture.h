@@ -78,6 +78,8 @@ struct SongScript {
   unsigned status = 200;
   // Bytes of the body the client may give; the whole body when not set.
   std::shared_ptr<std::atomic<std::size_t>> released;
+  // Whether the answer says how long it is (Content-Length).
+  bool announces_length = true;
 };
 
 class DownloadManagerFixture : public ::testing::Test {
@@ -117,6 +119,7 @@ class DownloadManagerFixture : public ::testing::Test {
   FakeAnswer Answer(const FakeAttempt& attempt) {
     std::lock_guard lock(mutex_);
     FakeAnswer answer;
+    bool announces_length = true;
     const std::string& url = attempt.url;
     auto id_of = [&url] {
       const std::size_t begin = url.find("id=") + 3;
@@ -132,6 +135,7 @@ class DownloadManagerFixture : public ::testing::Test {
       answer.body = it->second.body.substr(
           std::min<std::size_t>(attempt.resume_from, it->second.body.size()));
       answer.released = it->second.released;
+      announces_length = it->second.announces_length;
       if (attempt.resume_from != 0) {
         answer.status = 206;
         answer.headers.emplace_back("Content-Range",
@@ -153,7 +157,9 @@ class DownloadManagerFixture : public ::testing::Test {
       answer.status = 404;
       return answer;
     }
-    answer.headers.emplace_back("Content-Length", std::to_string(answer.body.size()));
+    if (announces_length) {
+      answer.headers.emplace_back("Content-Length", std::to_string(answer.body.size()));
+    }
     return answer;
   }
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
 
 #include "DownloadManagerFixture.h"
 #include "store/ConfigKeys.h"
@@ -122,6 +124,66 @@ TEST_F(DownloadManagerTest, FiledSongsGetTheirExtensionFromTheirBytesAndTheirTag
   EXPECT_EQ(library().FindMusic("2")->at("fileName"), "Artist/Album/Wma Song.wma");
   EXPECT_EQ(fs::ReadWholeFile(MusicFolder() + "Artist/Album/Mp3 Song.mp3"), SongBody("1"));
   EXPECT_EQ(tags_.written.size(), 2u);
+}
+
+// An MP3 stream of whole frames (MPEG-1 layer III, 128 kbit/s, 44.1 kHz: 417 bytes each).
+std::string FrameStream(std::size_t frames) {
+  std::string frame = std::string("\xFF\xFB\x90\x00", 4) + std::string(413, 'f');
+  std::string body = std::string("ID3\x03\x00\x00\x00\x00\x00\x00", 10);
+  for (std::size_t i = 0; i < frames; ++i) body += frame;
+  return body;
+}
+
+// Without a Content-Length the minimum is checked against what arrived, and a song cut short
+// (here inside its last frame, as a dropped connection leaves it) is not filed.
+TEST_F(DownloadManagerTest, SongsWithoutALengthAreFiledOnlyWhenWholeAndLargeEnough) {
+  SongScript whole(FrameStream(1500));  // 625510 bytes
+  whole.announces_length = false;
+  SongScript cut(FrameStream(1500).substr(0, 600000));
+  cut.announces_length = false;
+  SongScript small(FrameStream(100));  // below the 512000-byte minimum
+  small.announces_length = false;
+  AddSong("1", "Whole", "Artist", "Album", whole);
+  AddSong("2", "Cut", "Artist", "Album", cut);
+  AddSong("3", "Small", "Artist", "Album", small);
+  manager_->Start();
+  ASSERT_TRUE(Pump([&] { return Status("1") == "2" && Status("2") == "3" && Status("3") == "3"; }))
+      << Status("1") << Status("2") << Status("3");
+  EXPECT_EQ(library().FindMusic("1")->at("fileName"), "Artist/Album/Whole.mp3");
+  EXPECT_EQ(fs::ReadWholeFile(MusicFolder() + "Artist/Album/Whole.mp3"), FrameStream(1500));
+  EXPECT_EQ(library().FindMusic("2")->count("fileName"), 0u);
+  EXPECT_FALSE(fs::PathExists(MusicFolder() + "Artist/Album/Cut.mp3"));
+  // The filed song's companions (picture, lyric) pass through the same folder.
+  ASSERT_TRUE(Pump([&] { return manager_->active_count() == 0; }));
+  EXPECT_TRUE(fs::ListFolder(DownloadFolder()).empty()) << "no partial file stays behind";
+}
+
+// What interrupted atomic writes of an earlier run left is swept away at start; a temporary
+// of a write that may still be going on (young) and files merely named alike stay.
+TEST_F(DownloadManagerTest, StartSweepsLeftoversOfInterruptedWrites) {
+  const std::string album = MusicFolder() + "Artist/Album/";
+  ASSERT_TRUE(fs::CreateFolders(album));
+  const std::string stale = album + ".Song.mp3.tmp-a1b2c3d4";
+  const std::string young = album + ".Other.mp3.tmp-zz99zz99";
+  const std::string data_stale = data_.path() + "/.cookies.txt.tmp-00000000";
+  const std::string alike = album + "Song.mp3.tmp-a1b2c3d4";  // not hidden: not ours
+  for (const std::string& path : {stale, young, data_stale, alike}) {
+    ASSERT_TRUE(fs::WriteFile(path, "x"));
+  }
+  const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+  for (const std::string& path : {stale, data_stale, alike}) {
+    std::filesystem::last_write_time(path, old);
+  }
+  manager_->Start();
+  std::vector<std::string> swept = manager_->WaitForSweep();
+  std::sort(swept.begin(), swept.end());
+  std::vector<std::string> expected = {stale, fs::WithTrailingSlash(data_.path()) +
+                                                  ".cookies.txt.tmp-00000000"};
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(swept, expected);
+  EXPECT_FALSE(fs::PathExists(stale));
+  EXPECT_TRUE(fs::PathExists(young));
+  EXPECT_TRUE(fs::PathExists(alike));
 }
 
 TEST_F(DownloadManagerTest, LegacyNameShortcut) {

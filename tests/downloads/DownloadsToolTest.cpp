@@ -37,7 +37,7 @@ class DownloadsToolTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(service_.Start()) << service_.error(); }
 
-  std::string Data() { return folder_ / "data/"; }
+  std::string Data() { return folder_ / data_; }
   std::string Music() { return Data() + "music/"; }
 
   // The tool's command line up to the command's own words.
@@ -101,7 +101,38 @@ class DownloadsToolTest : public ::testing::Test {
 
   ServiceProcess service_;
   TempFolder folder_;
+  std::string data_ = "data/";  // the data folder the tool runs on, inside folder_
 };
+
+// Without a Content-Length the minimum is checked against what arrived (not against the unknown
+// total), and a body whose connection ended early is not filed: a song must run whole to its
+// end.
+TEST_F(DownloadsToolTest, SongsWithoutALengthAreFiledWholeOrNotAtAll) {
+  LogIn("demo", "demo");
+  const ServiceSong* direct = nullptr;
+  const std::vector<ServiceSong> library = LibraryOf({0, 1, 2, 3, 4, 5});
+  for (const ServiceSong& song : library) {
+    if (song.mirror == "none" && song.size >= kSongMinimum) direct = &song;
+  }
+  ASSERT_NE(direct, nullptr);
+  const std::string line = "下载 " + direct->artist_name + " - " + direct->name;
+  ASSERT_GE(service_.AddFault("path=/music/download.php&kind=no_content_length"), 0);
+  ToolRun run = Tool("downloads run");
+  EXPECT_NE(run.err.find(line + ": 完成\n"), std::string::npos) << run.err;
+  EXPECT_TRUE(fs::ReadWholeFile(Music() + StoredName(*direct)) == ExpectedCopy(*direct));
+
+  // The same song for another data folder, its connection ended a frame short of the end
+  // (still above the minimum).
+  data_ = "second/";
+  LogIn("demo", "demo");
+  ASSERT_GE(service_.AddFault("path=/music/download.php&kind=cut&bytes=" +
+                              std::to_string(direct->size - 1001) + "&match=" +
+                              ServiceProcess::UrlEncode("id=" + direct->id + "&")),
+            0);
+  run = Tool("downloads run");
+  EXPECT_NE(run.err.find(line + ": 失败\n"), std::string::npos) << run.err;
+  EXPECT_FALSE(fs::FileExists(Music() + StoredName(*direct)));
+}
 
 TEST_F(DownloadsToolTest, DownloadsTheLibraryWithTagsPicturesAndLyricsThroughDrops) {
   LogIn("demo", "demo");

@@ -256,6 +256,13 @@ TEST_F(LyricAnalyzerFetchTest, ErrorReportsOnePerCheckedBoxInOrder) {
   }
   EXPECT_FALSE(analyzer_.ReportLyricError(4, "x"));
   EXPECT_FALSE(analyzer_.ReportLyricError(-1, "x"));
+  // After the song ended the document names none: a report would say nothing of what it is
+  // about, so none goes out.
+  sender_.sent.clear();
+  analyzer_.Reset();
+  EXPECT_FALSE(analyzer_.ReportLyricError(0, "x"));
+  EXPECT_EQ(SendLyricErrorReport(analyzer_, {true, false, false, false}, ""), 0);
+  EXPECT_TRUE(sender_.sent.empty());
 }
 
 }  // namespace

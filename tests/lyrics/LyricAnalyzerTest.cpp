@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "LyricTestSupport.h"
@@ -101,6 +102,50 @@ TEST(LyricAnalyzerLoadTest, TitleCharactersAreCountedWithRepetition) {
       9u);
 }
 
+// A player whose graph learns the song's duration after the lyric was loaded.
+class LateDurationPlayer : public LyricPlayerInfo {
+ public:
+  std::string DisplayTitle() const override { return {}; }
+  int DurationMs() const override { return duration_ms; }
+  int duration_ms = -1;
+};
+
+// Loaded before the duration is known, the last line does not end at -1 (which would have it
+// sung the moment it starts): its end is guessed, then follows the duration once known.
+TEST(LyricAnalyzerLoadTest, LastLineLoadedBeforeTheDurationIsKnownFollowsItLater) {
+  TempFolder folder;
+  LateDurationPlayer player;
+  LyricAnalyzer analyzer(&player);
+  ASSERT_EQ(LoadFromBytes(analyzer, folder, "a.lrc", "[00:01.00]一二\n[00:03.00]三四\n"), 0);
+  EXPECT_TRUE(analyzer.last_end_guessed());
+  const LyricLine& last = analyzer.document().timeline.lines().back();
+  EXPECT_EQ(last.end_ms, 3000 + LyricTimeline::kGuessedLastLineMs);
+  // 100 ms into the last line: its first character, a little way in.
+  std::optional<LyricPosition> at = analyzer.LocateLine(3100, true);
+  ASSERT_TRUE(at);
+  EXPECT_EQ(at->line, 1u);
+  EXPECT_EQ(at->word, 0u);
+  EXPECT_LT(at->percent, 50);
+
+  analyzer.FollowDuration();  // still unknown
+  EXPECT_TRUE(analyzer.last_end_guessed());
+  player.duration_ms = 2000;  // not after the last line's start: no use
+  analyzer.FollowDuration();
+  EXPECT_EQ(analyzer.document().timeline.lines().back().end_ms,
+            3000 + LyricTimeline::kGuessedLastLineMs);
+  player.duration_ms = 61000;
+  analyzer.FollowDuration();
+  EXPECT_FALSE(analyzer.last_end_guessed());
+  const LyricLine& followed = analyzer.document().timeline.lines().back();
+  EXPECT_EQ(followed.end_ms, 61000);
+  ASSERT_EQ(followed.words.size(), 2u);
+  EXPECT_EQ(followed.words[1].start_ms, 29000);  // half of the 58 s the line now lasts
+  // A duration known at load leaves nothing to follow.
+  ASSERT_EQ(LoadFromBytes(analyzer, folder, "b.lrc", "[00:01.00]一\n"), 0);
+  EXPECT_FALSE(analyzer.last_end_guessed());
+  EXPECT_EQ(analyzer.document().timeline.lines().back().end_ms, 61000);
+}
+
 TEST(LyricAnalyzerLoadTest, KaraokeFiles) {
   const std::string script =
       "karaoke.rows = 3;\r\n"
@@ -148,7 +193,7 @@ TEST_F(LyricSaveTest, WritesHeadersOffsetAndOneLinePerTag) {
   EXPECT_EQ(yes.questions, (Rows_t{"歌词文件已改变，是否要保存？"}));
   EXPECT_EQ(Saved(),
             "[ar:Artist]\r\n[al:Album]\r\n[ti:Title]\r\n[offset:-300]\r\n"
-            "[00:01.005]x [y]\r\n[00:12.000]la la\r\n[01:30.000]la la\r\n");
+            "[00:01.500]x [y]\r\n[00:12.000]la la\r\n[01:30.000]la la\r\n");
   // Saving leaves the document modified; the saved file reads back to the same timeline.
   EXPECT_TRUE(analyzer_.document().modified);
   const Rows_t before = Rows(analyzer_.document());

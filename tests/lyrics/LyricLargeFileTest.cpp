@@ -58,11 +58,15 @@ TEST_F(LyricLargeFileTest, OneLineOfFiveMegabytes) {
   while (tags.size() < (5 << 20)) tags += "[00:01.00]";
   EXPECT_EQ(LoadFromBytes(analyzer_, folder_, "tags.lrc", tags), LyricDocument::kStateFailed);
   EXPECT_TRUE(analyzer_.document().timeline.empty());
+  // The failure says why.
+  EXPECT_EQ(analyzer_.load_problem(), LyricAnalyzer::LoadProblem::kTooManyLines);
+  EXPECT_EQ(LyricAnalyzer::ProblemText(analyzer_.load_problem()), "more than 100000 lines");
   // Repeated tags that would copy a long text many times: refused by the text limit.
   std::string copies;
   for (int i = 0; i < 40; ++i) copies += "[00:" + std::to_string(10 + i) + ".00]";
   copies += std::string(1 << 20, 'x');
   EXPECT_EQ(LoadFromBytes(analyzer_, folder_, "copies.lrc", copies), LyricDocument::kStateFailed);
+  EXPECT_EQ(analyzer_.load_problem(), LyricAnalyzer::LoadProblem::kTooMuchText);
 }
 
 TEST_F(LyricLargeFileTest, BinaryFilesAndOversizedFiles) {
@@ -78,6 +82,7 @@ TEST_F(LyricLargeFileTest, BinaryFilesAndOversizedFiles) {
   // A pipe or a device named like a lyric is refused unread (reading it would not end).
   ASSERT_EQ(mkfifo((folder_ / "pipe.lrc").c_str(), 0600), 0);
   EXPECT_EQ(analyzer_.LoadLyric(folder_ / "pipe.lrc", "m"), LyricDocument::kStateFailed);
+  EXPECT_EQ(analyzer_.load_problem(), LyricAnalyzer::LoadProblem::kNotAFile);
   ASSERT_EQ(symlink("/dev/zero", (folder_ / "zero.lrc").c_str()), 0);
   EXPECT_EQ(analyzer_.LoadLyric(folder_ / "zero.lrc", "m"), LyricDocument::kStateFailed);
   // Past the size limit a file is refused unread.

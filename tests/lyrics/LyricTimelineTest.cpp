@@ -52,7 +52,8 @@ TEST_F(LyricTimelineTest, CharacterWordsSpreadOverTheLine) {
       {"[00:01.00]abc", 4000, {{0, 1000}, {1000, 2000}, {2000, 3000}}},
       {"[00:01.00]你好", 2000, {{0, 500}, {500, 1000}}},
       {"[00:01.00]abc", 1001, {{0, 0}, {0, 0}, {0, 1}}},  // d = 1
-      {"[00:01.00]ab", -1, {{0, 0}, {0, 1}}},             // no duration: d at least 1
+      // No duration yet: the end is guessed, not -1 (which would sing the line at once).
+      {"[00:01.00]ab", -1, {{0, 2500}, {2500, 5000}}},
       {"[00:01.00]", 5000, {}},
   };
   for (const Case& c : kCases) {
@@ -121,11 +122,13 @@ TEST_F(LyricTimelineTest, LocateLineWithBlankEnds) {
 
 TEST_F(LyricTimelineTest, LocateWithoutLinesOrDuration) {
   EXPECT_EQ(analyzer_.LocateLine(0, false), kNotFound);
-  // No playback graph: the last line ends at -1 and never contains a position. Its words span
-  // 1 ms ("b" 0-0, "c" 0-1): the scan finds "c" at its start, and word 0 at 100 % later on.
+  // No playback graph yet: the last line's end is guessed (not -1, which would have it sung at
+  // once), so its words are sung one after the other: "b" 0-2500, "c" 2500-5000.
   Load("[00:01.00]a\n[00:02.00]bc\n", -1);
-  EXPECT_EQ(analyzer_.LocateLine(2000, false), (LyricPosition{1, 1, 0}));
-  EXPECT_EQ(analyzer_.LocateLine(99999, false), (LyricPosition{1, 0, 100}));
+  EXPECT_EQ(analyzer_.LocateLine(2000, false), (LyricPosition{1, 0, 0}));
+  EXPECT_EQ(analyzer_.LocateLine(3250, false), (LyricPosition{1, 0, 50}));
+  EXPECT_EQ(analyzer_.LocateLine(4500, false), (LyricPosition{1, 1, 0}));
+  EXPECT_EQ(analyzer_.LocateLine(99999, true), (LyricPosition{1, 1, 100}));
   EXPECT_EQ(analyzer_.LocateLine(1500, false), (LyricPosition{0, 0, 50}));
 }
 

@@ -41,6 +41,18 @@ Output Tool(const std::string& arguments) {
   return output;
 }
 
+// Standard error of a run (standard output dropped).
+std::string ToolError(const std::string& arguments) {
+  std::string text;
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(
+      popen((kTool + " " + arguments + " 2>&1 >/dev/null").c_str(), "r"), pclose);
+  if (!pipe) return text;
+  std::array<char, 4096> buffer;
+  std::size_t n;
+  while ((n = fread(buffer.data(), 1, buffer.size(), pipe.get())) > 0) text.append(buffer.data(), n);
+  return text;
+}
+
 class LyricToolTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -71,10 +83,19 @@ TEST_F(LyricToolTest, Parse) {
   const std::string gbk = folder_ / "g.lrc";
   ASSERT_TRUE(
       quillo::fs::WriteFile(gbk, "[00:01.00]\xD0\xBB\xD0\xBB"));  // 谢谢 in GBK, лл in UTF-8
-  EXPECT_EQ(Tool("lyric parse " + Quote(gbk)).text, "1000\t-1\tлл\n");
-  EXPECT_EQ(Tool("lyric parse " + Quote(gbk) + " --title 谢谢").text, "1000\t-1\t谢谢\n");
+  // Without a song the last line's end is guessed.
+  EXPECT_EQ(Tool("lyric parse " + Quote(gbk)).text, "1000\t6000\tлл\n");
+  EXPECT_EQ(Tool("lyric parse " + Quote(gbk) + " --title 谢谢").text, "1000\t6000\t谢谢\n");
 
   EXPECT_EQ(Tool("lyric parse " + Quote(folder_ / "missing.lrc")).status, 1);
+  // A lyric past the line limit is refused, and the message says so.
+  std::string many;
+  for (int i = 0; i <= 100000; ++i) many += "[00:01.00]x\n";
+  const std::string large = folder_ / "many.lrc";
+  ASSERT_TRUE(quillo::fs::WriteFile(large, many));
+  EXPECT_EQ(Tool("lyric parse " + Quote(large)).status, 1);
+  EXPECT_NE(ToolError("lyric parse " + Quote(large)).find("more than 100000 lines"),
+            std::string::npos);
   EXPECT_EQ(Tool("lyric parse").status, 1);
   EXPECT_EQ(Tool("lyric parse " + Quote(lrc_) + " --bogus").status, 1);
 }

@@ -16,7 +16,10 @@ TEST(TimeTagTest, BracketTags) {
   const Case kCases[] = {
       {"[00:01.50]", 1500},   // two digits: hundredths
       {"[00:01.500]", 1500},  // three digits: milliseconds
-      {"[00:01.5]", 1005},    // one digit: milliseconds
+      {"[00:01.5]", 1500},    // one digit: tenths
+      {"[00:01.05]", 1050},
+      {"[00:01.005]", 1005},
+      {"[00:01.1239]", 1123},  // past the thousandths: dropped
       {"[1:02]", 62000},
       {"[03:00]", 180000},
       {"[100:00.00]", 6000000},  // minutes above 99
@@ -30,7 +33,7 @@ TEST(TimeTagTest, BracketTags) {
       {"[35791:23.648]", std::nullopt},  // one past: malformed, not wrapped
       {"[99999999999:00.00]", std::nullopt},
       {"[00:99999999999.00]", std::nullopt},
-      {"[00:00.99999999999]", std::nullopt},
+      {"[00:00.99999999999]", 999},  // a long fraction is still below a second
       {"[4294967296:00]", std::nullopt},  // 2^32 minutes: wraps to 0 in 32 bits
       {"[]", std::nullopt},
       {"[00:01.50", std::nullopt},

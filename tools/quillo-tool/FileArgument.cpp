@@ -42,6 +42,9 @@ std::string FileProblem(const std::string& path, FileUse use) {
     std::filesystem::directory_iterator walk(path, error);
     return error ? "无法读取文件夹: " + path + ": " + error.message() : std::string();
   }
+  // A pipe, a socket or a device: opening a pipe waits for a writer that may never come, and a
+  // device may never end.
+  if (!std::filesystem::is_regular_file(status)) return "不是文件: " + path;
   if (std::string reason = AccessProblem(path, "rb"); !reason.empty()) {
     return "无法读取文件: " + path + ": " + reason;
   }

@@ -111,7 +111,8 @@ void PrintTimeline(const lyrics::LyricDocument& document, bool words, std::ostre
 bool Load(lyrics::LyricAnalyzer& analyzer, const std::string& path, ToolContext& context) {
   if (!CheckFileArgument(path, FileUse::kRead, context.err)) return false;
   if (analyzer.LoadLyric(path, "") == lyrics::LyricDocument::kStateLoaded) return true;
-  context.err << "quillo-tool: no lyric could be read from " << path << "\n";
+  context.err << "quillo-tool: no lyric could be read from " << path << ": "
+              << lyrics::LyricAnalyzer::ProblemText(analyzer.load_problem()) << "\n";
   return false;
 }
 

@@ -11,6 +11,7 @@
 #include "service/session/LoginSession.h"
 #include "service/session/LoginWaitingDialog.h"
 #include "service/session/LoginWindow.h"
+#include "service/sync/MirrorRequests.h"
 #include "service/transfer/SafeDownloader.h"
 #include "store/Playlists.h"
 #include "store/StoreRuntime.h"
@@ -26,10 +27,18 @@ constexpr std::chrono::seconds kAnswerTimeout{90};
 constexpr std::chrono::seconds kLogoutDeliveryTimeout{30};
 
 // The window as a terminal sees it: the alert is remembered for standard error, the user name
-// marks a login that was taken up.
+// marks a login that was taken up. A change of the outbox that the service refused is a note of
+// its own, printed at once: the login itself may well succeed.
 class ToolLoginWindow : public service::LoginWindow {
  public:
-  void ShowAlert(const std::string& text) override { alert = text; }
+  explicit ToolLoginWindow(std::ostream& err) : err_(err) {}
+  void ShowAlert(const std::string& text) override {
+    if (text.rfind(service::MirrorRequests::kRefusedText, 0) == 0) {
+      err_ << "quillo-tool: " << text << "\n";
+      return;
+    }
+    alert = text;
+  }
   void RefreshPlaylistTree() override {}
   void ShowUserName(const std::string& user_name) override { shown_user = user_name; }
   void Redraw() override {}
@@ -38,6 +47,9 @@ class ToolLoginWindow : public service::LoginWindow {
 
   std::optional<std::string> alert;
   std::optional<std::string> shown_user;
+
+ private:
+  std::ostream& err_;
 };
 
 // No dialog to show: it "closes" when the answer has arrived, or after the time-out (which the
@@ -60,8 +72,9 @@ class ToolWaitingDialog : public service::LoginWaitingDialog {
 // Everything a session needs, over the command's runtime (whose addresses are known).
 class ToolSession {
  public:
-  explicit ToolSession(ToolRuntime& tool)
+  ToolSession(ToolRuntime& tool, std::ostream& err)
       : tool_(tool),
+        window_(err),
         dialog_(tool.loop()),
         session_(*store::StoreRuntime::Instance(), tool.service().downloader(),
                  tool.service().sender(), window_, dialog_) {}
@@ -116,7 +129,7 @@ int Login(ToolContext& context) {
   }
   ToolRuntime command_runtime(context);
   if (!command_runtime.Endpoints()) return 1;
-  ToolSession tool(command_runtime);
+  ToolSession tool(command_runtime, context.err);
   if (automatic) {
     tool.session().AutoLoginWithKey();
   } else if (tool.session().CheckLoginFields(context.args[0], context.args[1])) {
@@ -132,7 +145,7 @@ int Logout(ToolContext& context) {
   }
   ToolRuntime command_runtime(context);
   if (!command_runtime.Endpoints()) return 1;
-  ToolSession tool(command_runtime);
+  ToolSession tool(command_runtime, context.err);
   const std::string id = tool.session().Logout();
   // The request carries the session cookie; the service ends the session only if it arrives.
   const bool delivered =

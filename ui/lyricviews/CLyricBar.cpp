@@ -215,6 +215,8 @@ void CLyricBar::FollowPlayer() {
     SetText(kNotFoundText);
   } else {
     const int position_ms = player.GetPositionMs();
+    // The last line ends with the song, once the player knows how long that is.
+    parts_.analyzer.FollowDuration();
     if (position_ms < 0) {
       SetText(kAppText);
     } else if (position_ms == 0) {

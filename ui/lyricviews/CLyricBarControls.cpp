@@ -237,14 +237,17 @@ void CLyricBar::OnPlayerNotification(const playback::PlayerNotification& n) {
   const auto* changed = std::get_if<playback::StateChanged>(&n);
   if (changed == nullptr) return;
   const PlayerState state = changed->state;
+  // A song that ended or failed leaves the player idle, as a stop does.
+  const bool idle = state == PlayerState::kStopped || state == PlayerState::kFinished ||
+                    state == PlayerState::kFailed;
   if (state == PlayerState::kOpening || state == PlayerState::kResumed) {
     SwapControls(kPlay, kPause);
-  } else if (state == PlayerState::kStopped || state == PlayerState::kPaused) {
+  } else if (idle || state == PlayerState::kPaused) {
     SwapControls(kPause, kPlay);
   }
   if (state == PlayerState::kOpening) {
     SwapControls(kReportInactive, kReport);
-  } else if (state == PlayerState::kStopped) {
+  } else if (idle) {
     SwapControls(kReport, kReportInactive);
   }
 }

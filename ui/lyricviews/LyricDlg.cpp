@@ -189,6 +189,7 @@ void LyricDlg::PaintArea() {
 // ---- The tick ----------------------------------------------------------------------------------
 
 void LyricDlg::UpdateIfDirty() {
+  parts_.analyzer.FollowDuration();
   const lyrics::LyricDocument& document = parts_.analyzer.document();
   const bool active = parts_.player.IsActive();
   // What the area shows instead of lines follows the player and the lyric's state, whichever
@@ -401,7 +402,10 @@ void LyricDlg::OnPlayerNotification(const playback::PlayerNotification& notifica
   if (!IsCreated() || changed == nullptr) return;
   if (changed->state == playback::PlayerState::kOpening) {
     ShowControl(kReportButton, true);
-  } else if (changed->state == playback::PlayerState::kStopped) {
+  } else if (changed->state == playback::PlayerState::kStopped ||
+             changed->state == playback::PlayerState::kFinished ||
+             changed->state == playback::PlayerState::kFailed) {
+    // A song that ended or failed leaves nothing to report on.
     ShowControl(kReportButton, false);
     DrawAll();
   }

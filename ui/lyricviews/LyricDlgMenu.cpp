@@ -109,7 +109,7 @@ void LyricDlg::CopyLyric() {
 void LyricDlg::AssociateLyric() {
   if (!parts_.chooser) return;
   const std::vector<std::string> chosen = parts_.chooser->ChooseFiles(
-      "关联歌词", "歌词文件 (*.lrc;*.ksc)", {"*.lrc", "*.ksc"}, presenter());
+      "关联歌词", "歌词文件 (*.lrc;*.mrc)", {"*.lrc", "*.mrc"}, presenter());
   if (chosen.empty()) return;
   const std::string& path = chosen.front();
   parts_.playlists.SetCurrentItemAttribute("lyric_file",

@@ -1,5 +1,6 @@
 // The player with a file on disk: notifications, levels, position, tap, listeners.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "platform/fs/FileSystem.h"
 #include "playback/player/PlayerFixture.h"
@@ -40,6 +41,23 @@ TEST_F(MediaPlayerTest, PlayFileBuildsRunsAndReportsInOrder) {
   EXPECT_EQ(player_->GetDisplayTitle(), "Song [04:10]");
 }
 
+// A pipe, a folder or a missing file is refused before the graph opens it (a pipe would block
+// the window thread until someone writes to it).
+TEST_F(MediaPlayerTest, WhatIsNotARegularFileFailsWithoutBeingOpened) {
+  const std::string pipe = data_ / "pipe.mp3";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  for (const std::string& path : {pipe, data_.path(), data_ / "missing.mp3"}) {
+    SCOPED_TRACE(path);
+    listener_.received.clear();
+    EXPECT_FALSE(player_->PlayFile(path, "1001", "Song"));
+    Drain();
+    EXPECT_EQ(listener_.States(),
+              (std::vector<int>{S(PlayerState::kOpening), S(PlayerState::kFailed)}));
+    EXPECT_FALSE(graphs_.last()->Called("RenderFile"));
+    EXPECT_FALSE(player_->IsActive());
+  }
+}
+
 TEST_F(MediaPlayerTest, UnplayableFileFailsAndReleasesTheGraph) {
   graphs_.script.build_succeeds = false;
   EXPECT_FALSE(player_->PlayFile(SongFile(), "1001", "Song"));
@@ -53,22 +71,24 @@ TEST_F(MediaPlayerTest, UnplayableFileFailsAndReleasesTheGraph) {
   EXPECT_EQ(player_->GetDisplayTitle(), "Song");
 }
 
-TEST_F(MediaPlayerTest, MuteIsMinus5000AtBuildAndSilenceWhenToggled) {
+// Muted is silent however it came about: a graph built while mute is on starts silent, and a
+// volume change while muted is kept for later without making a sound.
+TEST_F(MediaPlayerTest, MutedIsSilentAtBuildAndWhenToggled) {
   player_->SetVolume(50);
   player_->SetMute(true);
   EXPECT_EQ(player_->GetVolume(), 50);
   ASSERT_TRUE(player_->PlayFile(SongFile(), "1001", "Song"));
   auto graph = graphs_.last();
-  EXPECT_EQ(graph->volumes, std::vector<int>{-5000});
+  EXPECT_EQ(graph->volumes, std::vector<int>{-10000});
   // While muted a volume change is stored but not applied.
   player_->SetVolume(100);
-  EXPECT_EQ(graph->volumes, std::vector<int>{-5000});
+  EXPECT_EQ(graph->volumes, std::vector<int>{-10000});
   player_->SetMute(false);
   player_->SetMute(true);
   player_->SetMute(false);
   player_->SetVolume(0);
   player_->SetVolume(1);
-  EXPECT_EQ(graph->volumes, (std::vector<int>{-5000, 0, -10000, 0, -10000, -3960}));
+  EXPECT_EQ(graph->volumes, (std::vector<int>{-10000, 0, -10000, 0, -10000, -3960}));
   player_->SetBalance(-40);
   EXPECT_EQ(graph->balances.back(), -4000);
   Drain();

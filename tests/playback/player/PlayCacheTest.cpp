@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+
 #include "platform/fs/FileSystem.h"
 #include "store/DocumentStore.h"
 #include "store/MusicLibrary.h"
@@ -127,6 +130,44 @@ TEST_F(PlayCacheTest, PurgeUnownedDeletesOnlyFilesOfSongsNotInTheStore) {
   EXPECT_FALSE(fs::FileExists(gone));
   EXPECT_FALSE(fs::FileExists(gone_lyric));
   EXPECT_EQ(cache_.Entries().size(), 3u);  // the list itself is left as it is
+}
+
+// What earlier runs left in the cache folder counts against the limit, oldest first; their
+// unfinished transfers go, other files stay, and their copies are never answered as a song's
+// (a killed run may have left one cut short) until this run caches the song again.
+TEST_F(PlayCacheTest, FilesOfEarlierRunsCountAgainstTheLimit) {
+  const std::string folder = runtime_.store().FolderPath(".cache");
+  ASSERT_TRUE(fs::CreateFolders(folder));
+  const auto now = std::filesystem::file_time_type::clock::now();
+  int age_s = 100;
+  for (const char* name : {"a.mp3", "b.lrc", "c.wma", "d.playpart", "e.lrc.part", "notes.txt"}) {
+    ASSERT_TRUE(fs::WriteFile(folder + name, "x"));
+    std::filesystem::last_write_time(folder + name, now - std::chrono::seconds(age_s));
+    age_s -= 10;
+  }
+  runtime_.store().SetConfigText("sorvel.cache.size", "2");
+  PlayCache later(runtime_.store(), runtime_.library());
+  std::vector<std::string> names;
+  for (const PlayCache::Entry& entry : later.Entries()) {
+    names.push_back(entry.kind + " " + entry.music_id + " " + fs::BaseName(entry.path));
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"lyric b b.lrc", "music c c.wma"}));
+  for (const char* gone : {"a.mp3", "d.playpart", "e.lrc.part"}) {
+    EXPECT_FALSE(fs::PathExists(folder + gone)) << gone;
+  }
+  EXPECT_TRUE(fs::FileExists(folder + "notes.txt"));
+  EXPECT_FALSE(later.CachedSongPath("c"));
+  EXPECT_FALSE(later.CachedLyricPath("b"));
+  EXPECT_TRUE(later.FilesFor("c").empty());
+
+  // This run streams c again into the same file: it becomes the newest and is answered.
+  later.Add(PlayCache::kMusicKind, "c", folder + "c.wma");
+  EXPECT_TRUE(fs::FileExists(folder + "b.lrc"));
+  EXPECT_EQ(later.CachedSongPath("c"), folder + "c.wma");
+  // A new song takes the place of the oldest, the earlier run's lyric.
+  later.Add(PlayCache::kMusicKind, "f", MakeFile("f.mp3"));
+  EXPECT_FALSE(fs::PathExists(folder + "b.lrc"));
+  EXPECT_EQ(later.Entries().size(), 2u);
 }
 
 }  // namespace

@@ -121,14 +121,28 @@ TEST_F(PlayQueueFailureTest, LocalSongFailureStopsThere) {
   EXPECT_EQ(BadMusicEvents(), 0) << "a local file's id is not sent to the service";
 }
 
-TEST_F(PlayQueueFailureTest, SongUnknownToTheLibraryStopsThere) {
+// A chart's or random list's song has no library record: with "go on" chosen, playback goes on
+// as for library songs (and the failed-song set still ends the round); without it, it stops
+// there, with no box, since there is no record to name.
+TEST_F(PlayQueueFailureTest, SongUnknownToTheLibraryFollowsTheUsersChoice) {
   lists().SetTemporaryRecords("t_rank_1", {Song("201", "A"), Song("202", "B")});
   store().SetConfigText(store::keys::kOnErrorResumeNext, "true");
   queue().PlayListItem("t_rank_1", "201");
   Fail();
-  EXPECT_EQ(PlayedIds(), std::vector<std::string>{"201"});
-  EXPECT_EQ(select_box_.shown, 0);
+  EXPECT_EQ(PlayedIds(), (std::vector<std::string>{"201", "202"}));
+  Fail();
+  EXPECT_EQ(PlayedIds(), (std::vector<std::string>{"201", "202"})) << "201 already failed";
   EXPECT_TRUE(queue().HasFailed("201"));
+  EXPECT_TRUE(queue().HasFailed("202"));
+  EXPECT_EQ(select_box_.shown, 0);
+
+  store().RemoveConfig(store::keys::kOnErrorResumeNext);
+  player_.NotifyState(PlayerState::kStarted);
+  queue().PlayListItem("t_rank_1", "201");
+  Fail();
+  EXPECT_EQ(PlayedIds().back(), "201");
+  EXPECT_EQ(PlayedIds().size(), 3u);
+  EXPECT_EQ(select_box_.shown, 0);
 }
 
 TEST_F(PlayQueueFailureTest, QueueGoneBeforeItsPostedNextRuns) {

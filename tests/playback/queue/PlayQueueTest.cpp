@@ -194,16 +194,17 @@ TEST_F(PlayQueueTest, RandomModeAndOneSongList) {
   lists().SetTemporaryRecords("t_random_1", {Song("201", "A"), Song("202", "B"), Song("203", "C")});
   lists().SetCurrentList("t_random_1");
   lists().SetCurrentItem("201");
-  draw_ = 5;  // index 2
+  draw_ = 5;  // among 202 and 203 (201 is playing): index 1
   queue().Next();
+  // Previous draws too, and never the song that just played.
   queue().Previous();
-  EXPECT_EQ(PlayedIds(), (std::vector<std::string>{"203", "203"}));
+  EXPECT_EQ(PlayedIds(), (std::vector<std::string>{"203", "202"}));
 
   lists().SetTemporaryRecords("t_random_2", {Song("301", "only")});
   lists().SetCurrentList("t_random_2");
   queue().Next();
   queue().Next();
-  EXPECT_EQ(PlayedIds(), (std::vector<std::string>{"203", "203", "301", "301"}));
+  EXPECT_EQ(PlayedIds(), (std::vector<std::string>{"203", "202", "301", "301"}));
 }
 
 TEST_F(PlayQueueTest, ChartGoneAfterRestartFallsBackToTheDefaultList) {

@@ -9,6 +9,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <thread>
 
 #include "app/ChildProcess.h"
 #include "platform/fs/FileSystem.h"
@@ -110,6 +112,40 @@ TEST_F(QuilloEmbeddedServiceTest, UnconfiguredProgramRunsTheServiceUntilItEnds) 
   ASSERT_TRUE(status.has_value());
   EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0);
   EXPECT_TRUE(Gone(service_pid));
+}
+
+// Whether the process has ended: no such process, or a zombie nobody reaped yet (its parent
+// was killed, and the one that inherited it may be slow to reap).
+bool Ended(long pid) {
+  const auto stat = fs::ReadWholeFile("/proc/" + std::to_string(pid) + "/stat");
+  if (!stat) return true;
+  const std::size_t after_name = stat->rfind(") ");
+  return after_name != std::string::npos && stat->compare(after_name + 2, 1, "Z") == 0;
+}
+
+// Killed outright (no chance to stop its service), quillo still takes the service with it, even
+// one that does not take SIGTERM as a request to end (as the real one while it builds its
+// catalogue), so nothing keeps its ports.
+TEST_F(QuilloEmbeddedServiceTest, KilledProgramTakesItsServiceWithIt) {
+  fs::WriteFile(script_, "#!/bin/sh\ntrap '' TERM\necho $$ > '" + root_.path() +
+                             "pid'\necho 'listening on http://127.0.0.1:4001/ upload "
+                             "127.0.0.1:4002'\nwhile :; do sleep 1; done\n");
+  testing::ChildProcess quillo(QUILLO_EXECUTABLE, {"--data-dir", data()}, environment_);
+  ASSERT_TRUE(quillo.WaitForLine("service: http://127.0.0.1:4001/ upload 127.0.0.1:4002", 60s))
+      << quillo.error_text();
+  const auto pid_text = fs::ReadWholeFile(root_ / "pid");
+  ASSERT_TRUE(pid_text.has_value());
+  const long service_pid = std::stol(*pid_text);
+  ASSERT_FALSE(Ended(service_pid));
+  quillo.Signal(SIGKILL);
+  ASSERT_TRUE(quillo.Wait(60s).has_value());
+  // A generous bound: the kernel ends it at once; only a service left running waits it out.
+  const auto until = std::chrono::steady_clock::now() + 20s;
+  while (!Ended(service_pid) && std::chrono::steady_clock::now() < until) {
+    std::this_thread::sleep_for(50ms);
+  }
+  EXPECT_TRUE(Ended(service_pid));
+  if (!Ended(service_pid)) ::kill(static_cast<pid_t>(service_pid), SIGKILL);
 }
 
 TEST_F(QuilloEmbeddedServiceTest, ConfiguredBaseUrlRunsNoService) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <map>
@@ -14,11 +15,14 @@
 #include "fakes/FakeTransferClient.h"
 #include "platform/loop/MainLoop.h"
 #include "service/api/JSRequestHandler.h"
+#include "service/api/SafeDownloaderSender.h"
 #include "service/api/ServiceRequests.h"
 #include "service/session/LoginWaitingDialog.h"
 #include "service/session/LoginWindow.h"
+#include "service/sync/MirrorRequests.h"
 #include "service/transfer/SafeDownloader.h"
 #include "store/DocMusicActionListener.h"
+#include "store/MirrorOutbox.h"
 #include "store/DocumentStore.h"
 #include "store/MusicLibrary.h"
 #include "store/Playlists.h"
@@ -351,6 +355,83 @@ TEST_F(LoginSessionTest, AutomaticLoginSendsTheStoredKeyAndNothingWithoutOne) {
   session.AutoLoginFromPage();
   ASSERT_EQ(client_->attempts().size(), 2u);
   EXPECT_EQ(client_->attempts()[1].url, "http://svc/api/autologin.php");
+}
+
+// Changes kept in the outbox reach the service before an answer is merged: the accepted first
+// answer is held, the outbox sent, and the login asked again, so the merged answer holds them.
+// A refused change is said once and dropped; if the second answer does not come, the first
+// still counts, and what is still pending keeps the merge from removing anything.
+TEST_F(LoginSessionTest, TheOutboxGoesOutBeforeTheAnswerIsMerged) {
+  const std::string list = "0123456789ABCDEF0123456789ABCDEF";
+  std::vector<std::string> seen;  // endpoint of each attempt, in order
+  bool service_has_list = false;
+  bool second_login_fails = false;
+  auto client = std::make_unique<FakeTransferClient>([&](const FakeAttempt& attempt, int) {
+    const std::string path = attempt.url.substr(kBase.size());
+    seen.push_back(path.substr(0, path.find('?')));
+    if (path.rfind("api/createplaylist.php", 0) == 0) {
+      service_has_list = true;
+      return Answer("<result status='ok'/>");
+    }
+    if (path.rfind("api/deleteplaylist.php", 0) == 0) return Answer("<result/>", 404);
+    if (second_login_fails && seen.size() > 2) {
+      FakeAnswer down;
+      down.no_response = true;
+      return down;
+    }
+    const std::string lists =
+        service_has_list ? "<l playlistId='" + list + "' playlistName='离线'><i id='9'/></l>" : "";
+    return Answer(Scrambled("<sorvel><user id='u1' username='小明' contextKey='k2'/><folders>"
+                            "<folder name='music'><s music_id='9'/></folder></folders>"
+                            "<playlists>" + lists + "</playlists></sorvel>"));
+  });
+  client_ = client.get();
+  downloader_ = std::make_unique<SafeDownloader>(loop_, std::move(client));
+  SafeDownloaderSender sender(*downloader_);
+  MirrorRequests mirror(runtime_.outbox(), runtime_.store(), sender, [] { return kBase; });
+  js_.SetMirror(&mirror);
+  session_ = std::make_unique<LoginSession>(runtime_, *downloader_, js_, window_, dialog_);
+
+  LoggedInBefore("k1");
+  // Made while the service could not be reached.
+  runtime_.playlists().SetPlaylistName(list, "离线");
+  ASSERT_TRUE(runtime_.playlists().AddItem(list, "9"));
+  runtime_.outbox().Add("u1", "api/createplaylist.php", {{"name", "离线"}, {"id", list}});
+  runtime_.outbox().Add("u1", "api/deleteplaylist.php", {{"playlistId", "FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF"}});
+
+  session_->AutoLoginWithKey();
+  ASSERT_TRUE(loop_.PumpUntil([&] { return !session_->waiting_dialog_open(); }, 10s));
+  EXPECT_EQ(seen, (std::vector<std::string>{"api/autologin.php", "api/createplaylist.php",
+                                            "api/deleteplaylist.php", "api/autologin.php"}));
+  EXPECT_TRUE(runtime_.outbox().empty());
+  EXPECT_TRUE(runtime_.playlists().PlaylistExists(list));
+  EXPECT_EQ(Key("u1"), "k2");
+  EXPECT_EQ(std::count(window_.events.begin(), window_.events.end(),
+                       "alert " + std::string(MirrorRequests::kRefusedText) + "删除播放列表（404）"),
+            1);
+  EXPECT_EQ(std::count(dialog_.events.begin(), dialog_.events.end(), "close 1"), 1);
+
+  // The service goes away before the second answer: the first answer (older than the change
+  // just delivered) is merged, but it removes nothing.
+  const std::string other = "FEDCBA9876543210FEDCBA9876543210";
+  runtime_.playlists().SetPlaylistName(other, "又一个");
+  runtime_.outbox().Add("u1", "api/createplaylist.php", {{"name", "又一个"}, {"id", other}});
+  service_has_list = false;
+  second_login_fails = true;
+  seen.clear();
+  dialog_.Reset();
+  session_->AutoLoginWithKey();
+  ASSERT_TRUE(loop_.PumpUntil([&] { return !session_->waiting_dialog_open() &&
+                                           session_->pending_request().empty() &&
+                                           !session_->sending_outbox(); }, 10s));
+  EXPECT_EQ(seen, (std::vector<std::string>{"api/autologin.php", "api/createplaylist.php",
+                                            "api/autologin.php"}));
+  EXPECT_TRUE(runtime_.playlists().PlaylistExists(other));
+  EXPECT_TRUE(runtime_.playlists().PlaylistExists(list));
+  EXPECT_TRUE(runtime_.outbox().empty()) << "the create went out in the flush";
+  downloader_->Shutdown();
+  session_.reset();
+  js_.SetMirror(nullptr);
 }
 
 TEST_F(LoginSessionTest, InMiniModeTheAutomaticLoginWaitsWithoutADialog) {

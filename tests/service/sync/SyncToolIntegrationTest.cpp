@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <set>
@@ -52,6 +53,35 @@ class SyncToolTest : public ::testing::Test {
     return output;
   }
   Output Tool(const std::string& arguments) { return Tool("a", arguments); }
+  // A command of data folder "a" that finds no service: nobody listens on port 9.
+  Output Offline(const std::string& arguments) {
+    const std::string err_path = folder_ / "stderr";
+    const std::string command = std::string(QUILLO_BINARY_DIR) +
+                                "/tools/quillo-tool/quillo-tool --data-dir '" + (folder_ / "a") +
+                                "' --service http://127.0.0.1:9/ " + arguments + " 2>'" +
+                                err_path + "'";
+    Output output;
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    std::array<char, 4096> buffer;
+    std::size_t n;
+    while ((n = fread(buffer.data(), 1, buffer.size(), pipe.get())) > 0) {
+      output.out.append(buffer.data(), n);
+    }
+    const int status = pclose(pipe.release());
+    output.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    output.err = fs::ReadWholeFile(err_path).value_or("");
+    return output;
+  }
+  // Every regular file below the folder.
+  static std::set<std::string> FilesBelow(const std::string& folder) {
+    std::set<std::string> files;
+    std::error_code error;
+    for (auto walk = std::filesystem::recursive_directory_iterator(folder, error);
+         !error && walk != std::filesystem::recursive_directory_iterator(); walk.increment(error)) {
+      if (walk->is_regular_file()) files.insert(walk->path().string());
+    }
+    return files;
+  }
 
   void Login(const std::string& data) {
     const std::string answer = folder_ / (data + "-login.xml");
@@ -129,6 +159,78 @@ class SyncToolTest : public ::testing::Test {
   ServiceProcess service_;
   TempFolder folder_;
 };
+
+// Changes made while the service could not be reached are kept in the data file and reach the
+// service before the next login is merged (each command is a run of its own, so they survive
+// restarts): the list made and the songs added stay, and so does the file the new song got.
+TEST_F(SyncToolTest, ChangesMadeOfflineReachTheServiceBeforeTheNextLoginIsMerged) {
+  Output login = Tool("login demo demo");
+  ASSERT_EQ(login.status, 0) << login.err;
+  const std::vector<Song> library = Songs("a", "");
+  ASSERT_GE(library.size(), 1u);
+  const std::string known = library[0].id;
+  ServiceSong added;
+  for (const ServiceSong& song : service_.Catalogue()) {
+    if (song.size >= 512000 &&
+        std::none_of(library.begin(), library.end(), [&](const Song& s) { return s.id == song.id; })) {
+      added = song;
+      break;
+    }
+  }
+  ASSERT_FALSE(added.id.empty()) << "the catalogue has a whole song outside the library";
+
+  Output made = Offline("sync new-playlist 离线列表");
+  ASSERT_EQ(made.status, 0) << made.err;
+  const std::string list = made.out.substr(0, made.out.find('\n'));
+  ASSERT_EQ(list.size(), 32u) << made.out;
+  ASSERT_EQ(Offline("sync add-to " + list + " " + known).status, 0);
+  ASSERT_EQ(Offline("sync add-to-library " + added.id).status, 0);
+  const std::string dump = Tool("store dump").out;
+  std::size_t kept = 0;
+  for (std::size_t at = dump.find("<request "); at != std::string::npos;
+       at = dump.find("<request ", at + 1)) {
+    ++kept;
+  }
+  EXPECT_EQ(kept, 3u) << dump.substr(dump.find("<outbox"), 600);
+
+  // The service is back. The new song is downloaded before the next login.
+  const std::string music = folder_ / "a/music";
+  const std::set<std::string> before = FilesBelow(music);
+  const Output downloads = Tool("downloads run");
+  // Added by its id alone, the song is filed under the name its record has so far: the store
+  // says where.
+  const std::string stored = Tool("store dump").out;
+  std::size_t record = stored.find(" id=\"" + added.id + "\"");
+  while (record != std::string::npos && stored.compare(stored.rfind('<', record), 6, "<file ") != 0) {
+    record = stored.find(" id=\"" + added.id + "\"", record + 1);
+  }
+  ASSERT_NE(record, std::string::npos);
+  const std::size_t element = stored.rfind('<', record);
+  const std::size_t element_end = stored.find('>', record);
+  const std::size_t name_at = stored.find("fileName=\"", element);
+  ASSERT_LT(name_at, element_end) << downloads.err;
+  const std::size_t name_begin = name_at + 10;
+  const std::string song_file =
+      music + "/" + stored.substr(name_begin, stored.find('"', name_begin) - name_begin);
+  ASSERT_TRUE(fs::FileExists(song_file)) << song_file;
+  EXPECT_FALSE(before.count(song_file));
+
+  service_.ClearLog();
+  Output again = Tool("login --auto");
+  ASSERT_EQ(again.status, 0) << again.err;
+  std::vector<std::string> paths;
+  for (const LoggedServiceRequest& request : service_.RequestLog()) {
+    if (request.path.rfind("/api/", 0) == 0) paths.push_back(request.path);
+  }
+  EXPECT_EQ(paths, (std::vector<std::string>{"/api/autologin.php", "/api/createplaylist.php",
+                                             "/api/addmusictoplaylist.php", "/api/addmusic.php",
+                                             "/api/autologin.php"}));
+  EXPECT_EQ(Playlists("a")[list], "离线列表");
+  EXPECT_EQ(SongIds("a", list), std::vector<std::string>{known});
+  EXPECT_TRUE(SongSet("a", "").count(added.id));
+  EXPECT_TRUE(fs::FileExists(song_file));
+  EXPECT_EQ(Tool("store dump").out.find("<request "), std::string::npos) << "nothing left to send";
+}
 
 TEST_F(SyncToolTest, EveryCommandChangesTheStoreAndTheServiceAlike) {
   ASSERT_NO_FATAL_FAILURE(Login("a"));

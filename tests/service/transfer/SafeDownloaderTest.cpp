@@ -164,8 +164,12 @@ TEST_F(SafeDownloaderTest, SizeAndLengthRules) {
        1},
       {"over the maximum", {{"Content-Length", "5000"}}, 5000, 0, 4000, TransferStatus::kFailed, 1},
       {"no length ends at end of data", {}, 70000, 0, 0, TransferStatus::kFinished, 1},
-      {"no length with a minimum", {}, 70000, 100, 0, TransferStatus::kFailed, 1},
+      // Without a length the minimum is checked against what arrived, not the unknown total.
+      {"no length over the minimum", {}, 70000, 512, 0, TransferStatus::kFinished, 1},
+      {"no length under the minimum", {}, 70000, 512000, 0, TransferStatus::kFailed, 1},
       {"no length past the maximum", {}, 70000, 0, 50000, TransferStatus::kFailed, 1},
+      // A cut chunked body reads as a failure; its resumption cannot be matched to a total.
+      {"no length, the connection fails", {}, 70000, 0, 0, TransferStatus::kFailed, 2},
       {"empty with no minimum", {{"Content-Length", "0"}}, 0, 0, 0, TransferStatus::kFinished, 1},
       {"empty with a minimum", {{"Content-Length", "0"}}, 0, 1, 0, TransferStatus::kFailed, 1},
       {"more body than announced",
@@ -197,6 +201,7 @@ TEST_F(SafeDownloaderTest, SizeAndLengthRules) {
       FakeAnswer answer;
       answer.headers = c.headers;
       answer.body = body;
+      if (std::string_view(c.name).find("fails") != std::string_view::npos) answer.fail_after = 40000;
       return answer;
     });
     RecordingCallback callback(loop_);

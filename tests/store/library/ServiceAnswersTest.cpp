@@ -5,6 +5,8 @@
 #include "LibraryFixture.h"
 #include "store/DocumentStore.h"
 #include "store/ListDocument.h"
+#include "store/MirrorOutbox.h"
+#include "store/StoreRuntime.h"
 
 namespace quillo::store {
 namespace {
@@ -21,7 +23,10 @@ std::string Login(const std::string& library, const std::string& playlists, cons
          "<playlists>" + playlists + "</playlists></answer>";
 }
 
-class ServiceAnswersTest : public LibraryFixture {};
+class ServiceAnswersTest : public LibraryFixture {
+ protected:
+  MirrorOutbox& outbox() { return runtime_->outbox(); }
+};
 
 TEST_F(ServiceAnswersTest, FailuresLeaveTheStoreUnchanged) {
   SaveNow();
@@ -154,6 +159,75 @@ TEST_F(ServiceAnswersTest, ACutShortAnswerNeverDeletesSongs) {
   EXPECT_TRUE(fs::FileExists(song));
   EXPECT_TRUE(listener_.removed.empty());
   EXPECT_TRUE(stopper_.stopped.empty());
+}
+
+// Changes still in the outbox have not reached the service: its answer may lack them. While
+// the user has requests pending the merge adds and updates but removes nothing (no song, no
+// song file, no playlist, no list entry); once they are gone, the answer decides again.
+TEST_F(ServiceAnswersTest, PendingOutboxRequestsKeepTheMergeFromRemovingAnything) {
+  ASSERT_TRUE(answers().TakeLoginAnswer(Login("<s music_id='1'/><s music_id='2'/>",
+      "<l playlistId='" + kList1 + "' playlistName='A'><i id='1'/></l>")).ok);
+  // Offline: a new list, a song added to the library and to a list.
+  lists().SetPlaylistName(kList2, "离线");
+  ASSERT_TRUE(lists().AddItem(kList2, "2"));
+  library().AddMusic(Song("3", "新歌"));
+  ASSERT_TRUE(lists().AddItem(kList1, "3"));
+  const std::string song = MusicFolder() + "3.mp3";
+  ASSERT_TRUE(fs::CreateFolders(MusicFolder()));
+  ASSERT_TRUE(fs::WriteFile(song, "audio"));
+  library().SetMusicAttribute("3", "fileName", "3.mp3");
+  outbox().Add("u1", "api/createplaylist.php", {{"name", "离线"}, {"id", kList2}});
+  outbox().Add("other-user", "api/addmusic.php", {{"musicId[]", "9"}});
+
+  // The service's answer knows nothing of them, and renames song 1.
+  const std::string stale = Login("<s music_id='1' music_name='改名'/><s music_id='2'/>",
+                                  "<l playlistId='" + kList1 + "' playlistName='A'><i id='1'/></l>");
+  ASSERT_TRUE(answers().TakeLoginAnswer(stale).ok);
+  EXPECT_TRUE(library().HasMusic("3"));
+  EXPECT_TRUE(fs::FileExists(song));
+  EXPECT_TRUE(lists().PlaylistExists(kList2));
+  EXPECT_EQ(Ids(lists().ListRecords(kList1)), (std::vector<std::string>{"1", "3"}));
+  EXPECT_EQ(library().FindMusic("1")->at("name"), "改名");
+
+  // Only another user's requests are left: this user's answer decides again.
+  for (const MirrorOutbox::Entry& entry : outbox().Entries()) {
+    if (entry.user_id == "u1") {
+      ASSERT_TRUE(outbox().Remove(entry.id));
+    }
+  }
+  ASSERT_TRUE(answers().TakeLoginAnswer(stale).ok);
+  EXPECT_FALSE(library().HasMusic("3"));
+  EXPECT_FALSE(fs::FileExists(song));
+  EXPECT_FALSE(lists().PlaylistExists(kList2));
+  EXPECT_EQ(Ids(lists().ListRecords(kList1)), (std::vector<std::string>{"1"}));
+}
+
+// The outbox is part of the data file: kept in order across a restart, each entry whole.
+TEST_F(ServiceAnswersTest, OutboxSurvivesARestartInOrder) {
+  const std::uint64_t first = outbox().Add("u1", "api/createplaylist.php",
+                                           {{"name", "a&b <c> \"d\""}, {"id", kList1}});
+  const std::uint64_t second = outbox().Add(
+      "u1", "api/addmusictoplaylist.php?force=1",
+      {{"playlistId", kList1}, {"musicId[]", "5"}, {"musicId[]", "6"}});
+  EXPECT_LT(first, second);
+  EXPECT_EQ(outbox().CountTry(second), 1);
+  SaveNow();
+  Reopen();
+  const std::vector<MirrorOutbox::Entry> entries = outbox().Entries();
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[0], (MirrorOutbox::Entry{first, "u1", "api/createplaylist.php",
+                                             {{"name", "a&b <c> \"d\""}, {"id", kList1}}, 0}));
+  EXPECT_EQ(entries[1].path, "api/addmusictoplaylist.php?force=1");
+  EXPECT_EQ(entries[1].params.size(), 3u);
+  EXPECT_EQ(entries[1].tries, 1);
+  EXPECT_EQ(outbox().FirstOf("u1")->id, first);
+  EXPECT_FALSE(outbox().FirstOf("u2"));
+  // Ids keep rising past removals, so the order holds after any mix of sends and new changes.
+  ASSERT_TRUE(outbox().Remove(second));
+  const std::uint64_t third = outbox().Add("u1", "api/deleteplaylist.php", {});
+  EXPECT_GT(third, second);
+  EXPECT_FALSE(outbox().Remove(second));
+  EXPECT_EQ(outbox().size(), 2u);
 }
 
 TEST(ListDocumentTest, Forms) {

@@ -1,6 +1,8 @@
 // The play queue's selections over temporary, phone and stored lists.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include <map>
 
 #include "store/ConfigKeys.h"
@@ -82,8 +84,9 @@ const std::vector<Case> kListCases = {
     {"previous before the first, no wrap", {"a", "b", "c"}, "a", Op::kPrevious, false, 0, "-"},
     {"missing item, next with wrap", {"a", "b", "c"}, "zz", Op::kNext, true, 0, "a"},
     {"missing item, previous with wrap", {"a", "b", "c"}, "zz", Op::kPrevious, true, 0, "a"},
-    {"random: number modulo length", {"a", "b", "c"}, "a", Op::kRandom, false, 7, "b"},
-    {"random may draw the current song", {"a", "b", "c"}, "c", Op::kRandom, false, 5, "c"},
+    // The draw is taken modulo the songs not yet played in the round, in list order.
+    {"random: among the songs not yet played", {"a", "b", "c"}, "a", Op::kRandom, false, 7, "c"},
+    {"random never draws the current song", {"a", "b", "c"}, "c", Op::kRandom, false, 5, "b"},
     {"random in a one-song list", {"a"}, "a", Op::kRandom, false, 12345, "a"},
     {"current", {"a", "b", "c"}, "b", Op::kCurrent, false, 0, "b"},
     {"current item missing: the first", {"a", "b", "c"}, "zz", Op::kCurrent, false, 0, "a"},
@@ -101,6 +104,7 @@ TEST_F(QueueSelectionTest, TemporaryLists) {
     lists().SetTemporaryRecords("t_rank_1", records);
     lists().SetCurrentList("t_rank_1");
     lists().SetCurrentItem(c.current);
+    Wire();  // each case opens a shuffle round of its own
     draw_ = c.draw;
     std::optional<MusicRecord> picked = Run(c.op, c.wrap);
     EXPECT_EQ(IdOr(picked), c.expected);
@@ -132,6 +136,7 @@ TEST_F(QueueSelectionTest, DeviceLists) {
     devices_.lists["d_P1_list"] = records;
     lists().SetCurrentList("d_P1_list");
     lists().SetCurrentItem("ph_" + c.current);
+    Wire();
     draw_ = c.draw;
     EXPECT_EQ(IdOr(Run(c.op, c.wrap)), c.expected == "-" ? "-" : "ph_" + c.expected);
     EXPECT_EQ(store().CurrentList(), "d_P1_list");
@@ -179,14 +184,15 @@ TEST_F(QueueSelectionTest, StoredPlaylists) {
       // The current item was removed: the first item becomes current, Next plays the second.
       {"removed item: next", {}, "gone", Op::kNext, false, 0, "2"},
       {"removed item: current", {}, "gone", Op::kCurrent, false, 0, "1"},
-      {"random steps forward from the current item", {}, "1", Op::kRandom, false, 2, "3"},
-      {"random wraps to the first item", {}, "3", Op::kRandom, false, 4, "1"},
+      {"random: among the songs not yet played", {}, "1", Op::kRandom, false, 2, "2"},
+      {"random never draws the current song", {}, "3", Op::kRandom, false, 4, "1"},
       {"current", {}, "2", Op::kCurrent, false, 0, "2"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     lists().SetCurrentList(list);
     lists().SetCurrentItem(c.current);
+    Wire();
     draw_ = c.draw;
     std::optional<MusicRecord> picked = Run(c.op, c.wrap);
     EXPECT_EQ(IdOr(picked), c.expected);
@@ -267,18 +273,57 @@ TEST_F(QueueSelectionTest, SelectListItem) {
   EXPECT_EQ(CurrentPlay(), "not-in-library");
 }
 
-TEST_F(QueueSelectionTest, DefaultDrawIsSeededByTheSecond) {
-  // Two picks within the same second draw the same number.
-  EXPECT_EQ(store::QueueSelection::DrawSeededBy(1700000000),
-            store::QueueSelection::DrawSeededBy(1700000000));
-  lists().SetTemporaryRecords("t_random_1",
-                              {Song("a", "A"), Song("b", "B"), Song("c", "C"), Song("d", "D")});
+// The program's own generator (seeded once): every round plays each song of the list exactly
+// once, the current song never comes twice in a row, and a new round does not open with the
+// song that ended the last one. Holds for temporary, phone and stored lists alike.
+TEST_F(QueueSelectionTest, ShuffleDrawsEachSongOnceARoundAndNeverTheSameTwiceInARow) {
+  const std::vector<std::string> ids = {"a", "b", "c", "d", "e"};
+  std::vector<MusicRecord> records;
+  for (const std::string& id : ids) records.push_back(Song(id, "名" + id));
+  for (const std::string& id : ids) library().AddMusic(Song(id, "名" + id));
+  lists().SetTemporaryRecords("t_random_1", records);
+  devices_.lists["d_P1_list"] = records;
+  const std::string stored = lists().CreatePlaylist("Shuffle");
+  for (const std::string& id : ids) ASSERT_TRUE(lists().AddItem(stored, id));
+
+  for (const std::string& list : {std::string("t_random_1"), std::string("d_P1_list"), stored}) {
+    SCOPED_TRACE(list);
+    queue().SetRandomDraw(nullptr);  // the program's generator
+    lists().SetCurrentList(list);
+    lists().SetCurrentItem("a");
+    std::string last = "a";
+    std::set<std::string> round = {"a"};  // the current song counts as played
+    for (int pick = 0; pick < 60; ++pick) {
+      const std::string id = IdOr(queue().PickRandom());
+      ASSERT_NE(id, "-");
+      EXPECT_NE(id, last) << "pick " << pick;
+      if (round.size() == ids.size()) round.clear();
+      EXPECT_TRUE(round.insert(id).second) << id << " came twice in a round, pick " << pick;
+      EXPECT_EQ(CurrentPlay(), id);
+      last = id;
+    }
+  }
+}
+
+// A round belongs to its list: another list current starts afresh, and songs removed from the
+// list are not drawn.
+TEST_F(QueueSelectionTest, ShuffleRoundsFollowTheCurrentList) {
+  lists().SetTemporaryRecords("t_random_1", {Song("a", "A"), Song("b", "B"), Song("c", "C")});
+  lists().SetTemporaryRecords("t_random_2", {Song("x", "X"), Song("y", "Y")});
   lists().SetCurrentList("t_random_1");
-  queue().SetRandomDraw([] { return store::QueueSelection::DrawSeededBy(42); });
-  std::string first = IdOr(queue().PickRandom());
-  EXPECT_EQ(IdOr(queue().PickRandom()), first);
-  EXPECT_EQ(first,
-            std::string(1, static_cast<char>('a' + store::QueueSelection::DrawSeededBy(42) % 4)));
+  lists().SetCurrentItem("a");
+  draw_ = 0;
+  EXPECT_EQ(IdOr(queue().PickRandom()), "b");
+  lists().SetCurrentList("t_random_2");
+  lists().SetCurrentItem("x");
+  EXPECT_EQ(IdOr(queue().PickRandom()), "y");
+  // Back on the first list: a new round, in which only the current song has played.
+  lists().SetCurrentList("t_random_1");
+  lists().SetCurrentItem("c");
+  EXPECT_EQ(IdOr(queue().PickRandom()), "a");
+  lists().SetTemporaryRecords("t_random_1", {Song("a", "A"), Song("c", "C")});
+  // a and c played; the round is over and the new one may not open with a (just heard).
+  EXPECT_EQ(IdOr(queue().PickRandom()), "c");
 }
 
 }  // namespace

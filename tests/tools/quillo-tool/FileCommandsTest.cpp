@@ -1,6 +1,7 @@
 // Every quillo-tool command that takes a file says why it cannot use a missing one or a folder,
 // instead of what it then failed to find in it.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <array>
@@ -20,9 +21,9 @@ using quillo::testing::TempFolder;
 class FileCommandsTest : public ::testing::Test {
  protected:
   // Exit status and standard error of one run.
-  std::pair<int, std::string> Tool(const std::string& arguments) {
+  std::pair<int, std::string> Tool(const std::string& arguments, const std::string& prefix = "") {
     const std::string err_path = scratch_ / "stderr";
-    std::string command = std::string(QUILLO_BINARY_DIR) +
+    std::string command = prefix + std::string(QUILLO_BINARY_DIR) +
                           "/tools/quillo-tool/quillo-tool --data-dir '" + data_.path() +
                           "' --service http://127.0.0.1:9/ " + arguments + " >/dev/null 2>'" +
                           err_path + "'";
@@ -64,6 +65,18 @@ TEST_F(FileCommandsTest, EveryCommandNamesTheCause) {
     auto [status, err] = Tool(command);
     EXPECT_EQ(status, 1) << command;
     EXPECT_NE(err.find("不是文件: " + folder), std::string::npos) << command << ": " << err;
+  }
+  // A pipe (nobody writes to it) is not a file either, and is refused without waiting for a
+  // writer; the time-out only turns a hang into a failure.
+  const std::string pipe = scratch_ / "pipe.lrc";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  for (const char* pattern : {"lyric parse %", "play %", "tags read %", "answer login %",
+                              "upload %", "lyric locate % 1000"}) {
+    std::string command = pattern;
+    command.replace(command.find('%'), 1, "'" + pipe + "'");
+    auto [status, err] = Tool(command, "timeout 60 ");
+    EXPECT_EQ(status, 1) << command;
+    EXPECT_NE(err.find("不是文件: " + pipe), std::string::npos) << command << ": " << err;
   }
   // A file that opens but cannot be read, whoever runs the tool.
   auto [status, err] = Tool("tags read /proc/self/mem");

@@ -179,6 +179,9 @@ TEST_F(CLyricBarTest, PlayerStateDecidesTheButtonsAndStoppedShowsTheAppName) {
       {PlayerState::kOpening, true, true}, {PlayerState::kPaused, false, true},
       {PlayerState::kResumed, true, true}, {PlayerState::kStopped, false, false},
       {PlayerState::kOpening, true, true},
+      // A song that ends or fails leaves the player idle: no pause, nothing to report on.
+      {PlayerState::kFinished, false, false}, {PlayerState::kOpening, true, true},
+      {PlayerState::kFailed, false, false},
   };
   for (const Step& s : steps) {
     world.player.NotifyState(s.state);

@@ -302,10 +302,14 @@ TEST_F(LyricDlgTest, TitleButtonsAndPlayerNotifications) {
   EXPECT_EQ(host_.closes, 2);
   EXPECT_TRUE(dlg.IsCreated());  // the host releases it
 
-  player_.NotifyState(playback::PlayerState::kStopped);
-  EXPECT_TRUE(dlg.FindControl(LyricDlg::kReportButton)->hidden);
-  player_.NotifyState(playback::PlayerState::kOpening);
-  EXPECT_FALSE(dlg.FindControl(LyricDlg::kReportButton)->hidden);
+  for (const playback::PlayerState idle :
+       {playback::PlayerState::kStopped, playback::PlayerState::kFinished,
+        playback::PlayerState::kFailed}) {
+    player_.NotifyState(idle);
+    EXPECT_TRUE(dlg.FindControl(LyricDlg::kReportButton)->hidden) << static_cast<int>(idle);
+    player_.NotifyState(playback::PlayerState::kOpening);
+    EXPECT_FALSE(dlg.FindControl(LyricDlg::kReportButton)->hidden);
+  }
 }
 
 TEST_F(LyricDlgTest, OpensBelowTheMainWindowKeepsItsRectangleAndShutsTwiceSafely) {
@@ -480,7 +484,7 @@ TEST_F(LyricDlgTest, AssociatingALyricStoresItsPathAndLoadsItForThePlayingSong) 
   const std::string outside = Write("c.lrc", "[00:01.00]外面的歌词\n");
   const std::string inside = lyric_folder + "sub/b.lrc";
   ASSERT_TRUE(fs::WriteFile(inside, "[00:01.00]里面的歌词\n[00:02.00]第二句\n"));
-  const std::string karaoke = Write("d.ksc", "anything");
+  const std::string karaoke = Write("d.mrc", "anything");
   const Case kCases[] = {
       {inside, "sub/b.lrc", 0, "里面的歌词"},
       {outside, "file://" + outside, 0, "外面的歌词"},
@@ -502,7 +506,8 @@ TEST_F(LyricDlgTest, AssociatingALyricStoresItsPathAndLoadsItForThePlayingSong) 
       EXPECT_EQ(dlg.painted_status(), LyricAreaPainter::kNotFoundText);
     }
   }
-  EXPECT_EQ(chooser_.asked_patterns, (std::vector<std::string>{"*.lrc", "*.ksc"}));
+  // Only what the loader reads is offered.
+  EXPECT_EQ(chooser_.asked_patterns, (std::vector<std::string>{"*.lrc", "*.mrc"}));
   // Another song is current: the record changes, the shown lyric does not.
   ASSERT_EQ(analyzer_.LoadLyric(lyric_, "7"), 0);
   runtime_.library().AddMusic({{"id", "8"}, {"name", "夜曲"}});
