@@ -1,0 +1,62 @@
+#include "ui/dialogs/SettingsWindows.h"
+
+#include "platform/gfx/FontFamilySource.h"
+#include "playback/MediaPlayer.h"
+#include "ui/dialogs/BalanceDlg.h"
+#include "ui/dialogs/NewConfigDlg.h"
+#include "ui/dialogs/NewConfigTree.h"
+
+namespace quillo::ui {
+
+SettingsWindows::SettingsWindows(Parts parts) : parts_(std::move(parts)), target_(parts_.loop) {}
+
+SettingsWindows::~SettingsWindows() = default;
+
+gfx::Rect SettingsWindows::MainRect() const {
+  LayerWnd* main = parts_.main_window ? parts_.main_window() : nullptr;
+  return main && main->IsCreated() && main->IsVisible() ? main->WindowRect() : gfx::Rect{};
+}
+
+void SettingsWindows::ShowSettingsDialog(int page) {
+  if (settings_ && settings_->IsCreated()) {
+    if (page != 0) settings_->SelectPage(page);
+    settings_->Show();
+    settings_->BringToFront();
+    return;
+  }
+  NewConfigDlg::Services services{
+      parts_.store,
+      parts_.fonts ? parts_.fonts->Families() : std::vector<std::string>{},
+      parts_.autorun_registered && parts_.autorun_registered(),
+      FolderQuestions{},
+      parts_.effects,
+      parts_.chooser,
+      [this] {
+        // Released from the loop: the dialog's own handler is still on the stack.
+        if (settings_) closed_.push_back(std::move(settings_));
+        target_.Post([this] { closed_.clear(); });
+      }};
+  settings_ = std::make_unique<NewConfigDlg>(std::move(services), page);
+  if (!settings_->Create(settings_->InitialRect(MainRect()), nullptr)) settings_.reset();
+}
+
+void SettingsWindows::ShowEqualizer() {
+  if (equalizer_ && equalizer_->IsCreated()) {
+    equalizer_->Show();
+    equalizer_->BringToFront();
+    return;
+  }
+  playback::MediaPlayer& player = parts_.player;
+  BalanceDlg::Parts parts{player.equalizer_gains(), presets_, parts_.store,
+                          [&player](const playback::EqualizerGains&) { player.ApplyEqualizer(); },
+                          [&player] { return player.GetBalance(); },
+                          [&player](int balance) { player.SetBalance(balance); },
+                          [this] {
+                            if (equalizer_) closed_.push_back(std::move(equalizer_));
+                            target_.Post([this] { closed_.clear(); });
+                          }};
+  equalizer_ = std::make_unique<BalanceDlg>(std::move(parts));
+  if (!equalizer_->Create(equalizer_->InitialRect(MainRect()), nullptr)) equalizer_.reset();
+}
+
+}  // namespace quillo::ui
