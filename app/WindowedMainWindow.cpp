@@ -14,8 +14,10 @@
 #include "lyrics/PlayerLyricInfo.h"
 #include "lyrics/SafeDownloaderLyricTransfers.h"
 #include "platform/desktop/DesktopNotifier.h"
+#include "platform/gfx/FontconfigFamilies.h"
 #include "platform/loop/Subscription.h"
 #include "platform/media/GstMediaGraphFactory.h"
+#include "platform/shell/Autorun.h"
 #include "platform/shell/DetachedLauncher.h"
 #include "platform/window/GtkFilePicker.h"
 #include "playback/MediaPlayer.h"
@@ -31,10 +33,12 @@
 #include "service/session/LoginViews.h"
 #include "service/sync/NoPhone.h"
 #include "service/sync/PlaylistSync.h"
+#include "store/MusicLibrary.h"
 #include "store/StoreRuntime.h"
 #include "ui/dialogs/LocalImportCommands.h"
 #include "ui/dialogs/LoginDialogs.h"
 #include "ui/dialogs/MessageBoxes.h"
+#include "ui/dialogs/SettingsWindows.h"
 #include "ui/lists/ListsSyncView.h"
 #include "ui/lyricviews/LyricViews.h"
 #include "ui/main/TopParentDlg.h"
@@ -137,6 +141,7 @@ struct WindowedMainWindow::Parts {
         sync(service::PlaylistSync::Parts{runtime.store(), runtime.library(), runtime.playlists(),
                                           service.sender(), service.request_sender(), sync_view,
                                           prompts, sync_playback, phone}),
+        settings(SettingsParts(loop, runtime, downloads)),
         login_dialogs(runtime.playlists(), service::ServicePages(service.endpoints())),
         import(runtime.library(), runtime.playlists(), chooser,
                ui::LocalImportCommands::Folders{runtime.store().FolderPath("music"),
@@ -153,6 +158,35 @@ struct WindowedMainWindow::Parts {
     login_dialogs.SetSession(&login);
     login_dialogs.SetOwner(&top.main_window());
     import.SetOwner(&top.main_window());
+  }
+
+  // The settings dialog's effects reach the parts that exist when it applies.
+  ui::SettingsWindows::Parts SettingsParts(loop::MainLoop& loop, store::StoreRuntime& runtime,
+                                           downloads::DownloadManager& downloads) {
+    ui::NewConfigEffects effects;
+    effects.set_autorun = [](bool on) {
+      // A failure shows the next time the dialog opens (it reads the entry back).
+      if (on) {
+        shell::RegisterAutorun();
+      } else {
+        shell::UnregisterAutorun();
+      }
+    };
+    effects.relocate_music_folder = [&library = runtime.library()](const std::string& path) {
+      library.RelocateFolder("music", path);
+    };
+    effects.reload_lyric_looks = [this] {
+      if (lyric_views) lyric_views->ReloadLooks();
+    };
+    effects.counts_changed = [&downloads] { downloads.Schedule(); };
+    return ui::SettingsWindows::Parts{loop,
+                                      runtime.store(),
+                                      player,
+                                      &fonts,
+                                      &chooser,
+                                      [] { return shell::IsAutorunRegistered(); },
+                                      std::move(effects),
+                                      [this]() -> ui::LayerWnd* { return &top.main_window(); }};
   }
 
   ui::MainWindowParts WindowParts(store::StoreRuntime& runtime, ServiceRuntime& service,
@@ -176,6 +210,8 @@ struct WindowedMainWindow::Parts {
     parts.show_login_dialog = std::move(hooks.show_login_dialog);
     parts.import_local = std::move(hooks.import_local);
     parts.import_folder = std::move(hooks.import_folder);
+    parts.later.settings = &settings;
+    parts.later.equalizer = &settings;
     return parts;
   }
 
@@ -206,6 +242,8 @@ struct WindowedMainWindow::Parts {
   service::PlaylistSync sync;
   // The window and its dialogs.
   window::GtkFilePicker chooser;
+  gfx::FontconfigFamilies fonts;
+  ui::SettingsWindows settings;
   ui::LoginDialogs login_dialogs;
   ui::LocalImportCommands import;
   ui::TopParentDlg top;
@@ -280,6 +318,7 @@ bool WindowedMainWindow::Open() {
   links.notify = [this](const std::string& title, const std::string& text) {
     if (parts_->notifier) parts_->notifier->Notify(title, text);
   };
+  links.show_settings_page = [this](int page) { parts_->settings.ShowSettingsDialog(page); };
   parts_->lyric_views = std::make_unique<ui::LyricViews>(
       loop_, window,
       ui::LyricViews::Sources{runtime_.store(), runtime_.playlists(), parts_->analyzer,
