@@ -347,6 +347,9 @@ playback::PlaySurface& WindowedMainWindow::play_surface() {
 ui::LyricViews* WindowedMainWindow::lyric_views() {
   return parts_->lyric_views.get();
 }
+ui::SettingsWindows& WindowedMainWindow::settings_windows() {
+  return parts_->settings;
+}
 
 void WindowedMainWindow::OnServiceKnown(bool available) {
   // Service lists chosen while the embedded service was starting are fetched now.

@@ -1,7 +1,8 @@
 #pragma once
 // The settings dialog's count sliders: a 192-pixel track with a 13-pixel thumb, so 179 pixels of
-// travel for counts 1 … max. A count gives the thumb's left edge, the thumb's left edge gives a
-// count (integer division both ways, as the counts are whole). Pure; any thread.
+// travel for counts 1 … max. A count gives the thumb's left edge (rounded down); the thumb's
+// left edge gives the nearest count, so that a thumb let go where a count put it gives that
+// count back (rounding down both ways would lose one on every release). Pure; any thread.
 #include <algorithm>
 
 namespace quillo::ui {
@@ -20,7 +21,7 @@ struct CountSlider {
   }
   constexpr int CountAt(int thumb_left) const {
     const int offset = std::clamp(thumb_left - track_left, 0, kTravel);
-    return offset * (max_count - 1) / kTravel + 1;
+    return (offset * (max_count - 1) + kTravel / 2) / kTravel + 1;
   }
 };
 

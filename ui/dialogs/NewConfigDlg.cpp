@@ -134,6 +134,7 @@ void NewConfigDlg::InitLayer() {
   const int first = page_;
   page_ = 0;
   SelectPage(first);
+  opened_at_ = WindowRect();
 }
 
 void NewConfigDlg::LayOutTree() {
@@ -349,10 +350,12 @@ void NewConfigDlg::Apply() {
 }
 
 void NewConfigDlg::OnClose() {
-  if (IsCreated()) services_.store.SaveWindowRect(kRectName, [this] {
+  // Only a dialog the user moved has a new place to remember: closing one that stayed where it
+  // opened writes nothing, so that "取消" leaves the data file as it was.
+  if (IsCreated() && opened_at_ && WindowRect() != *opened_at_) {
     const gfx::Rect r = WindowRect();
-    return store::Rect{r.left, r.top, r.right, r.bottom};
-  }());
+    services_.store.SaveWindowRect(kRectName, store::Rect{r.left, r.top, r.right, r.bottom});
+  }
   MultiLayerDlg::OnClose();
 }
 

@@ -6,6 +6,9 @@
 // nothing. The pages are NewConfigPage objects; their controls are made once and shown while
 // their page is current, each put in its working state whenever the page is selected.
 //
+// Closing saves the "configdlg" rectangle when the dialog was moved; a dialog closed where it
+// opened writes nothing at all.
+//
 // Whoever opens the dialog keeps it (SettingsWindows: one at a time) and is told when it has
 // closed. Window thread.
 #include <functional>
@@ -139,6 +142,8 @@ class NewConfigDlg : public MultiLayerDlg {
   bool count_edit_shown_ = false;
   // The drop-down list open now (or last).
   std::unique_ptr<LayerListPopup> drop_down_;
+  // Where the dialog was made (its rectangle is saved at the end only when it moved).
+  std::optional<gfx::Rect> opened_at_;
 };
 
 }  // namespace quillo::ui
