@@ -20,8 +20,10 @@
 #include "app/ServiceRuntime.h"
 #include "app/WindowedMainWindow.h"
 #include "ChildProcess.h"
+#include "XdgSandbox.h"
 #include "downloads/DownloadManager.h"
 #include "platform/fs/FileSystem.h"
+#include "platform/shell/Autorun.h"
 #include "playback/MenuCommands.h"
 #include "playback/PlayCache.h"
 #include "service/api/ServiceEndpoints.h"
@@ -147,6 +149,8 @@ class SettingsGuiTest : public ::testing::Test {
     return fs::ReadWholeFile(folder_ / "data/sorvel.qlm").value_or("");
   }
 
+  // The autostart entry the dialog reads and writes is the sandbox's, never the user's.
+  testing::XdgSandbox xdg_;
   testing::TempFolder folder_;
   store::StoreRuntime runtime_{folder_ / "data/"};
   std::ostringstream output_;
@@ -172,7 +176,7 @@ TEST_F(SettingsGuiTest, EveryOpenerReachesItsPage) {
   Click(window, ui::main_ids::kSettings);
   ASSERT_TRUE(testing::WaitFor([&] { return OnPage(10); }));
   EXPECT_EQ(dialog()->group(), 9);
-  Shot(*dialog(), "settings-10-general.png");
+  Shot(*dialog(), "NewConfigDlg-10-general.png");
   Click(*dialog(), NewConfigDlg::kCancelId);
   ASSERT_TRUE(testing::WaitFor([&] { return DialogGone(); }));
 
@@ -212,13 +216,18 @@ TEST_F(SettingsGuiTest, EveryOpenerReachesItsPage) {
 TEST_F(SettingsGuiTest, EveryPageAndTheEqualizerAsTheyAreDrawn) {
   ASSERT_TRUE(windowed_->Open());
   for (auto [page, name] : std::vector<std::pair<int, std::string>>{
-           {11, "settings-11-download.png"},
-           {12, "settings-12-cache.png"},
-           {14, "settings-14-lyricbar.png"},
-           {15, "settings-15-lyricwindow.png"},
-           {17, "settings-17-messenger.png"}}) {
+           {11, "NewConfigDlg-11-download.png"},
+           {12, "NewConfigDlg-12-cache.png"},
+           {14, "NewConfigDlg-14-lyricbar.png"},
+           {15, "NewConfigDlg-15-lyricwindow.png"},
+           {17, "NewConfigDlg-17-messenger.png"}}) {
     OpenOnPage(page);
     EXPECT_EQ(dialog()->page(), page);
+    // The count edit is a real entry: its pixels are there once it is laid out.
+    if (page == 11) {
+      ASSERT_TRUE(testing::WaitFor([&] { return dialog()->count_edit()->CopyIntoOwner(); }));
+      EXPECT_EQ(dialog()->count_edit()->Text(), "2");
+    }
     Shot(*dialog(), name);
   }
   // The download page's count edit lives only while its page shows.
@@ -230,7 +239,7 @@ TEST_F(SettingsGuiTest, EveryPageAndTheEqualizerAsTheyAreDrawn) {
   windowed_->main_window().RunCommand(playback::menu_commands::kEqualizer);
   ASSERT_TRUE(testing::WaitFor(
       [&] { return settings().equalizer() && testing::IsOnScreen(*settings().equalizer()); }));
-  Shot(*settings().equalizer(), "equalizer.png");
+  Shot(*settings().equalizer(), "BalanceDlg.png");
 }
 
 TEST_F(SettingsGuiTest, CancelWritesNothing) {
@@ -255,6 +264,68 @@ TEST_F(SettingsGuiTest, CancelWritesNothing) {
   EXPECT_EQ(DataFileBytes(), before);
   EXPECT_NE(runtime_.store().GetConfigText("sorvel.minimal.type"), "close");
   EXPECT_NE(runtime_.store().GetConfigText("window.lyricbar.color"), "3");
+}
+
+TEST_F(SettingsGuiTest, TheCountEditKeepsAValidCountWhateverIsTyped) {
+  ASSERT_TRUE(windowed_->Open());
+  OpenOnPage(11);
+  ui::NumRangeEdit* edit = dialog()->count_edit();
+  ASSERT_NE(edit, nullptr);
+  auto type = [&](const std::string& text) {
+    // Without a window manager the dialog gets the keyboard as one would give it.
+    ASSERT_TRUE(testing::FocusNativeWindow(*dialog()));
+    const gfx::Rect r = dialog()->WindowRect();
+    const gfx::Point field{r.left + edit->rect().left + 5, r.top + edit->rect().top + 5};
+    ASSERT_TRUE(testing::ClickAt(field));
+    // Under Xvfb without a window manager the first click into a freshly focused toplevel may
+    // only activate it; a second click lands in the field.
+    if (!testing::WaitFor([&] { return edit->HasFocus(); }, std::chrono::milliseconds(2000))) {
+      ASSERT_TRUE(testing::ClickAt(field));
+    }
+    ASSERT_TRUE(testing::WaitFor([&] { return edit->HasFocus(); }));
+    ASSERT_TRUE(testing::PressKeys("ctrl+a"));
+    ASSERT_TRUE(testing::TypeText(text));
+    ASSERT_TRUE(testing::WaitFor([&] { return edit->Text() == text; }));
+    ASSERT_TRUE(testing::PressKeys("Return"));
+  };
+  type("7");
+  ASSERT_TRUE(testing::WaitFor([&] { return dialog()->working().DownloadCount() == 7; }));
+  type("abc");  // junk keeps the count
+  ASSERT_TRUE(testing::WaitFor([&] { return edit->Text() == "7"; }));
+  EXPECT_EQ(dialog()->working().DownloadCount(), 7);
+  type("35");  // beyond the range: the largest count
+  ASSERT_TRUE(testing::WaitFor([&] { return edit->Text() == "20"; }));
+  EXPECT_EQ(dialog()->working().DownloadCount(), 20);
+  type("0");
+  ASSERT_TRUE(testing::WaitFor([&] { return edit->Text() == "1"; }));
+  EXPECT_EQ(dialog()->working().DownloadCount(), 1);
+  testing::ReleaseTypingKeys();
+  Click(*dialog(), NewConfigDlg::kApplyId);
+  ASSERT_TRUE(testing::WaitFor(
+      [&] { return runtime_.store().GetConfigText("sorvel.music.max_download_thread") == "1"; }));
+}
+
+TEST_F(SettingsGuiTest, TheAutostartEntryFollowsTheCheckBox) {
+  ASSERT_TRUE(windowed_->Open());
+  ASSERT_FALSE(shell::IsAutorunRegistered());
+  OpenOnPage(10);
+  Click(*dialog(), 19);  // the label "开机自动启动" acts for box 18
+  ASSERT_TRUE(testing::WaitFor([&] { return dialog()->working().IsTrue("sorvel.autorun"); }));
+  Click(*dialog(), NewConfigDlg::kApplyId);
+  ASSERT_TRUE(testing::WaitFor([] { return shell::IsAutorunRegistered(); }));
+  EXPECT_EQ(runtime_.store().GetConfigText("sorvel.autorun"), "true");
+  Click(*dialog(), NewConfigDlg::kCancelId);
+  ASSERT_TRUE(testing::WaitFor([&] { return DialogGone(); }));
+
+  // A new dialog reads the entry back; unticking and "确定" removes it.
+  OpenOnPage(10);
+  EXPECT_TRUE(dialog()->FindControl(18)->checked);
+  Click(*dialog(), 18);
+  ASSERT_TRUE(testing::WaitFor([&] { return !dialog()->working().IsTrue("sorvel.autorun"); }));
+  Click(*dialog(), NewConfigDlg::kOkId);
+  ASSERT_TRUE(testing::WaitFor([&] { return DialogGone(); }));
+  EXPECT_FALSE(shell::IsAutorunRegistered());
+  EXPECT_EQ(runtime_.store().GetConfigText("sorvel.autorun"), "false");
 }
 
 // The share of pixels of two images of one size that differ.
@@ -299,6 +370,7 @@ TEST_F(SettingsGuiTest, AFontAndAColourChosenChangeTheLyricViewsAfterApply) {
     const gfx::Color pixel = lyric_window->back_buffer().ColorAt(inside.left + 2, inside.top + 2);
     return pixel.r == red.r && pixel.g == red.g && pixel.b == red.b;
   }));
+  Shot(*lyric_window, "NewConfigDlg-applied-lyric-window.png");
   EXPECT_GT(DifferingPixels(window_before, lyric_window->back_buffer(),
                             {0, 30, lyric_window->ClientSize().width, 90}),
             1000);
@@ -316,7 +388,7 @@ TEST_F(SettingsGuiTest, AFontAndAColourChosenChangeTheLyricViewsAfterApply) {
   Click(*dialog(), ui::NewConfigLyricBarPage::kFirstScheme + 2);
   ASSERT_TRUE(testing::WaitFor(
       [&] { return dialog()->working().Get("window.lyricbar.color") == "2"; }));
-  Shot(*dialog(), "settings-14-lyricbar-chosen.png");
+  Shot(*dialog(), "NewConfigDlg-14-lyricbar-chosen.png");
   Click(*dialog(), NewConfigDlg::kApplyId);
   ASSERT_TRUE(testing::WaitFor([&] { return bar->look().scheme == 2; }));
   EXPECT_EQ(bar->look().wide_font, dialog()->fonts()[std::size_t(other_font)]);
@@ -325,6 +397,10 @@ TEST_F(SettingsGuiTest, AFontAndAColourChosenChangeTheLyricViewsAfterApply) {
     const gfx::Surface& now = bar->canvas().composite();
     return DifferingPixels(bar_before, now, {0, 0, now.width(), now.height()}) > 200;
   }));
+  if (const char* dir = std::getenv("QUILLO_SCREENSHOT_DIR")) {
+    bar_before.WritePng(std::string(dir) + "/NewConfigDlg-lyric-bar-before.png");
+    bar->canvas().composite().WritePng(std::string(dir) + "/NewConfigDlg-applied-lyric-bar.png");
+  }
 }
 
 TEST_F(SettingsGuiTest, FourParallelDownloadsRunAtOnceWithoutARestart) {
@@ -349,8 +425,10 @@ TEST_F(SettingsGuiTest, FourParallelDownloadsRunAtOnceWithoutARestart) {
   OpenOnPage(11);
   Click(*dialog(), ui::NewConfigDownloadPage::kPlus);
   ASSERT_TRUE(testing::WaitFor([&] { return dialog()->working().DownloadCount() == 4; }));
+  EXPECT_EQ(dialog()->working().Get("sorvel.autorun"), "false");
   Click(*dialog(), NewConfigDlg::kOkId);
   ASSERT_TRUE(testing::WaitFor([&] { return DialogGone(); }));
+  EXPECT_FALSE(shell::IsAutorunRegistered());
   EXPECT_EQ(runtime_.store().GetConfigText("sorvel.music.max_download_thread"), "4");
   ASSERT_TRUE(testing::WaitFor([&] { return songs_asked() == 4; }));
   EXPECT_EQ(downloads_->active_count(), 4u);
@@ -430,7 +508,7 @@ TEST_F(SettingsGuiTest, APresetChosenInTheEqualizerShapesTheOutputAfterARestart)
   ChooseFromList(*equalizer, ui::BalanceDlg::kPreset, 10);  // "重高"
   EXPECT_EQ(equalizer->model().preset_index(), 10);
   EXPECT_EQ(runtime_.store().GetConfigText("sorvel.eq.type"), "10");
-  Shot(*equalizer, "equalizer-preset.png");
+  Shot(*equalizer, "BalanceDlg-preset.png");
 
   // The run ends; a later process plays through the same graph with the saved gains.
   windowed_.reset();

@@ -32,7 +32,7 @@ std::vector<int> NewConfigLyricBarPage::AddControls() {
                                           kLyricBarSchemes[std::size_t(scheme)].tooltip);
     ids.push_back(swatch.id);
   }
-  dlg_.AddTextButton(gfx::Rect{175, 378, 245, 398}, "恢复默认", kDefaults);
+  dlg_.AddTextButton(gfx::Rect{175, 372, 245, 392}, "恢复默认", kDefaults);
   ids.push_back(kDefaults);
   return ids;
 }

@@ -25,7 +25,7 @@ std::vector<int> NewConfigLyricWindowPage::AddControls() {
   dlg_.AddButton(gfx::Rect{455, 86, 495, 106}, {}, {}, {}, kBackgroundColor, "背景颜色");
   dlg_.AddDropDown(gfx::Rect{215, 116, 335, 136}, "", kFont);
   dlg_.AddDropDown(gfx::Rect{405, 116, 465, 136}, "", kSize);
-  dlg_.AddTextButton(gfx::Rect{175, 378, 245, 398}, "恢复默认", kDefaults);
+  dlg_.AddTextButton(gfx::Rect{175, 372, 245, 392}, "恢复默认", kDefaults);
   return {kTextColor, kCurrentColor, kBackgroundColor, kFont, kSize, kDefaults};
 }
 
