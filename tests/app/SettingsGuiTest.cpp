@@ -460,13 +460,17 @@ bool WriteTwoTones(const std::string& path, double a_hz, double b_hz) {
   return fs::WriteFile(path, wav);
 }
 
-// The left channel's samples of a 16-bit stereo WAV written by wavenc (header of 44 bytes).
+// The left channel's samples of a 16-bit stereo WAV written by wavenc (its data chunk only: a
+// chunk may follow it).
 std::vector<double> LeftChannel(const std::string& path) {
   std::vector<double> samples;
   const std::string bytes = fs::ReadWholeFile(path).value_or("");
   const auto data = bytes.find("data");
-  if (data == std::string::npos) return samples;
-  for (std::size_t i = data + 8; i + 3 < bytes.size(); i += 4) {
+  if (data == std::string::npos || data + 8 > bytes.size()) return samples;
+  std::size_t size = 0;
+  for (int k = 3; k >= 0; --k) size = size * 256 + std::uint8_t(bytes[data + 4 + std::size_t(k)]);
+  const std::size_t end = std::min(bytes.size(), data + 8 + size);
+  for (std::size_t i = data + 8; i + 3 < end; i += 4) {
     const auto s = std::int16_t(std::uint8_t(bytes[i]) | (std::uint8_t(bytes[i + 1]) << 8));
     samples.push_back(s / 32768.0);
   }
