@@ -211,6 +211,19 @@ TEST_F(SettingsGuiTest, EveryOpenerReachesItsPage) {
   ASSERT_TRUE(testing::WaitFor(
       [&] { return settings().equalizer() && testing::IsOnScreen(*settings().equalizer()); }));
   EXPECT_EQ(settings().equalizer()->model().preset_index(), 0);
+
+  // It opens beside the main window as one of its attached windows and follows it.
+  ui::BalanceDlg& equalizer = *settings().equalizer();
+  const ui::Attachment* attachment = window.attached().Find(equalizer);
+  ASSERT_NE(attachment, nullptr);
+  EXPECT_EQ(attachment->side, ui::AttachSide::kRight);
+  const gfx::Rect main_before = window.WindowRect();
+  const gfx::Rect eq_before = equalizer.WindowRect();
+  window.SetWindowRect(main_before.Offset(-40, 30));
+  ASSERT_TRUE(testing::WaitFor([&] { return equalizer.WindowRect() == eq_before.Offset(-40, 30); }))
+      << equalizer.WindowRect().left << "," << equalizer.WindowRect().top;
+  equalizer.Close();
+  EXPECT_EQ(window.attached().Find(equalizer), nullptr);
 }
 
 TEST_F(SettingsGuiTest, EveryPageAndTheEqualizerAsTheyAreDrawn) {

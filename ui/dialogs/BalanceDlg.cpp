@@ -54,6 +54,10 @@ void BalanceDlg::InitLayer() {
                       kBalanceLeft + kBalanceWidth + eq::kBalanceKnobWidth,
                       kBalanceTop + eq::kBalanceKnobHeight},
             "平衡");
+  if (parts_.attach) {
+    parts_.attach(*this);
+    attached_ = true;
+  }
   AddDropDown(gfx::Rect{214, 34, 326, 54}, "", kPreset);
   for (int band = 0; band < playback::EqualizerGains::kBands; ++band) {
     const int left = BandLeft(band);
@@ -223,7 +227,51 @@ void BalanceDlg::OnClose() {
   LayerDlg::OnClose();
 }
 
+void BalanceDlg::MoveAttachedTo(gfx::Point top_left) {
+  const gfx::Rect r = WindowRect();
+  SetWindowRect(gfx::Rect::FromXYWH(top_left.x, top_left.y, r.width(), r.height()));
+}
+
+void BalanceDlg::OnLButtonDown(const window::MouseEvent& e) {
+  if (!ControlAt(e.pos) && e.pos.y < kMarginTop && attached_ && parts_.moving) {
+    // The title band: the window moves with the pointer so that the main window can snap it.
+    move_grab_ = e.pos;
+    if (parts_.note_move_start) parts_.note_move_start(*this, e.pos);
+    return;
+  }
+  LayerDlg::OnLButtonDown(e);
+}
+
+void BalanceDlg::OnMouseMove(const window::MouseEvent& e) {
+  if (move_grab_) {
+    if (!e.left_held) {
+      move_grab_.reset();  // the release went elsewhere
+      return;
+    }
+    const gfx::Rect r = WindowRect();
+    const gfx::Rect proposed = gfx::Rect::FromXYWH(e.screen.x - move_grab_->x,
+                                                   e.screen.y - move_grab_->y, r.width(),
+                                                   r.height());
+    const gfx::Rect snapped = parts_.moving(*this, proposed);
+    if (snapped != r) SetWindowRect(snapped);
+    return;
+  }
+  LayerDlg::OnMouseMove(e);
+}
+
+void BalanceDlg::OnLButtonUp(const window::MouseEvent& e) {
+  move_grab_.reset();
+  LayerDlg::OnLButtonUp(e);
+}
+
+void BalanceDlg::OnCaptureLost() {
+  move_grab_.reset();
+  LayerDlg::OnCaptureLost();
+}
+
 void BalanceDlg::OnDestroy() {
+  if (attached_ && parts_.detach) parts_.detach(*this);
+  attached_ = false;
   if (preset_list_) preset_list_->Destroy();
   LayerDlg::OnDestroy();
   if (parts_.on_closed) parts_.on_closed();

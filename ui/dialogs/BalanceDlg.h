@@ -6,20 +6,24 @@
 // EqualizerModel's; the dialog moves knobs and forwards. Every change is saved and reaches the
 // player's current graph (the player applies the same gains to every later graph).
 //
-// While it is off only button 13 reacts. Window thread; the gains, the presets, the store and
-// the player's hooks outlive the dialog.
+// While it is off only button 13 reacts. While it exists it is one of the main window's attached
+// windows: it follows the main window and snaps to it while dragged by its frame (it moves with
+// the pointer itself, so that every step can snap). Window thread; the gains, the presets, the
+// store and the hooks outlive the dialog.
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "playback/EqualizerModel.h"
+#include "ui/main/AttachedWindows.h"
 #include "ui/toolkit/LayerDlg.h"
 
 namespace quillo::ui {
 
 class LayerListPopup;
 
-class BalanceDlg : public LayerDlg {
+class BalanceDlg : public LayerDlg, public AttachableWindow {
  public:
   static constexpr int kWidth = 340;
   static constexpr int kHeight = 222;
@@ -48,6 +52,11 @@ class BalanceDlg : public LayerDlg {
     std::function<void(int)> set_balance;
     // Runs once the dialog has been destroyed.
     std::function<void()> on_closed;
+    // The main window's attached windows; each may be empty (no main window).
+    std::function<void(AttachableWindow&)> attach;
+    std::function<void(AttachableWindow&)> detach;
+    std::function<void(AttachableWindow&, gfx::Point grab)> note_move_start;
+    std::function<gfx::Rect(AttachableWindow&, const gfx::Rect& proposed)> moving;
   };
 
   explicit BalanceDlg(Parts parts);
@@ -71,6 +80,13 @@ class BalanceDlg : public LayerDlg {
   void OnSliderRelease(LayerControl& control) override;
   void OnClose() override;
   void OnDestroy() override;
+  void OnLButtonDown(const window::MouseEvent& e) override;
+  void OnMouseMove(const window::MouseEvent& e) override;
+  void OnLButtonUp(const window::MouseEvent& e) override;
+  void OnCaptureLost() override;
+  // AttachableWindow
+  gfx::Rect AttachedRect() const override { return WindowRect(); }
+  void MoveAttachedTo(gfx::Point top_left) override;
 
  private:
   // Knobs, the selector's text and the on/off caption follow the model.
@@ -81,6 +97,8 @@ class BalanceDlg : public LayerDlg {
   Parts parts_;
   playback::EqualizerModel model_;
   std::unique_ptr<LayerListPopup> preset_list_;
+  std::optional<gfx::Point> move_grab_;
+  bool attached_ = false;
 };
 
 }  // namespace quillo::ui

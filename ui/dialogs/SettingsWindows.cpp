@@ -1,10 +1,12 @@
 #include "ui/dialogs/SettingsWindows.h"
 
 #include "platform/gfx/FontFamilySource.h"
+#include "platform/window/WindowSystem.h"
 #include "playback/MediaPlayer.h"
 #include "ui/dialogs/BalanceDlg.h"
 #include "ui/dialogs/NewConfigDlg.h"
 #include "ui/dialogs/NewConfigTree.h"
+#include "ui/main/SorvelMainDlg.h"
 
 namespace quillo::ui {
 
@@ -47,14 +49,39 @@ void SettingsWindows::ShowEqualizer() {
     return;
   }
   playback::MediaPlayer& player = parts_.player;
-  BalanceDlg::Parts parts{player.equalizer_gains(), presets_, parts_.store,
+  BalanceDlg::Parts parts{player.equalizer_gains(),
+                          presets_,
+                          parts_.store,
                           [&player](const playback::EqualizerGains&) { player.ApplyEqualizer(); },
                           [&player] { return player.GetBalance(); },
                           [&player](int balance) { player.SetBalance(balance); },
                           [this] {
                             if (equalizer_) closed_.push_back(std::move(equalizer_));
                             target_.Post([this] { closed_.clear(); });
-                          }};
+                          },
+                          {}, {}, {}, {}};
+  // The equaliser is one of the main window's attached windows.
+  auto main = [this]() -> SorvelMainDlg* {
+    return dynamic_cast<SorvelMainDlg*>(parts_.main_window ? parts_.main_window() : nullptr);
+  };
+  if (main()) {
+    parts.attach = [main](AttachableWindow& w) {
+      if (SorvelMainDlg* m = main()) m->attached().AttachWindow(w, m->WindowRect());
+    };
+    parts.detach = [main](AttachableWindow& w) {
+      if (SorvelMainDlg* m = main()) m->attached().DetachWindow(w);
+    };
+    parts.note_move_start = [main](AttachableWindow& w, gfx::Point grab) {
+      if (SorvelMainDlg* m = main()) m->attached().NoteMoveStart(w, grab);
+    };
+    parts.moving = [main](AttachableWindow& w, const gfx::Rect& proposed) {
+      SorvelMainDlg* m = main();
+      if (!m) return proposed;
+      window::WindowSystem* system = window::WindowSystem::Instance();
+      const gfx::Point cursor = system ? system->CursorPosition() : gfx::Point{};
+      return m->attached().OnAttachedMoving(w, m->WindowRect(), proposed, cursor);
+    };
+  }
   equalizer_ = std::make_unique<BalanceDlg>(std::move(parts));
   if (!equalizer_->Create(equalizer_->InitialRect(MainRect()), nullptr)) equalizer_.reset();
 }

@@ -35,12 +35,17 @@ class NewConfigDlgTest : public ::testing::Test {
   }
   store::DocumentStore& store() { return runtime_.store(); }
   NewConfigDlg& Open(int page) {
-    NewConfigDlg::Services services{store()};
-    services.font_families = {"DejaVu Sans", "@Hidden", "Noto Sans CJK SC"};
-    services.effects.reload_lyric_looks = [this] { ++reloads_; };
-    services.effects.counts_changed = [this] { ++count_changes_; };
-    services.questions.alert = [](const std::string&) {};
-    services.questions.confirm = [](const std::string&) { return true; };
+    NewConfigEffects effects;
+    effects.reload_lyric_looks = [this] { ++reloads_; };
+    effects.counts_changed = [this] { ++count_changes_; };
+    NewConfigDlg::Services services{store(),
+                                    {"DejaVu Sans", "@Hidden", "Noto Sans CJK SC"},
+                                    false,
+                                    FolderQuestions{[](const std::string&) {},
+                                                    [](const std::string&) { return true; }},
+                                    std::move(effects),
+                                    nullptr,
+                                    {}};
     dialog_ = std::make_unique<NewConfigDlg>(std::move(services), page);
     EXPECT_TRUE(dialog_->Create(dialog_->InitialRect({}), nullptr));
     return *dialog_;
@@ -242,7 +247,8 @@ class BalanceDlgTest : public NewConfigDlgTest {
   BalanceDlg& OpenEqualizer() {
     BalanceDlg::Parts parts{gains_, presets_, store(),
                             [this](const playback::EqualizerGains&) { ++applied_; },
-                            [this] { return balance_; }, [this](int b) { balance_ = b; }, {}};
+                            [this] { return balance_; }, [this](int b) { balance_ = b; }, {},
+                            {}, {}, {}, {}};
     equalizer_ = std::make_unique<BalanceDlg>(std::move(parts));
     EXPECT_TRUE(equalizer_->Create(equalizer_->InitialRect({}), nullptr));
     return *equalizer_;
