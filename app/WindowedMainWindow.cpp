@@ -141,13 +141,13 @@ struct WindowedMainWindow::Parts {
         sync(service::PlaylistSync::Parts{runtime.store(), runtime.library(), runtime.playlists(),
                                           service.sender(), service.request_sender(), sync_view,
                                           prompts, sync_playback, phone}),
-        settings(SettingsParts(loop, runtime, downloads)),
         login_dialogs(runtime.playlists(), service::ServicePages(service.endpoints())),
         import(runtime.library(), runtime.playlists(), chooser,
                ui::LocalImportCommands::Folders{runtime.store().FolderPath("music"),
                                                 runtime.store().data_folder()},
                std::move(imported)),
         top(loop, WindowParts(runtime, service, downloads, login, login_views, std::move(hooks))),
+        settings(SettingsParts(loop, runtime, downloads)),
         prompt_owner(prompts.SetOwner(top.main_window())),
         waiting_dialog_registration(login_views.AddWaitingDialog(login_dialogs)),
         download_listener(top.main_window(), analyzer),
@@ -243,10 +243,13 @@ struct WindowedMainWindow::Parts {
   // The window and its dialogs.
   window::GtkFilePicker chooser;
   gfx::FontconfigFamilies fonts;
-  ui::SettingsWindows settings;
   ui::LoginDialogs login_dialogs;
   ui::LocalImportCommands import;
   ui::TopParentDlg top;
+  // The settings dialog and the equaliser: the window reaches them (it is only given their
+  // address before they are made, and calls them on the user's request), and they go before it
+  // (the equaliser leaves the window's attached windows as it closes).
+  ui::SettingsWindows settings;
   // Registrations with and of the window: they end before it.
   loop::Subscription prompt_owner;
   loop::Subscription waiting_dialog_registration;
