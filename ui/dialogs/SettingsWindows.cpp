@@ -19,6 +19,14 @@ gfx::Rect SettingsWindows::MainRect() const {
   return main && main->IsCreated() && main->IsVisible() ? main->WindowRect() : gfx::Rect{};
 }
 
+gfx::Rect SettingsWindows::SettingsPlace() const {
+  // The dialog centres on the main window, or on the desktop while the window is in its mini
+  // layout.
+  const auto* main = dynamic_cast<const SorvelMainDlg*>(
+      parts_.main_window ? parts_.main_window() : nullptr);
+  return main && main->mini() ? gfx::Rect{} : MainRect();
+}
+
 void SettingsWindows::ShowSettingsDialog(int page) {
   if (settings_ && settings_->IsCreated()) {
     if (page != 0) settings_->SelectPage(page);
@@ -39,7 +47,7 @@ void SettingsWindows::ShowSettingsDialog(int page) {
         target_.Post([this] { closed_.clear(); });
       }};
   settings_ = std::make_unique<NewConfigDlg>(std::move(services), page);
-  if (!settings_->Create(settings_->InitialRect(MainRect()), nullptr)) settings_.reset();
+  if (!settings_->Create(settings_->InitialRect(SettingsPlace()), nullptr)) settings_.reset();
 }
 
 void SettingsWindows::ShowEqualizer() {

@@ -67,6 +67,7 @@ class SettingsWindows : public SettingsDialogHost, public EqualizerHost {
 
  private:
   gfx::Rect MainRect() const;
+  gfx::Rect SettingsPlace() const;
 
   Parts parts_;
   loop::LoopTarget target_;
