@@ -16,8 +16,10 @@
 #include "lyrics/PlayerLyricInfo.h"
 #include "lyrics/SafeDownloaderLyricTransfers.h"
 #include "platform/desktop/DesktopNotifier.h"
+#include "platform/gfx/FontconfigFamilies.h"
 #include "platform/loop/Subscription.h"
 #include "platform/media/GstMediaGraphFactory.h"
+#include "platform/shell/Autorun.h"
 #include "platform/shell/DetachedLauncher.h"
 #include "platform/window/GtkFilePicker.h"
 #include "playback/MediaPlayer.h"
@@ -33,10 +35,12 @@
 #include "service/session/LoginViews.h"
 #include "service/sync/NoPhone.h"
 #include "service/sync/PlaylistSync.h"
+#include "store/MusicLibrary.h"
 #include "store/StoreRuntime.h"
 #include "ui/dialogs/LocalImportCommands.h"
 #include "ui/dialogs/LoginDialogs.h"
 #include "ui/dialogs/MessageBoxes.h"
+#include "ui/dialogs/SettingsWindows.h"
 #include "ui/lists/ListsSyncView.h"
 #include "ui/lyricviews/LyricViews.h"
 #include "ui/main/MainWindowListener.h"
@@ -163,6 +167,7 @@ struct WindowedMainWindow::Parts {
                                                 runtime.store().data_folder()},
                std::move(imported)),
         top(loop, WindowParts(runtime, service, downloads, login, login_views, std::move(hooks))),
+        settings(SettingsParts(loop, runtime, downloads)),
         prompt_owner(prompts.SetOwner(top.main_window())),
         waiting_dialog_registration(login_views.AddWaitingDialog(login_dialogs)),
         download_listener(top.main_window(), analyzer),
@@ -187,6 +192,35 @@ struct WindowedMainWindow::Parts {
     import.SetOwner(&top.main_window());
   }
 
+  // The settings dialog's effects reach the parts that exist when it applies.
+  ui::SettingsWindows::Parts SettingsParts(loop::MainLoop& loop, store::StoreRuntime& runtime,
+                                           downloads::DownloadManager& downloads) {
+    ui::NewConfigEffects effects;
+    effects.set_autorun = [](bool on) {
+      // A failure shows the next time the dialog opens (it reads the entry back).
+      if (on) {
+        shell::RegisterAutorun();
+      } else {
+        shell::UnregisterAutorun();
+      }
+    };
+    effects.relocate_music_folder = [&library = runtime.library()](const std::string& path) {
+      library.RelocateFolder("music", path);
+    };
+    effects.reload_lyric_looks = [this] {
+      if (lyric_views) lyric_views->ReloadLooks();
+    };
+    effects.counts_changed = [&downloads] { downloads.Schedule(); };
+    return ui::SettingsWindows::Parts{loop,
+                                      runtime.store(),
+                                      player,
+                                      &fonts,
+                                      &chooser,
+                                      [] { return shell::IsAutorunRegistered(); },
+                                      std::move(effects),
+                                      [this]() -> ui::LayerWnd* { return &top.main_window(); }};
+  }
+
   ui::MainWindowParts WindowParts(store::StoreRuntime& runtime, ServiceRuntime& service,
                                   downloads::DownloadManager& downloads,
                                   service::LoginSession& login, service::LoginViews& login_views,
@@ -208,6 +242,8 @@ struct WindowedMainWindow::Parts {
     parts.show_login_dialog = std::move(hooks.show_login_dialog);
     parts.import_local = std::move(hooks.import_local);
     parts.import_folder = std::move(hooks.import_folder);
+    parts.later.settings = &settings;
+    parts.later.equalizer = &settings;
     return parts;
   }
 
@@ -238,9 +274,14 @@ struct WindowedMainWindow::Parts {
   service::PlaylistSync sync;
   // The window and its dialogs.
   window::GtkFilePicker chooser;
+  gfx::FontconfigFamilies fonts;
   ui::LoginDialogs login_dialogs;
   ui::LocalImportCommands import;
   ui::TopParentDlg top;
+  // The settings dialog and the equaliser: the window reaches them (it is only given their
+  // address before they are made, and calls them on the user's request), and they go before it
+  // (the equaliser leaves the window's attached windows as it closes).
+  ui::SettingsWindows settings;
   // Registrations with and of the window: they end before it.
   loop::Subscription prompt_owner;
   loop::Subscription waiting_dialog_registration;
@@ -319,6 +360,7 @@ bool WindowedMainWindow::Open() {
   links.notify = [this](const std::string& title, const std::string& text) {
     if (parts_->notifier) parts_->notifier->Notify(title, text);
   };
+  links.show_settings_page = [this](int page) { parts_->settings.ShowSettingsDialog(page); };
   parts_->lyric_views = std::make_unique<ui::LyricViews>(
       loop_, window,
       ui::LyricViews::Sources{runtime_.store(), runtime_.playlists(), parts_->analyzer,
@@ -346,6 +388,9 @@ playback::PlaySurface& WindowedMainWindow::play_surface() {
 }
 ui::LyricViews* WindowedMainWindow::lyric_views() {
   return parts_->lyric_views.get();
+}
+ui::SettingsWindows& WindowedMainWindow::settings_windows() {
+  return parts_->settings;
 }
 
 void WindowedMainWindow::OnServiceKnown(bool available) {

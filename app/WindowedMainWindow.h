@@ -32,6 +32,7 @@ class LoginViews;
 }  // namespace quillo::service
 namespace quillo::ui {
 class LyricViews;
+class SettingsWindows;
 class SorvelMainDlg;
 }  // namespace quillo::ui
 namespace quillo::downloads {
@@ -69,6 +70,8 @@ class WindowedMainWindow {
   playback::PlaySurface& play_surface();
   // The lyric views once the window is open (null before).
   ui::LyricViews* lyric_views();
+  // The settings dialog and the equaliser, which every opener reaches.
+  ui::SettingsWindows& settings_windows();
   // The service's address became known (or will not be): service lists chosen before it are
   // fetched now (or fail).
   void OnServiceKnown(bool available);

@@ -62,7 +62,11 @@ MediaPlayer::MediaPlayer(Services services)
       target_(services.loop),
       notifier_(target_),
       clock_ms_(SteadyMs),
-      position_timer_(services.loop) {}
+      position_timer_(services.loop) {
+  // The saved equaliser sounds from the first song, not only once its dialog has been opened.
+  equalizer_gains_.Load(services_.store);
+  equalizer_gains_.SetPresetIndex(EqualizerGains::LoadPresetIndex(services_.store));
+}
 
 MediaPlayer::~MediaPlayer() {
   CancelDownload();

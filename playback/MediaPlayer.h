@@ -100,7 +100,8 @@ class MediaPlayer : public Player, public service::SafeDownloaderCallback {
   std::string GetDisplayTitle() override;
 
   // ---- Equaliser and spectrum (MediaPlayerEffects.cpp) ------------------------------------
-  // The process's equaliser gains; the equaliser dialog edits them and calls ApplyEqualizer.
+  // The process's equaliser gains, loaded from "sorvel.eq.value" when the player is made; the
+  // equaliser dialog edits them and calls ApplyEqualizer.
   EqualizerGains& equalizer_gains() { return equalizer_gains_; }
   // Applies the gains to the current graph (every build applies them too).
   void ApplyEqualizer();

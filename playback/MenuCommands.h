@@ -14,6 +14,8 @@ inline constexpr int kVolumeUp = 32855;
 inline constexpr int kVolumeDown = 32856;
 inline constexpr int kMute = 32857;
 inline constexpr int kSettings = 32983;
+// "均衡器" in the tray menus: the equaliser window (an id of our own, outside the original ranges).
+inline constexpr int kEqualizer = 33090;
 inline constexpr int kWebSite = 32991;
 inline constexpr int kMySpace = 32993;
 inline constexpr int kLyricBar = 33034;

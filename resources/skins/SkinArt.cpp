@@ -353,18 +353,29 @@ std::string ColorPicker() {
 
 std::string Palette() {
   namespace p = skin::palette;
-  Svg svg(p::kWidth, p::kHeight);
-  svg.Box(0, 0, p::kWidth, p::kHeight, "#FFFFFF");
+  Svg svg(p::kWidth, p::kImageHeight);
+  for (int layer = 0; layer < 2; ++layer) {
+    int top = layer * p::kHoverOffset;
+    svg.Box(0, top, p::kWidth, p::kHeight, "#FFFFFF");
+    svg.Frame(0, top, p::kWidth, p::kHeight, kLine, 0, "none");
+    svg.Box(4, top + 48, p::kWidth - 8, 1, kBandLine);
+  }
   for (int cell = 0; cell < p::kColumns * p::kRows; ++cell) {
     int col = cell % p::kColumns, row = cell / p::kColumns;
     char color[16];
-    if (row == p::kRows - 1) {
+    if (row == 0) {
+      // Greys from white to black.
       int grey = 255 - col * 255 / (p::kColumns - 1);
       std::snprintf(color, sizeof color, "#%02X%02X%02X", grey, grey, grey);
+    } else if (row == 1) {
+      // The lyric window's own colours first, then strong primaries.
+      static const char* kFavourites[p::kColumns] = {"#6DC9FF", "#FF9900", "#1A1A1A", "#FFFFFF",
+                                                     "#FF0000", "#00C000", "#0000FF", "#FFFF00"};
+      std::snprintf(color, sizeof color, "%s", kFavourites[col]);
     } else {
       // Hues across, from light to deep down the rows.
       double h = col * 360.0 / p::kColumns;
-      double s = 0.85, l = 0.80 - row * 0.09;
+      double s = 0.85, l = 0.82 - (row - 2) * 0.12;
       auto f = [&](double n) {
         double k = std::fmod(n + h / 30.0, 12.0);
         double a = s * std::min(l, 1 - l);
@@ -373,8 +384,101 @@ std::string Palette() {
       std::snprintf(color, sizeof color, "#%02X%02X%02X", int(f(0) * 255), int(f(8) * 255),
                     int(f(4) * 255));
     }
-    svg.Box(p::kOrigin.x + col * p::kCell, p::kOrigin.y + row * p::kCell, p::kCell - 1,
-            p::kCell - 1, color);
+    Rect r = p::CellRect(cell);
+    svg.Box(r.left, r.top, p::kCell, p::kCell, color);
+    svg.Frame(r.left, r.top, p::kCell, p::kCell, "#9AA3AE", 0, "none");
+    // The hover image: the same cell framed in black and white.
+    svg.Box(r.left, r.top + p::kHoverOffset, p::kCell, p::kCell, color);
+    svg.Frame(r.left, r.top + p::kHoverOffset, p::kCell, p::kCell, "#000000", 0, "none");
+    svg.Frame(r.left + 1, r.top + 1 + p::kHoverOffset, p::kCell - 2, p::kCell - 2, "#FFFFFF", 0,
+              "none");
+  }
+  return svg.Finish();
+}
+
+// A messenger's contact window with its status line: off (greyed, no line), the song's name
+// (a note and one line) or the lyric (a note and a line with a time mark).
+void MessengerPicture(Svg& svg, const Rect& at, int kind, const Style& style) {
+  svg.Raw("<g transform='" + Translate(at.left, at.top) + "'>");
+  const int w = at.width(), h = at.height();
+  svg.Frame(0, 0, w, h, kLine, 4, "#FFFFFF");
+  svg.Box(1, 1, w - 2, 14, kind == 0 ? "#C9CED6" : style.accent_light, 0);
+  svg.Circle(16, 34, 10, kind == 0 ? "#D8DCE2" : style.accent);
+  svg.Box(32, 24, 80, 5, "#8C96A3", 2);
+  if (kind == 0) {
+    svg.Box(32, 36, 120, 4, "#E1E5EA", 2);
+    svg.Path("M150,26 L166,42 M166,26 L150,42", "none", "#B0B7C1", 2);
+  } else {
+    // A quaver before the published text.
+    svg.Path("M36,46 V36 L44,34 V44", "none", style.accent_dark, 1.6);
+    svg.Circle(34.5, 46, 2.2, style.accent_dark);
+    svg.Circle(42.5, 44, 2.2, style.accent_dark);
+    if (kind == 1) {
+      svg.Box(50, 38, 90, 5, style.accent_dark, 2);
+    } else {
+      svg.Box(50, 38, 40, 5, style.accent_dark, 2);
+      svg.Box(94, 38, 70, 5, style.accent, 2);
+      svg.Box(168, 38, 30, 5, style.accent, 2);
+    }
+  }
+  svg.Raw("</g>");
+}
+
+std::string Settings() {
+  namespace st = skin::settings;
+  const Style& style = kStyles[0];
+  Svg svg(st::kWidth, st::kHeight);
+  DialogKit(svg, style);
+  for (int i = 0; i < 3; ++i) {
+    // Group headers: a raised band; the open one in the accent colour.
+    int y = st::kGroupHeader.y + i * st::kGroupHeight;
+    svg.Frame(st::kGroupHeader.x, y, st::kGroupWidth, st::kGroupHeight, kLine, 3,
+              i == 2 ? style.accent : i == 1 ? "#E4EEF0" : "#EEF1F4");
+    // Page rows: flat; the selected one filled.
+    int py = st::kPageRow.y + i * st::kPageHeight;
+    if (i == 1) svg.Box(st::kPageRow.x, py, st::kPageWidth, st::kPageHeight, "#E4EEF0");
+    if (i == 2) svg.Box(st::kPageRow.x, py, st::kPageWidth, st::kPageHeight, style.accent_light);
+  }
+  const Rect& track = st::kSliderTrack;
+  svg.Box(track.left, track.top + 6, track.width(), 5, "#DCE1E7", 2);
+  svg.Box(track.left + 0.5, track.top + 6.5, track.width() - 1, 4, "none", 2, kLine);
+  for (int i = 0; i < 3; ++i) {
+    int y = st::kSliderThumb.y + i * st::kThumbHeight;
+    svg.Frame(st::kSliderThumb.x, y, st::kThumbWidth, st::kThumbHeight, style.accent_dark, 3,
+              i == 0 ? style.accent : i == 1 ? style.accent_light : style.accent_dark);
+    for (int which = 0; which < 2; ++which) {
+      Point o = which == 0 ? st::kMinus : st::kPlus;
+      int by = o.y + i * st::kStepButton;
+      svg.Frame(o.x, by, st::kStepButton, st::kStepButton, i == 0 ? kLine : style.accent, 3,
+                i == 2 ? "#DCEEEE" : i == 1 ? "#EFF8F8" : "#FFFFFF");
+      svg.Box(o.x + 5, by + 9, 10, 2, "#5A6472");
+      if (which == 1) svg.Box(o.x + 9, by + 5, 2, 10, "#5A6472");
+    }
+  }
+  MessengerPicture(svg, st::kMsnOff, 0, style);
+  MessengerPicture(svg, st::kMsnName, 1, style);
+  MessengerPicture(svg, st::kMsnLyric, 2, style);
+  svg.Swatch(st::kSectionLinePixel, kBandLine);
+  svg.Swatch(st::kTreeBackPixel, "#F0F3F6");
+  return svg.Finish();
+}
+
+std::string Equalizer() {
+  namespace eq = skin::equalizer;
+  const Style& style = kStyles[0];
+  Svg svg(eq::kWidth, eq::kHeight);
+  DialogKit(svg, style);
+  const Rect& band = eq::kBandTrack;
+  svg.Box(band.left + 1, band.top, band.width() - 2, band.height(), "#DCE1E7", 2, kLine);
+  const Rect& balance = eq::kBalanceTrack;
+  svg.Box(balance.left, balance.top + 1, balance.width(), balance.height() - 2, "#DCE1E7", 2,
+          kLine);
+  for (int i = 0; i < 3; ++i) {
+    const char* fill = i == 0 ? style.accent : i == 1 ? style.accent_light : style.accent_dark;
+    svg.Frame(eq::kBandKnob.x, eq::kBandKnob.y + i * eq::kBandKnobHeight, eq::kBandKnobWidth,
+              eq::kBandKnobHeight, style.accent_dark, 2, fill);
+    svg.Frame(eq::kBalanceKnob.x, eq::kBalanceKnob.y + i * eq::kBalanceKnobHeight,
+              eq::kBalanceKnobWidth, eq::kBalanceKnobHeight, style.accent_dark, 2, fill);
   }
   return svg.Finish();
 }
@@ -814,8 +918,9 @@ int main(int argc, char** argv) {
             Write(folder, skin::kLogin, PlainKit()) &&
             Write(folder, skin::kLoginLoading, Waiting(false)) &&
             Write(folder, skin::kMessageBox, MessageBox()) &&
-            Write(folder, skin::kSettings, PlainKit()) &&
+            Write(folder, skin::kSettings, Settings()) &&
             Write(folder, skin::kPalette, Palette()) &&
+            Write(folder, skin::kEqualizer, Equalizer()) &&
             Write(folder, skin::kNetworkError, NetworkError()) &&
             Write(folder, skin::kDeviceLoading, Waiting(true)) &&
             Write(folder, skin::kLyricBar, LyricBarSkin());

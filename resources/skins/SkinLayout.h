@@ -19,6 +19,7 @@ inline constexpr int kLoginLoading = 183;
 inline constexpr int kMessageBox = 184;
 inline constexpr int kSettings = 185;
 inline constexpr int kPalette = 186;
+inline constexpr int kEqualizer = 187;
 inline constexpr int kNetworkError = 193;
 inline constexpr int kMainFirst = 194;  // 194 + theme style 0 … 8
 inline constexpr int kStyleCount = 9;
@@ -140,26 +141,79 @@ inline constexpr int kWidth = 252;
 inline constexpr int kHeight = 252;
 }  // namespace picker
 
-// ---- 186: colour palette of the settings dialog: 8 × 8 cells ---------------------------------
+// ---- 185: the settings dialog: the dialog kit and the pieces below it ----------------------
+namespace settings {
+// Tree rows, states stacked: normal, hover, open (group) or selected (page).
+inline constexpr Point kGroupHeader{0, 110};  // 114 × 30
+inline constexpr int kGroupWidth = 114;
+inline constexpr int kGroupHeight = 30;
+inline constexpr Point kPageRow{120, 110};  // 116 × 22
+inline constexpr int kPageWidth = 116;
+inline constexpr int kPageHeight = 22;
+// The count sliders: a 192 × 17 track and a 13 × 17 thumb (states stacked).
+inline constexpr Rect kSliderTrack{0, 210, 192, 227};
+inline constexpr Point kSliderThumb{200, 210};
+inline constexpr int kThumbWidth = 13;
+inline constexpr int kThumbHeight = 17;
+// Minus and plus buttons, 20 × 20, states stacked.
+inline constexpr Point kMinus{220, 210};
+inline constexpr Point kPlus{244, 210};
+inline constexpr int kStepButton = 20;
+// The messenger preview pictures: sending off, the song's name, the lyric line.
+inline constexpr Rect kMsnOff{0, 280, 220, 340};
+inline constexpr Rect kMsnName{0, 340, 220, 400};
+inline constexpr Rect kMsnLyric{0, 400, 220, 460};
+inline constexpr Point kSectionLinePixel{300, 76};
+inline constexpr Point kTreeBackPixel{300, 84};
+inline constexpr int kWidth = 330;
+inline constexpr int kHeight = 460;
+}  // namespace settings
+
+// ---- 186: colour palette of the settings dialog ------------------------------------------------
+// 18 × 18 cells on a 19-pixel pitch, 8 per row from x 5: a row at y 5, one at y 28 and six
+// at y 51 + 18 k. Each cell's hover image lies kHoverOffset lower.
 namespace palette {
-inline constexpr int kCell = 20;
+inline constexpr int kCell = 18;
+inline constexpr int kPitch = 19;
 inline constexpr int kColumns = 8;
 inline constexpr int kRows = 8;
-inline constexpr Point kOrigin{1, 1};
+inline constexpr int kLeft = 5;
+inline constexpr int kHoverOffset = 164;
 inline constexpr int kWidth = 161;
 inline constexpr int kHeight = 164;
+inline constexpr int kImageHeight = 2 * kHeight;
+constexpr int RowTop(int row) { return row == 0 ? 5 : row == 1 ? 28 : 51 + 18 * (row - 2); }
+constexpr Rect CellRect(int cell) {
+  return Rect::FromXYWH(kLeft + (cell % kColumns) * kPitch, RowTop(cell / kColumns), kCell, kCell);
+}
 // The cell under a point of the palette, or -1.
 constexpr int CellAt(Point p) {
-  int cx = (p.x - kOrigin.x) / kCell, cy = (p.y - kOrigin.y) / kCell;
-  if (p.x < kOrigin.x || p.y < kOrigin.y || cx >= kColumns || cy >= kRows) return -1;
-  return cy * kColumns + cx;
+  for (int cell = 0; cell < kColumns * kRows; ++cell) {
+    const Rect r = CellRect(cell);
+    if (p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom) return cell;
+  }
+  return -1;
 }
-// The pixel that holds a cell's colour.
+// The pixel that holds a cell's colour: its centre.
 constexpr Point CellPixel(int cell) {
-  return Point{kOrigin.x + (cell % kColumns) * kCell + kCell / 2,
-               kOrigin.y + (cell / kColumns) * kCell + kCell / 2};
+  const Rect r = CellRect(cell);
+  return Point{r.left + kCell / 2, r.top + kCell / 2};
 }
 }  // namespace palette
+
+// ---- 187: the equaliser: the dialog kit and its slider pieces --------------------------------
+namespace equalizer {
+inline constexpr Rect kBandTrack{0, 110, 6, 180};  // 6 × 70, stretched over a band's travel
+inline constexpr Point kBandKnob{10, 110};         // 14 × 10, states stacked
+inline constexpr int kBandKnobWidth = 14;
+inline constexpr int kBandKnobHeight = 10;
+inline constexpr Rect kBalanceTrack{30, 110, 101, 116};  // 71 × 6
+inline constexpr Point kBalanceKnob{110, 110};           // 10 × 12, states stacked
+inline constexpr int kBalanceKnobWidth = 10;
+inline constexpr int kBalanceKnobHeight = 12;
+inline constexpr int kWidth = 330;
+inline constexpr int kHeight = 150;
+}  // namespace equalizer
 
 // ---- 183 and 212: waiting pictures, 213 × 47 --------------------------------------------------
 namespace waiting {

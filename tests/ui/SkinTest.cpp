@@ -118,7 +118,9 @@ TEST(SkinBundleTest, EveryNamedSkinIsInTheBundleAtItsSize) {
       {173, skin::frame::kWidth, skin::frame::kHeight},   {178, skin::volume::kWidth, skin::volume::kHeight},
       {180, skin::picker::kWidth, skin::picker::kHeight}, {182, skin::kit::kWidth, skin::kit::kHeight},
       {183, 213, 47}, {184, skin::message::kWidth, skin::message::kHeight},
-      {185, skin::kit::kWidth, skin::kit::kHeight}, {186, 161, 164}, {193, 380, 100}, {212, 213, 47},
+      {185, skin::settings::kWidth, skin::settings::kHeight},
+      {186, skin::palette::kWidth, skin::palette::kImageHeight},
+      {187, skin::equalizer::kWidth, skin::equalizer::kHeight}, {193, 380, 100}, {212, 213, 47},
   };
   SkinManager& skins = SkinManager::Instance();
   for (const Case& c : cases) {

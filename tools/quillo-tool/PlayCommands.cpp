@@ -1,6 +1,8 @@
-// play FILE | --song ID [--list LIST_ID]: plays one song headless to the configured audio sink
-// ($QUILLO_AUDIO_SINK, a gst-launch description; autoaudiosink when unset) through the
-// program's player, printing every player notification as it arrives. A service song is
+// play FILE | --song ID [--list LIST_ID] [--balance B]: plays one song headless to the configured
+// audio sink ($QUILLO_AUDIO_SINK, a gst-launch description; autoaudiosink when unset) through the
+// program's player, printing every player notification as it arrives. The player's graph is the
+// program's: the saved equaliser gains ("sorvel.eq.value") and the stored volume and mute apply;
+// the balance (-100 left only .. 100 right only, which the program never stores) is B, else 0. A service song is
 // streamed through the cache folder exactly as the program does. Exit 0 when the song played to
 // its end, 1 (with the status text) when it could not be played.
 #include <chrono>
@@ -12,6 +14,7 @@
 #include "platform/fs/FileSystem.h"
 #include "platform/loop/MainLoop.h"
 #include "platform/media/GstMediaGraphFactory.h"
+#include "platform/text/TextUtil.h"
 #include "playback/AudioLevels.h"
 #include "playback/MediaPlayer.h"
 #include "playback/PlayCache.h"
@@ -29,7 +32,8 @@
 namespace quillo::tool {
 namespace {
 
-constexpr const char* kUsage = "usage: quillo-tool play FILE | --song ID [--list LIST_ID]\n";
+constexpr const char* kUsage =
+    "usage: quillo-tool play FILE | --song ID [--list LIST_ID] [--balance -100..100]\n";
 
 const char* StateName(playback::PlayerState state) {
   switch (state) {
@@ -108,6 +112,7 @@ int Play(ToolContext& context) {
   std::string song_id;
   std::string list_id;
   bool has_list = false;
+  int balance = 0;
   for (std::size_t i = 0; i < context.args.size(); ++i) {
     const std::string& arg = context.args[i];
     if (arg == "--song" && i + 1 < context.args.size()) {
@@ -115,6 +120,13 @@ int Play(ToolContext& context) {
     } else if (arg == "--list" && i + 1 < context.args.size()) {
       list_id = context.args[++i];
       has_list = true;
+    } else if (arg == "--balance" && i + 1 < context.args.size()) {
+      const std::optional<int> value = text::LeadingNumber(context.args[++i]);
+      if (!value || *value < -100 || *value > 100) {
+        context.err << kUsage;
+        return 1;
+      }
+      balance = *value;
     } else if (file.empty() && arg.rfind("--", 0) != 0) {
       file = arg;
     } else {
@@ -165,6 +177,7 @@ int Play(ToolContext& context) {
     // The stored volume and mute, as the program's play surface gives them.
     player.SetVolume(store.GetConfigInt(store::keys::kVolume, playback::AudioLevels::kDefaultVolume));
     player.SetMute(store.ConfigEquals(store::keys::kMute, "true"));
+    player.SetBalance(balance);
     const bool begun =
         song_id.empty() ? player.PlayFile(file, "", title) : player.PlayStream(url, song_id, title);
     // A failure was posted; the loop delivers it and quits.
@@ -181,7 +194,7 @@ int Play(ToolContext& context) {
 }  // namespace
 
 void RegisterPlayCommands(CommandList& commands) {
-  commands.push_back({"play", "FILE | --song ID [--list LIST_ID]", Play});
+  commands.push_back({"play", "FILE | --song ID [--list LIST_ID] [--balance B]", Play});
 }
 
 }  // namespace quillo::tool

@@ -42,6 +42,7 @@ TrayMenu TrayMenuModel::Build(const TrayMenuState& state) {
   menu.push_back(TrayMenuItem::Separator());
 
   menu.push_back(TrayMenuItem::Command(commands::kSettings, "设置"));
+  menu.push_back(TrayMenuItem::Command(commands::kEqualizer, "均衡器"));
   menu.push_back(TrayMenuItem::Command(commands::kWebSite, "访问官方网站"));
   menu.push_back(TrayMenuItem::Command(commands::kMySpace, "访问我的Zelbo空间"));
   menu.push_back(TrayMenuItem::Separator());

@@ -9,7 +9,10 @@ namespace quillo::ui {
 namespace {
 std::uint8_t HexPair(std::string_view text, std::size_t from) {
   int value = 0;
-  for (std::size_t i = from; i < from + 2 && i < text.size(); ++i) {
+  std::size_t i = from;
+  // Older versions padded a small component with a space ("# 5ffff"): a pair may start with one.
+  while (i < from + 2 && i < text.size() && text[i] == ' ') ++i;
+  for (; i < from + 2 && i < text.size(); ++i) {
     int digit = text::HexDigitValue(text[i]);
     if (digit < 0) break;
     value = value * 16 + digit;

@@ -47,8 +47,8 @@ struct LyricDlgLook {
 };
 
 // A colour text as the settings store it: three pairs of hexadecimal digits after its first
-// character, red, green and blue. A pair reads as far as it has hexadecimal digits; a pair
-// without any (or missing) gives 0.
+// character, red, green and blue. A pair may start with a space (the padding older versions
+// wrote) and reads as far as it has hexadecimal digits; a pair without any (or missing) gives 0.
 gfx::Color ParseLyricColor(std::string_view text, std::uint8_t alpha);
 
 }  // namespace quillo::ui

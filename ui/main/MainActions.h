@@ -39,6 +39,7 @@ class MainActions {
 
   // Other windows and the desktop.
   virtual void OpenSettings() = 0;
+  virtual void OpenEqualizer() = 0;
   virtual void OpenExtPanel(const std::string& relative_address) = 0;
   virtual void CloseExtPanel() = 0;
   virtual void OpenLyricView() = 0;

@@ -179,6 +179,9 @@ bool MainCommandRouter::OnCommand(int command_id) {
     case kCmdSettings:
       actions_.OpenSettings();
       return true;
+    case kCmdEqualizer:
+      actions_.OpenEqualizer();
+      return true;
     case kCmdWebSite:
       actions_.OpenInBrowser(actions_.WebSite() + "?f=c");
       return true;

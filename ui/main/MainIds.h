@@ -73,6 +73,7 @@ inline constexpr int kCmdVolumeUp = playback::menu_commands::kVolumeUp;
 inline constexpr int kCmdVolumeDown = playback::menu_commands::kVolumeDown;
 inline constexpr int kCmdMute = playback::menu_commands::kMute;
 inline constexpr int kCmdSettings = playback::menu_commands::kSettings;
+inline constexpr int kCmdEqualizer = playback::menu_commands::kEqualizer;
 inline constexpr int kCmdWebSite = playback::menu_commands::kWebSite;
 inline constexpr int kCmdMySpace = playback::menu_commands::kMySpace;
 inline constexpr int kCmdLyricBar = playback::menu_commands::kLyricBar;

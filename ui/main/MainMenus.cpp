@@ -54,6 +54,7 @@ std::vector<MenuItem> MainMenus::TrayMenu(const MainMenuState& state) {
                                  MenuItem::Command("静音", kCmdMute),
                                  MenuItem::Separator(),
                                  MenuItem::Command("设置", kCmdSettings),
+                                 MenuItem::Command("均衡器", kCmdEqualizer),
                                  MenuItem::Command("访问官方网站", kCmdWebSite),
                                  MenuItem::Command("访问我的Zelbo空间", kCmdMySpace),
                                  MenuItem::Separator(),

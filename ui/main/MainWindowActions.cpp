@@ -225,6 +225,10 @@ void SorvelMainDlg::OpenSettings() {
   if (parts_.later.settings) parts_.later.settings->ShowSettings();
 }
 
+void SorvelMainDlg::OpenEqualizer() {
+  if (parts_.later.equalizer) parts_.later.equalizer->ShowEqualizer();
+}
+
 void SorvelMainDlg::OpenExtPanel(const std::string& relative_address) {
   const std::string url = WebSite() + relative_address;
   if (parts_.later.hosted_pages == nullptr) {

@@ -249,6 +249,7 @@ class SorvelMainDlg : public LayerWnd, public MainActions, public lists::ListsHo
   void ShowControlMenu(int control_id) override;
   void OpenColorPicker() override;
   void OpenSettings() override;
+  void OpenEqualizer() override;
   void OpenExtPanel(const std::string& relative_address) override;
   void CloseExtPanel() override;
   void OpenLyricView() override;

@@ -89,6 +89,8 @@ TEST(TrayMenuModelTest, LockCaptionFollowsTheBarAndExitIsLast) {
                  playback::menu_commands::kWebSite, playback::menu_commands::kMySpace}) {
     EXPECT_NE(Find(menu, id), nullptr) << id;
   }
+  ASSERT_NE(Find(menu, playback::menu_commands::kEqualizer), nullptr);
+  EXPECT_EQ(Find(menu, playback::menu_commands::kEqualizer)->label, "均衡器");
 }
 
 TEST(TrayMenuModelTest, TipIsTheTitleOrTheProgramName) {

@@ -76,6 +76,9 @@ TEST(LyricDlgLookTest, ColourTextsAndStoredLook) {
       {"", {0, 0, 0, 254}},
       {"#12345", {0x12, 0x34, 5, 254}},
       {"#1g2h3i", {1, 2, 3, 254}},
+      // The space-padded form older versions wrote reads as the same colour.
+      {"# 0 affff", {0, 0x0a, 0xff, 254}},
+      {"# 5 0 f", {5, 0, 0x0f, 254}},
   };
   for (const Case& c : kCases) EXPECT_EQ(ParseLyricColor(c.text, 254), c.color) << c.text;
 

@@ -255,6 +255,7 @@ class RecordingActions : public MainActions {
   void ShowControlMenu(int id) override { Note("menu " + std::to_string(id)); }
   void OpenColorPicker() override { Note("color"); }
   void OpenSettings() override { Note("settings"); }
+  void OpenEqualizer() override { Note("equalizer"); }
   void OpenExtPanel(const std::string& a) override { Note("ext " + a); }
   void CloseExtPanel() override { Note("ext-close"); }
   void OpenLyricView() override { Note("lyric"); }
@@ -337,11 +338,14 @@ TEST(MainCommandRouterTest, ControlsAndCommandsReachTheirActions) {
   EXPECT_TRUE(router.OnCommand(32940));
   EXPECT_TRUE(router.OnCommand(kCmdLyricBar));
   EXPECT_TRUE(router.OnCommand(kCmdWebSite));
+  EXPECT_TRUE(router.OnCommand(kCmdSettings));
+  EXPECT_TRUE(router.OnCommand(kCmdEqualizer));
   EXPECT_TRUE(router.OnCommand(32920));   // a list command, handled by the lists
   EXPECT_FALSE(router.OnCommand(40000));  // nobody's
   EXPECT_EQ(actions.calls, (std::vector<std::string>{"exit", "mode 32940", "lyric-mode bar",
                                                      "browser http://127.0.0.1:1/?f=c",
-                                                     "list 32920", "list 40000"}));
+                                                     "settings", "equalizer", "list 32920",
+                                                     "list 40000"}));
 }
 
 TEST(MainCommandRouterTest, VolumeStepsUnmuteAndClamp) {
