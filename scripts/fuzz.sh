@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# The fuzzing campaign: builds the libFuzzer targets of fuzz/ with clang (AddressSanitizer and
+# UBSan) in build-fuzz/ and runs each for a number of executions, seeded from
+# tests/data/fuzz/<target>/. Not part of scripts/test.sh: a full campaign takes hours.
+#
+#   scripts/fuzz.sh [-runs=N] [--no-build | --build-only] [TARGET...]
+#
+# TARGET is a name without "fuzz_" (lrc, karaoke, ...); none means every target. N defaults to
+# 10,000,000 (or $FUZZ_RUNS). Per target it prints executions, seconds and executions per second.
+# Exits non-zero when a target crashed, leaked, timed out or went over its memory limit; the
+# input is kept as build-fuzz/artifacts/<target>-crash-... (or leak-, timeout-, oom-).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+runs="${FUZZ_RUNS:-10000000}"
+build=1
+run=1
+targets=()
+for arg in "$@"; do
+  case "$arg" in
+    -runs=*) runs="${arg#-runs=}" ;;
+    --no-build) build=0 ;;
+    --build-only) run=0 ;;
+    -*) echo "fuzz.sh: unknown option $arg" >&2; exit 2 ;;
+    *) targets+=("$arg") ;;
+  esac
+done
+
+dir=build-fuzz
+if [ "$build" = 1 ]; then
+  export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/quillo-ccache}"
+  export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=true CCACHE_MAXSIZE=5G
+  mkdir -p "$dir"
+  CC=clang CXX=clang++ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DQUILLO_FUZZ=ON -DQUILLO_BUILD_TESTS=OFF -DQUILLO_BUILD_BENCH=OFF -DQUILLO_BUILD_GUI=OFF \
+    > "$dir.configure.log" 2>&1 || { cat "$dir.configure.log"; exit 1; }
+  ninja -C "$dir" -j "${FUZZ_JOBS:-$(nproc)}" fuzz_all
+fi
+[ "$run" = 1 ] || exit 0
+
+if [ "${#targets[@]}" -eq 0 ]; then
+  for binary in "$dir"/fuzz/fuzz_*; do targets+=("${binary##*/fuzz_}"); done
+fi
+
+# Time-outs and memory limits per input: no parser needs more than a fraction of either.
+export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}"
+export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
+mkdir -p "$dir/corpus" "$dir/artifacts" "$dir/logs"
+failed=0
+printf '%-10s %12s %9s %9s  %s\n' target executions seconds exec/s result
+for target in "${targets[@]}"; do
+  binary="$dir/fuzz/fuzz_$target"
+  if [ ! -x "$binary" ]; then echo "fuzz.sh: no target $target" >&2; failed=1; continue; fi
+  seeds="tests/data/fuzz/$target"
+  corpus="$dir/corpus/$target"
+  log="$dir/logs/$target.log"
+  mkdir -p "$corpus"
+  start=$(date +%s.%N)
+  status=0
+  nice -n 19 "$binary" -runs="$runs" -timeout=10 -rss_limit_mb=2048 -max_len=4096 \
+    -print_final_stats=1 -artifact_prefix="$dir/artifacts/$target-" \
+    "$corpus" $( [ -d "$seeds" ] && echo "$seeds" ) > "$log" 2>&1 || status=$?
+  end=$(date +%s.%N)
+  executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
+  seconds=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.0f", b - a }')
+  rate=$(awk -v n="${executions:-0}" -v s="$seconds" 'BEGIN { printf "%.0f", s > 0 ? n / s : 0 }')
+  result=ok
+  if [ "$status" != 0 ]; then
+    result="FAILED ($(grep -m1 -oE 'ERROR: [A-Za-z]+: [a-z-]+|ERROR: libFuzzer: [a-z-]+|runtime error|check failed' "$log" || echo "exit $status")), see $log"
+    failed=1
+  fi
+  printf '%-10s %12s %9s %9s  %s\n' "$target" "${executions:-?}" "$seconds" "$rate" "$result"
+done
+exit "$failed"
