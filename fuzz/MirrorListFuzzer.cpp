@@ -22,10 +22,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string plain = input.Rest();
     if (block_length == 0) return 0;  // no block can carry data
     body = quillo::fuzz::Scramble(plain, block_length, keys);
-    const std::size_t nul = plain.find('\0');
-    // Every entry is a line of the clear text.
+    // Every entry is a line of the clear text before its first NUL, in order.
+    const std::string clear = plain.substr(0, plain.find('\0'));
+    std::size_t at = 0;
     for (const std::string& entry : ParseMirrorList(body)) {
-      FUZZ_CHECK(plain.substr(0, nul).find(entry) != std::string::npos);
+      at = clear.find(entry, at);
+      FUZZ_CHECK(at != std::string::npos);
+      at += entry.size();
     }
   } else {
     body = input.Rest();

@@ -255,9 +255,17 @@ void MP3ID3v2::Fill(const Tag& tag, TagInfo& info) {
       default: break;
     }
   }
-  // Version 2.4 has no "TYER"; its recording time starts with the year.
-  if (!have[static_cast<int>(Field::kYear)] && !recording_time.empty()) {
-    info.year = recording_time.substr(0, 4);
+  // Version 2.4 has no "TYER"; its recording time starts with the year. A "TYER" some other
+  // writer left in a 2.4 tag does not hide the recording time, which is what our writer changes.
+  const bool recording_time_first = tag.major_version == 4;
+  if ((recording_time_first || !have[static_cast<int>(Field::kYear)]) && !recording_time.empty()) {
+    // Four bytes, but never half a character: the fields are UTF-8 text.
+    std::size_t end = std::min<std::size_t>(4, recording_time.size());
+    while (end > 0 && end < recording_time.size() &&
+           (static_cast<unsigned char>(recording_time[end]) & 0xC0) == 0x80) {
+      --end;
+    }
+    info.year = recording_time.substr(0, end);
   }
   if (auto index = CommentFrameIndex(tag)) {
     auto content = ReadableContent(tag.major_version, tag.frames[*index]);
@@ -356,6 +364,10 @@ std::optional<std::string> MP3ID3v2::Rewrite(std::string_view contents, const Ta
                           w.field == Field::kComment ? comment_content("eng", *w.value) : EncodeText(*w.value));
   }
   if (frames.size() > kMaxSynchsafe) return std::nullopt;
+  std::size_t audio_start = old ? std::min(old->total_bytes, contents.size()) : 0;
+  // A tag with no frames would have size 0, which readers (ours too) do not take for a tag: the
+  // next write would keep it as audio and put another in front of it. No frames, no tag.
+  if (frames.empty()) return std::string(contents.substr(audio_start));
 
   std::string out("ID3");
   out.push_back(static_cast<char>(major));
@@ -363,7 +375,6 @@ std::optional<std::string> MP3ID3v2::Rewrite(std::string_view contents, const Ta
   out.push_back('\0');
   out += SynchsafeBytes(static_cast<std::uint32_t>(frames.size()));
   out += frames;
-  std::size_t audio_start = old ? std::min(old->total_bytes, contents.size()) : 0;
   out.append(contents.substr(audio_start));
   return out;
 }
