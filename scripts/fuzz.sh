@@ -66,7 +66,7 @@ for target in "${targets[@]}"; do
   end=$(date +%s.%N)
   executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   seconds=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.0f", b - a }')
-  rate=$(awk -v n="${executions:-0}" -v s="$seconds" 'BEGIN { printf "%.0f", s > 0 ? n / s : 0 }')
+  rate=$(awk -v n="${executions:-0}" -v s="$seconds" 'BEGIN { printf "%.0f", (s > 0 ? n / s : 0) }')
   result=ok
   if [ "$status" != 0 ]; then
     result="FAILED ($(grep -m1 -oE 'ERROR: [A-Za-z]+: [a-z-]+|ERROR: libFuzzer: [a-z-]+|runtime error|check failed' "$log" || echo "exit $status")), see $log"
