@@ -3,11 +3,14 @@
 # UBSan) in build-fuzz/ and runs each for a number of executions, seeded from
 # tests/data/fuzz/<target>/. Not part of scripts/test.sh: a full campaign takes hours.
 #
-#   scripts/fuzz.sh [-runs=N] [-max_len=BYTES] [--no-build | --build-only] [TARGET...]
+#   scripts/fuzz.sh [-runs=N] [-max_len=BYTES] [-max_total_time=S] [--no-build | --build-only]
+#                   [TARGET...]
 #
 # TARGET is a name without "fuzz_" (lrc, karaoke, ...); none means every target. N defaults to
 # 10,000,000 (or $FUZZ_RUNS), BYTES (the largest input tried) to 1024 (or $FUZZ_MAX_LEN): every
-# parser's rules show in inputs that size, and longer ones only slow the runs down. Per target it prints executions, seconds and executions per second.
+# parser's rules show in inputs that size, and longer ones only slow the runs down. S, when
+# given (or $FUZZ_MAX_SECONDS), ends each target's run after that many seconds even if it has
+# not reached N executions; the table then shows how far it came. Per target it prints executions, seconds and executions per second.
 # Exits non-zero when a target crashed, leaked, timed out or went over its memory limit; the
 # input is kept as build-fuzz/artifacts/<target>-crash-... (or leak-, timeout-, oom-).
 set -euo pipefail
@@ -15,6 +18,7 @@ cd "$(dirname "$0")/.."
 
 runs="${FUZZ_RUNS:-10000000}"
 max_len="${FUZZ_MAX_LEN:-1024}"
+max_seconds="${FUZZ_MAX_SECONDS:-0}"
 build=1
 run=1
 targets=()
@@ -22,6 +26,7 @@ for arg in "$@"; do
   case "$arg" in
     -runs=*) runs="${arg#-runs=}" ;;
     -max_len=*) max_len="${arg#-max_len=}" ;;
+    -max_total_time=*) max_seconds="${arg#-max_total_time=}" ;;
     --no-build) build=0 ;;
     --build-only) run=0 ;;
     -*) echo "fuzz.sh: unknown option $arg" >&2; exit 2 ;;
@@ -61,13 +66,14 @@ for target in "${targets[@]}"; do
   start=$(date +%s.%N)
   status=0
   nice -n 19 "$binary" -runs="$runs" -timeout=10 -rss_limit_mb=2048 -max_len="$max_len" \
-    -print_final_stats=1 -artifact_prefix="$dir/artifacts/$target-" \
+    -max_total_time="$max_seconds" -print_final_stats=1 -artifact_prefix="$dir/artifacts/$target-" \
     "$corpus" $( [ -d "$seeds" ] && echo "$seeds" ) > "$log" 2>&1 || status=$?
   end=$(date +%s.%N)
   executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   seconds=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.0f", b - a }')
   rate=$(awk -v n="${executions:-0}" -v s="$seconds" 'BEGIN { printf "%.0f", (s > 0 ? n / s : 0) }')
   result=ok
+  if [ "${executions:-0}" -lt "$runs" ]; then result="ok, time limit before $runs runs"; fi
   if [ "$status" != 0 ]; then
     result="FAILED ($(grep -m1 -oE 'ERROR: [A-Za-z]+: [a-z-]+|ERROR: libFuzzer: [a-z-]+|runtime error|check failed' "$log" || echo "exit $status")), see $log"
     failed=1
