@@ -36,6 +36,10 @@ done
 
 dir=build-fuzz
 if [ "$build" = 1 ]; then
+  # Debian's clang with its libFuzzer runtime; everything else comes from install-deps.sh.
+  if ! command -v clang++ >/dev/null 2>&1 || ! ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1; then
+    apt-get install -y clang libclang-rt-14-dev
+  fi
   export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/quillo-ccache}"
   export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=true CCACHE_MAXSIZE=5G
   mkdir -p "$dir"
