@@ -153,15 +153,20 @@ std::optional<Comment> ParseComment(std::string_view content) {
   return comment;
 }
 
-// Index of the frame that holds the user's comment: the first "COMM" without a description.
-// Comment frames with a description are other players' private notes ("iTunNORM"...).
+// A "COMM" without a description holds the user's comment. Comment frames with a description
+// are other players' private notes ("iTunNORM"...).
+bool IsUserComment(int major, const MP3ID3v2::Frame& frame) {
+  if (FieldOf(frame.id) != Field::kComment) return false;
+  auto content = ReadableContent(major, frame);
+  if (!content) return false;
+  auto comment = ParseComment(*content);
+  return comment && comment->description.empty();
+}
+
+// Index of the frame that holds the user's comment: the first such frame.
 std::optional<std::size_t> CommentFrameIndex(const MP3ID3v2::Tag& tag) {
   for (std::size_t i = 0; i < tag.frames.size(); ++i) {
-    if (FieldOf(tag.frames[i].id) != Field::kComment) continue;
-    auto content = ReadableContent(tag.major_version, tag.frames[i]);
-    if (!content) continue;
-    auto comment = ParseComment(*content);
-    if (comment && comment->description.empty()) return i;
+    if (IsUserComment(tag.major_version, tag.frames[i])) return i;
   }
   return std::nullopt;
 }
@@ -289,8 +294,6 @@ std::optional<std::string> MP3ID3v2::Rewrite(std::string_view contents, const Ta
   // A 2.2 tag's frames cannot be carried into a 2.3 tag; the new tag replaces it whole.
   int major = old && old->major_version == 4 ? 4 : 3;
   bool carry_frames = old && old->major_version >= 3;
-  std::optional<std::size_t> comment_index;
-  if (carry_frames) comment_index = CommentFrameIndex(*old);
 
   auto frame_bytes = [major](std::string_view id, std::uint16_t flags, std::string_view content) {
     std::string out(id);
@@ -340,7 +343,9 @@ std::optional<std::string> MP3ID3v2::Rewrite(std::string_view contents, const Ta
       bool ours = field != Field::kNone && field != Field::kComment &&
                   !(field == Field::kYear && major == 4) &&
                   !(field == Field::kRecordingTime && major == 3);
-      if (field == Field::kComment) ours = comment_index && *comment_index == i;
+      // Every user comment is ours: the first is rewritten and the others collapse into it, so
+      // that a duplicate cannot surface as the comment once the first is cleared.
+      if (field == Field::kComment) ours = IsUserComment(old->major_version, frame);
       if (!ours) {
         frames += frame_bytes(frame.id, frame.flags, frame.content);
         continue;

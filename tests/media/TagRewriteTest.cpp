@@ -84,6 +84,39 @@ TEST(TagRewriteTest, VersionFourYearIsCutAtACharacter) {
   EXPECT_EQ(ReadV2(Tag(Frame("TDRC", std::string(1, '\x03') + "二〇〇三", 4), 4)).year, "二");
 }
 
+// Two comment frames without a description (the fuzz target's input had them): clearing the
+// comment dropped the first only, the second then read as the comment, and the next write
+// dropped that one too, so the file changed again.
+TEST(TagRewriteTest, DuplicateCommentsCollapseIntoOne) {
+  auto comm = [](const std::string& description, const std::string& text) {
+    return Frame("COMM", std::string("\0eng", 4) + description + std::string(1, '\0') + text);
+  };
+  const std::string audio = FakeAudio(100);
+  const std::string file = Tag(comm("", "first") + comm("iTunNORM", " 0000") + comm("", "second")) + audio;
+  EXPECT_EQ(ReadV2(file).comment, "first");
+
+  TagInfo cleared = ReadV2(file);
+  cleared.comment.clear();
+  auto once = MP3ID3v2::Rewrite(file, cleared);
+  ASSERT_TRUE(once);
+  EXPECT_EQ(ReadV2(*once).comment, "");
+  auto twice = MP3ID3v2::Rewrite(*once, cleared);
+  ASSERT_TRUE(twice);
+  EXPECT_EQ(*twice, *once);
+  // Other players' notes stay.
+  auto tag = MP3ID3v2::Parse(*once, once->size());
+  ASSERT_TRUE(tag);
+  ASSERT_EQ(tag->frames.size(), 1u);
+  EXPECT_EQ(tag->frames[0].content, std::string("\0engiTunNORM\0 0000", 18));
+
+  TagInfo changed = ReadV2(file);
+  changed.comment = "new";
+  auto rewritten = MP3ID3v2::Rewrite(file, changed);
+  ASSERT_TRUE(rewritten);
+  EXPECT_EQ(ReadV2(*rewritten).comment, "new");
+  EXPECT_EQ(MP3ID3v2::Parse(*rewritten, rewritten->size())->frames.size(), 2u);
+}
+
 // A header that claims 2^32 - 1 objects cannot count one more: the count wrapped to 0 and the
 // rewritten header hid every object, the new title with them.
 TEST(TagRewriteTest, AsfObjectCountAtItsLimitIsNotWrapped) {
