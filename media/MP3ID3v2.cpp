@@ -153,15 +153,20 @@ std::optional<Comment> ParseComment(std::string_view content) {
   return comment;
 }
 
-// Index of the frame that holds the user's comment: the first "COMM" without a description.
-// Comment frames with a description are other players' private notes ("iTunNORM"...).
+// A "COMM" without a description holds the user's comment. Comment frames with a description
+// are other players' private notes ("iTunNORM"...).
+bool IsUserComment(int major, const MP3ID3v2::Frame& frame) {
+  if (FieldOf(frame.id) != Field::kComment) return false;
+  auto content = ReadableContent(major, frame);
+  if (!content) return false;
+  auto comment = ParseComment(*content);
+  return comment && comment->description.empty();
+}
+
+// Index of the frame that holds the user's comment: the first such frame.
 std::optional<std::size_t> CommentFrameIndex(const MP3ID3v2::Tag& tag) {
   for (std::size_t i = 0; i < tag.frames.size(); ++i) {
-    if (FieldOf(tag.frames[i].id) != Field::kComment) continue;
-    auto content = ReadableContent(tag.major_version, tag.frames[i]);
-    if (!content) continue;
-    auto comment = ParseComment(*content);
-    if (comment && comment->description.empty()) return i;
+    if (IsUserComment(tag.major_version, tag.frames[i])) return i;
   }
   return std::nullopt;
 }
@@ -255,9 +260,17 @@ void MP3ID3v2::Fill(const Tag& tag, TagInfo& info) {
       default: break;
     }
   }
-  // Version 2.4 has no "TYER"; its recording time starts with the year.
-  if (!have[static_cast<int>(Field::kYear)] && !recording_time.empty()) {
-    info.year = recording_time.substr(0, 4);
+  // Version 2.4 has no "TYER"; its recording time starts with the year. A "TYER" some other
+  // writer left in a 2.4 tag does not hide the recording time, which is what our writer changes.
+  const bool recording_time_first = tag.major_version == 4;
+  if ((recording_time_first || !have[static_cast<int>(Field::kYear)]) && !recording_time.empty()) {
+    // Four bytes, but never half a character: the fields are UTF-8 text.
+    std::size_t end = std::min<std::size_t>(4, recording_time.size());
+    while (end > 0 && end < recording_time.size() &&
+           (static_cast<unsigned char>(recording_time[end]) & 0xC0) == 0x80) {
+      --end;
+    }
+    info.year = recording_time.substr(0, end);
   }
   if (auto index = CommentFrameIndex(tag)) {
     auto content = ReadableContent(tag.major_version, tag.frames[*index]);
@@ -281,8 +294,6 @@ std::optional<std::string> MP3ID3v2::Rewrite(std::string_view contents, const Ta
   // A 2.2 tag's frames cannot be carried into a 2.3 tag; the new tag replaces it whole.
   int major = old && old->major_version == 4 ? 4 : 3;
   bool carry_frames = old && old->major_version >= 3;
-  std::optional<std::size_t> comment_index;
-  if (carry_frames) comment_index = CommentFrameIndex(*old);
 
   auto frame_bytes = [major](std::string_view id, std::uint16_t flags, std::string_view content) {
     std::string out(id);
@@ -332,7 +343,9 @@ std::optional<std::string> MP3ID3v2::Rewrite(std::string_view contents, const Ta
       bool ours = field != Field::kNone && field != Field::kComment &&
                   !(field == Field::kYear && major == 4) &&
                   !(field == Field::kRecordingTime && major == 3);
-      if (field == Field::kComment) ours = comment_index && *comment_index == i;
+      // Every user comment is ours: the first is rewritten and the others collapse into it, so
+      // that a duplicate cannot surface as the comment once the first is cleared.
+      if (field == Field::kComment) ours = IsUserComment(old->major_version, frame);
       if (!ours) {
         frames += frame_bytes(frame.id, frame.flags, frame.content);
         continue;
@@ -356,6 +369,10 @@ std::optional<std::string> MP3ID3v2::Rewrite(std::string_view contents, const Ta
                           w.field == Field::kComment ? comment_content("eng", *w.value) : EncodeText(*w.value));
   }
   if (frames.size() > kMaxSynchsafe) return std::nullopt;
+  std::size_t audio_start = old ? std::min(old->total_bytes, contents.size()) : 0;
+  // A tag with no frames would have size 0, which readers (ours too) do not take for a tag: the
+  // next write would keep it as audio and put another in front of it. No frames, no tag.
+  if (frames.empty()) return std::string(contents.substr(audio_start));
 
   std::string out("ID3");
   out.push_back(static_cast<char>(major));
@@ -363,7 +380,6 @@ std::optional<std::string> MP3ID3v2::Rewrite(std::string_view contents, const Ta
   out.push_back('\0');
   out += SynchsafeBytes(static_cast<std::uint32_t>(frames.size()));
   out += frames;
-  std::size_t audio_start = old ? std::min(old->total_bytes, contents.size()) : 0;
   out.append(contents.substr(audio_start));
   return out;
 }

@@ -8,7 +8,8 @@
 //
 // The writer writes a 2.3 tag (a 2.4 tag stays 2.4): the six fields are written anew, every other
 // frame is copied unchanged, and the bytes after the old tag follow the new one untouched. Text
-// that is plain ASCII is written with encoding 0, other text with encoding 1.
+// that is plain ASCII is written with encoding 0, other text with encoding 1. When no frame is
+// left (every field empty, nothing to copy) no tag is written and the old one is dropped.
 #include <cstdint>
 #include <optional>
 #include <string>

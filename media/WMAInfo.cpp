@@ -234,6 +234,11 @@ bool WMAInfo::Write(TagFile& file) {
   std::string new_extended = rebuild_extended ? BuildExtendedDescription() : std::string();
   std::string header = header_.substr(0, kHeaderFixedBytes);
   std::uint64_t count = LittleEndian(header_, 24, 4);
+  // The count is a 32-bit field: a header that already claims the most objects cannot be told
+  // of one more (the count would wrap to 0 and hide every object).
+  const std::uint64_t added = (content_changed_ && !content_description_ ? 1 : 0) +
+                              (album_changed_ && !extended_description_ ? 1 : 0);
+  if (count + added > 0xFFFFFFFFu) return false;
   std::optional<std::size_t> file_properties_at;
   for (const ObjectSpan& span : objects_) {
     bool is_content = content_description_ && span.offset == content_description_->offset;

@@ -56,7 +56,8 @@ class WMAInfo {
   void SetAlbum(std::string text);
 
   // Puts the changed fields into the file's content (TagFile::Commit writes it). False, with the
-  // content untouched, when the header was not read or has changed since.
+  // content untouched, when the header was not read or has changed since, or when an object
+  // would have to be added to a header whose object count is already at its 32-bit limit.
   bool Write(TagFile& file);
 
  private:

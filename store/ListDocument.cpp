@@ -4,6 +4,7 @@
 
 #include "platform/text/TextCodec.h"
 #include "store/MusicLibrary.h"
+#include "store/ServiceXml.h"
 
 namespace quillo::store {
 
@@ -24,9 +25,7 @@ MusicRecord ServiceSongRecord(const TiXmlElement& song) {
 
 std::optional<ListDocument> ParseListDocument(std::string_view text) {
   TiXmlDocument document;
-  // The answer is NUL-terminated text; anything after a NUL is not part of it.
-  std::string terminated(text.substr(0, text.find('\0')));
-  document.Parse(terminated.c_str(), nullptr, TIXML_ENCODING_UTF8);
+  ParseServiceXml(document, text);
   if (document.Error()) return std::nullopt;
   const TiXmlElement* root = document.RootElement();
   if (root == nullptr) return std::nullopt;

@@ -14,6 +14,7 @@
 #include "store/PlaylistIndex.h"
 #include "store/Playlists.h"
 #include "store/SafeNames.h"
+#include "store/ServiceXml.h"
 
 namespace quillo::store {
 namespace {
@@ -60,8 +61,7 @@ std::optional<std::string> ServiceAnswers::AcceptedUser(std::string_view text) {
 
 LoginAnswerResult ServiceAnswers::TakeLoginAnswer(std::string_view text, bool keep_unlisted) {
   TiXmlDocument answer;
-  std::string terminated(text.substr(0, text.find('\0')));
-  answer.Parse(terminated.c_str(), nullptr, TIXML_ENCODING_UTF8);
+  ParseServiceXml(answer, text);
   // A cut-short answer does not parse: it is refused as malformed rather than merged, because
   // whatever it lacks would be taken as removed from the library.
   if (answer.Error()) return {false, std::string(kWrongFormat)};

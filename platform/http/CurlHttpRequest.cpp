@@ -68,14 +68,14 @@ bool CurlHttpRequest::AddHeaders(std::string_view lines) {
     }
     parsed.emplace_back(line.substr(0, colon), text::Trim(line.substr(colon + 1)));
   }
-  for (auto& [name, value] : parsed) {
+  for (auto& header : parsed) {
     auto same = std::find_if(request_headers_.begin(), request_headers_.end(), [&](const auto& h) {
-      return text::EqualsIgnoreCaseAscii(h.first, name);
+      return text::EqualsIgnoreCaseAscii(h.first, header.first);
     });
     if (same != request_headers_.end()) {
-      same->second = std::move(value);
+      same->second = std::move(header.second);
     } else {
-      request_headers_.emplace_back(std::move(name), std::move(value));
+      request_headers_.push_back(std::move(header));
     }
   }
   return true;
@@ -121,10 +121,7 @@ bool CurlHttpRequest::EndRequest() {
 }
 
 std::optional<std::string> CurlHttpRequest::Header(std::string_view name, std::size_t index) const {
-  for (const auto& [header, value] : response_headers_) {
-    if (text::EqualsIgnoreCaseAscii(header, name) && index-- == 0) return value;
-  }
-  return std::nullopt;
+  return head_.Header(name, index);
 }
 
 std::ptrdiff_t CurlHttpRequest::Read(char* buffer, std::size_t size) {
@@ -246,12 +243,12 @@ bool CurlHttpRequest::WaitForHeaders() {
   if (phase_ != Phase::kSending) return Fail(CURLE_BAD_FUNCTION_ARGUMENT);
   if (!RunUntil([&] { return headers_complete_; })) return false;
   // A transfer that ended on a redirect it could not follow answers with that redirect.
-  if (!headers_complete_ && done_ && result_ == CURLE_OK && status_ != 0) {
+  if (!headers_complete_ && done_ && result_ == CURLE_OK && head_.status() != 0) {
     headers_complete_ = true;
   }
-  if (cookies_changed_) share_->Save(easy_.get());
+  if (head_.cookies_changed()) share_->Save(easy_.get());
   if (!headers_complete_) return Fail(result_ != CURLE_OK ? result_ : CURLE_GOT_NOTHING);
-  if (status_ == 0) return Fail(CURLE_WEIRD_SERVER_REPLY);
+  if (head_.status() == 0) return Fail(CURLE_WEIRD_SERVER_REPLY);
   phase_ = Phase::kAnswered;
   return true;
 }
@@ -320,34 +317,16 @@ bool CurlHttpRequest::Aborted() const {
 
 void CurlHttpRequest::OnHeaderLine(std::string_view line) {
   progress_bytes_ += line.size();
-  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
-  if (text::StartsWith(line, "HTTP/")) {
-    const std::size_t space = line.find(' ');
-    const auto code = space == std::string_view::npos ? std::nullopt
-                                                      : text::LeadingNumber(line.substr(space + 1));
-    status_ = code && *code >= 100 && *code <= 999 ? static_cast<unsigned>(*code) : 0;
-    response_headers_.clear();
-    return;
-  }
-  if (line.empty()) {
-    if (status_ >= 100 && status_ < 200) return;
-    const bool followed =
-        IsRedirect(status_) && Header("Location", 0).has_value() && settings_.verb == "GET" &&
-        (settings_.flags & kRequestFlagNoAutoRedirect) == 0 && redirects_ < kMaxRedirects;
-    if (followed) {
-      ++redirects_;
-    } else {
-      headers_complete_ = true;
-    }
-    return;
-  }
-  if ((line.front() == ' ' || line.front() == '\t') && !response_headers_.empty()) {
-    response_headers_.back().second += ' ';
-    response_headers_.back().second += text::Trim(line);
-  } else if (const std::size_t colon = line.find(':'); colon != std::string_view::npos) {
-    std::string name(text::TrimView(line.substr(0, colon)));
-    if (text::EqualsIgnoreCaseAscii(name, "Set-Cookie")) cookies_changed_ = true;
-    response_headers_.emplace_back(std::move(name), text::Trim(line.substr(colon + 1)));
+  if (head_.Take(line) != HttpResponseHead::Line::kEnd) return;
+  const unsigned status = head_.status();
+  if (status >= 100 && status < 200) return;
+  const bool followed =
+      IsRedirect(status) && head_.Header("Location", 0).has_value() && settings_.verb == "GET" &&
+      (settings_.flags & kRequestFlagNoAutoRedirect) == 0 && redirects_ < kMaxRedirects;
+  if (followed) {
+    ++redirects_;
+  } else {
+    headers_complete_ = true;
   }
 }
 

@@ -29,6 +29,7 @@
 #include "platform/http/CurlEasyHandle.h"
 #include "platform/http/CurlHeaderList.h"
 #include "platform/http/CurlMultiHandle.h"
+#include "platform/http/HttpResponseHead.h"
 #include "platform/http/HttpTransport.h"
 
 namespace quillo::http {
@@ -55,7 +56,7 @@ class CurlHttpRequest final : public HttpRequest {
   bool BeginSend(std::uint64_t length) override;
   bool WriteBody(std::string_view bytes) override;
   bool EndRequest() override;
-  unsigned Status() const override { return status_; }
+  unsigned Status() const override { return head_.status(); }
   std::optional<std::string> Header(std::string_view name, std::size_t index) const override;
   std::ptrdiff_t Read(char* buffer, std::size_t size) override;
   std::size_t Available() override;
@@ -104,10 +105,8 @@ class CurlHttpRequest final : public HttpRequest {
   std::uint64_t progress_bytes_ = 0;  // every byte in either direction; drives the time-out
 
   // The answer being received; a new status line (interim answer, redirect) starts over.
-  unsigned status_ = 0;
-  std::vector<std::pair<std::string, std::string>> response_headers_;
+  HttpResponseHead head_;
   bool headers_complete_ = false;
-  bool cookies_changed_ = false;
   int redirects_ = 0;
 
   std::string body_;
