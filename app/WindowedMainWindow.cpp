@@ -30,15 +30,18 @@
 #include "service/api/ServiceFileUrls.h"
 #include "service/api/ServicePages.h"
 #include "service/session/LoginViews.h"
-#include "service/sync/NoPhone.h"
 #include "service/sync/PlaylistSync.h"
 #include "store/StoreRuntime.h"
+#include "media/MediaTagAccess.h"
+#include "ui/dialogs/CopyDeviceConfirmDlg.h"
 #include "ui/dialogs/LocalImportCommands.h"
+#include "ui/dialogs/OpenDeviceLoadingDlg.h"
 #include "ui/dialogs/LoginDialogs.h"
 #include "ui/dialogs/MessageBoxes.h"
 #include "ui/lists/ListsSyncView.h"
 #include "ui/lyricviews/LyricViews.h"
 #include "ui/main/TopParentDlg.h"
+#include "ui/phone/PhonePanel.h"
 
 namespace quillo::app {
 namespace {
@@ -133,6 +136,7 @@ struct WindowedMainWindow::Parts {
             service::ServiceFileUrls(service.endpoints(), runtime.store().ClientId()), &fetcher,
             &service.statistics()}),
         play(queue, player, runtime.store()),
+        phone(loop, runtime, &phone_tags),
         sync_playback(playback::PlayQueueSyncPlayback::Parts{runtime.store(), runtime.playlists(),
                                                              runtime.queue(), play, player}),
         sync(service::PlaylistSync::Parts{runtime.store(), runtime.library(), runtime.playlists(),
@@ -169,6 +173,7 @@ struct WindowedMainWindow::Parts {
     parts.login_views = &login_views;
     parts.login = &login;
     parts.sync = &sync;
+    parts.later.phone = &phone;
     parts.downloads = &downloads;
     parts.web_site = [&endpoints] { return WebSiteOf(endpoints); };
     parts.open_in_browser = [](const std::string& url) { OpenInDefaultBrowser(url); };
@@ -204,7 +209,9 @@ struct WindowedMainWindow::Parts {
   playback::QueuePlaySurface play;
   // The playlist commands.
   ui::lists::ListsSyncView sync_view;
-  service::NoPhone phone;
+  // The connected phone: its lists, the copies to it and its panel in the main window.
+  media::MediaTagAccess phone_tags;
+  ui::PhonePanel phone;
   playback::PlayQueueSyncPlayback sync_playback;
   service::PlaylistSync sync;
   // The window and its dialogs.
@@ -259,7 +266,12 @@ WindowedMainWindow::WindowedMainWindow(loop::MainLoop& loop, store::StoreRuntime
 
 // The parts go in the reverse of their order above: the lyric views, the desktop and every
 // registration first, then the window, the commands, the queue, the lyric document, the player.
-WindowedMainWindow::~WindowedMainWindow() = default;
+WindowedMainWindow::~WindowedMainWindow() {
+  // The phone panel outlives the window below it: it must not reach the window any more, and no
+  // copy may still be reporting.
+  parts_->phone.SetWindowHooks({});
+  parts_->phone.copy_queue().Stop();
+}
 
 void WindowedMainWindow::Report(const std::string& line) {
   reporter_.Report(line);
@@ -293,9 +305,38 @@ bool WindowedMainWindow::Open() {
   parts_->lyric_views_attached = window.AttachLyricViews(*parts_->lyric_views);
   // Start-up: the view the user left open comes back.
   window.OpenRememberedLyricView();
+  ConnectPhone(window);
   Report("main window shown");
   Report("song list: " + std::to_string(window.RowCount()) + " rows");
   return true;
+}
+
+void WindowedMainWindow::ConnectPhone(ui::SorvelMainDlg& window) {
+  ui::PhonePanel::WindowHooks hooks;
+  hooks.wait = [&window](const std::string& text, std::function<void()> work) {
+    ui::OpenDeviceLoadingDlg::Run(
+        text,
+        [work = std::move(work)](ui::OpenDeviceLoadingDlg& dialog) {
+          work();
+          dialog.Finish();
+        },
+        &window);
+  };
+  hooks.confirm_copy = [&window](const std::vector<std::string>& names) {
+    return ui::CopyDeviceConfirmDlg::Run(&window, names);
+  };
+  hooks.phone_changed = [this, &window] {
+    window.OnPhoneChanged();
+    const std::optional<ui::PhonePanel::Descriptor>& connected = parts_->phone.connected();
+    Report(connected ? "phone connected: " + std::to_string(parts_->phone.Lists().size()) + " lists"
+                     : "no phone");
+  };
+  hooks.redraw = [&window] { window.RedrawPhonePanel(); };
+  hooks.report = [this](const std::string& status) { Report("phone status: " + status); };
+  hooks.open_folder = [](const std::string& folder) { OpenInDefaultBrowser(folder); };
+  parts_->phone.SetWindowHooks(std::move(hooks));
+  // A folder the configuration names stands for a phone that is always there.
+  if (auto configured = ui::PhonePanel::ConfiguredDevice(runtime_)) parts_->phone.OnDeviceChanged(configured);
 }
 
 lyrics::LyricAnalyzer& WindowedMainWindow::analyzer() {
