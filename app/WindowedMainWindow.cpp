@@ -32,7 +32,9 @@
 #include "service/session/LoginViews.h"
 #include "service/sync/PlaylistSync.h"
 #include "store/StoreRuntime.h"
+#include "device/PhoneDetector.h"
 #include "media/MediaTagAccess.h"
+#include "platform/drives/MountWatcher.h"
 #include "ui/dialogs/CopyDeviceConfirmDlg.h"
 #include "ui/dialogs/LocalImportCommands.h"
 #include "ui/dialogs/OpenDeviceLoadingDlg.h"
@@ -231,6 +233,9 @@ struct WindowedMainWindow::Parts {
   std::unique_ptr<DesktopLink> desktop;
   std::unique_ptr<ui::LyricViews> lyric_views;
   loop::Subscription lyric_views_attached;
+  // Phones plugged in and pulled out.
+  std::unique_ptr<device::PhoneDetector> phone_detector;
+  std::unique_ptr<drives::MountWatcher> mounts;
 };
 
 WindowedMainWindow::WindowedMainWindow(loop::MainLoop& loop, store::StoreRuntime& runtime,
@@ -269,6 +274,7 @@ WindowedMainWindow::WindowedMainWindow(loop::MainLoop& loop, store::StoreRuntime
 WindowedMainWindow::~WindowedMainWindow() {
   // The phone panel outlives the window below it: it must not reach the window any more, and no
   // copy may still be reporting.
+  parts_->mounts.reset();
   parts_->phone.SetWindowHooks({});
   parts_->phone.copy_queue().Stop();
 }
@@ -335,8 +341,23 @@ void WindowedMainWindow::ConnectPhone(ui::SorvelMainDlg& window) {
   hooks.report = [this](const std::string& status) { Report("phone status: " + status); };
   hooks.open_folder = [](const std::string& folder) { OpenInDefaultBrowser(folder); };
   parts_->phone.SetWindowHooks(std::move(hooks));
-  // A folder the configuration names stands for a phone that is always there.
-  if (auto configured = ui::PhonePanel::ConfiguredDevice(runtime_)) parts_->phone.OnDeviceChanged(configured);
+  // Mounted volumes that carry the phone player's files are phones; a folder the configuration
+  // names stands for a phone that is always there and comes first.
+  parts_->phone_detector = std::make_unique<device::PhoneDetector>(
+      [this](const std::optional<std::string>& card_root) {
+        // When the plugged-in phone goes, the configured folder (if any) shows again.
+        parts_->phone.OnDeviceChanged(card_root ? std::optional(ui::PhonePanel::Descriptor{*card_root, ""})
+                                                : ui::PhonePanel::ConfiguredDevice(runtime_));
+      });
+  drives::MountEvents events;
+  events.added = [this](const std::string& root) { parts_->phone_detector->MountAdded(root); };
+  events.removed = [this](const std::string& root) { parts_->phone_detector->MountRemoved(root); };
+  parts_->mounts = drives::CreateGioMountWatcher(std::move(events));
+  if (auto configured = ui::PhonePanel::ConfiguredDevice(runtime_)) {
+    parts_->phone.OnDeviceChanged(configured);
+  } else {
+    parts_->phone_detector->Start(parts_->mounts->CurrentMounts());
+  }
 }
 
 lyrics::LyricAnalyzer& WindowedMainWindow::analyzer() {
