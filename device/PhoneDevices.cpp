@@ -5,6 +5,7 @@
 #include "device/DeviceIds.h"
 #include "platform/fs/FileSystem.h"
 #include "platform/text/TextUtil.h"
+#include "store/ChineseCollator.h"
 #include "store/DocumentStore.h"
 #include "store/MusicLibrary.h"
 #include "store/SafeNames.h"
@@ -252,6 +253,28 @@ bool PhoneDevices::MoveDeviceList(std::string_view list_id, std::string_view tar
   // Nothing goes before the all-songs list.
   if (at == device->lists.begin()) ++at;
   device->lists.insert(at, std::move(moved));
+  Changed();
+  return true;
+}
+
+bool PhoneDevices::SortDeviceList(std::string_view list_id, const std::string& attribute,
+                                  bool keep_direction) {
+  auto lock = store_.Lock();
+  Device* device = nullptr;
+  DeviceList* list = FindList(list_id, &device);
+  if (!list || list == &device->lists.front()) return false;
+  if (!keep_direction) list->sort_ascending = !list->sort_ascending;
+  store::ChineseCollator collator;
+  std::vector<std::pair<std::string, store::MusicRecord>> keyed;
+  for (store::MusicRecord& record : list->records) {
+    keyed.emplace_back(collator.SortKey(Attribute(record, attribute.c_str())), std::move(record));
+  }
+  const bool ascending = list->sort_ascending;
+  std::stable_sort(keyed.begin(), keyed.end(), [ascending](const auto& a, const auto& b) {
+    return ascending ? a.first < b.first : b.first < a.first;
+  });
+  list->records.clear();
+  for (auto& [key, record] : keyed) list->records.push_back(std::move(record));
   Changed();
   return true;
 }

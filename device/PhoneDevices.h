@@ -90,6 +90,10 @@ class PhoneDevices : public store::DeviceListSource {
   bool RenameDeviceList(std::string_view list_id, std::string_view name);
   // Moves the list before (or after) the target list; the all-songs list stays first.
   bool MoveDeviceList(std::string_view list_id, std::string_view target_id, bool before);
+  // Sorts the records of a list (not the all-songs list) by the attribute in Chinese collation
+  // order. The list starts ascending; asked not to keep its direction, it turns round. The
+  // direction lives only in memory, with the list.
+  bool SortDeviceList(std::string_view list_id, const std::string& attribute, bool keep_direction);
 
   // store::DeviceListSource (the caller holds the store's lock).
   std::vector<store::PlaylistEntry> DevicePlaylists() override;

@@ -252,6 +252,26 @@ TEST_F(PhoneDevicesTest, ListOperationsKeepTheAllSongsListFirstAndWhole) {
   EXPECT_EQ(Names(all), std::vector<std::string>{"Song"}) << "songs stay on the phone";
 }
 
+TEST_F(PhoneDevicesTest, SortingAListOrdersItsSongsAndTurnsRoundWhenAsked) {
+  const std::string id = devices_.OpenDevice(PhoneRoots(card_));
+  const std::string list = devices_.CreateDeviceList(id, "p1", "x");
+  for (const char* name : {"周", "b", "阿", "a"}) {
+    devices_.AddToDeviceList(LibrarySong(name, name, std::string(name) + ".mp3"), list);
+  }
+  ASSERT_TRUE(devices_.SortDeviceList(list, "name", true));
+  const std::vector<std::string> ascending = Names(list);
+  EXPECT_EQ(ascending.size(), 4u);
+  EXPECT_LT(std::find(ascending.begin(), ascending.end(), "a"), std::find(ascending.begin(), ascending.end(), "b"));
+  EXPECT_LT(std::find(ascending.begin(), ascending.end(), "阿"), std::find(ascending.begin(), ascending.end(), "周"))
+      << "Chinese names in pinyin order";
+  ASSERT_TRUE(devices_.SortDeviceList(list, "name", false));
+  EXPECT_EQ(Names(list), std::vector<std::string>(ascending.rbegin(), ascending.rend()));
+  ASSERT_TRUE(devices_.SortDeviceList(list, "name", true));
+  EXPECT_EQ(Names(list), std::vector<std::string>(ascending.rbegin(), ascending.rend())) << "kept direction";
+  EXPECT_FALSE(devices_.SortDeviceList(AllSongsListId(id), "name", true));
+  EXPECT_EQ(Names(AllSongsListId(id)), (std::vector<std::string>{"周", "b", "阿", "a"}));
+}
+
 TEST_F(PhoneDevicesTest, RemovingASongFromThePhoneDeletesItsFileAndUnsharedFolders) {
   const std::string id = devices_.OpenDevice(PhoneRoots(card_));
   const std::string list = devices_.CreateDeviceList(id, "p1", "x");

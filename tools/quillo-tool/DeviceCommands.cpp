@@ -246,6 +246,14 @@ void RegisterDeviceCommands(CommandList& commands) {
                            return p.devices.MoveDeviceList(a[0], a[1], a[2] == "before");
                          });
   }});
+  commands.push_back({"device list sort", "CARD LIST_ID name|artist_name [--phone PHONE]",
+                      [](ToolContext& c) {
+    return ListOperation(c, 2, "device list sort CARD LIST_ID name|artist_name [--phone PHONE]",
+                         [](OpenedPhone& p, const std::vector<std::string>& a) {
+                           if (a[1] != "name" && a[1] != "artist_name") return false;
+                           return p.devices.SortDeviceList(a[0], a[1], true);
+                         });
+  }});
   commands.push_back({"device song remove", "CARD LIST_ID SONG_ID [--phone PHONE]", [](ToolContext& c) {
     return ListOperation(c, 2, "device song remove CARD LIST_ID SONG_ID [--phone PHONE]",
                          [](OpenedPhone& p, const std::vector<std::string>& a) {
