@@ -33,11 +33,15 @@
 #include "service/api/ServiceFileUrls.h"
 #include "service/api/ServicePages.h"
 #include "service/session/LoginViews.h"
-#include "service/sync/NoPhone.h"
 #include "service/sync/PlaylistSync.h"
 #include "store/MusicLibrary.h"
 #include "store/StoreRuntime.h"
+#include "device/PhoneDetector.h"
+#include "media/MediaTagAccess.h"
+#include "platform/drives/MountWatcher.h"
+#include "ui/dialogs/CopyDeviceConfirmDlg.h"
 #include "ui/dialogs/LocalImportCommands.h"
+#include "ui/dialogs/OpenDeviceLoadingDlg.h"
 #include "ui/dialogs/LoginDialogs.h"
 #include "ui/dialogs/MessageBoxes.h"
 #include "ui/dialogs/SettingsWindows.h"
@@ -45,6 +49,7 @@
 #include "ui/lyricviews/LyricViews.h"
 #include "ui/main/MainWindowListener.h"
 #include "ui/main/TopParentDlg.h"
+#include "ui/phone/PhonePanel.h"
 
 namespace quillo::app {
 namespace {
@@ -156,6 +161,7 @@ struct WindowedMainWindow::Parts {
             service::ServiceFileUrls(service.endpoints(), runtime.store().ClientId()), &fetcher,
             &service.statistics()}),
         play(queue, player, runtime.store()),
+        phone(loop, runtime, &phone_tags),
         sync_playback(playback::PlayQueueSyncPlayback::Parts{runtime.store(), runtime.playlists(),
                                                              runtime.queue(), play, player}),
         sync(service::PlaylistSync::Parts{runtime.store(), runtime.library(), runtime.playlists(),
@@ -232,6 +238,7 @@ struct WindowedMainWindow::Parts {
     parts.login_views = &login_views;
     parts.login = &login;
     parts.sync = &sync;
+    parts.later.phone = &phone;
     parts.downloads = &downloads;
     parts.web_site = [&endpoints] { return WebSiteOf(endpoints); };
     parts.open_in_browser = [](const std::string& url) { OpenInDefaultBrowser(url); };
@@ -269,7 +276,9 @@ struct WindowedMainWindow::Parts {
   playback::QueuePlaySurface play;
   // The playlist commands.
   ui::lists::ListsSyncView sync_view;
-  service::NoPhone phone;
+  // The connected phone: its lists, the copies to it and its panel in the main window.
+  media::MediaTagAccess phone_tags;
+  ui::PhonePanel phone;
   playback::PlayQueueSyncPlayback sync_playback;
   service::PlaylistSync sync;
   // The window and its dialogs.
@@ -299,6 +308,9 @@ struct WindowedMainWindow::Parts {
   std::unique_ptr<DesktopLink> desktop;
   std::unique_ptr<ui::LyricViews> lyric_views;
   loop::Subscription lyric_views_attached;
+  // Phones plugged in and pulled out.
+  std::unique_ptr<device::PhoneDetector> phone_detector;
+  std::unique_ptr<drives::MountWatcher> mounts;
 };
 
 WindowedMainWindow::WindowedMainWindow(loop::MainLoop& loop, store::StoreRuntime& runtime,
@@ -334,7 +346,13 @@ WindowedMainWindow::WindowedMainWindow(loop::MainLoop& loop, store::StoreRuntime
 
 // The parts go in the reverse of their order above: the lyric views, the desktop and every
 // registration first, then the window, the commands, the queue, the lyric document, the player.
-WindowedMainWindow::~WindowedMainWindow() = default;
+WindowedMainWindow::~WindowedMainWindow() {
+  // The phone panel outlives the window below it: it must not reach the window any more, and no
+  // copy may still be reporting.
+  parts_->mounts.reset();
+  parts_->phone.SetWindowHooks({});
+  parts_->phone.copy_queue().Stop();
+}
 
 void WindowedMainWindow::Report(const std::string& line) {
   reporter_.Report(line);
@@ -369,9 +387,53 @@ bool WindowedMainWindow::Open() {
   parts_->lyric_views_attached = window.AttachLyricViews(*parts_->lyric_views);
   // Start-up: the view the user left open comes back.
   window.OpenRememberedLyricView();
+  ConnectPhone(window);
   Report("main window shown");
   parts_->list_reporter.OnSongListChanged(window.RowCount());
   return true;
+}
+
+void WindowedMainWindow::ConnectPhone(ui::SorvelMainDlg& window) {
+  ui::PhonePanel::WindowHooks hooks;
+  hooks.wait = [&window](const std::string& text, std::function<void()> work) {
+    ui::OpenDeviceLoadingDlg::Run(
+        text,
+        [work = std::move(work)](ui::OpenDeviceLoadingDlg& dialog) {
+          work();
+          dialog.Finish();
+        },
+        &window);
+  };
+  hooks.confirm_copy = [&window](const std::vector<std::string>& names) {
+    return ui::CopyDeviceConfirmDlg::Run(&window, names);
+  };
+  hooks.phone_changed = [this, &window] {
+    window.OnPhoneChanged();
+    const std::optional<ui::PhonePanel::Descriptor>& connected = parts_->phone.connected();
+    Report(connected ? "phone connected: " + std::to_string(parts_->phone.Lists().size()) + " lists"
+                     : "no phone");
+  };
+  hooks.redraw = [&window] { window.RedrawPhonePanel(); };
+  hooks.report = [this](const std::string& status) { Report("phone status: " + status); };
+  hooks.open_folder = [](const std::string& folder) { OpenInDefaultBrowser(folder); };
+  parts_->phone.SetWindowHooks(std::move(hooks));
+  // Mounted volumes that carry the phone player's files are phones; a folder the configuration
+  // names stands for a phone that is always there and comes first.
+  parts_->phone_detector = std::make_unique<device::PhoneDetector>(
+      [this](const std::optional<std::string>& card_root) {
+        // When the plugged-in phone goes, the configured folder (if any) shows again.
+        parts_->phone.OnDeviceChanged(card_root ? std::optional(ui::PhonePanel::Descriptor{*card_root, ""})
+                                                : ui::PhonePanel::ConfiguredDevice(runtime_));
+      });
+  drives::MountEvents events;
+  events.added = [this](const std::string& root) { parts_->phone_detector->MountAdded(root); };
+  events.removed = [this](const std::string& root) { parts_->phone_detector->MountRemoved(root); };
+  parts_->mounts = drives::CreateGioMountWatcher(std::move(events));
+  if (auto configured = ui::PhonePanel::ConfiguredDevice(runtime_)) {
+    parts_->phone.OnDeviceChanged(configured);
+  } else {
+    parts_->phone_detector->Start(parts_->mounts->CurrentMounts());
+  }
 }
 
 lyrics::LyricAnalyzer& WindowedMainWindow::analyzer() {

@@ -84,6 +84,8 @@ class WindowedMainWindow {
  private:
   struct Parts;
   void Report(const std::string& line);
+  // Hands the phone panel its window and connects a phone the configuration names.
+  void ConnectPhone(ui::SorvelMainDlg& window);
 
   loop::MainLoop& loop_;
   store::StoreRuntime& runtime_;

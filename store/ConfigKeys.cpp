@@ -49,6 +49,10 @@ constexpr std::array kTable = {
     ConfigKeyInfo{"module.lyric.mode", "bar", "the desktop lyric bar", "dialog or bar"},
     ConfigKeyInfo{"module.lyricdlg.ontop", "false", "not on top", "lyric window stays on top"},
     ConfigKeyInfo{"module.device.is_minimized", "false", "not minimised", "phone panel minimised"},
+    ConfigKeyInfo{"module.device.card_folder", "", "no configured phone",
+                  "a folder shown as a connected phone (its memory card)"},
+    ConfigKeyInfo{"module.device.phone_folder", "", "one drive",
+                  "the configured phone's second drive (phone memory)"},
     ConfigKeyInfo{"module.ext.isopen", "true", "open", "side panel of the main window open"},
     // Window and theme keys.
     ConfigKeyInfo{"window.*.width", "-1", "no saved position", "saved window width"},

@@ -37,6 +37,15 @@ class PhoneLists {
 
   // Writes the phone's lists back to it (after any change above).
   virtual void StartUpdate() = 0;
+
+  // Songs dropped on one of the phone's lists: copied to the phone in the background (songs it
+  // holds already only join the list). False when nothing was done; without a phone nothing is.
+  virtual bool CopySongs(const std::string& list_id,
+                         const std::vector<store::MusicRecord>& records) {
+    (void)list_id;
+    (void)records;
+    return false;
+  }
 };
 
 }  // namespace quillo::service

@@ -115,7 +115,7 @@ class PlaylistSync {
   // 32982 (no confirmation): empties the list shown.
   bool ClearList();
   // Songs dragged from the song list onto a list of the playlist panel (the default list or a
-  // user playlist); false for any other target.
+  // user playlist; a phone's list copies them to the phone); false for any other target.
   bool AddDroppedSongs(const std::string& target_id, const std::vector<store::MusicRecord>& songs);
 
   // ---- Links and hosted pages ------------------------------------------------------------------

@@ -219,6 +219,7 @@ std::string PlaylistSync::NewListFromSelection(const std::optional<std::string>&
 
 bool PlaylistSync::AddDroppedSongs(const std::string& target_id,
                                    const std::vector<store::MusicRecord>& songs) {
+  if (IsDeviceListId(target_id)) return parts_.phone.CopySongs(target_id, songs);
   if (!target_id.empty() && !IsUserPlaylistId(target_id)) return false;
   std::vector<std::string> ids;
   for (const store::MusicRecord& record : songs) {

@@ -54,5 +54,6 @@ void RegisterPlayCommands(CommandList& commands);
 void RegisterDownloadCommands(CommandList& commands);
 void RegisterSyncCommands(CommandList& commands);
 void RegisterSessionCommands(CommandList& commands);
+void RegisterDeviceCommands(CommandList& commands);
 
 }  // namespace quillo::tool

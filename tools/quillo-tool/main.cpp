@@ -31,6 +31,7 @@ CommandList AllCommands() {
   quillo::tool::RegisterDownloadCommands(commands);
   quillo::tool::RegisterSyncCommands(commands);
   quillo::tool::RegisterSessionCommands(commands);
+  quillo::tool::RegisterDeviceCommands(commands);
   return commands;
 }
 

@@ -266,6 +266,8 @@ int PlaylistView::DropRowAt(gfx::Point p) const {
   const PanelRow& r = model_.rows()[row];
   if (r.phone) return -1;
   if (row == model_.LibraryRowIndex() || service::IsUserPlaylistId(r.id)) return row;
+  // A phone's list takes songs too: they are copied to the phone.
+  if (IsDeviceListId(r.id)) return row;
   return -1;
 }
 

@@ -5,6 +5,11 @@
 // whoever sets one keeps it alive while the main window exists.
 #include <string>
 
+namespace quillo::gfx {
+class Painter;
+struct Rect;
+}  // namespace quillo::gfx
+
 namespace quillo::ui {
 
 // The hosted page panel beside the main window (register, artist and song pages).
@@ -34,6 +39,11 @@ class PhonePanelHost {
   virtual void RedrawAnimation(int frame) = 0;
   virtual bool DeviceConnected() const = 0;
   virtual void SetMinimized(bool minimized) = 0;
+  // Draws the panel (device line, sizes, used-space bar) into the window's band for it; called
+  // while a device is connected, in the normal layout.
+  virtual void Draw(gfx::Painter& /*painter*/, const gfx::Rect& /*band*/) {}
+  // 55: the connected device's root folder in the file manager.
+  virtual void OpenRootFolder() {}
 };
 
 // The equaliser dialog.

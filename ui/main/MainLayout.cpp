@@ -147,14 +147,24 @@ gfx::Rect MainLayout::SeekTrack(gfx::Size size) {
   return Box(12, 94, size.width - 24, 10);
 }
 
-gfx::Rect MainLayout::PanelRect(gfx::Size size, int panel_width) {
-  return gfx::Rect{1, 137, 1 + ClampPanelWidth(panel_width, size.width), 510};
+gfx::Rect MainLayout::PanelRect(gfx::Size size, int panel_width, int phone_band) {
+  const int bottom = phone_band > 0 ? std::min(510, size.height - 28 - phone_band) : 510;
+  return gfx::Rect{1, 137, 1 + ClampPanelWidth(panel_width, size.width), bottom};
 }
 
-gfx::Rect MainLayout::SongListRect(gfx::Size size, int panel_width, bool mini) {
+gfx::Rect MainLayout::SongListRect(gfx::Size size, int panel_width, bool mini, int phone_band) {
   if (mini) return gfx::Rect{7, 28, 390, 218};
   const gfx::Rect header = ListHeaderRect(size, panel_width);
-  return gfx::Rect{header.left, header.bottom, header.right, size.height - 28};
+  return gfx::Rect{header.left, header.bottom, header.right, size.height - 28 - phone_band};
+}
+
+int MainLayout::PhoneBand(bool connected, bool minimized) {
+  if (!connected) return 0;
+  return minimized ? 35 : 65;
+}
+
+gfx::Rect MainLayout::PhonePanelRect(gfx::Size size, int phone_band) {
+  return gfx::Rect{1, size.height - 28 - phone_band, size.width - 1, size.height - 28};
 }
 
 gfx::Rect MainLayout::ListHeaderRect(gfx::Size size, int panel_width) {
@@ -251,7 +261,7 @@ std::vector<MainControlEntry> MainLayout::Normal(const MainLayoutState& s) {
   c.push_back(Image(kPanelOpen, Box(pw + 1, mid, 8, tb), m::kListOpen, tb, false, pw != 0));
   c.push_back(Image(kPanelClose, Box(pw + 1, mid, 8, tb), m::kListClose, tb, false, pw == 0));
   // Scroll bars of the song list (35–37) and the playlist panel (38–40).
-  const gfx::Rect list = SongListRect(s.size, s.panel_width, false);
+  const gfx::Rect list = SongListRect(s.size, s.panel_width, false, s.phone_band);
   c.push_back(
       Image(kSongScrollUp, Box(list.right - 12, list.top, 12, 12), m::kScrollUp, 12, false, false));
   c.push_back(Image(kSongScrollDown, Box(list.right - 12, list.bottom - 12, 12, 12), m::kScrollDown,
@@ -265,7 +275,7 @@ std::vector<MainControlEntry> MainLayout::Normal(const MainLayoutState& s) {
     c.push_back(thumb);
   }
   // The playlist panel's scroll bar, inside its right edge while the panel is wide enough.
-  const gfx::Rect panel = PanelRect(s.size, s.panel_width);
+  const gfx::Rect panel = PanelRect(s.size, s.panel_width, s.phone_band);
   const bool panel_bar = HasPanelScrollBar(panel.width());
   c.push_back(Image(kPanelScrollUp, Box(panel.right - 12, panel.top, 12, 12), m::kScrollUp, 12,
                     false, !panel_bar));

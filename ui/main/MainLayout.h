@@ -36,6 +36,7 @@ struct MainLayoutState {
   bool phone_connected = false;
   bool phone_panel = false;      // the program has a phone panel
   bool phone_minimized = false;  // the phone panel minimised (57 shown) or expanded (56 shown)
+  int phone_band = 0;            // pixels the lists give up to the phone panel (PhoneBand)
   int panel_width = 70;          // normal only: the playlist panel's width
   int volume = 80;
   playback::PlayMode play_mode = playback::PlayMode::kAllRepeat;  // the play-mode button's picture
@@ -67,12 +68,17 @@ class MainLayout {
   static gfx::Rect VolumeTrack();
   static gfx::Rect SeekTrack(gfx::Size size);
   // The list area: playlist panel and song list (normal), or the song list (mini, unfolded).
-  static gfx::Rect PanelRect(gfx::Size size, int panel_width);
+  static gfx::Rect PanelRect(gfx::Size size, int panel_width, int phone_band = 0);
   // The spectrum's box in the normal layout's player panel, under 登录/注册.
   static gfx::Rect SpectrumRect(gfx::Size size);
   // The skin picture (normal state; hover and pressed stacked below) of the play-mode button.
   static gfx::Point PlayModeImage(playback::PlayMode mode);
-  static gfx::Rect SongListRect(gfx::Size size, int panel_width, bool mini);
+  static gfx::Rect SongListRect(gfx::Size size, int panel_width, bool mini, int phone_band = 0);
+  // With a phone connected the lists end higher: 35 pixels for the device line, 30 more while
+  // the phone panel is expanded. 0 without a phone.
+  static int PhoneBand(bool connected, bool minimized);
+  // The phone panel's place: the band under the lists, above the bottom buttons.
+  static gfx::Rect PhonePanelRect(gfx::Size size, int phone_band);
   // The song list's header (normal layout): the band above the song list, beside the panel's
   // heading row, with the shown list's title (29) and the arrow of its menu (30).
   static gfx::Rect ListHeaderRect(gfx::Size size, int panel_width);

@@ -64,7 +64,12 @@ void SorvelMainDlg::SetPhonePanelMinimized(bool minimized) {
   ShowControl(kPanelToggle1, !minimized);
   ShowControl(kPanelToggle2, minimized);
   if (parts_.later.phone) parts_.later.phone->SetMinimized(minimized);
-  UpdateIfDirty();
+  // The lists grow or shrink by the panel's band.
+  if (PhoneBand() > 0) {
+    RelayoutInPlace();
+  } else {
+    UpdateIfDirty();
+  }
 }
 
 void SorvelMainDlg::OnServiceKnown(bool available) {

@@ -14,7 +14,7 @@ using namespace main_ids;
 bool SorvelMainDlg::FitPanelScrollBar() {
   if (!lists_ || !lists_->panel() || mini_) return false;
   lists::PlaylistView& panel = *lists_->panel();
-  const gfx::Rect full = MainLayout::PanelRect(ClientSize(), panel_width_);
+  const gfx::Rect full = MainLayout::PanelRect(ClientSize(), panel_width_, PhoneBand());
   const bool show =
       MainLayout::HasPanelScrollBar(full.width()) && panel.ContentHeight() > full.height();
   gfx::Rect rows = full;
@@ -71,9 +71,12 @@ void SorvelMainDlg::RelayoutInPlace() {
     } else {
       c->bounds = entry.bounds;
     }
-    if (entry.id == kPanelOpen || entry.id == kPanelClose) c->hidden = entry.hidden;
+    if (entry.id == kPanelOpen || entry.id == kPanelClose || entry.id == kPhoneFiles ||
+        entry.id == kPanelToggle1 || entry.id == kPanelToggle2) {
+      c->hidden = entry.hidden;
+    }
   }
-  const gfx::Rect list = MainLayout::SongListRect(ClientSize(), panel_width_, false);
+  const gfx::Rect list = MainLayout::SongListRect(ClientSize(), panel_width_, false, PhoneBand());
   if (lists_) {
     if (lists_->songs())
       SetListBounds(*lists_->songs(), MainListPanels::kSongListControl,

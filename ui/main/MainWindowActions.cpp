@@ -318,7 +318,9 @@ void SorvelMainDlg::OpenMusicFolder() {
   OpenInBrowser("file://" + folder);
 }
 
-void SorvelMainDlg::OpenPhoneFiles() {}
+void SorvelMainDlg::OpenPhoneFiles() {
+  if (parts_.later.phone && parts_.later.phone->DeviceConnected()) parts_.later.phone->OpenRootFolder();
+}
 
 void SorvelMainDlg::OpenInBrowser(const std::string& url) {
   if (parts_.open_in_browser) parts_.open_in_browser(url);

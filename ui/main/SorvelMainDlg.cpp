@@ -177,6 +177,7 @@ MainLayoutState SorvelMainDlg::LayoutState() const {
   s.phone_panel = parts_.later.phone != nullptr;
   s.phone_connected = parts_.later.phone && parts_.later.phone->DeviceConnected();
   s.phone_minimized = phone_minimized_;
+  s.phone_band = PhoneBand();
   s.volume = Volume();
   if (parts_.play) s.play_mode = parts_.play->Mode();
   return s;
@@ -219,7 +220,7 @@ void SorvelMainDlg::BuildLayout() {
   const MainLayoutState state = LayoutState();
   for (const MainControlEntry& entry : mini_ ? MainLayout::Mini(state) : MainLayout::Normal(state))
     AddEntry(entry);
-  const gfx::Rect list_rect = MainLayout::SongListRect(ClientSize(), panel_width_, mini_);
+  const gfx::Rect list_rect = MainLayout::SongListRect(ClientSize(), panel_width_, mini_, PhoneBand());
   if (parts_.downloader && parts_.endpoints && parts_.sync_view) {
     if (!lists_) {
       lists_ = std::make_unique<MainListPanels>(
@@ -234,7 +235,7 @@ void SorvelMainDlg::BuildLayout() {
     const gfx::Rect songs{list_rect.left, list_rect.top, list_rect.right - 12, list_rect.bottom};
     const bool folded = mini_ && folded_;
     // The playlist panel makes room for its scroll bar only while its rows overflow it.
-    lists_->Build(mini_ ? gfx::Rect{} : MainLayout::PanelRect(ClientSize(), panel_width_),
+    lists_->Build(mini_ ? gfx::Rect{} : MainLayout::PanelRect(ClientSize(), panel_width_, PhoneBand()),
                   folded ? gfx::Rect{} : songs,
                   mini_ ? gfx::Rect{} : MainLayout::SearchBoxRect(ClientSize()));
     if (folded) ShowControl(MainListPanels::kSongListControl, false);
@@ -369,6 +370,10 @@ void SorvelMainDlg::DrawAll() {
     DrawVolumeFill();
     DrawSeekFill();
     if (!lists_) DrawPanel();
+    if (const int band = PhoneBand(); band > 0) {
+      gfx::Painter p(back_buffer());
+      parts_.later.phone->Draw(p, MainLayout::PhonePanelRect(ClientSize(), band));
+    }
   }
   DrawStatusLine();
   DrawTimeDisplay();
@@ -385,7 +390,7 @@ void SorvelMainDlg::DrawAll() {
 }
 
 void SorvelMainDlg::DrawPanel() {
-  const gfx::Rect panel = MainLayout::PanelRect(ClientSize(), panel_width_);
+  const gfx::Rect panel = MainLayout::PanelRect(ClientSize(), panel_width_, PhoneBand());
   if (panel.IsEmpty()) return;
   gfx::Painter p(back_buffer());
   p.FillRect(panel, SkinColor(m::kRowOddPixel));
@@ -635,7 +640,7 @@ void SorvelMainDlg::OnLButtonDown(const window::MouseEvent& e) {
     UpdateIfDirty();
     return;
   }
-  const gfx::Rect panel = MainLayout::PanelRect(ClientSize(), panel_width_);
+  const gfx::Rect panel = MainLayout::PanelRect(ClientSize(), panel_width_, PhoneBand());
   if (!mini_ && panel.Contains(e.pos)) {
     const int row = (e.pos.y - panel.top) / 22;
     if (row >= 0 && row < int(panel_lists_.size())) ShowList(panel_lists_[row]);
@@ -845,6 +850,37 @@ void SorvelMainDlg::ShowMenuAt(const std::vector<window::MenuItem>& items, gfx::
 
 void SorvelMainDlg::RunCommand(int command_id) {
   router_.OnCommand(command_id);
+}
+
+}  // namespace quillo::ui
+
+namespace quillo::ui {
+
+int SorvelMainDlg::PhoneBand() const {
+  if (mini_ || !parts_.later.phone) return 0;
+  return MainLayout::PhoneBand(parts_.later.phone->DeviceConnected(), phone_minimized_);
+}
+
+void SorvelMainDlg::OnPhoneChanged() {
+  // A phone that arrives or leaves while the mini layout shows brings back the normal one.
+  if (mini_) {
+    SwitchLayout(false);
+  } else {
+    RelayoutInPlace();
+  }
+  RefreshPlaylistTree();
+  Redraw();
+}
+
+void SorvelMainDlg::RedrawPhonePanel() {
+  const int band = PhoneBand();
+  if (band == 0 || back_buffer().IsNull()) return;
+  const gfx::Rect box = MainLayout::PhonePanelRect(ClientSize(), band);
+  RestoreBackground(box);
+  gfx::Painter p(back_buffer());
+  parts_.later.phone->Draw(p, box);
+  SetNeedsUpdate();
+  UpdateIfDirty();
 }
 
 }  // namespace quillo::ui

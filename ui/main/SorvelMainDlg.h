@@ -259,6 +259,10 @@ class SorvelMainDlg : public LayerWnd, public MainActions, public lists::ListsHo
   void OpenMusicFolder() override;
   void OpenPhoneFiles() override;
   void SetPhonePanelMinimized(bool minimized) override;
+  // The phone panel tells the window that a phone arrived or left (the lists and the layout
+  // change) or that its own band needs drawing again. Window thread.
+  void OnPhoneChanged();
+  void RedrawPhonePanel();
   void OpenInBrowser(const std::string& url) override;
   std::string WebSite() const override;
   bool Confirm(const std::string& message) override;
@@ -286,6 +290,8 @@ class SorvelMainDlg : public LayerWnd, public MainActions, public lists::ListsHo
   void DrawSeekFill();
   void DrawVolumeFill();
   void DrawPanel();
+  // The lists' height given up to the phone panel (0 without a connected phone).
+  int PhoneBand() const;
   void DrawNormalBackground(gfx::Painter& p);
   // The spectrum follows the player on the status timer's ticks; drawn only when it moved.
   void TickSpectrum();
