@@ -197,7 +197,7 @@ bool CSorvelClientApp::InitInstance() {
   };
 
   // The service: the configured one, else the embedded stand-in, whose endpoints arrive on the
-  // window thread once it is ready (its first start makes a catalogue, which takes seconds).
+  // window thread once it is ready (at once: a song's audio is made when first fetched).
   loop::LoopTarget service_target(loop);
   std::unique_ptr<service::EmbeddedService> embedded_service =
       service::StartServiceUnlessConfigured(

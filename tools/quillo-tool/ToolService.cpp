@@ -13,7 +13,7 @@
 namespace quillo::tool {
 namespace {
 
-// A first start generates the service's catalogue.
+// Generous: a service on a very busy machine, or one started with --prepare-only data to make.
 constexpr auto kServiceReadyTimeout = std::chrono::minutes(5);
 
 }  // namespace
