@@ -137,8 +137,11 @@ TEST_F(DeviceCopyQueueTest, StopAbandonsTheCurrentFileAndDropsThePendingOnes) {
   }
   queue_.Stop();
   EXPECT_FALSE(queue_.Busy());
-  EXPECT_FALSE(fs::PathExists(temp_ / "dst/next.mp3")) << "pending tasks are dropped";
+  // Pending tasks are dropped; on a busy machine the worker may have finished both before the
+  // stop arrived, and then "next" is whole.
+  if (fs::PathExists(temp_ / "dst/next.mp3")) EXPECT_EQ(Bytes(temp_ / "dst/next.mp3"), "n");
   EXPECT_FALSE(fs::PathExists(temp_ / "dst/big.mp3.quillo-part"));
+  EXPECT_FALSE(fs::PathExists(temp_ / "dst/next.mp3.quillo-part"));
   // Whether the stop came in time or not, the song's name never holds a partial file.
   std::optional<std::uint64_t> size = fs::FileSize(temp_ / "dst/big.mp3");
   EXPECT_TRUE(!size || *size == (8u << 20));
