@@ -21,6 +21,9 @@ class ServiceRuntime {
   // See service::ServiceRuntime.
   service::SharedEndpoints& endpoints() { return service_.endpoints(); }
   service::SafeDownloader& downloader() { return service_.downloader(); }
+  http::HttpTransport& transport() { return service_.transport(); }
+  std::vector<std::string> CookieLines() { return service_.CookieLines(); }
+  void AddCookieLines(const std::vector<std::string>& lines) { service_.AddCookieLines(lines); }
   service::JSRequestHandler& sender() { return service_.sender(); }
   service::SafeDownloaderSender& request_sender() { return service_.request_sender(); }
   service::CStatBtnClick& statistics() { return service_.statistics(); }

@@ -4,6 +4,7 @@
 #include "app/DesktopLink.h"
 #include "app/DownloadFailureNotice.h"
 #include "app/HeadlessMainWindow.h"
+#include "app/MusicCentreWiring.h"
 #include "app/ReportingQueueView.h"
 #include "app/ReportingWindowView.h"
 #include "app/ServiceRuntime.h"
@@ -167,11 +168,15 @@ struct WindowedMainWindow::Parts {
         sync(service::PlaylistSync::Parts{runtime.store(), runtime.library(), runtime.playlists(),
                                           service.sender(), service.request_sender(), sync_view,
                                           prompts, sync_playback, phone}),
-        login_dialogs(runtime.playlists(), service::ServicePages(service.endpoints())),
+        login_dialogs(runtime.playlists(), service::ServicePages(service.endpoints()),
+                      LoginLinks(service.endpoints())),
         import(runtime.library(), runtime.playlists(), chooser,
                ui::LocalImportCommands::Folders{runtime.store().FolderPath("music"),
                                                 runtime.store().data_folder()},
                std::move(imported)),
+        centre(MusicCentreWiring::Parts{loop, runtime, service, sync, queue, login, downloads,
+                                        &chooser, [this] { login_dialogs.ShowLoginDialog(); },
+                                        report}),
         top(loop, WindowParts(runtime, service, downloads, login, login_views, std::move(hooks))),
         settings(SettingsParts(loop, runtime, downloads)),
         prompt_owner(prompts.SetOwner(top.main_window())),
@@ -196,6 +201,20 @@ struct WindowedMainWindow::Parts {
     login_dialogs.SetSession(&login);
     login_dialogs.SetOwner(&top.main_window());
     import.SetOwner(&top.main_window());
+  }
+
+  // "申请帐号" opens the registration page in the music centre, beside the main window.
+  ui::LoginDialogs::Links LoginLinks(const service::SharedEndpoints& endpoints) {
+    ui::LoginDialogs::Links links;
+    links.open_hosted_page = [this, &endpoints](const std::string& url) {
+      const std::string base = WebSiteOf(endpoints);
+      if (!base.empty() && url.compare(0, base.size(), base) == 0) {
+        top.main_window().OpenExtPanel(url.substr(base.size()));
+      } else {
+        OpenInDefaultBrowser(url);
+      }
+    };
+    return links;
   }
 
   // The settings dialog's effects reach the parts that exist when it applies.
@@ -250,6 +269,7 @@ struct WindowedMainWindow::Parts {
     parts.import_local = std::move(hooks.import_local);
     parts.import_folder = std::move(hooks.import_folder);
     parts.later.settings = &settings;
+    parts.later.hosted_pages = &centre.panel();
     parts.later.equalizer = &settings;
     return parts;
   }
@@ -286,6 +306,8 @@ struct WindowedMainWindow::Parts {
   gfx::FontconfigFamilies fonts;
   ui::LoginDialogs login_dialogs;
   ui::LocalImportCommands import;
+  // The music centre and the other page windows: the window holds its panel from the start.
+  MusicCentreWiring centre;
   ui::TopParentDlg top;
   // The settings dialog and the equaliser: the window reaches them (it is only given their
   // address before they are made, and calls them on the user's request), and they go before it
@@ -349,6 +371,8 @@ WindowedMainWindow::WindowedMainWindow(loop::MainLoop& loop, store::StoreRuntime
 WindowedMainWindow::~WindowedMainWindow() {
   // The phone panel outlives the window below it: it must not reach the window any more, and no
   // copy may still be reporting.
+  // The music centre's frame is one of the window's attached windows: it goes first.
+  parts_->centre.Disconnect();
   parts_->mounts.reset();
   parts_->phone.SetWindowHooks({});
   parts_->phone.copy_queue().Stop();
@@ -359,6 +383,8 @@ void WindowedMainWindow::Report(const std::string& line) {
 }
 
 bool WindowedMainWindow::Open() {
+  // The window may open the music centre while it initialises.
+  parts_->centre.Connect(parts_->top.main_window());
   if (!parts_->top.Init()) return false;
   ui::SorvelMainDlg& window = parts_->top.main_window();
   if (window.presenter()) {
@@ -379,6 +405,13 @@ bool WindowedMainWindow::Open() {
     if (parts_->notifier) parts_->notifier->Notify(title, text);
   };
   links.show_settings_page = [this](int page) { parts_->settings.ShowSettingsDialog(page); };
+  links.show_upload = [this](const std::string& music_id, const std::string& display_text) {
+    ui::LyricViews* views = parts_->lyric_views.get();
+    ui::LayerWnd* over = views && views->lyric_window() ? static_cast<ui::LayerWnd*>(
+                                                              views->lyric_window())
+                                                        : &parts_->top.main_window();
+    parts_->centre.ShowUpload(music_id, display_text, over);
+  };
   parts_->lyric_views = std::make_unique<ui::LyricViews>(
       loop_, window,
       ui::LyricViews::Sources{runtime_.store(), runtime_.playlists(), parts_->analyzer,

@@ -7,6 +7,8 @@
 // Window thread only (the thread that runs `loop`). Shutdown, or the destructor, ends every
 // transfer; it runs before the store closes.
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/http/CurlHttpTransport.h"
 #include "service/api/SharedEndpoints.h"
@@ -48,6 +50,12 @@ class ServiceRuntime {
 
   // The one transport; uploads and anything else that speaks HTTP share its cookies.
   http::HttpTransport& transport() { return *transport_; }
+  // The cookies of every request, as Netscape cookie-file lines (for the hosted pages, which
+  // keep theirs apart), and cookies added from there. Any thread.
+  std::vector<std::string> CookieLines() { return transport_->ExportCookieLines(); }
+  void AddCookieLines(const std::vector<std::string>& lines) {
+    transport_->ImportCookieLines(lines);
+  }
   SafeDownloader& downloader() { return *downloader_; }
   // The fire-and-forget sender, reading the base URL from endpoints() at every call.
   JSRequestHandler& sender() { return *sender_; }

@@ -70,6 +70,7 @@ class LyricDlg : public LayerDlg, public playback::PlayerListener, public Attach
     kLookSettings,    // "设置字体和颜色"
     kOnTopItem,       // "总在最前"
     kAdminEdit,       // "后台编辑歌词", with "sorvel.debug" = "debug"
+    kUpload,          // "上传歌曲或歌词..."
   };
   static constexpr const char* kAdjustAllQuestion =
       "请输入要调整歌词的偏移时间(单位毫秒,负数表示提前，正数表示延后)";

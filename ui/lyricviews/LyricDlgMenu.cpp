@@ -41,6 +41,7 @@ std::vector<window::MenuItem> LyricDlg::BuildMenu() const {
   const bool has_song = !parts_.player.GetMusicId().empty();
   menu.push_back(window::MenuItem::Command("复制歌词", kCopyLyric, has_song));
   menu.push_back(window::MenuItem::Command("关联歌词...", kAssociateLyric, has_song));
+  menu.push_back(window::MenuItem::Command("上传歌曲或歌词...", kUpload, has_song));
   menu.push_back(window::MenuItem::Command("设置字体和颜色", kLookSettings));
   menu.push_back(window::MenuItem::Command("总在最前", kOnTopItem, true, on_top()));
   return menu;
@@ -73,6 +74,8 @@ void LyricDlg::OnMenuCommand(int command) {
       return SetOnTop(!on_top());
     case kAdminEdit:
       return OpenAdminPage();
+    case kUpload:
+      return parts_.host.ShowUploadWindow(parts_.player.GetMusicId(), parts_.player.GetTitle());
     default:
       return;
   }

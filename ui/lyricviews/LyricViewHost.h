@@ -49,6 +49,10 @@ class LyricViewHost {
   // The settings dialog at a page (14 the desktop lyric page, 15 the lyric window page); does
   // nothing while the program has no settings dialog.
   virtual void ShowSettingsPage(int page) = 0;
+  // The upload window for the song playing (its id and "title - artist" text); hosts without
+  // one do nothing.
+  virtual void ShowUploadWindow(const std::string& /*music_id*/,
+                                const std::string& /*display_text*/) {}
 
   // The service's base URL ending with '/', "" while unknown; and the default browser.
   virtual std::string ServiceBaseUrl() = 0;

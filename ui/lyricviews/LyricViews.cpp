@@ -137,6 +137,10 @@ void LyricViews::ShowSettingsPage(int page) {
   if (links_.show_settings_page) links_.show_settings_page(page);
 }
 
+void LyricViews::ShowUploadWindow(const std::string& music_id, const std::string& display_text) {
+  if (links_.show_upload) links_.show_upload(music_id, display_text);
+}
+
 std::string LyricViews::ServiceBaseUrl() {
   return links_.service_base_url ? links_.service_base_url() : std::string();
 }

@@ -31,6 +31,8 @@ class LyricViews : public LyricViewHost, public LyricViewControl {
     // A notice outside the windows (the desktop's notification bubble).
     std::function<void(const std::string& title, const std::string& text)> notify;
     std::function<void(int page)> show_settings_page;
+    // The upload window for a song: its id and "title - artist" text.
+    std::function<void(const std::string& music_id, const std::string& display_text)> show_upload;
   };
 
   // What the views are made with; their host is this object. `chooser` may be null.
@@ -72,6 +74,7 @@ class LyricViews : public LyricViewHost, public LyricViewControl {
   void OnBarLockChanged(bool locked) override;
   void OpenLyricErrorReport(LayerWnd& over) override;
   void ShowSettingsPage(int page) override;
+  void ShowUploadWindow(const std::string& music_id, const std::string& display_text) override;
   std::string ServiceBaseUrl() override;
   void OpenInBrowser(const std::string& url) override;
 

@@ -20,6 +20,9 @@ class HostedPagePanel {
   virtual void Open(const std::string& url) = 0;
   virtual void Close() = 0;
   virtual bool IsOpen() const = 0;
+  // Asks the open panel's page to show one song; false when it cannot (closed, or no page loaded
+  // yet), and the caller opens the song's page instead.
+  virtual bool ShowMusic(const std::string& /*music_id*/) { return false; }
 };
 
 // The settings dialog (command 32983, control 13).

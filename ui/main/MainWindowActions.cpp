@@ -381,6 +381,7 @@ void SorvelMainDlg::OnListScrolled(bool song_list) {
 }
 
 void SorvelMainDlg::ShowSongInfo(const store::MusicRecord& record) {
+  if (parts_.later.hosted_pages && parts_.later.hosted_pages->ShowMusic(store::IdOf(record))) return;
   OpenExtPanel("music/index.php#show_music_window=" + store::IdOf(record) + "/ext=1");
 }
 

@@ -374,25 +374,28 @@ std::vector<std::string> Captions(const std::vector<window::MenuItem>& items) {
 TEST_F(LyricDlgTest, MenuItemsFollowTheSongTheOnTopKeyAndTheDebugKey) {
   LyricDlg& dlg = OpenAndTick();
   std::vector<window::MenuItem> menu = dlg.BuildMenu();
-  EXPECT_EQ(Captions(menu), (std::vector<std::string>{"调整歌词", "复制歌词", "关联歌词...",
-                                                      "设置字体和颜色", "总在最前"}));
+  EXPECT_EQ(Captions(menu),
+            (std::vector<std::string>{"调整歌词", "复制歌词", "关联歌词...", "上传歌曲或歌词...",
+                                      "设置字体和颜色", "总在最前"}));
   EXPECT_EQ(
       Captions(menu[0].submenu),
       (std::vector<std::string>{"全部调整...", "本句提前0.5秒", "本句延后0.5秒", "其后提前0.5秒",
                                 "其后延后0.5秒", "全部提前0.5秒", "全部延后0.5秒"}));
   EXPECT_TRUE(menu[1].enabled);
-  EXPECT_FALSE(menu[4].checked);
+  EXPECT_TRUE(menu[3].enabled);  // 上传歌曲或歌词...
+  EXPECT_FALSE(menu[5].checked);
 
   player_.music_id.clear();
   runtime_.store().SetConfigText(LyricDlg::kOnTopKey, "true");
   runtime_.store().SetConfigText("sorvel.debug", "debug");
   menu = dlg.BuildMenu();
-  ASSERT_EQ(menu.size(), 7u);
+  ASSERT_EQ(menu.size(), 8u);
   EXPECT_EQ(menu[0].caption, "后台编辑歌词");
   EXPECT_TRUE(menu[1].separator);
   EXPECT_FALSE(menu[3].enabled);  // 复制歌词
   EXPECT_FALSE(menu[4].enabled);  // 关联歌词...
-  EXPECT_TRUE(menu[6].checked);
+  EXPECT_FALSE(menu[5].enabled);  // 上传歌曲或歌词...
+  EXPECT_TRUE(menu[7].checked);
   dlg.OnMenuCommand(LyricDlg::kAdminEdit);
   EXPECT_TRUE(host_.opened.empty());  // no song
   player_.music_id = "7";
@@ -405,6 +408,9 @@ TEST_F(LyricDlgTest, MenuItemsFollowTheSongTheOnTopKeyAndTheDebugKey) {
   EXPECT_TRUE(dlg.FindControl(LyricDlg::kNotOnTopButton)->hidden);
   dlg.OnMenuCommand(LyricDlg::kLookSettings);
   EXPECT_EQ(host_.settings_pages, std::vector<int>{15});
+  dlg.OnMenuCommand(LyricDlg::kUpload);
+  ASSERT_EQ(host_.uploads.size(), 1u);
+  EXPECT_EQ(host_.uploads[0].substr(0, 2), "7|");  // the playing song's id and its title
   dlg.OnMenuCommand(LyricDlg::kCopyLyric);
   EXPECT_EQ(system_.clipboard, std::vector<std::string>{analyzer_.GetPlainText()});
   EXPECT_EQ(system_.clipboard[0].substr(0, 11), "第一行\r\n");

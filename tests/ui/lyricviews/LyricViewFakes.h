@@ -59,6 +59,9 @@ class RecordingLyricHost : public ui::LyricViewHost {
   void OnBarLockChanged(bool) override {}
   void OpenLyricErrorReport(ui::LayerWnd& over) override { reports_over.push_back(&over); }
   void ShowSettingsPage(int page) override { settings_pages.push_back(page); }
+  void ShowUploadWindow(const std::string& id, const std::string& text) override {
+    uploads.push_back(id + "|" + text);
+  }
   std::string ServiceBaseUrl() override { return base_url; }
   void OpenInBrowser(const std::string& url) override { opened.push_back(url); }
 
@@ -72,6 +75,7 @@ class RecordingLyricHost : public ui::LyricViewHost {
   std::vector<bool> window_shows, bar_shows;
   std::vector<ui::LayerWnd*> reports_over;
   std::vector<int> settings_pages;
+  std::vector<std::string> uploads;
   std::vector<std::string> opened;
 };
 

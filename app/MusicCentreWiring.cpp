@@ -1,0 +1,121 @@
+#include "app/MusicCentreWiring.h"
+
+#include "app/ServiceRuntime.h"
+#include "platform/loop/MainLoop.h"
+#include "playback/PlayQueue.h"
+#include "service/session/LoginSession.h"
+#include "service/sync/PlaylistSync.h"
+#include "service/upload/UploadManager.h"
+#include "store/DocumentStore.h"
+#include "store/StoreRuntime.h"
+#include "ui/main/SorvelMainDlg.h"
+#include "web/CUploadDlg.h"
+#include "web/DownloadDlg.h"
+#include "web/MusicCentre.h"
+
+namespace quillo::app {
+
+// The panel the window holds from its construction: closed until the centre exists.
+class MusicCentreWiring::Relay : public ui::HostedPagePanel {
+ public:
+  void Open(const std::string& url) override {
+    if (target) target->Open(url);
+  }
+  void Close() override {
+    if (target) target->Close();
+  }
+  bool IsOpen() const override { return target && target->IsOpen(); }
+  bool ShowMusic(const std::string& music_id) override {
+    return target && target->ShowMusic(music_id);
+  }
+
+  ui::HostedPagePanel* target = nullptr;
+};
+
+MusicCentreWiring::MusicCentreWiring(Parts parts)
+    : parts_(std::move(parts)), relay_(std::make_unique<Relay>()) {}
+
+MusicCentreWiring::~MusicCentreWiring() { Disconnect(); }
+
+ui::HostedPagePanel& MusicCentreWiring::panel() { return *relay_; }
+
+std::string MusicCentreWiring::BaseUrl() const {
+  return parts_.service.endpoints().Get().base_url;
+}
+
+void MusicCentreWiring::Tryout(const std::string& id, const std::string& name,
+                               const std::string& artist_name) {
+  // A preview plays the song without keeping it: it joins no list and is not downloaded.
+  store::MusicRecord record{{"id", id}, {"name", name}, {"artist_name", artist_name}};
+  parts_.queue.PlayRecord(record);
+}
+
+void MusicCentreWiring::Connect(ui::SorvelMainDlg& window) {
+  web::ExternalDHTMLDlg::Links links;
+  links.base_url = [this] { return BaseUrl(); };
+  links.add_download = [this](const std::string& document) {
+    return parts_.sync.AddFromPage(document);
+  };
+  links.tryout = [this](const std::string& id, const std::string& name,
+                        const std::string& artist_name) {
+    // Not while the page waits for its call: starting a song reaches the whole program.
+    parts_.loop.Post([this, id, name, artist_name] { Tryout(id, name, artist_name); });
+  };
+  links.show_login = [this] {
+    parts_.loop.Post([this] {
+      if (parts_.show_login_dialog) parts_.show_login_dialog();
+    });
+  };
+  links.page_logged_in = [this] {
+    // The waiting dialog is modal: its loop must not run inside the page's call.
+    parts_.loop.Post([this] { parts_.login.AutoLoginFromPage(); });
+  };
+  links.page_logged_out = [this] {
+    parts_.loop.Post([this] { parts_.login.Logout(); });
+  };
+  links.login_user = [this] {
+    const std::string user = parts_.runtime.store().CurrentUser();
+    return user == "0" ? std::string() : user;
+  };
+  links.report = parts_.report;
+
+  web::MusicCentre::Parts centre{parts_.runtime.store(), window, std::move(links), {}, {}, {}};
+  centre.program_cookies = [this] { return parts_.service.CookieLines(); };
+  centre.add_program_cookies = [this](const std::vector<std::string>& lines) {
+    parts_.service.AddCookieLines(lines);
+  };
+  centre_ = std::make_unique<web::MusicCentre>(std::move(centre));
+  relay_->target = centre_.get();
+}
+
+void MusicCentreWiring::Disconnect() {
+  relay_->target = nullptr;
+  centre_.reset();
+  uploads_.reset();
+}
+
+void MusicCentreWiring::ShowUpload(const std::string& music_id, const std::string& display_text,
+                                   ui::LayerWnd* over) {
+  if (!uploads_) {
+    const std::string host = parts_.service.endpoints().Get().upload_host;
+    if (host.empty()) {
+      if (parts_.report) parts_.report("upload: no upload host");
+      return;
+    }
+    uploads_ = std::make_unique<service::UploadManager>(parts_.service.transport(), host);
+  }
+  web::CUploadDlg dialog(parts_.runtime.store(), *uploads_, parts_.chooser, music_id,
+                         display_text);
+  if (parts_.report) parts_.report("upload window shown");
+  dialog.Run(over);
+}
+
+bool MusicCentreWiring::FetchComponent(const std::string& title, const std::string& url,
+                                       const std::string& target, ui::LayerWnd* over) {
+  web::DownloadDlg dialog(parts_.runtime.store(), parts_.service.downloader(), title, url, target);
+  const bool finished = dialog.Run(over);
+  if (parts_.report) parts_.report(finished ? "component fetched" : "component not fetched");
+  return finished;
+}
+
+}  // namespace quillo::app

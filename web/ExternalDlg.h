@@ -1,0 +1,105 @@
+#pragma once
+// The music centre's frame beside the main window: 577 × 538, its left edge at the main
+// window's right edge, its top at the main window's top, moving with it while attached. It
+// holds two tabs — "乐库", the service's pages (ExternalDHTMLDlg), and "下载管理", the download
+// manager — and the tool buttons "后退", "前进", "刷新" and "主页". When a page cannot load, the
+// page area shows the network-error picture centred until the next navigation.
+//
+// Window thread only. Closing the frame hides it (the main window's close hook decides); it is
+// made once and kept.
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "ui/main/AttachedWindows.h"
+#include "ui/toolkit/LayerDlg.h"
+#include "web/ExternalDHTMLDlg.h"
+
+namespace quillo::web {
+
+// What the frame asks of the main window.
+class ExternalFrameHost {
+ public:
+  virtual ~ExternalFrameHost() = default;
+  virtual ui::LayerWnd* MainWindow() = 0;
+  virtual void AttachWindow(ui::AttachableWindow& window) = 0;
+  virtual void DetachWindow(ui::AttachableWindow& window) = 0;
+  virtual void NoteMoveStart(ui::AttachableWindow& window, gfx::Point grab) = 0;
+  virtual gfx::Rect OnAttachedMoving(ui::AttachableWindow& window, const gfx::Rect& proposed) = 0;
+  // The user closed the frame (its close button): the main window closes the panel.
+  virtual void CloseRequested() = 0;
+};
+
+// The download manager tab as the frame hosts it: placed over the page area, shown or hidden.
+class ExternalTab {
+ public:
+  virtual ~ExternalTab() = default;
+  virtual void Show(bool shown) = 0;
+  virtual void SetArea(const gfx::Rect& frame_rect) = 0;
+};
+
+class ExternalDlg : public ui::LayerDlg, public ui::AttachableWindow {
+ public:
+  static constexpr int kWidth = 577;
+  static constexpr int kHeight = 538;
+  // Tool and tab buttons.
+  static constexpr int kBackButton = 3001;
+  static constexpr int kForwardButton = 3002;
+  static constexpr int kRefreshButton = 3003;
+  static constexpr int kHomeButton = 3004;
+  static constexpr int kMusicTab = 3005;
+  static constexpr int kDownloadTab = 3006;
+  static constexpr int kToolBand = 30;
+
+  enum class Tab { kMusic, kDownloads };
+
+  // Makes the tab from the frame, once the frame's window exists.
+  using TabFactory = std::function<std::unique_ptr<ExternalTab>(ui::LayerWnd& frame,
+                                                                const gfx::Rect& area)>;
+
+  ExternalDlg(ExternalFrameHost& host, store::DocumentStore& store,
+              ExternalDHTMLDlg::Links links, TabFactory downloads_tab);
+  ~ExternalDlg() override;
+
+  // Creates the frame beside the main window (first call) and shows it in front.
+  bool Open();
+  ExternalDHTMLDlg& pages() { return pages_; }
+  void SelectTab(Tab tab);
+  Tab tab() const { return tab_; }
+  bool network_error_shown() const { return network_error_; }
+  // The page area, window pixels.
+  gfx::Rect PageArea() const;
+
+  // The frame's place for a main window at `main`: to its right, tops aligned.
+  static gfx::Rect PlaceBeside(const gfx::Rect& main);
+
+  // LayerWnd
+  void InitLayer() override;
+  void DrawBackground() override;
+  void OnControlEvent(ui::LayerControl* control, int code) override;
+  void OnClose() override;
+  void OnDestroy() override;
+  void OnMouseMove(const window::MouseEvent& e) override;
+  void OnLButtonDown(const window::MouseEvent& e) override;
+  void OnLButtonUp(const window::MouseEvent& e) override;
+  void OnCaptureLost() override;
+
+  // AttachableWindow
+  gfx::Rect AttachedRect() const override { return WindowRect(); }
+  void MoveAttachedTo(gfx::Point top_left) override;
+
+ private:
+  void ShowNetworkError(bool shown);
+  void DrawTabMarks(gfx::Painter& painter);
+
+  ExternalFrameHost& host_;
+  ExternalDHTMLDlg pages_;
+  TabFactory downloads_factory_;
+  std::unique_ptr<ExternalTab> downloads_;
+  Tab tab_ = Tab::kMusic;
+  bool network_error_ = false;
+  bool attached_ = false;
+  std::optional<gfx::Point> move_grab_;
+};
+
+}  // namespace quillo::web
