@@ -96,13 +96,9 @@ void ServePage(WebKitURISchemeRequest* request, gpointer) {
       page->bytes.data(), gssize(page->bytes.size()), nullptr));
   GObjectHandle<WebKitURISchemeResponse> response(
       webkit_uri_scheme_response_new(stream.get(), gint64(page->bytes.size())));
-  const std::string full_type(page->mime_type);
-  const std::string mime = full_type.substr(0, full_type.find(';'));
-  webkit_uri_scheme_response_set_content_type(response.get(), mime.c_str());
-  // The charset travels in the header, as an http answer's would.
-  SoupMessageHeaders* headers = soup_message_headers_new(SOUP_MESSAGE_HEADERS_RESPONSE);
-  soup_message_headers_append(headers, "Content-Type", full_type.c_str());
-  webkit_uri_scheme_response_set_http_headers(response.get(), headers);
+  // The whole media type: WebKit takes the charset from its parameter.
+  const std::string type(page->mime_type);
+  webkit_uri_scheme_response_set_content_type(response.get(), type.c_str());
   webkit_uri_scheme_request_finish_with_response(request, response.get());
 }
 
