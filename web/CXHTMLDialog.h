@@ -14,8 +14,12 @@
 #include <vector>
 
 #include "platform/gfx/Geometry.h"
+#include "platform/loop/LoopTarget.h"
 #include "platform/web/WebView.h"
 #include "ui/toolkit/LayerWnd.h"
+#include "ui/toolkit/WindowRef.h"
+#include "web/CornerProfile.h"
+#include "web/OpacityFade.h"
 
 namespace quillo::store {
 class DocumentStore;
@@ -52,10 +56,14 @@ class CXHTMLDialog : public ui::LayerWnd, public WebViewListener {
   bool Create(const gfx::Rect& screen_rect, ui::LayerWnd* parent,
               window::WindowKind kind = window::WindowKind::kDialog) override;
   // A page inside a skinned frame's window at `frame_rect` (frame window pixels); the window
-  // methods (move, minimise, close …) then act on the frame.
+  // methods (move, minimise, close …) then act on the frame. The page goes with this object
+  // (or with the frame's native window, when that goes first).
   bool CreateInside(ui::LayerWnd& frame, const gfx::Rect& frame_rect);
+  // Moves the page of CreateInside within the frame's window (frame window pixels).
+  void SetPageRect(const gfx::Rect& frame_rect);
 
-  // Navigation of the page.
+  // Navigation of the page. Before the view exists the last address asked for is kept and
+  // loaded when it is made.
   void Navigate(const std::string& url);
   void NavigateBuiltIn(const std::string& name);
   WebView* view() const { return view_.get(); }
@@ -64,12 +72,16 @@ class CXHTMLDialog : public ui::LayerWnd, public WebViewListener {
   // the function does not exist.
   void CallPageFunction(const std::string& name, const std::vector<std::string>& args = {});
 
-  // Opacity 0 → 255 in 100 steps, 255 → 0 in 101 steps (ends at exactly 255 or 0).
+  // Opacity 0 → 255 in 100 steps, 255 → 0 in 101 steps (ends at exactly 255 or 0), one step
+  // per timer tick, on the window the window methods act on.
   void FadeIn();
   void FadeOut();
+  bool fading() const { return fade_.running(); }
 
   bool maximized() const { return maximized_; }
   bool resizable() const { return options_.resizable; }
+  bool escape_closes() const { return options_.escape_closes; }
+  const CornerProfile& corner_profile() const { return corners_; }
 
   // WebViewListener: the common methods, then OnExternalMethod.
   BridgeValue OnExternalCall(const std::string& method,
@@ -83,8 +95,12 @@ class CXHTMLDialog : public ui::LayerWnd, public WebViewListener {
   virtual BridgeValue OnExternalMethod(const std::string& method,
                                        const std::vector<std::string>& args, bool& handled);
   virtual std::vector<std::string> ExternalMethodNames() const;
-  // The origins whose pages get `window.external` (the built-in pages always do).
+  // The origins whose pages get `window.external` (the built-in pages always do). Read when
+  // the view is made.
   virtual std::vector<std::string> TrustedOrigins() const { return {}; }
+  // Opens an address of OpenUrl in the user's browser. Only http and https addresses are
+  // opened: a page must not start local programs or open local files.
+  virtual void OpenExternalUrl(const std::string& url);
 
   store::DocumentStore& store() { return store_; }
   // The window the window methods act on: this one, or the frame it is embedded in.
@@ -94,11 +110,27 @@ class CXHTMLDialog : public ui::LayerWnd, public WebViewListener {
   void OnDestroy() override;
 
  private:
+  void AttachView();
+  void ApplyShape();
+  void Maximize();
+  void Restore();
+  void StartFade(OpacityFade::Direction direction);
+  void PostToSelf(std::function<void()> task);
+  // The rectangle the border hit test measures against: the page's own pixels.
+  gfx::Rect PageClientRect() const;
+
   store::DocumentStore& store_;
   Options options_;
+  CornerProfile corners_;
+  std::unique_ptr<loop::LoopTarget> target_;  // posted window commands and the fade timer
   std::unique_ptr<WebView> view_;
-  ui::LayerWnd* frame_ = nullptr;
+  ui::WindowRef frame_;
+  bool inside_frame_ = false;
+  gfx::Rect page_rect_;  // CreateInside: the page in the frame's window
+  gfx::Rect normal_rect_;  // the window before WindowMax
   bool maximized_ = false;
+  OpacityFade fade_;
+  std::string pending_url_;
 };
 
 }  // namespace quillo::web

@@ -12,14 +12,12 @@
 // refused without reaching the listener.
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/gfx/Geometry.h"
-
-namespace quillo::window {
-class WindowPresenter;
-}
+#include "platform/window/WindowPresenter.h"
 
 namespace quillo::web {
 
@@ -55,7 +53,8 @@ class WebViewListener {
   // The pointer moved or the left button went down over the page, in view pixels. Answer true
   // to take the event away from the page (a border resize starts there).
   virtual bool OnPagePointer(PagePointer /*what*/, gfx::Point /*view_pos*/) { return false; }
-  // A key went down in the page. Answer true to keep it from the page and the browser.
+  // A key went down in the page. Answer true to keep it from the page and the browser. A key
+  // the page did not use may be offered a second time on its way back to the window.
   virtual bool OnPageKey(unsigned /*keyval*/, bool /*control*/) { return false; }
 };
 
@@ -96,6 +95,9 @@ class WebView {
   virtual void SetVisible(bool visible) = 0;
   virtual bool IsVisible() const = 0;
   virtual void Focus() = 0;
+  // The cursor over the whole view: the resize cursor of a border edge, or (no value) the
+  // page's own again.
+  virtual void SetBorderCursor(std::optional<window::ResizeEdge> /*edge*/) {}
 };
 
 // Makes a view inside the host's native window at the window rectangle, shown. Null when the
@@ -107,8 +109,11 @@ std::unique_ptr<WebView> CreateWebView(window::WindowPresenter& host, const gfx:
 // format of the cookie jar). Window thread.
 class WebCookies {
  public:
-  // Adds (or replaces) the cookies in the pages' store.
-  static void Import(const std::vector<std::string>& netscape_lines);
+  // Adds (or replaces) the cookies in the pages' store; lines that are no cookie are skipped.
+  // `done`, when set, runs on the window thread once every cookie is in (later, never from
+  // inside the call), so a page loaded from then on sends them.
+  static void Import(const std::vector<std::string>& netscape_lines,
+                     std::function<void()> done = {});
   // The pages' cookies for the address, as Netscape lines, handed to `done` on the window
   // thread (later, never from inside the call).
   static void Export(const std::string& url, std::function<void(std::vector<std::string>)> done);

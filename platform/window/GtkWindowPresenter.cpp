@@ -7,6 +7,27 @@
 #include "platform/window/GtkEditHost.h"
 #include "platform/window/GtkMenuBuilder.h"
 
+// The container of a window's child widgets: a GtkFixed that asks for no size of its own, so
+// that children placed over the whole window (the embedded browser) never hold the window at
+// their size: the window shrinks first and its owner then moves its children.
+struct QuilloChildArea {
+  GtkFixed parent;
+};
+struct QuilloChildAreaClass {
+  GtkFixedClass parent_class;
+};
+G_DEFINE_TYPE(QuilloChildArea, quillo_child_area, GTK_TYPE_FIXED)
+
+static void quillo_child_area_preferred(GtkWidget*, gint* minimum, gint* natural) {
+  *minimum = *natural = 1;
+}
+static void quillo_child_area_class_init(QuilloChildAreaClass* klass) {
+  GtkWidgetClass* widget_class = GTK_WIDGET_CLASS(klass);
+  widget_class->get_preferred_width = &quillo_child_area_preferred;
+  widget_class->get_preferred_height = &quillo_child_area_preferred;
+}
+static void quillo_child_area_init(QuilloChildArea*) {}
+
 namespace quillo::window {
 namespace {
 GtkWindowPresenter* Self(gpointer p) {
@@ -48,8 +69,7 @@ GtkWindowPresenter::GtkWindowPresenter(WindowEvents& events, const WindowOptions
   if (auto* parent = dynamic_cast<GtkWindowPresenter*>(options.parent)) {
     gtk_window_set_transient_for(w, parent->gtk_window());
   }
-  fixed_ = gtk_fixed_new();
-  gtk_widget_set_size_request(fixed_, 1, 1);
+  fixed_ = GTK_WIDGET(g_object_new(quillo_child_area_get_type(), nullptr));
   gtk_container_add(GTK_CONTAINER(window_), fixed_);
   gtk_widget_show(fixed_);
 
@@ -196,11 +216,76 @@ void GtkWindowPresenter::BeginMoveDrag(const MouseEvent& from) {
 }
 
 void GtkWindowPresenter::BeginResizeDrag(ResizeEdge edge, const MouseEvent& from) {
-  GdkWindowEdge gdk_edge = edge == ResizeEdge::kRight    ? GDK_WINDOW_EDGE_EAST
-                           : edge == ResizeEdge::kBottom ? GDK_WINDOW_EDGE_SOUTH
-                                                         : GDK_WINDOW_EDGE_SOUTH_EAST;
-  gtk_window_begin_resize_drag(gtk_window(), gdk_edge, guint(from.button), from.screen.x,
+  gtk_window_begin_resize_drag(gtk_window(), ToGdkEdge(edge), guint(from.button), from.screen.x,
                                from.screen.y, from.time_ms);
+}
+
+namespace {
+// The pointer's screen position now; false without a pointer.
+bool PointerNow(GtkWidget* widget, int& x, int& y) {
+  GdkDisplay* display = gtk_widget_get_display(widget);
+  GdkSeat* seat = display ? gdk_display_get_default_seat(display) : nullptr;
+  GdkDevice* pointer = seat ? gdk_seat_get_pointer(seat) : nullptr;
+  if (!pointer) return false;
+  gdk_device_get_position(pointer, nullptr, &x, &y);
+  return true;
+}
+}  // namespace
+
+void GtkWindowPresenter::BeginMoveDragAtPointer() {
+  int x = 0, y = 0;
+  if (!PointerNow(window_, x, y)) return;
+  gtk_window_begin_move_drag(gtk_window(), 1, x, y, GDK_CURRENT_TIME);
+}
+
+void GtkWindowPresenter::BeginResizeDragAtPointer(ResizeEdge edge) {
+  int x = 0, y = 0;
+  if (!PointerNow(window_, x, y)) return;
+  gtk_window_begin_resize_drag(gtk_window(), ToGdkEdge(edge), 1, x, y, GDK_CURRENT_TIME);
+}
+
+GdkWindowEdge GtkWindowPresenter::ToGdkEdge(ResizeEdge edge) {
+  switch (edge) {
+    case ResizeEdge::kBottomRight:
+      return GDK_WINDOW_EDGE_SOUTH_EAST;
+    case ResizeEdge::kRight:
+      return GDK_WINDOW_EDGE_EAST;
+    case ResizeEdge::kBottom:
+      return GDK_WINDOW_EDGE_SOUTH;
+    case ResizeEdge::kTopLeft:
+      return GDK_WINDOW_EDGE_NORTH_WEST;
+    case ResizeEdge::kTop:
+      return GDK_WINDOW_EDGE_NORTH;
+    case ResizeEdge::kTopRight:
+      return GDK_WINDOW_EDGE_NORTH_EAST;
+    case ResizeEdge::kLeft:
+      return GDK_WINDOW_EDGE_WEST;
+    case ResizeEdge::kBottomLeft:
+      return GDK_WINDOW_EDGE_SOUTH_WEST;
+  }
+  return GDK_WINDOW_EDGE_SOUTH_EAST;
+}
+
+const char* GtkWindowPresenter::CursorName(ResizeEdge edge) {
+  switch (edge) {
+    case ResizeEdge::kBottomRight:
+      return "se-resize";
+    case ResizeEdge::kRight:
+      return "e-resize";
+    case ResizeEdge::kBottom:
+      return "s-resize";
+    case ResizeEdge::kTopLeft:
+      return "nw-resize";
+    case ResizeEdge::kTop:
+      return "n-resize";
+    case ResizeEdge::kTopRight:
+      return "ne-resize";
+    case ResizeEdge::kLeft:
+      return "w-resize";
+    case ResizeEdge::kBottomLeft:
+      return "sw-resize";
+  }
+  return "default";
 }
 
 void GtkWindowPresenter::SetArrowCursor() {
@@ -406,6 +491,34 @@ void GtkWindowPresenter::Iconify() {
 
 void GtkWindowPresenter::SetTitle(const std::string& title) {
   gtk_window_set_title(GTK_WINDOW(window_), title.c_str());
+}
+
+void GtkWindowPresenter::SetShape(const std::vector<gfx::Rect>& rects) {
+  if (rects.empty()) {
+    gtk_widget_shape_combine_region(window_, nullptr);
+    return;
+  }
+  cairo_region_t* region = cairo_region_create();
+  for (const gfx::Rect& r : rects) {
+    if (r.IsEmpty()) continue;
+    cairo_rectangle_int_t box{r.left, r.top, r.width(), r.height()};
+    cairo_region_union_rectangle(region, &box);
+  }
+  // The X shape extension cuts both the drawn and the input area.
+  gtk_widget_shape_combine_region(window_, region);
+  cairo_region_destroy(region);
+}
+
+void GtkWindowPresenter::SetMinimumTrackSize(gfx::Size minimum) {
+  GdkGeometry hints{};
+  hints.min_width = std::max(1, minimum.width);
+  hints.min_height = std::max(1, minimum.height);
+  gtk_window_set_geometry_hints(gtk_window(), nullptr, &hints, GDK_HINT_MIN_SIZE);
+}
+
+void GtkWindowPresenter::SetOpacity(std::uint8_t opacity) {
+  opacity_ = opacity;
+  gtk_widget_set_opacity(window_, opacity / 255.0);
 }
 
 void GtkWindowPresenter::SetFileDropHandler(

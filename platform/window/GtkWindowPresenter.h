@@ -27,6 +27,8 @@ class GtkWindowPresenter : public WindowPresenter {
   bool IsActive() const override;
   void BeginMoveDrag(const MouseEvent& from) override;
   void BeginResizeDrag(ResizeEdge edge, const MouseEvent& from) override;
+  void BeginMoveDragAtPointer() override;
+  void BeginResizeDragAtPointer(ResizeEdge edge) override;
   void SetArrowCursor() override;
   void SetResizeCursor() override;
   void ClearFocus() override;
@@ -37,10 +39,20 @@ class GtkWindowPresenter : public WindowPresenter {
                 std::function<void(int id)> chosen) override;
   void Iconify() override;
   void SetTitle(const std::string& title) override;
+  void SetShape(const std::vector<gfx::Rect>& rects) override;
+  void SetOpacity(std::uint8_t opacity) override;
+  std::uint8_t Opacity() const override { return opacity_; }
+  void SetMinimumTrackSize(gfx::Size minimum) override;
   void SetFileDropHandler(
       std::function<void(const std::vector<std::string>& paths)> handler) override;
 
   GtkWindow* gtk_window() const { return GTK_WINDOW(window_); }
+  // The container over the painted pixels where child widgets (entries, the embedded browser)
+  // are placed at window pixels. Owned by the window; for platform/ only.
+  GtkFixed* fixed() const { return GTK_FIXED(fixed_); }
+  // The window system's names for an edge: the drag edge and the cursor shown over it.
+  static GdkWindowEdge ToGdkEdge(ResizeEdge edge);
+  static const char* CursorName(ResizeEdge edge);
   // Whether the X server's map notice has come: from then on the window receives input.
   bool mapped() const { return mapped_; }
   // Paints pending damage now (benchmarks and screenshots).
@@ -75,6 +87,7 @@ class GtkWindowPresenter : public WindowPresenter {
   GtkWidget* fixed_ = nullptr;
   const gfx::Surface* back_buffer_ = nullptr;
   std::uint8_t constant_alpha_ = 255;
+  std::uint8_t opacity_ = 255;
   bool enabled_ = true;
   bool input_transparent_ = false;
   bool mapped_ = false;

@@ -24,7 +24,17 @@ enum class WindowKind {
   kTooltip,  // never takes the focus
 };
 
-enum class ResizeEdge { kBottomRight, kRight, kBottom };
+// The edge or corner a border resize moves.
+enum class ResizeEdge {
+  kBottomRight,
+  kRight,
+  kBottom,
+  kTopLeft,
+  kTop,
+  kTopRight,
+  kLeft,
+  kBottomLeft,
+};
 
 class WindowPresenter;
 
@@ -73,6 +83,11 @@ class WindowPresenter {
   // Start moving or resizing with the pointer, from the button-down event that asked for it.
   virtual void BeginMoveDrag(const MouseEvent& from) = 0;
   virtual void BeginResizeDrag(ResizeEdge edge, const MouseEvent& from) = 0;
+  // The same without an event (a page asked for it, or a child widget took the button-down):
+  // from the pointer's position now, with the left button. Window systems that cannot start a
+  // drag without an event do nothing.
+  virtual void BeginMoveDragAtPointer() {}
+  virtual void BeginResizeDragAtPointer(ResizeEdge /*edge*/) {}
   virtual void SetArrowCursor() = 0;
   // The horizontal resize cursor (a splitter under the pointer); nothing where there is none.
   virtual void SetResizeCursor() {}
@@ -90,6 +105,16 @@ class WindowPresenter {
                         std::function<void(int id)> chosen) = 0;
   // Minimises the window to the taskbar. Window systems without it do nothing.
   virtual void Iconify() {}
+  // The window's outline as the union of these rectangles (window pixels): outside them the
+  // window is neither drawn nor takes input. An empty list gives back the whole rectangle.
+  virtual void SetShape(const std::vector<gfx::Rect>& /*rects*/) {}
+  // The opacity of the whole window, child widgets included (0 transparent … 255 opaque),
+  // beside the constant alpha of Present, which only scales the back buffer. Shown only where
+  // a compositor runs; the value is kept either way.
+  virtual void SetOpacity(std::uint8_t /*opacity*/) {}
+  virtual std::uint8_t Opacity() const { return 255; }
+  // The smallest size the user may resize the window to (a dimension below 1: no limit).
+  virtual void SetMinimumTrackSize(gfx::Size /*minimum*/) {}
   // The title the taskbar and the window list show.
   virtual void SetTitle(const std::string& /*title*/) {}
   // Dropped files (text/uri-list) arrive as local paths; unset by an empty function.
