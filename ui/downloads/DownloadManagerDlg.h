@@ -132,6 +132,8 @@ class DownloadManagerDlg {
   downloads::DownloadRows rows_;
   std::unique_ptr<DownloadManagerView> view_;
   bool shown_ = false;
+  // Expires with the tab: a menu that answers after the tab went does nothing.
+  std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
   // Declared last, so it stops first: no tick reaches a tab that is going.
   loop::Timer refresh_timer_;
 };
