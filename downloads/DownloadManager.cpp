@@ -134,6 +134,22 @@ void DownloadManager::CancelAll() {
     downloader_.Cancel(entry.transfer_id);
 }
 
+std::optional<DownloadManager::SongTransfer> DownloadManager::FindSongTransfer(
+    const std::string& music_id) const {
+  for (const DownloadEntry& entry : entries_.entries()) {
+    if (entry.kind != DownloadKind::kSong || entry.item_id != music_id) continue;
+    SongTransfer transfer;
+    transfer.transfer_id = entry.transfer_id;
+    if (const service::TransferRecord* record = downloader_.Find(entry.transfer_id)) {
+      transfer.found = true;
+      transfer.received_bytes = record->received_size();
+      transfer.total_bytes = record->total_size();
+    }
+    return transfer;
+  }
+  return std::nullopt;
+}
+
 void DownloadManager::OnStart(service::TransferRecord& record) {
   DownloadEntry* entry = entries_.FindByTransfer(record.id());
   if (entry == nullptr || entry->kind != DownloadKind::kSong) return;

@@ -13,6 +13,7 @@
 // moves and tags its file without it.
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <list>
 #include <memory>
 #include <optional>
@@ -108,6 +109,17 @@ class DownloadManager : public service::SafeDownloaderCallback,
     return entries_.FindByTransfer(transfer_id);
   }
   const std::list<DownloadEntry>& entries() const { return entries_.entries(); }
+
+  // A song's running download as the download window follows it: the transfer id of its
+  // "music" entry and, when the safe downloader still knows that transfer, its counts.
+  struct SongTransfer {
+    std::string transfer_id;
+    bool found = false;  // the transfer is in the downloader's table
+    std::uint64_t received_bytes = 0;
+    std::uint64_t total_bytes = 0;
+  };
+  // None when the song has no "music" entry.
+  std::optional<SongTransfer> FindSongTransfer(const std::string& music_id) const;
   // Every entry counts, companions too.
   std::size_t active_count() const { return entries_.size(); }
 

@@ -14,6 +14,7 @@
 // the safe downloader must have cancelled or finished them (Shutdown) before this object goes.
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -110,6 +111,10 @@ class PlaylistSync {
   int AddToLibrary();
   // 32861: deletes the selected songs themselves (the library's copy, or the phone's).
   bool DeleteSongs();
+  // Deletes these songs from the library (as 32861 does for library songs: the playing one is
+  // left first, the song list refreshed) and sends "api/deletemusic.php"; the download window's
+  // delete. False when no id was given.
+  bool DeleteLibrarySongs(const std::vector<std::string>& music_ids);
   // 33039: takes the selected songs out of the list shown.
   bool RemoveFromList();
   // 32982 (no confirmation): empties the list shown.
@@ -144,6 +149,9 @@ class PlaylistSync {
   // After the playing song was removed and no replacement was found: the default list's next
   // song, else silence.
   void StopOrMoveToDefaultList();
+  // Before songs go: when the playing song is among them, its successor in the current list
+  // starts. True when no successor was found and playback must stop (or move) afterwards.
+  bool LeavePlayingSong(const std::set<std::string>& going);
 
   Parts parts_;
   AnswerCollectors answers_;

@@ -42,54 +42,52 @@ void PlaylistSync::StopOrMoveToDefaultList() {
 bool PlaylistSync::DeleteSongs() {
   const std::vector<SelectedSong> songs = SelectedSongs();
   if (songs.empty()) return false;
-  const std::string shown = parts_.view.ShownListId();
-  std::set<std::string> selected;
-  for (const SelectedSong& song : songs) selected.insert(store::IdOf(song.record));
-
-  // The playing song is going: its successor in the current list starts now, while its
-  // record still exists.
-  bool stop_afterwards = false;
-  const std::string current = parts_.playback.CurrentListId();
-  const std::string playing = parts_.playback.PlayingMusicId();
-  if (!IsTemporaryListId(current) && !playing.empty() && selected.count(playing) != 0) {
-    const std::vector<store::MusicRecordPtr> list = parts_.playlists.ListRecords(current);
-    const store::MusicRecord* replacement = nullptr;
-    auto at = std::find_if(list.begin(), list.end(), [&](const store::MusicRecordPtr& record) {
-      return store::IdOf(*record) == playing;
-    });
-    if (at != list.end()) {
-      auto next = std::find_if(std::next(at), list.end(), [&](const store::MusicRecordPtr& record) {
-        return selected.count(store::IdOf(*record)) == 0;
-      });
-      if (next != list.end()) replacement = next->get();
-    }
-    if (replacement == nullptr && !list.empty() &&
-        selected.count(store::IdOf(*list.front())) == 0) {
-      replacement = list.front().get();
-    }
-    if (replacement != nullptr) {
-      parts_.playback.PlayRecord(*replacement);
-    } else {
-      stop_afterwards = true;
-    }
-  }
-
-  const bool on_phone = IsDeviceListId(shown);
   std::vector<std::string> ids;
-  for (const SelectedSong& song : songs) {
-    const std::string& id = store::IdOf(song.record);
-    if (on_phone) {
-      parts_.phone.DeleteSong(shown, id);
-    } else {
-      parts_.library.DeleteMusic(id);
-    }
-    ids.push_back(id);
-  }
-  if (!on_phone) Mirror(ServiceRequests::DeleteMusic(ids));
+  for (const SelectedSong& song : songs) ids.push_back(store::IdOf(song.record));
+  const std::string shown = parts_.view.ShownListId();
+  if (!IsDeviceListId(shown)) return DeleteLibrarySongs(ids);
+
+  const bool stop_afterwards = LeavePlayingSong({ids.begin(), ids.end()});
+  for (const std::string& id : ids) parts_.phone.DeleteSong(shown, id);
   parts_.view.RefreshSongList();
   if (stop_afterwards) StopOrMoveToDefaultList();
-  if (on_phone) parts_.phone.StartUpdate();
+  parts_.phone.StartUpdate();
   return true;
+}
+
+bool PlaylistSync::DeleteLibrarySongs(const std::vector<std::string>& music_ids) {
+  if (music_ids.empty()) return false;
+  const bool stop_afterwards = LeavePlayingSong({music_ids.begin(), music_ids.end()});
+  for (const std::string& id : music_ids) parts_.library.DeleteMusic(id);
+  Mirror(ServiceRequests::DeleteMusic(music_ids));
+  parts_.view.RefreshSongList();
+  if (stop_afterwards) StopOrMoveToDefaultList();
+  return true;
+}
+
+bool PlaylistSync::LeavePlayingSong(const std::set<std::string>& going) {
+  // The playing song is going: its successor in the current list starts now, while its
+  // record still exists.
+  const std::string current = parts_.playback.CurrentListId();
+  const std::string playing = parts_.playback.PlayingMusicId();
+  if (IsTemporaryListId(current) || playing.empty() || going.count(playing) == 0) return false;
+  const std::vector<store::MusicRecordPtr> list = parts_.playlists.ListRecords(current);
+  const store::MusicRecord* replacement = nullptr;
+  auto at = std::find_if(list.begin(), list.end(), [&](const store::MusicRecordPtr& record) {
+    return store::IdOf(*record) == playing;
+  });
+  if (at != list.end()) {
+    auto next = std::find_if(std::next(at), list.end(), [&](const store::MusicRecordPtr& record) {
+      return going.count(store::IdOf(*record)) == 0;
+    });
+    if (next != list.end()) replacement = next->get();
+  }
+  if (replacement == nullptr && !list.empty() && going.count(store::IdOf(*list.front())) == 0) {
+    replacement = list.front().get();
+  }
+  if (replacement == nullptr) return true;
+  parts_.playback.PlayRecord(*replacement);
+  return false;
 }
 
 bool PlaylistSync::RemoveFromList() {

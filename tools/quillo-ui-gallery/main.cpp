@@ -14,6 +14,7 @@
 #include <string>
 #include <thread>
 
+#include "DownloadsDemo.h"
 #include "GalleryDemos.h"
 #include "ListsDemo.h"
 #include "MainDialogDemos.h"
@@ -208,6 +209,23 @@ Opened OpenItem(const std::string& name, Samples& s) {
     o.ready = [raw] { return raw->filter().CopyIntoOwner(); };
     return o;
   }
+  if (name == "downloads") {
+    // A data folder of its own, removed with the demo; downloads come from
+    // QUILLO_GALLERY_SERVICE (without it the sample songs wait).
+    std::string folder =
+        (std::filesystem::temp_directory_path() /
+         ("quillo-gallery-downloads-" + std::to_string(shell::CurrentProcessId()) + "/"))
+            .string();
+    std::filesystem::create_directories(folder);
+    const char* service = std::getenv("QUILLO_GALLERY_SERVICE");
+    auto demo = gallery::DownloadsDemo::WithSampleStore(folder, service ? service : "");
+    demo->Create(Centered(gfx::Size{gallery::DownloadsDemo::kWidth, gallery::DownloadsDemo::kHeight}),
+                 nullptr);
+    auto* raw = demo.get();
+    if (raw->tab()) raw->tab()->Show(true);
+    s.window = std::move(demo);
+    return Opened{[raw] { return raw->IsCreated() ? static_cast<LayerWnd*>(raw) : nullptr; }};
+  }
   static const char* kKitKinds[] = {"textbutton", "dropdown", "checkbox", "radio",
                                     "label",      "list",     "edit",     "dialog"};
   for (const char* kind : kKitKinds) {
@@ -228,7 +246,7 @@ const char* kNames[] = {"alert",         "confirm",     "prompt",        "select
                         "button",        "slider",      "textbutton",    "list",        "dropdown",
                         "checkbox",      "radio",       "label",         "edit",        "dialog",
                         "mainskin",      "login",       "loginloading",  "importlocal", "lists",
-                        "lists-artists", "lists-filter"};
+                        "lists-artists", "lists-filter", "downloads"};
 
 int Usage() {
   std::fprintf(stderr, "usage: quillo-ui-gallery --list | --show NAME | --screenshot NAME FILE\n");

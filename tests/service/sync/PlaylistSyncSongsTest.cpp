@@ -112,6 +112,25 @@ TEST_F(PlaylistSyncSongsTest, DeletingTheWholeDefaultListStopsThePlayer) {
   EXPECT_GT(At("stop"), At("refresh songs"));
 }
 
+TEST_F(PlaylistSyncSongsTest, DeletingLibrarySongsByIdLeavesThePlayingSongAndSendsOneRequest) {
+  // The download window deletes by id, whatever list the song list shows.
+  PlayInListA("2");
+  view_.shown = kListA;
+  EXPECT_FALSE(sync_.DeleteLibrarySongs({}));
+  EXPECT_TRUE(sender_.sent.empty());
+  EXPECT_TRUE(sync_.DeleteLibrarySongs({"2", "3"}));
+  EXPECT_TRUE(Logged("play 4"));
+  EXPECT_LT(At("play 4"), At("refresh songs"));
+  EXPECT_FALSE(Logged("stop"));
+  EXPECT_FALSE(library().HasMusic("2"));
+  EXPECT_FALSE(library().HasMusic("3"));
+  EXPECT_TRUE(library().HasMusic("4"));
+  const std::vector<Sent> sent = SentRequests();
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0].path, "api/deletemusic.php");
+  EXPECT_EQ(sent[0].params, MusicIds({"2", "3"}));
+}
+
 TEST_F(PlaylistSyncSongsTest, DeletingFromATemporaryCurrentListLeavesPlaybackAlone) {
   AddSongs({"1", "2"});
   lists().SetTemporaryRecords("t_rank_1", {SongRecord("1"), SongRecord("2")});
