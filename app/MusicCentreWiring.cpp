@@ -8,6 +8,7 @@
 #include "service/upload/UploadManager.h"
 #include "store/DocumentStore.h"
 #include "store/StoreRuntime.h"
+#include "ui/downloads/DownloadManagerDlg.h"
 #include "ui/main/SorvelMainDlg.h"
 #include "web/CUploadDlg.h"
 #include "web/DownloadDlg.h"
@@ -80,6 +81,13 @@ void MusicCentreWiring::Connect(ui::SorvelMainDlg& window) {
   links.report = parts_.report;
 
   web::MusicCentre::Parts centre{parts_.runtime.store(), window, std::move(links), {}, {}, {}};
+  centre.downloads_tab = [this](ui::LayerWnd& frame, const gfx::Rect& area) {
+    ui::DownloadManagerDlg::Deps deps{parts_.runtime, parts_.downloads,
+                                      [this](const std::vector<std::string>& ids) {
+                                        parts_.sync.DeleteLibrarySongs(ids);
+                                      }};
+    return std::make_unique<ui::DownloadManagerDlg>(frame, area, std::move(deps));
+  };
   centre.program_cookies = [this] { return parts_.service.CookieLines(); };
   centre.add_program_cookies = [this](const std::vector<std::string>& lines) {
     parts_.service.AddCookieLines(lines);

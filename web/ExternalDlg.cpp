@@ -51,6 +51,11 @@ gfx::Rect ExternalDlg::PlaceBeside(const gfx::Rect& main) {
   return gfx::Rect::FromXYWH(main.right, main.top, kWidth, kHeight);
 }
 
+gfx::Rect ExternalDlg::TabArea() const {
+  const gfx::Rect page = PageArea();
+  return gfx::Rect{1, page.top, ClientSize().width, page.bottom};
+}
+
 gfx::Rect ExternalDlg::PageArea() const {
   const gfx::Size s = ClientSize();
   return gfx::Rect{kMarginLeft, kMarginTop + kToolBand, s.width - kMarginRight,
@@ -81,7 +86,7 @@ void ExternalDlg::InitLayer() {
   pages_.CreateInside(*this, PageArea());
   pages_.StartPages();
   if (downloads_factory_) {
-    downloads_ = downloads_factory_(*this, PageArea());
+    downloads_ = downloads_factory_(*this, TabArea());
     if (downloads_) downloads_->Show(false);
   }
   tab_ = Tab::kMusic;
@@ -91,6 +96,7 @@ void ExternalDlg::DrawBackground() {
   ui::LayerDlg::DrawBackground();
   gfx::Painter painter(back_buffer());
   DrawTabMarks(painter);
+  if (downloads_) downloads_->DrawBackground(painter);
   if (network_error_ && tab_ == Tab::kMusic) {
     if (const gfx::Surface* picture =
             ui::SkinManager::Instance().Image(skin::kNetworkError, false)) {
@@ -133,6 +139,7 @@ void ExternalDlg::ShowNetworkError(bool shown) {
 }
 
 void ExternalDlg::OnControlEvent(ui::LayerControl* control, int code) {
+  if (downloads_ && downloads_->OnControlEvent(control, code)) return;
   if (control == nullptr) return;
   switch (code) {
     case kBackButton:
@@ -208,6 +215,16 @@ void ExternalDlg::OnMouseMove(const window::MouseEvent& e) {
 void ExternalDlg::OnLButtonUp(const window::MouseEvent& e) {
   move_grab_.reset();
   ui::LayerDlg::OnLButtonUp(e);
+}
+
+void ExternalDlg::OnRButtonUp(const window::MouseEvent& e) {
+  if (downloads_ && downloads_->OnRButtonUp(e)) return;
+  ui::LayerDlg::OnRButtonUp(e);
+}
+
+void ExternalDlg::OnMouseWheel(const window::MouseEvent& e, int delta_steps) {
+  if (downloads_ && downloads_->OnMouseWheel(e, delta_steps)) return;
+  ui::LayerDlg::OnMouseWheel(e, delta_steps);
 }
 
 void ExternalDlg::OnCaptureLost() {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "ui/downloads/DownloadManagerDlg.h"
 #include "ui/main/AttachedWindows.h"
 #include "ui/toolkit/LayerDlg.h"
 #include "web/ExternalDHTMLDlg.h"
@@ -30,14 +31,6 @@ class ExternalFrameHost {
   virtual void CloseRequested() = 0;
 };
 
-// The download manager tab as the frame hosts it: placed over the page area, shown or hidden.
-class ExternalTab {
- public:
-  virtual ~ExternalTab() = default;
-  virtual void Show(bool shown) = 0;
-  virtual void SetArea(const gfx::Rect& frame_rect) = 0;
-};
-
 class ExternalDlg : public ui::LayerDlg, public ui::AttachableWindow {
  public:
   static constexpr int kWidth = 577;
@@ -53,9 +46,10 @@ class ExternalDlg : public ui::LayerDlg, public ui::AttachableWindow {
 
   enum class Tab { kMusic, kDownloads };
 
-  // Makes the tab from the frame, once the frame's window exists.
-  using TabFactory = std::function<std::unique_ptr<ExternalTab>(ui::LayerWnd& frame,
-                                                                const gfx::Rect& area)>;
+  // Makes the download manager tab in the frame, over `area` (frame pixels), once the frame's
+  // window exists.
+  using TabFactory = std::function<std::unique_ptr<ui::DownloadManagerDlg>(
+      ui::LayerWnd& frame, const gfx::Rect& area)>;
 
   ExternalDlg(ExternalFrameHost& host, store::DocumentStore& store,
               ExternalDHTMLDlg::Links links, TabFactory downloads_tab);
@@ -69,6 +63,10 @@ class ExternalDlg : public ui::LayerDlg, public ui::AttachableWindow {
   bool network_error_shown() const { return network_error_; }
   // The page area, window pixels.
   gfx::Rect PageArea() const;
+  // The download tab's area: the page area's height, the frame's whole width (its columns need
+  // it).
+  gfx::Rect TabArea() const;
+  ui::DownloadManagerDlg* downloads() const { return downloads_.get(); }
 
   // The frame's place for a main window at `main`: to its right, tops aligned.
   static gfx::Rect PlaceBeside(const gfx::Rect& main);
@@ -83,6 +81,8 @@ class ExternalDlg : public ui::LayerDlg, public ui::AttachableWindow {
   void OnLButtonDown(const window::MouseEvent& e) override;
   void OnLButtonUp(const window::MouseEvent& e) override;
   void OnCaptureLost() override;
+  void OnRButtonUp(const window::MouseEvent& e) override;
+  void OnMouseWheel(const window::MouseEvent& e, int delta_steps) override;
 
   // AttachableWindow
   gfx::Rect AttachedRect() const override { return WindowRect(); }
@@ -95,7 +95,7 @@ class ExternalDlg : public ui::LayerDlg, public ui::AttachableWindow {
   ExternalFrameHost& host_;
   ExternalDHTMLDlg pages_;
   TabFactory downloads_factory_;
-  std::unique_ptr<ExternalTab> downloads_;
+  std::unique_ptr<ui::DownloadManagerDlg> downloads_;
   Tab tab_ = Tab::kMusic;
   bool network_error_ = false;
   bool attached_ = false;
