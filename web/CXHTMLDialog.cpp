@@ -169,7 +169,11 @@ BridgeValue CXHTMLDialog::OnExternalCall(const std::string& method,
     options_.resizable = Arg(args, 0) == "1";
     if (!options_.resizable && view_) view_->SetBorderCursor(std::nullopt);
   } else if (method == "OpenUrl") {
-    OpenExternalUrl(Arg(args, 0));
+    // A page must not start local programs or open local files through the desktop's opener.
+    const std::string& url = Arg(args, 0);
+    if (StartsWithNoCase(url, "http://") || StartsWithNoCase(url, "https://")) {
+      OpenExternalUrl(url);
+    }
   } else if (method == "GetConfig") {
     return BridgeValue::String(store_.GetConfigText(Arg(args, 0), Arg(args, 1)));
   } else if (method == "SetConfig") {
@@ -193,7 +197,6 @@ BridgeValue CXHTMLDialog::OnExternalMethod(const std::string&, const std::vector
 std::vector<std::string> CXHTMLDialog::ExternalMethodNames() const { return {}; }
 
 void CXHTMLDialog::OpenExternalUrl(const std::string& url) {
-  if (!StartsWithNoCase(url, "http://") && !StartsWithNoCase(url, "https://")) return;
   shell::LaunchDetached({"xdg-open", url}, shell::ChildOutput::kDiscard);
 }
 
@@ -215,10 +218,9 @@ void CXHTMLDialog::Restore() {
 // ---- Pointer and keys over the page ----------------------------------------------------------
 
 bool CXHTMLDialog::OnPagePointer(PagePointer what, gfx::Point view_pos) {
-  if (!view_) return false;
   std::optional<window::ResizeEdge> edge;
   if (options_.resizable && !maximized_) edge = BorderHitTest::At(view_pos, PageClientRect());
-  view_->SetBorderCursor(edge);
+  if (view_) view_->SetBorderCursor(edge);
   if (!edge) return false;
   if (what == PagePointer::kLeftDown) {
     if (auto* p = host_window().presenter()) p->BeginResizeDragAtPointer(*edge);

@@ -98,8 +98,8 @@ class CXHTMLDialog : public ui::LayerWnd, public WebViewListener {
   // The origins whose pages get `window.external` (the built-in pages always do). Read when
   // the view is made.
   virtual std::vector<std::string> TrustedOrigins() const { return {}; }
-  // Opens an address of OpenUrl in the user's browser. Only http and https addresses are
-  // opened: a page must not start local programs or open local files.
+  // Opens an http or https address of OpenUrl in the user's browser (other addresses never
+  // get here).
   virtual void OpenExternalUrl(const std::string& url);
 
   store::DocumentStore& store() { return store_; }

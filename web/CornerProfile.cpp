@@ -34,11 +34,14 @@ std::vector<gfx::Point> CornerProfile::Polygon(gfx::Size size) const {
   if (!Fits(size)) return points;
   const int w = size.width, h = size.height, n = int(insets_.size());
   const auto& in = insets_;
-  // Down the right side: the top-right steps, then the bottom-right steps.
+  // Down the right side: the top-right steps, the straight edge (the rows past the profile are
+  // whole), then the bottom-right steps.
   for (int i = 0; i < n; ++i) {
     points.push_back({w - in[i], i});
     points.push_back({w - in[i], i + 1});
   }
+  points.push_back({w, n});
+  points.push_back({w, h - n});
   for (int i = n - 1; i >= 0; --i) {
     points.push_back({w - in[i], h - i - 1});
     points.push_back({w - in[i], h - i});
@@ -48,6 +51,8 @@ std::vector<gfx::Point> CornerProfile::Polygon(gfx::Size size) const {
     points.push_back({in[i], h - i});
     points.push_back({in[i], h - i - 1});
   }
+  points.push_back({0, h - n});
+  points.push_back({0, n});
   for (int i = n - 1; i >= 0; --i) {
     points.push_back({in[i], i + 1});
     points.push_back({in[i], i});

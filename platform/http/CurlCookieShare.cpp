@@ -81,6 +81,35 @@ bool CurlCookieShare::Save(CURL* easy) {
   return saved;
 }
 
+std::vector<std::string> CurlCookieShare::ExportLines() const {
+  std::vector<std::string> lines;
+  CurlEasyHandle easy(curl_easy_init());
+  if (!easy || !Attach(easy.get())) return lines;
+  curl_slist* cookies = nullptr;
+  if (curl_easy_getinfo(easy.get(), CURLINFO_COOKIELIST, &cookies) != CURLE_OK) return lines;
+  const auto now = static_cast<long long>(std::time(nullptr));
+  for (const curl_slist* item = cookies; item != nullptr; item = item->next) {
+    if (!IsExpired(item->data, now)) lines.emplace_back(item->data);
+  }
+  curl_slist_free_all(cookies);
+  return lines;
+}
+
+void CurlCookieShare::ImportLines(const std::vector<std::string>& lines) {
+  CurlEasyHandle easy(curl_easy_init());
+  if (!easy || !Attach(easy.get())) return;
+  bool added = false;
+  for (const std::string& line : lines) {
+    // curl reads a line with tabs as a Netscape line; anything else would be taken as a
+    // Set-Cookie header, or as one of its commands ("ALL", "FLUSH" …).
+    if (line.find('\t') == std::string::npos || line.find_first_of("\r\n") != std::string::npos) {
+      continue;
+    }
+    added |= curl_easy_setopt(easy.get(), CURLOPT_COOKIELIST, line.c_str()) == CURLE_OK;
+  }
+  if (added) Save(easy.get());
+}
+
 void CurlCookieShare::Lock(CURL*, curl_lock_data data, curl_lock_access, void* self) {
   static_cast<CurlCookieShare*>(self)->locks_.at(data).lock();
 }

@@ -16,6 +16,7 @@
 #include <atomic>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/http/CurlShareHandle.h"
 
@@ -35,6 +36,13 @@ class CurlCookieShare {
   // False when the file could not be written (it is then retried at destruction).
   bool Save(CURL* easy);
 
+  // Every cookie of the store as Netscape lines (session cookies with expiry 0, HttpOnly ones
+  // with the "#HttpOnly_" prefix), for the embedded browser. Any thread.
+  std::vector<std::string> ExportLines() const;
+  // Adds (or replaces) cookies given as Netscape lines, then writes the jar; lines curl does not
+  // read as a cookie are skipped. Any thread.
+  void ImportLines(const std::vector<std::string>& lines);
+
   const std::string& jar_path() const { return jar_path_; }
 
  private:
@@ -42,7 +50,7 @@ class CurlCookieShare {
   static void Unlock(CURL* easy, curl_lock_data data, void* self);
   void Load();
 
-  std::array<std::mutex, CURL_LOCK_DATA_LAST> locks_;
+  mutable std::array<std::mutex, CURL_LOCK_DATA_LAST> locks_;
   CurlShareHandle share_;
   std::string jar_path_;
   bool keep_session_cookies_;

@@ -104,6 +104,14 @@ CurlHttpTransport::CurlHttpTransport(std::string cookie_jar_path, CookieSessions
 
 CurlHttpTransport::~CurlHttpTransport() = default;
 
+std::vector<std::string> CurlHttpTransport::ExportCookieLines() const {
+  return share_->ExportLines();
+}
+
+void CurlHttpTransport::ImportCookieLines(const std::vector<std::string>& lines) {
+  share_->ImportLines(lines);
+}
+
 std::unique_ptr<HttpSession> CurlHttpTransport::OpenSession(const SessionOptions& options) {
   if (options.access_type == 3 && options.proxy.empty()) return nullptr;
   return std::make_unique<CurlHttpSession>(share_, options);

@@ -12,6 +12,7 @@
 // time-out (60 s by default) without a byte.
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/http/HttpTransport.h"
 
@@ -33,6 +34,11 @@ class CurlHttpTransport final : public HttpTransport {
   ~CurlHttpTransport() override;
 
   std::unique_ptr<HttpSession> OpenSession(const SessionOptions& options) override;
+
+  // The cookies every session shares, as Netscape lines, and adding to them (the jar is written
+  // then): how the embedded browser's cookies and the program's meet. Any thread.
+  std::vector<std::string> ExportCookieLines() const;
+  void ImportCookieLines(const std::vector<std::string>& lines);
 
  private:
   std::shared_ptr<CurlCookieShare> share_;
