@@ -96,6 +96,10 @@ void MusicCentreWiring::Connect(ui::SorvelMainDlg& window) {
   relay_->target = centre_.get();
 }
 
+void MusicCentreWiring::OnServiceKnown() {
+  if (centre_) centre_->OnServiceKnown();
+}
+
 void MusicCentreWiring::Disconnect() {
   relay_->target = nullptr;
   centre_.reset();

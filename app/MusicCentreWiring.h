@@ -71,6 +71,8 @@ class MusicCentreWiring {
   void Connect(ui::SorvelMainDlg& window);
   // Before the window goes: the centre's frame and the upload workers end first.
   void Disconnect();
+  // The service's address became known.
+  void OnServiceKnown();
 
   // The upload window for a song, modal over `over`.
   void ShowUpload(const std::string& music_id, const std::string& display_text,

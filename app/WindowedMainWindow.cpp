@@ -47,6 +47,7 @@
 #include "ui/dialogs/MessageBoxes.h"
 #include "ui/dialogs/SettingsWindows.h"
 #include "ui/lists/ListsSyncView.h"
+#include "ui/lyricviews/LyricDlg.h"
 #include "ui/lyricviews/LyricViews.h"
 #include "ui/main/MainWindowListener.h"
 #include "ui/main/TopParentDlg.h"
@@ -491,6 +492,7 @@ ui::SettingsWindows& WindowedMainWindow::settings_windows() {
 void WindowedMainWindow::OnServiceKnown(bool available) {
   // Service lists chosen while the embedded service was starting are fetched now.
   parts_->top.main_window().OnServiceKnown(available);
+  parts_->centre.OnServiceKnown();
 }
 
 void WindowedMainWindow::HandleCommandLine(const std::string& text) {

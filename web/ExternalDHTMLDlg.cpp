@@ -1,5 +1,7 @@
 #include "web/ExternalDHTMLDlg.h"
 
+#include <utility>
+
 #include "store/ListDocument.h"
 #include "store/MusicRecord.h"
 
@@ -53,22 +55,36 @@ std::string ExternalDHTMLDlg::OriginOf(const std::string& url) {
 }
 
 void ExternalDHTMLDlg::OpenRelative(const std::string& relative) {
+  if (BaseUrl().empty()) {
+    // The service's address comes later (the embedded service is still starting).
+    pending_relative_ = relative;
+    return;
+  }
   OpenAbsolute(BaseUrl() + relative);
 }
 
 void ExternalDHTMLDlg::OpenAbsolute(const std::string& url) {
+  pending_relative_.reset();
   if (view() == nullptr) {
     pending_url_ = url;
     return;
   }
   SetFailed(false);
+  // The service's origin may have become known since the view was made.
+  view()->SetTrustedOrigins(TrustedOrigins());
   Navigate(url);
 }
 
 void ExternalDHTMLDlg::StartPages() {
-  std::string url = pending_url_.empty() ? BaseUrl() + kFirstPage : pending_url_;
-  pending_url_.clear();
-  OpenAbsolute(url);
+  if (!pending_url_.empty()) {
+    OpenAbsolute(std::exchange(pending_url_, {}));
+    return;
+  }
+  OpenRelative(pending_relative_.value_or(kFirstPage));
+}
+
+void ExternalDHTMLDlg::OnServiceKnown() {
+  if (pending_relative_ && !BaseUrl().empty() && view()) OpenRelative(*pending_relative_);
 }
 
 void ExternalDHTMLDlg::GoHome() { OpenRelative(kHomePage); }

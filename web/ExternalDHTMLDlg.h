@@ -65,6 +65,8 @@ class ExternalDHTMLDlg : public CXHTMLDialog {
 
   // After CreateInside: starts at the remembered address, or at "go.php".
   void StartPages();
+  // The service's address became known: a page asked for before it is loaded now.
+  void OnServiceKnown();
 
   // WebViewListener
   void OnLoadStarted(const std::string& url) override;
@@ -83,6 +85,8 @@ class ExternalDHTMLDlg : public CXHTMLDialog {
 
   Links links_;
   std::string pending_url_;
+  // An address under a service base URL not known yet.
+  std::optional<std::string> pending_relative_;
   bool failed_ = false;
 };
 

@@ -41,7 +41,8 @@ ExternalDlg::ExternalDlg(ExternalFrameHost& host, store::DocumentStore& store,
                };
                return links;
              }()),
-      downloads_factory_(std::move(downloads_tab)) {
+      downloads_factory_(std::move(downloads_tab)),
+      report_(links.report) {
   SetTitle("音乐中心");
 }
 
@@ -215,6 +216,30 @@ void ExternalDlg::OnMouseMove(const window::MouseEvent& e) {
 void ExternalDlg::OnLButtonUp(const window::MouseEvent& e) {
   move_grab_.reset();
   ui::LayerDlg::OnLButtonUp(e);
+}
+
+std::string ExternalDlg::RowsSummary(const downloads::DownloadRows& rows) {
+  static constexpr const char* kNames[] = {"failed",  "finished", "receiving",
+                                           "started", "stopped",  "waiting"};
+  int counts[6] = {};
+  for (const downloads::DownloadRow& row : rows.rows()) {
+    const int state = static_cast<int>(row.state);
+    if (state >= 0 && state < 6) ++counts[state];
+  }
+  std::string line = "download tab: " + std::to_string(rows.size()) + " rows";
+  for (int state = 0; state < 6; ++state) {
+    if (counts[state] > 0) line += ", " + std::to_string(counts[state]) + " " + kNames[state];
+  }
+  return line;
+}
+
+void ExternalDlg::OnTimer(int timer_id) {
+  ui::LayerDlg::OnTimer(timer_id);
+  if (timer_id != ui::kLayerTimerId || !downloads_ || !downloads_->IsShown()) return;
+  std::string summary = RowsSummary(downloads_->rows());
+  if (summary == last_summary_) return;
+  last_summary_ = std::move(summary);
+  if (report_) report_(last_summary_);
 }
 
 void ExternalDlg::OnRButtonUp(const window::MouseEvent& e) {

@@ -46,6 +46,11 @@ class ExternalDlg : public ui::LayerDlg, public ui::AttachableWindow {
 
   enum class Tab { kMusic, kDownloads };
 
+  // The download tab's rows as a line ("download tab: 3 rows, 1 receiving, 2 stopped"),
+  // reported whenever it changes while the tab shows, so that whoever watches the run sees the
+  // downloads move.
+  static std::string RowsSummary(const downloads::DownloadRows& rows);
+
   // Makes the download manager tab in the frame, over `area` (frame pixels), once the frame's
   // window exists.
   using TabFactory = std::function<std::unique_ptr<ui::DownloadManagerDlg>(
@@ -82,6 +87,7 @@ class ExternalDlg : public ui::LayerDlg, public ui::AttachableWindow {
   void OnLButtonUp(const window::MouseEvent& e) override;
   void OnCaptureLost() override;
   void OnRButtonUp(const window::MouseEvent& e) override;
+  void OnTimer(int timer_id) override;
   void OnMouseWheel(const window::MouseEvent& e, int delta_steps) override;
 
   // AttachableWindow
@@ -100,6 +106,8 @@ class ExternalDlg : public ui::LayerDlg, public ui::AttachableWindow {
   bool network_error_ = false;
   bool attached_ = false;
   std::optional<gfx::Point> move_grab_;
+  std::function<void(const std::string&)> report_;
+  std::string last_summary_;
 };
 
 }  // namespace quillo::web

@@ -43,9 +43,20 @@ void MusicCentre::Open(const std::string& url) {
   const std::string base = parts_.links.base_url ? parts_.links.base_url() : std::string();
   // The bare base address means "the panel", not a page: the first opening starts at the first
   // page, later ones keep what the user was reading.
-  if (url != base) frame_->pages().OpenAbsolute(url);
+  if (base.empty()) {
+    // Until the service's address is known the main window's addresses are relative ones.
+    if (!url.empty()) frame_->pages().OpenRelative(url);
+  } else if (url != base) {
+    frame_->pages().OpenAbsolute(url);
+  }
   if (!frame_->Open()) return;
   frame_->SelectTab(ExternalDlg::Tab::kMusic);
+}
+
+void MusicCentre::OnServiceKnown() {
+  if (!frame_) return;
+  CookiesToPages();
+  frame_->pages().OnServiceKnown();
 }
 
 void MusicCentre::Close() {

@@ -46,6 +46,8 @@ class MusicCentre : public ui::HostedPagePanel,
   void Close() override;
   bool IsOpen() const override;
   bool ShowMusic(const std::string& music_id) override;
+  // The service's address became known: the pages waiting for it load.
+  void OnServiceKnown();
 
   // ExternalFrameHost
   ui::LayerWnd* MainWindow() override;
