@@ -1,0 +1,196 @@
+// The music centre in the running program, driven as a person does: it opens beside the main
+// window and follows it; the stand-in's preview button plays the song; its download button adds
+// the song, and the "下载管理" tab shows it downloading until it leaves; "停止下载" stops every
+// row. The stand-in's download is throttled so that the rows can be seen moving.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ChildProcess.h"
+#include "RealDisplay.h"
+#include "XdgSandbox.h"
+#include "platform/fs/FileSystem.h"
+#include "platform/gfx/ImageDecoder.h"
+#include "support/ServiceProcess.h"
+
+namespace quillo::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+// The frame's pieces, in its window pixels: the tab buttons of the tool band, and the tab's
+// "停止下载" button in the band under the download list.
+constexpr int kFrameWidth = 577;
+constexpr gfx::Point kMusicTab{kFrameWidth - 160 + 30, 28 + 4 + 11};
+constexpr gfx::Point kDownloadTab{kFrameWidth - 96 + 43, 28 + 4 + 11};
+constexpr gfx::Point kStopAllButton{1 + 8 + 76 + 8 + 38, 538 - 13 - 18};
+// The stand-in pages' buttons (#2d6cdf).
+constexpr std::uint32_t kButtonRgb = 0x2d6cdf;
+
+class MusicCentreGuiTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || *display == '\0') GTEST_SKIP() << "no display";
+    if (!RunCommand("command -v xdotool >/dev/null")) GTEST_SKIP() << "xdotool missing";
+    ASSERT_TRUE(service_.Start()) << service_.error();
+    // About eight seconds a song: long enough to see it in the list, short enough to wait for.
+    ASSERT_GE(service_.AddFault("path=/music/download.php&kind=throttle&bytes_per_second=400000"),
+              0);
+    environment_ = xdg_.Environment();
+    environment_["DISPLAY"] = display;
+    environment_["DBUS_SESSION_BUS_ADDRESS"] = "";
+    environment_["QUILLO_AUDIO_SINK"] = "fakesink sync=true";
+    environment_["NO_AT_BRIDGE"] = "1";
+    environment_["QUILLO_SERVICE_EXECUTABLE"] = "/nonexistent";
+    display_.SetEnvironment("DISPLAY='" + std::string(display) + "'");
+    ASSERT_TRUE(Tool("config set sorvel.service.base_url " + service_.base_url()));
+    ASSERT_TRUE(Tool("config set sorvel.service.upload_host " + service_.upload_host()));
+    ASSERT_TRUE(Tool("config set module.lyric.isopen false"));
+  }
+  void TearDown() override {
+    if (program_ && !program_->Wait(0ms)) {
+      ChildProcess quit(QUILLO_EXECUTABLE, {"--data-dir", data_folder(), "--quit"}, environment_);
+      quit.Wait(20s);
+      program_->Wait(30s);
+    }
+  }
+  std::string data_folder() const { return xdg_.root() + "data/"; }
+  std::optional<std::string> Tool(const std::string& arguments) const {
+    return RunCommand("'" + std::string(QUILLO_TOOL_EXECUTABLE) + "' --data-dir '" + data_folder() +
+                      "' " + arguments + " 2>/dev/null");
+  }
+  // The first line starting with `prefix` that the run printed, waiting at most `timeout`.
+  std::optional<std::string> WaitForLineStarting(const std::string& prefix,
+                                                 std::chrono::milliseconds timeout) {
+    std::optional<std::string> found;
+    Eventually(
+        [&] {
+          program_->WaitForLine("\x01", 100ms);
+          for (const std::string& line : program_->lines()) {
+            if (line.rfind(prefix, 0) == 0) {
+              found = line;
+              return true;
+            }
+          }
+          return false;
+        },
+        timeout);
+    return found;
+  }
+  void Start() {
+    program_ = std::make_unique<ChildProcess>(
+        QUILLO_EXECUTABLE, std::vector<std::string>{"--data-dir", data_folder()}, environment_);
+    ASSERT_TRUE(program_->WaitForLine("main window shown", 60s)) << program_->error_text();
+    ASSERT_TRUE(WaitForLineStarting("music centre: loaded " + service_.base_url() + "go.php", 60s))
+        << program_->error_text();
+    main_ = display_.FindWindow(program_->pid(), "Zelbo音乐", 20s);
+    centre_ = display_.FindWindow(program_->pid(), "音乐中心", 20s);
+    ASSERT_TRUE(main_ && centre_) << "windows not found on the display";
+  }
+
+  // The page's song rows' buttons (preview, download), top to bottom: the pairs of buttons in
+  // the right part of the page, below its header bar.
+  std::vector<std::pair<gfx::Point, gfx::Point>> SongButtons() const {
+    std::vector<std::pair<gfx::Point, gfx::Point>> pairs;
+    const std::string path = xdg_.root() + "centre.png";
+    if (!display_.Capture(*centre_, path)) return pairs;
+    const std::optional<std::string> bytes = fs::ReadWholeFile(path);
+    if (!bytes) return pairs;
+    const std::optional<gfx::Surface> picture = gfx::DecodeImage(*bytes);
+    if (!picture) return pairs;
+    const int width = picture->width();
+    int y = 120;  // below the tool band and the page's header bar
+    while (y < picture->height() - 10) {
+      // Runs of button colour on this row, in the right third of the page.
+      std::vector<std::pair<int, int>> runs;
+      int start = -1;
+      for (int x = width * 2 / 3; x < width - 10; ++x) {
+        const bool button = (picture->PixelAt(x, y) & 0xffffff) == kButtonRgb;
+        if (button && start < 0) start = x;
+        if (!button && start >= 0) {
+          if (x - start >= 12) runs.emplace_back(start, x);
+          start = -1;
+        }
+      }
+      if (runs.size() == 2) {
+        pairs.push_back({{(runs[0].first + runs[0].second) / 2, y + 6},
+                         {(runs[1].first + runs[1].second) / 2, y + 6}});
+        y += 24;  // past this row's buttons
+      } else {
+        ++y;
+      }
+    }
+    return pairs;
+  }
+
+  ServiceProcess service_;
+  XdgSandbox xdg_;
+  RealDisplay display_;
+  std::map<std::string, std::string> environment_;
+  std::unique_ptr<ChildProcess> program_;
+  std::optional<std::string> main_, centre_;
+};
+
+TEST_F(MusicCentreGuiTest, OpensBesideTheWindowPreviewsAndDownloadsFromThePage) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  const WindowGeometry main = display_.GeometryOf(*main_);
+  WindowGeometry centre = display_.GeometryOf(*centre_);
+  EXPECT_EQ(centre.x, main.x + main.width);
+  EXPECT_EQ(centre.y, main.y);
+  EXPECT_EQ(centre.width, kFrameWidth);
+  display_.Screenshot(*centre_, "music-centre.png");
+
+  // It follows the main window.
+  ASSERT_TRUE(display_.Drag(*main_, {100, 8}, {60, 48}));
+  ASSERT_TRUE(Eventually(
+      [&] {
+        const WindowGeometry moved = display_.GeometryOf(*main_);
+        centre = display_.GeometryOf(*centre_);
+        return moved.y != main.y && centre.x == moved.x + moved.width && centre.y == moved.y;
+      },
+      10s))
+      << "centre at " << centre.x << "," << centre.y;
+
+  // The first row's preview button plays that song.
+  std::vector<std::pair<gfx::Point, gfx::Point>> buttons;
+  ASSERT_TRUE(Eventually([&] { return (buttons = SongButtons()).size() >= 3; }, 20s))
+      << buttons.size() << " rows of buttons found";
+  ASSERT_TRUE(display_.Click(*centre_, buttons[0].first));
+  const auto tryout = WaitForLineStarting("music centre: Tryout ", 10s);
+  ASSERT_TRUE(tryout) << program_->error_text();
+  const std::string id = tryout->substr(std::string("music centre: Tryout ").size());
+  std::string title;
+  for (const ServiceSong& song : service_.Catalogue())
+    if (song.id == id) title = song.name + " - " + song.artist_name;
+  ASSERT_FALSE(title.empty()) << "no song " << id;
+  EXPECT_TRUE(WaitForLineStarting("status: " + title, 30s)) << title;
+
+  // The second row's download button adds that song; the download tab shows it until it is in.
+  ASSERT_TRUE(display_.Click(*centre_, buttons[1].second));
+  ASSERT_TRUE(WaitForLineStarting("music centre: AddDownload taken", 10s));
+  ASSERT_TRUE(display_.Click(*centre_, kDownloadTab));
+  const auto moving = WaitForLineStarting("download tab: 1 rows, 1 receiving", 30s);
+  EXPECT_TRUE(moving) << program_->error_text();
+  display_.Screenshot(*centre_, "download-tab.png");
+  EXPECT_TRUE(WaitForLineStarting("download tab: 0 rows", 60s)) << program_->error_text();
+
+  // Three more; "停止下载" stops them all.
+  ASSERT_TRUE(display_.Click(*centre_, kMusicTab));
+  for (int row = 2; row < 5 && row < int(buttons.size()); ++row)
+    ASSERT_TRUE(display_.Click(*centre_, buttons[row].second));
+  ASSERT_TRUE(display_.Click(*centre_, kDownloadTab));
+  ASSERT_TRUE(WaitForLineStarting("download tab: 3 rows", 20s)) << program_->error_text();
+  ASSERT_TRUE(display_.Click(*centre_, kStopAllButton));
+  EXPECT_TRUE(WaitForLineStarting("download tab: 3 rows, 3 stopped", 10s))
+      << program_->error_text();
+}
+
+}  // namespace
+}  // namespace quillo::testing
