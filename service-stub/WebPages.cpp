@@ -234,8 +234,8 @@ Reply ArtistPage(ServiceContext& context, const Call& call) {
 
 // Tells the hosting program that the page logged the user in (or out).
 std::string NotifyProgram(const char* method) {
-  return std::string("if (window.external && typeof window.external.") + method +
-         " === 'function') { window.external." + method + "(); }";
+  return std::string("try { if (window.external && typeof window.external.") + method +
+         " === 'function') { window.external." + method + "(); } } catch (e) {}";
 }
 
 std::string LoginForm(const std::string& message, const std::string& name) {
