@@ -317,12 +317,12 @@ Reply RetrievePasswordPage(ServiceContext&, const Call& call) {
   return Page(HtmlPage("找回密码", body));
 }
 
-// "my/index.php?user_id=ID" shows that user; without an id, the logged-in user's own space, or
-// a way to log in.
+// "my/index.php?user_id=ID" shows that user (an unknown or missing id is not found); "my/"
+// shows the logged-in user's own space, or a way to log in.
 Reply UserPage(ServiceContext& context, const Call& call) {
   std::string user_id = call.ParamOr("user_id");
   bool own = false;
-  if (user_id.empty()) {
+  if (user_id.empty() && call.path() != "/my/index.php") {
     const auto session = SessionOf(context, call);
     if (!session) {
       return Page(HtmlPage("我的空间", "<p>登录后可以在这里看到您的曲库和播放列表。</p>"
