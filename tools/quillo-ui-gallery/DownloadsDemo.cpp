@@ -44,10 +44,14 @@ struct SampleSong {
 };
 
 constexpr SampleSong kSongs[] = {
-    {"后来", "刘若英", "0", false},       {"晴天", "周杰伦", "0", false},
-    {"红豆", "王菲", "0", true},          {"光辉岁月", "Beyond", "3", false},
-    {"Yesterday", "The Beatles", "0", false}, {"平凡之路", "朴树", "0", true},
-    {"海阔天空", "Beyond", "0", false},   {"Someone Like You", "Adele", "3", false},
+    {"后来", "刘若英", "0", false},
+    {"晴天", "周杰伦", "0", false},
+    {"红豆", "王菲", "0", true},
+    {"光辉岁月", "Beyond", "3", false},
+    {"Yesterday", "The Beatles", "0", false},
+    {"平凡之路", "朴树", "0", true},
+    {"海阔天空", "Beyond", "0", false},
+    {"Someone Like You", "Adele", "3", false},
 };
 
 }  // namespace

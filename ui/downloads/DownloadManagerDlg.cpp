@@ -42,7 +42,9 @@ DownloadManagerDlg::DownloadManagerDlg(LayerWnd& frame, gfx::Rect area, Deps dep
   AddControls();
 }
 
-DownloadManagerDlg::~DownloadManagerDlg() { refresh_timer_.Stop(); }
+DownloadManagerDlg::~DownloadManagerDlg() {
+  refresh_timer_.Stop();
+}
 
 gfx::Rect DownloadManagerDlg::HeaderRect() const {
   return gfx::Rect{area_.left, area_.top, area_.right, area_.top + kHeaderHeight};
@@ -73,19 +75,21 @@ void DownloadManagerDlg::AddControls() {
   }
   frame_.AddList(*view_, kListControlId).hidden = true;
   for (int button = kStartButton; button <= kDeleteButton; ++button) {
-    frame_.AddTextButton(ButtonRect(button), kButtonTexts[button], kControlIdBase + button)
-        .hidden = true;
+    frame_.AddTextButton(ButtonRect(button), kButtonTexts[button], kControlIdBase + button).hidden =
+        true;
   }
 }
 
 void DownloadManagerDlg::PlaceControls() {
   for (int column = DownloadRows::kStateColumn; column <= DownloadRows::kSpeedColumn; ++column) {
-    if (LayerControl* c = frame_.FindControl(kControlIdBase + column)) c->bounds = ColumnRect(column);
+    if (LayerControl* c = frame_.FindControl(kControlIdBase + column))
+      c->bounds = ColumnRect(column);
   }
   view_->SetBounds(ListRect());
   if (LayerControl* c = frame_.FindControl(kListControlId)) c->bounds = ListRect();
   for (int button = kStartButton; button <= kDeleteButton; ++button) {
-    if (LayerControl* c = frame_.FindControl(kControlIdBase + button)) c->bounds = ButtonRect(button);
+    if (LayerControl* c = frame_.FindControl(kControlIdBase + button))
+      c->bounds = ButtonRect(button);
   }
 }
 
@@ -168,8 +172,7 @@ void DownloadManagerDlg::DrawHeader(gfx::Painter& painter) {
     gfx::TextOptions options;
     options.vertical_center = true;
     options.align = gfx::TextAlign::kCenter;
-    painter.DrawText(kColumnTitles[column - DownloadRows::kStateColumn], font, text, cell,
-                     options);
+    painter.DrawText(kColumnTitles[column - DownloadRows::kStateColumn], font, text, cell, options);
     if (column != rows_.sort_column()) continue;
     // The sort direction: a small triangle at the cell's right, pointing up when ascending.
     const int x = cell.right - 12;

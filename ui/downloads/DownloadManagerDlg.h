@@ -79,8 +79,8 @@ class DownloadManagerDlg {
   };
 
   // Adds the tab's controls to the frame, hidden. The columns and the scroll strip need an area
-  // 576 pixels wide to show whole; a narrower one cuts the last column. The frame may or may not be created yet (the
-  // frame's InitLayer is a good place); `area` is in the frame's window pixels.
+  // 576 pixels wide to show whole; a narrower one cuts the last column. The frame may or may not be
+  // created yet (the frame's InitLayer is a good place); `area` is in the frame's window pixels.
   DownloadManagerDlg(LayerWnd& frame, gfx::Rect area, Deps deps);
   ~DownloadManagerDlg();
   DownloadManagerDlg(const DownloadManagerDlg&) = delete;

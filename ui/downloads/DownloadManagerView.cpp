@@ -14,7 +14,9 @@ namespace {
 using downloads::DownloadRows;
 using downloads::RowState;
 
-gfx::Font RowFont() { return gfx::Font::Points("宋体", 9); }
+gfx::Font RowFont() {
+  return gfx::Font::Points("宋体", 9);
+}
 
 // A square of `size` pixels centred in the cell.
 gfx::Rect IconBox(const gfx::Rect& cell, int size) {
@@ -51,7 +53,9 @@ DownloadManagerView::DownloadManagerView(LayerWnd& owner, const gfx::Rect& bound
                                          downloads::DownloadRows& rows)
     : LayerListViewM(owner, bounds, kRowHeight, kScrollBarWidth), rows_(rows) {}
 
-int DownloadManagerView::RowCount() const { return static_cast<int>(rows_.size()); }
+int DownloadManagerView::RowCount() const {
+  return static_cast<int>(rows_.size());
+}
 
 bool DownloadManagerView::IsSelected(int index) const {
   return index >= 0 && index < RowCount() && rows_.rows()[index].selected;
@@ -92,8 +96,8 @@ void DownloadManagerView::DrawRowClipped(gfx::Painter& painter, int index) {
   if (index == last_visible) DrawScrollStrip(painter);
 }
 
-void DownloadManagerView::DrawRow(gfx::Painter& painter, int index, int x, int y,
-                                  const gfx::Rect&, bool selected) {
+void DownloadManagerView::DrawRow(gfx::Painter& painter, int index, int x, int y, const gfx::Rect&,
+                                  bool selected) {
   if (index < 0 || index >= RowCount()) return;
   const downloads::DownloadRow& row = rows_.rows()[index];
   const Colors& c = colors();

@@ -53,9 +53,7 @@ class DownloadManagerDlgTest : public DownloadManagerFixture {
   ui::LayerControl* Control(int command) {
     return demo_->FindControl(DownloadManagerDlg::kControlIdBase + command);
   }
-  gfx::Point Centre(const gfx::Rect& r) {
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-  }
+  gfx::Point Centre(const gfx::Rect& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
   gfx::Point RowPoint(int index) {
     const gfx::Rect list = tab()->ListRect();
     return {list.left + 100, list.top + index * ui::DownloadManagerView::kRowHeight + 5};

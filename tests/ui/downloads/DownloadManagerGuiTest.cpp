@@ -84,8 +84,8 @@ class DownloadManagerGuiTest : public ::testing::Test {
         [this](const FakeAttempt& attempt, int) { return Answer(attempt); });
     downloader_ = std::make_unique<service::SafeDownloader>(loop, std::move(client));
     endpoints_.Set(service::EndpointsForBaseUrl("http://127.0.0.1:9/"));
-    manager_ = std::make_unique<downloads::DownloadManager>(loop, *runtime_, *downloader_,
-                                                            endpoints_);
+    manager_ =
+        std::make_unique<downloads::DownloadManager>(loop, *runtime_, *downloader_, endpoints_);
     stopper_ = runtime_->library().AttachDownloadStopper(*manager_);
   }
 
@@ -215,8 +215,9 @@ TEST_F(DownloadManagerGuiTest, ADoubleClickStartsARowAndAnotherStopsIt) {
   EXPECT_FALSE(runtime_->library().IsPaused("1"));
   // The tab's timer follows the download: receiving, with its size and progress.
   ASSERT_TRUE(WaitFor([&] { return Received("1") == 300000; }));
-  ASSERT_TRUE(WaitFor([&] { return Row("1").state == RowState::kReceiving &&
-                                   Row("1").progress_text == "14.30%"; }));
+  ASSERT_TRUE(WaitFor([&] {
+    return Row("1").state == RowState::kReceiving && Row("1").progress_text == "14.30%";
+  }));
   EXPECT_EQ(Row("1").size_text, "2.00M");
   EXPECT_TRUE(Row("1").selected);
   EXPECT_EQ(Row("2").state, RowState::kWaiting);
@@ -240,8 +241,8 @@ TEST_F(DownloadManagerGuiTest, TheStopButtonStopsTheRunningAndTheWaitingSongs) {
   }));
   EXPECT_EQ(Row("3").state, RowState::kWaiting);
 
-  ASSERT_TRUE(ClickAt(ControlCentre(*demo_, DownloadManagerDlg::kControlIdBase +
-                                                DownloadManagerDlg::kStopButton)));
+  ASSERT_TRUE(ClickAt(
+      ControlCentre(*demo_, DownloadManagerDlg::kControlIdBase + DownloadManagerDlg::kStopButton)));
   ASSERT_TRUE(WaitFor([&] {
     for (const auto& row : rows().rows())
       if (row.state != RowState::kStopped) return false;
@@ -254,8 +255,8 @@ TEST_F(DownloadManagerGuiTest, TheStopButtonStopsTheRunningAndTheWaitingSongs) {
   EXPECT_EQ(manager_->active_count(), 0u);
 
   // "启动下载" lets them wait again.
-  ASSERT_TRUE(ClickAt(ControlCentre(*demo_, DownloadManagerDlg::kControlIdBase +
-                                                DownloadManagerDlg::kStartButton)));
+  ASSERT_TRUE(ClickAt(ControlCentre(
+      *demo_, DownloadManagerDlg::kControlIdBase + DownloadManagerDlg::kStartButton)));
   ASSERT_TRUE(WaitFor([&] { return Row("5").state == RowState::kWaiting; }));
   EXPECT_FALSE(runtime_->library().IsPaused("3"));
 }
