@@ -128,6 +128,21 @@ void DownloadsDemo::OnMouseWheel(const window::MouseEvent& e, int delta_steps) {
   LayerDlg::OnMouseWheel(e, delta_steps);
 }
 
+void DownloadsDemo::OnLButtonDown(const window::MouseEvent& e) {
+  if (tab_ && tab_->OnLButtonDown(e)) return;
+  LayerDlg::OnLButtonDown(e);
+}
+
+void DownloadsDemo::OnMouseMove(const window::MouseEvent& e) {
+  if (tab_ && tab_->OnMouseMove(e)) return;
+  LayerDlg::OnMouseMove(e);
+}
+
+void DownloadsDemo::OnLButtonUp(const window::MouseEvent& e) {
+  if (tab_ && tab_->OnLButtonUp(e)) return;
+  LayerDlg::OnLButtonUp(e);
+}
+
 void DownloadsDemo::OnSize(gfx::Size size) {
   if (tab_) tab_->SetArea(TabArea(size));
   LayerDlg::OnSize(size);

@@ -1,5 +1,6 @@
 #include "ui/downloads/DownloadManagerDlg.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "downloads/DownloadRows.h"
@@ -113,6 +114,7 @@ void DownloadManagerDlg::Show(bool shown) {
     refresh_timer_.Start(kRefreshPeriod, [this] { Tick(); });
   } else {
     refresh_timer_.Stop();
+    thumb_grab_.reset();
   }
   if (frame_.IsCreated()) {
     frame_.DrawAll();
@@ -262,6 +264,33 @@ bool DownloadManagerDlg::OnMouseWheel(const window::MouseEvent& e, int delta_ste
   if (!shown_ || !ListRect().Contains(e.pos)) return false;
   view_->ScrollBy(delta_steps * view_->row_height() * 3);
   Redraw();
+  return true;
+}
+
+bool DownloadManagerDlg::OnLButtonDown(const window::MouseEvent& e) {
+  if (!shown_ || !view_->StripRect().Contains(e.pos)) return false;
+  const gfx::Rect thumb = view_->ThumbRect();
+  if (thumb.IsEmpty()) return true;
+  if (e.pos.y >= thumb.top && e.pos.y < thumb.bottom) {
+    thumb_grab_ = e.pos.y - thumb.top;
+    return true;
+  }
+  const int page = std::max(view_->row_height(), view_->bounds().height() - view_->row_height());
+  view_->ScrollBy(e.pos.y < thumb.top ? -page : page);
+  Redraw();
+  return true;
+}
+
+bool DownloadManagerDlg::OnMouseMove(const window::MouseEvent& e) {
+  if (!thumb_grab_) return false;
+  view_->ScrollThumbTo(e.pos.y - *thumb_grab_);
+  Redraw();
+  return true;
+}
+
+bool DownloadManagerDlg::OnLButtonUp(const window::MouseEvent&) {
+  if (!thumb_grab_) return false;
+  thumb_grab_.reset();
   return true;
 }
 

@@ -178,7 +178,7 @@ TEST_F(DownloadManagerDlgTest, TheRowMenuActsOnTheRowUnderThePointer) {
   EXPECT_FALSE(library().IsPaused("1"));
 }
 
-TEST_F(DownloadManagerDlgTest, TheWheelScrollsALongListAndTheTickFollowsTheStore) {
+TEST_F(DownloadManagerDlgTest, TheWheelAndTheStripScrollALongListAndTheTickFollowsTheStore) {
   Open();
   tab()->Show(true);
   for (int i = 10; i < 60; ++i) AddSong(std::to_string(i), "More " + std::to_string(i), "", "");
@@ -192,6 +192,29 @@ TEST_F(DownloadManagerDlgTest, TheWheelScrollsALongListAndTheTickFollowsTheStore
   EXPECT_EQ(tab()->view().scroll_offset(), 2 * 3 * ui::DownloadManagerView::kRowHeight);
   e.pos = Centre(Control(DownloadManagerDlg::kStopButton)->bounds);
   EXPECT_FALSE(tab()->OnMouseWheel(e, 2));
+
+  // The strip: a press below the thumb scrolls a page, dragging the thumb to the bottom shows
+  // the last rows, and moves after the release scroll nothing.
+  ui::DownloadManagerView& view = tab()->view();
+  view.SetScrollOffset(0);
+  const gfx::Rect strip = view.StripRect();
+  const int page = view.bounds().height() - ui::DownloadManagerView::kRowHeight;
+  Press(sink(), gfx::Point{strip.left + 5, strip.bottom - 3});
+  Release(sink(), gfx::Point{strip.left + 5, strip.bottom - 3});
+  EXPECT_EQ(view.scroll_offset(), page);
+  const gfx::Rect thumb = view.ThumbRect();
+  ASSERT_FALSE(thumb.IsEmpty());
+  Press(sink(), gfx::Point{strip.left + 5, thumb.top + 2});
+  Move(sink(), gfx::Point{strip.left + 5, strip.bottom + 50});
+  EXPECT_EQ(view.scroll_offset(), view.MaxScroll());
+  Move(sink(), gfx::Point{strip.left + 5, strip.top - 50});
+  EXPECT_EQ(view.scroll_offset(), 0);
+  Release(sink(), gfx::Point{strip.left + 5, strip.top - 50});
+  Move(sink(), gfx::Point{strip.left + 5, strip.bottom});
+  EXPECT_EQ(view.scroll_offset(), 0);
+  // A press on a row is the frame's: it selects.
+  Click(sink(), RowPoint(1));
+  EXPECT_TRUE(tab()->rows().rows()[1].selected);
 
   // Hidden, the tab stops following.
   tab()->Show(false);
