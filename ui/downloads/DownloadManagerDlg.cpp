@@ -45,6 +45,9 @@ DownloadManagerDlg::DownloadManagerDlg(LayerWnd& frame, gfx::Rect area, Deps dep
 
 DownloadManagerDlg::~DownloadManagerDlg() {
   refresh_timer_.Stop();
+  // The controls stay in the frame; hidden and without the list, they no longer reach the tab.
+  ShowControls(false);
+  if (LayerControl* c = frame_.FindControl(kListControlId)) c->list = nullptr;
 }
 
 gfx::Rect DownloadManagerDlg::HeaderRect() const {

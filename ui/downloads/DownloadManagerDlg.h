@@ -18,9 +18,9 @@
 // songs download) and rebuilds them when the store's lists changed. Hidden, it does nothing
 // and its controls are hidden.
 //
-// Window thread only. The frame and everything in Deps outlive the tab; the tab removes nothing
-// from the frame when it goes (its controls stay, hidden), so destroy it with the frame or
-// after hiding it.
+// Window thread only. The frame and everything in Deps outlive the tab (a member of the frame
+// is fine: the frame's destructor body still counts). When the tab goes its controls stay in
+// the frame, hidden and inert.
 #include <chrono>
 #include <cstdint>
 #include <functional>

@@ -109,6 +109,29 @@ TEST_F(DownloadManagerDlgTest, TheTabsControlsShowWithItAndFollowItsArea) {
   EXPECT_TRUE(Control(6)->hidden);
 }
 
+TEST_F(DownloadManagerDlgTest, AFrameOutlivingItsTabKeepsOnlyInertControls) {
+  DownloadManagerDlg::Deps deps{*runtime_, *manager_, [](const std::vector<std::string>&) {}};
+  ui::LayerDlg frame;
+  ASSERT_TRUE(frame.Create(
+      gfx::Rect::FromXYWH(0, 0, DownloadsDemo::kWidth, DownloadsDemo::kHeight), nullptr));
+  auto tab = std::make_unique<DownloadManagerDlg>(
+      frame, DownloadsDemo::TabArea(frame.ClientSize()), deps);
+  tab->Show(true);
+  window::MouseEvent press;
+  press.pos = gfx::Point{tab->ListRect().left + 50, tab->ListRect().top + 5};
+  tab.reset();
+  ui::LayerControl* list = frame.FindControl(DownloadManagerDlg::kListControlId);
+  ASSERT_NE(list, nullptr);
+  EXPECT_TRUE(list->hidden);
+  EXPECT_EQ(list->list, nullptr);
+  // Presses, double-clicks and drawing of the frame go on without the tab.
+  window::WindowEvents& events = frame;
+  Click(events, press.pos);
+  events.OnNativeDoubleClick(press);
+  frame.DrawAll();
+  loop_.PumpPending();
+}
+
 TEST_F(DownloadManagerDlgTest, HeaderAndButtonClicksReachTheTabThroughTheFrame) {
   Open();
   tab()->Show(true);
