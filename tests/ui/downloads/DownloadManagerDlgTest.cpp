@@ -112,10 +112,10 @@ TEST_F(DownloadManagerDlgTest, TheTabsControlsShowWithItAndFollowItsArea) {
 TEST_F(DownloadManagerDlgTest, AFrameOutlivingItsTabKeepsOnlyInertControls) {
   DownloadManagerDlg::Deps deps{*runtime_, *manager_, [](const std::vector<std::string>&) {}};
   ui::LayerDlg frame;
-  ASSERT_TRUE(frame.Create(
-      gfx::Rect::FromXYWH(0, 0, DownloadsDemo::kWidth, DownloadsDemo::kHeight), nullptr));
-  auto tab = std::make_unique<DownloadManagerDlg>(
-      frame, DownloadsDemo::TabArea(frame.ClientSize()), deps);
+  ASSERT_TRUE(frame.Create(gfx::Rect::FromXYWH(0, 0, DownloadsDemo::kWidth, DownloadsDemo::kHeight),
+                           nullptr));
+  auto tab =
+      std::make_unique<DownloadManagerDlg>(frame, DownloadsDemo::TabArea(frame.ClientSize()), deps);
   tab->Show(true);
   window::MouseEvent press;
   press.pos = gfx::Point{tab->ListRect().left + 50, tab->ListRect().top + 5};
