@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <unordered_set>
 #include <utility>
 
 #include "downloads/DownloadManager.h"
@@ -48,7 +49,9 @@ std::string DownloadRows::SizeText(std::uint64_t bytes) {
   return Format("%.2fG", n / 1073741824);
 }
 
-std::int64_t DownloadRows::Now() const { return hooks_.clock ? hooks_.clock() : SteadyMillis(); }
+std::int64_t DownloadRows::Now() const {
+  return hooks_.clock ? hooks_.clock() : SteadyMillis();
+}
 
 DownloadRow DownloadRows::InitialRow(const store::MusicRecord& record) const {
   DownloadRow row;
@@ -65,12 +68,19 @@ void DownloadRows::Rebuild() {
   std::map<std::string, DownloadRow> kept;
   for (DownloadRow& row : rows_) kept.emplace(row.music_id, std::move(row));
   rows_.clear();
+  std::unordered_set<std::string> listed;
   for (const store::MusicRecord& record : runtime_.playlists().DownloadQueueRecords()) {
     DownloadRow fresh = InitialRow(record);
-    if (fresh.music_id.empty() || IndexOf(fresh.music_id) != rows_.size()) continue;
+    if (fresh.music_id.empty() || !listed.insert(fresh.music_id).second) continue;
     auto it = kept.find(fresh.music_id);
     if (it != kept.end()) {
       it->second.name = fresh.name;
+      // A row whose download is not followed takes the state its record tells now (the player
+      // may have marked the song failed, another window may have paused it); a running
+      // download's state is the refresh's.
+      if (it->second.transfer_id.empty() && it->second.state != RowState::kStarted) {
+        it->second.state = fresh.state;
+      }
       rows_.push_back(std::move(it->second));
       kept.erase(it);
     } else {
@@ -96,7 +106,11 @@ bool DownloadRows::Refresh() {
 bool DownloadRows::RefreshRow(DownloadRow& row, std::int64_t now_ms) {
   if (std::optional<DownloadManager::SongTransfer> transfer =
           manager_.FindSongTransfer(row.music_id)) {
-    row.transfer_id = transfer->transfer_id;
+    if (transfer->transfer_id != row.transfer_id) {
+      // Another transfer than the one sampled (the song was started again): sample afresh.
+      row.sample_time_ms = 0;
+      row.transfer_id = transfer->transfer_id;
+    }
     if (!transfer->found) {
       row.state = RowState::kStarted;
       row.total_bytes = 0;
@@ -154,8 +168,8 @@ bool DownloadRows::RefreshRow(DownloadRow& row, std::int64_t now_ms) {
     case store::SongStatus::kWaiting:
     case store::SongStatus::kDownloading:
       // Stopped from elsewhere, or failed while paused: it waits again (or stays stopped).
-      row.state = runtime_.library().IsPaused(row.music_id) ? RowState::kStopped
-                                                            : RowState::kWaiting;
+      row.state =
+          runtime_.library().IsPaused(row.music_id) ? RowState::kStopped : RowState::kWaiting;
       ClearTexts(row);
       break;
   }
@@ -180,7 +194,8 @@ void DownloadRows::ApplySort() {
   std::map<std::string, std::string> name_keys;
   if (sort_column_ == kNameColumn) {
     store::ChineseCollator collator;
-    for (const DownloadRow& row : rows_) name_keys.emplace(row.music_id, collator.SortKey(row.name));
+    for (const DownloadRow& row : rows_)
+      name_keys.emplace(row.music_id, collator.SortKey(row.name));
   }
   auto less = [this, &name_keys](const DownloadRow& a, const DownloadRow& b) {
     switch (sort_column_) {

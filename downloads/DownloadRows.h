@@ -53,10 +53,11 @@ class DownloadRows {
   DownloadRows(store::StoreRuntime& runtime, DownloadManager& manager, Hooks hooks);
 
   // ---- Building and refreshing --------------------------------------------------------------
-  // Reads the download list from the store. Songs already listed keep their row as it is (its
-  // state, transfer, speed sample and selection); new songs get a row in their initial state
-  // (stopped when paused, else waiting; failed when their download failed); songs no longer
-  // listed lose theirs. The current sort, if any, is applied again.
+  // Reads the download list from the store. Songs already listed keep their row (transfer,
+  // texts, speed sample and selection; the state too while a download is followed, otherwise it
+  // is read again from the record); new songs get a row in their initial state (stopped when
+  // paused, else waiting; failed when their download failed); songs no longer listed lose
+  // theirs. The current sort, if any, is applied again.
   void Rebuild();
   // Rebuild when the store's lists changed since the last Rebuild; answers whether it did.
   bool RebuildIfChanged();

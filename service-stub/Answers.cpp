@@ -1,5 +1,8 @@
 #include "service-stub/Answers.h"
 
+#include <cctype>
+
+#include "platform/crypto/Crypto.h"
 #include "service-stub/HtmlPage.h"
 
 namespace quillo::stub {
@@ -26,6 +29,12 @@ XmlElement ListDocument(const Catalogue& catalogue, const std::string& pid, cons
     if (const CatalogueSong* song = catalogue.FindSong(id)) root.Append(SongElement(catalogue, *song));
   }
   return root;
+}
+
+std::string ChartListId(const std::string& chart_id) {
+  std::string id = crypto::Md5Hex("chart:" + chart_id);
+  for (char& c : id) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return id;
 }
 
 XmlElement LoginAnswer(const Catalogue& catalogue, const UserRecord& user,

@@ -19,6 +19,12 @@ XmlElement SongElement(const Catalogue& catalogue, const CatalogueSong& song);
 XmlElement ListDocument(const Catalogue& catalogue, const std::string& pid, const std::string& pname,
                         const std::vector<std::string>& song_ids);
 
+// The playlist id that a chart page's "download all" hands the client: 32 upper-case hexadecimal
+// digits made from the chart's id, the same on every page load, so that downloading a chart
+// twice fills one list. A playlist the client creates on the service under this id gets the
+// chart's name.
+std::string ChartListId(const std::string& chart_id);
+
 // The login answer: user, library ("folders" → folder "music") and playlists.
 XmlElement LoginAnswer(const Catalogue& catalogue, const UserRecord& user,
                        const SessionRecord& session, const std::string& logo_url,

@@ -16,25 +16,88 @@ table.songs tr.highlight { background: #fff6d6; }
 button { background: #2d6cdf; color: #fff; border: 0; border-radius: 3px; padding: 3px 10px; cursor: pointer; }
 button.secondary { background: #7a8699; }
 .error { color: #c0392b; } .notice { color: #2e7d32; }
+#browser-note { background: #fffbe6; border: 1px solid #e6b847; padding: 8px 10px; margin: 10px 0; display: none; }
 #song-detail { background: #fff; border: 1px solid #d5dbe3; padding: 10px; margin: 10px 0; display: none; }
 form.box { background: #fff; padding: 14px; max-width: 360px; }
 form.box label { display: block; margin: 8px 0 4px; }
 )css";
 
-// Every call into the program goes through here, so that a page opened in an ordinary browser
-// says what to do instead of failing silently.
+// Every call into the program goes through here. In an ordinary browser (no window.external,
+// or one without the program's methods) the buttons still do something useful: a preview plays
+// in the page, a download becomes a file link, log-in opens the web form.
 constexpr char kBridge[] = R"js(
-function zelboExternal(method) {
-  var args = Array.prototype.slice.call(arguments, 1);
-  if (window.external && typeof window.external[method] === 'function') {
-    return window.external[method].apply(window.external, args);
+function zelboHosted(method) {
+  try {
+    return !!window.external && typeof window.external[method] === 'function';
+  } catch (e) {
+    return false;
   }
-  alert('请在Zelbo音乐客户端中使用此功能');
-  return '';
 }
-function addDownload(button) { zelboExternal('AddDownload', button.getAttribute('data-xml')); }
-function tryout(button) { zelboExternal('Tryout', button.getAttribute('data-xml')); }
-function showLogin() { zelboExternal('Login'); }
+function zelboExternal(method) {
+  if (!zelboHosted(method)) return undefined;
+  var args = Array.prototype.slice.call(arguments, 1);
+  try {
+    return window.external[method].apply(window.external, args);
+  } catch (e) {
+    return undefined;
+  }
+}
+function zelboNote(html) {
+  var box = document.getElementById('browser-note');
+  if (!box) {
+    box = document.createElement('div');
+    box.id = 'browser-note';
+    var main = document.querySelector('main') || document.body;
+    main.insertBefore(box, main.firstChild);
+  }
+  box.innerHTML = html;
+  box.style.display = 'block';
+  return box;
+}
+function zelboFileLink(id) {
+  return '/music/download_shiting.php?id=' + encodeURIComponent(id);
+}
+function zelboIds(button) {
+  return (button.getAttribute('data-ids') || '').split(',').filter(function (id) { return id; });
+}
+function zelboPreview(id) {
+  var box = zelboNote('<p>试听（在Zelbo音乐客户端中可以边听边看歌词）：</p><audio id="preview" controls></audio>');
+  var player = box.querySelector('audio');
+  player.src = zelboFileLink(id);
+  var playing = player.play();
+  if (playing && playing.catch) playing.catch(function () {});
+}
+function zelboFileLinks(ids) {
+  var html = '<p>在浏览器中可以直接保存歌曲文件；用Zelbo音乐客户端下载会同时得到歌词和图片：</p><ul>';
+  ids.forEach(function (id) {
+    var name = (window.ZELBO_SONGS && ZELBO_SONGS[id]) ? ZELBO_SONGS[id].name : id;
+    html += '<li><a download href="' + zelboFileLink(id) + '">' +
+            String(name).replace(/[&<>"']/g, function (c) { return '&#' + c.charCodeAt(0) + ';'; }) +
+            '</a></li>';
+  });
+  zelboNote(html + '</ul>');
+}
+function zelboTryout(xml, ids) {
+  if (zelboHosted('Tryout')) return zelboExternal('Tryout', xml);
+  if (ids.length) zelboPreview(ids[0]);
+}
+function zelboDownload(xml, ids) {
+  if (zelboHosted('AddDownload')) return zelboExternal('AddDownload', xml);
+  zelboFileLinks(ids);
+}
+function addDownload(button) { zelboDownload(button.getAttribute('data-xml'), zelboIds(button)); }
+function tryout(button) { zelboTryout(button.getAttribute('data-xml'), zelboIds(button)); }
+function showLogin() {
+  if (zelboHosted('Login')) return zelboExternal('Login');
+  location.href = '/user/login.php';
+}
+// The logout link tells the program first (which logs its own session out), then ends the web
+// session; the logout page then need not tell the program again.
+function zelboLogout() {
+  zelboExternal('OnUserLogout');
+  location.href = '/user/logout.php' + (zelboHosted('OnUserLogout') ? '?notified=1' : '');
+  return false;
+}
 )js";
 
 }  // namespace
@@ -78,8 +141,8 @@ std::string HtmlPage(std::string_view title, std::string_view body, std::string_
   page += "</style><script>";
   page += kBridge;
   page += "</script></head><body><header><a href=\"/music/\">乐库</a><a href=\"/music/search.php\">搜索</a>"
-          "<a href=\"/user/login.php\">登录</a><a href=\"/user/register.php\">注册</a>"
-          "<a href=\"/user/logout.php\">退出</a>"
+          "<a href=\"/music/upload.php\">上传</a><a href=\"/my/\">我的空间</a><a href=\"/user/login.php\">登录</a><a href=\"/user/register.php\">注册</a>"
+          "<a href=\"/user/logout.php\" onclick=\"return zelboLogout()\">退出</a>"
           "<form action=\"/music/search.php\" method=\"get\"><input name=\"q\" placeholder=\"歌曲、歌手、专辑\">"
           "<button type=\"submit\">搜索</button></form></header><main>";
   page += "<h1>" + HtmlEscape(title) + "</h1>";

@@ -1,7 +1,10 @@
 #pragma once
 // The common frame of the service's web pages: one style sheet, a navigation bar and a helper
 // script that reaches the client program through `window.external` when the page is hosted
-// by it, and tells a plain browser to use the program instead.
+// by it; in a plain browser its song buttons play a preview in the page and offer file links.
+// Page functions: tryout(button) / addDownload(button) hand the button's data-xml list
+// document to Tryout / AddDownload (data-ids for the browser's fallback), showLogin(),
+// zelboLogout() (the logout link: OnUserLogout, then the web logout).
 #include <string>
 #include <string_view>
 

@@ -163,6 +163,16 @@ Reply ClearPlaylist(ServiceContext& context, const Call& call) {
   return FromOutcome(context.users.ClearPlaylist(caller.user_id, id));
 }
 
+// The name of a playlist that adding songs creates: the request's name, else the chart's name
+// when the id is one a chart page handed out, else the default.
+std::string NameIfCreated(ServiceContext& context, const Call& call, const std::string& id) {
+  if (const auto name = CleanName(call.ParamOr("name"))) return *name;
+  for (const auto& chart : context.catalogue.charts()) {
+    if (ChartListId(chart.id) == id) return chart.name;
+  }
+  return kDefaultPlaylistName;
+}
+
 // An empty playlistId names the user's library (songs dropped on the library row).
 Reply AddToPlaylist(ServiceContext& context, const Call& call) {
   auto caller = RequireUser(context, call);
@@ -175,9 +185,8 @@ Reply AddToPlaylist(ServiceContext& context, const Call& call) {
   if (!api::IsPlaylistId(id)) return ErrorResult(400, "播放列表编号错误");
   // force=1 creates a playlist the service does not know yet.
   const bool force = call.query().GetOr("force", "") == "1";
-  const auto name = CleanName(call.ParamOr("name"));
   return FromOutcome(context.users.AddToPlaylist(caller.user_id, id, songs.ids, force,
-                                                 name ? *name : kDefaultPlaylistName),
+                                                 NameIfCreated(context, call, id)),
                      static_cast<int>(songs.ids.size()));
 }
 

@@ -41,6 +41,7 @@ struct ServiceContext {
   std::string catalogue_folder;  // ends with '/'
   std::string uploads_folder;    // ends with '/'
   std::string base_url;          // "http://127.0.0.1:PORT/", known once the port is bound
+  std::string upload_url;        // the upload host's "http://127.0.0.1:PORT/", likewise
 };
 
 }  // namespace quillo::stub

@@ -7,9 +7,11 @@
 #include "platform/text/TextUtil.h"
 #include "service-stub/Answers.h"
 #include "service-stub/ApiHandlers.h"
+#include "service-stub/BridgeProbe.h"
 #include "service-stub/ControlHandlers.h"
 #include "service-stub/FileHandlers.h"
 #include "service-stub/UploadHost.h"
+#include "service-stub/UploadPage.h"
 #include "service-stub/WebPages.h"
 #include "service-stub/WorkerPool.h"
 
@@ -51,7 +53,10 @@ ServiceServer::ServiceServer(ServiceContext& context, bool omit_content_length)
   RegisterReportApi(main_router_);
   RegisterFileHandlers(main_router_);
   RegisterWebPages(main_router_);
+  RegisterUploadPage(main_router_);
+  RegisterBridgeProbeReport(main_router_);
   RegisterUploadHost(upload_router_);
+  RegisterBridgeProbePage(upload_router_);
   Configure(main_, "main", main_router_, kMainBodyBytes, kMainMaxThreads, &main_socket_);
   Configure(upload_, "upload", upload_router_, kUploadBodyBytes, kUploadMaxThreads, &upload_socket_);
 }
@@ -191,6 +196,7 @@ bool ServiceServer::Start(int port, int upload_port, std::string* error) {
     if (fd >= 0) ::listen(fd, kListenBacklog);
   }
   context_.base_url = "http://127.0.0.1:" + std::to_string(port_) + "/";
+  context_.upload_url = "http://127.0.0.1:" + std::to_string(upload_port_) + "/";
   main_thread_ = std::thread([this] { main_.listen_after_bind(); });
   upload_thread_ = std::thread([this] { upload_.listen_after_bind(); });
   // Stop() can only end a loop that has started, so wait until both run.

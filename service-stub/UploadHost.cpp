@@ -76,7 +76,7 @@ Reply Send(ServiceContext& context, const Call& call, const std::string& id) {
   return answer(now_held);
 }
 
-Reply Upload(ServiceContext& context, const Call& call) {
+Reply Handle(ServiceContext& context, const Call& call) {
   const std::string action = call.query().GetOr("action", "");
   if (action == "start") return Start(context);
   const std::string id = call.query().GetOr("id", "");
@@ -96,6 +96,15 @@ Reply Upload(ServiceContext& context, const Call& call) {
   context.users.SetUploadState(id, "stopped");
   fs::RemoveFile(PartPath(context, id));
   return Answer(200, "{id:'" + id + "',state:'stopped'}");
+}
+
+// The service's upload page (another origin) reads these answers from its script.
+Reply Upload(ServiceContext& context, const Call& call) {
+  Reply reply = Handle(context, call);
+  std::string origin = context.base_url;
+  if (!origin.empty() && origin.back() == '/') origin.pop_back();
+  if (!origin.empty()) reply.SetHeader("Access-Control-Allow-Origin", origin);
+  return reply;
 }
 
 }  // namespace

@@ -41,10 +41,25 @@ std::string SongXml(const Catalogue& catalogue, const std::string& pid, const st
   return ListDocument(catalogue, pid, pname, ids).PrintDocument();
 }
 
+// A button that hands the program a list document; `ids` (comma-separated) serve the page's
+// own fallback in a plain browser.
+std::string DocumentButton(const char* action, const std::string& xml, const std::string& ids,
+                           const std::string& label, const char* css_class = nullptr) {
+  return std::string("<button") + (css_class ? std::string(" class=\"") + css_class + "\"" : "") +
+         " onclick=\"" + action + "(this)\" data-xml=\"" + HtmlEscape(xml) + "\" data-ids=\"" +
+         HtmlEscape(ids) + "\">" + label + "</button>";
+}
+
 std::string SongButtons(const Catalogue& catalogue, const CatalogueSong& song) {
-  const std::string xml = HtmlEscape(SongXml(catalogue, "", "", {song.id}));
-  return "<button onclick=\"tryout(this)\" data-xml=\"" + xml + "\">试听</button> "
-         "<button onclick=\"addDownload(this)\" data-xml=\"" + xml + "\">下载</button>";
+  const std::string xml = SongXml(catalogue, "", "", {song.id});
+  return DocumentButton("tryout", xml, song.id, "试听") + " " +
+         DocumentButton("addDownload", xml, song.id, "下载");
+}
+
+std::string JoinIds(const std::vector<std::string>& ids) {
+  std::string joined;
+  for (const auto& id : ids) joined += (joined.empty() ? "" : ",") + id;
+  return joined;
 }
 
 std::string SongTable(const Catalogue& catalogue, const std::vector<const CatalogueSong*>& songs) {
@@ -75,7 +90,7 @@ std::string Greeting(ServiceContext& context, const Call& call) {
   if (const auto session = SessionOf(context, call)) {
     if (const auto user = context.users.FindUser(session->user_id)) {
       return "<p>您好，" + HtmlEscape(user->name) + "！<a href=\"/my/index.php?user_id=" +
-             HtmlEscape(user->id) + "\">我的主页</a> · <a href=\"/user/logout.php\">退出登录</a></p>";
+             HtmlEscape(user->id) + "\">我的空间</a> · <a href=\"/user/logout.php\" onclick=\"return zelboLogout()\">退出登录</a></p>";
     }
   }
   return "<p>您还没有登录。<button onclick=\"showLogin()\">登录</button> "
@@ -114,8 +129,8 @@ function show_music_window(id) {
       encodeURIComponent(song.artistId) + '">' + escapeHtml(song.artist) + '</a>　专辑：' +
       escapeHtml(song.album) + '</p><p><button id="detail-tryout">试听</button> ' +
       '<button id="detail-download">下载</button></p>';
-  document.getElementById('detail-tryout').onclick = function () { zelboExternal('Tryout', song.xml); };
-  document.getElementById('detail-download').onclick = function () { zelboExternal('AddDownload', song.xml); };
+  document.getElementById('detail-tryout').onclick = function () { zelboTryout(song.xml, [String(id)]); };
+  document.getElementById('detail-download').onclick = function () { zelboDownload(song.xml, [String(id)]); };
   box.style.display = 'block';
   var rows = document.querySelectorAll('tr.highlight');
   for (var i = 0; i < rows.length; ++i) rows[i].className = '';
@@ -171,11 +186,14 @@ Reply SiteHome(ServiceContext& context, const Call& call) {
 Reply ChartPage(ServiceContext& context, const Call& call) {
   const CatalogueChart* chart = context.catalogue.FindChart(call.ParamOr("id"));
   if (!chart) return ErrorPage(404, "排行榜不存在");
-  const std::string all = HtmlEscape(SongXml(context.catalogue, "", "", chart->song_ids));
-  const std::string as_list = HtmlEscape(SongXml(context.catalogue, RandomHex32(), chart->name, chart->song_ids));
-  std::string body = "<p><button onclick=\"addDownload(this)\" data-xml=\"" + all + "\">全部下载</button> "
-                     "<button class=\"secondary\" onclick=\"addDownload(this)\" data-xml=\"" + as_list +
-                     "\">存为播放列表</button></p><div id=\"song-detail\"></div>";
+  // "全部下载" puts the songs into a playlist named after the chart, the same one every time;
+  // the other button leaves the choice of list to the program (the one selected there).
+  const std::string ids = JoinIds(chart->song_ids);
+  const std::string as_list = SongXml(context.catalogue, ChartListId(chart->id), chart->name, chart->song_ids);
+  const std::string plain = SongXml(context.catalogue, "", "", chart->song_ids);
+  std::string body = "<p>" + DocumentButton("addDownload", as_list, ids, "全部下载") + " " +
+                     DocumentButton("addDownload", plain, ids, "全部加入选中的列表", "secondary") +
+                     "</p><div id=\"song-detail\"></div>";
   body += SongTable(context.catalogue, SongsOf(context.catalogue, chart->song_ids));
   return Page(HtmlPage(chart->name, body, SongDetailsScript(context.catalogue)));
 }
@@ -216,8 +234,8 @@ Reply ArtistPage(ServiceContext& context, const Call& call) {
 
 // Tells the hosting program that the page logged the user in (or out).
 std::string NotifyProgram(const char* method) {
-  return std::string("if (window.external && typeof window.external.") + method +
-         " === 'function') { window.external." + method + "(); }";
+  return std::string("try { if (window.external && typeof window.external.") + method +
+         " === 'function') { window.external." + method + "(); } } catch (e) {}";
 }
 
 std::string LoginForm(const std::string& message, const std::string& name) {
@@ -250,10 +268,12 @@ Reply LoginPage(ServiceContext& context, const Call& call) {
   return LoggedInPage(context, *user, "登录成功");
 }
 
+// "notified=1": the page's logout link has told the program already.
 Reply LogoutPage(ServiceContext& context, const Call& call) {
   if (const auto session = SessionOf(context, call)) context.users.DeleteSession(session->sid);
+  const bool notified = call.ParamOr("notified") == "1";
   Reply reply = Page(HtmlPage("退出登录", "<p class=\"notice\">您已退出登录。</p><p><a href=\"/music/\">返回乐库</a></p>",
-                              NotifyProgram("OnUserLogout")));
+                              notified ? std::string() : NotifyProgram("OnUserLogout")));
   reply.SetHeader("Set-Cookie", ExpiredSessionCookieHeader());
   return reply;
 }
@@ -297,8 +317,22 @@ Reply RetrievePasswordPage(ServiceContext&, const Call& call) {
   return Page(HtmlPage("找回密码", body));
 }
 
+// "my/index.php?user_id=ID" shows that user (an unknown or missing id is not found); "my/"
+// shows the logged-in user's own space, or a way to log in.
 Reply UserPage(ServiceContext& context, const Call& call) {
-  const auto user = context.users.FindUser(call.ParamOr("user_id"));
+  std::string user_id = call.ParamOr("user_id");
+  bool own = false;
+  if (user_id.empty() && call.path() != "/my/index.php") {
+    const auto session = SessionOf(context, call);
+    if (!session) {
+      return Page(HtmlPage("我的空间", "<p>登录后可以在这里看到您的曲库和播放列表。</p>"
+                                       "<p><button onclick=\"showLogin()\">登录</button> "
+                                       "<a href=\"/user/register.php\">注册新帐号</a></p>"));
+    }
+    user_id = session->user_id;
+    own = true;
+  }
+  const auto user = context.users.FindUser(user_id);
   if (!user) return ErrorPage(404, "用户不存在");
   std::string body = "<p><img width=\"64\" height=\"64\" alt=\"\" src=\"/music/download_image.php?id=" +
                      HtmlEscape(user->id) + "&amp;type=user&amp;size=64\"></p><h2>曲库</h2>";
@@ -307,7 +341,7 @@ Reply UserPage(ServiceContext& context, const Call& call) {
     body += "<h2>" + HtmlEscape(playlist.name) + "</h2>";
     body += SongTable(context.catalogue, SongsOf(context.catalogue, playlist.songs));
   }
-  return Page(HtmlPage(user->name + "的主页", body, SongDetailsScript(context.catalogue)));
+  return Page(HtmlPage(own ? "我的空间" : user->name + "的主页", body, SongDetailsScript(context.catalogue)));
 }
 
 Reply AdminMusicPage(ServiceContext& context, const Call& call) {
@@ -351,6 +385,8 @@ void RegisterWebPages(Router& router) {
   router.Add("GET", "/user/logout.php", LogoutPage);
   router.Add("*", "/user/register.php", RegisterPage);
   router.Add("*", "/user/retrieve_pwd.php", RetrievePasswordPage);
+  router.Add("GET", "/my", UserPage);
+  router.Add("GET", "/my/", UserPage);
   router.Add("GET", "/my/index.php", UserPage);
   router.Add("GET", "/admin/music.php", AdminMusicPage);
 }

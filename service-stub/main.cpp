@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
     update.Set(options->update_package, options->update_version);
   }
   ServiceContext context{*catalogue, songs, users, faults, log, update,
-                         CatalogueBuilder::CatalogueFolder(data), uploads, std::string()};
+                         CatalogueBuilder::CatalogueFolder(data), uploads, std::string(), std::string()};
   ServiceServer server(context, options->omit_content_length);
   if (!server.Start(options->port, options->upload_port, &error)) return Fail(error);
   std::printf("listening on http://127.0.0.1:%d/ upload 127.0.0.1:%d\n", server.port(),

@@ -342,6 +342,15 @@ TEST_F(DownloadRowsTest, ARebuildKeepsTheRowsStateAndSelection) {
   manager_->StopSong(downloads::DownloadKind::kSong, "1");
   rows_->Refresh();
   EXPECT_EQ(Row("1").state, RowState::kWaiting);
+
+  // A waiting row follows its record: the player marks the song failed, another window pauses
+  // the other one.
+  library().SetSongStatus("1", store::SongStatus::kFailed);
+  library().SetPaused("2", true);
+  ASSERT_TRUE(rows_->RebuildIfChanged());
+  EXPECT_EQ(Row("1").state, RowState::kFailed);
+  EXPECT_EQ(Row("2").state, RowState::kStopped);
+  EXPECT_TRUE(Row("2").selected);
 }
 
 }  // namespace

@@ -66,8 +66,12 @@ class FakePresenter : public window::WindowPresenter {
     last_edit = edit.get();
     return edit;
   }
-  void ShowMenu(const std::vector<window::MenuItem>&, gfx::Point,
-                std::function<void(int)>) override {}
+  void ShowMenu(const std::vector<window::MenuItem>& items, gfx::Point,
+                std::function<void(int)> chosen) override {
+    last_menu = items;
+    menu_chosen = std::move(chosen);
+    ++menus;
+  }
 
   window::WindowEvents& events;
   window::WindowOptions options;
@@ -80,6 +84,10 @@ class FakePresenter : public window::WindowPresenter {
   int move_drags = 0;
   std::uint8_t last_alpha = 0;
   FakeEditHost* last_edit = nullptr;
+  // The last menu shown and how to choose one of its items.
+  std::vector<window::MenuItem> last_menu;
+  std::function<void(int)> menu_chosen;
+  int menus = 0;
 };
 
 class FakeWindowSystem : public window::WindowSystem {

@@ -44,10 +44,14 @@ struct SampleSong {
 };
 
 constexpr SampleSong kSongs[] = {
-    {"后来", "刘若英", "0", false},       {"晴天", "周杰伦", "0", false},
-    {"红豆", "王菲", "0", true},          {"光辉岁月", "Beyond", "3", false},
-    {"Yesterday", "The Beatles", "0", false}, {"平凡之路", "朴树", "0", true},
-    {"海阔天空", "Beyond", "0", false},   {"Someone Like You", "Adele", "3", false},
+    {"后来", "刘若英", "0", false},
+    {"晴天", "周杰伦", "0", false},
+    {"红豆", "王菲", "0", true},
+    {"光辉岁月", "Beyond", "3", false},
+    {"Yesterday", "The Beatles", "0", false},
+    {"平凡之路", "朴树", "0", true},
+    {"海阔天空", "Beyond", "0", false},
+    {"Someone Like You", "Adele", "3", false},
 };
 
 }  // namespace
@@ -122,6 +126,21 @@ void DownloadsDemo::OnRButtonUp(const window::MouseEvent& e) {
 void DownloadsDemo::OnMouseWheel(const window::MouseEvent& e, int delta_steps) {
   if (tab_ && tab_->OnMouseWheel(e, delta_steps)) return;
   LayerDlg::OnMouseWheel(e, delta_steps);
+}
+
+void DownloadsDemo::OnLButtonDown(const window::MouseEvent& e) {
+  if (tab_ && tab_->OnLButtonDown(e)) return;
+  LayerDlg::OnLButtonDown(e);
+}
+
+void DownloadsDemo::OnMouseMove(const window::MouseEvent& e) {
+  if (tab_ && tab_->OnMouseMove(e)) return;
+  LayerDlg::OnMouseMove(e);
+}
+
+void DownloadsDemo::OnLButtonUp(const window::MouseEvent& e) {
+  if (tab_ && tab_->OnLButtonUp(e)) return;
+  LayerDlg::OnLButtonUp(e);
 }
 
 void DownloadsDemo::OnSize(gfx::Size size) {

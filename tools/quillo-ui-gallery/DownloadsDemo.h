@@ -43,6 +43,9 @@ class DownloadsDemo : public ui::LayerDlg {
   void OnControlEvent(ui::LayerControl* control, int code) override;
   void OnRButtonUp(const window::MouseEvent& e) override;
   void OnMouseWheel(const window::MouseEvent& e, int delta_steps) override;
+  void OnLButtonDown(const window::MouseEvent& e) override;
+  void OnMouseMove(const window::MouseEvent& e) override;
+  void OnLButtonUp(const window::MouseEvent& e) override;
   void OnSize(gfx::Size size) override;
   void OnDestroy() override;
 

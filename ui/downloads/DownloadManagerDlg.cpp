@@ -1,5 +1,6 @@
 #include "ui/downloads/DownloadManagerDlg.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "downloads/DownloadRows.h"
@@ -42,7 +43,12 @@ DownloadManagerDlg::DownloadManagerDlg(LayerWnd& frame, gfx::Rect area, Deps dep
   AddControls();
 }
 
-DownloadManagerDlg::~DownloadManagerDlg() { refresh_timer_.Stop(); }
+DownloadManagerDlg::~DownloadManagerDlg() {
+  refresh_timer_.Stop();
+  // The controls stay in the frame; hidden and without the list, they no longer reach the tab.
+  ShowControls(false);
+  if (LayerControl* c = frame_.FindControl(kListControlId)) c->list = nullptr;
+}
 
 gfx::Rect DownloadManagerDlg::HeaderRect() const {
   return gfx::Rect{area_.left, area_.top, area_.right, area_.top + kHeaderHeight};
@@ -73,19 +79,21 @@ void DownloadManagerDlg::AddControls() {
   }
   frame_.AddList(*view_, kListControlId).hidden = true;
   for (int button = kStartButton; button <= kDeleteButton; ++button) {
-    frame_.AddTextButton(ButtonRect(button), kButtonTexts[button], kControlIdBase + button)
-        .hidden = true;
+    frame_.AddTextButton(ButtonRect(button), kButtonTexts[button], kControlIdBase + button).hidden =
+        true;
   }
 }
 
 void DownloadManagerDlg::PlaceControls() {
   for (int column = DownloadRows::kStateColumn; column <= DownloadRows::kSpeedColumn; ++column) {
-    if (LayerControl* c = frame_.FindControl(kControlIdBase + column)) c->bounds = ColumnRect(column);
+    if (LayerControl* c = frame_.FindControl(kControlIdBase + column))
+      c->bounds = ColumnRect(column);
   }
   view_->SetBounds(ListRect());
   if (LayerControl* c = frame_.FindControl(kListControlId)) c->bounds = ListRect();
   for (int button = kStartButton; button <= kDeleteButton; ++button) {
-    if (LayerControl* c = frame_.FindControl(kControlIdBase + button)) c->bounds = ButtonRect(button);
+    if (LayerControl* c = frame_.FindControl(kControlIdBase + button))
+      c->bounds = ButtonRect(button);
   }
 }
 
@@ -109,6 +117,7 @@ void DownloadManagerDlg::Show(bool shown) {
     refresh_timer_.Start(kRefreshPeriod, [this] { Tick(); });
   } else {
     refresh_timer_.Stop();
+    thumb_grab_.reset();
   }
   if (frame_.IsCreated()) {
     frame_.DrawAll();
@@ -168,8 +177,7 @@ void DownloadManagerDlg::DrawHeader(gfx::Painter& painter) {
     gfx::TextOptions options;
     options.vertical_center = true;
     options.align = gfx::TextAlign::kCenter;
-    painter.DrawText(kColumnTitles[column - DownloadRows::kStateColumn], font, text, cell,
-                     options);
+    painter.DrawText(kColumnTitles[column - DownloadRows::kStateColumn], font, text, cell, options);
     if (column != rows_.sort_column()) continue;
     // The sort direction: a small triangle at the cell's right, pointing up when ascending.
     const int x = cell.right - 12;
@@ -259,6 +267,33 @@ bool DownloadManagerDlg::OnMouseWheel(const window::MouseEvent& e, int delta_ste
   if (!shown_ || !ListRect().Contains(e.pos)) return false;
   view_->ScrollBy(delta_steps * view_->row_height() * 3);
   Redraw();
+  return true;
+}
+
+bool DownloadManagerDlg::OnLButtonDown(const window::MouseEvent& e) {
+  if (!shown_ || !view_->StripRect().Contains(e.pos)) return false;
+  const gfx::Rect thumb = view_->ThumbRect();
+  if (thumb.IsEmpty()) return true;
+  if (e.pos.y >= thumb.top && e.pos.y < thumb.bottom) {
+    thumb_grab_ = e.pos.y - thumb.top;
+    return true;
+  }
+  const int page = std::max(view_->row_height(), view_->bounds().height() - view_->row_height());
+  view_->ScrollBy(e.pos.y < thumb.top ? -page : page);
+  Redraw();
+  return true;
+}
+
+bool DownloadManagerDlg::OnMouseMove(const window::MouseEvent& e) {
+  if (!thumb_grab_) return false;
+  view_->ScrollThumbTo(e.pos.y - *thumb_grab_);
+  Redraw();
+  return true;
+}
+
+bool DownloadManagerDlg::OnLButtonUp(const window::MouseEvent&) {
+  if (!thumb_grab_) return false;
+  thumb_grab_.reset();
   return true;
 }
 

@@ -10,19 +10,22 @@
 //   frame.OnControlEvent(c, code)   → if (tab.OnControlEvent(c, code)) return;
 //   frame.OnRButtonUp(e)            → if (tab.OnRButtonUp(e)) return;
 //   frame.OnMouseWheel(e, steps)    → if (tab.OnMouseWheel(e, steps)) return;
+//   frame.OnLButtonDown(e), OnMouseMove(e), OnLButtonUp(e)
+//                                   → if (tab.OnLButtonDown(e)) return;  (and so on)
 //   frame.OnSize / tab switch       → tab.SetArea(rect), tab.Show(bool)
 //
 // While shown the tab refreshes its rows every kRefreshPeriod (texts and speeds move while
 // songs download) and rebuilds them when the store's lists changed. Hidden, it does nothing
 // and its controls are hidden.
 //
-// Window thread only. The frame and everything in Deps outlive the tab; the tab removes nothing
-// from the frame when it goes (its controls stay, hidden), so destroy it with the frame or
-// after hiding it.
+// Window thread only. The frame and everything in Deps outlive the tab (a member of the frame
+// is fine: the frame's destructor body still counts). When the tab goes its controls stay in
+// the frame, hidden and inert.
 #include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -79,8 +82,8 @@ class DownloadManagerDlg {
   };
 
   // Adds the tab's controls to the frame, hidden. The columns and the scroll strip need an area
-  // 576 pixels wide to show whole; a narrower one cuts the last column. The frame may or may not be created yet (the
-  // frame's InitLayer is a good place); `area` is in the frame's window pixels.
+  // 576 pixels wide to show whole; a narrower one cuts the last column. The frame may or may not be
+  // created yet (the frame's InitLayer is a good place); `area` is in the frame's window pixels.
   DownloadManagerDlg(LayerWnd& frame, gfx::Rect area, Deps deps);
   ~DownloadManagerDlg();
   DownloadManagerDlg(const DownloadManagerDlg&) = delete;
@@ -103,6 +106,12 @@ class DownloadManagerDlg {
   bool OnRButtonUp(const window::MouseEvent& e);
   // The wheel over the list scrolls it.
   bool OnMouseWheel(const window::MouseEvent& e, int delta_steps);
+  // The list's scroll strip: a press on the thumb drags it until the button comes up, a press
+  // above or below it scrolls by a page. Other presses are the frame's (its controls select rows
+  // and raise the buttons' events).
+  bool OnLButtonDown(const window::MouseEvent& e);
+  bool OnMouseMove(const window::MouseEvent& e);
+  bool OnLButtonUp(const window::MouseEvent& e);
 
   // ---- For the frame's owner and tests ----------------------------------------------------------
   // One refresh now, as the timer does: rebuild when the store changed, follow the downloads,
@@ -133,6 +142,8 @@ class DownloadManagerDlg {
   downloads::DownloadRows rows_;
   std::unique_ptr<DownloadManagerView> view_;
   bool shown_ = false;
+  // While the thumb is dragged: the cursor's height over the thumb's top.
+  std::optional<int> thumb_grab_;
   // Expires with the tab: a menu that answers after the tab went does nothing.
   std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
   // Declared last, so it stops first: no tick reaches a tab that is going.

@@ -14,7 +14,9 @@ namespace {
 using downloads::DownloadRows;
 using downloads::RowState;
 
-gfx::Font RowFont() { return gfx::Font::Points("宋体", 9); }
+gfx::Font RowFont() {
+  return gfx::Font::Points("宋体", 9);
+}
 
 // A square of `size` pixels centred in the cell.
 gfx::Rect IconBox(const gfx::Rect& cell, int size) {
@@ -51,7 +53,9 @@ DownloadManagerView::DownloadManagerView(LayerWnd& owner, const gfx::Rect& bound
                                          downloads::DownloadRows& rows)
     : LayerListViewM(owner, bounds, kRowHeight, kScrollBarWidth), rows_(rows) {}
 
-int DownloadManagerView::RowCount() const { return static_cast<int>(rows_.size()); }
+int DownloadManagerView::RowCount() const {
+  return static_cast<int>(rows_.size());
+}
 
 bool DownloadManagerView::IsSelected(int index) const {
   return index >= 0 && index < RowCount() && rows_.rows()[index].selected;
@@ -92,8 +96,8 @@ void DownloadManagerView::DrawRowClipped(gfx::Painter& painter, int index) {
   if (index == last_visible) DrawScrollStrip(painter);
 }
 
-void DownloadManagerView::DrawRow(gfx::Painter& painter, int index, int x, int y,
-                                  const gfx::Rect&, bool selected) {
+void DownloadManagerView::DrawRow(gfx::Painter& painter, int index, int x, int y, const gfx::Rect&,
+                                  bool selected) {
   if (index < 0 || index >= RowCount()) return;
   const downloads::DownloadRow& row = rows_.rows()[index];
   const Colors& c = colors();
@@ -122,20 +126,41 @@ void DownloadManagerView::DrawRow(gfx::Painter& painter, int index, int x, int y
   painter.DrawText(row.speed_text, font, text, cell(DownloadRows::kSpeedColumn), options);
 }
 
+gfx::Rect DownloadManagerView::StripRect() const {
+  return gfx::Rect{bounds().right - scroll_bar_width(), bounds().top, bounds().right,
+                   bounds().bottom};
+}
+
+namespace {
+constexpr int kMinimumThumb = 16;
+}
+
+gfx::Rect DownloadManagerView::ThumbRect() const {
+  const gfx::Rect strip = StripRect();
+  const int content = ContentHeight();
+  const int visible = bounds().height();
+  if (strip.IsEmpty() || content <= visible || visible <= 0) return {};
+  const int thumb_height = std::min(visible, std::max(kMinimumThumb, visible * visible / content));
+  const int travel = visible - thumb_height;
+  const int top = strip.top + static_cast<int>(ScrollFraction() * travel + 0.5);
+  return gfx::Rect{strip.left + 2, top, strip.right - 2, top + thumb_height};
+}
+
+void DownloadManagerView::ScrollThumbTo(int thumb_top) {
+  const gfx::Rect thumb = ThumbRect();
+  if (thumb.IsEmpty()) return;
+  const int travel = bounds().height() - thumb.height();
+  if (travel <= 0) return;
+  SetScrollFraction(static_cast<double>(thumb_top - StripRect().top) / travel);
+}
+
 void DownloadManagerView::DrawScrollStrip(gfx::Painter& painter) {
-  const gfx::Rect strip{bounds().right - scroll_bar_width(), bounds().top, bounds().right,
-                        bounds().bottom};
+  const gfx::Rect strip = StripRect();
   if (strip.IsEmpty()) return;
   const Colors& c = colors();
   painter.FillRectSource(strip, c.strip);
-  const int content = ContentHeight();
-  const int visible = bounds().height();
-  if (content <= visible || visible <= 0) return;
-  const int thumb_height = std::max(16, visible * visible / content);
-  const int travel = visible - thumb_height;
-  const int top = strip.top + static_cast<int>(ScrollFraction() * travel + 0.5);
-  painter.FillRoundedRect(gfx::Rect{strip.left + 2, top, strip.right - 2, top + thumb_height}, 3,
-                          c.thumb);
+  const gfx::Rect thumb = ThumbRect();
+  if (!thumb.IsEmpty()) painter.FillRoundedRect(thumb, 3, c.thumb);
 }
 
 void DownloadManagerView::DrawStateIcon(gfx::Painter& painter, RowState state,

@@ -46,6 +46,12 @@ class DownloadManagerView : public LayerListViewM {
   void Redraw();
   // The scroll strip: its track and, when the rows do not fit, the thumb.
   void DrawScrollStrip(gfx::Painter& painter);
+  // The strip at the list's right edge, and its thumb (empty when every row fits), in window
+  // pixels.
+  gfx::Rect StripRect() const;
+  gfx::Rect ThumbRect() const;
+  // Scrolls so that the thumb's top comes as near to `thumb_top` as the strip allows.
+  void ScrollThumbTo(int thumb_top);
   // The icon of a row state, centred in the cell.
   static void DrawStateIcon(gfx::Painter& painter, downloads::RowState state,
                             const gfx::Rect& cell);

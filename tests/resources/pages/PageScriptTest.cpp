@@ -13,8 +13,9 @@
 namespace quillo::resources {
 namespace {
 
-// Elements are made on first use; those the pages start hidden start hidden here too. Events
-// are fired by the test with fire(); `calls` records every external call as "Name(arg,arg)".
+// The elements are those of the page's HTML (defineElements), hidden where the HTML hides them;
+// getElementById answers null for any other id, as a browser would. Events are fired by the test
+// with fire(); `calls` records every external call as "Name(arg,arg)".
 constexpr char kPrelude[] = R"js(
 var window = this;
 var calls = [];
@@ -39,14 +40,17 @@ function fire(target, type, event) {
 var document = {
   listeners: {},
   addEventListener: Element.prototype.addEventListener,
-  getElementById: function (id) { return elements[id] || (elements[id] = new Element(id)); },
+  getElementById: function (id) { return elements[id] || null; },
   querySelectorAll: function () {
     return ['music-browse', 'music-upload', 'lyric-browse', 'lyric-upload'].map(function (id) {
       return document.getElementById(id);
     });
   }
 };
-['error', 'retry', 'note'].forEach(function (id) { document.getElementById(id).style.display = 'none'; });
+function defineElements(ids, hidden) {
+  ids.forEach(function (id) { elements[id] = new Element(id); });
+  hidden.forEach(function (id) { elements[id].style.display = 'none'; });
+}
 window.listeners = {};
 window.addEventListener = Element.prototype.addEventListener;
 var location = {hash: ''};
@@ -85,7 +89,19 @@ class PageScriptTest : public ::testing::Test {
     return result;
   }
 
-  void Load(std::initializer_list<const char*> scripts) {
+  // Makes the page's elements, then runs its scripts and its load event.
+  void Load(const char* page, std::initializer_list<const char*> scripts) {
+    const auto html = FindBuiltInPage(page);
+    ASSERT_TRUE(html) << page;
+    const std::string text(html->bytes);
+    const std::regex element(R"re(<[a-z]+ [^>]*?id="([^"]+)"([^>]*)>)re");
+    std::string ids, hidden;
+    for (std::sregex_iterator it(text.begin(), text.end(), element), end; it != end; ++it) {
+      const std::string quoted = "'" + (*it)[1].str() + "',";
+      ids += quoted;
+      if ((*it)[2].str().find("display: none") != std::string::npos) hidden += quoted;
+    }
+    Run("defineElements([" + ids + "], [" + hidden + "])");
     for (const char* name : scripts) {
       const auto script = FindBuiltInPage(name);
       ASSERT_TRUE(script) << name;
@@ -106,7 +122,7 @@ constexpr char kDownloadWindow[] =
 
 TEST_F(PageScriptTest, DownloadPageStartsShowsProgressAndRetries) {
   Run(kDownloadWindow);
-  Load({"common.js", "downloaddlg.js"});
+  Load("downloaddlg.html", {"common.js", "downloaddlg.js"});
   EXPECT_EQ(Calls(), "OnLoad()");
   EXPECT_EQ(Run("byId('status').textContent"), "正在连接服务器……");
 
@@ -142,7 +158,7 @@ TEST_F(PageScriptTest, DownloadPageStartsShowsProgressAndRetries) {
 
 TEST_F(PageScriptTest, DownloadPageDrivesItsWindow) {
   Run(kDownloadWindow);
-  Load({"common.js", "downloaddlg.js"});
+  Load("downloaddlg.html", {"common.js", "downloaddlg.js"});
   Run("calls = []");
   Run("fire(byId('cancel'), 'click')");
   Run("fire(byId('window-min'), 'click')");
@@ -159,7 +175,7 @@ TEST_F(PageScriptTest, DownloadPageDrivesItsWindow) {
 TEST_F(PageScriptTest, DownloadPageInABrowserShowsItsNote) {
   // A browser's own window.external has none of the window's methods.
   Run("var external = {AddSearchProvider: function () {}};");
-  Load({"common.js", "downloaddlg.js"});
+  Load("downloaddlg.html", {"common.js", "downloaddlg.js"});
   EXPECT_EQ(Calls(), "");
   EXPECT_EQ(Run("byId('note').style.display"), "");
   // Pressing the buttons does not throw.
@@ -172,7 +188,7 @@ TEST_F(PageScriptTest, UploadPageChoosesUploadsAndReports) {
       " GetArtistName: recorder('GetArtistName', '周一'), OpenMusicFile: recorder('OpenMusicFile'),"
       " OpenLyricFile: recorder('OpenLyricFile'), UploadMusic: recorder('UploadMusic'),"
       " UploadLyric: recorder('UploadLyric'), WindowClose: recorder('WindowClose')};");
-  Load({"common.js", "upload.js"});
+  Load("upload.html", {"common.js", "upload.js"});
   EXPECT_EQ(Run("byId('music-name').textContent"), "晴天");
   EXPECT_EQ(Run("byId('artist-name').textContent"), "周一");
   Run("calls = []");
@@ -209,7 +225,7 @@ TEST_F(PageScriptTest, UploadPageChoosesUploadsAndReports) {
 }
 
 TEST_F(PageScriptTest, UploadPageInABrowserShowsItsNote) {
-  Load({"common.js", "upload.js"});
+  Load("upload.html", {"common.js", "upload.js"});
   EXPECT_EQ(Run("byId('note').style.display"), "");
   EXPECT_EQ(Run("byId('music-upload').disabled"), "true");
   EXPECT_EQ(Run("byId('music-name').textContent"), "");
@@ -222,7 +238,7 @@ TEST_F(PageScriptTest, NotificationPageShowsTheTextOfItsAddress) {
   const std::regex inline_script(R"re(<script>([\s\S]*?)</script>)re");
   std::smatch match;
   ASSERT_TRUE(std::regex_search(html, match, inline_script));
-  Load({"common.js"});
+  Load("notification.html", {"common.js"});
   Run("location.hash = '#text=%E6%96%B0%E6%AD%8C%E4%B8%8A%E6%9E%B6'");
   Run(match[1].str());
   Run("fire(window, 'load')");
