@@ -5,6 +5,7 @@
 #include "platform/loop/MainLoop.h"
 #include "platform/shell/DetachedLauncher.h"
 #include "platform/web/BridgeProtocol.h"
+#include "resources/pages/BuiltInPages.h"
 #include "store/DocumentStore.h"
 #include "ui/toolkit/DesktopWorkArea.h"
 #include "web/BorderHitTest.h"
@@ -45,6 +46,16 @@ CXHTMLDialog::CXHTMLDialog(store::DocumentStore& store, Options options)
       options_(std::move(options)),
       corners_(CornerProfile::FromOptions(options_.corner_count, options_.corners)) {
   SetNativeTitle(options_.title);
+  // The views serve the program's own pages from its bundle.
+  static const bool pages_set = [] {
+    SetBuiltInPageSource([](std::string_view name) -> std::optional<BuiltInResource> {
+      const std::optional<resources::BuiltInPage> page = resources::FindBuiltInPage(name);
+      if (!page) return std::nullopt;
+      return BuiltInResource{page->bytes, page->mime_type};
+    });
+    return true;
+  }();
+  (void)pages_set;
 }
 
 CXHTMLDialog::~CXHTMLDialog() {

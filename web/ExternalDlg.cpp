@@ -193,6 +193,7 @@ void ExternalDlg::OnLButtonDown(const window::MouseEvent& e) {
     host_.NoteMoveStart(*this, e.pos);
     return;
   }
+  if (downloads_ && downloads_->OnLButtonDown(e)) return;
   ui::LayerDlg::OnLButtonDown(e);
 }
 
@@ -210,11 +211,13 @@ void ExternalDlg::OnMouseMove(const window::MouseEvent& e) {
     if (snapped != r) SetWindowRect(snapped);
     return;
   }
+  if (downloads_ && downloads_->OnMouseMove(e)) return;
   ui::LayerDlg::OnMouseMove(e);
 }
 
 void ExternalDlg::OnLButtonUp(const window::MouseEvent& e) {
   move_grab_.reset();
+  if (downloads_ && downloads_->OnLButtonUp(e)) return;
   ui::LayerDlg::OnLButtonUp(e);
 }
 

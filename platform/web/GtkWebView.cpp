@@ -7,7 +7,6 @@
 #include "platform/crypto/Crypto.h"
 #include "platform/web/BridgeProtocol.h"
 #include "platform/window/GtkWindowPresenter.h"
-#include "resources/pages/BuiltInPages.h"
 
 namespace quillo::web {
 namespace {
@@ -80,10 +79,15 @@ void ServeBridge(WebKitURISchemeRequest* request, gpointer) {
   }
 }
 
+BuiltInPageSource& PageSource() {
+  static BuiltInPageSource source;
+  return source;
+}
+
 void ServePage(WebKitURISchemeRequest* request, gpointer) {
   const char* path = webkit_uri_scheme_request_get_path(request);
   const std::string name = bridge::BuiltInNameOfPath(path ? path : "");
-  const auto page = resources::FindBuiltInPage(name);
+  const auto page = PageSource() ? PageSource()(name) : std::nullopt;
   if (!page) {
     GError* error = g_error_new(G_IO_ERROR, G_IO_ERROR_NOT_FOUND, "no built-in page %s",
                                 name.c_str());
@@ -423,5 +427,7 @@ gboolean GtkWebView::OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer p) {
   if (!self->listener_) return FALSE;
   return self->listener_->OnPageKey(event->keyval, (event->state & GDK_CONTROL_MASK) != 0);
 }
+
+void SetBuiltInPageSource(BuiltInPageSource source) { PageSource() = std::move(source); }
 
 }  // namespace quillo::web

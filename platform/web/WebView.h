@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/gfx/Geometry.h"
@@ -99,6 +100,16 @@ class WebView {
   // page's own again.
   virtual void SetBorderCursor(std::optional<window::ResizeEdge> /*edge*/) {}
 };
+
+// A built-in page's bytes (alive for the whole run) and media type.
+struct BuiltInResource {
+  std::string_view bytes;
+  std::string_view mime_type;
+};
+using BuiltInPageSource = std::function<std::optional<BuiltInResource>(std::string_view name)>;
+// Where the views read the built-in pages from: set by the program before a view loads one
+// (the pages live above the platform layer). Unset, every built-in name is not found.
+void SetBuiltInPageSource(BuiltInPageSource source);
 
 // Makes a view inside the host's native window at the window rectangle, shown. Null when the
 // host has no native window of this window system.

@@ -5,6 +5,7 @@
 #include "platform/loop/MainLoop.h"
 #include "platform/window/GtkWindowSystem.h"
 #include "platform/window/WindowEvents.h"
+#include "resources/pages/BuiltInPages.h"
 
 namespace quillo::testing {
 namespace {
@@ -63,6 +64,12 @@ web::BridgeValue RecordingListener::OnExternalCall(const std::string& method,
 }
 
 WebTestHost::WebTestHost() {
+  // The views serve this test's own built-in pages.
+  web::SetBuiltInPageSource([](std::string_view name) -> std::optional<web::BuiltInResource> {
+    const std::optional<resources::BuiltInPage> page = resources::FindBuiltInPage(name);
+    if (!page) return std::nullopt;
+    return web::BuiltInResource{page->bytes, page->mime_type};
+  });
   // The browser's data and cache folders of this test only.
   for (const char* name : {"data", "cache"}) g_mkdir_with_parents((data_ / name).c_str(), 0700);
   g_setenv("XDG_DATA_HOME", (data_ / "data").c_str(), TRUE);
