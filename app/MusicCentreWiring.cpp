@@ -118,6 +118,7 @@ void MusicCentreWiring::ShowUpload(const std::string& music_id, const std::strin
   }
   web::CUploadDlg dialog(parts_.runtime.store(), *uploads_, parts_.chooser, music_id,
                          display_text);
+  dialog.SetReport(parts_.report);
   if (parts_.report) parts_.report("upload window shown");
   dialog.Run(over);
 }

@@ -55,6 +55,10 @@ bool CUploadDlg::Create(const gfx::Rect& screen_rect, ui::LayerWnd* parent,
   return true;
 }
 
+void CUploadDlg::OnLoadFinished(const std::string& /*url*/) {
+  if (report_) report_("upload page loaded");
+}
+
 std::vector<std::string> CUploadDlg::ExternalMethodNames() const {
   std::vector<std::string> names = CXHTMLDialog::ExternalMethodNames();
   for (const char* name : {"OpenMusicFile", "OpenLyricFile", "GetMusicName", "GetArtistName",
@@ -130,6 +134,10 @@ void CUploadDlg::StartUpload(const std::string& path, std::string_view kind) {
 
 void CUploadDlg::OnFinished(const service::UploadOutcome& outcome) {
   const bool ok = outcome.complete();
+  if (report_) {
+    report_(ok ? "upload finished: ok, " + std::to_string(outcome.file_size_bytes) + " bytes"
+               : std::string("upload finished: failed"));
+  }
   CallPageFunction("OnUploadProgress", {std::to_string(outcome.acknowledged_bytes),
                                         std::to_string(outcome.file_size_bytes)});
   CallPageFunction("OnUploadFinished", {ok ? "1" : "0", ok ? kDoneText : kFailedText});

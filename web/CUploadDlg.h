@@ -7,6 +7,7 @@
 // OnUploadProgress(sent, total) and OnUploadFinished(ok, text).
 //
 // Window thread only; modal, 417 × 300, fixed.
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -41,9 +42,12 @@ class CUploadDlg : public CXHTMLDialog {
   static std::pair<std::string, std::string> SplitDisplayText(const std::string& text);
 
   void Run(ui::LayerWnd* parent);
+  // Told how each upload ended ("upload finished: ok, N bytes" / "upload finished: failed").
+  void SetReport(std::function<void(const std::string&)> report) { report_ = std::move(report); }
 
   bool Create(const gfx::Rect& screen_rect, ui::LayerWnd* parent,
               window::WindowKind kind = window::WindowKind::kDialog) override;
+  void OnLoadFinished(const std::string& url) override;
 
  protected:
   BridgeValue OnExternalMethod(const std::string& method, const std::vector<std::string>& args,
@@ -62,6 +66,7 @@ class CUploadDlg : public CXHTMLDialog {
   std::string artist_name_;
   // Cleared when the window goes: a finish posted later finds it empty.
   std::shared_ptr<CUploadDlg*> self_;
+  std::function<void(const std::string&)> report_;
 };
 
 }  // namespace quillo::web

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ChildProcess.h"
@@ -93,6 +94,13 @@ class MusicCentreGuiTest : public ::testing::Test {
     main_ = display_.FindWindow(program_->pid(), "Zelbo音乐", 20s);
     centre_ = display_.FindWindow(program_->pid(), "音乐中心", 20s);
     ASSERT_TRUE(main_ && centre_) << "windows not found on the display";
+  }
+
+  // What the run printed, for a failure's message.
+  std::string Output() const {
+    std::string text;
+    for (const std::string& line : program_->lines()) text += line + "\n";
+    return text + program_->error_text();
   }
 
   // The page's song rows' buttons (preview, download), top to bottom: the pairs of buttons in
@@ -190,6 +198,58 @@ TEST_F(MusicCentreGuiTest, OpensBesideTheWindowPreviewsAndDownloadsFromThePage) 
   ASSERT_TRUE(display_.Click(*centre_, kStopAllButton));
   EXPECT_TRUE(WaitForLineStarting("download tab: 3 rows, 3 stopped", 10s))
       << program_->error_text();
+}
+
+TEST_F(MusicCentreGuiTest, AFileSentFromTheUploadWindowArrivesWhole) {
+  ASSERT_TRUE(Tool("config set module.lyric.isopen true"));
+  ASSERT_TRUE(Tool("config set module.lyric.mode dialog"));
+  // ASCII: the test types the path into the file chooser.
+  const std::string file = xdg_.root() + "upload-song.mp3";
+  std::string bytes(2'500'000, '\0');
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = char((i * 7919) >> 3);
+  ASSERT_TRUE(fs::WriteFile(file, bytes));
+  ASSERT_NO_FATAL_FAILURE(Start());
+
+  // A song plays (the page's preview), so the lyric window offers the upload.
+  std::vector<std::pair<gfx::Point, gfx::Point>> buttons;
+  ASSERT_TRUE(Eventually([&] { return !(buttons = SongButtons()).empty(); }, 20s));
+  ASSERT_TRUE(display_.Click(*centre_, buttons[0].first));
+  ASSERT_TRUE(WaitForLineStarting("status: ", 30s));
+  const auto lyric = display_.FindWindow(program_->pid(), "经典歌词模式", 20s);
+  ASSERT_TRUE(lyric) << "no lyric window";
+  const WindowGeometry at = display_.GeometryOf(*lyric);
+  ASSERT_TRUE(display_.Xdo("mousemove " + std::to_string(at.x + at.width / 2) + " " +
+                           std::to_string(at.y + at.height / 2) + " click 3"));
+  // The menu: 调整歌词, 复制歌词, 关联歌词..., 上传歌曲或歌词...
+  ASSERT_TRUE(display_.Xdo("sleep 0.5 key Down Down Down Down Return"));
+  ASSERT_TRUE(WaitForLineStarting("upload window shown", 10s)) << program_->error_text();
+  const auto upload = display_.FindWindow(program_->pid(), "上传", 20s);
+  ASSERT_TRUE(upload);
+  display_.Screenshot(*upload, "upload-window.png");
+
+  ASSERT_TRUE(WaitForLineStarting("upload page loaded", 20s)) << Output();
+
+  // "浏览…" of the song row: the desktop's file chooser takes a typed path.
+  ASSERT_TRUE(display_.Click(*upload, {254, 111}));
+  ASSERT_TRUE(display_.FindWindow(program_->pid(), "打开", 10s)) << "no file chooser";
+  ASSERT_TRUE(display_.Xdo("sleep 0.5 key ctrl+l sleep 0.3 type --delay 20 '" + file + "'"));
+  // The first Return may only take the entry's completion; a second one then opens the file.
+  ASSERT_TRUE(display_.Xdo("sleep 0.5 key Return"));
+  std::this_thread::sleep_for(800ms);
+  if (display_.FindWindow(program_->pid(), "打开", 500ms)) {
+    ASSERT_TRUE(display_.Xdo("key Return"));
+  }
+  ASSERT_TRUE(Eventually([&] { return !display_.FindWindow(program_->pid(), "打开", 0ms); }, 5s));
+  // "上传歌曲".
+  ASSERT_TRUE(display_.Click(*upload, {314, 111}));
+  ASSERT_TRUE(WaitForLineStarting("upload finished: ok, 2500000 bytes", 30s)) << Output();
+
+  // The upload host holds exactly the file.
+  std::vector<std::string> parts;
+  for (const std::string& name : fs::ListFolder(service_.data_folder() + "uploads/"))
+    if (name.size() > 5 && name.substr(name.size() - 5) == ".part") parts.push_back(name);
+  ASSERT_EQ(parts.size(), 1u);
+  EXPECT_EQ(fs::ReadWholeFile(service_.data_folder() + "uploads/" + parts[0]), bytes);
 }
 
 }  // namespace
