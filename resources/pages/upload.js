@@ -28,7 +28,10 @@
 
   function setPath(id, path) {
     var input = quillo.byId(id);
-    if (input) input.value = path === undefined || path === null ? '' : String(path);
+    if (!input) return;
+    input.value = path === undefined || path === null ? '' : String(path);
+    // A long path shows its end: the file's name.
+    input.scrollLeft = input.scrollWidth || 0;
   }
 
   window.setMusicPath = function (path) { setPath('music-path', path); };
