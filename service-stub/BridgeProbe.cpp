@@ -18,6 +18,8 @@ constexpr char kMethods[] =
 // and adding songs. Each one that returns without throwing counts as called.
 constexpr char kScript[] = R"js(
 function probe() {
+  // A page that shows a message box first: in the program nothing shows and the page goes on.
+  try { alert('外部页面检查'); } catch (e) {}
   var found = [];
   try {
     var external = window.external;

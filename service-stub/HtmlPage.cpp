@@ -15,6 +15,7 @@ table.songs td, table.songs th { border-bottom: 1px solid #e3e6ea; padding: 5px 
 table.songs tr.highlight { background: #fff6d6; }
 button { background: #2d6cdf; color: #fff; border: 0; border-radius: 3px; padding: 3px 10px; cursor: pointer; }
 button.secondary { background: #7a8699; }
+a.outbound { background: #7a8699; color: #fff; border-radius: 3px; padding: 3px 10px; margin-left: 10px; text-decoration: none; }
 .error { color: #c0392b; } .notice { color: #2e7d32; }
 #browser-note { background: #fffbe6; border: 1px solid #e6b847; padding: 8px 10px; margin: 10px 0; display: none; }
 #song-detail { background: #fff; border: 1px solid #d5dbe3; padding: 10px; margin: 10px 0; display: none; }

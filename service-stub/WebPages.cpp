@@ -152,7 +152,12 @@ showFromAddress();
 Reply MusicHome(ServiceContext& context, const Call& call, bool welcome) {
   const Catalogue& catalogue = context.catalogue;
   std::string body;
-  if (welcome) body += "<p class=\"notice\">欢迎来到Zelbo音乐中心，海量好歌随便听。</p>";
+  if (welcome) {
+    // A link off the site (the partner pages live on another host): pages there are not the
+    // service's own and must find no bridge into the program.
+    body += "<p class=\"notice\">欢迎来到Zelbo音乐中心，海量好歌随便听。<a class=\"outbound\" href=\"" +
+            HtmlEscape(context.upload_url) + "bridge_probe.html\">合作站点</a></p>";
+  }
   body += Greeting(context, call);
   body += "<div id=\"song-detail\"></div>";
   for (const auto& chart : catalogue.charts()) {
@@ -241,7 +246,7 @@ std::string NotifyProgram(const char* method) {
 std::string LoginForm(const std::string& message, const std::string& name) {
   return (message.empty() ? "" : "<p class=\"error\">" + HtmlEscape(message) + "</p>") +
          "<form class=\"box\" method=\"post\" action=\"/user/login.php\">"
-         "<label>用户名</label><input name=\"name\" value=\"" + HtmlEscape(name) + "\">"
+         "<label>用户名</label><input name=\"name\" autofocus value=\"" + HtmlEscape(name) + "\">"
          "<label>密码</label><input name=\"password\" type=\"password\">"
          "<p><button type=\"submit\">登录</button> <a href=\"/user/retrieve_pwd.php\">忘记密码</a> · "
          "<a href=\"/user/register.php\">申请帐号</a></p></form>";
@@ -281,7 +286,7 @@ Reply LogoutPage(ServiceContext& context, const Call& call) {
 std::string RegisterForm(const std::string& message, const std::string& name) {
   return (message.empty() ? "" : "<p class=\"error\">" + HtmlEscape(message) + "</p>") +
          "<form class=\"box\" method=\"post\" action=\"/user/register.php\">"
-         "<label>用户名（2 到 20 个字）</label><input name=\"name\" value=\"" + HtmlEscape(name) + "\">"
+         "<label>用户名（2 到 20 个字）</label><input name=\"name\" autofocus value=\"" + HtmlEscape(name) + "\">"
          "<label>密码</label><input name=\"password\" type=\"password\">"
          "<label>再输一次密码</label><input name=\"password2\" type=\"password\">"
          "<label>性别</label><select name=\"gender\"><option value=\"1\">男</option>"

@@ -31,8 +31,11 @@ constexpr int kFrameWidth = 577;
 constexpr gfx::Point kMusicTab{kFrameWidth - 160 + 30, 28 + 4 + 11};
 constexpr gfx::Point kDownloadTab{kFrameWidth - 96 + 43, 28 + 4 + 11};
 constexpr gfx::Point kStopAllButton{1 + 8 + 76 + 8 + 38, 538 - 13 - 18};
-// The stand-in pages' buttons (#2d6cdf).
+// The stand-in pages' buttons (#2d6cdf) and their link off the site (#7a8699).
 constexpr std::uint32_t kButtonRgb = 0x2d6cdf;
+constexpr std::uint32_t kOutboundRgb = 0x7a8699;
+// The main window's "注册" at its first-start size.
+constexpr gfx::Point kRegisterControl{301, 67};
 
 class MusicCentreGuiTest : public ::testing::Test {
  protected:
@@ -101,6 +104,27 @@ class MusicCentreGuiTest : public ::testing::Test {
     std::string text;
     for (const std::string& line : program_->lines()) text += line + "\n";
     return text + program_->error_text();
+  }
+
+  // The centre of the first run of `rgb`, at least 20 pixels wide, below the tool band.
+  std::optional<gfx::Point> FirstRunOf(std::uint32_t rgb) const {
+    const std::string path = xdg_.root() + "centre-run.png";
+    if (!display_.Capture(*centre_, path)) return std::nullopt;
+    const std::optional<std::string> bytes = fs::ReadWholeFile(path);
+    const std::optional<gfx::Surface> picture = bytes ? gfx::DecodeImage(*bytes) : std::nullopt;
+    if (!picture) return std::nullopt;
+    for (int y = 70; y < picture->height(); ++y) {
+      int start = -1;
+      for (int x = 0; x <= picture->width(); ++x) {
+        const bool on = x < picture->width() && (picture->PixelAt(x, y) & 0xffffff) == rgb;
+        if (on && start < 0) start = x;
+        if (!on && start >= 0) {
+          if (x - start >= 20) return gfx::Point{(start + x) / 2, y + 5};
+          start = -1;
+        }
+      }
+    }
+    return std::nullopt;
   }
 
   // The page's song rows' buttons (preview, download), top to bottom: the pairs of buttons in
@@ -250,6 +274,57 @@ TEST_F(MusicCentreGuiTest, AFileSentFromTheUploadWindowArrivesWhole) {
     if (name.size() > 5 && name.substr(name.size() - 5) == ".part") parts.push_back(name);
   ASSERT_EQ(parts.size(), 1u);
   EXPECT_EQ(fs::ReadWholeFile(service_.data_folder() + "uploads/" + parts[0]), bytes);
+}
+
+TEST_F(MusicCentreGuiTest, APageOffTheSiteFindsNoBridgeAndItsMessageBoxDoesNotStopIt) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  std::optional<gfx::Point> outbound;
+  ASSERT_TRUE(Eventually([&] { return (outbound = FirstRunOf(kOutboundRgb)).has_value(); }, 20s));
+  const std::int64_t since = service_.RequestLog().empty() ? 0 : service_.RequestLog().back().seq;
+  ASSERT_TRUE(display_.Click(*centre_, *outbound));
+  const std::string probe =
+      "http://127.0.0.1:" + std::to_string(service_.upload_port()) + "/bridge_probe.html";
+  ASSERT_TRUE(WaitForLineStarting("music centre: loaded " + probe, 20s)) << Output();
+
+  // The page calls alert() first, then looks for the bridge, tries it and reports: its report
+  // coming at all shows the message box did not stop it.
+  std::optional<LoggedServiceRequest> report;
+  ASSERT_TRUE(Eventually(
+      [&] {
+        for (const LoggedServiceRequest& request : service_.RequestLog(since))
+          if (request.path == "/api/bridge_probe.php") report = request;
+        return report.has_value();
+      },
+      20s))
+      << Output();
+  EXPECT_EQ(report->server, "main");
+  EXPECT_EQ(report->Query("found"), "0") << report->Query("methods");
+  EXPECT_EQ(report->Query("called"), "0");
+  // Nothing reached the program: no page method ran.
+  for (const std::string& line : program_->lines()) {
+    EXPECT_EQ(line.find("music centre: AddDownload"), std::string::npos) << line;
+    EXPECT_EQ(line.find("music centre: OnUserLogin"), std::string::npos) << line;
+  }
+  // Back on the service's own pages the bridge is there again.
+  ASSERT_TRUE(display_.Click(*centre_, {154 + 22, 28 + 4 + 11}));  // 主页
+  ASSERT_TRUE(WaitForLineStarting("music centre: loaded " + service_.base_url() + "music/", 20s));
+}
+
+TEST_F(MusicCentreGuiTest, ARegistrationOnThePageLogsTheProgramIn) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_TRUE(display_.Click(*main_, kRegisterControl));
+  ASSERT_TRUE(
+      WaitForLineStarting("music centre: loaded " + service_.base_url() + "user/register.php", 20s))
+      << Output();
+  // The form's name field has the keyboard once the frame has it.
+  ASSERT_TRUE(display_.Focus(*centre_));
+  ASSERT_TRUE(display_.Xdo("sleep 0.5 type --delay 30 pageuser1"));
+  ASSERT_TRUE(display_.Xdo("key Tab type --delay 30 secret12"));
+  ASSERT_TRUE(display_.Xdo("key Tab type --delay 30 secret12"));
+  ASSERT_TRUE(display_.Xdo("key Return"));
+  ASSERT_TRUE(WaitForLineStarting("music centre: OnUserLogin", 20s)) << Output();
+  // The page's session cookie logged the program in as the same user.
+  EXPECT_TRUE(WaitForLineStarting("user: pageuser1", 30s)) << Output();
 }
 
 }  // namespace
