@@ -64,6 +64,7 @@ var seen = [external.GetConfig('module.k', 'none'), external.GetConfig('module.n
 external.SetConfig('module.from_page', '页面');
 function report() { return seen; }
 function pressed() { return keys.join(',') + '/' + presses; }
+function width() { return String(window.innerWidth); }
 </script></head><body style="margin:0;height:100%">page</body></html>)");
   }
 
@@ -143,6 +144,15 @@ TEST_F(CXHTMLDialogGuiTest, PressOnTheBorderResizesAndInsideReachesThePage) {
   EXPECT_TRUE(host_.WaitFor([&] { return d->WindowRect().width() > before.width() + 40; }))
       << d->WindowRect().width();
   EXPECT_EQ(host_.Ask(*d->view(), "pressed"), "/1");
+  // The page follows the window, both ways: it never holds the window at its size.
+  const std::string wider = std::to_string(d->WindowRect().width());
+  EXPECT_TRUE(host_.WaitFor([&] { return host_.Ask(*d->view(), "width") == wider; }))
+      << host_.Ask(*d->view(), "width") << " != " << wider;
+  d->SetWindowRect(gfx::Rect::FromXYWH(before.left, before.top, 250, 200));
+  EXPECT_TRUE(host_.WaitFor([&] { return d->WindowRect().width() == 250; }))
+      << d->WindowRect().width();
+  EXPECT_TRUE(host_.WaitFor([&] { return host_.Ask(*d->view(), "width") == "250"; }))
+      << host_.Ask(*d->view(), "width");
 }
 
 }  // namespace

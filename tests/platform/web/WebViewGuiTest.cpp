@@ -152,7 +152,33 @@ TEST_F(WebViewGuiTest, BuiltInPageLoadsItsStyleAndScriptAndHasTheBridge) {
   view_->LoadBuiltIn("start.html");
   ASSERT_TRUE(host_.WaitFor([&] { return !listener_.finished.empty(); }));
   EXPECT_EQ(listener_.finished[0], "quillo-page:///start.html");
-  EXPECT_EQ(host_.Ask(*view_, "report"), "yes|rgb(1, 2, 3)|内置页面|function");
+  EXPECT_EQ(host_.Ask(*view_, "report"), "yes|rgb(1, 2, 3)|内置页面|function|value of k/d");
+}
+
+TEST_F(WebViewGuiTest, HistoryGoesBackAndForwardAndReloads) {
+  server_.Add("/one.html", Page("window.seen = 'one';"));
+  server_.Add("/two.html", Page("window.seen = 'two';"));
+  ASSERT_TRUE(host_.LoadAndWait(*view_, listener_, server_.Url("/one.html")));
+  ASSERT_TRUE(host_.LoadAndWait(*view_, listener_, server_.Url("/two.html")));
+  const auto step = [&](auto move) {
+    const std::size_t finished = listener_.finished.size();
+    move();
+    return host_.WaitFor([&] { return listener_.finished.size() > finished; });
+  };
+  ASSERT_TRUE(step([&] { view_->GoBack(); }));
+  EXPECT_EQ(view_->Url(), server_.Url("/one.html"));
+  EXPECT_EQ(host_.Ask(*view_, "report"), "one");
+  ASSERT_TRUE(step([&] { view_->GoForward(); }));
+  EXPECT_EQ(host_.Ask(*view_, "report"), "two");
+  const auto asked = [&] {
+    const auto requests = server_.requests();
+    return std::count_if(requests.begin(), requests.end(),
+                         [](const auto& r) { return r.target == "/two.html"; });
+  };
+  const auto before = asked();
+  ASSERT_TRUE(step([&] { view_->Reload(); }));
+  EXPECT_EQ(asked(), before + 1);
+  EXPECT_EQ(view_->Url(), server_.Url("/two.html"));
 }
 
 TEST_F(WebViewGuiTest, LocalFilesAreNeverOpened) {
