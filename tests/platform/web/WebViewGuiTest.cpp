@@ -12,10 +12,10 @@ namespace {
 using web::BridgeValue;
 
 // Every page below keeps what its script saw in `seen` and hands it out through report().
-std::string Page(const std::string& script) {
+std::string Page(const std::string& script, const std::string& body = "<body>page</body>") {
   return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><script>\n" + script +
-         "\nfunction report() { return String(window.seen); }\n</script></head>"
-         "<body>page</body></html>";
+         "\nfunction report() { return String(window.seen); }\n</script></head>" + body +
+         "</html>";
 }
 
 // A synchronous request to the bridge made by the page itself, answering its status.
@@ -179,6 +179,20 @@ TEST_F(WebViewGuiTest, HistoryGoesBackAndForwardAndReloads) {
   ASSERT_TRUE(step([&] { view_->Reload(); }));
   EXPECT_EQ(asked(), before + 1);
   EXPECT_EQ(view_->Url(), server_.Url("/two.html"));
+}
+
+TEST_F(WebViewGuiTest, LargerPagesShowNoScrollBars) {
+  // The host runs with classic scroll bars, which would take 21 pixels of each side here.
+  server_.Add("/big.html", Page(R"JS(
+function measure() {
+  var root = document.documentElement;
+  return [window.innerWidth - root.clientWidth, window.innerHeight - root.clientHeight,
+          root.scrollWidth > window.innerWidth].join('|');
+}
+)JS",
+                              "<body style='margin:0'><div style='width:3000px;height:3000px'>big</div></body>"));
+  ASSERT_TRUE(host_.LoadAndWait(*view_, listener_, server_.Url("/big.html")));
+  EXPECT_EQ(host_.Ask(*view_, "measure"), "0|0|true");
 }
 
 TEST_F(WebViewGuiTest, LocalFilesAreNeverOpened) {
