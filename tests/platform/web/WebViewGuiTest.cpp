@@ -128,6 +128,22 @@ function number() { return 5; }
   EXPECT_EQ(host_.Ask(*view_, "report"), "1|二 \"quoted\" </script>|string|2");
 }
 
+TEST_F(WebViewGuiTest, NoAnswerArrivesAfterTheViewIsGone) {
+  server_.Add("/slow.html", Page(R"JS(
+function slow() { var end = Date.now() + 300; while (Date.now() < end) {} return 'late'; }
+)JS"));
+  ASSERT_TRUE(host_.LoadAndWait(*view_, listener_, server_.Url("/slow.html")));
+  bool answered = false;
+  view_->CallFunction("slow", {}, [&](const std::string&) { answered = true; });
+  view_.reset();
+  // A whole page load in another view runs the loop well past the page's answer.
+  RecordingListener other;
+  auto second = host_.NewView(other);
+  ASSERT_TRUE(host_.LoadAndWait(*second, other, server_.Url("/slow.html")));
+  EXPECT_EQ(host_.Ask(*second, "slow"), "late");
+  EXPECT_FALSE(answered);
+}
+
 TEST_F(WebViewGuiTest, FailedNavigationIsReportedWithoutAnErrorPage) {
   std::string closed;
   {
