@@ -7,7 +7,7 @@ packages=(
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly gstreamer1.0-libav
   gstreamer1.0-tools
-  libgtk-3-dev libwebkit2gtk-4.1-dev librsvg2-bin libglib2.0-bin
+  libgtk-3-dev libwebkit2gtk-4.1-dev libgl1-mesa-dri librsvg2-bin libglib2.0-bin
   libcpp-httplib-dev libsqlite3-dev
   fonts-wqy-zenhei fonts-noto-cjk
   googletest libgtest-dev libgmock-dev libbenchmark-dev

@@ -172,6 +172,7 @@ GtkWebView::GtkWebView(window::GtkWindowPresenter& host, const gfx::Rect& window
   g_signal_connect(view_, "button-press-event", G_CALLBACK(&OnButtonPress), this);
   g_signal_connect(view_, "motion-notify-event", G_CALLBACK(&OnMotion), this);
   g_signal_connect(view_, "key-press-event", G_CALLBACK(&OnKeyPress), this);
+  g_signal_connect(view_, "destroy", G_CALLBACK(&OnViewDestroyed), this);
 
   InstallExternalScript();
   gtk_widget_set_size_request(view_, std::max(1, rect_.width()), std::max(1, rect_.height()));
@@ -209,6 +210,7 @@ void GtkWebView::SetTrustedOrigins(std::vector<std::string> origins) {
 }
 
 void GtkWebView::InstallExternalScript() {
+  // The content manager is ours: it outlives the view's widget.
   webkit_user_content_manager_remove_all_scripts(content_.get());
   if (token_.empty()) return;
   const std::string source = bridge::ExternalScript(token_, methods_, origins_);
@@ -259,7 +261,14 @@ void GtkWebView::AnswerBridgeRequest(WebKitURISchemeRequest* request) {
   FinishWith(request, 200, bridge::BridgeAnswerJson(answer), "application/json");
 }
 
+void GtkWebView::OnViewDestroyed(GtkWidget*, gpointer p) {
+  auto* self = static_cast<GtkWebView*>(p);
+  self->gone_ = true;
+  self->loaded_ = false;
+}
+
 void GtkWebView::Load(const std::string& url) {
+  if (gone_) return;
   webkit_web_view_load_uri(WEBKIT_WEB_VIEW(view_), url.c_str());
 }
 
@@ -267,11 +276,18 @@ void GtkWebView::LoadBuiltIn(const std::string& name) {
   Load(bridge::BuiltInUrl(name));
 }
 
-void GtkWebView::Reload() { webkit_web_view_reload(WEBKIT_WEB_VIEW(view_)); }
-void GtkWebView::GoBack() { webkit_web_view_go_back(WEBKIT_WEB_VIEW(view_)); }
-void GtkWebView::GoForward() { webkit_web_view_go_forward(WEBKIT_WEB_VIEW(view_)); }
+void GtkWebView::Reload() {
+  if (!gone_) webkit_web_view_reload(WEBKIT_WEB_VIEW(view_));
+}
+void GtkWebView::GoBack() {
+  if (!gone_) webkit_web_view_go_back(WEBKIT_WEB_VIEW(view_));
+}
+void GtkWebView::GoForward() {
+  if (!gone_) webkit_web_view_go_forward(WEBKIT_WEB_VIEW(view_));
+}
 
 std::string GtkWebView::Url() const {
+  if (gone_) return {};
   const char* uri = webkit_web_view_get_uri(WEBKIT_WEB_VIEW(view_));
   return uri ? uri : "";
 }
@@ -322,19 +338,23 @@ void GtkWebView::OnScriptFinished(GObject* view, GAsyncResult* result, gpointer 
 
 void GtkWebView::SetRect(const gfx::Rect& window_rect) {
   rect_ = window_rect;
-  if (!area_) return;
+  if (!area_ || gone_) return;
   gtk_widget_set_size_request(view_, std::max(1, rect_.width()), std::max(1, rect_.height()));
   gtk_fixed_move(area_, view_, rect_.left, rect_.top);
 }
 
-void GtkWebView::SetVisible(bool visible) { gtk_widget_set_visible(view_, visible); }
+void GtkWebView::SetVisible(bool visible) {
+  if (!gone_) gtk_widget_set_visible(view_, visible);
+}
 
-bool GtkWebView::IsVisible() const { return gtk_widget_get_visible(view_); }
+bool GtkWebView::IsVisible() const { return !gone_ && gtk_widget_get_visible(view_); }
 
-void GtkWebView::Focus() { gtk_widget_grab_focus(view_); }
+void GtkWebView::Focus() {
+  if (!gone_) gtk_widget_grab_focus(view_);
+}
 
 void GtkWebView::SetBorderCursor(std::optional<window::ResizeEdge> edge) {
-  if (edge == border_cursor_) return;
+  if (gone_ || edge == border_cursor_) return;
   border_cursor_ = edge;
   GdkWindow* window = gtk_widget_get_window(view_);
   if (!window) return;

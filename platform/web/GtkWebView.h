@@ -62,6 +62,7 @@ class GtkWebView final : public WebView {
   static gboolean OnMotion(GtkWidget* widget, GdkEventMotion* event, gpointer self);
   static gboolean OnKeyPress(GtkWidget* widget, GdkEventKey* event, gpointer self);
   static void OnScriptFinished(GObject* view, GAsyncResult* result, gpointer call);
+  static void OnViewDestroyed(GtkWidget* view, gpointer self);
 
   GtkFixed* area_;   // the host's child area; owned by the host window
   GtkWidget* view_;  // held by a reference of ours besides the child area's
@@ -74,6 +75,8 @@ class GtkWebView final : public WebView {
   gfx::Rect rect_;
   bool loaded_ = false;
   bool failed_ = false;
+  // The host window went first and took the view with it: every operation does nothing then.
+  bool gone_ = false;
   std::optional<window::ResizeEdge> border_cursor_;
 };
 

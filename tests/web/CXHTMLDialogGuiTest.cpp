@@ -64,6 +64,7 @@ var seen = [external.GetConfig('module.k', 'none'), external.GetConfig('module.n
 external.SetConfig('module.from_page', '页面');
 function report() { return seen; }
 function pressed() { return keys.join(',') + '/' + presses; }
+function width() { return String(window.innerWidth); }
 </script></head><body style="margin:0;height:100%">page</body></html>)");
   }
 
@@ -115,6 +116,29 @@ TEST_F(CXHTMLDialogGuiTest, PageReadsAndWritesTheStoreSynchronously) {
   EXPECT_EQ(store_.GetConfigText("module.from_page"), "页面");
 }
 
+TEST_F(CXHTMLDialogGuiTest, APageInsideAFrameWorksAndOutlivesItHarmlessly) {
+  store_.SetConfigText("module.k", "stored");
+  ui::LayerWnd frame(0);
+  ASSERT_TRUE(frame.Create(kRect, nullptr));
+  ServiceDialog page(store_, CXHTMLDialog::Options{}, server_.Origin());
+  ASSERT_TRUE(page.CreateInside(frame, gfx::Rect{10, 30, 390, 290}));
+  page.view()->SetListener(&relay_);
+  relay_.dialog = &page;
+  page.Navigate(server_.Url("/page.html"));
+  ASSERT_TRUE(host_.WaitFor([&] { return relay_.loaded; }));
+  EXPECT_EQ(host_.Ask(*page.view(), "report"), "stored|dflt|true|false|undefined");
+  EXPECT_EQ(host_.Ask(*page.view(), "width"), "380");
+
+  // The frame's window goes first and takes the page's widget with it.
+  frame.Destroy();
+  EXPECT_FALSE(page.view()->IsVisible());
+  EXPECT_EQ(page.view()->Url(), "");
+  page.Navigate(server_.Url("/page.html"));
+  page.SetPageRect(gfx::Rect{0, 0, 100, 100});
+  page.CallPageFunction("report");
+  EXPECT_EQ(host_.Ask(*page.view(), "report"), "");
+}
+
 TEST_F(CXHTMLDialogGuiTest, KeptKeysNeverReachThePage) {
   auto d = Open();
   ASSERT_TRUE(Focus(*d));
@@ -143,6 +167,15 @@ TEST_F(CXHTMLDialogGuiTest, PressOnTheBorderResizesAndInsideReachesThePage) {
   EXPECT_TRUE(host_.WaitFor([&] { return d->WindowRect().width() > before.width() + 40; }))
       << d->WindowRect().width();
   EXPECT_EQ(host_.Ask(*d->view(), "pressed"), "/1");
+  // The page follows the window, both ways: it never holds the window at its size.
+  const std::string wider = std::to_string(d->WindowRect().width());
+  EXPECT_TRUE(host_.WaitFor([&] { return host_.Ask(*d->view(), "width") == wider; }))
+      << host_.Ask(*d->view(), "width") << " != " << wider;
+  d->SetWindowRect(gfx::Rect::FromXYWH(before.left, before.top, 250, 200));
+  EXPECT_TRUE(host_.WaitFor([&] { return d->WindowRect().width() == 250; }))
+      << d->WindowRect().width();
+  EXPECT_TRUE(host_.WaitFor([&] { return host_.Ask(*d->view(), "width") == "250"; }))
+      << host_.Ask(*d->view(), "width");
 }
 
 }  // namespace

@@ -235,6 +235,40 @@ TEST_F(CXHTMLDialogTest, OutlineFollowsTheProfile) {
   EXPECT_TRUE(presenter().shape.empty());
 }
 
+TEST_F(CXHTMLDialogTest, APageInsideAFrameMovesTheFrame) {
+  ui::LayerWnd frame(0);
+  ASSERT_TRUE(frame.Create(gfx::Rect::FromXYWH(50, 60, 577, 538), nullptr));
+  RecordingPresenter& frame_window = presenter();
+  TestDialog page(store_, CXHTMLDialog::Options{});
+  ASSERT_TRUE(page.CreateInside(frame, gfx::Rect::FromXYWH(10, 40, 557, 480)));
+  EXPECT_FALSE(page.IsCreated());  // no window of its own
+  EXPECT_FALSE(page.Create(kRect, nullptr));
+  EXPECT_TRUE(frame_window.shape.empty());  // the frame keeps its own outline
+
+  // The border is the page's own rectangle, in the page's pixels.
+  EXPECT_TRUE(page.OnPagePointer(PagePointer::kLeftDown, {554, 240}));
+  EXPECT_FALSE(page.OnPagePointer(PagePointer::kLeftDown, {560, 240}));
+  page.SetPageRect(gfx::Rect::FromXYWH(10, 40, 600, 480));
+  EXPECT_TRUE(page.OnPagePointer(PagePointer::kLeftDown, {598, 240}));
+  EXPECT_EQ(frame_window.resizes, (std::vector<ResizeEdge>{ResizeEdge::kRight,
+                                                           ResizeEdge::kRight}));
+
+  Call(page, "WindowStartMove");
+  EXPECT_EQ(frame_window.pointer_moves, 1);
+  Call(page, "WindowMax");
+  loop_.PumpPending();
+  EXPECT_EQ(frame.WindowRect(), windows_.WorkArea());
+  Call(page, "WindowRestore");
+  loop_.PumpPending();
+  EXPECT_EQ(frame.WindowRect(), gfx::Rect::FromXYWH(50, 60, 577, 538));
+  Call(page, "WindowClose");
+  loop_.PumpPending();
+  EXPECT_FALSE(frame.IsCreated());
+  // The frame is gone: the page's window methods have nothing left to act on but themselves.
+  Call(page, "WindowStartMove");
+  EXPECT_EQ(Call(page, "GetConfig", {"module.none", "d"}).text, "d");
+}
+
 TEST_F(CXHTMLDialogTest, FadesEndAtTheirLastValue) {
   auto d = Make();
   d->FadeIn();

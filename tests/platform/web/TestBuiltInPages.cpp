@@ -20,7 +20,8 @@ const std::map<std::string, BuiltInPage, std::less<>>& Pages() {
         "function report() {\n"
         "  var text = document.getElementById('text');\n"
         "  return [window.scriptRan, getComputedStyle(text).color, text.textContent,\n"
-        "          typeof (window.external && window.external.GetConfig)].join('|');\n"
+        "          typeof (window.external && window.external.GetConfig),\n"
+        "          window.external.GetConfig('k', 'd')].join('|');\n"
         "}\n",
         "text/javascript"}},
   };

@@ -74,6 +74,8 @@ WebTestHost::WebTestHost() {
   for (const char* name : {"data", "cache"}) g_mkdir_with_parents((data_ / name).c_str(), 0700);
   g_setenv("XDG_DATA_HOME", (data_ / "data").c_str(), TRUE);
   g_setenv("XDG_CACHE_HOME", (data_ / "cache").c_str(), TRUE);
+  // Classic scroll bars, which take room when shown (overlay ones never do).
+  g_setenv("GTK_OVERLAY_SCROLLING", "0", TRUE);
   // The web process outlives the test's folders by a moment; it keeps no shader cache there.
   g_setenv("MESA_SHADER_CACHE_DISABLE", "true", TRUE);
   if (!window::GtkWindowSystem::InitGtk(nullptr, nullptr)) return;

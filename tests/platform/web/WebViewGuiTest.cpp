@@ -12,10 +12,10 @@ namespace {
 using web::BridgeValue;
 
 // Every page below keeps what its script saw in `seen` and hands it out through report().
-std::string Page(const std::string& script) {
+std::string Page(const std::string& script, const std::string& body = "<body>page</body>") {
   return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><script>\n" + script +
-         "\nfunction report() { return String(window.seen); }\n</script></head>"
-         "<body>page</body></html>";
+         "\nfunction report() { return String(window.seen); }\n</script></head>" + body +
+         "</html>";
 }
 
 // A synchronous request to the bridge made by the page itself, answering its status.
@@ -128,6 +128,22 @@ function number() { return 5; }
   EXPECT_EQ(host_.Ask(*view_, "report"), "1|二 \"quoted\" </script>|string|2");
 }
 
+TEST_F(WebViewGuiTest, NoAnswerArrivesAfterTheViewIsGone) {
+  server_.Add("/slow.html", Page(R"JS(
+function slow() { var end = Date.now() + 300; while (Date.now() < end) {} return 'late'; }
+)JS"));
+  ASSERT_TRUE(host_.LoadAndWait(*view_, listener_, server_.Url("/slow.html")));
+  bool answered = false;
+  view_->CallFunction("slow", {}, [&](const std::string&) { answered = true; });
+  view_.reset();
+  // A whole page load in another view runs the loop well past the page's answer.
+  RecordingListener other;
+  auto second = host_.NewView(other);
+  ASSERT_TRUE(host_.LoadAndWait(*second, other, server_.Url("/slow.html")));
+  EXPECT_EQ(host_.Ask(*second, "slow"), "late");
+  EXPECT_FALSE(answered);
+}
+
 TEST_F(WebViewGuiTest, FailedNavigationIsReportedWithoutAnErrorPage) {
   std::string closed;
   {
@@ -152,7 +168,47 @@ TEST_F(WebViewGuiTest, BuiltInPageLoadsItsStyleAndScriptAndHasTheBridge) {
   view_->LoadBuiltIn("start.html");
   ASSERT_TRUE(host_.WaitFor([&] { return !listener_.finished.empty(); }));
   EXPECT_EQ(listener_.finished[0], "quillo-page:///start.html");
-  EXPECT_EQ(host_.Ask(*view_, "report"), "yes|rgb(1, 2, 3)|内置页面|function");
+  EXPECT_EQ(host_.Ask(*view_, "report"), "yes|rgb(1, 2, 3)|内置页面|function|value of k/d");
+}
+
+TEST_F(WebViewGuiTest, HistoryGoesBackAndForwardAndReloads) {
+  server_.Add("/one.html", Page("window.seen = 'one';"));
+  server_.Add("/two.html", Page("window.seen = 'two';"));
+  ASSERT_TRUE(host_.LoadAndWait(*view_, listener_, server_.Url("/one.html")));
+  ASSERT_TRUE(host_.LoadAndWait(*view_, listener_, server_.Url("/two.html")));
+  const auto step = [&](auto move) {
+    const std::size_t finished = listener_.finished.size();
+    move();
+    return host_.WaitFor([&] { return listener_.finished.size() > finished; });
+  };
+  ASSERT_TRUE(step([&] { view_->GoBack(); }));
+  EXPECT_EQ(view_->Url(), server_.Url("/one.html"));
+  EXPECT_EQ(host_.Ask(*view_, "report"), "one");
+  ASSERT_TRUE(step([&] { view_->GoForward(); }));
+  EXPECT_EQ(host_.Ask(*view_, "report"), "two");
+  const auto asked = [&] {
+    const auto requests = server_.requests();
+    return std::count_if(requests.begin(), requests.end(),
+                         [](const auto& r) { return r.target == "/two.html"; });
+  };
+  const auto before = asked();
+  ASSERT_TRUE(step([&] { view_->Reload(); }));
+  EXPECT_EQ(asked(), before + 1);
+  EXPECT_EQ(view_->Url(), server_.Url("/two.html"));
+}
+
+TEST_F(WebViewGuiTest, LargerPagesShowNoScrollBars) {
+  // The host runs with classic scroll bars, which would take 21 pixels of each side here.
+  server_.Add("/big.html", Page(R"JS(
+function measure() {
+  var root = document.documentElement;
+  return [window.innerWidth - root.clientWidth, window.innerHeight - root.clientHeight,
+          root.scrollWidth > window.innerWidth].join('|');
+}
+)JS",
+                              "<body style='margin:0'><div style='width:3000px;height:3000px'>big</div></body>"));
+  ASSERT_TRUE(host_.LoadAndWait(*view_, listener_, server_.Url("/big.html")));
+  EXPECT_EQ(host_.Ask(*view_, "measure"), "0|0|true");
 }
 
 TEST_F(WebViewGuiTest, LocalFilesAreNeverOpened) {
