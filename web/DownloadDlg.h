@@ -24,8 +24,8 @@ class DownloadDlg : public CXHTMLDialog, public service::SafeDownloaderCallback 
   static constexpr std::int64_t kMaximumBytes = 10000000;
   static constexpr int kAttempts = 8;
   // The texts handed to the page's end functions; the page shows its own.
-  static constexpr const char* kFinishedText = "finished";
-  static constexpr const char* kErrorText = "error";
+  static constexpr const char* kFinishedText = "下载完成";
+  static constexpr const char* kErrorText = "无法下载文件";
 
   DownloadDlg(store::DocumentStore& store, service::SafeDownloader& downloader, std::string title,
               std::string url, std::string target_path);

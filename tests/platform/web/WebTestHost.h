@@ -71,6 +71,7 @@ class WebTestHost {
   bool ok() const { return presenter_ != nullptr; }
 
   window::WindowPresenter& presenter() { return *presenter_; }
+  loop::MainLoop& loop() { return *loop_; }
   // A view filling the host window, with the listener set.
   std::unique_ptr<web::WebView> NewView(RecordingListener& listener);
   // Handles events until the condition holds or kWebTimeout passes.
