@@ -261,8 +261,10 @@ TEST_F(FirstRunGuiTest, WithTheServiceDownLoginAndRankingFailAndTheWindowGoesOn)
                            "/tools/quillo-tool/quillo-tool --data-dir '" + data_folder() + "' ";
   ASSERT_TRUE(
       RunCommand(tool + "config set sorvel.service.base_url http://127.0.0.1:9/ >/dev/null"));
-  // Only the main window and the login dialogs are counted below: no lyric view.
+  // Only the main window and the login dialogs are counted below: no lyric view, no music
+  // centre.
   ASSERT_TRUE(RunCommand(tool + "config set module.lyric.isopen false >/dev/null"));
+  ASSERT_TRUE(RunCommand(tool + "config set module.ext.isopen false >/dev/null"));
   ASSERT_NO_FATAL_FAILURE(StartAndFindTheWindow());
   ASSERT_NO_FATAL_FAILURE(LogInThroughTheDialog("demo", "demo"));
   ASSERT_TRUE(program_->WaitForLine("login: 无法连接到服务器，请检查网络。", 60s))
