@@ -46,6 +46,31 @@ class PhoneLists {
     (void)records;
     return false;
   }
+  // Sorts one of the phone's lists (never the all-songs list) ascending by the attribute and
+  // writes the lists back; false when nothing was sorted.
+  virtual bool SortList(const std::string& list_id, const std::string& attribute) {
+    (void)list_id;
+    (void)attribute;
+    return false;
+  }
+  // Whether the list can be sorted, and the attribute it was last sorted by (empty before).
+  virtual bool CanSortList(const std::string& list_id) {
+    (void)list_id;
+    return false;
+  }
+  virtual std::string ListSortColumn(const std::string& list_id) {
+    (void)list_id;
+    return {};
+  }
+  // Songs of the phone copied into the library in the background; once a song's file is in
+  // place its record enters the library and, when target_list_id is a user playlist, that list
+  // (empty: the library alone). False when nothing was queued; without a phone nothing is.
+  virtual bool CopyFromPhone(const std::string& target_list_id,
+                             const std::vector<store::MusicRecord>& records) {
+    (void)target_list_id;
+    (void)records;
+    return false;
+  }
 };
 
 }  // namespace quillo::service
