@@ -196,6 +196,38 @@ TEST_F(PhonePanelTest, PhoneSongsAreCopiedIntoTheLibraryAndJoinTheTargetList) {
       << "another phone's song";
 }
 
+TEST_F(PhonePanelTest, SortingAPhoneListRewritesItOnThePhoneAscending) {
+  Connect();
+  const std::string list = panel_->CreateList("p1", "排序");
+  store::MusicRecord b = LocalSong("B", 10);
+  store::MusicRecord a = LocalSong("A", 20);
+  ASSERT_TRUE(panel_->CopySongs(list, {b, a}));
+  ASSERT_TRUE(WaitForTheQueue());
+  auto names = [&] {
+    std::vector<std::string> out;
+    for (const store::MusicRecord& record : panel_->devices().DeviceListRecords(list)) out.push_back(record.at("name"));
+    return out;
+  };
+  ASSERT_EQ(names(), (std::vector<std::string>{"B", "A"}));
+  EXPECT_TRUE(panel_->CanSortList(list));
+  EXPECT_EQ(panel_->ListSortColumn(list), "");
+  EXPECT_TRUE(panel_->SortList(list, "name"));
+  EXPECT_EQ(names(), (std::vector<std::string>{"A", "B"}));
+  EXPECT_EQ(panel_->ListSortColumn(list), "name");
+  const std::string sorted = fs::ReadWholeFile(card_ + "排序.lst").value_or("");
+  ASSERT_EQ(sorted.size(), 2u * 522u) << "the device update wrote the sorted list";
+  EXPECT_LT(sorted.find(std::string("A\0.\0m\0p\0", 8)), sorted.find(std::string("B\0.\0m\0p\0", 8)));
+  // Turned round in the store, the command still sorts ascending.
+  ASSERT_TRUE(panel_->devices().SortDeviceList(list, "name", false));
+  EXPECT_EQ(names(), (std::vector<std::string>{"B", "A"}));
+  EXPECT_TRUE(panel_->SortList(list, "name"));
+  EXPECT_EQ(names(), (std::vector<std::string>{"A", "B"}));
+  // The all-songs list is never sorted; another phone's list is not this panel's.
+  EXPECT_FALSE(panel_->CanSortList("d_" + panel_->device_id() + "_"));
+  EXPECT_FALSE(panel_->SortList("d_" + panel_->device_id() + "_", "name"));
+  EXPECT_FALSE(panel_->SortList("d_elsewhere_x", "name"));
+}
+
 TEST_F(PhonePanelTest, SongsNotDownloadedNeedTheUsersWord) {
   Connect();
   const std::string list = panel_->CreateList("p1", "拷贝");
