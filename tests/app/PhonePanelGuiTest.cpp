@@ -140,6 +140,47 @@ TEST_F(PhonePanelGuiTest, AConfiguredPhoneShowsAndTakesDroppedSongs) {
   EXPECT_NE(listing->find("\t手机列表\n\t歌曲1\n\t歌曲2\n\t歌曲3"), std::string::npos) << *listing;
 }
 
+TEST_F(PhonePanelGuiTest, APhoneSongDroppedOnTheLibraryIsCopiedToTheComputer) {
+  // A song that only the phone has: put there by the tool from another library.
+  const std::string other = "'" + std::string(QUILLO_TOOL_EXECUTABLE) + "' --data-dir '" + xdg_.root() + "other/' ";
+  const std::string song = xdg_.root() + "外来歌.mp3";
+  std::ofstream(song) << std::string(300000, '\x01');
+  ASSERT_TRUE(RunCommand(other + "tags write '" + song + "' --title 外来歌 --artist 外人 2>/dev/null"));
+  ASSERT_TRUE(RunCommand(other + "import '" + song + "' 2>/dev/null"));
+  std::optional<std::string> listed = RunCommand(other + "library list local 2>/dev/null");
+  ASSERT_TRUE(listed);
+  const std::string music_id = listed->substr(0, listed->find('\t'));
+  std::optional<std::string> lists = Tool("device open '" + card_ + "'");
+  ASSERT_TRUE(lists);
+  const std::size_t named = lists->find("\t手机列表");
+  ASSERT_NE(named, std::string::npos) << *lists;
+  const std::string list_id = lists->substr(lists->rfind('\n', named) + 1, named - lists->rfind('\n', named) - 1);
+  ASSERT_TRUE(RunCommand(other + "device copy '" + card_ + "' " + list_id + " " + music_id + " 2>/dev/null"));
+
+  program_ = std::make_unique<ChildProcess>(
+      QUILLO_EXECUTABLE, std::vector<std::string>{"--data-dir", data_folder()}, environment_);
+  ASSERT_TRUE(program_->WaitForLine("ready", 60s)) << program_->error_text();
+  ASSERT_TRUE(WaitForLineStarting("phone connected: 2 lists", 10s)) << program_->error_text();
+  main_ = display_.FindWindow(program_->pid(), "Zelbo音乐", 20s);
+  ASSERT_TRUE(main_) << "main window not found on the display";
+  const WindowGeometry g = display_.GeometryOf(*main_);
+  size_ = {g.width, g.height};
+  ASSERT_TRUE(display_.Focus(*main_));
+  ASSERT_TRUE(display_.Click(*main_, PanelRow(kPhoneListRow)));
+  ASSERT_TRUE(WaitForLineStarting("list shown: " + list_id + ", 1 rows", 10s)) << program_->error_text();
+  ASSERT_TRUE(display_.Click(*main_, SongRow(0)));
+  std::this_thread::sleep_for(300ms);
+  const gfx::Point library = PanelRow(kLocalRow + 1);
+  ASSERT_TRUE(display_.Xdo(Move(SongRow(0)) + " mousedown 1 sleep 0.1" + Move({120, library.y}) +
+                           " sleep 0.1" + Move({library.x + 20, library.y}) + " sleep 0.1" +
+                           Move(library) + " sleep 0.3 mouseup 1"));
+  EXPECT_TRUE(WaitForLineStarting("phone status: 正在复制(1/1): 外来歌", 10s)) << program_->error_text();
+  EXPECT_TRUE(WaitForLineStarting("phone song copied to the computer: library", 10s)) << program_->error_text();
+  const std::string placed = data_folder() + "music/外人/未知专辑/外来歌.mp3";
+  EXPECT_EQ(fs::ReadWholeFile(placed), fs::ReadWholeFile(song));
+  EXPECT_TRUE(fs::FileExists(card_ + "我的音乐/外人/未知专辑/外来歌.mp3")) << "the phone keeps its song";
+}
+
 TEST_F(PhonePanelGuiTest, APhoneThatGoesMidCopyLeavesTheProgramRunningAndItsListsIntact) {
   // Large songs (sparse on disk, whole when copied), so the copy is still running when the
   // phone's folder goes.
