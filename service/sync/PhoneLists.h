@@ -1,8 +1,9 @@
 #pragma once
 // The lists of the connected phone as the playlist commands change them: the store's device list
 // operations and the device update that writes them back to the phone (shown with its waiting
-// dialog). At most one phone is connected. The phone panel implements it; until phones are
-// supported, NoPhone stands for "no phone connected". Window thread only.
+// dialog). At most one phone is connected. The phone panel implements it in the program and
+// quillo-tool's configured phone in the sync commands; NoPhone stands for "no phone connected".
+// The caller's one thread (the window thread in the program).
 #include <string>
 #include <vector>
 
