@@ -450,6 +450,10 @@ void WindowedMainWindow::ConnectPhone(ui::SorvelMainDlg& window) {
   hooks.redraw = [&window] { window.RedrawPhonePanel(); };
   hooks.report = [this](const std::string& status) { Report("phone status: " + status); };
   hooks.open_folder = [](const std::string& folder) { OpenInDefaultBrowser(folder); };
+  hooks.library_changed = [this, &window](const std::string& list_id) {
+    window.RefreshSongList();
+    Report("phone song copied to the computer: " + (list_id.empty() ? std::string("library") : list_id));
+  };
   parts_->phone.SetWindowHooks(std::move(hooks));
   // Mounted volumes that carry the phone player's files are phones; a folder the configuration
   // names stands for a phone that is always there and comes first.

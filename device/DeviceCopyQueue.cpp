@@ -41,7 +41,7 @@ std::optional<CopyTask> MakeCopyToDevice(const store::MusicRecord& record,
   if (relative.empty()) relative = store::MusicFileName(record, store::FileExtension(fs::BaseName(source_path)));
   if (!store::IsContainedRelativeName(relative)) return std::nullopt;
   return CopyTask{record, source_path, roots.MusicFolder() + relative, list_id,
-                  CopyDirection::kToDevice};
+                  CopyDirection::kToDevice, roots.card_root()};
 }
 
 DeviceCopyQueue::~DeviceCopyQueue() {
@@ -178,9 +178,10 @@ void DeviceCopyQueue::Run() {
     lock.unlock();
 
     if (listener && report_start) listener->CopyStarted();
-    fs::CreateFolders(fs::ParentFolder(task.destination));
+    const bool root_there = task.destination_root.empty() || fs::FolderExists(task.destination_root);
+    if (root_there) fs::CreateFolders(fs::ParentFolder(task.destination));
     if (listener) listener->FileStarting(task, index, total);
-    const bool copied = !cancel_ && CopyFile(task.source, task.destination, &cancel_);
+    const bool copied = root_there && !cancel_ && CopyFile(task.source, task.destination, &cancel_);
     if (copied) CopyCompanions(task);
     if (listener) copied ? listener->FileCopied(task) : listener->FileFailed(task);
 

@@ -2,7 +2,8 @@
 // The background copy of songs to and from a phone: one worker thread, started on first use,
 // that takes the queued tasks in order. A file is copied under a temporary name beside its
 // destination and renamed into place only when every byte was written, so a phone pulled out
-// mid-copy never holds a half file under the song's name. After a song its lyric file
+// mid-copy never holds a half file under the song's name, and a task whose phone root has gone
+// fails without creating its folders again where the mount was. After a song its lyric file
 // (same base name, ".lrc"), the album's "album.jpg" and the artist's "artist.jpg" follow; to a
 // phone they replace what is there, and the lyric is rewritten in GBK for the phone's player;
 // from a phone existing files stay.

@@ -83,7 +83,7 @@ void RemovePending(const std::vector<std::pair<std::string, std::string>>& files
 PhoneDevices::Device PhoneDevices::ReadDevice(const PhoneRoots& roots,
                                               const std::string& device_id) {
   Device device{device_id, roots, {}};
-  device.lists.push_back({AllSongsListId(device_id), std::string(kAllSongsName), {}, true});
+  device.lists.push_back({AllSongsListId(device_id), std::string(kAllSongsName), {}, true, {}});
   DeviceList& all = device.lists.front();
   const std::string prefix = AllSongsListId(device_id);
   const bool changed = fs::PathExists(roots.phone_root() + ".change");
@@ -160,7 +160,7 @@ PhoneDevices::Device PhoneDevices::ReadDevice(const PhoneRoots& roots,
     std::optional<std::string> bytes = fs::ReadWholeFile(roots.phone_root() + *file_name);
     if (!bytes) continue;
     std::string name = WithoutExtension(*file_name);
-    DeviceList list{ListIdForName(device_id, name), name, {}, true};
+    DeviceList list{ListIdForName(device_id, name), name, {}, true, {}};
     for (const std::string& phone_path : ParsePathRecords(*bytes)) {
       auto it = known.find(Lower(phone_path));
       if (it != known.end()) list.records.push_back(it->second);

@@ -210,7 +210,7 @@ std::string PhoneDevices::CreateDeviceList(std::string_view device_id, std::stri
   if (!device || part.empty() || part.find('_') != std::string_view::npos) return {};
   std::string id = DeviceListId(device_id, part);
   if (FindList(id)) return {};
-  device->lists.push_back({id, std::string(name), {}, true});
+  device->lists.push_back({id, std::string(name), {}, true, {}});
   Changed();
   return id;
 }
@@ -275,8 +275,20 @@ bool PhoneDevices::SortDeviceList(std::string_view list_id, const std::string& a
   });
   list->records.clear();
   for (auto& [key, record] : keyed) list->records.push_back(std::move(record));
+  list->sort_column = attribute;
   Changed();
   return true;
+}
+
+std::optional<PhoneDevices::SortState> PhoneDevices::ListSortState(std::string_view list_id) const {
+  auto lock = store_.Lock();
+  const Device* device = FindDevice(DeviceIdOf(list_id));
+  if (!device) return std::nullopt;
+  for (std::size_t i = 1; i < device->lists.size(); ++i) {
+    const DeviceList& list = device->lists[i];
+    if (list.id == list_id) return SortState{list.sort_column, list.sort_ascending};
+  }
+  return std::nullopt;
 }
 
 std::vector<store::PlaylistEntry> PhoneDevices::DevicePlaylists() {

@@ -33,6 +33,7 @@ struct DeviceList {
   std::string name;
   std::vector<store::MusicRecord> records;
   bool sort_ascending = true;
+  std::string sort_column;  // the attribute of the last sort, empty before one
 };
 
 class PhoneDevices : public store::DeviceListSource {
@@ -94,6 +95,13 @@ class PhoneDevices : public store::DeviceListSource {
   // order. The list starts ascending; asked not to keep its direction, it turns round. The
   // direction lives only in memory, with the list.
   bool SortDeviceList(std::string_view list_id, const std::string& attribute, bool keep_direction);
+  // The attribute the list was last sorted by and its direction; no value for an unknown list
+  // or the all-songs list, which is never sorted.
+  struct SortState {
+    std::string column;
+    bool ascending = true;
+  };
+  std::optional<SortState> ListSortState(std::string_view list_id) const;
 
   // store::DeviceListSource (the caller holds the store's lock).
   std::vector<store::PlaylistEntry> DevicePlaylists() override;

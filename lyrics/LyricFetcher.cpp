@@ -25,7 +25,33 @@ bool IsDeviceList(std::string_view list_id) {
   return text::StartsWith(list_id, "d_");
 }
 
+bool IsDeviceSong(std::string_view music_id) {
+  return text::StartsWith(music_id, "d_");
+}
+
 }  // namespace
+
+store::LyricLocation LyricFetcher::FindLyric(const playback::LyricStart& start) {
+  const std::string music_id = AttributeOf(start.record, "id");
+  if (!IsDeviceSong(music_id) && !IsDeviceList(start.list_id)) {
+    return parts_.library.LyricPath(start.record, false);
+  }
+  // A phone's song: its lyric sits beside it on the phone (written there in GBK, which the
+  // decoder reads), never in the library's folders.
+  store::LyricLocation location;
+  std::string song = start.song_path;
+  if (song.empty()) song = parts_.library.MusicPath(start.record).value_or(std::string());
+  if (song.empty() || fs::BaseName(song).find('.') == std::string::npos) return location;
+  const std::string stem = PathWithoutExtension(song);
+  for (const char* extension : {".lrc", ".mrc"}) {
+    location.path = stem + extension;
+    if (fs::FileExists(location.path)) {
+      location.found = true;
+      return location;
+    }
+  }
+  return location;
+}
 
 void LyricFetcher::ResetLyricViews() {
   if (parts_.reset_views) parts_.reset_views();
@@ -38,12 +64,12 @@ void LyricFetcher::StartLyrics(const playback::LyricStart& start) {
 
   const std::string music_id = AttributeOf(start.record, "id");
   if (music_id.empty()) return;
-  const store::LyricLocation lyric = parts_.library.LyricPath(start.record, false);
+  const store::LyricLocation lyric = FindLyric(start);
   if (!lyric.found || analyzer.LoadLyric(lyric.path, music_id) != 0) {
     FetchMissing(start, music_id);
     return;
   }
-  if (store::IsLocalId(music_id) || IsDeviceList(start.list_id)) return;
+  if (store::IsLocalId(music_id) || IsDeviceList(start.list_id) || IsDeviceSong(music_id)) return;
   const std::string music_path = parts_.library.MusicPath(start.record).value_or(start.song_path);
   if (music_path.empty()) return;
   if (text::EqualsIgnoreCaseAscii(PathWithoutExtension(lyric.path),
@@ -61,7 +87,7 @@ void LyricFetcher::FetchMissing(const playback::LyricStart& start, const std::st
     // The id comes from the service's list: cleaned, it names one file inside the cache folder.
     analyzer.DownloadLyric(music_id, parts_.urls.PlaybackLyric(music_id).url,
                            cache_folder + CleanLyricName(music_id) + ".lrc");
-  } else if (IsDeviceList(start.list_id)) {
+  } else if (IsDeviceList(start.list_id) || IsDeviceSong(music_id)) {
     return;
   } else if (store::IsLocalId(music_id)) {
     const std::string music_path =

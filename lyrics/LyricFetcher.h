@@ -1,7 +1,7 @@
 #pragma once
 // The lyric side of starting, stopping and ending songs: the play queue's LyricStarter. At each
 // song start it looks for the song's lyric file, loads it, and otherwise decides which lyric to
-// fetch: into the cache folder for a temporary list, nothing for a phone list, by name beside
+// fetch: into the cache folder for a temporary list, nothing for a phone's song, by name beside
 // the file for a local song, else through the download manager. A service song whose lyric
 // stands beside its file is refreshed from the checked copy in the background.
 //
@@ -11,13 +11,13 @@
 
 #include "playback/LyricStarter.h"
 #include "service/api/ServiceFileUrls.h"
+#include "store/MusicLibrary.h"
 
 namespace quillo::playback {
 class Player;
 }
 namespace quillo::store {
 class DocumentStore;
-class MusicLibrary;
 }  // namespace quillo::store
 
 namespace quillo::lyrics {
@@ -63,6 +63,9 @@ class LyricFetcher : public playback::LyricStarter {
   void SaveAtClose();
 
  private:
+  // The song's lyric file: the library's rules, or for a phone's song the file of the same
+  // name beside it on the phone.
+  store::LyricLocation FindLyric(const playback::LyricStart& start);
   void FetchMissing(const playback::LyricStart& start, const std::string& music_id);
 
   Parts parts_;

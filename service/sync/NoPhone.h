@@ -1,5 +1,5 @@
 #pragma once
-// "No phone connected": what the program and quillo-tool pass until phones are supported. Every
+// "No phone connected", for hosts that have no phones (the UI gallery's demo lists). Every
 // operation changes nothing.
 #include "service/sync/PhoneLists.h"
 

@@ -1,8 +1,9 @@
 #pragma once
 // The lists of the connected phone as the playlist commands change them: the store's device list
 // operations and the device update that writes them back to the phone (shown with its waiting
-// dialog). At most one phone is connected. The phone panel implements it; until phones are
-// supported, NoPhone stands for "no phone connected". Window thread only.
+// dialog). At most one phone is connected. The phone panel implements it in the program and
+// quillo-tool's configured phone in the sync commands; NoPhone stands for "no phone connected".
+// The caller's one thread (the window thread in the program).
 #include <string>
 #include <vector>
 
@@ -43,6 +44,31 @@ class PhoneLists {
   virtual bool CopySongs(const std::string& list_id,
                          const std::vector<store::MusicRecord>& records) {
     (void)list_id;
+    (void)records;
+    return false;
+  }
+  // Sorts one of the phone's lists (never the all-songs list) ascending by the attribute and
+  // writes the lists back; false when nothing was sorted.
+  virtual bool SortList(const std::string& list_id, const std::string& attribute) {
+    (void)list_id;
+    (void)attribute;
+    return false;
+  }
+  // Whether the list can be sorted, and the attribute it was last sorted by (empty before).
+  virtual bool CanSortList(const std::string& list_id) {
+    (void)list_id;
+    return false;
+  }
+  virtual std::string ListSortColumn(const std::string& list_id) {
+    (void)list_id;
+    return {};
+  }
+  // Songs of the phone copied into the library in the background; once a song's file is in
+  // place its record enters the library and, when target_list_id is a user playlist, that list
+  // (empty: the library alone). False when nothing was queued; without a phone nothing is.
+  virtual bool CopyFromPhone(const std::string& target_list_id,
+                             const std::vector<store::MusicRecord>& records) {
+    (void)target_list_id;
     (void)records;
     return false;
   }

@@ -58,6 +58,8 @@ class PlaylistSync {
   static constexpr int kDeleteSongsCommand = 32861;
   static constexpr int kRemoveFromListCommand = 33039;
   static constexpr int kClearListCommand = 32982;
+  // Copies the selected songs of a phone list into the library.
+  static constexpr int kCopyToComputerCommand = 33120;
   // Entry n of the "添加到播放列表" submenu has the id kFirstAddToListCommand + n (n from 0).
   static constexpr int kFirstAddToListCommand = 50000;
 
@@ -121,7 +123,14 @@ class PlaylistSync {
   bool ClearList();
   // Songs dragged from the song list onto a list of the playlist panel (the default list or a
   // user playlist; a phone's list copies them to the phone); false for any other target.
+  // Songs of a phone dropped on the library or a user playlist are copied into the library
+  // first and join the list once copied.
   bool AddDroppedSongs(const std::string& target_id, const std::vector<store::MusicRecord>& songs);
+  // The selected songs of the phone list shown are copied into the library; false when the
+  // list shown is not a phone's or nothing was queued.
+  bool CopyToComputer();
+  // The phone's side of sorting a list shown in the song list.
+  PhoneLists& phone() { return parts_.phone; }
 
   // ---- Links and hosted pages ------------------------------------------------------------------
   LinkOutcome AddFromLink(std::string_view link);

@@ -1,4 +1,5 @@
 // The playlist panel's commands, the "添加到播放列表" submenu and dropped songs.
+#include <algorithm>
 #include <set>
 
 #include "platform/text/TextUtil.h"
@@ -217,10 +218,24 @@ std::string PlaylistSync::NewListFromSelection(const std::optional<std::string>&
   return phone_list;
 }
 
+bool PlaylistSync::CopyToComputer() {
+  if (!IsDeviceListId(parts_.view.ShownListId())) return false;
+  std::vector<store::MusicRecord> records;
+  for (SelectedSong& song : SelectedSongs()) records.push_back(std::move(song.record));
+  if (records.empty()) return false;
+  return parts_.phone.CopyFromPhone(std::string(), records);
+}
+
 bool PlaylistSync::AddDroppedSongs(const std::string& target_id,
                                    const std::vector<store::MusicRecord>& songs) {
   if (IsDeviceListId(target_id)) return parts_.phone.CopySongs(target_id, songs);
   if (!target_id.empty() && !IsUserPlaylistId(target_id)) return false;
+  // A phone's songs have no file in the library yet: entering their records would leave songs
+  // that vanish with the phone.
+  const bool from_phone = std::any_of(songs.begin(), songs.end(), [](const store::MusicRecord& r) {
+    return IsDeviceListId(store::IdOf(r));
+  });
+  if (from_phone) return parts_.phone.CopyFromPhone(target_id, songs);
   std::vector<std::string> ids;
   for (const store::MusicRecord& record : songs) {
     const std::string& id = store::IdOf(record);

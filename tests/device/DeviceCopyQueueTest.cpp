@@ -44,7 +44,7 @@ class Recorder : public DeviceCopyListener {
 class DeviceCopyQueueTest : public ::testing::Test {
  protected:
   CopyTask Task(const std::string& name, const std::string& source, const std::string& destination) {
-    return CopyTask{{{"id", name}, {"name", name}}, source, destination, "d_x_l", CopyDirection::kToDevice};
+    return CopyTask{{{"id", name}, {"name", name}}, source, destination, "d_x_l", CopyDirection::kToDevice, {}};
   }
   quillo::testing::TempFolder temp_;
   Recorder recorder_;
@@ -139,7 +139,9 @@ TEST_F(DeviceCopyQueueTest, StopAbandonsTheCurrentFileAndDropsThePendingOnes) {
   EXPECT_FALSE(queue_.Busy());
   // Pending tasks are dropped; on a busy machine the worker may have finished both before the
   // stop arrived, and then "next" is whole.
-  if (fs::PathExists(temp_ / "dst/next.mp3")) EXPECT_EQ(Bytes(temp_ / "dst/next.mp3"), "n");
+  if (fs::PathExists(temp_ / "dst/next.mp3")) {
+    EXPECT_EQ(Bytes(temp_ / "dst/next.mp3"), "n");
+  }
   EXPECT_FALSE(fs::PathExists(temp_ / "dst/big.mp3.quillo-part"));
   EXPECT_FALSE(fs::PathExists(temp_ / "dst/next.mp3.quillo-part"));
   // Whether the stop came in time or not, the song's name never holds a partial file.

@@ -9,6 +9,7 @@
 #include "PhoneFixture.h"
 #include "device/DeviceIds.h"
 #include "platform/crypto/Crypto.h"
+#include "store/SafeNames.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -121,6 +122,78 @@ TEST_F(DeviceToolTest, CopyPutsLibrarySongsOnThePhoneAndIntoTheList) {
   EXPECT_EQ(again.out, copy.out);
 
   EXPECT_NE(Tool("device copy '" + card_ + "' " + ListId("拷贝") + " nosuchsong").status, 0);
+}
+
+TEST_F(DeviceToolTest, SyncCommandsChangeTheConfiguredPhonesLists) {
+  Put(card_ + "AllMusic.txt", PathRecords({u"C:\\我的音乐\\a\\One.mp3", u"C:\\我的音乐\\b\\Two.mp3"}));
+  Put(card_ + "我的音乐/a/One.mp3", "1");
+  Put(card_ + "我的音乐/b/Two.mp3", "2");
+  Put(card_ + "mix.lst", PathRecords({u"C:\\我的音乐\\b\\Two.mp3", u"C:\\我的音乐\\a\\One.mp3"}));
+  Put(card_ + "@MusicPlayer/MPConfig.ini", ConfigBytes('1', "", {2}, {u"C:\\mix.lst"}));
+  // Nobody listens on port 9: a phone's lists are never sent to the service.
+  const std::string sync = "--service http://127.0.0.1:9/ sync ";
+
+  EXPECT_NE(Tool(sync + "clear " + ListId("mix")).err.find("手机未连接"), std::string::npos)
+      << "no phone configured yet";
+  ASSERT_EQ(Tool("config set module.device.card_folder '" + card_ + "'").status, 0);
+
+  // Removing a song from a phone list rewrites the list file on the phone.
+  const std::string all = "d_" + id_ + "_";
+  Output removed = Tool(sync + "remove " + ListId("mix") + " " + all +
+                        quillo::store::LocalMusicId(card_ + "我的音乐/b/Two.mp3"));
+  ASSERT_EQ(removed.status, 0) << removed.err;
+  EXPECT_EQ(Bytes(card_ + "mix.lst"), PathRecords({u"C:\\我的音乐\\a\\One.mp3"}));
+  EXPECT_EQ(Bytes(card_ + "@MusicPlayer/MPConfig.ini"), ConfigBytes('1', "", {1}, {u"C:\\mix.lst"}));
+
+  // A library song dropped on a phone list is copied to the phone and joins the list.
+  const std::string song = temp_ / "songs/Three.mp3";
+  Put(song, std::string(2048, '3'));
+  ASSERT_EQ(Tool("import '" + song + "'").status, 0);
+  const std::string local = Tool("library list local").out;
+  const std::string music_id = local.substr(0, local.find('\t'));
+  Output dropped = Tool(sync + "drop " + ListId("mix") + " " + music_id);
+  ASSERT_EQ(dropped.status, 0) << dropped.err;
+  EXPECT_EQ(Bytes(card_ + "我的音乐/未知歌手/未知专辑/Three.mp3"), std::string(2048, '3'));
+  EXPECT_EQ(Bytes(card_ + "mix.lst"),
+            PathRecords({u"C:\\我的音乐\\a\\One.mp3", u"C:\\我的音乐\\未知歌手\\未知专辑\\Three.mp3"}));
+
+  // Clearing the phone list empties it on the phone; the songs stay on the phone.
+  ASSERT_EQ(Tool(sync + "clear " + ListId("mix")).status, 0);
+  EXPECT_EQ(Bytes(card_ + "mix.lst"), "");
+  EXPECT_TRUE(fs::FileExists(card_ + "我的音乐/a/One.mp3"));
+  EXPECT_NE(Tool(sync + "clear " + all + "nosuchlist").err.find("手机列表不存在"), std::string::npos);
+}
+
+TEST_F(DeviceToolTest, FetchCopiesPhoneSongsIntoTheLibrary) {
+  Put(card_ + "AllMusic.txt", PathRecords({u"C:\\我的音乐\\a\\One.mp3", u"C:\\我的音乐\\b\\Two.mp3"}));
+  Put(card_ + "我的音乐/a/One.mp3", std::string(3000, 'o'));
+  Put(card_ + "我的音乐/a/One.lrc", "[00:01]词");
+  Put(card_ + "我的音乐/b/Two.mp3", "t");
+
+  Output fetched = Tool("device fetch '" + card_ + "' One");
+  ASSERT_EQ(fetched.status, 0) << fetched.err;
+  EXPECT_NE(fetched.err.find("正在复制(1/1): One"), std::string::npos) << fetched.err;
+  const std::string placed = temp_.path() + "data/music/未知歌手/未知专辑/One.mp3";
+  ASSERT_EQ(fetched.out.substr(fetched.out.find('\t') + 1), placed + "\n");
+  const std::string library_id = fetched.out.substr(0, fetched.out.find('\t'));
+  EXPECT_EQ(library_id.find("d_"), std::string::npos) << "the library id carries no device prefix";
+  EXPECT_EQ(Bytes(placed), std::string(3000, 'o'));
+  EXPECT_EQ(Bytes(temp_.path() + "data/music/未知歌手/未知专辑/One.lrc"), "[00:01]词");
+  EXPECT_EQ(Bytes(card_ + "我的音乐/a/One.mp3"), std::string(3000, 'o')) << "the phone keeps its song";
+
+  Output local = Tool("library list local");
+  ASSERT_EQ(local.status, 0) << local.err;
+  EXPECT_EQ(local.out.substr(0, local.out.find('\t')), library_id);
+  EXPECT_NE(local.out.find("One"), std::string::npos) << local.out;
+
+  // Fetched again: the library has it with its file, nothing is copied.
+  Output again = Tool("device fetch '" + card_ + "' One");
+  ASSERT_EQ(again.status, 0) << again.err;
+  EXPECT_EQ(again.err.find("正在复制"), std::string::npos) << again.err;
+  EXPECT_EQ(again.out, fetched.out);
+
+  EXPECT_NE(Tool("device fetch '" + card_ + "' NoSuchSong").status, 0);
+  EXPECT_NE(Tool("device fetch '" + card_ + "' Two --to nosuchlist").status, 0);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // A connected (or not) phone with lists in memory; every operation is noted in the shared event
 // log.
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,27 @@ class FakePhoneLists : public service::PhoneLists {
     log_.push_back("phone update");
   }
 
+  bool CanSortList(const std::string& list_id) override {
+    return connected && Find(list_id) != nullptr && list_id != lists.front().id;
+  }
+  bool SortList(const std::string& list_id, const std::string& attribute) override {
+    if (!CanSortList(list_id)) return false;
+    log_.push_back("phone sort " + list_id + " " + attribute);
+    sort_columns[list_id] = attribute;
+    return true;
+  }
+  std::string ListSortColumn(const std::string& list_id) override {
+    auto it = sort_columns.find(list_id);
+    return it == sort_columns.end() ? std::string() : it->second;
+  }
+  bool CopyFromPhone(const std::string& target_list_id,
+                     const std::vector<store::MusicRecord>& records) override {
+    std::string entry = "phone fetch to '" + target_list_id + "'";
+    for (const store::MusicRecord& record : records) entry += " " + store::IdOf(record);
+    log_.push_back(entry);
+    return connected && !records.empty();
+  }
+
   List* Find(const std::string& list_id) {
     for (List& list : lists) {
       if (list.id == list_id) return &list;
@@ -87,6 +109,7 @@ class FakePhoneLists : public service::PhoneLists {
   bool connected = false;
   std::vector<List> lists;
   int updates = 0;
+  std::map<std::string, std::string> sort_columns;
 
  private:
   static bool Append(List& list, const store::MusicRecord& record) {

@@ -14,6 +14,7 @@
 #include "lyrics/LyricDownloadQueue.h"
 #include "lyrics/LyricFileNames.h"
 #include "platform/fs/FileSystem.h"
+#include "platform/text/TextCodec.h"
 #include "service/api/ServiceEndpoints.h"
 #include "store/MusicLibrary.h"
 #include "store/StoreRuntime.h"
@@ -184,6 +185,37 @@ TEST_F(LyricFetcherTest, MissingLyricIsFetchedAsTheListAndSongSay) {
   Start({{"id", "305"}, {"name", "n"}}, "");
   EXPECT_EQ(analyzer_.GetState(), LyricDocument::kStateNone);
   EXPECT_TRUE(transfers_.started.empty());
+}
+
+TEST_F(LyricFetcherTest, APhoneSongsLyricIsReadFromBesideItOnThePhoneInGbk) {
+  // The phone's song names a relative file; the library's music folder holds a lyric under the
+  // same name, which belongs to another song and must not be shown.
+  const std::string music = runtime_.store().FolderPath("music");
+  ASSERT_TRUE(fs::CreateFolders(music + "歌手/专辑/"));
+  ASSERT_TRUE(fs::WriteFile(music + "歌手/专辑/歌.lrc", "[00:01.00]library lyric\n"));
+  const std::string phone = files_ / "card/我的音乐/歌手/专辑/";
+  ASSERT_TRUE(fs::CreateFolders(phone));
+  ASSERT_TRUE(fs::WriteFile(phone + "歌.mp3", "audio"));
+  ASSERT_TRUE(fs::WriteFile(phone + "歌.lrc", text::Utf8ToGbk("[00:01.00]你好世界\n[00:03.00]第二行\n")));
+  const store::MusicRecord song{{"id", "d_card_ex-1"}, {"name", "歌"}, {"fileName", "歌手/专辑/歌.mp3"}};
+
+  for (const char* list : {"d_card_", "d_card_1"}) {
+    SCOPED_TRACE(list);
+    Start(song, list, phone + "歌.mp3");
+    ASSERT_EQ(analyzer_.GetState(), 0);
+    EXPECT_EQ(analyzer_.document().file_path, phone + "歌.lrc");
+    ASSERT_EQ(analyzer_.document().timeline.lines().size(), 2u);
+    EXPECT_EQ(analyzer_.document().timeline.lines()[0].text, "你好世界");
+    EXPECT_EQ(analyzer_.document().timeline.lines()[1].text, "第二行");
+    EXPECT_TRUE(transfers_.started.empty()) << "no checked copy for a phone's song";
+  }
+
+  // Without a lyric beside it nothing is fetched, whatever the library holds under its name.
+  ASSERT_TRUE(fs::RemoveFile(phone + "歌.lrc"));
+  Start(song, "d_card_1", phone + "歌.mp3");
+  EXPECT_EQ(analyzer_.GetState(), LyricDocument::kStateNone);
+  EXPECT_TRUE(transfers_.started.empty());
+  EXPECT_TRUE(queue_.asked.empty());
 }
 
 TEST_F(LyricFetcherTest, AnUnloadableLyricFileCountsAsMissing) {

@@ -1,8 +1,8 @@
 // device open CARD [PHONE], device save CARD [PHONE], the list and song operations on a phone
-// folder, and device copy: a phone's mount roots given as folders, without a window.
+// folder, device copy and device fetch: a phone's mount roots given as folders, without a window.
+#include <algorithm>
 #include <filesystem>
 #include <functional>
-#include <mutex>
 #include <ostream>
 
 #include "device/DeviceCopyQueue.h"
@@ -12,8 +12,10 @@
 #include "platform/text/TextUtil.h"
 #include "store/DocumentStore.h"
 #include "store/MusicLibrary.h"
+#include "store/Playlists.h"
 #include "store/StoreRuntime.h"
 #include "store/StoredPath.h"
+#include "tools/quillo-tool/CopyReporter.h"
 #include "tools/quillo-tool/TerminalText.h"
 #include "tools/quillo-tool/ToolCommand.h"
 
@@ -119,38 +121,6 @@ int ListOperation(ToolContext& context, std::size_t arg_count, const char* usage
 
 // Copies library songs to a phone list: songs the phone already holds only join the list, the
 // others are copied by the copy queue and join the list once their file is in place.
-class CopyReporter : public device::DeviceCopyListener {
- public:
-  explicit CopyReporter(std::ostream& err) : err_(err) {}
-  void CopyStarted() override {}
-  void FileStarting(const device::CopyTask& task, int index, int total) override {
-    std::lock_guard lock(mutex_);
-    err_ << "正在复制(" << index << "/" << total << "): " << Shown(Name(task), fs::StandardStream::kError)
-         << "\n";
-  }
-  void FileCopied(const device::CopyTask& task) override {
-    std::lock_guard lock(mutex_);
-    copied.push_back(task);
-  }
-  void FileFailed(const device::CopyTask& task) override {
-    std::lock_guard lock(mutex_);
-    err_ << "复制失败: " << Shown(Name(task), fs::StandardStream::kError) << "\n";
-    ++failed;
-  }
-  void QueueEmpty() override {}
-
-  std::vector<device::CopyTask> copied;
-  int failed = 0;
-
- private:
-  static std::string Name(const device::CopyTask& task) {
-    auto it = task.record.find("name");
-    return it == task.record.end() ? std::string() : it->second;
-  }
-  std::mutex mutex_;
-  std::ostream& err_;
-};
-
 int Copy(ToolContext& context) {
   std::string phone_root;
   std::vector<std::string> args = TakePhoneOption(context.args, &phone_root);
@@ -189,18 +159,78 @@ int Copy(ToolContext& context) {
     }
     tasks.push_back(std::move(*task));
   }
-  device::DeviceCopyQueue queue;
   CopyReporter reporter(context.err);
-  queue.SetListener(&reporter);
-  queue.Enqueue(std::move(tasks));
-  queue.WaitUntilIdle();
-  queue.SetListener(nullptr);
+  reporter.Run(std::move(tasks));
   for (device::CopyTask& task : reporter.copied) {
     task.record["fileName"] = std::string(store::kFileUrlPrefix) + task.destination;
     phone.devices.AddToDeviceList(task.record, task.list_id);
   }
   if (reporter.failed > 0) status = 1;
   return SaveAndPrint(phone, context) != 0 ? 1 : status;
+}
+
+// Copies phone songs into the library's music folder; each joins the library (and the list
+// given with --to) once its file is in place. Songs the library holds with their file only join
+// the list.
+int Fetch(ToolContext& context) {
+  std::string phone_root;
+  std::vector<std::string> args = TakePhoneOption(context.args, &phone_root);
+  std::string target;
+  for (std::size_t i = 0; i + 1 < args.size(); ++i) {
+    if (args[i] == "--to") {
+      target = args[i + 1];
+      args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
+      break;
+    }
+  }
+  if (args.size() < 2) {
+    context.err << "usage: quillo-tool device fetch CARD SONG... [--to LIST_ID] [--phone PHONE]\n";
+    return 1;
+  }
+  if (!CheckFolder(args[0], context.err)) return 1;
+  OpenedPhone phone(args[0], phone_root);
+  store::StoreRuntime& runtime = OpenedPhone::runtime();
+  store::MusicLibrary& library = runtime.library();
+  if (!target.empty() && !runtime.playlists().GetPlaylistInfo(target)) {
+    context.err << "no such list: " << target << "\n";
+    return 1;
+  }
+  const std::vector<store::MusicRecord> songs = phone.devices.DeviceListRecords("d_" + phone.id + "_");
+  const std::string music_folder = runtime.store().FolderPath("music");
+  std::vector<device::CopyTask> tasks;
+  int status = 0;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    auto song = std::find_if(songs.begin(), songs.end(),
+                             [&](const store::MusicRecord& r) {
+                               auto name = r.find("name");
+                               return store::IdOf(r) == args[i] || (name != r.end() && name->second == args[i]);
+                             });
+    std::optional<device::CopyTask> task =
+        song == songs.end() ? std::nullopt
+                            : device::MakeCopyFromDevice(*song, phone.roots, library, music_folder, target);
+    if (!task) {
+      context.err << "歌曲不存在: " << args[i] << "\n";
+      status = 1;
+      continue;
+    }
+    if (std::optional<store::MusicRecord> known = library.FindMusic(store::IdOf(task->record))) {
+      std::optional<std::string> path = library.MusicPath(*known);
+      if (path && std::filesystem::exists(*path)) {
+        if (!target.empty()) runtime.playlists().AddItem(target, store::IdOf(*known));
+        context.out << store::IdOf(*known) << "\t" << *path << "\n";
+        continue;
+      }
+    }
+    tasks.push_back(std::move(*task));
+  }
+  CopyReporter reporter(context.err);
+  reporter.Run(std::move(tasks));
+  for (const device::CopyTask& task : reporter.copied) {
+    device::AddCopiedSongToLibrary(library, runtime.playlists(), task);
+    context.out << store::IdOf(task.record) << "\t" << task.destination << "\n";
+  }
+  if (reporter.failed > 0) status = 1;
+  return status;
 }
 
 std::string NewListPart() {
@@ -269,6 +299,7 @@ void RegisterDeviceCommands(CommandList& commands) {
                          });
   }});
   commands.push_back({"device copy", "CARD LIST_ID MUSIC_ID... [--phone PHONE]", Copy});
+  commands.push_back({"device fetch", "CARD SONG... [--to LIST_ID] [--phone PHONE]", Fetch});
 }
 
 }  // namespace quillo::tool

@@ -19,7 +19,6 @@
 #include "service/runtime/ServiceRuntime.h"
 #include "service/sync/IdlePlayback.h"
 #include "service/sync/ListKinds.h"
-#include "service/sync/NoPhone.h"
 #include "service/sync/PlaylistSync.h"
 #include "service/sync/SyncPrompt.h"
 #include "service/sync/SyncView.h"
@@ -30,6 +29,7 @@
 #include "store/StoreRuntime.h"
 #include "tools/quillo-tool/TerminalText.h"
 #include "tools/quillo-tool/ToolCommand.h"
+#include "tools/quillo-tool/ToolPhone.h"
 #include "tools/quillo-tool/ToolRuntime.h"
 
 namespace quillo::tool {
@@ -96,7 +96,9 @@ int Usage(ToolContext& context, const std::string& usage) {
 // transfers end.
 class SyncSession {
  public:
-  explicit SyncSession(ToolContext& context) : context_(context), tool_(context) {}
+  // The configured phone, if any, is opened at once: its lists are checked before the start.
+  explicit SyncSession(ToolContext& context)
+      : context_(context), tool_(context), phone_(Runtime(), context.err) {}
   // The transfers end before the commands and their views go.
   ~SyncSession() { tool_.service().Shutdown(); }
 
@@ -114,6 +116,7 @@ class SyncSession {
   }
 
   service::PlaylistSync& sync() { return *sync_; }
+  ToolPhone& phone() { return phone_; }
 
   // Waits for the add-music answer, if one is awaited.
   bool AwaitAnswers() {
@@ -128,6 +131,7 @@ class SyncSession {
                     "同步请求在 " + std::to_string(kDeliveryTimeout.count()) + " 秒内没有完成");
     }
     tool_.service().Shutdown();
+    if (status == 0 && !phone_.updates_written()) status = 1;
     return status;
   }
 
@@ -138,27 +142,32 @@ class SyncSession {
   ToolContext& context_;
   ToolRuntime tool_;
   std::unique_ptr<service::IdlePlayback> playback_;
-  service::NoPhone phone_;
+  ToolPhone phone_;
   std::unique_ptr<service::PlaylistSync> sync_;
 };
 
 // ---- Checks of the arguments, with the messages the commands fail with ----------------------
 
-// A list the commands may name: a phone list needs a phone (none is supported yet); the rest
+// A list the commands may name: a phone list needs the configured phone to hold it; the rest
 // must exist.
-std::optional<std::string> CheckListExists(const std::string& list_id) {
-  if (service::IsDeviceListId(list_id)) return "手机未连接，无法修改手机列表: " + list_id;
+std::optional<std::string> CheckListExists(SyncSession& session, const std::string& list_id) {
+  if (service::IsDeviceListId(list_id)) {
+    if (!session.phone().IsConnected()) return "手机未连接，无法修改手机列表: " + list_id;
+    if (!session.phone().HasList(list_id)) return "手机列表不存在: " + list_id;
+    return std::nullopt;
+  }
   if (!list_id.empty() && !Runtime().playlists().PlaylistExists(list_id)) {
     return "播放列表不存在: " + list_id;
   }
   return std::nullopt;
 }
 
-std::optional<std::string> CheckUserPlaylist(const std::string& list_id, const char* action) {
+std::optional<std::string> CheckUserPlaylist(SyncSession& session, const std::string& list_id,
+                                             const char* action) {
   if (!service::IsDeviceListId(list_id) && !service::IsUserPlaylistId(list_id)) {
     return std::string("该列表不能") + action + ": " + (list_id.empty() ? "(默认列表)" : list_id);
   }
-  return CheckListExists(list_id);
+  return CheckListExists(session, list_id);
 }
 
 // The record of a song named on the command line: the library's, else a temporary list's
@@ -180,11 +189,13 @@ std::optional<store::MusicRecord> SongRecord(const std::string& music_id, bool b
   return store::MusicRecord{{"id", music_id}};
 }
 
+// With a phone, its songs ("d_" ids) are found on it.
 std::optional<std::string> ResolveSongs(const std::vector<std::string>& ids,
                                         std::vector<store::MusicRecord>& records,
-                                        bool by_id = false) {
+                                        bool by_id = false, ToolPhone* phone = nullptr) {
   for (const std::string& id : ids) {
-    std::optional<store::MusicRecord> record = SongRecord(id, by_id);
+    std::optional<store::MusicRecord> record =
+        phone && service::IsDeviceListId(id) ? phone->FindSong(id) : SongRecord(id, by_id);
     if (!record) return "歌曲不存在: " + id;
     records.push_back(std::move(*record));
   }
@@ -241,9 +252,9 @@ int NewPlaylist(ToolContext& context) {
 int Rename(ToolContext& context) {
   if (context.args.size() != 2) return Usage(context, "sync rename LIST NAME");
   const std::string& list_id = context.args[0];
-  if (auto problem = CheckUserPlaylist(list_id, "改名")) return Fail(context, *problem);
-  if (BlankName(context.args[1])) return Fail(context, "播放列表名称不能为空");
   SyncSession session(context);
+  if (auto problem = CheckUserPlaylist(session, list_id, "改名")) return Fail(context, *problem);
+  if (BlankName(context.args[1])) return Fail(context, "播放列表名称不能为空");
   if (!session.Start()) return 1;
   session.view.panel_selection = list_id;
   session.prompt.answer = context.args[1];
@@ -254,8 +265,8 @@ int Rename(ToolContext& context) {
 int DeletePlaylist(ToolContext& context) {
   if (context.args.size() != 1) return Usage(context, "sync delete-playlist LIST");
   const std::string& list_id = context.args[0];
-  if (auto problem = CheckUserPlaylist(list_id, "删除")) return Fail(context, *problem);
   SyncSession session(context);
+  if (auto problem = CheckUserPlaylist(session, list_id, "删除")) return Fail(context, *problem);
   if (!session.Start()) return 1;
   session.view.panel_selection = list_id;
   const bool deleted = session.sync().DeletePlaylist();
@@ -265,10 +276,10 @@ int DeletePlaylist(ToolContext& context) {
 int AddTo(ToolContext& context) {
   if (context.args.size() < 2) return Usage(context, "sync add-to LIST SONG...");
   const std::string& list_id = context.args[0];
-  if (auto problem = CheckUserPlaylist(list_id, "添加歌曲")) return Fail(context, *problem);
+  SyncSession session(context);
+  if (auto problem = CheckUserPlaylist(session, list_id, "添加歌曲")) return Fail(context, *problem);
   std::vector<store::MusicRecord> records;
   if (auto problem = ResolveSongs(Rest(context.args, 1), records)) return Fail(context, *problem);
-  SyncSession session(context);
   if (!session.Start()) return 1;
   // The songs are selected in a list other than the target: the default list stands for it.
   session.view.shown = std::string(service::kDefaultListId);
@@ -316,8 +327,8 @@ int AddToLibrary(ToolContext& context) {
 int SongsOfList(ToolContext& context, const char* usage, bool (service::PlaylistSync::*command)()) {
   if (context.args.size() < 2) return Usage(context, usage);
   const std::string& list_id = context.args[0];
-  if (auto problem = CheckListExists(list_id)) return Fail(context, *problem);
   SyncSession session(context);
+  if (auto problem = CheckListExists(session, list_id)) return Fail(context, *problem);
   if (auto problem = ShowAndSelect(session.view, list_id, Rest(context.args, 1))) {
     return Fail(context, *problem);
   }
@@ -338,8 +349,8 @@ int Remove(ToolContext& context) {
 int Clear(ToolContext& context) {
   if (context.args.size() != 1) return Usage(context, "sync clear LIST");
   const std::string& list_id = context.args[0];
-  if (auto problem = CheckListExists(list_id)) return Fail(context, *problem);
   SyncSession session(context);
+  if (auto problem = CheckListExists(session, list_id)) return Fail(context, *problem);
   if (!session.Start()) return 1;
   session.view.shown = list_id;
   session.sync().ClearList();
@@ -349,13 +360,15 @@ int Clear(ToolContext& context) {
 int Drop(ToolContext& context) {
   if (context.args.size() < 2) return Usage(context, "sync drop LIST SONG...");
   const std::string& list_id = context.args[0];
-  if (auto problem = CheckListExists(list_id)) return Fail(context, *problem);
-  if (!list_id.empty() && !service::IsUserPlaylistId(list_id)) {
-    return Fail(context, "歌曲只能拖到默认列表或用户播放列表: " + list_id);
+  SyncSession session(context);
+  if (auto problem = CheckListExists(session, list_id)) return Fail(context, *problem);
+  if (!list_id.empty() && !service::IsUserPlaylistId(list_id) && !service::IsDeviceListId(list_id)) {
+    return Fail(context, "歌曲只能拖到默认列表、用户播放列表或手机列表: " + list_id);
   }
   std::vector<store::MusicRecord> records;
-  if (auto problem = ResolveSongs(Rest(context.args, 1), records)) return Fail(context, *problem);
-  SyncSession session(context);
+  if (auto problem = ResolveSongs(Rest(context.args, 1), records, false, &session.phone())) {
+    return Fail(context, *problem);
+  }
   if (!session.Start()) return 1;
   const bool added = session.sync().AddDroppedSongs(list_id, records);
   return session.Finish(added ? 0 : Fail(context, "没有歌曲被添加"));

@@ -6,6 +6,7 @@
 #include "playback/MenuCommands.h"
 #include "playback/PlaySurface.h"
 #include "playback/Player.h"
+#include "service/sync/PhoneLists.h"
 #include "service/sync/PlaylistSync.h"
 #include "store/Playlists.h"
 #include "store/SafeNames.h"
@@ -197,6 +198,9 @@ bool FileListView::HandleCommand(int command_id) {
     case PlaylistSync::kClearListCommand:
       if (deps_.sync) deps_.sync->ClearList();
       return true;
+    case PlaylistSync::kCopyToComputerCommand:
+      if (deps_.sync) deps_.sync->CopyToComputer();
+      return true;
     default:
       break;
   }
@@ -210,14 +214,20 @@ bool FileListView::HandleCommand(int command_id) {
 
 bool FileListView::IsSortable() const {
   const std::string& id = model_.list_id();
-  if (model_.mode() != SongListMode::kSongs || IsTemporaryListId(id) || IsDeviceListId(id))
-    return false;
+  if (model_.mode() != SongListMode::kSongs || IsTemporaryListId(id)) return false;
+  // A phone's lists are sorted on the phone (all but its all-songs list).
+  if (IsDeviceListId(id)) return deps_.sync != nullptr && deps_.sync->phone().CanSortList(id);
   return deps_.store.playlists().GetPlaylistInfo(id).has_value();
 }
 
 bool FileListView::HandleSort(const std::string& attribute) {
   if (!IsSortable()) return false;
   const std::string& id = model_.list_id();
+  if (IsDeviceListId(id)) {
+    if (!deps_.sync->phone().SortList(id, attribute)) return false;
+    RefreshList();
+    return true;
+  }
   std::optional<store::PlaylistInfo> info = deps_.store.playlists().GetPlaylistInfo(id);
   // The store turns a descending list round when asked not to keep its direction: the sort
   // commands always sort ascending.
@@ -229,6 +239,7 @@ bool FileListView::HandleSort(const std::string& attribute) {
 
 std::string FileListView::SortColumn() const {
   if (!IsSortable()) return {};
+  if (IsDeviceListId(model_.list_id())) return deps_.sync->phone().ListSortColumn(model_.list_id());
   auto info = deps_.store.playlists().GetPlaylistInfo(model_.list_id());
   return info ? info->sort_column : std::string();
 }
@@ -261,6 +272,7 @@ std::vector<window::MenuItem> FileListView::OnContextMenu(gfx::Point p) {
   if (deps_.sync && on_song) context.add_to_list = deps_.sync->AddToListEntries();
   context.sort_column = SortColumn();
   context.sortable = IsSortable();
+  context.phone_list = IsDeviceListId(model_.list_id());
   std::vector<window::MenuItem> items = BuildSongMenu(context);
   PopupMenu(items, p);
   return items;

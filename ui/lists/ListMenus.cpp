@@ -93,6 +93,11 @@ std::vector<MenuItem> BuildSongMenu(const SongMenuContext& context) {
                MenuItem::Command("查看歌手信息", kArtistInfoCommand, info),
                MenuItem::Separator(),
                SortSubmenu(context)};
+      if (context.phone_list) {
+        // After "删除歌曲": the phone's songs can be brought into the library.
+        items.insert(items.begin() + 5,
+                     MenuItem::Command("复制到电脑", PlaylistSync::kCopyToComputerCommand));
+      }
       break;
     case SongMenuKind::kLibraryEmpty:
       items = {MenuItem::Submenu("全部歌曲列表", BuildGroupingMenu(kGroupAllCommand)),

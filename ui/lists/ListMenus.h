@@ -35,8 +35,10 @@ struct SongMenuContext {
   std::vector<service::AddToListEntry> add_to_list;
   // The shown list's "sort_column" ("name", "artist_name" or empty): the sort entry checked.
   std::string sort_column;
-  // Whether the shown list can be sorted (stored lists only).
+  // Whether the shown list can be sorted.
   bool sortable = true;
+  // The list shown is a phone's: its songs can be copied to the computer.
+  bool phone_list = false;
 };
 
 std::vector<window::MenuItem> BuildSongMenu(const SongMenuContext& context);

@@ -3,12 +3,14 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "device/ConfiguredPhone.h"
 #include "device/DeviceIds.h"
 #include "platform/drives/DriveSpace.h"
 #include "platform/fs/FileSystem.h"
 #include "platform/gfx/Painter.h"
 #include "store/DocumentStore.h"
 #include "store/MusicLibrary.h"
+#include "store/Playlists.h"
 #include "store/StoreRuntime.h"
 #include "store/StoredPath.h"
 #include "ui/phone/PhoneSpaceText.h"
@@ -16,17 +18,9 @@
 namespace quillo::ui {
 namespace {
 
-constexpr std::string_view kCardFolderKey = "module.device.card_folder";
-constexpr std::string_view kPhoneFolderKey = "module.device.phone_folder";
-
 std::string NameOf(const store::MusicRecord& record) {
   auto it = record.find("name");
   return it == record.end() ? std::string() : it->second;
-}
-
-bool IsFolder(const std::string& path) {
-  std::error_code error;
-  return std::filesystem::is_directory(path, error);
 }
 
 }  // namespace
@@ -43,11 +37,9 @@ PhonePanel::~PhonePanel() {
 }
 
 std::optional<PhonePanel::Descriptor> PhonePanel::ConfiguredDevice(store::StoreRuntime& runtime) {
-  const std::string card = runtime.store().GetConfigText(kCardFolderKey, "");
-  if (card.empty() || !IsFolder(card)) return std::nullopt;
-  std::string phone = runtime.store().GetConfigText(kPhoneFolderKey, "");
-  if (!phone.empty() && !IsFolder(phone)) phone.clear();
-  return Descriptor{fs::WithTrailingSlash(card), phone.empty() ? std::string() : fs::WithTrailingSlash(phone)};
+  std::optional<device::PhoneRoots> roots = device::ConfiguredPhoneRoots(runtime.store());
+  if (!roots) return std::nullopt;
+  return Descriptor{roots->card_root(), roots->two_drives() ? roots->phone_root() : std::string()};
 }
 
 void PhonePanel::Wait(const std::string& text, const std::function<void()>& work) {
@@ -148,14 +140,40 @@ void PhonePanel::ClearList(const std::string& list_id) {
   if (OwnsList(list_id)) devices_.ClearDeviceList(list_id);
 }
 
+bool PhonePanel::ForgetWhenGone() {
+  if (!connected_ || fs::FolderExists(connected_->card_root)) return false;
+  // The card's folder is gone (unmounted, or a configured folder removed): the phone left.
+  OnDeviceChanged(std::nullopt);
+  return true;
+}
+
 void PhonePanel::StartUpdate() {
-  if (!DeviceConnected()) return;
+  if (!DeviceConnected() || ForgetWhenGone()) return;
   const std::string id = device_id_;
   bool saved = false;
   Wait(kUpdatingText, [&] { saved = devices_.SaveDevice(id); });
   if (!saved) SetStatus("更新失败");
   MeasureSpace();
   Redraw();
+}
+
+bool PhonePanel::CanSortList(const std::string& list_id) {
+  return OwnsList(list_id) && devices_.ListSortState(list_id).has_value();
+}
+
+std::string PhonePanel::ListSortColumn(const std::string& list_id) {
+  if (!OwnsList(list_id)) return {};
+  std::optional<device::PhoneDevices::SortState> state = devices_.ListSortState(list_id);
+  return state ? state->column : std::string();
+}
+
+bool PhonePanel::SortList(const std::string& list_id, const std::string& attribute) {
+  if (!CanSortList(list_id)) return false;
+  // The sort commands always sort ascending: a descending list turns round.
+  const bool keep_direction = devices_.ListSortState(list_id)->ascending;
+  if (!devices_.SortDeviceList(list_id, attribute, keep_direction)) return false;
+  StartUpdate();
+  return true;
 }
 
 bool PhonePanel::CopySongs(const std::string& list_id, const std::vector<store::MusicRecord>& records) {
@@ -187,6 +205,36 @@ bool PhonePanel::CopySongs(const std::string& list_id, const std::vector<store::
   return listed || queued > 0;
 }
 
+bool PhonePanel::CopyFromPhone(const std::string& target_list_id,
+                               const std::vector<store::MusicRecord>& records) {
+  if (!DeviceConnected()) return false;
+  const std::optional<device::PhoneRoots> roots = devices_.RootsOf(device_id_);
+  if (!roots) return false;
+  store::MusicLibrary& library = runtime_.library();
+  const std::string music_folder = runtime_.store().FolderPath("music");
+  std::vector<device::CopyTask> tasks;
+  bool listed = false;
+  for (const store::MusicRecord& record : records) {
+    if (device::DeviceIdOf(store::IdOf(record)) != device_id_) continue;
+    std::optional<device::CopyTask> task =
+        device::MakeCopyFromDevice(record, *roots, library, music_folder, target_list_id);
+    if (!task) continue;
+    // Already in the library with its file: no second copy.
+    const std::string& id = store::IdOf(task->record);
+    if (std::optional<store::MusicRecord> known = library.FindMusic(id)) {
+      std::optional<std::string> path = library.MusicPath(*known);
+      if (path && fs::FileExists(*path)) {
+        if (!target_list_id.empty()) runtime_.playlists().AddItem(target_list_id, id);
+        listed = true;
+        continue;
+      }
+    }
+    tasks.push_back(std::move(*task));
+  }
+  if (listed && hooks_.library_changed) hooks_.library_changed(target_list_id);
+  return queue_.Enqueue(std::move(tasks)) > 0 || listed;
+}
+
 void PhonePanel::FileStarting(const device::CopyTask& task, int index, int total) {
   char text[64];
   std::snprintf(text, sizeof text, "正在复制(%d/%d): ", index, total);
@@ -199,6 +247,13 @@ void PhonePanel::FileStarting(const device::CopyTask& task, int index, int total
 }
 
 void PhonePanel::FileCopied(const device::CopyTask& task) {
+  if (task.direction == device::CopyDirection::kFromDevice) {
+    target_.Post([this, task] {
+      device::AddCopiedSongToLibrary(runtime_.library(), runtime_.playlists(), task);
+      if (hooks_.library_changed) hooks_.library_changed(task.list_id);
+    });
+    return;
+  }
   target_.Post([this, task] {
     store::MusicRecord record = task.record;
     record["fileName"] = std::string(store::kFileUrlPrefix) + task.destination;
@@ -212,6 +267,7 @@ void PhonePanel::FileFailed(const device::CopyTask& task) {
   target_.Post([this, status] {
     SetStatus(status);
     Redraw();
+    ForgetWhenGone();
   });
 }
 

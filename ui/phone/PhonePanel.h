@@ -55,6 +55,8 @@ class PhonePanel : public PhonePanelHost,
     std::function<void(const std::string& folder)> open_folder;
     // Each new status text (progress, failures, "" when the queue ran empty), for the log.
     std::function<void(const std::string& status)> report;
+    // A song copied from the phone entered the library and the list (empty: the library only).
+    std::function<void(const std::string& list_id)> library_changed;
   };
 
   PhonePanel(loop::MainLoop& loop, store::StoreRuntime& runtime, store::SongTagAccess* tags);
@@ -76,6 +78,10 @@ class PhonePanel : public PhonePanelHost,
   // phone holds already join the list at once, the others are queued for copying and join it
   // when their file is in place. False when nothing was done.
   bool CopySongs(const std::string& list_id, const std::vector<store::MusicRecord>& records) override;
+  // Songs of the phone copied into the library's music folder with the same progress; songs the
+  // library holds with their file in place only join the list at once.
+  bool CopyFromPhone(const std::string& target_list_id,
+                     const std::vector<store::MusicRecord>& records) override;
 
   const std::optional<Descriptor>& connected() const { return connected_; }
   const std::string& device_id() const { return device_id_; }
@@ -107,6 +113,9 @@ class PhonePanel : public PhonePanelHost,
   bool DeleteSong(const std::string& list_id, const std::string& music_id) override;
   void ClearList(const std::string& list_id) override;
   void StartUpdate() override;
+  bool SortList(const std::string& list_id, const std::string& attribute) override;
+  bool CanSortList(const std::string& list_id) override;
+  std::string ListSortColumn(const std::string& list_id) override;
 
  private:
   // device::DeviceCopyListener, on the worker thread.
@@ -121,6 +130,9 @@ class PhonePanel : public PhonePanelHost,
   void MeasureSpace();
   void Redraw();
   bool OwnsList(const std::string& list_id) const;
+  // When the connected phone's card folder has gone, forgets the phone as a removal does and
+  // answers true; nothing is written to it.
+  bool ForgetWhenGone();
 
   store::StoreRuntime& runtime_;
   device::PhoneDevices devices_;

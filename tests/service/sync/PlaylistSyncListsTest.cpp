@@ -1,5 +1,8 @@
 // The playlist panel's commands, the "添加到播放列表" submenu, new lists from a selection and
 // dropped songs: store changes, refreshes and the one mirror request of each.
+#include <algorithm>
+#include <iterator>
+
 #include "SyncFixture.h"
 #include "service/sync/ListKinds.h"
 
@@ -109,6 +112,33 @@ TEST_F(PlaylistSyncListsTest, PhoneListsAreRenamedAndDeletedOnThePhoneOnly) {
   EXPECT_TRUE(sync_.DeletePlaylist());
   EXPECT_EQ(phone_.Find(list), nullptr);
   EXPECT_EQ(phone_.updates, 2);
+  EXPECT_TRUE(sender_.sent.empty());
+}
+
+TEST_F(PlaylistSyncListsTest, PhoneSongsGoToTheComputerThroughTheCopyNotTheIndex) {
+  phone_.connected = true;
+  MakeList(kListA, "A", {});
+  const store::MusicRecord on_phone{{"id", "d_p1_ex-1"}, {"name", "机上"}, {"fileName", "file:///m/1.mp3"}};
+  // Dropped on a user playlist or the library: copied, never entered as they are.
+  EXPECT_TRUE(sync_.AddDroppedSongs(kListA, {on_phone}));
+  EXPECT_TRUE(sync_.AddDroppedSongs("", {on_phone}));
+  std::vector<std::string> fetches;
+  std::copy_if(log_.begin(), log_.end(), std::back_inserter(fetches),
+               [](const std::string& entry) { return entry.rfind("phone ", 0) == 0; });
+  EXPECT_EQ(fetches, (std::vector<std::string>{"phone fetch to '" + std::string(kListA) + "' d_p1_ex-1",
+                                               "phone fetch to '' d_p1_ex-1"}));
+  EXPECT_TRUE(ListIds(kListA).empty());
+  EXPECT_FALSE(library().HasMusic("d_p1_ex-1"));
+  EXPECT_TRUE(sender_.sent.empty());
+
+  // The menu command: the selected songs of the phone list shown, into the library alone.
+  view_.shown = "d_p1_";
+  view_.rows = {on_phone};
+  view_.selected = {0};
+  EXPECT_TRUE(sync_.CopyToComputer());
+  EXPECT_EQ(log_.back(), "phone fetch to '' d_p1_ex-1");
+  view_.shown = kListA;
+  EXPECT_FALSE(sync_.CopyToComputer()) << "not a phone list";
   EXPECT_TRUE(sender_.sent.empty());
 }
 

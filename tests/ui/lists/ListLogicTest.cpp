@@ -360,6 +360,13 @@ TEST(ListMenusTest, PopupPerListKind) {
   EXPECT_TRUE(FindMenuItem(items, 33043)->enabled);
   EXPECT_FALSE(FindMenuItem(items, 32946)->checked);
   EXPECT_TRUE(FindMenuItem(items, 32947)->checked);
+  EXPECT_FALSE(FindMenuItem(items, 33120)) << "copying to the computer is for phone songs";
+  list.phone_list = true;
+  items = BuildSongMenu(list);
+  ASSERT_TRUE(FindMenuItem(items, 33120));
+  EXPECT_EQ(FindMenuItem(items, 33120)->caption, "复制到电脑");
+  EXPECT_EQ(items[5].id, 33120) << "after 删除歌曲";
+  EXPECT_EQ(items[4].id, 32861);
 
   EXPECT_TRUE(FindMenuItem(BuildRankingMenu(33021), 33021)->checked);
   EXPECT_EQ(BuildRandomMenu(0)[0].caption, "[全部]");

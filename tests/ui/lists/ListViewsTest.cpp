@@ -288,6 +288,29 @@ TEST_F(ListViewsTest, SortingAStoredListAscending) {
   EXPECT_EQ(SongIds(), (std::vector<std::string>{"7", "6"}));
 }
 
+TEST_F(ListViewsTest, SortingAPhoneListReachesThePhone) {
+  phone_.connected = true;
+  const std::string list = phone_.CreateList("x1", "手机");
+  songs_->ShowList(list);
+  EXPECT_TRUE(songs_->HandleCommand(32947));
+  EXPECT_EQ(log_.back(), "phone sort " + list + " artist_name");
+  std::vector<window::MenuItem> menu = songs_->ShowSortMenu({0, 0});
+  EXPECT_TRUE(FindMenuItem(menu, 32946)->enabled);
+  EXPECT_TRUE(FindMenuItem(menu, 32947)->checked);
+  EXPECT_FALSE(FindMenuItem(menu, 32946)->checked);
+  // The phone's all-songs list is never sorted.
+  songs_->ShowList("d_p1_");
+  const std::size_t logged = log_.size();
+  songs_->HandleCommand(32946);
+  EXPECT_EQ(log_.size(), logged);
+  EXPECT_FALSE(FindMenuItem(songs_->ShowSortMenu({0, 0}), 32946)->enabled);
+  // Without the phone nothing is sorted.
+  phone_.connected = false;
+  songs_->ShowList(list);
+  songs_->HandleCommand(32946);
+  EXPECT_EQ(log_.size(), logged);
+}
+
 TEST_F(ListViewsTest, DraggingSongsOntoAPlaylistAddsThemAndEscCancels) {
   std::string list = runtime_.playlists().CreatePlaylist("收藏");
   ASSERT_FALSE(list.empty());

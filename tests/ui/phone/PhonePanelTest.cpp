@@ -8,7 +8,9 @@
 #include "platform/crypto/Crypto.h"
 #include "platform/fs/FileSystem.h"
 #include "platform/loop/MainLoop.h"
+#include "store/DocumentStore.h"
 #include "store/MusicLibrary.h"
+#include "store/Playlists.h"
 #include "store/StoreRuntime.h"
 #include "support/TempFolder.h"
 #include "ui/phone/PhonePanel.h"
@@ -57,6 +59,7 @@ class PhonePanelTest : public ::testing::Test {
       return confirm_;
     };
     hooks.phone_changed = [this] { ++changes_; };
+    hooks.library_changed = [this](const std::string& list_id) { library_changes_.push_back(list_id); };
     hooks.report = [this](const std::string& status) {
       statuses_.push_back(status);
       if (on_status) on_status(status);
@@ -92,7 +95,7 @@ class PhonePanelTest : public ::testing::Test {
   store::StoreRuntime runtime_{temp_ / "data/"};
   std::unique_ptr<PhonePanel> panel_;
   std::string card_;
-  std::vector<std::string> waits_, statuses_, asked_;
+  std::vector<std::string> waits_, statuses_, asked_, library_changes_;
   std::function<void(const std::string&)> on_status;
   bool confirm_ = true;
   int changes_ = 0;
@@ -148,6 +151,83 @@ TEST_F(PhonePanelTest, DroppedSongsAreCopiedWithProgressAndTheListsWrittenBack) 
   EXPECT_EQ(fs::FileSize(card_ + "另一个.lst"), 522u);
 }
 
+TEST_F(PhonePanelTest, PhoneSongsAreCopiedIntoTheLibraryAndJoinTheTargetList) {
+  Connect();
+  const std::string phone_file = card_ + "我的音乐/歌手/专辑/机上.mp3";
+  fs::CreateFolders(fs::ParentFolder(phone_file));
+  std::ofstream(phone_file) << std::string(5000, 'p');
+  std::ofstream(card_ + "我的音乐/歌手/专辑/机上.lrc") << "[00:01]词";
+  store::MusicRecord on_phone{{"id", "ex-0123"}, {"name", "机上"}, {"artist_name", "歌手"},
+                              {"album_name", "专辑"}, {"fileName", "file://" + phone_file}};
+  ASSERT_TRUE(panel_->devices().AddToDeviceList(on_phone, "d_" + panel_->device_id() + "_"));
+  on_phone = panel_->devices().DeviceListRecords("d_" + panel_->device_id() + "_").at(0);
+  ASSERT_EQ(on_phone.at("id"), "d_" + panel_->device_id() + "_ex-0123");
+  // Another library song already owns the name the naming rules give: it is not overwritten.
+  const std::string music = runtime_.store().FolderPath("music");
+  fs::CreateFolders(music + "歌手/专辑/");
+  std::ofstream(music + "歌手/专辑/机上.mp3") << "other";
+  ASSERT_TRUE(runtime_.library().AddMusic({{"id", "ex-9999"}, {"name", "机上"}, {"artist_name", "歌手"},
+                                           {"album_name", "专辑"}, {"fileName", "歌手/专辑/机上.mp3"}}));
+  const std::string playlist = "0123456789ABCDEF0123456789ABCDEF";
+  runtime_.playlists().SetPlaylistName(playlist, "收藏");
+
+  ASSERT_TRUE(panel_->CopyFromPhone(playlist, {on_phone}));
+  ASSERT_TRUE(WaitForTheQueue());
+  EXPECT_EQ(statuses_, (std::vector<std::string>{"正在复制(1/1): 机上", ""}));
+  std::optional<store::MusicRecord> copied = runtime_.library().FindMusic("ex-0123");
+  ASSERT_TRUE(copied) << "the library id is the phone id without its device prefix";
+  EXPECT_EQ(copied->at("status"), "2");
+  EXPECT_EQ(copied->at("fileName"), "歌手/专辑/机上-ex-0123.mp3");
+  EXPECT_EQ(fs::FileSize(music + "歌手/专辑/机上-ex-0123.mp3"), 5000u);
+  EXPECT_EQ(fs::ReadWholeFile(music + "歌手/专辑/机上.mp3").value_or(""), "other");
+  EXPECT_EQ(fs::ReadWholeFile(music + "歌手/专辑/机上-ex-0123.lrc").value_or(""), "[00:01]词");
+  std::vector<store::MusicRecordPtr> in_list = runtime_.playlists().ListRecords(playlist);
+  ASSERT_EQ(in_list.size(), 1u);
+  EXPECT_EQ(store::IdOf(in_list[0]), "ex-0123");
+  EXPECT_EQ(library_changes_, std::vector<std::string>{playlist});
+  EXPECT_TRUE(fs::FileExists(phone_file)) << "the phone keeps its song";
+
+  // Asked again, the song is in the library with its file: no second copy.
+  statuses_.clear();
+  ASSERT_TRUE(panel_->CopyFromPhone("", {on_phone}));
+  EXPECT_FALSE(panel_->copy_queue().Busy());
+  EXPECT_TRUE(statuses_.empty());
+  EXPECT_FALSE(panel_->CopyFromPhone("", {store::MusicRecord{{"id", "d_other_ex-1"}, {"fileName", "x"}}}))
+      << "another phone's song";
+}
+
+TEST_F(PhonePanelTest, SortingAPhoneListRewritesItOnThePhoneAscending) {
+  Connect();
+  const std::string list = panel_->CreateList("p1", "排序");
+  store::MusicRecord b = LocalSong("B", 10);
+  store::MusicRecord a = LocalSong("A", 20);
+  ASSERT_TRUE(panel_->CopySongs(list, {b, a}));
+  ASSERT_TRUE(WaitForTheQueue());
+  auto names = [&] {
+    std::vector<std::string> out;
+    for (const store::MusicRecord& record : panel_->devices().DeviceListRecords(list)) out.push_back(record.at("name"));
+    return out;
+  };
+  ASSERT_EQ(names(), (std::vector<std::string>{"B", "A"}));
+  EXPECT_TRUE(panel_->CanSortList(list));
+  EXPECT_EQ(panel_->ListSortColumn(list), "");
+  EXPECT_TRUE(panel_->SortList(list, "name"));
+  EXPECT_EQ(names(), (std::vector<std::string>{"A", "B"}));
+  EXPECT_EQ(panel_->ListSortColumn(list), "name");
+  const std::string sorted = fs::ReadWholeFile(card_ + "排序.lst").value_or("");
+  ASSERT_EQ(sorted.size(), 2u * 522u) << "the device update wrote the sorted list";
+  EXPECT_LT(sorted.find(std::string("A\0.\0m\0p\0", 8)), sorted.find(std::string("B\0.\0m\0p\0", 8)));
+  // Turned round in the store, the command still sorts ascending.
+  ASSERT_TRUE(panel_->devices().SortDeviceList(list, "name", false));
+  EXPECT_EQ(names(), (std::vector<std::string>{"B", "A"}));
+  EXPECT_TRUE(panel_->SortList(list, "name"));
+  EXPECT_EQ(names(), (std::vector<std::string>{"A", "B"}));
+  // The all-songs list is never sorted; another phone's list is not this panel's.
+  EXPECT_FALSE(panel_->CanSortList("d_" + panel_->device_id() + "_"));
+  EXPECT_FALSE(panel_->SortList("d_" + panel_->device_id() + "_", "name"));
+  EXPECT_FALSE(panel_->SortList("d_elsewhere_x", "name"));
+}
+
 TEST_F(PhonePanelTest, SongsNotDownloadedNeedTheUsersWord) {
   Connect();
   const std::string list = panel_->CreateList("p1", "拷贝");
@@ -188,6 +268,34 @@ TEST_F(PhonePanelTest, APhonePulledOutMidCopyStopsTheCopyAndKeepsItsLists) {
   EXPECT_FALSE(fs::PathExists(card_ + "我的音乐/未知歌手/未知专辑/Big.mp3.quillo-part"));
   std::optional<std::uint64_t> size = fs::FileSize(card_ + "我的音乐/未知歌手/未知专辑/Big.mp3");
   EXPECT_TRUE(!size || *size == (32u << 20)) << "never a half file under the song's name";
+}
+
+TEST_F(PhonePanelTest, ACardFolderThatVanishesMidCopyIsForgottenAndNeverRecreated) {
+  Connect();
+  const std::string list = panel_->CreateList("p1", "拷贝");
+  panel_->StartUpdate();
+  const std::string list_before = fs::ReadWholeFile(card_ + "拷贝.lst").value_or("?");
+  const std::string config_before = fs::ReadWholeFile(card_ + "@MusicPlayer/MPConfig.ini").value_or("?");
+  store::MusicRecord big = LocalSong("Big", 16 << 20);
+  store::MusicRecord next = LocalSong("Next", 10);
+  // The mount point goes away with the phone's files still on it (moved elsewhere here).
+  const std::string gone = temp_ / "gone/";
+  on_status = [&](const std::string& status) {
+    if (status.rfind("正在复制(1/", 0) == 0) fs::RenamePath(card_.substr(0, card_.size() - 1), gone.substr(0, gone.size() - 1));
+  };
+  ASSERT_TRUE(panel_->CopySongs(list, {big, next}));
+  ASSERT_TRUE(loop_.PumpUntil([&] { return !panel_->DeviceConnected(); }, 10s)) << "the phone is forgotten";
+  loop_.PumpUntil([&] { return !panel_->copy_queue().Busy(); }, 10s);
+  loop_.PumpUntil([&] { return false; }, 300ms);
+  EXPECT_FALSE(fs::PathExists(card_)) << "no folder is created where the phone was";
+  EXPECT_EQ(changes_, 2);
+  EXPECT_TRUE(panel_->Lists().empty());
+  EXPECT_EQ(fs::ReadWholeFile(gone + "拷贝.lst").value_or("!"), list_before);
+  EXPECT_EQ(fs::ReadWholeFile(gone + "@MusicPlayer/MPConfig.ini").value_or("!"), config_before);
+  for (const char* name : {"Big.mp3", "Next.mp3"}) {
+    std::optional<std::uint64_t> size = fs::FileSize(gone + "我的音乐/未知歌手/未知专辑/" + name);
+    EXPECT_TRUE(!size || *size == fs::FileSize(temp_ / (std::string("songs/") + name))) << name;
+  }
 }
 
 }  // namespace
