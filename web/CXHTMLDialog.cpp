@@ -17,9 +17,10 @@ constexpr int kFadeTimerId = 1;
 
 // The methods every HTML window's page may call.
 const std::vector<std::string>& CommonMethods() {
-  static const std::vector<std::string> names{
-      "WindowMax", "WindowClose",  "WindowMin",  "WindowRestore", "WindowStartMove", "WindowEndMove",
-      "EnableResize", "OpenUrl", "GetConfig", "SetConfig", "CheckConfig"};
+  static const std::vector<std::string> names{"WindowMax",     "WindowClose",     "WindowMin",
+                                              "WindowRestore", "WindowStartMove", "WindowEndMove",
+                                              "EnableResize",  "OpenUrl",         "GetConfig",
+                                              "SetConfig",     "CheckConfig"};
   return names;
 }
 
@@ -135,8 +136,7 @@ void CXHTMLDialog::NavigateBuiltIn(const std::string& name) {
   }
 }
 
-void CXHTMLDialog::CallPageFunction(const std::string& name,
-                                    const std::vector<std::string>& args) {
+void CXHTMLDialog::CallPageFunction(const std::string& name, const std::vector<std::string>& args) {
   if (view_ && view_->IsLoaded()) view_->CallFunction(name, args);
 }
 
@@ -194,7 +194,9 @@ BridgeValue CXHTMLDialog::OnExternalMethod(const std::string&, const std::vector
   return BridgeValue::Void();
 }
 
-std::vector<std::string> CXHTMLDialog::ExternalMethodNames() const { return {}; }
+std::vector<std::string> CXHTMLDialog::ExternalMethodNames() const {
+  return {};
+}
 
 void CXHTMLDialog::OpenExternalUrl(const std::string& url) {
   shell::LaunchDetached({"xdg-open", url}, shell::ChildOutput::kDiscard);
@@ -243,8 +245,12 @@ bool CXHTMLDialog::OnPageKey(unsigned keyval, bool) {
 
 // ---- Fades -----------------------------------------------------------------------------------
 
-void CXHTMLDialog::FadeIn() { StartFade(OpacityFade::Direction::kIn); }
-void CXHTMLDialog::FadeOut() { StartFade(OpacityFade::Direction::kOut); }
+void CXHTMLDialog::FadeIn() {
+  StartFade(OpacityFade::Direction::kIn);
+}
+void CXHTMLDialog::FadeOut() {
+  StartFade(OpacityFade::Direction::kOut);
+}
 
 void CXHTMLDialog::StartFade(OpacityFade::Direction direction) {
   window::WindowPresenter* presenter = host_window().presenter();

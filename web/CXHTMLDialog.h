@@ -126,7 +126,7 @@ class CXHTMLDialog : public ui::LayerWnd, public WebViewListener {
   std::unique_ptr<WebView> view_;
   ui::WindowRef frame_;
   bool inside_frame_ = false;
-  gfx::Rect page_rect_;  // CreateInside: the page in the frame's window
+  gfx::Rect page_rect_;    // CreateInside: the page in the frame's window
   gfx::Rect normal_rect_;  // the window before WindowMax
   bool maximized_ = false;
   OpacityFade fade_;

@@ -39,9 +39,8 @@ std::string NewToken() {
 
 void FinishWith(WebKitURISchemeRequest* request, guint status, std::string_view body,
                 const char* content_type) {
-  GObjectHandle<GInputStream> stream(
-      g_memory_input_stream_new_from_data(g_memdup2(body.data(), body.size()),
-                                          gssize(body.size()), g_free));
+  GObjectHandle<GInputStream> stream(g_memory_input_stream_new_from_data(
+      g_memdup2(body.data(), body.size()), gssize(body.size()), g_free));
   GObjectHandle<WebKitURISchemeResponse> response(
       webkit_uri_scheme_response_new(stream.get(), gint64(body.size())));
   webkit_uri_scheme_response_set_status(response.get(), status, nullptr);
@@ -85,15 +84,15 @@ void ServePage(WebKitURISchemeRequest* request, gpointer) {
   const std::string name = bridge::BuiltInNameOfPath(path ? path : "");
   const auto page = resources::FindBuiltInPage(name);
   if (!page) {
-    GError* error = g_error_new(G_IO_ERROR, G_IO_ERROR_NOT_FOUND, "no built-in page %s",
-                                name.c_str());
+    GError* error =
+        g_error_new(G_IO_ERROR, G_IO_ERROR_NOT_FOUND, "no built-in page %s", name.c_str());
     webkit_uri_scheme_request_finish_error(request, error);
     g_error_free(error);
     return;
   }
   // The bytes live for the whole run: the stream reads them in place.
-  GObjectHandle<GInputStream> stream(g_memory_input_stream_new_from_data(
-      page->bytes.data(), gssize(page->bytes.size()), nullptr));
+  GObjectHandle<GInputStream> stream(
+      g_memory_input_stream_new_from_data(page->bytes.data(), gssize(page->bytes.size()), nullptr));
   GObjectHandle<WebKitURISchemeResponse> response(
       webkit_uri_scheme_response_new(stream.get(), gint64(page->bytes.size())));
   // The whole media type: WebKit takes the charset from its parameter.
@@ -140,14 +139,16 @@ struct GtkWebView::PendingCall {
 };
 
 GtkWebView::GtkWebView(window::GtkWindowPresenter& host, const gfx::Rect& window_rect)
-    : area_(host.fixed()), cancellable_(g_cancellable_new()), token_(NewToken()),
+    : area_(host.fixed()),
+      cancellable_(g_cancellable_new()),
+      token_(NewToken()),
       rect_(window_rect) {
   RegisterSchemes();
   content_.reset(webkit_user_content_manager_new());
   const std::string sheet(bridge::HostStyleSheet());
-  WebKitUserStyleSheet* style = webkit_user_style_sheet_new(
-      sheet.c_str(), WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES, WEBKIT_USER_STYLE_LEVEL_USER, nullptr,
-      nullptr);
+  WebKitUserStyleSheet* style =
+      webkit_user_style_sheet_new(sheet.c_str(), WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
+                                  WEBKIT_USER_STYLE_LEVEL_USER, nullptr, nullptr);
   webkit_user_content_manager_add_style_sheet(content_.get(), style);
   webkit_user_style_sheet_unref(style);
 
@@ -159,7 +160,8 @@ GtkWebView::GtkWebView(window::GtkWindowPresenter& host, const gfx::Rect& window
   g_object_set_data(G_OBJECT(view_), kSelfKey, this);
   g_object_add_weak_pointer(G_OBJECT(area_), reinterpret_cast<gpointer*>(&area_));
 
-  gtk_widget_add_events(view_, GDK_POINTER_MOTION_MASK | GDK_BUTTON_PRESS_MASK | GDK_KEY_PRESS_MASK);
+  gtk_widget_add_events(view_,
+                        GDK_POINTER_MOTION_MASK | GDK_BUTTON_PRESS_MASK | GDK_KEY_PRESS_MASK);
   g_signal_connect(view_, "load-changed", G_CALLBACK(&OnLoadChanged), this);
   g_signal_connect(view_, "load-failed", G_CALLBACK(&OnLoadFailed), this);
   g_signal_connect(view_, "decide-policy", G_CALLBACK(&OnDecidePolicy), this);
@@ -214,9 +216,9 @@ void GtkWebView::InstallExternalScript() {
   std::vector<const gchar*> allow;
   for (const std::string& p : patterns) allow.push_back(p.c_str());
   allow.push_back(nullptr);
-  WebKitUserScript* script = webkit_user_script_new(
-      source.c_str(), WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
-      WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, allow.data(), nullptr);
+  WebKitUserScript* script =
+      webkit_user_script_new(source.c_str(), WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
+                             WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, allow.data(), nullptr);
   webkit_user_content_manager_add_script(content_.get(), script);
   webkit_user_script_unref(script);
 }
@@ -240,8 +242,7 @@ void GtkWebView::AnswerBridgeRequest(WebKitURISchemeRequest* request) {
     const char* origin = soup_message_headers_get_one(headers, "Origin");
     const std::string shown = bridge::OriginOf(Url());
     const bool built_in = bridge::IsBuiltInUrl(Url());
-    if (origin && !(built_in ? std::strcmp(origin, "null") == 0 ||
-                                   bridge::IsBuiltInUrl(origin)
+    if (origin && !(built_in ? std::strcmp(origin, "null") == 0 || bridge::IsBuiltInUrl(origin)
                              : bridge::OriginOf(origin) == shown)) {
       Refuse(request, 403);
       return;
@@ -307,9 +308,9 @@ void GtkWebView::CallFunction(const std::string& name, const std::vector<std::st
     return;
   }
   const std::string script = bridge::CallFunctionScript(name, args);
-  webkit_web_view_evaluate_javascript(WEBKIT_WEB_VIEW(view_), script.c_str(),
-                                      gssize(script.size()), nullptr, nullptr,
-                                      call->cancellable.get(), &OnScriptFinished, call.get());
+  webkit_web_view_evaluate_javascript(WEBKIT_WEB_VIEW(view_), script.c_str(), gssize(script.size()),
+                                      nullptr, nullptr, call->cancellable.get(), &OnScriptFinished,
+                                      call.get());
   call.release();
 }
 
@@ -343,7 +344,9 @@ void GtkWebView::SetVisible(bool visible) {
   if (!gone_) gtk_widget_set_visible(view_, visible);
 }
 
-bool GtkWebView::IsVisible() const { return !gone_ && gtk_widget_get_visible(view_); }
+bool GtkWebView::IsVisible() const {
+  return !gone_ && gtk_widget_get_visible(view_);
+}
 
 void GtkWebView::Focus() {
   if (!gone_) gtk_widget_grab_focus(view_);

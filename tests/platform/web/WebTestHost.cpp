@@ -24,9 +24,7 @@ class NoEvents : public window::WindowEvents {
   void OnNativeActivated(bool) override {}
   void OnNativeCloseRequest() override {}
   void OnNativeShown(bool) override {}
-  std::optional<window::TooltipAnswer> OnNativeTooltip(gfx::Point) override {
-    return std::nullopt;
-  }
+  std::optional<window::TooltipAnswer> OnNativeTooltip(gfx::Point) override { return std::nullopt; }
 };
 
 constexpr gfx::Rect kHostRect{40, 40, 440, 340};
@@ -90,8 +88,8 @@ WebTestHost::~WebTestHost() {
 }
 
 std::unique_ptr<web::WebView> WebTestHost::NewView(RecordingListener& listener) {
-  auto view = web::CreateWebView(*presenter_, gfx::Rect{0, 0, kHostRect.width(),
-                                                         kHostRect.height()});
+  auto view =
+      web::CreateWebView(*presenter_, gfx::Rect{0, 0, kHostRect.width(), kHostRect.height()});
   if (view) view->SetListener(&listener);
   return view;
 }
@@ -104,9 +102,8 @@ bool WebTestHost::LoadAndWait(web::WebView& view, RecordingListener& listener,
                               const std::string& url) {
   const std::size_t finished = listener.finished.size(), failed = listener.failed.size();
   view.Load(url);
-  return WaitFor([&] {
-    return listener.finished.size() > finished || listener.failed.size() > failed;
-  });
+  return WaitFor(
+      [&] { return listener.finished.size() > finished || listener.failed.size() > failed; });
 }
 
 std::string WebTestHost::Ask(web::WebView& view, const std::string& function,
