@@ -5,6 +5,7 @@
 #include "platform/loop/MainLoop.h"
 #include "platform/shell/DetachedLauncher.h"
 #include "platform/web/BridgeProtocol.h"
+#include "resources/pages/BuiltInPages.h"
 #include "store/DocumentStore.h"
 #include "ui/toolkit/DesktopWorkArea.h"
 #include "web/BorderHitTest.h"
@@ -99,6 +100,12 @@ void CXHTMLDialog::SetPageRect(const gfx::Rect& frame_rect) {
 
 void CXHTMLDialog::AttachView() {
   if (!view_) return;
+  // The program's own pages, for every HTML window.
+  SetBuiltInPageSource([](std::string_view name) -> std::optional<BuiltInResource> {
+    auto page = resources::FindBuiltInPage(name);
+    if (!page) return std::nullopt;
+    return BuiltInResource{page->bytes, page->mime_type};
+  });
   view_->SetListener(this);
   std::vector<std::string> names = CommonMethods();
   for (std::string& name : ExternalMethodNames()) names.push_back(std::move(name));

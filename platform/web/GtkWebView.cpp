@@ -7,7 +7,6 @@
 #include "platform/crypto/Crypto.h"
 #include "platform/web/BridgeProtocol.h"
 #include "platform/window/GtkWindowPresenter.h"
-#include "resources/pages/BuiltInPages.h"
 
 namespace quillo::web {
 namespace {
@@ -15,6 +14,11 @@ namespace {
 constexpr char kSelfKey[] = "quillo-web-view";
 // A method call's body is a handful of texts; anything far larger is not one.
 constexpr std::size_t kMaxBridgeBody = 4 * 1024 * 1024;
+
+BuiltInPageLookup& PageSource() {
+  static BuiltInPageLookup lookup;
+  return lookup;
+}
 
 GtkWebView* ViewOf(WebKitURISchemeRequest* request) {
   WebKitWebView* view = webkit_uri_scheme_request_get_web_view(request);
@@ -82,7 +86,7 @@ void ServeBridge(WebKitURISchemeRequest* request, gpointer) {
 void ServePage(WebKitURISchemeRequest* request, gpointer) {
   const char* path = webkit_uri_scheme_request_get_path(request);
   const std::string name = bridge::BuiltInNameOfPath(path ? path : "");
-  const auto page = resources::FindBuiltInPage(name);
+  const auto page = PageSource() ? PageSource()(name) : std::nullopt;
   if (!page) {
     GError* error =
         g_error_new(G_IO_ERROR, G_IO_ERROR_NOT_FOUND, "no built-in page %s", name.c_str());
@@ -189,6 +193,8 @@ GtkWebView::~GtkWebView() {
   gtk_widget_destroy(view_);
   g_object_unref(view_);
 }
+
+void SetBuiltInPageSource(BuiltInPageLookup lookup) { PageSource() = std::move(lookup); }
 
 std::unique_ptr<WebView> CreateWebView(window::WindowPresenter& host,
                                        const gfx::Rect& window_rect) {

@@ -5,6 +5,7 @@
 #include "platform/loop/MainLoop.h"
 #include "platform/window/GtkWindowSystem.h"
 #include "platform/window/WindowEvents.h"
+#include "resources/pages/BuiltInPages.h"
 
 namespace quillo::testing {
 namespace {
@@ -70,6 +71,11 @@ WebTestHost::WebTestHost() {
   // The web process outlives the test's folders by a moment; it keeps no shader cache there.
   g_setenv("MESA_SHADER_CACHE_DISABLE", "true", TRUE);
   if (!window::GtkWindowSystem::InitGtk(nullptr, nullptr)) return;
+  web::SetBuiltInPageSource([](std::string_view name) -> std::optional<web::BuiltInResource> {
+    auto page = resources::FindBuiltInPage(name);
+    if (!page) return std::nullopt;
+    return web::BuiltInResource{page->bytes, page->mime_type};
+  });
   loop_ = std::make_unique<loop::MainLoop>();
   windows_ = std::make_unique<window::GtkWindowSystem>();
   events_ = std::make_unique<NoEvents>();
