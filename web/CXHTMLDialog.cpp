@@ -129,6 +129,8 @@ gfx::Rect CXHTMLDialog::PageClientRect() const {
 
 void CXHTMLDialog::Navigate(const std::string& url) {
   if (view_) {
+    // The service's address may have arrived after the view was made.
+    view_->SetTrustedOrigins(TrustedOrigins());
     view_->Load(url);
   } else {
     pending_url_ = url;
