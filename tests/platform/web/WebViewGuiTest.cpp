@@ -108,6 +108,17 @@ window.seen = [forge(''), external.GetConfig('k', 'd')].join('|');
   ASSERT_EQ(listener_.calls.size(), 1u);
 }
 
+TEST_F(WebViewGuiTest, FramesInsideATrustedPageGetNoBridge) {
+  server_.Add("/inner.html", Page("window.seen = 'inner';"));
+  server_.Add("/outer.html",
+              Page("window.seen = 'waiting';",
+                   "<body><iframe src=\"/inner.html\" onload=\"window.seen = [typeof "
+                   "external.GetConfig, typeof (this.contentWindow.external &&"
+                   " this.contentWindow.external.GetConfig)].join('|')\"></iframe></body>"));
+  ASSERT_TRUE(host_.LoadAndWait(*view_, listener_, server_.Url("/outer.html")));
+  EXPECT_EQ(host_.Ask(*view_, "report"), "function|undefined");
+}
+
 TEST_F(WebViewGuiTest, CallFunctionPassesTextsAndIgnoresWhatIsMissing) {
   // Before any page there is nothing to call; the answer still comes.
   EXPECT_EQ(host_.Ask(*view_, "report"), "");
