@@ -18,9 +18,10 @@ constexpr int kFadeTimerId = 1;
 
 // The methods every HTML window's page may call.
 const std::vector<std::string>& CommonMethods() {
-  static const std::vector<std::string> names{
-      "WindowMax", "WindowClose",  "WindowMin",  "WindowRestore", "WindowStartMove", "WindowEndMove",
-      "EnableResize", "OpenUrl", "GetConfig", "SetConfig", "CheckConfig"};
+  static const std::vector<std::string> names{"WindowMax",     "WindowClose",     "WindowMin",
+                                              "WindowRestore", "WindowStartMove", "WindowEndMove",
+                                              "EnableResize",  "OpenUrl",         "GetConfig",
+                                              "SetConfig",     "CheckConfig"};
   return names;
 }
 
@@ -46,16 +47,6 @@ CXHTMLDialog::CXHTMLDialog(store::DocumentStore& store, Options options)
       options_(std::move(options)),
       corners_(CornerProfile::FromOptions(options_.corner_count, options_.corners)) {
   SetNativeTitle(options_.title);
-  // The views serve the program's own pages from its bundle.
-  static const bool pages_set = [] {
-    SetBuiltInPageSource([](std::string_view name) -> std::optional<BuiltInResource> {
-      const std::optional<resources::BuiltInPage> page = resources::FindBuiltInPage(name);
-      if (!page) return std::nullopt;
-      return BuiltInResource{page->bytes, page->mime_type};
-    });
-    return true;
-  }();
-  (void)pages_set;
 }
 
 CXHTMLDialog::~CXHTMLDialog() {
@@ -109,6 +100,12 @@ void CXHTMLDialog::SetPageRect(const gfx::Rect& frame_rect) {
 
 void CXHTMLDialog::AttachView() {
   if (!view_) return;
+  // The program's own pages, for every HTML window.
+  SetBuiltInPageSource([](std::string_view name) -> std::optional<BuiltInResource> {
+    auto page = resources::FindBuiltInPage(name);
+    if (!page) return std::nullopt;
+    return BuiltInResource{page->bytes, page->mime_type};
+  });
   view_->SetListener(this);
   std::vector<std::string> names = CommonMethods();
   for (std::string& name : ExternalMethodNames()) names.push_back(std::move(name));
@@ -132,6 +129,8 @@ gfx::Rect CXHTMLDialog::PageClientRect() const {
 
 void CXHTMLDialog::Navigate(const std::string& url) {
   if (view_) {
+    // The service's address may have arrived after the view was made.
+    view_->SetTrustedOrigins(TrustedOrigins());
     view_->Load(url);
   } else {
     pending_url_ = url;
@@ -146,8 +145,7 @@ void CXHTMLDialog::NavigateBuiltIn(const std::string& name) {
   }
 }
 
-void CXHTMLDialog::CallPageFunction(const std::string& name,
-                                    const std::vector<std::string>& args) {
+void CXHTMLDialog::CallPageFunction(const std::string& name, const std::vector<std::string>& args) {
   if (view_ && view_->IsLoaded()) view_->CallFunction(name, args);
 }
 
@@ -205,7 +203,9 @@ BridgeValue CXHTMLDialog::OnExternalMethod(const std::string&, const std::vector
   return BridgeValue::Void();
 }
 
-std::vector<std::string> CXHTMLDialog::ExternalMethodNames() const { return {}; }
+std::vector<std::string> CXHTMLDialog::ExternalMethodNames() const {
+  return {};
+}
 
 void CXHTMLDialog::OpenExternalUrl(const std::string& url) {
   shell::LaunchDetached({"xdg-open", url}, shell::ChildOutput::kDiscard);
@@ -254,8 +254,12 @@ bool CXHTMLDialog::OnPageKey(unsigned keyval, bool) {
 
 // ---- Fades -----------------------------------------------------------------------------------
 
-void CXHTMLDialog::FadeIn() { StartFade(OpacityFade::Direction::kIn); }
-void CXHTMLDialog::FadeOut() { StartFade(OpacityFade::Direction::kOut); }
+void CXHTMLDialog::FadeIn() {
+  StartFade(OpacityFade::Direction::kIn);
+}
+void CXHTMLDialog::FadeOut() {
+  StartFade(OpacityFade::Direction::kOut);
+}
 
 void CXHTMLDialog::StartFade(OpacityFade::Direction direction) {
   window::WindowPresenter* presenter = host_window().presenter();

@@ -96,7 +96,7 @@ class CXHTMLDialog : public ui::LayerWnd, public WebViewListener {
                                        const std::vector<std::string>& args, bool& handled);
   virtual std::vector<std::string> ExternalMethodNames() const;
   // The origins whose pages get `window.external` (the built-in pages always do). Read when
-  // the view is made.
+  // the view is made and again at every Navigate.
   virtual std::vector<std::string> TrustedOrigins() const { return {}; }
   // Opens an http or https address of OpenUrl in the user's browser (other addresses never
   // get here).
@@ -126,7 +126,7 @@ class CXHTMLDialog : public ui::LayerWnd, public WebViewListener {
   std::unique_ptr<WebView> view_;
   ui::WindowRef frame_;
   bool inside_frame_ = false;
-  gfx::Rect page_rect_;  // CreateInside: the page in the frame's window
+  gfx::Rect page_rect_;    // CreateInside: the page in the frame's window
   gfx::Rect normal_rect_;  // the window before WindowMax
   bool maximized_ = false;
   OpacityFade fade_;

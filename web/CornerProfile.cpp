@@ -4,7 +4,9 @@
 
 namespace quillo::web {
 
-CornerProfile CornerProfile::Default() { return CornerProfile({4, 2, 1, 0}); }
+CornerProfile CornerProfile::Default() {
+  return CornerProfile({4, 2, 1, 0});
+}
 
 CornerProfile CornerProfile::FromOptions(int count, const std::vector<int>& insets) {
   if (count == 0) return Rectangular();

@@ -313,8 +313,8 @@ bool IsTrustedUrl(std::string_view url, const std::vector<std::string>& origins)
 
 bool IsAllowedNavigation(std::string_view url) {
   const std::string lower = Lower(url.substr(0, 16));
-  return StartsWith(lower, "http://") || StartsWith(lower, "https://") ||
-         IsBuiltInUrl(url) || lower == "about:blank" || StartsWith(lower, "data:");
+  return StartsWith(lower, "http://") || StartsWith(lower, "https://") || IsBuiltInUrl(url) ||
+         lower == "about:blank" || StartsWith(lower, "data:");
 }
 
 std::string BuiltInUrl(std::string_view name) {
@@ -354,13 +354,18 @@ std::string ExternalScript(std::string_view token, const std::vector<std::string
   // Everything the calls use is taken before the page's own scripts run.
   std::string script = R"JS((function () {
   'use strict';
-  var trusted = )JS" + JsonArray(normalized) + R"JS(;
+  var trusted = )JS" + JsonArray(normalized) +
+                       R"JS(;
   if (window.top !== window) return;
-  if (location.protocol !== ')JS" + std::string(kPageScheme) + R"JS(:' &&
+  if (location.protocol !== ')JS" +
+                       std::string(kPageScheme) + R"JS(:' &&
       trusted.indexOf(location.origin) < 0) return;
-  var token = )JS" + JsonQuote(token) + R"JS(;
-  var names = )JS" + JsonArray(methods) + R"JS(;
-  var url = )JS" + JsonQuote(kBridgeUrl) + R"JS(;
+  var token = )JS" + JsonQuote(token) +
+                       R"JS(;
+  var names = )JS" + JsonArray(methods) +
+                       R"JS(;
+  var url = )JS" + JsonQuote(kBridgeUrl) +
+                       R"JS(;
   var XHR = window.XMLHttpRequest, proto = XHR.prototype;
   var open = proto.open, send = proto.send, setHeader = proto.setRequestHeader;
   var apply = Reflect.apply, stringify = JSON.stringify, parse = JSON.parse, text = String;
@@ -398,9 +403,11 @@ std::string ExternalScript(std::string_view token, const std::vector<std::string
 std::string CallFunctionScript(std::string_view name, const std::vector<std::string>& args) {
   return R"JS((function () {
   try {
-    var f = window[)JS" + JsonQuote(name) + R"JS(];
+    var f = window[)JS" +
+         JsonQuote(name) + R"JS(];
     if (typeof f !== 'function') return '';
-    var result = f.apply(window, )JS" + JsonArray(args) + R"JS();
+    var result = f.apply(window, )JS" +
+         JsonArray(args) + R"JS();
     return typeof result === 'string' ? result : '';
   } catch (e) {
     return '';

@@ -15,6 +15,11 @@ constexpr char kSelfKey[] = "quillo-web-view";
 // A method call's body is a handful of texts; anything far larger is not one.
 constexpr std::size_t kMaxBridgeBody = 4 * 1024 * 1024;
 
+BuiltInPageLookup& PageSource() {
+  static BuiltInPageLookup lookup;
+  return lookup;
+}
+
 GtkWebView* ViewOf(WebKitURISchemeRequest* request) {
   WebKitWebView* view = webkit_uri_scheme_request_get_web_view(request);
   return view ? static_cast<GtkWebView*>(g_object_get_data(G_OBJECT(view), kSelfKey)) : nullptr;
@@ -38,9 +43,8 @@ std::string NewToken() {
 
 void FinishWith(WebKitURISchemeRequest* request, guint status, std::string_view body,
                 const char* content_type) {
-  GObjectHandle<GInputStream> stream(
-      g_memory_input_stream_new_from_data(g_memdup2(body.data(), body.size()),
-                                          gssize(body.size()), g_free));
+  GObjectHandle<GInputStream> stream(g_memory_input_stream_new_from_data(
+      g_memdup2(body.data(), body.size()), gssize(body.size()), g_free));
   GObjectHandle<WebKitURISchemeResponse> response(
       webkit_uri_scheme_response_new(stream.get(), gint64(body.size())));
   webkit_uri_scheme_response_set_status(response.get(), status, nullptr);
@@ -79,25 +83,20 @@ void ServeBridge(WebKitURISchemeRequest* request, gpointer) {
   }
 }
 
-BuiltInPageSource& PageSource() {
-  static BuiltInPageSource source;
-  return source;
-}
-
 void ServePage(WebKitURISchemeRequest* request, gpointer) {
   const char* path = webkit_uri_scheme_request_get_path(request);
   const std::string name = bridge::BuiltInNameOfPath(path ? path : "");
   const auto page = PageSource() ? PageSource()(name) : std::nullopt;
   if (!page) {
-    GError* error = g_error_new(G_IO_ERROR, G_IO_ERROR_NOT_FOUND, "no built-in page %s",
-                                name.c_str());
+    GError* error =
+        g_error_new(G_IO_ERROR, G_IO_ERROR_NOT_FOUND, "no built-in page %s", name.c_str());
     webkit_uri_scheme_request_finish_error(request, error);
     g_error_free(error);
     return;
   }
   // The bytes live for the whole run: the stream reads them in place.
-  GObjectHandle<GInputStream> stream(g_memory_input_stream_new_from_data(
-      page->bytes.data(), gssize(page->bytes.size()), nullptr));
+  GObjectHandle<GInputStream> stream(
+      g_memory_input_stream_new_from_data(page->bytes.data(), gssize(page->bytes.size()), nullptr));
   GObjectHandle<WebKitURISchemeResponse> response(
       webkit_uri_scheme_response_new(stream.get(), gint64(page->bytes.size())));
   // The whole media type: WebKit takes the charset from its parameter.
@@ -144,14 +143,16 @@ struct GtkWebView::PendingCall {
 };
 
 GtkWebView::GtkWebView(window::GtkWindowPresenter& host, const gfx::Rect& window_rect)
-    : area_(host.fixed()), cancellable_(g_cancellable_new()), token_(NewToken()),
+    : area_(host.fixed()),
+      cancellable_(g_cancellable_new()),
+      token_(NewToken()),
       rect_(window_rect) {
   RegisterSchemes();
   content_.reset(webkit_user_content_manager_new());
   const std::string sheet(bridge::HostStyleSheet());
-  WebKitUserStyleSheet* style = webkit_user_style_sheet_new(
-      sheet.c_str(), WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES, WEBKIT_USER_STYLE_LEVEL_USER, nullptr,
-      nullptr);
+  WebKitUserStyleSheet* style =
+      webkit_user_style_sheet_new(sheet.c_str(), WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
+                                  WEBKIT_USER_STYLE_LEVEL_USER, nullptr, nullptr);
   webkit_user_content_manager_add_style_sheet(content_.get(), style);
   webkit_user_style_sheet_unref(style);
 
@@ -163,7 +164,8 @@ GtkWebView::GtkWebView(window::GtkWindowPresenter& host, const gfx::Rect& window
   g_object_set_data(G_OBJECT(view_), kSelfKey, this);
   g_object_add_weak_pointer(G_OBJECT(area_), reinterpret_cast<gpointer*>(&area_));
 
-  gtk_widget_add_events(view_, GDK_POINTER_MOTION_MASK | GDK_BUTTON_PRESS_MASK | GDK_KEY_PRESS_MASK);
+  gtk_widget_add_events(view_,
+                        GDK_POINTER_MOTION_MASK | GDK_BUTTON_PRESS_MASK | GDK_KEY_PRESS_MASK);
   g_signal_connect(view_, "load-changed", G_CALLBACK(&OnLoadChanged), this);
   g_signal_connect(view_, "load-failed", G_CALLBACK(&OnLoadFailed), this);
   g_signal_connect(view_, "decide-policy", G_CALLBACK(&OnDecidePolicy), this);
@@ -192,6 +194,8 @@ GtkWebView::~GtkWebView() {
   g_object_unref(view_);
 }
 
+void SetBuiltInPageSource(BuiltInPageLookup lookup) { PageSource() = std::move(lookup); }
+
 std::unique_ptr<WebView> CreateWebView(window::WindowPresenter& host,
                                        const gfx::Rect& window_rect) {
   auto* gtk_host = dynamic_cast<window::GtkWindowPresenter*>(&host);
@@ -218,9 +222,9 @@ void GtkWebView::InstallExternalScript() {
   std::vector<const gchar*> allow;
   for (const std::string& p : patterns) allow.push_back(p.c_str());
   allow.push_back(nullptr);
-  WebKitUserScript* script = webkit_user_script_new(
-      source.c_str(), WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
-      WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, allow.data(), nullptr);
+  WebKitUserScript* script =
+      webkit_user_script_new(source.c_str(), WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
+                             WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, allow.data(), nullptr);
   webkit_user_content_manager_add_script(content_.get(), script);
   webkit_user_script_unref(script);
 }
@@ -244,8 +248,7 @@ void GtkWebView::AnswerBridgeRequest(WebKitURISchemeRequest* request) {
     const char* origin = soup_message_headers_get_one(headers, "Origin");
     const std::string shown = bridge::OriginOf(Url());
     const bool built_in = bridge::IsBuiltInUrl(Url());
-    if (origin && !(built_in ? std::strcmp(origin, "null") == 0 ||
-                                   bridge::IsBuiltInUrl(origin)
+    if (origin && !(built_in ? std::strcmp(origin, "null") == 0 || bridge::IsBuiltInUrl(origin)
                              : bridge::OriginOf(origin) == shown)) {
       Refuse(request, 403);
       return;
@@ -311,9 +314,9 @@ void GtkWebView::CallFunction(const std::string& name, const std::vector<std::st
     return;
   }
   const std::string script = bridge::CallFunctionScript(name, args);
-  webkit_web_view_evaluate_javascript(WEBKIT_WEB_VIEW(view_), script.c_str(),
-                                      gssize(script.size()), nullptr, nullptr,
-                                      call->cancellable.get(), &OnScriptFinished, call.get());
+  webkit_web_view_evaluate_javascript(WEBKIT_WEB_VIEW(view_), script.c_str(), gssize(script.size()),
+                                      nullptr, nullptr, call->cancellable.get(), &OnScriptFinished,
+                                      call.get());
   call.release();
 }
 
@@ -347,7 +350,9 @@ void GtkWebView::SetVisible(bool visible) {
   if (!gone_) gtk_widget_set_visible(view_, visible);
 }
 
-bool GtkWebView::IsVisible() const { return !gone_ && gtk_widget_get_visible(view_); }
+bool GtkWebView::IsVisible() const {
+  return !gone_ && gtk_widget_get_visible(view_);
+}
 
 void GtkWebView::Focus() {
   if (!gone_) gtk_widget_grab_focus(view_);
@@ -448,6 +453,5 @@ gboolean GtkWebView::OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer p) {
   return self->listener_->OnPageKey(event->keyval, (event->state & GDK_CONTROL_MASK) != 0);
 }
 
-void SetBuiltInPageSource(BuiltInPageSource source) { PageSource() = std::move(source); }
 
 }  // namespace quillo::web

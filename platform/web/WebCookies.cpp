@@ -19,8 +19,8 @@ SoupCookie* ToSoup(const NetscapeCookie& c) {
   std::string domain = c.domain;
   if (c.include_subdomains && domain.front() != '.') domain.insert(domain.begin(), '.');
   if (!c.include_subdomains && domain.front() == '.') domain.erase(domain.begin());
-  SoupCookie* cookie = soup_cookie_new(c.name.c_str(), c.value.c_str(), domain.c_str(),
-                                       c.path.c_str(), -1);
+  SoupCookie* cookie =
+      soup_cookie_new(c.name.c_str(), c.value.c_str(), domain.c_str(), c.path.c_str(), -1);
   soup_cookie_set_secure(cookie, c.secure);
   soup_cookie_set_http_only(cookie, c.http_only);
   if (c.expires > 0) {

@@ -101,15 +101,15 @@ class WebView {
   virtual void SetBorderCursor(std::optional<window::ResizeEdge> /*edge*/) {}
 };
 
-// A built-in page's bytes (alive for the whole run) and media type.
+// A built-in page's bytes (alive for the whole run) and media type ("text/html; charset=utf-8").
 struct BuiltInResource {
   std::string_view bytes;
   std::string_view mime_type;
 };
-using BuiltInPageSource = std::function<std::optional<BuiltInResource>(std::string_view name)>;
-// Where the views read the built-in pages from: set by the program before a view loads one
-// (the pages live above the platform layer). Unset, every built-in name is not found.
-void SetBuiltInPageSource(BuiltInPageSource source);
+using BuiltInPageLookup = std::function<std::optional<BuiltInResource>(std::string_view name)>;
+// Where every view of the process finds the built-in pages by their relative name; until it is
+// set (or when it answers no value) a built-in page fails to load. Window thread.
+void SetBuiltInPageSource(BuiltInPageLookup lookup);
 
 // Makes a view inside the host's native window at the window rectangle, shown. Null when the
 // host has no native window of this window system.

@@ -95,7 +95,8 @@ function width() { return String(window.innerWidth); }
   bool Focus(CXHTMLDialog& d) {
     auto* presenter = dynamic_cast<window::GtkWindowPresenter*>(d.presenter());
     if (!presenter || !host_.WaitFor([&] { return presenter->mapped(); })) return false;
-    const auto xid = gdk_x11_window_get_xid(gtk_widget_get_window(GTK_WIDGET(presenter->gtk_window())));
+    const auto xid =
+        gdk_x11_window_get_xid(gtk_widget_get_window(GTK_WIDGET(presenter->gtk_window())));
     if (!Xdotool({"windowfocus", "--sync", std::to_string(xid)})) return false;
     d.view()->Focus();
     return host_.WaitFor([&] { return d.IsActive(); });
@@ -143,7 +144,8 @@ TEST_F(CXHTMLDialogGuiTest, KeptKeysNeverReachThePage) {
   auto d = Open();
   ASSERT_TRUE(Focus(*d));
   ASSERT_TRUE(Xdotool({"key", "F5", "Escape", "F1", "a"}));
-  ASSERT_TRUE(host_.WaitFor([&] { return host_.Ask(*d->view(), "pressed").find('a') != std::string::npos; }));
+  ASSERT_TRUE(host_.WaitFor(
+      [&] { return host_.Ask(*d->view(), "pressed").find('a') != std::string::npos; }));
   EXPECT_EQ(host_.Ask(*d->view(), "pressed"), "a/0");
   EXPECT_TRUE(d->IsCreated());  // Escape did not close it
 }

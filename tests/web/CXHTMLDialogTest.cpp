@@ -71,8 +71,7 @@ class CXHTMLDialogTest : public ::testing::Test {
     EXPECT_TRUE(dialog->Create(kRect, nullptr));
     return dialog;
   }
-  BridgeValue Call(CXHTMLDialog& d, const std::string& method,
-                   std::vector<std::string> args = {}) {
+  BridgeValue Call(CXHTMLDialog& d, const std::string& method, std::vector<std::string> args = {}) {
     return d.OnExternalCall(method, args);
   }
   RecordingPresenter& presenter() { return *windows_.presenter; }
@@ -141,8 +140,8 @@ TEST_F(CXHTMLDialogTest, EnableResizeTakesOnlyOne) {
   EXPECT_TRUE(d->OnPagePointer(PagePointer::kLeftDown, left_edge));
   EXPECT_FALSE(d->OnPagePointer(PagePointer::kLeftDown, {200, 150}));  // the page's own
   EXPECT_TRUE(d->OnPagePointer(PagePointer::kLeftDown, {399, 299}));
-  EXPECT_EQ(presenter().resizes, (std::vector<ResizeEdge>{ResizeEdge::kLeft,
-                                                          ResizeEdge::kBottomRight}));
+  EXPECT_EQ(presenter().resizes,
+            (std::vector<ResizeEdge>{ResizeEdge::kLeft, ResizeEdge::kBottomRight}));
   Call(*d, "EnableResize", {"0"});
   EXPECT_FALSE(d->OnPagePointer(PagePointer::kLeftDown, left_edge));
 }
@@ -250,8 +249,8 @@ TEST_F(CXHTMLDialogTest, APageInsideAFrameMovesTheFrame) {
   EXPECT_FALSE(page.OnPagePointer(PagePointer::kLeftDown, {560, 240}));
   page.SetPageRect(gfx::Rect::FromXYWH(10, 40, 600, 480));
   EXPECT_TRUE(page.OnPagePointer(PagePointer::kLeftDown, {598, 240}));
-  EXPECT_EQ(frame_window.resizes, (std::vector<ResizeEdge>{ResizeEdge::kRight,
-                                                           ResizeEdge::kRight}));
+  EXPECT_EQ(frame_window.resizes,
+            (std::vector<ResizeEdge>{ResizeEdge::kRight, ResizeEdge::kRight}));
 
   Call(page, "WindowStartMove");
   EXPECT_EQ(frame_window.pointer_moves, 1);

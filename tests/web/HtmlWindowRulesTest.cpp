@@ -18,6 +18,7 @@ TEST(BorderHitTestTest, EachZoneEndsExactlyAtItsInequality) {
     gfx::Point p;
     std::optional<ResizeEdge> edge;
   };
+  // clang-format off
   const Case cases[] = {
       {{10, 10}, ResizeEdge::kTopLeft},     {{11, 10}, std::nullopt},  // x + y ≤ 20
       {{0, 20}, ResizeEdge::kTopLeft},      {{0, 21}, ResizeEdge::kLeft},
@@ -35,6 +36,7 @@ TEST(BorderHitTestTest, EachZoneEndsExactlyAtItsInequality) {
       // Outside the client rectangle the edges do not reach.
       {{-1, 150}, std::nullopt},            {{200, 301}, std::nullopt},
   };
+  // clang-format on
   for (const Case& c : cases) {
     EXPECT_EQ(BorderHitTest::At(c.p, client), c.edge) << c.p.x << "," << c.p.y;
   }
@@ -68,17 +70,19 @@ bool InsideBands(const std::vector<gfx::Rect>& bands, int x, int y) {
 TEST(CornerProfileTest, DefaultProfileCutsFourTwoOne) {
   const auto bands = CornerProfile::Default().Bands({20, 12});
   // Row 0 starts 4 in, row 1 two, row 2 one, row 3 not at all; the same at every corner.
+  // clang-format off
   for (auto [x, y, in] : std::vector<std::tuple<int, int, bool>>{
            {3, 0, false}, {4, 0, true}, {15, 0, true}, {16, 0, false}, {1, 1, false},
            {2, 1, true},  {0, 2, false}, {1, 2, true}, {0, 3, true},   {19, 3, true},
            {3, 11, false}, {4, 11, true}, {17, 10, true}, {18, 10, false}, {19, 8, true}}) {
+    // clang-format on
     EXPECT_EQ(InsideBands(bands, x, y), in) << x << "," << y;
   }
 }
 
 TEST(CornerProfileTest, PolygonAndBandsCoverTheSamePixels) {
-  for (const auto& profile : {CornerProfile::Default(), CornerProfile({6, 3, 3, 1}),
-                              CornerProfile({2})}) {
+  for (const auto& profile :
+       {CornerProfile::Default(), CornerProfile({6, 3, 3, 1}), CornerProfile({2})}) {
     for (gfx::Size size : {gfx::Size{20, 12}, gfx::Size{577, 538}, gfx::Size{13, 8}}) {
       const auto poly = profile.Polygon(size);
       const auto bands = profile.Bands(size);

@@ -43,13 +43,13 @@ TEST(BridgeProtocolTest, RequestParsingTakesWhatBrowsersWriteAndNothingElse) {
   for (const char* bad : {
            "",
            "{}",
-           R"({"token":"t","method":"M"})",                       // args missing
-           R"({"token":"t","method":"M","args":[1]})",            // a number
-           R"({"token":"t","method":"M","args":["a",]})",         // trailing comma
-           R"({"token":"t","method":"M","args":[],"x":"y"})",     // unknown member
-           R"({"token":"t","token":"u","method":"M","args":[]})", // repeated member
-           R"({"token":"t","method":"M","args":[]} x)",           // trailing text
-           R"({"token":"t","method":"M","args":["\x"]})",         // bad escape
+           R"({"token":"t","method":"M"})",                        // args missing
+           R"({"token":"t","method":"M","args":[1]})",             // a number
+           R"({"token":"t","method":"M","args":["a",]})",          // trailing comma
+           R"({"token":"t","method":"M","args":[],"x":"y"})",      // unknown member
+           R"({"token":"t","token":"u","method":"M","args":[]})",  // repeated member
+           R"({"token":"t","method":"M","args":[]} x)",            // trailing text
+           R"({"token":"t","method":"M","args":["\x"]})",          // bad escape
            "{\"token\":\"t\n\",\"method\":\"M\",\"args\":[]}",     // raw control character
            R"({"token":"t","method":"M","args":["unterminated])",
        }) {
@@ -59,8 +59,7 @@ TEST(BridgeProtocolTest, RequestParsingTakesWhatBrowsersWriteAndNothingElse) {
 
 TEST(BridgeProtocolTest, AnswersCarryTheirKind) {
   EXPECT_EQ(BridgeAnswerJson(BridgeValue::Void()), R"({"kind":"void"})");
-  EXPECT_EQ(BridgeAnswerJson(BridgeValue::String("a\"b")),
-            R"({"kind":"string","value":"a\"b"})");
+  EXPECT_EQ(BridgeAnswerJson(BridgeValue::String("a\"b")), R"({"kind":"string","value":"a\"b"})");
   EXPECT_EQ(BridgeAnswerJson(BridgeValue::Bool(true)), R"({"kind":"bool","value":true})");
   EXPECT_EQ(BridgeAnswerJson(BridgeValue::Bool(false)), R"({"kind":"bool","value":false})");
 }
@@ -88,8 +87,8 @@ TEST(BridgeProtocolTest, OriginsCompareSchemeHostAndPort) {
 }
 
 TEST(BridgeProtocolTest, OnlyWebAndBuiltInAddressesMayBeShown) {
-  for (const char* ok : {"http://a/", "HTTPS://a/", "quillo-page:///x.html", "about:blank",
-                         "data:text/html,x"}) {
+  for (const char* ok :
+       {"http://a/", "HTTPS://a/", "quillo-page:///x.html", "about:blank", "data:text/html,x"}) {
     EXPECT_TRUE(IsAllowedNavigation(ok)) << ok;
   }
   for (const char* refused : {"file:///etc/passwd", "FILE:///x", "ftp://a/", "javascript:1",
@@ -102,14 +101,15 @@ TEST(BridgeProtocolTest, BuiltInAddressesAndScriptPatterns) {
   EXPECT_EQ(BuiltInUrl("img/a.png"), "quillo-page:///img/a.png");
   EXPECT_EQ(BuiltInNameOfPath("/img/a.png"), "img/a.png");
   EXPECT_EQ(BuiltInNameOfPath("//common.js"), "common.js");
-  EXPECT_EQ(ScriptAllowList({"http://127.0.0.1:8080", "http://127.0.0.1:9090/", "https://[::1]:5/",
-                             "nonsense"}),
-            (std::vector<std::string>{"quillo-page://*/*", "http://127.0.0.1/*", "https://[::1]/*"}));
+  EXPECT_EQ(
+      ScriptAllowList(
+          {"http://127.0.0.1:8080", "http://127.0.0.1:9090/", "https://[::1]:5/", "nonsense"}),
+      (std::vector<std::string>{"quillo-page://*/*", "http://127.0.0.1/*", "https://[::1]/*"}));
 }
 
 TEST(BridgeProtocolTest, ScriptsCarryTheirTextsAsLiterals) {
-  const std::string script = ExternalScript("tok\"en", {"GetConfig", "A'B"},
-                                            {"http://127.0.0.1:80"});
+  const std::string script =
+      ExternalScript("tok\"en", {"GetConfig", "A'B"}, {"http://127.0.0.1:80"});
   EXPECT_NE(script.find(R"(var token = "tok\"en";)"), std::string::npos);
   EXPECT_NE(script.find(R"(var names = ["GetConfig","A'B"];)"), std::string::npos);
   // Origins are kept as the page's location.origin writes them.

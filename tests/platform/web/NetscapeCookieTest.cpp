@@ -33,11 +33,11 @@ TEST(NetscapeCookieTest, ReadsTheLinesCurlWrites) {
 }
 
 TEST(NetscapeCookieTest, SkipsWhatIsNoCookie) {
-  for (const char* line : {"", "# Netscape HTTP Cookie File", "#comment\tFALSE\t/\tFALSE\t0\tk\tv",
-                           "h\tMAYBE\t/\tFALSE\t0\tk\tv", "h\tFALSE\t/\tFALSE\t-1\tk\tv",
-                           "h\tFALSE\t/\tFALSE\t12x\tk\tv", "h\tFALSE\t/\tFALSE\t0\t\tv",
-                           "\tFALSE\t/\tFALSE\t0\tk\tv", "h\tFALSE\t/\tFALSE\t0\tk\tv\textra",
-                           "h FALSE / FALSE 0 k v"}) {
+  for (const char* line :
+       {"", "# Netscape HTTP Cookie File", "#comment\tFALSE\t/\tFALSE\t0\tk\tv",
+        "h\tMAYBE\t/\tFALSE\t0\tk\tv", "h\tFALSE\t/\tFALSE\t-1\tk\tv",
+        "h\tFALSE\t/\tFALSE\t12x\tk\tv", "h\tFALSE\t/\tFALSE\t0\t\tv", "\tFALSE\t/\tFALSE\t0\tk\tv",
+        "h\tFALSE\t/\tFALSE\t0\tk\tv\textra", "h FALSE / FALSE 0 k v"}) {
     EXPECT_FALSE(NetscapeCookie::Parse(line)) << line;
   }
 }

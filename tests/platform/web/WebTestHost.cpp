@@ -25,9 +25,7 @@ class NoEvents : public window::WindowEvents {
   void OnNativeActivated(bool) override {}
   void OnNativeCloseRequest() override {}
   void OnNativeShown(bool) override {}
-  std::optional<window::TooltipAnswer> OnNativeTooltip(gfx::Point) override {
-    return std::nullopt;
-  }
+  std::optional<window::TooltipAnswer> OnNativeTooltip(gfx::Point) override { return std::nullopt; }
 };
 
 constexpr gfx::Rect kHostRect{40, 40, 440, 340};
@@ -64,12 +62,6 @@ web::BridgeValue RecordingListener::OnExternalCall(const std::string& method,
 }
 
 WebTestHost::WebTestHost() {
-  // The views serve this test's own built-in pages.
-  web::SetBuiltInPageSource([](std::string_view name) -> std::optional<web::BuiltInResource> {
-    const std::optional<resources::BuiltInPage> page = resources::FindBuiltInPage(name);
-    if (!page) return std::nullopt;
-    return web::BuiltInResource{page->bytes, page->mime_type};
-  });
   // The browser's data and cache folders of this test only.
   for (const char* name : {"data", "cache"}) g_mkdir_with_parents((data_ / name).c_str(), 0700);
   g_setenv("XDG_DATA_HOME", (data_ / "data").c_str(), TRUE);
@@ -79,6 +71,11 @@ WebTestHost::WebTestHost() {
   // The web process outlives the test's folders by a moment; it keeps no shader cache there.
   g_setenv("MESA_SHADER_CACHE_DISABLE", "true", TRUE);
   if (!window::GtkWindowSystem::InitGtk(nullptr, nullptr)) return;
+  web::SetBuiltInPageSource([](std::string_view name) -> std::optional<web::BuiltInResource> {
+    auto page = resources::FindBuiltInPage(name);
+    if (!page) return std::nullopt;
+    return web::BuiltInResource{page->bytes, page->mime_type};
+  });
   loop_ = std::make_unique<loop::MainLoop>();
   windows_ = std::make_unique<window::GtkWindowSystem>();
   events_ = std::make_unique<NoEvents>();
@@ -97,8 +94,8 @@ WebTestHost::~WebTestHost() {
 }
 
 std::unique_ptr<web::WebView> WebTestHost::NewView(RecordingListener& listener) {
-  auto view = web::CreateWebView(*presenter_, gfx::Rect{0, 0, kHostRect.width(),
-                                                         kHostRect.height()});
+  auto view =
+      web::CreateWebView(*presenter_, gfx::Rect{0, 0, kHostRect.width(), kHostRect.height()});
   if (view) view->SetListener(&listener);
   return view;
 }
@@ -111,9 +108,8 @@ bool WebTestHost::LoadAndWait(web::WebView& view, RecordingListener& listener,
                               const std::string& url) {
   const std::size_t finished = listener.finished.size(), failed = listener.failed.size();
   view.Load(url);
-  return WaitFor([&] {
-    return listener.finished.size() > finished || listener.failed.size() > failed;
-  });
+  return WaitFor(
+      [&] { return listener.finished.size() > finished || listener.failed.size() > failed; });
 }
 
 std::string WebTestHost::Ask(web::WebView& view, const std::string& function,

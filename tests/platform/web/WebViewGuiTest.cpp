@@ -14,8 +14,7 @@ using web::BridgeValue;
 // Every page below keeps what its script saw in `seen` and hands it out through report().
 std::string Page(const std::string& script, const std::string& body = "<body>page</body>") {
   return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><script>\n" + script +
-         "\nfunction report() { return String(window.seen); }\n</script></head>" + body +
-         "</html>";
+         "\nfunction report() { return String(window.seen); }\n</script></head>" + body + "</html>";
 }
 
 // A synchronous request to the bridge made by the page itself, answering its status.
@@ -109,6 +108,17 @@ window.seen = [forge(''), external.GetConfig('k', 'd')].join('|');
   ASSERT_EQ(listener_.calls.size(), 1u);
 }
 
+TEST_F(WebViewGuiTest, FramesInsideATrustedPageGetNoBridge) {
+  server_.Add("/inner.html", Page("window.seen = 'inner';"));
+  server_.Add("/outer.html",
+              Page("window.seen = 'waiting';",
+                   "<body><iframe src=\"/inner.html\" onload=\"window.seen = [typeof "
+                   "external.GetConfig, typeof (this.contentWindow.external &&"
+                   " this.contentWindow.external.GetConfig)].join('|')\"></iframe></body>"));
+  ASSERT_TRUE(host_.LoadAndWait(*view_, listener_, server_.Url("/outer.html")));
+  EXPECT_EQ(host_.Ask(*view_, "report"), "function|undefined");
+}
+
 TEST_F(WebViewGuiTest, CallFunctionPassesTextsAndIgnoresWhatIsMissing) {
   // Before any page there is nothing to call; the answer still comes.
   EXPECT_EQ(host_.Ask(*view_, "report"), "");
@@ -199,14 +209,16 @@ TEST_F(WebViewGuiTest, HistoryGoesBackAndForwardAndReloads) {
 
 TEST_F(WebViewGuiTest, LargerPagesShowNoScrollBars) {
   // The host runs with classic scroll bars, which would take 21 pixels of each side here.
-  server_.Add("/big.html", Page(R"JS(
+  server_.Add(
+      "/big.html",
+      Page(R"JS(
 function measure() {
   var root = document.documentElement;
   return [window.innerWidth - root.clientWidth, window.innerHeight - root.clientHeight,
           root.scrollWidth > window.innerWidth].join('|');
 }
 )JS",
-                              "<body style='margin:0'><div style='width:3000px;height:3000px'>big</div></body>"));
+           "<body style='margin:0'><div style='width:3000px;height:3000px'>big</div></body>"));
   ASSERT_TRUE(host_.LoadAndWait(*view_, listener_, server_.Url("/big.html")));
   EXPECT_EQ(host_.Ask(*view_, "measure"), "0|0|true");
 }
@@ -222,17 +234,18 @@ function tryFile() { location.href = 'file:///etc/hostname'; return 'asked'; }
   // A page load that comes after the refused one shows the refusal has been decided.
   server_.Add("/last.html", Page("window.seen = 'last';"));
   ASSERT_TRUE(host_.LoadAndWait(*view_, listener_, server_.Url("/last.html")));
-  for (const std::string& url : listener_.started) EXPECT_EQ(url.rfind("file:", 0), std::string::npos) << url;
+  for (const std::string& url : listener_.started)
+    EXPECT_EQ(url.rfind("file:", 0), std::string::npos) << url;
   EXPECT_TRUE(listener_.failed.empty());
 }
 
 TEST_F(WebViewGuiTest, CookiesGoBothWaysBetweenProgramAndPages) {
   const std::string host = "127.0.0.1";
   bool imported = false;
-  web::WebCookies::Import({host + "\tFALSE\t/\tFALSE\t0\tsid\tfrom-program",
-                           "#HttpOnly_" + host + "\tFALSE\t/\tFALSE\t0\thidden\tsecret",
-                           "not a cookie line"},
-                          [&] { imported = true; });
+  web::WebCookies::Import(
+      {host + "\tFALSE\t/\tFALSE\t0\tsid\tfrom-program",
+       "#HttpOnly_" + host + "\tFALSE\t/\tFALSE\t0\thidden\tsecret", "not a cookie line"},
+      [&] { imported = true; });
   EXPECT_FALSE(imported);  // never from inside the call
   ASSERT_TRUE(host_.WaitFor([&] { return imported; }));
 
