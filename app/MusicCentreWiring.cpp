@@ -1,5 +1,7 @@
 #include "app/MusicCentreWiring.h"
 
+#include <memory>
+
 #include "app/ServiceRuntime.h"
 #include "platform/loop/MainLoop.h"
 #include "playback/PlayQueue.h"
@@ -19,10 +21,27 @@ namespace quillo::app {
 // The panel the window holds from its construction: closed until the centre exists.
 class MusicCentreWiring::Relay : public ui::HostedPagePanel {
  public:
+  explicit Relay(loop::MainLoop& loop) : loop_(loop) {}
   void Open(const std::string& url) override {
-    if (target) target->Open(url);
+    if (target == nullptr) return;
+    if (first_) {
+      // The browser's start costs a few hundred milliseconds: the main window shows first, the
+      // centre a moment later.
+      first_ = false;
+      pending_ = true;
+      loop_.Post([this, url, alive = std::weak_ptr<bool>(alive_)] {
+        if (alive.expired() || !pending_ || target == nullptr) return;
+        pending_ = false;
+        target->Open(url);
+      });
+      return;
+    }
+    pending_ = false;
+    target->Open(url);
   }
   void Close() override {
+    // A close before the first opening came means it never comes.
+    pending_ = false;
     if (target) target->Close();
   }
   bool IsOpen() const override { return target && target->IsOpen(); }
@@ -31,10 +50,16 @@ class MusicCentreWiring::Relay : public ui::HostedPagePanel {
   }
 
   ui::HostedPagePanel* target = nullptr;
+
+ private:
+  loop::MainLoop& loop_;
+  bool first_ = true;
+  bool pending_ = false;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 MusicCentreWiring::MusicCentreWiring(Parts parts)
-    : parts_(std::move(parts)), relay_(std::make_unique<Relay>()) {}
+    : parts_(std::move(parts)), relay_(std::make_unique<Relay>(parts_.loop)) {}
 
 MusicCentreWiring::~MusicCentreWiring() { Disconnect(); }
 
