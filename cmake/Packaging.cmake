@@ -31,5 +31,6 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-plugins-ugly, "
     "gstreamer1.0-libav, fonts-noto-cjk | fonts-wqy-zenhei, lame, ffmpeg")
 string(JOIN "" CPACK_DEBIAN_PACKAGE_DEPENDS ${CPACK_DEBIAN_PACKAGE_DEPENDS})
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core, fonts-liberation2")
+# The web view of the music centre draws with Mesa where no other GL driver is present.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core, fonts-liberation2, libgl1-mesa-dri")
 include(CPack)
