@@ -63,17 +63,19 @@ gfx::Rect ExternalDlg::PageArea() const {
                    s.height - kMarginBottom};
 }
 
+// The panel shows beside the main window without taking the keyboard from it: it opens at
+// start-up and from the main window's own controls, whose user goes on typing there.
 bool ExternalDlg::Open() {
   if (!IsCreated()) {
     ui::LayerWnd* main = host_.MainWindow();
     const gfx::Rect at = main ? PlaceBeside(main->WindowRect())
                               : gfx::Rect::FromXYWH(0, 0, kWidth, kHeight);
+    SetShowCommand(ui::ShowCommand::kShowNoActivate);
     if (!Create(at, main, window::WindowKind::kDialog)) return false;
     host_.AttachWindow(*this);
     attached_ = true;
   }
-  Show(true);
-  BringToFront();
+  Show(false);
   return true;
 }
 

@@ -60,7 +60,8 @@ class ExternalDlg : public ui::LayerDlg, public ui::AttachableWindow {
               ExternalDHTMLDlg::Links links, TabFactory downloads_tab);
   ~ExternalDlg() override;
 
-  // Creates the frame beside the main window (first call) and shows it in front.
+  // Creates the frame beside the main window (first call) and shows it, leaving the keyboard
+  // where it is.
   bool Open();
   ExternalDHTMLDlg& pages() { return pages_; }
   void SelectTab(Tab tab);
