@@ -210,11 +210,11 @@ std::optional<std::string> WMAInfo::BuildExtendedDescription() const {
       replaced = true;
     }
     // Some writers repeat title and author as descriptors, and other players read those: they
-    // must not keep the old text.
+    // must not keep the old text. The one not set keeps its bytes.
     if (content_changed_ && MirrorsContentDescription(descriptor)) {
       bool is_title = text::EqualsIgnoreCaseAscii(descriptor.name, "title") ||
                       text::EqualsIgnoreCaseAscii(descriptor.name, "WM/Title");
-      descriptor.value = value_of(is_title ? title_ : author_);
+      if (is_title ? title_changed_ : author_changed_) descriptor.value = value_of(is_title ? title_ : author_);
     }
   }
   if (album_changed_ && !replaced) {
