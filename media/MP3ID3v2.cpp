@@ -54,6 +54,16 @@ std::string Resynchronise(std::string_view bytes) {
   return out;
 }
 
+// How many bytes of `raw` make the first `synced` bytes once resynchronised.
+std::size_t RawLengthOf(std::string_view raw, std::size_t synced) {
+  std::size_t i = 0;
+  for (std::size_t n = 0; n < synced && i < raw.size(); ++n) {
+    if (static_cast<unsigned char>(raw[i]) == 0xFF && i + 1 < raw.size() && raw[i + 1] == '\0') ++i;
+    ++i;
+  }
+  return i;
+}
+
 bool IsFrameIdChar(char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
 
 // Which field a frame carries; the 2.2 names map to their 2.3 names.
@@ -195,17 +205,27 @@ std::optional<MP3ID3v2::Tag> MP3ID3v2::Parse(std::string_view bytes, std::uint64
   std::uint32_t size = Synchsafe(bytes.substr(6, 4));
   if (size < 1) return std::nullopt;
   tag.total_bytes = kHeaderBytes + size + ((tag.major_version == 4 && (flags & 0x10)) ? 10 : 0);
-  if (tag.total_bytes > file_size) tag.total_bytes = static_cast<std::size_t>(file_size);
+  // A tag that claims more than the file holds ends, as far as anyone can tell, after its last
+  // whole frame: what follows is kept as the file's, so a rewrite cannot swallow the audio.
+  const bool overruns = tag.total_bytes > file_size;
 
   std::string_view available = bytes.substr(kHeaderBytes);
-  std::string body(available.substr(0, std::min<std::size_t>(size, available.size())));
-  if ((flags & 0x80) && tag.major_version < 4) body = Resynchronise(body);
+  const std::string_view stored = available.substr(0, std::min<std::size_t>(size, available.size()));
+  const bool unsynchronised = (flags & 0x80) && tag.major_version < 4;
+  std::string body(stored);
+  if (unsynchronised) body = Resynchronise(body);
+  auto finish = [&](std::size_t body_end) {
+    if (overruns) {
+      tag.total_bytes = kHeaderBytes + (unsynchronised ? RawLengthOf(stored, body_end) : body_end);
+    }
+    return tag;
+  };
 
   std::size_t pos = 0;
   if ((flags & 0x40) && tag.major_version >= 3) {
-    if (body.size() < 4) return tag;
+    if (body.size() < 4) return finish(0);
     std::uint32_t extended = tag.major_version == 3 ? BigEndian(body, 4) + 4 : Synchsafe(body);
-    if (extended > body.size()) return tag;
+    if (extended > body.size()) return finish(0);
     pos = extended;
   }
 
@@ -237,7 +257,7 @@ std::optional<MP3ID3v2::Tag> MP3ID3v2::Parse(std::string_view bytes, std::uint64
     tag.frames.push_back(std::move(frame));
     pos += frame_header + frame_size;
   }
-  return tag;
+  return finish(pos);
 }
 
 void MP3ID3v2::Fill(const Tag& tag, TagInfo& info) {
@@ -291,9 +311,27 @@ bool MP3ID3v2::Read(TagFile& file, TagInfo& info) {
 
 std::optional<std::string> MP3ID3v2::Rewrite(std::string_view contents, const TagInfo& info) {
   std::optional<Tag> old = Parse(contents, contents.size());
-  // A 2.2 tag's frames cannot be carried into a 2.3 tag; the new tag replaces it whole.
   int major = old && old->major_version == 4 ? 4 : 3;
-  bool carry_frames = old && old->major_version >= 3;
+  // Tags stacked one after another at the start are all replaced by the one written: readers
+  // see only the first, so a later one would surface with old fields once the first is dropped,
+  // and each write would change the file again.
+  std::vector<Tag> stack;
+  std::size_t audio_start = 0;
+  if (old) {
+    audio_start = std::min(old->total_bytes, contents.size());
+    stack.push_back(std::move(*old));
+    while (auto next = Parse(contents.substr(audio_start), contents.size() - audio_start)) {
+      audio_start += std::min(next->total_bytes, contents.size() - audio_start);
+      stack.push_back(std::move(*next));
+    }
+  }
+  // A 2.2 tag's frames cannot be carried into a 2.3 tag; the new tag replaces it whole. A
+  // stacked tag of the other of 2.3 and 2.4 gives its frames without flags, whose layout is
+  // the same in both (flags mean different things in each).
+  auto carried = [major](const Tag& tag, const Frame& frame, bool first) {
+    if (tag.major_version < 3) return false;
+    return first || tag.major_version == major || frame.flags == 0;
+  };
 
   auto frame_bytes = [major](std::string_view id, std::uint16_t flags, std::string_view content) {
     std::string out(id);
@@ -335,9 +373,10 @@ std::optional<std::string> MP3ID3v2::Rewrite(std::string_view contents, const Ta
   };
 
   std::string frames;
-  if (carry_frames) {
-    for (std::size_t i = 0; i < old->frames.size(); ++i) {
-      const Frame& frame = old->frames[i];
+  for (std::size_t t = 0; t < stack.size(); ++t) {
+    const Tag& tag = stack[t];
+    for (const Frame& frame : tag.frames) {
+      if (!carried(tag, frame, t == 0)) continue;
       Field field = FieldOf(frame.id);
       // A "TDRC" in a 2.3 tag or a "TYER" in a 2.4 tag is another writer's business.
       bool ours = field != Field::kNone && field != Field::kComment &&
@@ -345,7 +384,7 @@ std::optional<std::string> MP3ID3v2::Rewrite(std::string_view contents, const Ta
                   !(field == Field::kRecordingTime && major == 3);
       // Every user comment is ours: the first is rewritten and the others collapse into it, so
       // that a duplicate cannot surface as the comment once the first is cleared.
-      if (field == Field::kComment) ours = IsUserComment(old->major_version, frame);
+      if (field == Field::kComment) ours = IsUserComment(tag.major_version, frame);
       if (!ours) {
         frames += frame_bytes(frame.id, frame.flags, frame.content);
         continue;
@@ -355,7 +394,7 @@ std::optional<std::string> MP3ID3v2::Rewrite(std::string_view contents, const Ta
       w->written = true;
       if (w->value->empty()) continue;
       if (field == Field::kComment) {
-        auto content = ReadableContent(old->major_version, frame);
+        auto content = ReadableContent(tag.major_version, frame);
         auto comment = content ? ParseComment(*content) : std::nullopt;
         frames += frame_bytes("COMM", 0, comment_content(comment ? comment->language : "eng", *w->value));
       } else {
@@ -369,7 +408,6 @@ std::optional<std::string> MP3ID3v2::Rewrite(std::string_view contents, const Ta
                           w.field == Field::kComment ? comment_content("eng", *w.value) : EncodeText(*w.value));
   }
   if (frames.size() > kMaxSynchsafe) return std::nullopt;
-  std::size_t audio_start = old ? std::min(old->total_bytes, contents.size()) : 0;
   // A tag with no frames would have size 0, which readers (ours too) do not take for a tag: the
   // next write would keep it as audio and put another in front of it. No frames, no tag.
   if (frames.empty()) return std::string(contents.substr(audio_start));

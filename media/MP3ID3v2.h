@@ -10,6 +10,9 @@
 // frame is copied unchanged, and the bytes after the old tag follow the new one untouched. Text
 // that is plain ASCII is written with encoding 0, other text with encoding 1. When no frame is
 // left (every field empty, nothing to copy) no tag is written and the old one is dropped.
+// Tags stacked at the start are replaced together by the one tag written; the other writers'
+// frames of the later ones are carried (those of a 2.2 tag cannot be, nor flagged frames of a
+// tag whose version differs from the one written).
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -31,7 +34,9 @@ class MP3ID3v2 : public MP3ID3 {
   };
   struct Tag {
     int major_version = 0;
-    // Bytes of the whole tag in the file: header, body and a 2.4 footer.
+    // Bytes of the whole tag in the file: header, body and a 2.4 footer. A tag that claims
+    // more than the file holds ends after its last whole frame (nothing after it is taken for
+    // the tag's).
     std::size_t total_bytes = 0;
     std::vector<Frame> frames;
   };

@@ -18,6 +18,8 @@ constexpr Guid kContentDescriptionGuid = {0x33, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0x
                                           0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
 constexpr Guid kExtendedDescriptionGuid = {0x40, 0xA4, 0xD0, 0xD2, 0x07, 0xE3, 0xD2, 0x11,
                                            0x97, 0xF0, 0x00, 0xA0, 0xC9, 0x5E, 0xA8, 0x50};
+constexpr Guid kPaddingGuid = {0x74, 0xD4, 0x06, 0x18, 0xDF, 0xCA, 0x09, 0x45,
+                               0xA4, 0xBA, 0x9A, 0xAB, 0xCB, 0x96, 0xAA, 0xE8};
 constexpr Guid kFilePropertiesGuid = {0xA1, 0xDC, 0xAB, 0x8C, 0x47, 0xA9, 0xCF, 0x11,
                                       0x8E, 0xE4, 0x00, 0xC0, 0x0C, 0x20, 0x53, 0x65};
 constexpr std::size_t kHeaderFixedBytes = 30;  // GUID, size, object count, two reserved bytes
@@ -120,6 +122,7 @@ int WMAInfo::ParseHeader() {
     std::string* fields[4] = {&title_, &author_, &rights_, &description_};
     const std::size_t limits[4] = {1000, 1000, 1000, 3000};
     for (int i = 0; i < 4; ++i) {
+      stored_text_[i] = std::string(object.substr(at, lengths[i]));
       if (lengths[i] > 0 && lengths[i] < limits[i]) *fields[i] = DecodeUtf16(object.substr(at, lengths[i]));
       at += lengths[i];
     }
@@ -136,7 +139,8 @@ int WMAInfo::ParseHeader() {
     std::size_t name_bytes = static_cast<std::size_t>(LittleEndian(object, at, 2));
     if (at + 2 + name_bytes + 4 > object.size()) return kBadDescriptor;
     Descriptor descriptor;
-    descriptor.name = DecodeUtf16(object.substr(at + 2, name_bytes));
+    descriptor.stored_name = std::string(object.substr(at + 2, name_bytes));
+    descriptor.name = DecodeUtf16(descriptor.stored_name);
     at += 2 + name_bytes;
     descriptor.type = static_cast<std::uint16_t>(LittleEndian(object, at, 2));
     std::size_t value_bytes = static_cast<std::size_t>(LittleEndian(object, at + 2, 2));
@@ -155,13 +159,13 @@ int WMAInfo::ParseHeader() {
 void WMAInfo::SetTitle(std::string text) {
   if (!FitsField(text)) return;
   title_ = std::move(text);
-  content_changed_ = true;
+  content_changed_ = title_changed_ = true;
 }
 
 void WMAInfo::SetAuthor(std::string text) {
   if (!FitsField(text)) return;
   author_ = std::move(text);
-  content_changed_ = true;
+  content_changed_ = author_changed_ = true;
 }
 
 void WMAInfo::SetAlbum(std::string text) {
@@ -171,8 +175,11 @@ void WMAInfo::SetAlbum(std::string text) {
 }
 
 std::string WMAInfo::BuildContentDescription() const {
-  std::string strings[4] = {EncodeUtf16Terminated(title_), EncodeUtf16Terminated(author_),
-                            EncodeUtf16Terminated(rights_), EncodeUtf16Terminated(description_)};
+  // Fields not set keep their bytes: decoding and encoding again would change text that was not
+  // whole UTF-16, and would empty text too long to be read.
+  std::string strings[4] = {title_changed_ ? EncodeUtf16Terminated(title_) : stored_text_[0],
+                            author_changed_ ? EncodeUtf16Terminated(author_) : stored_text_[1],
+                            stored_text_[2], stored_text_[3]};
   std::string body;
   for (const std::string& s : strings) body += LittleEndianBytes(s.size(), 2);
   body += LittleEndianBytes(rating_raw_.size(), 2);
@@ -189,7 +196,7 @@ bool WMAInfo::MirrorsContentDescription(const Descriptor& descriptor) {
           text::EqualsIgnoreCaseAscii(descriptor.name, "WM/Author"));
 }
 
-std::string WMAInfo::BuildExtendedDescription() const {
+std::optional<std::string> WMAInfo::BuildExtendedDescription() const {
   std::vector<Descriptor> descriptors = descriptors_;
   bool replaced = false;
   auto value_of = [](const std::string& text) {
@@ -203,17 +210,25 @@ std::string WMAInfo::BuildExtendedDescription() const {
       replaced = true;
     }
     // Some writers repeat title and author as descriptors, and other players read those: they
-    // must not keep the old text.
+    // must not keep the old text. The one not set keeps its bytes.
     if (content_changed_ && MirrorsContentDescription(descriptor)) {
       bool is_title = text::EqualsIgnoreCaseAscii(descriptor.name, "title") ||
                       text::EqualsIgnoreCaseAscii(descriptor.name, "WM/Title");
-      descriptor.value = value_of(is_title ? title_ : author_);
+      if (is_title ? title_changed_ : author_changed_) descriptor.value = value_of(is_title ? title_ : author_);
     }
   }
-  if (album_changed_ && !replaced) descriptors.push_back({std::string(kAlbumName), 0, value_of(album_)});
+  if (album_changed_ && !replaced) {
+    Descriptor album;
+    album.name = std::string(kAlbumName);
+    album.value = value_of(album_);
+    descriptors.push_back(std::move(album));
+  }
+  if (descriptors.size() > 0xFFFF) return std::nullopt;
   std::string body = LittleEndianBytes(descriptors.size(), 2);
   for (const Descriptor& descriptor : descriptors) {
-    std::string name = text::Utf8ToUtf16LeBytes(descriptor.name) + std::string(2, '\0');
+    std::string name = descriptor.stored_name.empty() && !descriptor.name.empty()
+                           ? text::Utf8ToUtf16LeBytes(descriptor.name) + std::string(2, '\0')
+                           : descriptor.stored_name;
     body += LittleEndianBytes(name.size(), 2) + name;
     body += LittleEndianBytes(descriptor.type, 2);
     body += LittleEndianBytes(descriptor.value.size(), 2) + descriptor.value;
@@ -231,7 +246,12 @@ bool WMAInfo::Write(TagFile& file) {
   bool mirrored = content_changed_ &&
                   std::any_of(descriptors_.begin(), descriptors_.end(), MirrorsContentDescription);
   bool rebuild_extended = album_changed_ || mirrored;
-  std::string new_extended = rebuild_extended ? BuildExtendedDescription() : std::string();
+  std::string new_extended;
+  if (rebuild_extended) {
+    std::optional<std::string> built = BuildExtendedDescription();
+    if (!built) return false;
+    new_extended = std::move(*built);
+  }
   std::string header = header_.substr(0, kHeaderFixedBytes);
   std::uint64_t count = LittleEndian(header_, 24, 4);
   // The count is a 32-bit field: a header that already claims the most objects cannot be told
@@ -261,6 +281,15 @@ bool WMAInfo::Write(TagFile& file) {
   }
   if (album_changed_ && !extended_description_) {
     header += new_extended;
+    ++count;
+  }
+  // The reader refuses files below kMinFileBytes; a header that shrank (a long descriptor
+  // replaced by a short one) must not take the file below it, or the tags written never read.
+  const std::size_t rest = contents->size() - header_.size();
+  if (header.size() + tail.size() + rest < kMinFileBytes) {
+    if (count + 1 > 0xFFFFFFFFu) return false;
+    std::size_t padding = std::max<std::size_t>(kObjectHeaderBytes, kMinFileBytes - header.size() - tail.size() - rest);
+    header += GuidBytes(kPaddingGuid) + LittleEndianBytes(padding, 8) + std::string(padding - kObjectHeaderBytes, '\0');
     ++count;
   }
   header += tail;

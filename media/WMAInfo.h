@@ -37,6 +37,9 @@ class WMAInfo {
     std::string name;  // UTF-8, without the terminating zero
     std::uint16_t type = 0;
     std::string value;  // raw bytes as stored
+    // The name as stored (UTF-16LE); written back as it was, so that a name the UTF-8 round
+    // trip would lengthen cannot outgrow its 16-bit length. Empty for descriptors added here.
+    std::string stored_name;
   };
 
   // Reads the header. Fields found before a kNoContentDescription, kNoExtendedDescription or
@@ -55,9 +58,12 @@ class WMAInfo {
   void SetAuthor(std::string text);
   void SetAlbum(std::string text);
 
-  // Puts the changed fields into the file's content (TagFile::Commit writes it). False, with the
-  // content untouched, when the header was not read or has changed since, or when an object
-  // would have to be added to a header whose object count is already at its 32-bit limit.
+  // Puts the changed fields into the file's content (TagFile::Commit writes it). Fields not set
+  // and descriptor names keep their stored bytes. A header that shrinks so far that the file
+  // would fall below kMinFileBytes gets a padding object, so the file still reads. False, with
+  // the content untouched, when the header was not read or has changed since, when an object
+  // would have to be added to a header whose object count is already at its 32-bit limit, or
+  // when the album would be a descriptor beyond the 16-bit descriptor count.
   bool Write(TagFile& file);
 
  private:
@@ -67,7 +73,8 @@ class WMAInfo {
   };
   int ParseHeader();
   std::string BuildContentDescription() const;
-  std::string BuildExtendedDescription() const;
+  // No value when the descriptors would not fit their 16-bit count.
+  std::optional<std::string> BuildExtendedDescription() const;
   static bool MirrorsContentDescription(const Descriptor& descriptor);
 
   std::string header_;  // the header object's bytes as read
@@ -78,8 +85,12 @@ class WMAInfo {
   std::optional<ObjectSpan> file_properties_;
   std::string title_, author_, rights_, description_, album_;
   std::string rating_raw_;
+  // Title, author, rights and description as stored, for the ones a write does not change.
+  std::string stored_text_[4];
   std::vector<Descriptor> descriptors_;
   bool content_changed_ = false;
+  bool title_changed_ = false;
+  bool author_changed_ = false;
   bool album_changed_ = false;
 };
 

@@ -124,6 +124,24 @@ TEST_F(WmaInfoTest, TitleChangeResizesContentDescriptionAndMissingObjectsAreAdde
   EXPECT_EQ(written.substr(header), original.substr(ReadLittleEndian(original, 16, 8)));
 }
 
+TEST_F(WmaInfoTest, TitleAndAuthorRepeatedAsDescriptorsFollowOnlyWhatWasSet) {
+  auto text = [](const std::u16string& t) { return Utf16Le(t + u'\0'); };
+  std::string original = AsfFile({AsfFileProperties(), AsfContentDescription(u"Title", u"Author"),
+                                  AsfExtended({{u"WM/Title", 0, text(u"Other title")},
+                                               {u"WM/Author", 0, text(u"Author")}})});
+  WMAInfo wma;
+  ASSERT_EQ(ReadFile(original, wma), WMAInfo::kOk);
+  wma.SetAuthor("新作者");
+  ASSERT_TRUE(wma.Write(*file_));
+  WMAInfo back;
+  ASSERT_EQ(ReadFile(Written(), back), WMAInfo::kOk);
+  EXPECT_EQ(back.author(), "新作者");
+  EXPECT_EQ(back.title(), "Title");
+  ASSERT_EQ(back.descriptors().size(), 2u);
+  EXPECT_EQ(back.descriptors()[0].value, text(u"Other title"));  // not set: kept as stored
+  EXPECT_EQ(back.descriptors()[1].value, text(u"新作者"));
+}
+
 TEST_F(WmaInfoTest, WriterLeavesFilesItCouldNotParseAlone) {
   std::string broken = AsfFile({AsfFileProperties()});
   broken.replace(16, 8, LittleEndian(broken.size() + 5, 8));
