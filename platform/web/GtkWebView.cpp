@@ -6,6 +6,7 @@
 
 #include "platform/crypto/Crypto.h"
 #include "platform/web/BridgeProtocol.h"
+#include "platform/web/WebKitEntry.h"
 #include "platform/window/GtkWindowPresenter.h"
 
 namespace quillo::web {
@@ -142,8 +143,8 @@ struct GtkWebView::PendingCall {
   GObjectHandle<GCancellable> cancellable;
 };
 
-GtkWebView::GtkWebView(window::GtkWindowPresenter& host, const gfx::Rect& window_rect)
-    : area_(host.fixed()),
+GtkWebView::GtkWebView(GtkFixed* area, const gfx::Rect& window_rect)
+    : area_(area),
       cancellable_(g_cancellable_new()),
       token_(NewToken()),
       rect_(window_rect) {
@@ -194,14 +195,7 @@ GtkWebView::~GtkWebView() {
   g_object_unref(view_);
 }
 
-void SetBuiltInPageSource(BuiltInPageLookup lookup) { PageSource() = std::move(lookup); }
-
-std::unique_ptr<WebView> CreateWebView(window::WindowPresenter& host,
-                                       const gfx::Rect& window_rect) {
-  auto* gtk_host = dynamic_cast<window::GtkWindowPresenter*>(&host);
-  if (!gtk_host) return nullptr;
-  return std::make_unique<GtkWebView>(*gtk_host, window_rect);
-}
+void SetPageSourceOfViews(BuiltInPageLookup lookup) { PageSource() = std::move(lookup); }
 
 void GtkWebView::SetExternalMethods(std::vector<std::string> names) {
   methods_ = std::move(names);

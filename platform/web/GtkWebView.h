@@ -15,15 +15,12 @@
 #include "platform/web/GObjectHandle.h"
 #include "platform/web/WebView.h"
 
-namespace quillo::window {
-class GtkWindowPresenter;
-}
-
 namespace quillo::web {
 
 class GtkWebView final : public WebView {
  public:
-  GtkWebView(window::GtkWindowPresenter& host, const gfx::Rect& window_rect);
+  // Placed in `area`, the host window's child area, at the window rectangle, shown.
+  GtkWebView(GtkFixed* area, const gfx::Rect& window_rect);
   ~GtkWebView() override;
   GtkWebView(const GtkWebView&) = delete;
   GtkWebView& operator=(const GtkWebView&) = delete;

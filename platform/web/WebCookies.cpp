@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "platform/web/NetscapeCookie.h"
-#include "platform/web/WebView.h"
+#include "platform/web/WebKitEntry.h"
 
 namespace quillo::web {
 namespace {
@@ -83,8 +83,8 @@ void OnCookiesRead(GObject* manager, GAsyncResult* result, gpointer p) {
 
 }  // namespace
 
-void WebCookies::Import(const std::vector<std::string>& netscape_lines,
-                        std::function<void()> done) {
+void ImportPageCookies(const std::vector<std::string>& netscape_lines,
+                       std::function<void()> done) {
   auto batch = std::make_unique<ImportBatch>();
   batch->done = std::move(done);
   std::vector<SoupCookie*> cookies;
@@ -111,8 +111,8 @@ void WebCookies::Import(const std::vector<std::string>& netscape_lines,
   }
 }
 
-void WebCookies::Export(const std::string& url,
-                        std::function<void(std::vector<std::string>)> done) {
+void ExportPageCookies(const std::string& url,
+                       std::function<void(std::vector<std::string>)> done) {
   auto call = std::make_unique<ExportCall>();
   call->done = std::move(done);
   webkit_cookie_manager_get_cookies(Manager(), url.c_str(), nullptr, &OnCookiesRead,

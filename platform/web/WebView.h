@@ -112,7 +112,8 @@ using BuiltInPageLookup = std::function<std::optional<BuiltInResource>(std::stri
 void SetBuiltInPageSource(BuiltInPageLookup lookup);
 
 // Makes a view inside the host's native window at the window rectangle, shown. Null when the
-// host has no native window of this window system.
+// host has no native window of this window system, or when the browser cannot be loaded (its
+// module is missing; said once on standard error). The browser is loaded by the first view.
 std::unique_ptr<WebView> CreateWebView(window::WindowPresenter& host, const gfx::Rect& window_rect);
 
 // The cookies the pages and the program's own requests share, so that a log-in on either side

@@ -266,28 +266,6 @@ GdkWindowEdge GtkWindowPresenter::ToGdkEdge(ResizeEdge edge) {
   return GDK_WINDOW_EDGE_SOUTH_EAST;
 }
 
-const char* GtkWindowPresenter::CursorName(ResizeEdge edge) {
-  switch (edge) {
-    case ResizeEdge::kBottomRight:
-      return "se-resize";
-    case ResizeEdge::kRight:
-      return "e-resize";
-    case ResizeEdge::kBottom:
-      return "s-resize";
-    case ResizeEdge::kTopLeft:
-      return "nw-resize";
-    case ResizeEdge::kTop:
-      return "n-resize";
-    case ResizeEdge::kTopRight:
-      return "ne-resize";
-    case ResizeEdge::kLeft:
-      return "w-resize";
-    case ResizeEdge::kBottomLeft:
-      return "sw-resize";
-  }
-  return "default";
-}
-
 void GtkWindowPresenter::SetArrowCursor() {
   GdkWindow* gdk_window = gtk_widget_get_window(window_);
   if (gdk_window && gdk_window_get_cursor(gdk_window)) gdk_window_set_cursor(gdk_window, nullptr);

@@ -52,7 +52,27 @@ class GtkWindowPresenter : public WindowPresenter {
   GtkFixed* fixed() const { return GTK_FIXED(fixed_); }
   // The window system's names for an edge: the drag edge and the cursor shown over it.
   static GdkWindowEdge ToGdkEdge(ResizeEdge edge);
-  static const char* CursorName(ResizeEdge edge);
+  static const char* CursorName(ResizeEdge edge) {
+    switch (edge) {
+      case ResizeEdge::kBottomRight:
+        return "se-resize";
+      case ResizeEdge::kRight:
+        return "e-resize";
+      case ResizeEdge::kBottom:
+        return "s-resize";
+      case ResizeEdge::kTopLeft:
+        return "nw-resize";
+      case ResizeEdge::kTop:
+        return "n-resize";
+      case ResizeEdge::kTopRight:
+        return "ne-resize";
+      case ResizeEdge::kLeft:
+        return "w-resize";
+      case ResizeEdge::kBottomLeft:
+        return "sw-resize";
+    }
+    return "default";
+  }
   // Whether the X server's map notice has come: from then on the window receives input.
   bool mapped() const { return mapped_; }
   // Paints pending damage now (benchmarks and screenshots).

@@ -15,6 +15,10 @@ GtkWindowSystem::~GtkWindowSystem() {
 bool GtkWindowSystem::InitGtk(int* argc, char*** argv) {
   // Absolute window positions and input shapes need X11 (under Wayland through XWayland).
   gdk_set_allowed_backends("x11,*");
+  // Every window draws with cairo. GDK would otherwise probe GLX while opening the display,
+  // which loads Mesa (with llvmpipe, some 50 MB) into a process that never draws with GL. A
+  // value the user set is kept; the web view's own processes choose their rendering apart.
+  g_setenv("GDK_GL", "disable", FALSE);
   return gtk_init_check(argc, argv);
 }
 

@@ -583,7 +583,7 @@ void LightBarButton(Svg& svg, Point origin, int w, int h, const char* veil, cons
 
 // The play modes: an arrow through the list (no repeat), a loop (repeat), a "1" for one song,
 // crossed arrows for random.
-void PlayModeGlyph(Svg& svg, double w, double h, const char* ink, int mode) {
+void PlayModeGlyph(Svg& svg, double /*w*/, double h, const char* ink, int mode) {
   const double cy = h / 2;
   auto loop = [&] {
     std::ostringstream d;

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <optional>
@@ -325,6 +326,60 @@ TEST_F(MusicCentreGuiTest, ARegistrationOnThePageLogsTheProgramIn) {
   ASSERT_TRUE(WaitForLineStarting("music centre: OnUserLogin", 20s)) << Output();
   // The page's session cookie logged the program in as the same user.
   EXPECT_TRUE(WaitForLineStarting("user: pageuser1", 30s)) << Output();
+}
+
+// The libraries a process has mapped, as /proc/PID/maps lists them.
+std::string MappedFiles(pid_t pid) {
+  return fs::ReadWholeFile("/proc/" + std::to_string(pid) + "/maps").value_or("");
+}
+
+// A run that shows no page and plays an MP3 maps neither the browser, Mesa's GL nor libav: the
+// windows draw with cairo, MP3 is decoded by mpg123, and the browser is opened when the music
+// centre first shows, whose page then draws and works as ever.
+TEST_F(MusicCentreGuiTest, TheBrowserIsLoadedOnlyWhenTheCentreFirstOpens) {
+  service_.ClearFaults();
+  ASSERT_TRUE(Tool("config set module.ext.isopen false"));
+  // One of the stand-in's MP3s, handed to the program as a person opens a file.
+  std::string song_id;
+  for (const ServiceSong& song : service_.Catalogue()) {
+    if (song.format == "mp3") {
+      song_id = song.id;
+      break;
+    }
+  }
+  ASSERT_FALSE(song_id.empty());
+  const HttpAnswer answer = service_.Get("/music/download.php?id=" + song_id + "&type=download");
+  ASSERT_EQ(answer.status, 200);
+  const std::string song = xdg_.root() + "song.mp3";
+  std::ofstream(song, std::ios::binary) << answer.body;
+
+  program_ = std::make_unique<ChildProcess>(
+      QUILLO_EXECUTABLE, std::vector<std::string>{"--data-dir", data_folder(), song},
+      environment_);
+  ASSERT_TRUE(program_->WaitForLine("main window shown", 60s)) << program_->error_text();
+  ASSERT_TRUE(WaitForLineStarting("now playing: ", 30s)) << Output();
+  std::this_thread::sleep_for(1s);
+  const std::string before = MappedFiles(program_->pid());
+  EXPECT_NE(before.find("libgstmpg123"), std::string::npos) << "the MP3 was not decoded by mpg123";
+  for (const char* library : {"libwebkit2gtk", "libquillo-webkit", "libjavascriptcoregtk",
+                              "libLLVM", "libGLX_mesa", "libgstlibav", "libavcodec"}) {
+    EXPECT_EQ(before.find(library), std::string::npos) << library << " is mapped";
+  }
+
+  // The main window at its first-start size (the song's tip shares its title).
+  main_ = display_.FindWindowOfWidth(program_->pid(), 326, 20s);
+  ASSERT_TRUE(main_);
+  // "打开网页" in the bottom band.
+  ASSERT_TRUE(display_.Click(*main_, {326 - 66 + 29, 538 - 24 + 9}));
+  ASSERT_TRUE(WaitForLineStarting("music centre: loaded " + service_.base_url() + "go.php", 60s))
+      << Output();
+  EXPECT_NE(MappedFiles(program_->pid()).find("libquillo-webkit.so"), std::string::npos);
+  centre_ = display_.FindWindow(program_->pid(), "音乐中心", 20s);
+  ASSERT_TRUE(centre_);
+  // The page drew its song buttons.
+  std::optional<gfx::Point> button;
+  Eventually([&] { return (button = FirstRunOf(kButtonRgb)).has_value(); }, 20s);
+  EXPECT_TRUE(button.has_value()) << "the page shows no button";
 }
 
 }  // namespace

@@ -3,9 +3,10 @@
 # the installed tree: exactly the expected files, icons of their stated sizes, no file that
 # names the source or the build folder, a desktop entry and metainfo that the desktop's
 # validators accept and that agree with the files, man pages that render, programs that run.
-# Arguments: cmake, the build folder, the source folder, the install prefix, the desktop id.
+# Arguments: cmake, the build folder, the source folder, the install prefix, the desktop id, the
+# folder of the browser module (relative to the prefix).
 set -u
-cmake=$1 build=$2 source=$3 prefix=$4 app_id=$5
+cmake=$1 build=$2 source=$3 prefix=$4 app_id=$5 webkit_dir=$6
 failures=0
 fail() {
   echo "FAIL: $*"
@@ -27,6 +28,7 @@ expected=(
   bin/quillo
   bin/quillo-tool
   libexec/quillo/quillo-service
+  "$webkit_dir/libquillo-webkit.so"
   share/applications/$app_id.desktop
   share/metainfo/$app_id.metainfo.xml
   share/icons/hicolor/scalable/apps/quillo.svg
@@ -96,6 +98,13 @@ done
 # The pages name the service where it is installed.
 MANWIDTH=200 man -l "$root/share/man/man1/quillo.1.gz" 2> /dev/null |
   grep -qF "$prefix/libexec/quillo/quillo-service" || fail "man quillo does not name the service"
+
+# The browser is opened when a page is first shown, never linked into the program.
+if readelf -d "$root/bin/quillo" | grep -q 'NEEDED.*webkit'; then
+  fail "bin/quillo links WebKit"
+fi
+readelf -d "$root/$webkit_dir/libquillo-webkit.so" | grep -q 'NEEDED.*libwebkit2gtk' ||
+  fail "the browser module does not link WebKit"
 
 # The staged programs run from where they were put.
 version=$("$root/bin/quillo" --version) || fail "quillo --version failed"
