@@ -25,14 +25,23 @@ class MusicCentreWiring::Relay : public ui::HostedPagePanel {
   void Open(const std::string& url) override {
     if (target == nullptr) return;
     if (first_) {
-      // The browser's start costs a few hundred milliseconds: the main window shows first, the
-      // centre a moment later.
+      // The browser's start costs a few hundred milliseconds of the window thread: the main
+      // window is drawn first, the centre opens once that frame is on the screen.
       first_ = false;
       pending_ = true;
       loop_.Post([this, url, alive = std::weak_ptr<bool>(alive_)] {
-        if (alive.expired() || !pending_ || target == nullptr) return;
-        pending_ = false;
-        target->Open(url);
+        if (alive.expired()) return;
+        auto open = [this, url, alive] {
+          if (alive.expired() || !pending_ || target == nullptr) return;
+          pending_ = false;
+          target->Open(url);
+        };
+        window::WindowPresenter* presenter = window ? window->presenter() : nullptr;
+        if (presenter != nullptr) {
+          presenter->AfterNextPaint(std::move(open));
+        } else {
+          open();
+        }
       });
       return;
     }
@@ -50,6 +59,7 @@ class MusicCentreWiring::Relay : public ui::HostedPagePanel {
   }
 
   ui::HostedPagePanel* target = nullptr;
+  ui::LayerWnd* window = nullptr;  // the main window, drawn before the first opening
 
  private:
   loop::MainLoop& loop_;
@@ -119,6 +129,7 @@ void MusicCentreWiring::Connect(ui::SorvelMainDlg& window) {
   };
   centre_ = std::make_unique<web::MusicCentre>(std::move(centre));
   relay_->target = centre_.get();
+  relay_->window = &window;
 }
 
 void MusicCentreWiring::OnServiceKnown() {
@@ -127,6 +138,7 @@ void MusicCentreWiring::OnServiceKnown() {
 
 void MusicCentreWiring::Disconnect() {
   relay_->target = nullptr;
+  relay_->window = nullptr;
   centre_.reset();
   uploads_.reset();
 }

@@ -20,6 +20,7 @@ and starts Xvfb, a session bus and the silent sink. Usage:
 """
 import argparse
 import os
+import re
 import shutil
 import signal
 import statistics
@@ -151,8 +152,9 @@ class Screen:
         self.root = self.display.screen().root
         self.pid_atom = self.display.intern_atom("_NET_WM_PID")
 
-    def window_of(self, pids):
-        """A viewable top-level window of at least 200 x 200 owned by one of the processes."""
+    def windows_of(self, pids):
+        """The viewable top-level windows of at least 200 x 200 owned by the processes."""
+        found = []
         try:
             for window in self.root.query_tree().children:
                 try:
@@ -163,18 +165,21 @@ class Screen:
                         continue
                     prop = window.get_full_property(self.pid_atom, X.AnyPropertyType)
                     if prop is not None and len(prop.value) and prop.value[0] in pids:
-                        return window, geometry
+                        found.append((window, geometry))
                 except xerror.XError:
                     continue
         except xerror.XError:
             pass
-        return None, None
+        return found
 
-    @staticmethod
-    def painted(window, geometry):
+    def painted(self, window, geometry):
+        """Whether the screen shows more than one colour where the window is (read from the
+        screen, so a window drawn in child windows or of another depth counts as seen)."""
         try:
-            data = window.get_image(0, 0, geometry.width, geometry.height, X.ZPixmap,
-                                    0xFFFFFFFF).data
+            origin = window.translate_coords(self.root, 0, 0)
+            x, y = -origin.x, -origin.y
+            data = self.root.get_image(max(0, x), max(0, y), geometry.width, geometry.height,
+                                       X.ZPixmap, 0xFFFFFFFF).data
         except xerror.XError:
             return False
         return data[4:] != data[:-4]
@@ -185,9 +190,11 @@ class Screen:
         while time.monotonic() < deadline:
             if run.process.poll() is not None:
                 raise RuntimeError("the program ended before its window showed")
-            window, geometry = self.window_of(set(descendants(run.pid)))
-            if window is not None and self.painted(window, geometry):
-                return time.monotonic() - run.started
+            # The first of the program's windows to show (quillo's main window; its music
+            # centre beside it comes later and draws later).
+            for window, geometry in self.windows_of(set(descendants(run.pid))):
+                if self.painted(window, geometry):
+                    return time.monotonic() - run.started
             time.sleep(0.005)
         raise RuntimeError("no window within %d s" % timeout)
 
@@ -217,16 +224,15 @@ class Quillo:
         })
 
     def tool(self, data, *words):
-        """Runs quillo-tool on the data folder; returns its last line of standard error."""
-        done = subprocess.run([self.args.quillo_tool, "--data-dir", data] + list(words),
-                              env=self.env, check=True, stdout=subprocess.DEVNULL,
-                              stderr=subprocess.PIPE, text=True)
-        lines = done.stderr.strip().splitlines()
-        return lines[-1] if lines else ""
+        """Runs quillo-tool on the data folder; returns what it printed on standard output."""
+        return subprocess.run([self.args.quillo_tool, "--data-dir", data] + list(words),
+                              env=self.env, check=True, stdout=subprocess.PIPE,
+                              stderr=subprocess.DEVNULL, text=True).stdout.strip()
 
     def imported(self, data, folder):
         # The import says "N found, M added"; a bench over fewer songs than made says nothing.
-        last = self.tool(data, "import", folder)
+        said = self.tool(data, "import", folder)
+        last = said.splitlines()[-1] if said else ""
         if not last.startswith("%d found" % self.args.songs):
             raise RuntimeError("quillo's import of %s: %r, not %d songs" %
                                (folder, last, self.args.songs))
@@ -299,7 +305,8 @@ class Audacious:
         while time.monotonic() - started < 600:
             if self.audtool(env, "playlist-length") == str(songs):
                 title = self.audtool(env, "playlist-tuple-data", "title", str(songs))
-                if title and not title.endswith(".mp3"):
+                # Until its tag is read, an entry's title is its file name ("NN title").
+                if title and not re.match(r"\d\d ", title):
                     break
             time.sleep(0.02)
         else:

@@ -330,6 +330,11 @@ MouseEvent GtkWindowPresenter::ToMouseEvent(double x, double y, double x_root, d
   return e;
 }
 
+void GtkWindowPresenter::AfterNextPaint(std::function<void()> task) {
+  after_paint_.push_back(std::move(task));
+  gtk_widget_queue_draw(window_);
+}
+
 gboolean GtkWindowPresenter::OnDraw(GtkWidget*, cairo_t* cr, gpointer p) {
   GtkWindowPresenter* self = Self(p);
   cairo_save(cr);
@@ -342,6 +347,19 @@ gboolean GtkWindowPresenter::OnDraw(GtkWidget*, cairo_t* cr, gpointer p) {
     cairo_paint_with_alpha(cr, self->constant_alpha_ / 255.0);
   }
   cairo_restore(cr);
+  if (!self->after_paint_.empty()) {
+    // After this frame is out: at idle priority, behind GDK's end of the frame.
+    using Tasks = std::vector<std::function<void()>>;
+    g_idle_add_full(
+        G_PRIORITY_DEFAULT_IDLE,
+        [](gpointer tasks) -> gboolean {
+          for (auto& task : *static_cast<Tasks*>(tasks)) task();
+          return G_SOURCE_REMOVE;
+        },
+        new Tasks(std::move(self->after_paint_)),
+        [](gpointer tasks) { delete static_cast<Tasks*>(tasks); });
+    self->after_paint_.clear();
+  }
   return FALSE;  // hosted entries draw themselves on top
 }
 

@@ -43,6 +43,7 @@ class GtkWindowPresenter : public WindowPresenter {
   void SetOpacity(std::uint8_t opacity) override;
   std::uint8_t Opacity() const override { return opacity_; }
   void SetMinimumTrackSize(gfx::Size minimum) override;
+  void AfterNextPaint(std::function<void()> task) override;
   void SetFileDropHandler(
       std::function<void(const std::vector<std::string>& paths)> handler) override;
 
@@ -111,6 +112,7 @@ class GtkWindowPresenter : public WindowPresenter {
   bool enabled_ = true;
   bool input_transparent_ = false;
   bool mapped_ = false;
+  std::vector<std::function<void()>> after_paint_;  // AfterNextPaint's tasks
   bool activate_on_map_ = false;
   gfx::Rect rect_;
   gfx::Size last_size_{-1, -1};

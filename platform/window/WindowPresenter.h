@@ -118,6 +118,10 @@ class WindowPresenter {
   // The title the taskbar and the window list show.
   virtual void SetTitle(const std::string& /*title*/) {}
   // Dropped files (text/uri-list) arrive as local paths; unset by an empty function.
+  // Runs `task` once on the window thread after the window has next been drawn on the screen
+  // (the frame finished, later than the call); dropped if the window goes first. A presenter
+  // that draws nowhere runs it at once.
+  virtual void AfterNextPaint(std::function<void()> task) { task(); }
   virtual void SetFileDropHandler(std::function<void(const std::vector<std::string>& paths)>) {}
 };
 
