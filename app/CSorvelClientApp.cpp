@@ -61,7 +61,12 @@ bool CSorvelClientApp::HandOverCommandLine() {
 
 void CSorvelClientApp::RegisterWithDesktop() {
   // Rewritten at every start so that the scheme opens the program that ran last. Failures are
-  // silent: the program works without the registration.
+  // silent: the program works without the registration. A registration that already names this
+  // program is left as it is (rewriting it costs a start several synced writes).
+  if (shell::UrlProtocolIsRegistered(kUrlProtocolName, environment_.executable_path,
+                                     kProductName)) {
+    return;
+  }
   shell::UnregisterUrlProtocol(kUrlProtocolName);
   shell::RegisterUrlProtocol(kUrlProtocolName, environment_.executable_path, 0, kProductName);
 }
@@ -112,6 +117,7 @@ bool CSorvelClientApp::InitInstance() {
   // 5. Companion program; 6. URL scheme.
   InstallPendingCompanion(environment_.program_folder);
   RegisterWithDesktop();
+  timeline.Mark("desktop registration checked");
 
   HeadlessMainWindow window(loop, output_);
   // From here on a request to end from outside runs the shutdown below.

@@ -35,8 +35,8 @@ DesktopLink::DesktopLink(loop::MainLoop& loop, ui::SorvelMainDlg& window,
   mode_listening_ = play.AddModeListener(*adapter_);
   window_listening_ = window_.AddListener(*this);
   // The now-playing text follows the line being sung, so it is composed again on a tick.
-  now_playing_timer_.Start(std::chrono::milliseconds(kNowPlayingPeriodMs),
-                           [this] { PublishNowPlaying(); });
+  now_playing_timer_.StartOnGrid(std::chrono::milliseconds(kNowPlayingPeriodMs),
+                                 [this] { PublishNowPlaying(); });
   mpris_ = desktop::CreateSessionBusMpris(*adapter_, desktop::MprisIdentity{});
   adapter_->SetService(mpris_.get());
   tray_ = desktop::CreateTrayIcon(*this, desktop::TrayIconOptions{});

@@ -11,6 +11,7 @@
 #include "platform/fs/FileSystem.h"
 #include "platform/ipc/HandOverClient.h"
 #include "platform/ipc/InstanceNames.h"
+#include "platform/process/HeapUse.h"
 #include "platform/shell/ProcessInfo.h"
 #include "store/DataFolder.h"
 
@@ -36,6 +37,7 @@ int AskToQuit(const std::string& data_folder) {
 
 int main(int argc, char** argv) {
   using namespace quillo;
+  process::TuneHeapForLongRun();
   app::AppArguments arguments =
       app::ParseAppArguments(std::vector<std::string>(argv + 1, argv + argc));
   if (!arguments.error.empty()) {

@@ -3,6 +3,7 @@
 // queue gets on. Value types; any thread.
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "device/PhoneRoots.h"
 #include "store/MusicRecord.h"
@@ -46,6 +47,21 @@ std::optional<CopyTask> MakeCopyFromDevice(const store::MusicRecord& phone_recor
                                            const PhoneRoots& roots, store::MusicLibrary& library,
                                            const std::string& music_folder,
                                            const std::string& list_id);
+
+// What copying these songs of one phone into the library (and the list, when named) takes:
+// the tasks for songs not yet in the library with their file, and whether any song was already
+// there (those join the list at once and are not copied again). Songs of other devices, and
+// songs MakeCopyFromDevice gives no task for, are skipped. Caller holds no lock.
+struct CopiesFromDevice {
+  std::vector<CopyTask> tasks;
+  bool listed = false;
+};
+CopiesFromDevice PlanCopiesFromDevice(const std::string& device_id,
+                                      const std::vector<store::MusicRecord>& records,
+                                      const PhoneRoots& roots, store::MusicLibrary& library,
+                                      store::Playlists& playlists,
+                                      const std::string& music_folder,
+                                      const std::string& list_id);
 
 // Files a song copied from a phone: its record enters the library (a local id joins "local")
 // and, when the task names a list, that list. Caller on the thread that may use the store.

@@ -1,6 +1,7 @@
 // Songs copied from a phone back into the library: the task that copies one and the filing of
 // its record once the file is in place.
 #include "device/CopyTask.h"
+#include "device/DeviceIds.h"
 #include "device/PhoneDevices.h"
 #include "platform/fs/FileSystem.h"
 #include "store/MusicLibrary.h"
@@ -42,6 +43,33 @@ std::optional<CopyTask> MakeCopyFromDevice(const store::MusicRecord& phone_recor
   record[store::kSongStatusAttribute] = "2";
   return CopyTask{std::move(record), *source, store::ResolveStoredPath(music_folder, relative),
                   list_id, CopyDirection::kFromDevice, {}};
+}
+
+CopiesFromDevice PlanCopiesFromDevice(const std::string& device_id,
+                                      const std::vector<store::MusicRecord>& records,
+                                      const PhoneRoots& roots, store::MusicLibrary& library,
+                                      store::Playlists& playlists,
+                                      const std::string& music_folder,
+                                      const std::string& list_id) {
+  CopiesFromDevice plan;
+  for (const store::MusicRecord& record : records) {
+    if (DeviceIdOf(store::IdOf(record)) != device_id) continue;
+    std::optional<CopyTask> task =
+        MakeCopyFromDevice(record, roots, library, music_folder, list_id);
+    if (!task) continue;
+    // Already in the library with its file: no second copy.
+    const std::string& id = store::IdOf(task->record);
+    if (std::optional<store::MusicRecord> known = library.FindMusic(id)) {
+      std::optional<std::string> path = library.MusicPath(*known);
+      if (path && fs::FileExists(*path)) {
+        if (!list_id.empty()) playlists.AddItem(list_id, id);
+        plan.listed = true;
+        continue;
+      }
+    }
+    plan.tasks.push_back(std::move(*task));
+  }
+  return plan;
 }
 
 void AddCopiedSongToLibrary(store::MusicLibrary& library, store::Playlists& playlists,

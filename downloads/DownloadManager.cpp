@@ -39,7 +39,7 @@ DownloadManager::~DownloadManager() {
 }
 
 void DownloadManager::Start() {
-  schedule_timer_.Start(kSchedulePeriod, [this] { Schedule(); });
+  schedule_timer_.StartOnGrid(kSchedulePeriod, [this] { Schedule(); });
   if (sweep_.joinable()) return;
   // A run killed while it filed a song (or wrote a lyric, a tag, the cookie jar) leaves a hidden
   // temporary beside the file; nothing else would ever remove it.

@@ -281,7 +281,8 @@ double MediaPlayer::ReadGraphDuration() {
 }
 
 void MediaPlayer::StartPositionTimer() {
-  position_timer_.Start(std::chrono::milliseconds(kPositionTimerMs), [this] { OnPositionTimer(); });
+  position_timer_.StartOnGrid(std::chrono::milliseconds(kPositionTimerMs),
+                              [this] { OnPositionTimer(); });
 }
 
 void MediaPlayer::InsertTap() {

@@ -107,6 +107,7 @@ class DocumentStore {
   // The attribute as text, empty when absent.
   static std::string GetTextOr(const TiXmlElement* element, const char* attribute,
                                std::string_view fallback = {});
+  // Sets the attribute; setting the text it already holds leaves the store clean.
   void SetText(TiXmlElement* element, const char* attribute, std::string_view text);
   void SetInt(TiXmlElement* element, const char* attribute, int value);
   static std::optional<int> GetInt(const TiXmlElement* element, const char* attribute);

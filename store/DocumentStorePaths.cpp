@@ -128,6 +128,12 @@ std::string DocumentStore::GetTextOr(const TiXmlElement* element, const char* at
 
 void DocumentStore::SetText(TiXmlElement* element, const char* attribute, std::string_view text) {
   if (element == nullptr || !IsXmlName(attribute)) return;
+  // Writing the text an attribute already holds changes nothing: the file is not saved again
+  // for it (every start writes its window geometry and mode, mostly unchanged).
+  if (const std::string* current = element->Attribute(std::string(attribute));
+      current != nullptr && *current == text) {
+    return;
+  }
   element->SetAttribute(std::string(attribute), std::string(text));
   MarkDirty();
 }

@@ -1,6 +1,7 @@
 #include "store/MusicLibrary.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "platform/fs/FileSystem.h"
 #include "platform/text/TextUtil.h"
@@ -117,16 +118,20 @@ void MusicLibrary::CountNames(const MusicRecord& record, int delta) {
   artist_uses_[AttributeOf(record, "artist_name")] += delta;
   const std::string& file_name = AttributeOf(record, "fileName");
   if (file_name.empty()) return;
-  auto it = file_name_uses_.try_emplace(file_name, 0).first;
+  auto it = file_name_uses_.try_emplace(FileNameKey(file_name), 0).first;
   it->second += delta;
   if (it->second <= 0) file_name_uses_.erase(it);
+}
+
+std::size_t MusicLibrary::FileNameKey(std::string_view file_name) {
+  return std::hash<std::string_view>{}(file_name);
 }
 
 bool MusicLibrary::FileNameInUse(std::string_view file_name,
                                  std::string_view except_music_id) const {
   auto lock = store_.Lock();
   if (file_name.empty()) return false;
-  auto it = file_name_uses_.find(std::string(file_name));
+  auto it = file_name_uses_.find(FileNameKey(file_name));
   int uses = it == file_name_uses_.end() ? 0 : it->second;
   const SongEntry* own = Entry(except_music_id);
   if (own && AttributeOf(*own->record, "fileName") == file_name) --uses;
@@ -262,6 +267,12 @@ bool MusicLibrary::SetMusicAttribute(std::string_view music_id, std::string_view
   SongEntry* entry = Entry(music_id);
   if (entry == nullptr || attribute.empty() || attribute == "id") return false;
   std::string name(attribute);
+  // The value it already has: no new record, no save, no lists refreshed for it.
+  const auto current = entry->record->find(name);
+  if (text ? current != entry->record->end() && current->second == *text
+           : current == entry->record->end()) {
+    return true;
+  }
   if (text) {
     store_.SetText(entry->element, name.c_str(), *text);
   } else {

@@ -165,8 +165,12 @@ class MusicLibrary : public StoreSection {
   std::unordered_map<std::string, int> album_uses_;
   std::unordered_map<std::string, int> artist_uses_;
   // How many library songs carry each non-empty fileName text (a stored copy never belongs to
-  // two songs; deleting one must not delete the other's file).
-  std::unordered_map<std::string, int> file_name_uses_;
+  // two songs; deleting one must not delete the other's file), keyed by the text's hash so that
+  // the paths are not held a third time. Two names sharing a hash (about one chance in 30
+  // million for a million songs) would only make a name look taken: a file kept, a filing named
+  // with its id.
+  std::unordered_map<std::size_t, int> file_name_uses_;
+  static std::size_t FileNameKey(std::string_view file_name);
   // Stored-copy names chosen by filings whose file work is under way.
   std::multiset<std::string> names_being_filed_;
 };

@@ -31,9 +31,10 @@ bool LoopTarget::Send(MainLoop::Task task) {
   return delivered && ran;
 }
 
-void LoopTarget::SetTimer(int id, std::chrono::milliseconds period, MainLoop::Task task) {
+void LoopTarget::SetTimer(int id, std::chrono::milliseconds period, MainLoop::Task task,
+                          MainLoop::TimerPhase phase) {
   KillTimer(id);
-  timers_[id] = loop_.StartTimer(period, std::move(task));
+  timers_[id] = loop_.StartTimer(period, std::move(task), phase);
 }
 
 void LoopTarget::KillTimer(int id) {

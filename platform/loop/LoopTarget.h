@@ -24,7 +24,8 @@ class LoopTarget {
   bool Send(MainLoop::Task task);
 
   // Timers by id, as window timers are: setting an id again replaces its timer. Window thread.
-  void SetTimer(int id, std::chrono::milliseconds period, MainLoop::Task task);
+  void SetTimer(int id, std::chrono::milliseconds period, MainLoop::Task task,
+                MainLoop::TimerPhase phase = MainLoop::TimerPhase::kFromStart);
   void KillTimer(int id);
   bool HasTimer(int id) const { return timers_.count(id) != 0; }
 

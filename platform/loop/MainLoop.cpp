@@ -116,10 +116,12 @@ class MainLoop::Impl {
     }
   }
 
-  unsigned StartTimer(std::chrono::milliseconds period, Task task) {
+  unsigned StartTimer(std::chrono::milliseconds period, Task task, TimerPhase phase) {
     unsigned handle = ++last_timer_;
     auto* callback = new TimerCallback{this, handle};
-    GSource* source = g_timeout_source_new(static_cast<guint>(std::max<long long>(1, period.count())));
+    const long long period_ms = std::max<long long>(1, period.count());
+    GSource* source = phase == TimerPhase::kOnGrid ? NewGridSource(period_ms)
+                                                    : g_timeout_source_new(static_cast<guint>(period_ms));
     g_source_set_callback(source, &Impl::OnTimer, callback,
                           [](gpointer data) { delete static_cast<TimerCallback*>(data); });
     timers_.emplace(handle, Timer{source, std::make_shared<Task>(std::move(task))});
@@ -148,6 +150,30 @@ class MainLoop::Impl {
     Impl* impl;
     unsigned handle;
   };
+
+  // A source ready at the next multiple of its period of the monotonic clock, and again at the
+  // next one after each dispatch (a late dispatch skips the multiples it missed).
+  struct GridSource {
+    GSource base;
+    gint64 period_us;
+  };
+  static void ScheduleNextTick(GridSource* grid) {
+    const gint64 now = g_get_monotonic_time();
+    g_source_set_ready_time(&grid->base, (now / grid->period_us + 1) * grid->period_us);
+  }
+  static gboolean DispatchGrid(GSource* source, GSourceFunc callback, gpointer data) {
+    ScheduleNextTick(reinterpret_cast<GridSource*>(source));
+    return callback != nullptr ? callback(data) : G_SOURCE_REMOVE;
+  }
+  static inline GSourceFuncs kGridFuncs = {nullptr, nullptr, &Impl::DispatchGrid, nullptr,
+                                           nullptr, nullptr};
+  static GSource* NewGridSource(long long period_ms) {
+    GSource* source = g_source_new(&kGridFuncs, sizeof(GridSource));
+    auto* grid = reinterpret_cast<GridSource*>(source);
+    grid->period_us = period_ms * 1000;
+    ScheduleNextTick(grid);
+    return source;
+  }
 
   static gboolean OnTimer(gpointer data) {
     auto* callback = static_cast<TimerCallback*>(data);
@@ -229,8 +255,8 @@ bool MainLoop::PumpUntil(const std::function<bool()>& condition, std::chrono::mi
 
 void MainLoop::PumpPending() { impl_->PumpPending(); }
 
-unsigned MainLoop::StartTimer(std::chrono::milliseconds period, Task task) {
-  return impl_->StartTimer(period, std::move(task));
+unsigned MainLoop::StartTimer(std::chrono::milliseconds period, Task task, TimerPhase phase) {
+  return impl_->StartTimer(period, std::move(task), phase);
 }
 
 void MainLoop::StopTimer(unsigned handle) { impl_->StopTimer(handle); }

@@ -49,8 +49,15 @@ class MainLoop {
   // Handles every event that is ready now, without waiting.
   void PumpPending();
 
+  // How a repeating timer's ticks are placed. kFromStart: every period counted from the start
+  // (the first tick one period after it). kOnGrid: on the multiples of the period of the
+  // monotonic clock, so that timers whose periods divide one another (50 ms, 100 ms, 250 ms,
+  // 1 s) tick in the same wake-up instead of one each; the first tick comes within one period.
+  // For steady ticks (animation, polling), not for delays.
+  enum class TimerPhase { kFromStart, kOnGrid };
   // A repeating timer; answers a handle for StopTimer (never 0). Window thread only.
-  unsigned StartTimer(std::chrono::milliseconds period, Task task);
+  unsigned StartTimer(std::chrono::milliseconds period, Task task,
+                      TimerPhase phase = TimerPhase::kFromStart);
   void StopTimer(unsigned handle);
 
  private:

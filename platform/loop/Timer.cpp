@@ -5,10 +5,19 @@
 namespace quillo::loop {
 
 bool Timer::Start(std::chrono::milliseconds period, MainLoop::Task task) {
+  return StartWith(period, std::move(task), MainLoop::TimerPhase::kFromStart);
+}
+
+bool Timer::StartOnGrid(std::chrono::milliseconds period, MainLoop::Task task) {
+  return StartWith(period, std::move(task), MainLoop::TimerPhase::kOnGrid);
+}
+
+bool Timer::StartWith(std::chrono::milliseconds period, MainLoop::Task task,
+                      MainLoop::TimerPhase phase) {
   Stop();
   MainLoop* loop = loop_ != nullptr ? loop_ : MainLoop::Instance();
   if (loop == nullptr) return false;
-  handle_ = loop->StartTimer(period, std::move(task));
+  handle_ = loop->StartTimer(period, std::move(task), phase);
   running_on_ = loop;
   return true;
 }

@@ -25,11 +25,17 @@ class Timer {
   // and counts the period from now. The task may stop or restart its own timer. Answers false
   // (and leaves the timer stopped) only when there is no loop to run it on.
   bool Start(std::chrono::milliseconds period, MainLoop::Task task);
+  // Like Start, with the ticks on the loop's grid (MainLoop::TimerPhase::kOnGrid): for steady
+  // ticks that should share their wake-ups with the process's other steady ticks.
+  bool StartOnGrid(std::chrono::milliseconds period, MainLoop::Task task);
   // No tick runs after this returns; stopping a stopped timer does nothing.
   void Stop();
   bool IsRunning() const { return handle_ != 0; }
 
  private:
+  bool StartWith(std::chrono::milliseconds period, MainLoop::Task task,
+                 MainLoop::TimerPhase phase);
+
   MainLoop* loop_ = nullptr;        // given at construction, or none: the process's loop
   MainLoop* running_on_ = nullptr;  // while running
   unsigned handle_ = 0;

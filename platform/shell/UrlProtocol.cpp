@@ -2,7 +2,9 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <system_error>
+#include <vector>
 
 #include "platform/fs/FileSystem.h"
 #include "platform/fs/XdgFolders.h"
@@ -104,6 +106,18 @@ int RegisterUrlProtocol(std::string_view name, std::string_view executable_path,
     return true;
   });
   return written ? kUrlProtocolRegistered : kUrlProtocolFailed;
+}
+
+bool UrlProtocolIsRegistered(std::string_view name, std::string_view executable_path,
+                             std::string_view display_name) {
+  const std::string folder = UrlProtocolFolder(name);
+  if (folder.empty() || executable_path.empty()) return false;
+  const std::optional<std::string> entry = fs::ReadWholeFile(folder + std::string(kEntryFileName));
+  if (!entry || *entry != UrlProtocolEntryText(name, executable_path, display_name)) return false;
+  const MimeAppsList list(fs::ReadWholeFile(MimeAppsPath()).value_or(std::string()));
+  const std::vector<std::string> defaults =
+      list.DefaultsFor(MimeTypeFor(UrlSchemeForProtocol(name)));
+  return !defaults.empty() && defaults.front() == UrlProtocolDesktopId(name);
 }
 
 bool UnregisterUrlProtocol(std::string_view name) {

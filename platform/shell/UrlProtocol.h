@@ -30,6 +30,12 @@ int RegisterUrlProtocol(std::string_view name, std::string_view executable_path,
 // Answers true when the folder was deleted and the handler list is right.
 bool UnregisterUrlProtocol(std::string_view name);
 
+// True when registering would change nothing: the protocol's entry is the one
+// RegisterUrlProtocol writes for this program and name, and the desktop's default for the scheme
+// is that entry. Only reads.
+bool UrlProtocolIsRegistered(std::string_view name, std::string_view executable_path,
+                             std::string_view display_name = {});
+
 // The scheme for a protocol name ("QUILLO" → "quillo"), or empty when the name is not a
 // valid scheme (a letter, then letters, digits, '+', '-' or '.').
 std::string UrlSchemeForProtocol(std::string_view name);

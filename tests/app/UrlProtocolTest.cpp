@@ -69,6 +69,20 @@ TEST(UrlProtocolTest, UnregisterThenRegisterPointsToTheLatestProgram) {
   EXPECT_FALSE(UnregisterUrlProtocol(""));
 }
 
+TEST(UrlProtocolTest, IsRegisteredOnlyWhenRegisteringWouldChangeNothing) {
+  testing::XdgSandbox xdg;
+  EXPECT_FALSE(UrlProtocolIsRegistered("QUILLO", "/usr/bin/quillo", "Zelbo"));
+  ASSERT_EQ(RegisterUrlProtocol("QUILLO", "/usr/bin/quillo", 0, "Zelbo"), kUrlProtocolRegistered);
+  EXPECT_TRUE(UrlProtocolIsRegistered("QUILLO", "/usr/bin/quillo", "Zelbo"));
+  EXPECT_FALSE(UrlProtocolIsRegistered("QUILLO", "/opt/quillo", "Zelbo")) << "another program";
+  EXPECT_FALSE(UrlProtocolIsRegistered("QUILLO", "/usr/bin/quillo", "Other")) << "another name";
+  // Another program made the default handler of the scheme.
+  const std::string mimeapps = xdg.config_home() + "mimeapps.list";
+  ASSERT_TRUE(fs::WriteFileAtomic(
+      mimeapps, "[Default Applications]\nx-scheme-handler/quillo=other.desktop\n"));
+  EXPECT_FALSE(UrlProtocolIsRegistered("QUILLO", "/usr/bin/quillo", "Zelbo"));
+}
+
 TEST(UrlProtocolTest, OtherHandlersAndTheUsersEntriesSurvive) {
   testing::XdgSandbox xdg;
   std::string list_path = xdg.config_home() + "mimeapps.list";

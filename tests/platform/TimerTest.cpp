@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace quillo::loop {
 namespace {
@@ -29,6 +31,30 @@ TEST(TimerTest, TicksUntilStoppedAndNeverAfter) {
   EXPECT_EQ(ticks, at_stop);
   timer.Stop();  // stopping again does nothing
   EXPECT_FALSE(timer.IsRunning());
+}
+
+TEST(TimerTest, GridTimersWhosePeriodsDivideEachOtherTickInTheSameWakeUp) {
+  MainLoop loop;
+  Timer fast(loop), slow(loop);
+  int iteration = 0;
+  std::vector<int> fast_at, slow_at;
+  ASSERT_TRUE(fast.StartOnGrid(10ms, [&] { fast_at.push_back(iteration); }));
+  ASSERT_TRUE(slow.StartOnGrid(20ms, [&] { slow_at.push_back(iteration); }));
+  // The condition runs once after every iteration of the loop: it numbers the wake-ups.
+  ASSERT_TRUE(loop.PumpUntil(
+      [&] {
+        ++iteration;
+        return slow_at.size() >= 5;
+      },
+      10s));
+  for (int at : slow_at) {
+    EXPECT_NE(std::find(fast_at.begin(), fast_at.end(), at), fast_at.end())
+        << "the slow tick of wake-up " << at << " came without the fast one";
+  }
+  slow.Stop();
+  const std::size_t at_stop = slow_at.size();
+  ASSERT_TRUE(loop.PumpUntil([&] { return fast_at.size() >= 2 * at_stop + 4; }, 10s));
+  EXPECT_EQ(slow_at.size(), at_stop);
 }
 
 TEST(TimerTest, DestroyingTheTimerStopsItAndReleasesItsTask) {

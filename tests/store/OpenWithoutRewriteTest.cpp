@@ -9,6 +9,7 @@
 
 #include "platform/fs/FileSystem.h"
 #include "store/DocumentStore.h"
+#include "store/MusicLibrary.h"
 #include "store/StoreRuntime.h"
 #include "store/StoreTestUtil.h"
 #include "support/TempFolder.h"
@@ -76,6 +77,29 @@ TEST(OpenWithoutRewriteTest, AnUpToDateFileIsNotRewritten) {
   EXPECT_FALSE(outcome.dirty_after_open);
   EXPECT_TRUE(outcome.bytes_unchanged);
   EXPECT_TRUE(outcome.mtime_unchanged);
+}
+
+TEST(OpenWithoutRewriteTest, WritingTheValuesAlreadyStoredChangesNothing) {
+  const std::string xml = Document("1.3.1", "<file id='1' name='A' status='2' fileName='a.mp3'/>",
+                                   "", "<config name='sorvel.clientid' value='" + kClientId +
+                                           "'/><config name='mode' value='normal'/>");
+  // What every start does: its mode, the song's own attributes written back as they were.
+  Outcome same = OpenAndClose(xml, [](StoreRuntime& runtime) {
+    EXPECT_TRUE(runtime.store().SetConfigText("mode", "normal"));
+    EXPECT_TRUE(runtime.library().SetMusicAttribute("1", "name", std::string_view("A")));
+    EXPECT_FALSE(runtime.store().IsDirty());
+  });
+  EXPECT_TRUE(same.bytes_unchanged);
+  EXPECT_TRUE(same.mtime_unchanged);
+
+  // Another value, or the same text for an attribute the song lacked, is a change.
+  Outcome changed = OpenAndClose(xml, [](StoreRuntime& runtime) {
+    runtime.store().SetConfigText("mode", "mini");
+    runtime.library().SetMusicAttribute("1", "album_name", std::string_view(""));
+    EXPECT_TRUE(runtime.store().IsDirty());
+  });
+  EXPECT_NE(changed.xml_after.find("value=\"mini\""), std::string::npos) << changed.xml_after;
+  EXPECT_NE(changed.xml_after.find("album_name=\"\""), std::string::npos) << changed.xml_after;
 }
 
 TEST(OpenWithoutRewriteTest, ChangesMadeWhileOpeningAreStillSaved) {

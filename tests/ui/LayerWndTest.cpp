@@ -160,14 +160,39 @@ TEST_F(LayerWndTest, ResizeBelowMinimumKeepsTheBackBuffer) {
 }
 
 TEST_F(LayerWndTest, LayerTimerPushesOnlyWhenSomethingWasDrawn) {
+  // An idle window wakes nobody: its layer timer runs only while a drawing waits (the first
+  // drawing's tick may still be due).
+  EXPECT_TRUE(loop.PumpUntil([&] { return !probe.loop_target()->HasTimer(kLayerTimerId); },
+                             std::chrono::seconds(5)));
   int before = system.last->presents;
   probe.UpdateIfDirty();
   EXPECT_EQ(system.last->presents, before);
   Move(sink(), {15, 15});  // hover redraw
   EXPECT_TRUE(probe.needs_update());
+  EXPECT_TRUE(probe.loop_target()->HasTimer(kLayerTimerId));
   EXPECT_TRUE(loop.PumpUntil([&] { return system.last->presents > before; },
                              std::chrono::seconds(5)));
   EXPECT_FALSE(probe.needs_update());
+  EXPECT_TRUE(loop.PumpUntil([&] { return !probe.loop_target()->HasTimer(kLayerTimerId); },
+                             std::chrono::seconds(5)));
+  // A later drawing starts it again and is presented.
+  before = system.last->presents;
+  Move(sink(), {190, 190});  // leaves the button: another hover redraw
+  EXPECT_TRUE(loop.PumpUntil([&] { return system.last->presents > before; },
+                             std::chrono::seconds(5)));
+}
+
+TEST_F(LayerWndTest, AWindowThatAnimatesByTheTickKeepsItsLayerTimer) {
+  struct Animated : Probe {
+    Animated() { SetLayerTicks(LayerTicks::kAlways); }
+    void UpdateIfDirty() override { ++ticks; }
+    int ticks = 0;
+  } animated;
+  animated.Create(gfx::Rect::FromXYWH(300, 100, 100, 100), nullptr);
+  ASSERT_TRUE(animated.IsCreated());
+  EXPECT_TRUE(loop.PumpUntil([&] { return animated.ticks >= 3; }, std::chrono::seconds(5)));
+  EXPECT_TRUE(animated.loop_target()->HasTimer(kLayerTimerId));
+  animated.Destroy();
 }
 
 TEST_F(LayerWndTest, DestroyReleasesEverythingAndDropsQueuedEvents) {

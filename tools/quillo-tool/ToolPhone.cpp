@@ -119,27 +119,12 @@ bool ToolPhone::CopyFromPhone(const std::string& target_list_id,
                               const std::vector<store::MusicRecord>& records) {
   if (!IsConnected()) return false;
   store::MusicLibrary& library = runtime_.library();
-  const std::string music_folder = runtime_.store().FolderPath("music");
-  std::vector<device::CopyTask> tasks;
-  bool listed = false;
-  for (const store::MusicRecord& record : records) {
-    if (device::DeviceIdOf(store::IdOf(record)) != id_) continue;
-    std::optional<device::CopyTask> task =
-        device::MakeCopyFromDevice(record, *roots_, library, music_folder, target_list_id);
-    if (!task) continue;
-    const std::string& id = store::IdOf(task->record);
-    if (std::optional<store::MusicRecord> known = library.FindMusic(id)) {
-      std::optional<std::string> path = library.MusicPath(*known);
-      if (path && fs::FileExists(*path)) {
-        if (!target_list_id.empty()) runtime_.playlists().AddItem(target_list_id, id);
-        listed = true;
-        continue;
-      }
-    }
-    tasks.push_back(std::move(*task));
-  }
+  device::CopiesFromDevice plan = device::PlanCopiesFromDevice(
+      id_, records, *roots_, library, runtime_.playlists(), runtime_.store().FolderPath("music"),
+      target_list_id);
+  const bool listed = plan.listed;
   CopyReporter reporter(err_);
-  reporter.Run(std::move(tasks));
+  reporter.Run(std::move(plan.tasks));
   for (const device::CopyTask& task : reporter.copied) {
     device::AddCopiedSongToLibrary(library, runtime_.playlists(), task);
   }

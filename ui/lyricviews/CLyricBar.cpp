@@ -28,7 +28,10 @@ class ScreenGeometry : public store::WindowGeometry {
 };
 }  // namespace
 
-CLyricBar::CLyricBar(LyricViewParts parts) : LayerWnd(skin::kLyricBar, false), parts_(parts) {}
+CLyricBar::CLyricBar(LyricViewParts parts) : LayerWnd(skin::kLyricBar, false), parts_(parts) {
+  // The sung line, its karaoke sweep and the hover fade follow the layer timer's tick.
+  SetLayerTicks(LayerTicks::kAlways);
+}
 
 CLyricBar::~CLyricBar() {
   Shut();

@@ -33,6 +33,8 @@ constexpr ButtonPlace kButtonPlaces[] = {
 }  // namespace
 
 LyricDlg::LyricDlg(LyricViewParts parts) : LayerDlg(skin::kLyricWindow), parts_(parts) {
+  // The lines scroll with the song on the layer timer's tick.
+  SetLayerTicks(LayerTicks::kAlways);
   SetTitle(kTitle);
   SetHasCloseButton(false);  // button 4 closes
   SetResizable(true);

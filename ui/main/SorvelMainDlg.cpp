@@ -131,10 +131,13 @@ bool SorvelMainDlg::CreateMain() {
   if (!Create(SavedRect(mini_), nullptr, window::WindowKind::kMain)) return false;
   SetConfigText(keys::kMode, mini_ ? "mini" : "normal");
   // The timers are the window's own: they run across a rebuilt layout and stop at shutdown.
-  status_timer_.Start(std::chrono::milliseconds(kStatusTimerMs), [this] { TickStatus(); });
-  volume_timer_.Start(std::chrono::milliseconds(kVolumeTimerMs), [this] { ApplyPendingVolume(); });
+  // On the loop's grid: the status, volume and phone ticks (and the other steady ticks of the
+  // process) share their wake-ups.
+  status_timer_.StartOnGrid(std::chrono::milliseconds(kStatusTimerMs), [this] { TickStatus(); });
+  volume_timer_.StartOnGrid(std::chrono::milliseconds(kVolumeTimerMs),
+                            [this] { ApplyPendingVolume(); });
   if (parts_.later.phone) {
-    phone_timer_.Start(std::chrono::milliseconds(kPhoneTimerMs), [this] {
+    phone_timer_.StartOnGrid(std::chrono::milliseconds(kPhoneTimerMs), [this] {
       static int frame = 0;
       if (parts_.later.phone->TransferRunning())
         parts_.later.phone->RedrawAnimation(frame = (frame + 1) % 36);

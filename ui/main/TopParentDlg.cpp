@@ -29,8 +29,8 @@ void TopParentDlg::OnCaption(const std::string& title, bool running) {
   }
   if (running) {
     caption_.Start();
-    caption_timer_.Start(std::chrono::milliseconds(main_ids::kCaptionTimerMs),
-                         [this] { ShowCaption(caption_.Tick()); });
+    caption_timer_.StartOnGrid(std::chrono::milliseconds(main_ids::kCaptionTimerMs),
+                               [this] { ShowCaption(caption_.Tick()); });
   } else {
     caption_.Stop();
     caption_timer_.Stop();

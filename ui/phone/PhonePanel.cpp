@@ -210,29 +210,11 @@ bool PhonePanel::CopyFromPhone(const std::string& target_list_id,
   if (!DeviceConnected()) return false;
   const std::optional<device::PhoneRoots> roots = devices_.RootsOf(device_id_);
   if (!roots) return false;
-  store::MusicLibrary& library = runtime_.library();
-  const std::string music_folder = runtime_.store().FolderPath("music");
-  std::vector<device::CopyTask> tasks;
-  bool listed = false;
-  for (const store::MusicRecord& record : records) {
-    if (device::DeviceIdOf(store::IdOf(record)) != device_id_) continue;
-    std::optional<device::CopyTask> task =
-        device::MakeCopyFromDevice(record, *roots, library, music_folder, target_list_id);
-    if (!task) continue;
-    // Already in the library with its file: no second copy.
-    const std::string& id = store::IdOf(task->record);
-    if (std::optional<store::MusicRecord> known = library.FindMusic(id)) {
-      std::optional<std::string> path = library.MusicPath(*known);
-      if (path && fs::FileExists(*path)) {
-        if (!target_list_id.empty()) runtime_.playlists().AddItem(target_list_id, id);
-        listed = true;
-        continue;
-      }
-    }
-    tasks.push_back(std::move(*task));
-  }
-  if (listed && hooks_.library_changed) hooks_.library_changed(target_list_id);
-  return queue_.Enqueue(std::move(tasks)) > 0 || listed;
+  device::CopiesFromDevice plan = device::PlanCopiesFromDevice(
+      device_id_, records, *roots, runtime_.library(), runtime_.playlists(),
+      runtime_.store().FolderPath("music"), target_list_id);
+  if (plan.listed && hooks_.library_changed) hooks_.library_changed(target_list_id);
+  return queue_.Enqueue(std::move(plan.tasks)) > 0 || plan.listed;
 }
 
 void PhonePanel::FileStarting(const device::CopyTask& task, int index, int total) {

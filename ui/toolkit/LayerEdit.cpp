@@ -83,16 +83,18 @@ bool LayerEdit::CopyIntoOwner() {
 }
 
 void LayerEdit::OnEditChanged() {
-  caret_ticks_ = 0;  // typing keeps the caret visible
+  // Typing keeps the caret visible: the blink starts over.
   caret_shown_ = HasFocus();
+  if (caret_shown_) {
+    caret_timer_.Start(std::chrono::milliseconds(kCaretBlinkMs), [this] { OnCaretTick(); });
+  }
   CopyIntoOwner();
 }
 
 void LayerEdit::OnEditFocus(bool focused) {
-  caret_ticks_ = 0;
   caret_shown_ = focused;
   if (focused) {
-    caret_timer_.Start(std::chrono::milliseconds(kCaretTickMs), [this] { OnCaretTick(); });
+    caret_timer_.Start(std::chrono::milliseconds(kCaretBlinkMs), [this] { OnCaretTick(); });
   } else {
     caret_timer_.Stop();
   }
@@ -104,12 +106,8 @@ void LayerEdit::OnEditActivate() {
 }
 
 void LayerEdit::OnCaretTick() {
-  caret_ticks_ = (caret_ticks_ + 1) % 10;
-  bool shown = caret_ticks_ < 5;
-  if (shown != caret_shown_) {
-    caret_shown_ = shown;
-    CopyIntoOwner();
-  }
+  caret_shown_ = !caret_shown_;
+  CopyIntoOwner();
 }
 
 }  // namespace quillo::ui

@@ -23,7 +23,8 @@ class LayerWnd;
 
 class LayerEdit : public window::EditListener {
  public:
-  static constexpr int kCaretTickMs = 100;
+  // The caret is shown and hidden in turn for this long each.
+  static constexpr int kCaretBlinkMs = 500;
   static gfx::Font DefaultFont() { return gfx::Font::Pixels("Arial", 13); }  // cell height 15
 
   LayerEdit(LayerWnd& owner, const gfx::Rect& rect, gfx::Font font = DefaultFont());
@@ -66,7 +67,6 @@ class LayerEdit : public window::EditListener {
   std::unique_ptr<window::EditHost> host_;
   std::function<void()> on_activate_;
   char32_t echo_ = 0;
-  int caret_ticks_ = 0;
   bool caret_shown_ = false;
   loop::Timer caret_timer_;
 };

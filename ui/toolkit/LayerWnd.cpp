@@ -46,14 +46,16 @@ bool LayerWnd::Create(const gfx::Rect& screen_rect, LayerWnd* parent, window::Wi
   if (!presenter_) return false;  // InitLayer may give up
   if (show_command_ != ShowCommand::kHide) presenter_->Show(show_command_ == ShowCommand::kShow);
   UpdateLayer();
-  if (uses_layer_timer_) StartLayerTimer();
+  if (uses_layer_timer_ && (layer_ticks_ == LayerTicks::kAlways || needs_update_)) {
+    StartLayerTimer();
+  }
   return true;
 }
 
 void LayerWnd::StartLayerTimer() {
   if (target_) {
     target_->SetTimer(kLayerTimerId, std::chrono::milliseconds(kLayerTimerPeriodMs),
-                      [this] { OnTimer(kLayerTimerId); });
+                      [this] { OnTimer(kLayerTimerId); }, loop::MainLoop::TimerPhase::kOnGrid);
   }
 }
 
@@ -94,7 +96,21 @@ void LayerWnd::OnDestroy() {}
 // ---- Platform-level operations ----------------------------------------------------------------
 
 void LayerWnd::OnTimer(int timer_id) {
-  if (timer_id == kLayerTimerId) UpdateIfDirty();
+  if (timer_id != kLayerTimerId) return;
+  UpdateIfDirty();
+  // Nothing left to present (or nobody to see it: Show presents what waits): no more ticks.
+  if (layer_ticks_ == LayerTicks::kWhileChanged && target_ &&
+      (!needs_update_ || !presenter_ || !presenter_->IsVisible())) {
+    target_->KillTimer(kLayerTimerId);
+  }
+}
+
+void LayerWnd::SetNeedsUpdate() {
+  needs_update_ = true;
+  if (uses_layer_timer_ && layer_ticks_ == LayerTicks::kWhileChanged && target_ &&
+      !target_->HasTimer(kLayerTimerId)) {
+    StartLayerTimer();
+  }
 }
 
 void LayerWnd::OnMouseMove(const window::MouseEvent& e) {
@@ -253,7 +269,7 @@ void LayerWnd::DrawAll() {
     if (!c->hidden) DrawControl(*c);
   }
   restore_under_control_ = true;
-  needs_update_ = true;
+  SetNeedsUpdate();
 }
 
 void LayerWnd::DrawBackground() {}
@@ -304,7 +320,7 @@ void LayerWnd::DrawControl(LayerControl& c) {
       if (c.list) c.list->Draw(painter);
       break;
   }
-  needs_update_ = true;
+  SetNeedsUpdate();
 }
 
 void LayerWnd::DrawTextButton(gfx::Painter& painter, const LayerControl& c, int state) {
@@ -600,7 +616,7 @@ void LayerWnd::RestoreBackground(const gfx::Rect& r) {
   if (clipped.IsEmpty()) return;
   gfx::Painter painter(back_buffer_);
   painter.CopyImage(background_, clipped, gfx::Point{clipped.left, clipped.top});
-  needs_update_ = true;
+  SetNeedsUpdate();
 }
 
 // ---- Native events ----------------------------------------------------------------------------

@@ -23,9 +23,15 @@
 
 namespace quillo::ui {
 
-// The window timer every skinned window runs unless it opts out, and its period.
+// The window timer of skinned windows, and its period: drawing marks the window changed and the
+// next tick presents it, so a burst of drawing reaches the screen once.
 inline constexpr int kLayerTimerId = 1000;
 inline constexpr int kLayerTimerPeriodMs = 40;
+
+// When the layer timer ticks: only while something drawn waits to be presented (a window that
+// changes only when drawn to, which then wakes nobody while idle), or all the time (a window
+// whose UpdateIfDirty or OnTimer animates by the tick: fades, karaoke, a summary it follows).
+enum class LayerTicks { kWhileChanged, kAlways };
 
 class PopupOwner;
 
@@ -150,6 +156,8 @@ class LayerWnd : public window::WindowEvents {
   void SetMinimumSize(gfx::Size size) { minimum_size_ = size; }
   void SetShowCommand(ShowCommand command) { show_command_ = command; }
   void SetUsesLayerTimer(bool uses) { uses_layer_timer_ = uses; }
+  // Before Create.
+  void SetLayerTicks(LayerTicks ticks) { layer_ticks_ = ticks; }
   void SetKeepAbove(bool above);
   void SetInputTransparent(bool transparent);
   // Before Create: whether the window may take the focus, and its title for the window list.
@@ -167,8 +175,8 @@ class LayerWnd : public window::WindowEvents {
   // Presents only `changed` (window pixels) when nothing else was drawn since the last update,
   // else the whole back buffer.
   void UpdateLayerPart(const gfx::Rect& changed);
-  // Marks the back buffer as changed since the last UpdateLayer.
-  void SetNeedsUpdate() { needs_update_ = true; }
+  // Marks the back buffer as changed since the last UpdateLayer (the layer timer presents it).
+  void SetNeedsUpdate();
   bool needs_update() const { return needs_update_; }
   // For windows that present something else than the back buffer (their own UpdateLayer).
   void ClearNeedsUpdate() { needs_update_ = false; }
@@ -228,6 +236,7 @@ class LayerWnd : public window::WindowEvents {
   gfx::Size size_;
   gfx::Font control_font_ = gfx::Font::Points("宋体", 9);
   bool uses_layer_timer_ = true;
+  LayerTicks layer_ticks_ = LayerTicks::kWhileChanged;
   bool keep_above_ = false;
   bool accept_focus_ = true;
   bool input_transparent_ = false;
