@@ -3,6 +3,7 @@
 #include <chrono>
 #include <iostream>
 #include <ostream>
+#include <thread>
 
 #include "app/AppConstants.h"
 #include "app/CompanionProgram.h"
@@ -22,6 +23,7 @@
 #include "platform/ipc/TerminationSignals.h"
 #include "platform/loop/LoopTarget.h"
 #include "platform/loop/MainLoop.h"
+#include "platform/media/GstMediaGraphFactory.h"
 #include "platform/shell/Autorun.h"
 #include "platform/shell/DetachedLauncher.h"
 #include "platform/shell/UrlProtocol.h"
@@ -93,6 +95,10 @@ bool CSorvelClientApp::InitInstance() {
   std::unique_ptr<ui::UiRuntime> ui_runtime;
   if (!environment_.headless) ui_runtime = ui::UiRuntime::Start(nullptr, nullptr);
   timeline.Mark("window system started");
+  // The player's media framework starts beside the store's reading (the window's player waits
+  // for it there).
+  std::jthread media_start;
+  if (ui_runtime) media_start = audio::GstMediaGraphFactory::InitialiseInBackground();
   std::unique_ptr<loop::MainLoop> headless_loop;
   if (!ui_runtime) headless_loop = std::make_unique<loop::MainLoop>();
   loop::MainLoop& loop = ui_runtime ? ui_runtime->loop() : *headless_loop;

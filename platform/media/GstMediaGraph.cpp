@@ -287,6 +287,8 @@ void GstMediaGraph::TearDown() {
   resume_position_ns_ = 0;
   std::lock_guard lock(tap_state_->mutex);
   tap_state_->recent.clear();
+  tap_state_->caps.reset();
+  tap_state_->format.reset();
 }
 
 bool GstMediaGraph::Run() {
@@ -405,6 +407,11 @@ TapFailure GstMediaGraph::InsertTap() {
 
 std::optional<PcmFormat> GstMediaGraph::TapFormat() const {
   if (tap_ == nullptr) return std::nullopt;
+  {
+    std::lock_guard lock(tap_state_->mutex);
+    if (tap_state_->format) return tap_state_->format;
+  }
+  // No buffer has passed the tap yet.
   GstObjectPtr<GstPad> pad(gst_element_get_static_pad(tap_, "src"));
   GstMiniPtr<GstCaps> caps(gst_pad_get_current_caps(pad.get()));
   GstAudioInfo info;
@@ -429,14 +436,25 @@ std::vector<GraphEvent> GstMediaGraph::TakeEvents() {
 GstPadProbeReturn GstMediaGraph::OnTapBuffer(GstPad* pad, GstPadProbeInfo* info, gpointer tap) {
   auto* state = static_cast<TapState*>(tap);
   GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
+  GstMiniPtr<GstCaps> caps(gst_pad_get_current_caps(pad));
+  if (!caps) return GST_PAD_PROBE_OK;
   std::size_t frame_bytes = 0;
   {
-    GstMiniPtr<GstCaps> caps(gst_pad_get_current_caps(pad));
-    GstAudioInfo audio;
-    if (caps && gst_audio_info_from_caps(&audio, caps.get()))
-      frame_bytes = std::size_t(GST_AUDIO_INFO_BPF(&audio));
+    std::lock_guard lock(state->mutex);
+    if (state->caps.get() != caps.get()) {
+      GstAudioInfo audio;
+      if (!gst_audio_info_from_caps(&audio, caps.get()) || GST_AUDIO_INFO_BPF(&audio) <= 0) {
+        return GST_PAD_PROBE_OK;
+      }
+      state->format = PcmFormat{GST_AUDIO_INFO_CHANNELS(&audio), GST_AUDIO_INFO_WIDTH(&audio),
+                                GST_AUDIO_INFO_RATE(&audio)};
+      const auto bytes = std::size_t(GST_AUDIO_INFO_BPF(&audio));
+      if (state->frame_bytes != bytes) state->recent.clear();
+      state->frame_bytes = bytes;
+      state->caps = std::move(caps);
+    }
+    frame_bytes = state->frame_bytes;
   }
-  if (frame_bytes == 0) return GST_PAD_PROBE_OK;
   GstMapInfo map;
   if (!gst_buffer_map(buffer, &map, GST_MAP_READ)) return GST_PAD_PROBE_OK;
   const std::size_t limit = frame_bytes * kTapWindowFrames;

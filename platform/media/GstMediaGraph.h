@@ -30,6 +30,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -99,10 +100,13 @@ class GstMediaGraph final : public MediaGraph {
  private:
   // What the streaming thread and the window thread share about the tap.
   // The latest PCM, oldest first, at most kTapWindowFrames frames of frame_bytes each.
+  // The tap's format is read from its caps when they change, not for every buffer and tick.
   struct TapState {
     mutable std::mutex mutex;
     std::vector<std::uint8_t> recent;  // guarded by mutex
     std::size_t frame_bytes = 0;       // guarded by mutex
+    GstMiniPtr<GstCaps> caps;          // the caps format was read from; guarded by mutex
+    std::optional<PcmFormat> format;   // guarded by mutex
   };
 
   bool StartPipeline(const char* source_factory, const std::string& source_name,

@@ -45,6 +45,10 @@ bool InitialiseGstreamer() {
 GstMediaGraphFactory::GstMediaGraphFactory(std::string sink_description)
     : sink_description_(std::move(sink_description)), initialised_(InitialiseGstreamer()) {}
 
+std::jthread GstMediaGraphFactory::InitialiseInBackground() {
+  return std::jthread([] { InitialiseGstreamer(); });
+}
+
 std::string GstMediaGraphFactory::SinkDescriptionFromEnvironment() {
   const char* text = std::getenv("QUILLO_AUDIO_SINK");
   return text != nullptr && *text != '\0' ? text : "autoaudiosink";

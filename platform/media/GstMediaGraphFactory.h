@@ -6,6 +6,7 @@
 // "autoaudiosink". Each build of each graph parses it anew, so a file sink is rewritten by every
 // build; "filesink location=out.raw append=true" collects the raw S16LE output of all builds.
 #include <string>
+#include <thread>
 
 #include "platform/media/MediaGraph.h"
 
@@ -16,6 +17,12 @@ class GstMediaGraphFactory final : public MediaGraphFactory {
   // Initialises GStreamer once per process and registers the snapshot source. Any thread; the
   // graphs it creates belong to the thread that calls Create.
   explicit GstMediaGraphFactory(std::string sink_description = SinkDescriptionFromEnvironment());
+
+  // Starts the once-per-process initialisation (GStreamer's registry read, some 20 ms) on a
+  // thread of its own, so that it overlaps other start-up work; a factory made meanwhile waits
+  // for it. The thread is joined when the handle goes. Call it after anything that changes the
+  // environment (GStreamer reads it while it starts).
+  [[nodiscard]] static std::jthread InitialiseInBackground();
 
   // QUILLO_AUDIO_SINK, or "autoaudiosink" when it is unset or empty.
   static std::string SinkDescriptionFromEnvironment();
