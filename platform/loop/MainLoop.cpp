@@ -120,8 +120,9 @@ class MainLoop::Impl {
     unsigned handle = ++last_timer_;
     auto* callback = new TimerCallback{this, handle};
     const long long period_ms = std::max<long long>(1, period.count());
-    GSource* source = phase == TimerPhase::kOnGrid ? NewGridSource(period_ms)
-                                                    : g_timeout_source_new(static_cast<guint>(period_ms));
+    GSource* source = phase == TimerPhase::kOnGrid
+                          ? NewGridSource(period_ms)
+                          : g_timeout_source_new(static_cast<guint>(period_ms));
     g_source_set_callback(source, &Impl::OnTimer, callback,
                           [](gpointer data) { delete static_cast<TimerCallback*>(data); });
     timers_.emplace(handle, Timer{source, std::make_shared<Task>(std::move(task))});

@@ -21,6 +21,11 @@ constexpr gsize kTypeFindBytes = 256 * 1024;
 constexpr const char* kProcessCaps = "audio/x-raw,format=F32LE,layout=interleaved";
 constexpr const char* kTapCaps = "audio/x-raw,format=S16LE,layout=interleaved";
 
+PcmFormat FormatOf(const GstAudioInfo& info) {
+  return PcmFormat{GST_AUDIO_INFO_CHANNELS(&info), GST_AUDIO_INFO_WIDTH(&info),
+                   GST_AUDIO_INFO_RATE(&info)};
+}
+
 GstObjectPtr<GstElement> MakeElement(const char* factory, const std::string& name) {
   GstElement* element = gst_element_factory_make(factory, name.c_str());
   if (element == nullptr) return nullptr;
@@ -416,8 +421,7 @@ std::optional<PcmFormat> GstMediaGraph::TapFormat() const {
   GstMiniPtr<GstCaps> caps(gst_pad_get_current_caps(pad.get()));
   GstAudioInfo info;
   if (!caps || !gst_audio_info_from_caps(&info, caps.get())) return std::nullopt;
-  return PcmFormat{GST_AUDIO_INFO_CHANNELS(&info), GST_AUDIO_INFO_WIDTH(&info),
-                   GST_AUDIO_INFO_RATE(&info)};
+  return FormatOf(info);
 }
 
 bool GstMediaGraph::CopyTapBuffer(std::vector<std::uint8_t>& out) const {
@@ -446,8 +450,7 @@ GstPadProbeReturn GstMediaGraph::OnTapBuffer(GstPad* pad, GstPadProbeInfo* info,
       if (!gst_audio_info_from_caps(&audio, caps.get()) || GST_AUDIO_INFO_BPF(&audio) <= 0) {
         return GST_PAD_PROBE_OK;
       }
-      state->format = PcmFormat{GST_AUDIO_INFO_CHANNELS(&audio), GST_AUDIO_INFO_WIDTH(&audio),
-                                GST_AUDIO_INFO_RATE(&audio)};
+      state->format = FormatOf(audio);
       const auto bytes = std::size_t(GST_AUDIO_INFO_BPF(&audio));
       if (state->frame_bytes != bytes) state->recent.clear();
       state->frame_bytes = bytes;
@@ -464,10 +467,6 @@ GstPadProbeReturn GstMediaGraph::OnTapBuffer(GstPad* pad, GstPadProbeInfo* info,
   size = std::min(size, limit);
   {
     std::lock_guard lock(state->mutex);
-    if (state->frame_bytes != frame_bytes) {
-      state->recent.clear();
-      state->frame_bytes = frame_bytes;
-    }
     std::vector<std::uint8_t>& recent = state->recent;
     const std::size_t keep = std::min(recent.size(), limit - size);
     recent.erase(recent.begin(), recent.end() - std::ptrdiff_t(keep));

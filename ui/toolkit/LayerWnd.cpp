@@ -46,9 +46,8 @@ bool LayerWnd::Create(const gfx::Rect& screen_rect, LayerWnd* parent, window::Wi
   if (!presenter_) return false;  // InitLayer may give up
   if (show_command_ != ShowCommand::kHide) presenter_->Show(show_command_ == ShowCommand::kShow);
   UpdateLayer();
-  if (uses_layer_timer_ && (layer_ticks_ == LayerTicks::kAlways || needs_update_)) {
-    StartLayerTimer();
-  }
+  // A window ticking while changed started its timer when DrawAll marked it changed.
+  if (uses_layer_timer_ && layer_ticks_ == LayerTicks::kAlways) StartLayerTimer();
   return true;
 }
 
