@@ -4,18 +4,21 @@
 //
 // The store lives in a temporary data folder and is made anew every few hundred inputs, so that
 // what the answers add does not pile up; nothing it holds names a song file, so nothing outside
-// that folder is touched.
+// that folder is touched. Before a store goes it is closed and opened again: the songs the
+// answers left must come back from the data file as they were, in the same order.
 #include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "FuzzCheck.h"
 #include "FuzzInput.h"
 #include "platform/text/TextCodec.h"
 #include "store/DocumentStore.h"
 #include "store/ListDocument.h"
+#include "store/MusicLibrary.h"
 #include "store/ServiceAnswers.h"
 #include "store/StoreRuntime.h"
 
@@ -39,6 +42,7 @@ class FuzzStore {
 
   quillo::store::StoreRuntime& Runtime() {
     if (runtime_ && ++uses_ < kInputsPerStore) return *runtime_;
+    CheckReopenedSongs();
     Shut();
     std::filesystem::create_directories(folder_);
     runtime_ = std::make_unique<quillo::store::StoreRuntime>(folder_.string() + "/");
@@ -48,6 +52,28 @@ class FuzzStore {
   }
 
  private:
+  // Opening resets an unfinished download's status and drops a stored song's preview name; the
+  // rest of every record must survive the file.
+  std::vector<quillo::store::MusicRecord> Songs() {
+    std::vector<quillo::store::MusicRecord> songs;
+    for (const auto& shared : runtime_->library().AllRecords()) {
+      quillo::store::MusicRecord record = *shared;
+      record.erase("status");
+      record.erase("tryout");
+      songs.push_back(std::move(record));
+    }
+    return songs;
+  }
+
+  void CheckReopenedSongs() {
+    if (!runtime_) return;
+    const std::vector<quillo::store::MusicRecord> before = Songs();
+    FUZZ_CHECK(runtime_->Close());
+    runtime_ = std::make_unique<quillo::store::StoreRuntime>(folder_.string() + "/");
+    FUZZ_CHECK(runtime_->Open(/*start_saver=*/false));
+    FUZZ_CHECK(Songs() == before);
+  }
+
   void Shut() {
     if (!runtime_) return;
     runtime_->Close();

@@ -12,10 +12,14 @@ bool HasOnlyElementChildren(const TiXmlElement& element) {
   return true;
 }
 
-void PrintNode(std::string& out, const TiXmlNode& node, int depth);
+void PrintNode(std::string& out, const TiXmlNode& node, int depth, const ChildPrinters& printers);
 
-void PrintElement(std::string& out, const TiXmlElement& element, int depth) {
-  if (!HasOnlyElementChildren(element)) {
+void PrintElement(std::string& out, const TiXmlElement& element, int depth,
+                  const ChildPrinters& printers) {
+  auto own_printer = printers.find(&element);
+  const ChildPrinter* children =
+      own_printer == printers.end() || !own_printer->second ? nullptr : &own_printer->second;
+  if (children == nullptr && !HasOnlyElementChildren(element)) {
     // Text, comments and the like never occur in our own files; keep TinyXML's form for them.
     TiXmlPrinter printer;
     printer.SetIndent("    ");
@@ -44,13 +48,16 @@ void PrintElement(std::string& out, const TiXmlElement& element, int depth) {
     AppendEscaped(out, attribute->ValueStr());
     out += '"';
   }
-  if (element.FirstChild() == nullptr) {
+  const std::size_t opened = out.size();
+  out += ">\n";
+  if (children) (*children)(out, depth + 1);
+  if (out.size() == opened + 2 && element.FirstChild() == nullptr) {
+    out.resize(opened);
     out += " />\n";
     return;
   }
-  out += ">\n";
   for (const TiXmlNode* child = element.FirstChild(); child; child = child->NextSibling()) {
-    PrintNode(out, *child, depth + 1);
+    PrintNode(out, *child, depth + 1, printers);
   }
   AppendIndent(out, depth);
   out += "</";
@@ -58,9 +65,9 @@ void PrintElement(std::string& out, const TiXmlElement& element, int depth) {
   out += ">\n";
 }
 
-void PrintNode(std::string& out, const TiXmlNode& node, int depth) {
+void PrintNode(std::string& out, const TiXmlNode& node, int depth, const ChildPrinters& printers) {
   if (const TiXmlElement* element = node.ToElement()) {
-    PrintElement(out, *element, depth);
+    PrintElement(out, *element, depth, printers);
     return;
   }
   TiXmlPrinter printer;
@@ -97,11 +104,11 @@ void AppendEscaped(std::string& out, const std::string& value) {
   }
 }
 
-std::string PrintDocumentText(const TiXmlDocument& document) {
+std::string PrintDocumentText(const TiXmlDocument& document, const ChildPrinters& printers) {
   std::string out;
   out.reserve(1 << 16);
   for (const TiXmlNode* node = document.FirstChild(); node; node = node->NextSibling()) {
-    PrintNode(out, *node, 0);
+    PrintNode(out, *node, 0, printers);
   }
   return out;
 }

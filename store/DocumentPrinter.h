@@ -4,11 +4,19 @@
 // '\'' and control character is written as an entity, so any stored text reads back unchanged.
 #include <tinyxml.h>
 
+#include <functional>
+#include <map>
 #include <string>
 
 namespace quillo::store {
 
-std::string PrintDocumentText(const TiXmlDocument& document);
+// Appends children of an element that a section holds in a form of its own, one line each,
+// indented for `depth`.
+using ChildPrinter = std::function<void(std::string& out, int depth)>;
+using ChildPrinters = std::map<const TiXmlElement*, ChildPrinter>;
+
+// The printers' lines come first among their element's children.
+std::string PrintDocumentText(const TiXmlDocument& document, const ChildPrinters& printers = {});
 
 // Appends the attribute value escaped for a double-quoted XML attribute.
 void AppendEscaped(std::string& out, const std::string& value);

@@ -1,10 +1,12 @@
 #include "store/DocumentStore.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/fs/FileSystem.h"
 #include "store/DocumentPrinter.h"
 #include "store/Migration.h"
+#include "store/PrintedSongs.h"
 
 namespace quillo::store {
 namespace {
@@ -42,6 +44,20 @@ bool DocumentStore::ParseInto(TiXmlDocument& document, const std::string& text) 
   return !document.Error() && document.RootElement() != nullptr;
 }
 
+std::vector<MusicRecord> DocumentStore::TakeSongsReadAhead() {
+  return std::exchange(songs_read_ahead_, {});
+}
+
+void DocumentStore::ReturnSongsReadAhead() {
+  const std::vector<MusicRecord> songs = std::exchange(songs_read_ahead_, {});
+  TiXmlElement* folder = Resolve("folders#folder:music#", false);
+  if (songs.empty() || folder == nullptr) return;
+  std::vector<const MusicRecord*> order;
+  order.reserve(songs.size());
+  for (const MusicRecord& record : songs) order.push_back(&record);
+  PutSongElementsFirst(*folder, order);
+}
+
 DocumentStore::LoadResult DocumentStore::ReadDataFile() {
   const std::string path = DataFilePath();
   if (fs::PathExists(path)) {
@@ -52,7 +68,7 @@ DocumentStore::LoadResult DocumentStore::ReadDataFile() {
     XorWithKey(*bytes, 1);
     // The text must end where the file ends; a NUL inside means the file is damaged.
     std::string text = bytes->substr(1);
-    if (text.find('\0') != std::string::npos || !ParseInto(document_, text)) {
+    if (text.find('\0') != std::string::npos || !ParseDataFileText(document_, text, songs_read_ahead_)) {
       return LoadResult::kUnreadable;
     }
     // What is on disk is what is in memory: only a change made while opening (migration,
@@ -103,6 +119,7 @@ bool DocumentStore::Open(bool start_saver) {
   {
     LockGuard lock = Lock();
     RemoveStaleTemporaries();
+    child_printers_.clear();
     LoadResult result = ReadDataFile();
     if (result != LoadResult::kLoaded) {
       if (result == LoadResult::kUnreadable) KeepAside();
@@ -120,6 +137,7 @@ bool DocumentStore::Open(bool start_saver) {
     SetCurrentListField(GetConfigText("module.music.currentplaylist"));
     SetCurrentItemField(GetConfigText("module.music.currentplay"));
     for (StoreSection* section : sections_) section->OnOpen(*this);
+    ReturnSongsReadAhead();
     opened_ = true;
   }
   if (start_saver) {
@@ -181,7 +199,7 @@ bool DocumentStore::SaveIfDirty() {
     if (!dirty_) return true;
     if (writes_blocked_) return false;
     auto start = std::chrono::steady_clock::now();
-    printed = PrintDocumentText(document_);
+    printed = PrintDocumentText(document_, child_printers_);
     dirty_ = false;
     auto held = std::chrono::duration_cast<std::chrono::microseconds>(
         std::chrono::steady_clock::now() - start);
@@ -210,7 +228,7 @@ bool DocumentStore::WriteDocument(const std::string& printed) {
 
 std::string DocumentStore::PrintDocument() const {
   LockGuard lock = Lock();
-  return PrintDocumentText(document_);
+  return PrintDocumentText(document_, child_printers_);
 }
 
 void DocumentStore::MarkDirty() {

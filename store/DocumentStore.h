@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "store/DocMusicActionListener.h"
+#include "store/DocumentPrinter.h"
 #include "store/MusicRecord.h"
 #include "store/ProgramVersion.h"
 #include "store/Rect.h"
@@ -122,6 +123,22 @@ class DocumentStore {
   TiXmlElement* InsertCopyBefore(TiXmlElement* sibling, const TiXmlElement& source);
   TiXmlElement* InsertCopyAfter(TiXmlElement* sibling, const TiXmlElement& source);
   static MusicRecord ReadAllAttributes(const TiXmlElement* element);
+  // Letters, digits, '_', '-' and '.', not starting with a digit, '-' or '.': the attribute and
+  // element names this store writes.
+  static bool IsXmlName(std::string_view name);
+  // A song's `file` element: "id" first, then the other attributes, without the search keys.
+  static std::unique_ptr<TiXmlElement> SongElement(const MusicRecord& record);
+  // The songs' elements, in order, before whatever else the folder holds.
+  static void PutSongElementsFirst(TiXmlElement& folder, const std::vector<const MusicRecord*>& songs);
+  // The music folder's songs when Open read them straight from the data file's text (the
+  // folder's element then holds none of them); the first call takes them. Songs no section
+  // takes by the end of Open become elements of the folder again.
+  std::vector<MusicRecord> TakeSongsReadAhead();
+  // A section that holds an element's children in a form of its own (the song records) prints
+  // them itself: whenever the document is printed, `printer` appends them before the element's
+  // own children. An empty printer removes it; so do loading the document again and removing
+  // the element.
+  void SetChildPrinter(const TiXmlElement* element, ChildPrinter printer);
 
   // ---- Configuration ---------------------------------------------------------------------
   std::string GetConfigText(std::string_view key, std::string_view fallback = {}) const;
@@ -182,6 +199,7 @@ class DocumentStore {
   enum class LoadResult { kLoaded, kMissing, kUnreadable };
   LoadResult ReadDataFile();
   bool ParseInto(TiXmlDocument& document, const std::string& text) const;
+  void ReturnSongsReadAhead();
   bool WriteDocument(const std::string& printed);
   void KeepAside();
   void RemoveStaleTemporaries();
@@ -202,6 +220,8 @@ class DocumentStore {
   std::set<DocMusicActionListener*> listeners_;
   std::vector<StoreSection*> sections_;
   std::vector<RemovalObserver> removal_observers_;
+  ChildPrinters child_printers_;
+  std::vector<MusicRecord> songs_read_ahead_;
   std::string kept_aside_path_;
   // Set when an unreadable data file could not be moved aside: it is never overwritten then.
   bool writes_blocked_ = false;

@@ -7,19 +7,6 @@
 namespace quillo::store {
 namespace {
 
-// Element and attribute names we create must print as well-formed XML, whatever a caller puts
-// into a path.
-bool IsXmlName(std::string_view name) {
-  if (name.empty()) return false;
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    char c = name[i];
-    bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
-    bool other = (c >= '0' && c <= '9') || c == '-' || c == '.';
-    if (!(letter || (i > 0 && other))) return false;
-  }
-  return true;
-}
-
 struct Step {
   std::string_view element;
   std::string_view attribute;  // empty: the element alone
@@ -159,9 +146,59 @@ void DocumentStore::AddRemovalObserver(RemovalObserver observer) {
   removal_observers_.push_back(std::move(observer));
 }
 
+// Element and attribute names we create must print as well-formed XML, whatever a caller puts
+// into a path.
+bool DocumentStore::IsXmlName(std::string_view name) {
+  if (name.empty()) return false;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    char c = name[i];
+    bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+    bool other = (c >= '0' && c <= '9') || c == '-' || c == '.';
+    if (!(letter || (i > 0 && other))) return false;
+  }
+  return true;
+}
+
+std::unique_ptr<TiXmlElement> DocumentStore::SongElement(const MusicRecord& record) {
+  auto element = std::make_unique<TiXmlElement>("file");
+  element->SetAttribute("id", IdOf(record));
+  for (const auto& [name, value] : record) {
+    if (IsStoredAfterId(name)) element->SetAttribute(name, value);
+  }
+  return element;
+}
+
+void DocumentStore::PutSongElementsFirst(TiXmlElement& folder,
+                                         const std::vector<const MusicRecord*>& songs) {
+  TiXmlNode* first_other = folder.FirstChild();
+  for (const MusicRecord* record : songs) {
+    std::unique_ptr<TiXmlElement> element = SongElement(*record);
+    if (first_other != nullptr) {
+      folder.InsertBeforeChild(first_other, *element);
+    } else {
+      folder.LinkEndChild(element.release());
+    }
+  }
+}
+
+void DocumentStore::SetChildPrinter(const TiXmlElement* element, ChildPrinter printer) {
+  if (element == nullptr) return;
+  if (printer) {
+    child_printers_[element] = std::move(printer);
+  } else {
+    child_printers_.erase(element);
+  }
+}
+
 void DocumentStore::RemoveElement(TiXmlElement* element) {
   if (element == nullptr || element->Parent() == nullptr) return;
   for (const RemovalObserver& observer : removal_observers_) observer(*element);
+  // A printer of the element or of one inside it would name freed memory.
+  for (auto it = child_printers_.begin(); it != child_printers_.end();) {
+    const TiXmlNode* node = it->first;
+    while (node != nullptr && node != element) node = node->Parent();
+    it = node == element ? child_printers_.erase(it) : std::next(it);
+  }
   element->Parent()->RemoveChild(element);
   MarkDirty();
 }

@@ -24,13 +24,23 @@ long long VersionNumber(std::string_view version) {
   return parts[0] * 1000000 + parts[1] * 1000 + parts[2];
 }
 
+namespace {
+long long DocumentVersion(const TiXmlElement& root) {
+  const std::string* version = root.Attribute(std::string("version"));
+  return version ? VersionNumber(*version) : 0;
+}
+}  // namespace
+
+bool MigrationApplies(const TiXmlDocument& document) {
+  const TiXmlElement* root = document.RootElement();
+  return root != nullptr && DocConverterImpl1_2_11("").Applies(DocumentVersion(*root));
+}
+
 bool RunMigration(TiXmlDocument& document, const std::string& data_folder) {
   TiXmlElement* root = document.RootElement();
   if (root == nullptr) return false;
-  const std::string* version = root->Attribute(std::string("version"));
-  long long number = version ? VersionNumber(*version) : 0;
   DocConverterImpl1_2_11 converter(data_folder + "lyric/");
-  if (!converter.Applies(number)) return false;
+  if (!converter.Applies(DocumentVersion(*root))) return false;
   converter.Convert(document);
   root->SetAttribute("version", DocumentStore::kVersion);
   return true;

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 
 #include "platform/fs/FileSystem.h"
 #include "platform/text/TextUtil.h"
+#include "store/DocumentPrinter.h"
 #include "store/DocumentStore.h"
 #include "store/DownloadStopper.h"
 #include "store/PlaylistIndex.h"
@@ -57,60 +59,123 @@ void MusicLibrary::SetDeviceSource(DeviceListSource* devices) {
 }
 
 void MusicLibrary::AddSearchKeys(MusicRecord& record) {
-  record["_name"] = text::PinyinInitials(AttributeOf(record, "name"));
-  record["_artist_name"] = text::PinyinInitials(AttributeOf(record, "artist_name"));
+  record[std::string(kSearchNameKey)] = text::PinyinInitials(AttributeOf(record, "name"));
+  record[std::string(kSearchArtistKey)] =
+      text::PinyinInitials(AttributeOf(record, "artist_name"));
 }
 
 TiXmlElement* MusicLibrary::MusicFolderElement(bool create) {
-  return store_.Resolve("folders#folder:music#", create);
+  TiXmlElement* folder = store_.Resolve("folders#folder:music#", create);
+  if (folder != nullptr && folder != printed_folder_) {
+    store_.SetChildPrinter(folder, [this](std::string& out, int depth) { PrintSongs(out, depth); });
+    printed_folder_ = folder;
+  }
+  return folder;
 }
 
-void MusicLibrary::OnOpen(DocumentStore&) {
+void MusicLibrary::PrintSongs(std::string& out, int depth) const {
+  const std::string indent(static_cast<std::size_t>(depth) * 4, ' ');
+  for (const SongEntry* entry : order_) {
+    if (entry == nullptr) continue;
+    const MusicRecord& record = *entry->record;
+    out += indent;
+    out += "<file id=\"";
+    AppendEscaped(out, IdOf(record));
+    out += '"';
+    for (const auto& [name, value] : record) {
+      if (!IsStoredAfterId(name)) continue;
+      out += ' ';
+      out += name;
+      out += "=\"";
+      AppendEscaped(out, value);
+      out += '"';
+    }
+    out += " />\n";
+  }
+}
+
+void MusicLibrary::ReturnSongsToDocument() {
+  if (order_.size() == removed_from_order_) return;
+  TiXmlElement* folder = store_.Resolve("folders#folder:music#", true);
+  if (folder == nullptr) return;
+  // Copies of a song left in the folder (a damaged file's) come after it, as they were printed.
+  std::vector<const MusicRecord*> songs;
+  songs.reserve(order_.size() - removed_from_order_);
+  for (const SongEntry* entry : order_) {
+    if (entry != nullptr) songs.push_back(entry->record.get());
+  }
+  DocumentStore::PutSongElementsFirst(*folder, songs);
+}
+
+void MusicLibrary::ClearSongs() {
   songs_.clear();
+  order_.clear();
+  removed_from_order_ = 0;
   album_uses_.clear();
   artist_uses_.clear();
   file_name_uses_.clear();
+  if (printed_folder_ != nullptr) store_.SetChildPrinter(printed_folder_, {});
+  printed_folder_ = nullptr;
+}
+
+void MusicLibrary::OnOpen(DocumentStore&) {
+  ClearSongs();
+  std::vector<MusicRecord> read_ahead = store_.TakeSongsReadAhead();
   TiXmlElement* folder = MusicFolderElement(false);
   if (folder == nullptr) return;
   const std::string cache_folder = store_.FolderPath(".cache");
   // A large library is indexed in one go: the table is made its full size first instead of
   // growing (and moving every entry) as it fills.
-  std::size_t files = 0;
+  std::size_t songs = read_ahead.size();
   for (TiXmlElement* file = folder->FirstChildElement("file"); file;
        file = file->NextSiblingElement("file"))
-    ++files;
-  songs_.reserve(files);
+    ++songs;
+  songs_.reserve(songs);
+  order_.reserve(songs);
+  for (MusicRecord& record : read_ahead) OpenSong(std::move(record), cache_folder);
+  std::vector<MusicRecord>().swap(read_ahead);
+  std::vector<TiXmlElement*> taken;
   for (TiXmlElement* file = folder->FirstChildElement("file"); file;
        file = file->NextSiblingElement("file")) {
-    std::optional<std::string> id = DocumentStore::GetText(file, "id");
-    if (!id) continue;
-    // The first element of an id is the one a path would find; later copies are dead weight.
-    auto [entry, inserted] = songs_.try_emplace(std::move(*id));
-    if (!inserted) continue;
-    const std::optional<std::string> status_text =
-        DocumentStore::GetText(file, kSongStatusAttribute);
-    const SongStatus status = SongStatusFromText(status_text.value_or(std::string()));
-    if (status != SongStatus::kDownloaded) {
-      // A missing status already reads as waiting: only an interrupted or failed download (or
-      // text that is no status) is written back, so opening an unchanged library changes nothing.
-      const std::string_view waiting = SongStatusText(SongStatus::kWaiting);
-      if (status_text && *status_text != waiting) {
-        store_.SetText(file, kSongStatusAttribute, waiting);
-      }
-    } else if (std::string tryout = DocumentStore::GetTextOr(file, "tryout"); !tryout.empty()) {
-      store_.RemoveAttribute(file, "tryout");
-      std::string preview = ResolveStoredPath(cache_folder, tryout);
-      if (!preview.empty()) fs::RemoveFile(preview);
-    }
-    SetEntry(entry->second, file, DocumentStore::ReadAllAttributes(file));
+    // The first element of an id is the one a path would find; later copies are dead weight,
+    // left in the document as they are.
+    if (file->Attribute("id") == nullptr) continue;
+    if (OpenSong(DocumentStore::ReadAllAttributes(file), cache_folder)) taken.push_back(file);
   }
+  // Removed only once every record is made, so that the elements' memory is freed as one block
+  // the allocator can give back, rather than holes between the records.
+  for (TiXmlElement* file : taken) folder->RemoveChild(file);
+}
+
+bool MusicLibrary::OpenSong(MusicRecord record, const std::string& cache_folder) {
+  auto [entry, inserted] = songs_.try_emplace(IdOf(record));
+  if (!inserted) return false;
+  const auto status_text = record.find(std::string(kSongStatusAttribute));
+  const SongStatus status = SongStatusFromText(
+      status_text == record.end() ? std::string_view() : std::string_view(status_text->second));
+  if (status != SongStatus::kDownloaded) {
+    // A missing status already reads as waiting: only an interrupted or failed download (or
+    // text that is no status) is written back, so opening an unchanged library changes nothing.
+    const std::string_view waiting = SongStatusText(SongStatus::kWaiting);
+    if (status_text != record.end() && status_text->second != waiting) {
+      status_text->second = std::string(waiting);
+      store_.MarkDirty();
+    }
+  } else if (auto tryout = record.find("tryout");
+             tryout != record.end() && !tryout->second.empty()) {
+    const std::string preview = ResolveStoredPath(cache_folder, tryout->second);
+    record.erase(tryout);
+    store_.MarkDirty();
+    if (!preview.empty()) fs::RemoveFile(preview);
+  }
+  AppendToOrder(entry->second);
+  SetEntry(entry->second, std::move(record));
+  return true;
 }
 
 void MusicLibrary::OnClose(DocumentStore&) {
-  songs_.clear();
-  album_uses_.clear();
-  artist_uses_.clear();
-  file_name_uses_.clear();
+  ReturnSongsToDocument();
+  ClearSongs();
 }
 
 void MusicLibrary::CountNames(const MusicRecord& record, int delta) {
@@ -138,18 +203,25 @@ bool MusicLibrary::FileNameInUse(std::string_view file_name,
   return uses > 0;
 }
 
-void MusicLibrary::CacheRecord(const std::string& music_id, TiXmlElement* element,
-                               MusicRecord record) {
+void MusicLibrary::CacheRecord(const std::string& music_id, MusicRecord record) {
   auto [it, inserted] = songs_.try_emplace(music_id);
-  if (!inserted) CountNames(*it->second.record, -1);
-  SetEntry(it->second, element, std::move(record));
+  if (inserted) {
+    AppendToOrder(it->second);
+  } else {
+    CountNames(*it->second.record, -1);
+  }
+  SetEntry(it->second, std::move(record));
 }
 
-void MusicLibrary::SetEntry(SongEntry& entry, TiXmlElement* element, MusicRecord record) {
+void MusicLibrary::SetEntry(SongEntry& entry, MusicRecord record) {
   AddSearchKeys(record);
-  entry.element = element;
   entry.record = std::make_shared<const MusicRecord>(std::move(record));
   CountNames(*entry.record, +1);
+}
+
+void MusicLibrary::AppendToOrder(SongEntry& entry) {
+  entry.position = order_.size();
+  order_.push_back(&entry);
 }
 
 void MusicLibrary::SetCachedAttribute(const std::string& music_id, const std::string& name,
@@ -158,14 +230,22 @@ void MusicLibrary::SetCachedAttribute(const std::string& music_id, const std::st
   if (entry == nullptr) return;
   MusicRecord record = *entry->record;
   record[name] = value;
-  CacheRecord(music_id, entry->element, std::move(record));
+  CacheRecord(music_id, std::move(record));
 }
 
 void MusicLibrary::DropRecord(const std::string& music_id) {
   auto it = songs_.find(music_id);
   if (it == songs_.end()) return;
   CountNames(*it->second.record, -1);
+  order_[it->second.position] = nullptr;
+  ++removed_from_order_;
   songs_.erase(it);
+  // Deleting many songs stays linear: the gaps are squeezed out once they are half the order.
+  if (removed_from_order_ > 64 && removed_from_order_ * 2 > order_.size()) {
+    std::erase(order_, nullptr);
+    for (std::size_t i = 0; i < order_.size(); ++i) order_[i]->position = i;
+    removed_from_order_ = 0;
+  }
 }
 
 MusicLibrary::SongEntry* MusicLibrary::Entry(std::string_view music_id) {
@@ -208,14 +288,9 @@ std::size_t MusicLibrary::Count() const {
 std::vector<MusicRecordPtr> MusicLibrary::AllRecords() const {
   auto lock = store_.Lock();
   std::vector<MusicRecordPtr> records;
-  TiXmlElement* folder = const_cast<MusicLibrary*>(this)->MusicFolderElement(false);
-  if (folder == nullptr) return records;
   records.reserve(songs_.size());
-  for (TiXmlElement* file = folder->FirstChildElement("file"); file;
-       file = file->NextSiblingElement("file")) {
-    const std::string* id = file->Attribute(std::string("id"));
-    const SongEntry* entry = id ? Entry(*id) : nullptr;
-    if (entry && entry->element == file) records.push_back(entry->record);
+  for (const SongEntry* entry : order_) {
+    if (entry != nullptr) records.push_back(entry->record);
   }
   return records;
 }
@@ -224,24 +299,16 @@ bool MusicLibrary::AddMusic(const MusicRecord& record, bool announce) {
   auto lock = store_.Lock();
   const std::string& id = AttributeOf(record, "id");
   if (id.empty()) return false;
-  TiXmlElement* folder = MusicFolderElement(true);
-  if (folder == nullptr) return false;
+  if (MusicFolderElement(true) == nullptr) return false;
   store_.MarkListsChanged();
-  SongEntry* entry = Entry(id);
-  TiXmlElement* element = entry ? entry->element : nullptr;
-  if (element == nullptr) {
-    // Every element of the library is in the cache, so a song that is not cached is new: append
-    // it without walking the folder.
-    TiXmlElement fresh("file");
-    fresh.SetAttribute("id", id);
-    TiXmlNode* inserted = folder->InsertEndChild(fresh);
-    element = inserted ? inserted->ToElement() : nullptr;
-    if (element == nullptr) return false;
-  }
+  const SongEntry* entry = Entry(id);
+  MusicRecord merged = entry ? *entry->record : MusicRecord{};
+  merged["id"] = id;
   for (const auto& [name, value] : record) {
-    if (name != "id") store_.SetText(element, name.c_str(), value);
+    // Only what a `file` element can carry is kept, as the element always kept it.
+    if (DocumentStore::IsXmlName(name)) merged[name] = value;
   }
-  CacheRecord(id, element, DocumentStore::ReadAllAttributes(element));
+  CacheRecord(id, std::move(merged));
   const bool local = IsLocalId(id);
   lists_.AppendItem(lists_.PlaylistElement(local ? PlaylistIndex::kLocalListId : "", true), id);
   if (!local && announce) store_.NotifyMusicAdded(*Entry(id)->record);
@@ -250,13 +317,14 @@ bool MusicLibrary::AddMusic(const MusicRecord& record, bool announce) {
 
 bool MusicLibrary::UpdateMusic(const MusicRecord& record) {
   auto lock = store_.Lock();
-  SongEntry* entry = Entry(AttributeOf(record, "id"));
+  const std::string& id = AttributeOf(record, "id");
+  SongEntry* entry = Entry(id);
   if (entry == nullptr) return false;
+  MusicRecord merged = *entry->record;
   for (const auto& [name, value] : record) {
-    if (!IsSearchKey(name) && name != "id") store_.SetText(entry->element, name.c_str(), value);
+    if (!IsSearchKey(name) && DocumentStore::IsXmlName(name)) merged[name] = value;
   }
-  CacheRecord(AttributeOf(record, "id"), entry->element,
-              DocumentStore::ReadAllAttributes(entry->element));
+  CacheRecord(id, std::move(merged));
   store_.MarkListsChanged();
   return true;
 }
@@ -265,7 +333,7 @@ bool MusicLibrary::SetMusicAttribute(std::string_view music_id, std::string_view
                                      std::optional<std::string_view> text) {
   auto lock = store_.Lock();
   SongEntry* entry = Entry(music_id);
-  if (entry == nullptr || attribute.empty() || attribute == "id") return false;
+  if (entry == nullptr || attribute == "id" || !DocumentStore::IsXmlName(attribute)) return false;
   std::string name(attribute);
   // The value it already has: no new record, no save, no lists refreshed for it.
   const auto current = entry->record->find(name);
@@ -273,18 +341,13 @@ bool MusicLibrary::SetMusicAttribute(std::string_view music_id, std::string_view
            : current == entry->record->end()) {
     return true;
   }
-  if (text) {
-    store_.SetText(entry->element, name.c_str(), *text);
-  } else {
-    store_.RemoveAttribute(entry->element, name.c_str());
-  }
   MusicRecord record = *entry->record;
   if (text) {
     record[name] = std::string(*text);
   } else {
     record.erase(name);
   }
-  CacheRecord(std::string(music_id), entry->element, std::move(record));
+  CacheRecord(std::string(music_id), std::move(record));
   store_.MarkListsChanged();
   return true;
 }
@@ -320,8 +383,7 @@ void MusicLibrary::DeleteMusic(const std::string& music_id) {
   store_.MarkListsChanged();
   if (IsLocalId(music_id)) {
     RemoveFromAllLists(music_id);
-    if (SongEntry* entry = Entry(music_id)) {
-      store_.RemoveElement(entry->element);
+    if (Entry(music_id) != nullptr) {
       DropRecord(music_id);
       store_.NotifyMusicRemoved(music_id);
     }
@@ -352,15 +414,13 @@ void MusicLibrary::DeleteMusic(const std::string& music_id) {
       std::string copy =
           FileNameInUse(stored, music_id) ? std::string() : ResolveStoredPath(music_folder, stored);
       if (!copy.empty()) DeleteStoredCopy(copy, album_folder_goes, artist_folder_goes);
-      std::string own_name = DocumentStore::GetTextOr(entry->element, "fileName");
-      std::string own = FileNameInUse(own_name, music_id)
+      std::string own = FileNameInUse(file_name, music_id)
                             ? std::string()
-                            : ResolveStoredPath(music_folder, own_name);
+                            : ResolveStoredPath(music_folder, file_name);
       if (!own.empty()) {
         fs::RemoveFile(own);
         fs::RemoveEmptyFolder(fs::ParentFolder(own));
       }
-      store_.RemoveElement(entry->element);
       DropRecord(music_id);
       store_.NotifyMusicRemoved(music_id);
     }

@@ -1,8 +1,11 @@
 #pragma once
-// The music library: one `file` element per song under "folders#folder:music#", and the song
-// cache that maps each id to its element, its record (with the search keys "_name" and
-// "_artist_name") and the in-memory paused flag. Adding or finding a song by id never walks the
-// library.
+// The music library: the songs of "folders#folder:music#", one `file` element each in the data
+// file. While the store is open they are held here only, as records (with the search keys "_name"
+// and "_artist_name") in library order with their in-memory paused flags: the library takes them
+// out of the document when it opens, prints them as the folder's `file` elements whenever the
+// document is printed, and gives them back to the document as elements when it closes. A library
+// of 100,000 songs is held once, not as elements and records both. Adding or finding a song by
+// id never walks the library.
 //
 // Threads: every public operation takes the store's lock for its whole run, so the window thread
 // and the import's scanner thread may both call it — except FileDownloadedMusic and AddLocalFile,
@@ -126,21 +129,32 @@ class MusicLibrary : public StoreSection {
 
  private:
   struct SongEntry {
-    TiXmlElement* element = nullptr;
     MusicRecordPtr record;
+    std::size_t position = 0;  // in order_
     bool paused = false;
   };
+  // The folder (created on request); the library prints the songs into the one it answers.
   TiXmlElement* MusicFolderElement(bool create);
+  // The songs as `file` elements, "id" first, without the search keys.
+  void PrintSongs(std::string& out, int depth) const;
+  // At close: the songs become elements of the folder again, before anything else it holds.
+  void ReturnSongsToDocument();
   SongEntry* Entry(std::string_view music_id);
   const SongEntry* Entry(std::string_view music_id) const;
-  // Enters (or replaces) a cached record and keeps the name counts in step.
-  void CacheRecord(const std::string& music_id, TiXmlElement* element, MusicRecord record);
-  // Fills a new (or emptied) index entry: search keys, element, shared record, name counts.
-  void SetEntry(SongEntry& entry, TiXmlElement* element, MusicRecord record);
+  // Enters (or replaces) a record, new songs at the end of the library, and keeps the name
+  // counts in step. The caller marks the store changed.
+  void CacheRecord(const std::string& music_id, MusicRecord record);
+  // Fills a new (or emptied) index entry: search keys, shared record, name counts.
+  void SetEntry(SongEntry& entry, MusicRecord record);
+  void AppendToOrder(SongEntry& entry);
   void DropRecord(const std::string& music_id);
-  // Replaces one attribute of the cached record (the element is written by the caller).
+  // Replaces one attribute of a song's record; the caller marks the store changed.
   void SetCachedAttribute(const std::string& music_id, const std::string& name,
                           const std::string& value);
+  void ClearSongs();
+  // Enters a song read from the data file, resetting an interrupted download and dropping a
+  // stored song's preview; false (and nothing entered) when the id is already taken.
+  bool OpenSong(MusicRecord record, const std::string& cache_folder);
   void CountNames(const MusicRecord& record, int delta);
   std::vector<std::pair<std::string, int>> NameCounts(const char* attribute);
   std::vector<MusicRecord> MusicByName(const char* attribute, std::string_view name);
@@ -161,6 +175,11 @@ class MusicLibrary : public StoreSection {
   StreamCacheLookup* stream_cache_ = nullptr;
   DeviceListSource* devices_ = nullptr;
   std::unordered_map<std::string, SongEntry> songs_;
+  // The songs in library order (new ones last); null where a song was removed, until the
+  // vector is compacted. Entries of songs_ never move, so their addresses stay valid.
+  std::vector<SongEntry*> order_;
+  std::size_t removed_from_order_ = 0;
+  const TiXmlElement* printed_folder_ = nullptr;
   // How many library songs carry each album_name / artist_name (for the folder rules).
   std::unordered_map<std::string, int> album_uses_;
   std::unordered_map<std::string, int> artist_uses_;

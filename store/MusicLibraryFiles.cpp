@@ -180,15 +180,12 @@ bool MusicLibrary::FileDownloadedMusic(const std::string& music_id,
       const std::string file_name = store_.FolderPath("music") == music_folder
                                         ? relative
                                         : std::string(kFileUrlPrefix) + target;
-      store_.SetText(entry->element, "fileName", file_name);
       const std::string downloaded(SongStatusText(SongStatus::kDownloaded));
-      store_.SetText(entry->element, kSongStatusAttribute, downloaded);
       SetCachedAttribute(music_id, "fileName", file_name);
       SetCachedAttribute(music_id, kSongStatusAttribute, downloaded);
       store_.MarkListsChanged();
     } else {
       const std::string failed(SongStatusText(SongStatus::kFailed));
-      store_.SetText(entry->element, kSongStatusAttribute, failed);
       SetCachedAttribute(music_id, kSongStatusAttribute, failed);
       store_.MarkListsChanged();
     }
@@ -254,13 +251,13 @@ void MusicLibrary::RelocateFolder(const std::string& name, const std::string& ne
   const char* attribute = name == "music" ? "fileName" : name == "lyric" ? "lyric_file" : nullptr;
   if (attribute != nullptr) {
     for (auto& [id, entry] : songs_) {
-      std::string stored = DocumentStore::GetTextOr(entry.element, attribute);
+      const std::string stored = AttributeOr(*entry.record, attribute);
       if (stored.empty() || text::StartsWith(stored, kFileUrlPrefix)) continue;
       std::string absolute = ResolveStoredPath(old_path, stored);
       if (absolute.empty()) continue;  // a name that would leave the folder stays unusable
       std::string rewritten = std::string(kFileUrlPrefix) + absolute;
-      store_.SetText(entry.element, attribute, rewritten);
       SetCachedAttribute(id, attribute, rewritten);
+      store_.MarkListsChanged();
     }
   }
   store_.SetConfigText("sorvel.path." + name, new_path);
