@@ -68,9 +68,13 @@ DocumentStore::LoadResult DocumentStore::ReadDataFile() {
     XorWithKey(*bytes, 1);
     // The text must end where the file ends; a NUL inside means the file is damaged.
     std::string text = bytes->substr(1);
-    if (text.find('\0') != std::string::npos || !ParseDataFileText(document_, text, songs_read_ahead_)) {
-      return LoadResult::kUnreadable;
-    }
+    if (text.find('\0') != std::string::npos) return LoadResult::kUnreadable;
+    const bool read_ahead = std::any_of(sections_.begin(), sections_.end(), [](const auto* section) {
+      return section->TakesSongsReadAhead();
+    });
+    const bool parsed = read_ahead ? ParseDataFileText(document_, text, songs_read_ahead_)
+                                   : ParseInto(document_, text);
+    if (!parsed) return LoadResult::kUnreadable;
     // What is on disk is what is in memory: only a change made while opening (migration,
     // clean-up, a new client id) is a reason to write the file again.
     dirty_ = false;
@@ -120,6 +124,7 @@ bool DocumentStore::Open(bool start_saver) {
     LockGuard lock = Lock();
     RemoveStaleTemporaries();
     child_printers_.clear();
+    songs_read_ahead_.clear();
     LoadResult result = ReadDataFile();
     if (result != LoadResult::kLoaded) {
       if (result == LoadResult::kUnreadable) KeepAside();

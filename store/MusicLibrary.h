@@ -50,6 +50,7 @@ class MusicLibrary : public StoreSection {
   // stored songs.
   void OnOpen(DocumentStore& store) override;
   void OnClose(DocumentStore& store) override;
+  bool TakesSongsReadAhead() const override { return true; }
 
   // Helpers owned elsewhere, used while their subscription lives (one of each kind at a time:
   // attaching another replaces it). Any thread; the store's lock guards the change.

@@ -15,6 +15,9 @@ class StoreSection {
   virtual void OnOpen(DocumentStore& store) = 0;
   // After the final save: drop in-memory state (phone records and the like).
   virtual void OnClose(DocumentStore& store) { (void)store; }
+  // Whether the section takes the library's songs as records at open
+  // (DocumentStore::TakeSongsReadAhead); without such a section they are read as elements.
+  virtual bool TakesSongsReadAhead() const { return false; }
 };
 
 }  // namespace quillo::store

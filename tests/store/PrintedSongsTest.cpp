@@ -6,6 +6,7 @@
 
 #include "store/DocumentStore.h"
 #include "store/PrintedSongs.h"
+#include "store/StoreSection.h"
 #include "store/StoreTestUtil.h"
 #include "support/TempFolder.h"
 
@@ -141,21 +142,36 @@ TEST(PrintedSongsTest, SongsAnywhereButInTheMusicFolderStayElements) {
   }
 }
 
-TEST(PrintedSongsTest, AStoreWithoutTheLibraryKeepsTheSongsAsElements) {
+// Claims the songs read ahead but never takes them.
+class ForgetfulSection : public StoreSection {
+ public:
+  void OnOpen(DocumentStore&) override {}
+  bool TakesSongsReadAhead() const override { return true; }
+};
+
+TEST(PrintedSongsTest, SongsNoSectionTakesStayInTheDocument) {
   TempFolder folder;
   const std::string text = Document(MusicFolder("<file id=\"1\" name=\"One\" />"
                                                 "<file id=\"2\" name=\"Two\" />"));
   ASSERT_TRUE(quillo::testing::WriteScrambled(folder / "sorvel.qlm", text));
-  DocumentStore store(folder.path());
-  ASSERT_TRUE(store.Open(false));
-  EXPECT_FALSE(store.IsDirty());
-  auto lock = store.Lock();
-  EXPECT_EQ(DocumentStore::GetTextOr(store.Resolve("folders#folder:music#file:id:2#", false), "name"),
-            "Two");
-  TiXmlElement* music = store.Resolve("folders#folder:music#", false);
-  ASSERT_NE(music, nullptr);
-  EXPECT_EQ(DocumentStore::GetTextOr(music->FirstChildElement(), "id"), "1");
-  EXPECT_TRUE(store.TakeSongsReadAhead().empty());
+  ForgetfulSection forgetful;
+  for (bool with_section : {false, true}) {
+    SCOPED_TRACE(with_section);
+    DocumentStore store(folder.path());
+    if (with_section) store.AddSection(forgetful);
+    ASSERT_TRUE(store.Open(false));
+    EXPECT_FALSE(store.IsDirty());
+    auto lock = store.Lock();
+    EXPECT_EQ(DocumentStore::GetTextOr(store.Resolve("folders#folder:music#file:id:2#", false),
+                                       "name"),
+              "Two");
+    TiXmlElement* music = store.Resolve("folders#folder:music#", false);
+    ASSERT_NE(music, nullptr);
+    EXPECT_EQ(DocumentStore::GetTextOr(music->FirstChildElement(), "id"), "1");
+    EXPECT_TRUE(store.TakeSongsReadAhead().empty());
+    lock.unlock();
+    store.Close();
+  }
 }
 
 }  // namespace
