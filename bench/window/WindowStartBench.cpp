@@ -2,6 +2,7 @@
 //  - start: from starting `quillo` to the main window drawn with the library shown, over a data
 //    folder of 100,000 songs (target under 1 s);
 //  - idle: the CPU share of the shown, idle window over ten seconds (target under 1% of a core);
+//  - the idle program's resident memory;
 //  - playing: the CPU share while a 128 kbit/s MP3 plays with the window shown, its spectrum
 //    drawn, and the desktop lyric bar colouring the song's lyric in karaoke mode (to a fake sink
 //    that keeps real time), over ten seconds (target under 3% of a core). The song is made with
@@ -36,6 +37,16 @@ std::string RandomName(std::mt19937& random, int parts) {
 }
 
 // Ticks of user and system time the process has used.
+// VmRSS of the process, in MB; 0 when it cannot be read.
+double ResidentMegabytes(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmRSS:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
+  }
+  return 0;
+}
+
 long CpuTicks(pid_t pid) {
   std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
   std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
@@ -109,6 +120,7 @@ int main(int argc, char** argv) {
   if (timeline) std::printf("%s", program.error_text().c_str());
   std::printf("start to main window shown: %.0f ms (target < 1000 ms)\n", start_ms);
   std::printf("idle window CPU: %.2f%% of a core over %.0f s (target < 1%%)\n", idle_share, idle_s);
+  std::printf("resident memory of the idle program: %.0f MB\n", ResidentMegabytes(program.pid()));
 
   const std::string song = folder / "bench-song.mp3";
   const std::string make =
