@@ -32,6 +32,12 @@ bool IsSearchKey(std::string_view attribute) {
 MusicLibrary::MusicLibrary(DocumentStore& store, PlaylistIndex& lists)
     : store_(store), lists_(lists) {}
 
+MusicLibrary::~MusicLibrary() {
+  auto lock = store_.Lock();
+  ReturnSongsToDocument();
+  ClearSongs();
+}
+
 template <typename Helper>
 loop::Subscription MusicLibrary::Attach(Helper*& slot, Helper& helper) {
   auto lock = store_.Lock();

@@ -45,6 +45,12 @@ struct LyricLocation {
 class MusicLibrary : public StoreSection {
  public:
   MusicLibrary(DocumentStore& store, PlaylistIndex& lists);
+  // Gives the songs back to the document when the store was not closed, so that a save made
+  // after the library is gone (the saver thread of an unclosed store) still writes them. Must
+  // go before its store.
+  ~MusicLibrary() override;
+  MusicLibrary(const MusicLibrary&) = delete;
+  MusicLibrary& operator=(const MusicLibrary&) = delete;
 
   // Fills the cache; resets interrupted downloads to waiting and drops the preview copies of
   // stored songs.

@@ -6,6 +6,7 @@
 
 #include "../StoreTestUtil.h"
 #include "LibraryFixture.h"
+#include "store/PlaylistIndex.h"
 
 namespace quillo::store {
 namespace {
@@ -156,6 +157,26 @@ TEST_F(SongsHeldOnceTest, DeletingMostOfALargeLibraryKeepsTheOrderOfTheRest) {
   SaveNow();
   Reopen();
   EXPECT_EQ(Ids(library().AllRecords()), kept);
+}
+
+// A store whose library goes without a close (its saver thread may still save) keeps its songs.
+TEST(SongsHeldOnceWithoutCloseTest, ALibraryThatGoesGivesItsSongsBack) {
+  TempFolder folder;
+  DocumentStore store(folder.path());
+  PlaylistIndex lists(store);
+  auto library = std::make_unique<MusicLibrary>(store, lists);
+  store.AddSection(lists);
+  store.AddSection(*library);
+  ASSERT_TRUE(store.Open(/*start_saver=*/false));
+  ASSERT_TRUE(library->AddMusic(Song("1", "One")));
+  ASSERT_TRUE(library->AddMusic(Song("2", "Two")));
+  const std::string printed = store.PrintDocument();
+  library.reset();
+  EXPECT_EQ(store.PrintDocument(), printed);
+  ASSERT_TRUE(store.SaveIfDirty());
+  std::optional<std::string> xml = DecodeDataFile(store.DataFilePath());
+  ASSERT_TRUE(xml);
+  EXPECT_NE(xml->find("<file id=\"2\" name=\"Two\" />"), std::string::npos) << *xml;
 }
 
 }  // namespace
