@@ -221,6 +221,8 @@ void MusicLibrary::CacheRecord(const std::string& music_id, MusicRecord record) 
 
 void MusicLibrary::SetEntry(SongEntry& entry, MusicRecord record) {
   AddSearchKeys(record);
+  // Held for as long as the song is in the library: no spare room.
+  record.shrink_to_fit();
   entry.record = std::make_shared<const MusicRecord>(std::move(record));
   CountNames(*entry.record, +1);
 }
