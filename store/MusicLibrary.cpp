@@ -220,8 +220,10 @@ void MusicLibrary::CacheRecord(const std::string& music_id, MusicRecord record) 
 }
 
 void MusicLibrary::SetEntry(SongEntry& entry, MusicRecord record) {
+  // Held for as long as the song is in the library: grown once for its search keys, and
+  // without spare room.
+  record.reserve(record.size() + 2);
   AddSearchKeys(record);
-  // Held for as long as the song is in the library: no spare room.
   record.shrink_to_fit();
   entry.record = std::make_shared<const MusicRecord>(std::move(record));
   CountNames(*entry.record, +1);

@@ -1,5 +1,6 @@
 #include "store/PrintedSongs.h"
 
+#include <algorithm>
 #include <string>
 #include <unordered_set>
 
@@ -130,6 +131,16 @@ std::optional<PrintedSongs> ReadPrintedSongs(std::string_view text) {
     }
     if (!reader.Take("<file") || reader.AtEnd() || !IsSpace(text[reader.at()])) return std::nullopt;
     MusicRecord record;
+    // Room for every attribute at once (each value is quoted): a library of 100,000 songs
+    // would otherwise grow each record several times over.
+    const std::size_t element_end = text.find("/>", reader.at());
+    record.reserve(static_cast<std::size_t>(std::count(
+                       text.begin() + static_cast<std::ptrdiff_t>(reader.at()),
+                       element_end == std::string_view::npos
+                           ? text.end()
+                           : text.begin() + static_cast<std::ptrdiff_t>(element_end),
+                       '"')) /
+                   2);
     while (true) {
       reader.SkipSpace();
       if (reader.Take("/>")) break;
