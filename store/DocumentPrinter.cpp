@@ -42,11 +42,7 @@ void PrintElement(std::string& out, const TiXmlElement& element, int depth,
   out += element.ValueStr();
   for (const TiXmlAttribute* attribute = element.FirstAttribute(); attribute;
        attribute = attribute->Next()) {
-    out += ' ';
-    out += attribute->NameTStr();
-    out += "=\"";
-    AppendEscaped(out, attribute->ValueStr());
-    out += '"';
+    AppendAttribute(out, attribute->NameTStr(), attribute->ValueStr());
   }
   const std::size_t opened = out.size();
   out += ">\n";
@@ -79,6 +75,14 @@ void PrintNode(std::string& out, const TiXmlNode& node, int depth, const ChildPr
 }
 
 }  // namespace
+
+void AppendAttribute(std::string& out, std::string_view name, const std::string& value) {
+  out += ' ';
+  out += name;
+  out += "=\"";
+  AppendEscaped(out, value);
+  out += '"';
+}
 
 void AppendEscaped(std::string& out, const std::string& value) {
   static const char kHex[] = "0123456789ABCDEF";

@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <string_view>
 
 namespace quillo::store {
 
@@ -20,5 +21,7 @@ std::string PrintDocumentText(const TiXmlDocument& document, const ChildPrinters
 
 // Appends the attribute value escaped for a double-quoted XML attribute.
 void AppendEscaped(std::string& out, const std::string& value);
+// Appends ` name="value"`, the value escaped: an attribute as the printer writes it.
+void AppendAttribute(std::string& out, std::string_view name, const std::string& value);
 
 }  // namespace quillo::store

@@ -36,14 +36,6 @@ void DocumentStore::XorWithKey(std::string& bytes, std::size_t from) {
   }
 }
 
-bool DocumentStore::ParseInto(TiXmlDocument& document, const std::string& text) const {
-  // Legacy encoding keeps every byte as it is: files before 1.2.11 hold GBK, later ones UTF-8,
-  // and the UTF-8 mode of the parser would swallow a quote that follows a GBK lead byte.
-  document.Clear();
-  document.Parse(text.c_str(), nullptr, TIXML_ENCODING_LEGACY);
-  return !document.Error() && document.RootElement() != nullptr;
-}
-
 std::vector<MusicRecord> DocumentStore::TakeSongsReadAhead() {
   return std::exchange(songs_read_ahead_, {});
 }
@@ -73,7 +65,7 @@ DocumentStore::LoadResult DocumentStore::ReadDataFile() {
       return section->TakesSongsReadAhead();
     });
     const bool parsed = read_ahead ? ParseDataFileText(document_, text, songs_read_ahead_)
-                                   : ParseInto(document_, text);
+                                   : ParseDocumentText(document_, text);
     if (!parsed) return LoadResult::kUnreadable;
     // What is on disk is what is in memory: only a change made while opening (migration,
     // clean-up, a new client id) is a reason to write the file again.
@@ -82,7 +74,8 @@ DocumentStore::LoadResult DocumentStore::ReadDataFile() {
   }
   const std::string legacy = LegacyFilePath();
   std::optional<std::string> plain = fs::ReadWholeFile(legacy);
-  if (!plain || plain->find('\0') != std::string::npos || !ParseInto(document_, *plain)) {
+  if (!plain || plain->find('\0') != std::string::npos ||
+      !ParseDocumentText(document_, *plain)) {
     return LoadResult::kMissing;
   }
   // The plain file goes only once its scrambled successor is safely on disk; if that write

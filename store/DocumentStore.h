@@ -198,7 +198,6 @@ class DocumentStore {
  private:
   enum class LoadResult { kLoaded, kMissing, kUnreadable };
   LoadResult ReadDataFile();
-  bool ParseInto(TiXmlDocument& document, const std::string& text) const;
   void ReturnSongsReadAhead();
   bool WriteDocument(const std::string& printed);
   void KeepAside();

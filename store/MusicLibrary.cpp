@@ -85,16 +85,10 @@ void MusicLibrary::PrintSongs(std::string& out, int depth) const {
     if (entry == nullptr) continue;
     const MusicRecord& record = *entry->record;
     out += indent;
-    out += "<file id=\"";
-    AppendEscaped(out, IdOf(record));
-    out += '"';
+    out += "<file";
+    AppendAttribute(out, "id", IdOf(record));
     for (const auto& [name, value] : record) {
-      if (!IsStoredAfterId(name)) continue;
-      out += ' ';
-      out += name;
-      out += "=\"";
-      AppendEscaped(out, value);
-      out += '"';
+      if (IsStoredAfterId(name)) AppendAttribute(out, name, value);
     }
     out += " />\n";
   }

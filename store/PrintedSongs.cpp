@@ -15,12 +15,6 @@ constexpr std::string_view kFolderEnd = "</folder>";
 // Stands where the songs were cut, so that the parsed document shows where that was.
 constexpr std::string_view kPlaceholderName = "songs-read-ahead";
 
-bool ParseLegacy(TiXmlDocument& document, const std::string& text) {
-  document.Clear();
-  document.Parse(text.c_str(), nullptr, TIXML_ENCODING_LEGACY);
-  return !document.Error() && document.RootElement() != nullptr;
-}
-
 // "folders#folder:music#": the root's first `folders`, its first `folder` named "music".
 TiXmlElement* MusicFolder(TiXmlDocument& document) {
   TiXmlElement* folders = document.RootElement()->FirstChildElement("folders");
@@ -112,6 +106,12 @@ class Reader {
 
 }  // namespace
 
+bool ParseDocumentText(TiXmlDocument& document, const std::string& text) {
+  document.Clear();
+  document.Parse(text.c_str(), nullptr, TIXML_ENCODING_LEGACY);
+  return !document.Error() && document.RootElement() != nullptr;
+}
+
 std::optional<PrintedSongs> ReadPrintedSongs(std::string_view text) {
   const std::size_t start = text.find(kFolderStart);
   if (start == std::string_view::npos) return std::nullopt;
@@ -171,7 +171,7 @@ bool ParseDataFileText(TiXmlDocument& document, const std::string& text,
   if (printed && text.find(kPlaceholderName) == std::string::npos) {
     const std::string rest = text.substr(0, printed->begin) + "<" +
                              std::string(kPlaceholderName) + " />" + text.substr(printed->end);
-    if (ParseLegacy(document, rest) && !MigrationApplies(document)) {
+    if (ParseDocumentText(document, rest) && !MigrationApplies(document)) {
       TiXmlElement* folder = MusicFolder(document);
       TiXmlNode* only = folder ? folder->FirstChild() : nullptr;
       if (only != nullptr && only->NextSibling() == nullptr && only->ToElement() != nullptr &&
@@ -182,7 +182,7 @@ bool ParseDataFileText(TiXmlDocument& document, const std::string& text,
       }
     }
   }
-  return ParseLegacy(document, text);
+  return ParseDocumentText(document, text);
 }
 
 }  // namespace quillo::store

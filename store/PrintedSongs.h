@@ -28,12 +28,17 @@ struct PrintedSongs {
 // value: the XML parser then reads the whole text, as it reads any other file.
 std::optional<PrintedSongs> ReadPrintedSongs(std::string_view text);
 
-// Parses a data file's text into `document` as the XML parser does (legacy encoding: every byte
-// kept), except that songs of the printed layout in the folder "folders#folder:music#" come
-// back as `songs` and the folder's element is left without them. They are elements like the
-// rest (and `songs` empty) when the reader refuses them, when they sit anywhere but in that
-// folder (a comment, an attribute's text, another folder), and when the document is of a
-// version whose songs a migration converts. False when the text does not parse.
+// Parses a data file's text into `document` with every byte kept (legacy encoding): files
+// before 1.2.11 hold GBK, later ones UTF-8, and the parser's UTF-8 mode would swallow a quote
+// that follows a GBK lead byte. False when the text is no XML document with a root element.
+bool ParseDocumentText(TiXmlDocument& document, const std::string& text);
+
+// Parses a data file's text into `document` as ParseDocumentText does, except that songs of
+// the printed layout in the folder "folders#folder:music#" come back as `songs` and the
+// folder's element is left without them. They are elements like the rest (and `songs` empty)
+// when the reader refuses them, when they sit anywhere but in that folder (a comment, an
+// attribute's text, another folder), and when the document is of a version whose songs a
+// migration converts. False when the text does not parse.
 bool ParseDataFileText(TiXmlDocument& document, const std::string& text,
                        std::vector<MusicRecord>& songs);
 
