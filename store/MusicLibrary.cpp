@@ -65,6 +65,7 @@ void MusicLibrary::SetDeviceSource(DeviceListSource* devices) {
 }
 
 void MusicLibrary::AddSearchKeys(MusicRecord& record) {
+  record.reserve(record.size() + 2);  // grown once, for both keys
   record[std::string(kSearchNameKey)] = text::PinyinInitials(AttributeOf(record, "name"));
   record[std::string(kSearchArtistKey)] =
       text::PinyinInitials(AttributeOf(record, "artist_name"));
@@ -214,10 +215,8 @@ void MusicLibrary::CacheRecord(const std::string& music_id, MusicRecord record) 
 }
 
 void MusicLibrary::SetEntry(SongEntry& entry, MusicRecord record) {
-  // Held for as long as the song is in the library: grown once for its search keys, and
-  // without spare room.
-  record.reserve(record.size() + 2);
   AddSearchKeys(record);
+  // Held for as long as the song is in the library: no spare room.
   record.shrink_to_fit();
   entry.record = std::make_shared<const MusicRecord>(std::move(record));
   CountNames(*entry.record, +1);

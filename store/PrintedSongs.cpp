@@ -133,14 +133,9 @@ std::optional<PrintedSongs> ReadPrintedSongs(std::string_view text) {
     MusicRecord record;
     // Room for every attribute at once (each value is quoted): a library of 100,000 songs
     // would otherwise grow each record several times over.
-    const std::size_t element_end = text.find("/>", reader.at());
-    record.reserve(static_cast<std::size_t>(std::count(
-                       text.begin() + static_cast<std::ptrdiff_t>(reader.at()),
-                       element_end == std::string_view::npos
-                           ? text.end()
-                           : text.begin() + static_cast<std::ptrdiff_t>(element_end),
-                       '"')) /
-                   2);
+    const std::string_view element =
+        text.substr(reader.at(), text.find("/>", reader.at()) - reader.at());
+    record.reserve(static_cast<std::size_t>(std::count(element.begin(), element.end(), '"')) / 2);
     while (true) {
       reader.SkipSpace();
       if (reader.Take("/>")) break;
