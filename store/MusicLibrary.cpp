@@ -149,8 +149,7 @@ void MusicLibrary::OnOpen(DocumentStore&) {
 }
 
 bool MusicLibrary::OpenSong(MusicRecord record, const std::string& cache_folder) {
-  auto [entry, inserted] = songs_.try_emplace(IdOf(record));
-  if (!inserted) return false;
+  if (Entry(IdOf(record)) != nullptr) return false;
   const auto status_text = record.find(std::string(kSongStatusAttribute));
   const SongStatus status = SongStatusFromText(
       status_text == record.end() ? std::string_view() : std::string_view(status_text->second));
@@ -169,8 +168,7 @@ bool MusicLibrary::OpenSong(MusicRecord record, const std::string& cache_folder)
     store_.MarkDirty();
     if (!preview.empty()) fs::RemoveFile(preview);
   }
-  AppendToOrder(entry->second);
-  SetEntry(entry->second, std::move(record));
+  AddEntry(Held(std::move(record)));
   return true;
 }
 
@@ -205,31 +203,35 @@ bool MusicLibrary::FileNameInUse(std::string_view file_name,
 }
 
 void MusicLibrary::CacheRecord(const std::string& music_id, MusicRecord record) {
-  auto [it, inserted] = songs_.try_emplace(music_id);
-  if (inserted) {
-    AppendToOrder(it->second);
+  // The index finds the entry by the id inside its record: it must stay the entry's.
+  if (IdOf(record) != music_id) record.insert_or_assign("id", music_id);
+  MusicRecordPtr held = Held(std::move(record));
+  if (const SongEntry* entry = Entry(music_id)) {
+    CountNames(*entry->record, -1);
+    entry->record = std::move(held);
+    CountNames(*entry->record, +1);
   } else {
-    CountNames(*it->second.record, -1);
+    AddEntry(std::move(held));
   }
-  SetEntry(it->second, std::move(record));
 }
 
-void MusicLibrary::SetEntry(SongEntry& entry, MusicRecord record) {
+MusicRecordPtr MusicLibrary::Held(MusicRecord record) {
   AddSearchKeys(record);
   // Held for as long as the song is in the library: no spare room.
   record.shrink_to_fit();
-  entry.record = std::make_shared<const MusicRecord>(std::move(record));
-  CountNames(*entry.record, +1);
+  return std::make_shared<const MusicRecord>(std::move(record));
 }
 
-void MusicLibrary::AppendToOrder(SongEntry& entry) {
+void MusicLibrary::AddEntry(MusicRecordPtr record) {
+  const SongEntry& entry = *songs_.insert(SongEntry{std::move(record)}).first;
   entry.position = order_.size();
   order_.push_back(&entry);
+  CountNames(*entry.record, +1);
 }
 
 void MusicLibrary::SetCachedAttribute(const std::string& music_id, const std::string& name,
                                       const std::string& value) {
-  SongEntry* entry = Entry(music_id);
+  const SongEntry* entry = Entry(music_id);
   if (entry == nullptr) return;
   MusicRecord record = *entry->record;
   record[name] = value;
@@ -237,10 +239,10 @@ void MusicLibrary::SetCachedAttribute(const std::string& music_id, const std::st
 }
 
 void MusicLibrary::DropRecord(const std::string& music_id) {
-  auto it = songs_.find(music_id);
+  auto it = songs_.find(std::string_view(music_id));
   if (it == songs_.end()) return;
-  CountNames(*it->second.record, -1);
-  order_[it->second.position] = nullptr;
+  CountNames(*it->record, -1);
+  order_[it->position] = nullptr;
   ++removed_from_order_;
   songs_.erase(it);
   // Deleting many songs stays linear: the gaps are squeezed out once they are half the order.
@@ -251,14 +253,9 @@ void MusicLibrary::DropRecord(const std::string& music_id) {
   }
 }
 
-MusicLibrary::SongEntry* MusicLibrary::Entry(std::string_view music_id) {
-  auto it = songs_.find(std::string(music_id));
-  return it == songs_.end() ? nullptr : &it->second;
-}
-
 const MusicLibrary::SongEntry* MusicLibrary::Entry(std::string_view music_id) const {
-  auto it = songs_.find(std::string(music_id));
-  return it == songs_.end() ? nullptr : &it->second;
+  auto it = songs_.find(music_id);
+  return it == songs_.end() ? nullptr : &*it;
 }
 
 bool MusicLibrary::HasMusic(std::string_view music_id) const {
@@ -321,7 +318,7 @@ bool MusicLibrary::AddMusic(const MusicRecord& record, bool announce) {
 bool MusicLibrary::UpdateMusic(const MusicRecord& record) {
   auto lock = store_.Lock();
   const std::string& id = AttributeOf(record, "id");
-  SongEntry* entry = Entry(id);
+  const SongEntry* entry = Entry(id);
   if (entry == nullptr) return false;
   MusicRecord merged = *entry->record;
   for (const auto& [name, value] : record) {
@@ -335,7 +332,7 @@ bool MusicLibrary::UpdateMusic(const MusicRecord& record) {
 bool MusicLibrary::SetMusicAttribute(std::string_view music_id, std::string_view attribute,
                                      std::optional<std::string_view> text) {
   auto lock = store_.Lock();
-  SongEntry* entry = Entry(music_id);
+  const SongEntry* entry = Entry(music_id);
   if (entry == nullptr || attribute == "id" || !DocumentStore::IsXmlName(attribute)) return false;
   std::string name(attribute);
   // The value it already has: no new record, no save, no lists refreshed for it.
@@ -367,7 +364,7 @@ bool MusicLibrary::IsPaused(std::string_view music_id) const {
 
 void MusicLibrary::SetPaused(std::string_view music_id, bool paused) {
   auto lock = store_.Lock();
-  if (SongEntry* entry = Entry(music_id)) entry->paused = paused;
+  if (const SongEntry* entry = Entry(music_id)) entry->paused = paused;
 }
 
 void MusicLibrary::RemoveFromUserLists(const std::string& user_id, const std::string& music_id) {
@@ -402,7 +399,7 @@ void MusicLibrary::DeleteMusic(const std::string& music_id) {
     }
   }
   if (!held_elsewhere) {
-    if (SongEntry* entry = Entry(music_id)) {
+    if (const SongEntry* entry = Entry(music_id)) {
       if (stopper_) stopper_->StopDownload(music_id);
       const MusicRecord record = *entry->record;
       const std::string& album = AttributeOf(record, "album_name");

@@ -20,6 +20,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -135,10 +136,31 @@ class MusicLibrary : public StoreSection {
   static void AddSearchKeys(MusicRecord& record);
 
  private:
+  // The index finds an entry by its record's "id", which never changes while the entry is
+  // held (the record around it is replaced); the rest of an entry may change in place.
   struct SongEntry {
-    MusicRecordPtr record;
-    std::size_t position = 0;  // in order_
-    bool paused = false;
+    mutable MusicRecordPtr record;
+    mutable std::size_t position = 0;  // in order_
+    mutable bool paused = false;
+  };
+  // The index's key is the id inside the entry's record, so that a song's id is not held a
+  // second time (at 100,000 songs, 8 MB less than a map keyed by a copy).
+  struct SongIdHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view id) const { return std::hash<std::string_view>{}(id); }
+    std::size_t operator()(const SongEntry& entry) const { return (*this)(IdOf(*entry.record)); }
+  };
+  struct SongIdEqual {
+    using is_transparent = void;
+    bool operator()(const SongEntry& a, const SongEntry& b) const {
+      return IdOf(*a.record) == IdOf(*b.record);
+    }
+    bool operator()(std::string_view id, const SongEntry& entry) const {
+      return id == IdOf(*entry.record);
+    }
+    bool operator()(const SongEntry& entry, std::string_view id) const {
+      return IdOf(*entry.record) == id;
+    }
   };
   // The folder (created on request); the library prints the songs into the one it answers.
   TiXmlElement* MusicFolderElement(bool create);
@@ -146,14 +168,14 @@ class MusicLibrary : public StoreSection {
   void PrintSongs(std::string& out, int depth) const;
   // At close: the songs become elements of the folder again, before anything else it holds.
   void ReturnSongsToDocument();
-  SongEntry* Entry(std::string_view music_id);
   const SongEntry* Entry(std::string_view music_id) const;
   // Enters (or replaces) a record, new songs at the end of the library, and keeps the name
-  // counts in step. The caller marks the store changed.
+  // counts in step; the record's "id" is made `music_id`. The caller marks the store changed.
   void CacheRecord(const std::string& music_id, MusicRecord record);
-  // Fills a new (or emptied) index entry: search keys, shared record, name counts.
-  void SetEntry(SongEntry& entry, MusicRecord record);
-  void AppendToOrder(SongEntry& entry);
+  // The record as the library holds it: with its search keys, without spare room.
+  static MusicRecordPtr Held(MusicRecord record);
+  // Enters a song that is not in the library yet (its record carries its id) at the end.
+  void AddEntry(MusicRecordPtr record);
   void DropRecord(const std::string& music_id);
   // Replaces one attribute of a song's record; the caller marks the store changed.
   void SetCachedAttribute(const std::string& music_id, const std::string& name,
@@ -181,10 +203,10 @@ class MusicLibrary : public StoreSection {
   DownloadStopper* stopper_ = nullptr;
   StreamCacheLookup* stream_cache_ = nullptr;
   DeviceListSource* devices_ = nullptr;
-  std::unordered_map<std::string, SongEntry> songs_;
+  std::unordered_set<SongEntry, SongIdHash, SongIdEqual> songs_;
   // The songs in library order (new ones last); null where a song was removed, until the
   // vector is compacted. Entries of songs_ never move, so their addresses stay valid.
-  std::vector<SongEntry*> order_;
+  std::vector<const SongEntry*> order_;
   std::size_t removed_from_order_ = 0;
   const TiXmlElement* printed_folder_ = nullptr;
   // How many library songs carry each album_name / artist_name (for the folder rules).

@@ -171,7 +171,7 @@ bool MusicLibrary::FileDownloadedMusic(const std::string& music_id,
   {
     auto lock = store_.Lock();
     names_being_filed_.erase(names_being_filed_.find(relative));
-    SongEntry* entry = Entry(music_id);
+    const SongEntry* entry = Entry(music_id);
     if (entry == nullptr) {
       deleted = true;
     } else if (filed) {
@@ -250,7 +250,9 @@ void MusicLibrary::RelocateFolder(const std::string& name, const std::string& ne
   if (old_path == new_path || old_path == fs::WithTrailingSlash(new_path)) return;
   const char* attribute = name == "music" ? "fileName" : name == "lyric" ? "lyric_file" : nullptr;
   if (attribute != nullptr) {
-    for (auto& [id, entry] : songs_) {
+    for (const SongEntry& entry : songs_) {
+      // A copy: the attribute's change replaces the record the id is read from.
+      const std::string id = IdOf(*entry.record);
       const std::string stored = AttributeOr(*entry.record, attribute);
       if (stored.empty() || text::StartsWith(stored, kFileUrlPrefix)) continue;
       std::string absolute = ResolveStoredPath(old_path, stored);

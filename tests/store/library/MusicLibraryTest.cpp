@@ -49,6 +49,44 @@ TEST_F(MusicLibraryTest, UpdatesKeepSearchKeysFreshAndIgnoreUnknownSongs) {
   EXPECT_TRUE(library().IsPaused("1"));
 }
 
+// The library finds a song by the id inside its record: through the table's growth, records
+// replaced again and again, songs removed between others, and a reopen, every song is found with
+// its latest attributes and the library keeps its order.
+TEST_F(MusicLibraryTest, SongsAreFoundByIdThroughGrowthReplacementAndRemoval) {
+  constexpr int kSongs = 3000;
+  for (int i = 0; i < kSongs; ++i) {
+    ASSERT_TRUE(library().AddMusic(Song(std::to_string(i), "song " + std::to_string(i))));
+  }
+  for (int i = 0; i < kSongs; i += 3) {
+    ASSERT_TRUE(library().SetMusicAttribute(std::to_string(i), "album_name", "a" + std::to_string(i)));
+    ASSERT_TRUE(library().UpdateMusic({{"id", std::to_string(i)}, {"name", "new " + std::to_string(i)}}));
+  }
+  for (int i = 1; i < kSongs; i += 7) library().DeleteMusic(std::to_string(i));
+  auto check = [&] {
+    std::vector<std::string> expected_order;
+    for (int i = 0; i < kSongs; ++i) {
+      const std::string id = std::to_string(i);
+      const std::optional<MusicRecord> record = library().FindMusic(id);
+      if (i % 7 == 1) {
+        EXPECT_FALSE(record) << id;
+        continue;
+      }
+      expected_order.push_back(id);
+      ASSERT_TRUE(record) << id;
+      EXPECT_EQ(record->at("id"), id);
+      EXPECT_EQ(record->at("name"), (i % 3 == 0 ? "new " : "song ") + id);
+      EXPECT_EQ(record->count("album_name"), i % 3 == 0 ? 1u : 0u) << id;
+    }
+    std::vector<std::string> order;
+    for (const MusicRecordPtr& record : library().AllRecords()) order.push_back(IdOf(record));
+    EXPECT_EQ(order, expected_order);
+    EXPECT_EQ(library().Count(), expected_order.size());
+  };
+  check();
+  Reopen();
+  check();
+}
+
 TEST_F(MusicLibraryTest, OpeningResetsDownloadsAndDropsPreviewsOfStoredSongs) {
   const std::string cache = store().FolderPath(".cache");
   fs::CreateFolders(cache);
