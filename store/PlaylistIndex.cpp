@@ -1,6 +1,7 @@
 #include "store/PlaylistIndex.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "store/DocumentStore.h"
 
@@ -76,22 +77,31 @@ std::vector<TiXmlElement*> PlaylistIndex::PlaylistsOf(std::string_view user_id) 
   return lists;
 }
 
+std::string_view PlaylistIndex::ItemId(const TiXmlElement* item) {
+  const std::string* id = item->Attribute(std::string("id"));
+  return id ? std::string_view(*id) : std::string_view();
+}
+
 PlaylistIndex::ItemsById& PlaylistIndex::IndexOf(TiXmlElement* playlist) {
   auto found = index_.find(playlist);
   if (found != index_.end()) return found->second;
   ItemsById& items = index_[playlist];
   for (TiXmlElement* item = playlist->FirstChildElement("item"); item; item = item->NextSiblingElement("item")) {
-    const std::string* id = item->Attribute(std::string("id"));
-    if (id) items[*id].push_back(item);
+    if (item->Attribute(std::string("id")) != nullptr) items.insert(item);
   }
   return items;
 }
 
 TiXmlElement* PlaylistIndex::FindItem(TiXmlElement* playlist, std::string_view music_id) {
   if (playlist == nullptr) return nullptr;
-  ItemsById& items = IndexOf(playlist);
-  auto found = items.find(std::string(music_id));
-  return found == items.end() || found->second.empty() ? nullptr : found->second.front();
+  auto [first, last] = IndexOf(playlist).equal_range(music_id);
+  if (first == last) return nullptr;
+  if (std::next(first) == last) return *first;
+  // A repeated song: the first of its items in the list's order.
+  for (TiXmlElement* item = playlist->FirstChildElement("item"); item; item = item->NextSiblingElement("item")) {
+    if (std::find(first, last, item) != last) return item;
+  }
+  return *first;
 }
 
 bool PlaylistIndex::AppendItem(TiXmlElement* playlist, std::string_view music_id) {
@@ -100,7 +110,7 @@ bool PlaylistIndex::AppendItem(TiXmlElement* playlist, std::string_view music_id
   fresh.SetAttribute("id", std::string(music_id));
   TiXmlNode* inserted = playlist->InsertEndChild(fresh);
   if (inserted == nullptr) return false;
-  IndexOf(playlist)[std::string(music_id)].push_back(inserted->ToElement());
+  IndexOf(playlist).insert(inserted->ToElement());
   store_.MarkListsChanged();
   return true;
 }
@@ -120,16 +130,10 @@ TiXmlElement* PlaylistIndex::PrependItemCopy(TiXmlElement* playlist, const TiXml
 void PlaylistIndex::RemoveItem(TiXmlElement* playlist, TiXmlElement* item) {
   if (playlist == nullptr || item == nullptr) return;
   auto found = index_.find(playlist);
-  if (found != index_.end()) {
-    const std::string* id = item->Attribute(std::string("id"));
-    if (id) {
-      auto entry = found->second.find(*id);
-      if (entry != found->second.end()) {
-        auto& elements = entry->second;
-        elements.erase(std::remove(elements.begin(), elements.end(), item), elements.end());
-        if (elements.empty()) found->second.erase(entry);
-      }
-    }
+  if (found != index_.end() && item->Attribute(std::string("id")) != nullptr) {
+    auto [first, last] = found->second.equal_range(ItemId(item));
+    auto entry = std::find(first, last, item);
+    if (entry != last) found->second.erase(entry);
   }
   removing_ = true;
   store_.RemoveElement(item);
@@ -139,10 +143,9 @@ void PlaylistIndex::RemoveItem(TiXmlElement* playlist, TiXmlElement* item) {
 int PlaylistIndex::RemoveItemsWithId(TiXmlElement* playlist, std::string_view music_id) {
   if (playlist == nullptr) return 0;
   ItemsById& items = IndexOf(playlist);
-  auto found = items.find(std::string(music_id));
-  if (found == items.end()) return 0;
-  std::vector<TiXmlElement*> elements = std::move(found->second);
-  items.erase(found);
+  auto [first, last] = items.equal_range(music_id);
+  const std::vector<TiXmlElement*> elements(first, last);
+  items.erase(first, last);
   removing_ = true;
   for (TiXmlElement* item : elements) store_.RemoveElement(item);
   removing_ = false;

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 #include "LibraryFixture.h"
 #include "store/DocumentStore.h"
+#include "store/PlaylistIndex.h"
 
 namespace quillo::store {
 namespace {
@@ -271,6 +275,62 @@ TEST_F(PlaylistIndexTest, ElementsRemovedElsewhereAreForgotten) {
   EXPECT_FALSE(lists().ContainsItem(id, "2"));
   EXPECT_TRUE(lists().AddItem(id, "2"));
   EXPECT_EQ(Ids(lists().ListRecords(id)), std::vector<std::string>{"2"});
+}
+
+// The index against the list itself: under random appends, copies put in front (repeating a
+// song), removals of one item, of every item of a song and of items removed by other code, it
+// finds each song's first item in the list's order and nothing the list does not hold.
+TEST(PlaylistIndexModelTest, FindsEverySongsFirstItemThroughAnyChange) {
+  TempFolder folder;
+  DocumentStore store(folder.path());
+  PlaylistIndex index(store);
+  store.AddSection(index);
+  ASSERT_TRUE(store.Open(/*start_saver=*/false));
+  auto lock = store.Lock();
+  TiXmlElement* list = index.PlaylistElement(PlaylistIndex::kLocalListId, true);
+  ASSERT_NE(list, nullptr);
+  const std::vector<std::string> songs = {"a", "b", "c", "ex-0123456789abcdef0123456789abcdef", ""};
+  std::vector<std::string> model;  // the ids in the list's order
+  std::mt19937 random(11);
+  for (int step = 0; step < 3000; ++step) {
+    const std::string& song = songs[random() % songs.size()];
+    const auto first = std::find(model.begin(), model.end(), song);
+    switch (random() % 5) {
+      case 0:
+        EXPECT_EQ(index.AppendItem(list, song), first == model.end());
+        if (first == model.end()) model.push_back(song);
+        break;
+      case 1: {
+        TiXmlElement item("item");
+        item.SetAttribute("id", song);
+        ASSERT_NE(index.PrependItemCopy(list, item), nullptr);
+        model.insert(model.begin(), song);
+        break;
+      }
+      case 2:
+        index.RemoveItem(list, index.FindItem(list, song));
+        if (first != model.end()) model.erase(first);
+        break;
+      case 3:
+        EXPECT_EQ(index.RemoveItemsWithId(list, song), std::count(model.begin(), model.end(), song));
+        std::erase(model, song);
+        break;
+      case 4:
+        if (!model.empty()) {
+          const std::size_t at = random() % model.size();
+          store.RemoveElement(PlaylistIndex::Items(list)[at]);
+          model.erase(model.begin() + std::ptrdiff_t(at));
+        }
+        break;
+    }
+    const std::vector<TiXmlElement*> items = PlaylistIndex::Items(list);
+    ASSERT_EQ(items.size(), model.size()) << step;
+    for (const std::string& id : songs) {
+      const auto at = std::find(model.begin(), model.end(), id);
+      EXPECT_EQ(index.FindItem(list, id), at == model.end() ? nullptr : items[std::size_t(at - model.begin())])
+          << "step " << step << " id " << id;
+    }
+  }
 }
 
 }  // namespace
