@@ -9,14 +9,12 @@ namespace {
 
 // The names songs carry: the library's, the service's and the program's own. A name missing
 // here still works; it only costs its record a copy.
-constexpr std::array<std::string_view, 40> kSharedNames = {
-    "",           "_artist_name", "_name",      "album_id",     "album_name",  "artist_id",
-    "artist_name", "bitrate",     "client_id",  "clientid",     "download_time", "duration",
-    "ext_id",     "fileName",     "format",     "genre",        "id",          "length",
-    "lyric",      "lyric_file",   "music_id",   "music_name",   "name",        "path",
-    "paused",     "pic",          "picture",    "playlistId",   "progress",    "rating",
-    "size",       "source",       "status",     "time",         "title",       "track",
-    "tryout",     "type",         "url",        "year"};
+constexpr std::array<std::string_view, 42> kSharedNames = {
+    "", "_artist_name", "_name", "album_id", "album_name", "album_seq", "artist_id", "artist_name",
+    "bitrate", "client_id", "clientid", "download_time", "duration", "ext_id", "fileName",
+    "format", "genre", "id", "length", "lyric", "lyric_file", "music_id", "music_name", "name",
+    "path", "paused", "pic", "picture", "playlistId", "playlistName", "progress", "rating", "size",
+    "source", "status", "time", "title", "track", "tryout", "type", "url", "year"};
 
 // The shared texts, in name order.
 const std::array<std::string, kSharedNames.size()>& SharedTexts() {
