@@ -1,6 +1,7 @@
 #include "store/PrintedSongs.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <unordered_set>
 
@@ -131,11 +132,14 @@ std::optional<PrintedSongs> ReadPrintedSongs(std::string_view text) {
     }
     if (!reader.Take("<file") || reader.AtEnd() || !IsSpace(text[reader.at()])) return std::nullopt;
     MusicRecord record;
-    // Room for every attribute at once (each value is quoted): a library of 100,000 songs
-    // would otherwise grow each record several times over.
+    // Room for every attribute at once (each value is quoted) and for the search keys the
+    // library adds: a library of 100,000 songs would otherwise grow each record several times
+    // over, and once more as it enters the library.
     const std::string_view element =
         text.substr(reader.at(), text.find("/>", reader.at()) - reader.at());
-    record.reserve(static_cast<std::size_t>(std::count(element.begin(), element.end(), '"')) / 2);
+    constexpr std::string_view kSearchKeys[] = {kSearchNameKey, kSearchArtistKey};
+    record.reserve(static_cast<std::size_t>(std::count(element.begin(), element.end(), '"')) / 2 +
+                   std::size(kSearchKeys));
     while (true) {
       reader.SkipSpace();
       if (reader.Take("/>")) break;
@@ -164,8 +168,11 @@ bool ParseDataFileText(TiXmlDocument& document, const std::string& text,
   songs.clear();
   std::optional<PrintedSongs> printed = ReadPrintedSongs(text);
   if (printed && text.find(kPlaceholderName) == std::string::npos) {
-    const std::string rest = text.substr(0, printed->begin) + "<" +
-                             std::string(kPlaceholderName) + " />" + text.substr(printed->end);
+    // Made in one piece: the songs are most of a large file, the rest is still megabytes.
+    std::string rest;
+    rest.reserve(text.size() - (printed->end - printed->begin) + kPlaceholderName.size() + 4);
+    rest.append(text, 0, printed->begin).append("<").append(kPlaceholderName).append(" />");
+    rest.append(text, printed->end);
     if (ParseDocumentText(document, rest) && !MigrationApplies(document)) {
       TiXmlElement* folder = MusicFolder(document);
       TiXmlNode* only = folder ? folder->FirstChild() : nullptr;
