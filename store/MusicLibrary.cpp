@@ -112,9 +112,7 @@ void MusicLibrary::ClearSongs() {
   songs_.clear();
   order_.clear();
   removed_from_order_ = 0;
-  album_uses_.clear();
-  artist_uses_.clear();
-  file_name_uses_.clear();
+  name_uses_.reset();
   if (printed_folder_ != nullptr) store_.SetChildPrinter(printed_folder_, {});
   printed_folder_ = nullptr;
 }
@@ -178,14 +176,40 @@ void MusicLibrary::OnClose(DocumentStore&) {
 }
 
 void MusicLibrary::CountNames(const MusicRecord& record, int delta) {
-  album_uses_[AttributeOf(record, "album_name")] += delta;
-  artist_uses_[AttributeOf(record, "artist_name")] += delta;
-  const std::string& file_name = AttributeOf(record, "fileName");
-  if (file_name.empty()) return;
-  auto it = file_name_uses_.try_emplace(FileNameKey(file_name), 0).first;
-  it->second += delta;
-  if (it->second <= 0) file_name_uses_.erase(it);
+  if (name_uses_) CountNames(*name_uses_, record, delta);
 }
+
+void MusicLibrary::CountNames(NameUses& uses, const MusicRecord& record, int delta) {
+  const auto count = [delta](auto& counts, const auto& key) {
+    auto it = counts.try_emplace(key, 0).first;
+    it->second += delta;
+    if (it->second <= 0) counts.erase(it);
+  };
+  count(uses.albums, AttributeOf(record, "album_name"));
+  count(uses.artists, AttributeOf(record, "artist_name"));
+  const std::string& file_name = AttributeOf(record, "fileName");
+  if (!file_name.empty()) count(uses.file_names, FileNameKey(file_name));
+}
+
+const MusicLibrary::NameUses& MusicLibrary::Uses() const {
+  if (!name_uses_) {
+    NameUses uses;
+    for (const SongEntry* entry : order_) {
+      if (entry != nullptr) CountNames(uses, *entry->record, +1);
+    }
+    name_uses_ = std::move(uses);
+  }
+  return *name_uses_;
+}
+
+namespace {
+
+int UsesOf(const auto& counts, const auto& key) {
+  auto it = counts.find(key);
+  return it == counts.end() ? 0 : it->second;
+}
+
+}  // namespace
 
 std::size_t MusicLibrary::FileNameKey(std::string_view file_name) {
   return std::hash<std::string_view>{}(file_name);
@@ -195,8 +219,7 @@ bool MusicLibrary::FileNameInUse(std::string_view file_name,
                                  std::string_view except_music_id) const {
   auto lock = store_.Lock();
   if (file_name.empty()) return false;
-  auto it = file_name_uses_.find(FileNameKey(file_name));
-  int uses = it == file_name_uses_.end() ? 0 : it->second;
+  int uses = UsesOf(Uses().file_names, FileNameKey(file_name));
   const SongEntry* own = Entry(except_music_id);
   if (own && AttributeOf(*own->record, "fileName") == file_name) --uses;
   return uses > 0;
@@ -404,8 +427,8 @@ void MusicLibrary::DeleteMusic(const std::string& music_id) {
       const MusicRecord record = *entry->record;
       const std::string& album = AttributeOf(record, "album_name");
       const std::string& artist = AttributeOf(record, "artist_name");
-      bool album_folder_goes = album_uses_[album] <= 1;
-      bool artist_folder_goes = album_folder_goes && artist_uses_[artist] <= 1;
+      bool album_folder_goes = UsesOf(Uses().albums, album) <= 1;
+      bool artist_folder_goes = album_folder_goes && UsesOf(Uses().artists, artist) <= 1;
       const std::string music_folder = store_.FolderPath("music");
       std::string file_name = AttributeOf(record, "fileName");
       std::string stored = file_name.empty() ? MusicFileName(record, "", false) : file_name;

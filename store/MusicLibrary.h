@@ -184,6 +184,7 @@ class MusicLibrary : public StoreSection {
   // Enters a song read from the data file, resetting an interrupted download and dropping a
   // stored song's preview; false (and nothing entered) when the id is already taken.
   bool OpenSong(MusicRecord record, const std::string& cache_folder);
+  // Keeps the name counts, once made, up to date with a song entered (+1) or leaving (-1).
   void CountNames(const MusicRecord& record, int delta);
   std::vector<std::pair<std::string, int>> NameCounts(const char* attribute);
   std::vector<MusicRecord> MusicByName(const char* attribute, std::string_view name);
@@ -209,15 +210,22 @@ class MusicLibrary : public StoreSection {
   std::vector<const SongEntry*> order_;
   std::size_t removed_from_order_ = 0;
   const TiXmlElement* printed_folder_ = nullptr;
-  // How many library songs carry each album_name / artist_name (for the folder rules).
-  std::unordered_map<std::string, int> album_uses_;
-  std::unordered_map<std::string, int> artist_uses_;
-  // How many library songs carry each non-empty fileName text (a stored copy never belongs to
-  // two songs; deleting one must not delete the other's file), keyed by the text's hash so that
-  // the paths are not held a third time. Two names sharing a hash (about one chance in 30
-  // million for a million songs) would only make a name look taken: a file kept, a filing named
-  // with its id.
-  std::unordered_map<std::size_t, int> file_name_uses_;
+  struct NameUses {
+    // How many library songs carry each album_name / artist_name (for the folder rules).
+    std::unordered_map<std::string, int> albums;
+    std::unordered_map<std::string, int> artists;
+    // How many library songs carry each non-empty fileName text (a stored copy never belongs
+    // to two songs; deleting one must not delete the other's file), keyed by the text's hash so
+    // that the paths are not held a third time. Two names sharing a hash (about one chance in
+    // 30 million for a million songs) would only make a name look taken: a file kept, a filing
+    // named with its id.
+    std::unordered_map<std::size_t, int> file_names;
+  };
+  // Counted on the first question (a deletion, a filing), not at open: most runs never ask,
+  // and a large library would pay for it at every start.
+  const NameUses& Uses() const;
+  mutable std::optional<NameUses> name_uses_;
+  static void CountNames(NameUses& uses, const MusicRecord& record, int delta);
   static std::size_t FileNameKey(std::string_view file_name);
   // Stored-copy names chosen by filings whose file work is under way.
   std::multiset<std::string> names_being_filed_;

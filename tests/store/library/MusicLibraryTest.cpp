@@ -287,6 +287,44 @@ TEST_F(MusicLibraryTest, DeletingSongsRemovesFilesAndEmptiedFolders) {
   EXPECT_FALSE(fs::FolderExists(m + "Artist"));
 }
 
+// The counts behind the folder and file rules are made on the first question after an open;
+// they must see the songs read from the file, and follow every change after that.
+TEST_F(MusicLibraryTest, NameCountsMadeAfterAReopenFollowLaterChanges) {
+  const std::string m = MusicFolder();
+  auto stored = [&](const std::string& id, const std::string& artist, const std::string& album) {
+    library().AddMusic(Song(id, "Song" + id, artist, album));
+    std::string relative = library().MusicFileName(*library().FindMusic(id), ".mp3", true);
+    ASSERT_TRUE(fs::WriteFile(m + relative, "audio"));
+    library().SetMusicAttribute(id, "fileName", relative);
+  };
+  stored("1", "Artist", "Album");
+  stored("2", "Artist", "Album");
+  stored("3", "Other", "Elsewhere");
+  SaveNow();
+  Reopen();
+
+  // First question after the open: a deletion. The album keeps its other song.
+  library().DeleteMusic("1");
+  EXPECT_FALSE(fs::FileExists(m + "Artist/Album/Song1.mp3"));
+  EXPECT_TRUE(fs::FileExists(m + "Artist/Album/Song2.mp3"));
+  EXPECT_TRUE(library().FileNameInUse("Artist/Album/Song2.mp3", "1"));
+
+  // Changes after the counts are made: a song added to the album, one moved out of it, a
+  // file name taken over by another song.
+  stored("4", "Artist", "Album");
+  library().SetMusicAttribute("3", "fileName", "Artist/Album/Song2.mp3");
+  EXPECT_FALSE(library().FileNameInUse("Other/Elsewhere/Song3.mp3", "1"));
+  EXPECT_TRUE(library().FileNameInUse("Artist/Album/Song2.mp3", "2"));
+  library().SetMusicAttribute("3", "fileName", "Other/Elsewhere/Song3.mp3");
+  EXPECT_FALSE(library().FileNameInUse("Artist/Album/Song2.mp3", "2"));
+
+  library().DeleteMusic("2");
+  EXPECT_TRUE(fs::FolderExists(m + "Artist/Album"));  // song 4 is still there
+  library().DeleteMusic("4");
+  EXPECT_FALSE(fs::FolderExists(m + "Artist"));
+  EXPECT_TRUE(fs::FileExists(m + "Other/Elsewhere/Song3.mp3"));
+}
+
 TEST_F(MusicLibraryTest, DeletingNeverReachesOutsideTheMusicFolder) {
   const std::string outside = data_ / "precious.mp3";
   ASSERT_TRUE(fs::WriteFile(outside, "keep"));
