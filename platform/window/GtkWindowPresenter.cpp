@@ -522,8 +522,12 @@ void GtkWindowPresenter::SetFileDropHandler(
   const bool had = static_cast<bool>(drop_handler_);
   drop_handler_ = std::move(handler);
   if (had || !drop_handler_) return;
-  gtk_drag_dest_set(window_, GTK_DEST_DEFAULT_ALL, nullptr, 0, GDK_ACTION_COPY);
-  gtk_drag_dest_add_uri_targets(window_);
+  // The plain list of addresses, which every file manager offers. GTK's own set of URI targets
+  // adds the file transfer portal's, and finding out whether that portal exists is a blocking
+  // D-Bus call on the first window, in the middle of the start.
+  static const GtkTargetEntry kUriList[] = {{const_cast<gchar*>("text/uri-list"), 0, 0}};
+  gtk_drag_dest_set(window_, GTK_DEST_DEFAULT_ALL, kUriList, G_N_ELEMENTS(kUriList),
+                    GDK_ACTION_COPY);
   g_signal_connect(window_, "drag-data-received", G_CALLBACK(OnDragData), this);
 }
 
