@@ -99,6 +99,19 @@ Surface Surface::Clone() const {
   return copy;
 }
 
+void Surface::CopyFrom(const Surface& other) {
+  if (this == &other) return;
+  if (IsNull() || other.IsNull() || size() != other.size()) {
+    *this = other.Clone();
+    return;
+  }
+  cairo_surface_flush(other.surface_);
+  cairo_surface_flush(surface_);
+  for (int y = 0; y < height_; ++y)
+    std::memcpy(Row(y), other.Row(y), std::size_t(width_) * 4);
+  MarkDirty();
+}
+
 std::uint32_t* Surface::Row(int y) {
   return reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(surface_) +
                                           std::ptrdiff_t(y) * stride_);

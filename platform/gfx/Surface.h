@@ -32,6 +32,9 @@ class Surface {
   // Writes the pixels (with their alpha) as a PNG file. False on failure.
   bool WritePng(const std::string& path) const;
   Surface Clone() const;
+  // Makes this surface a copy of `other`, in its own pixels when the sizes match (no new
+  // memory: a window's background is copied again at every full redraw).
+  void CopyFrom(const Surface& other);
 
   bool IsNull() const { return surface_ == nullptr; }
   int width() const { return width_; }

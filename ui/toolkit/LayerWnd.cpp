@@ -262,7 +262,7 @@ void LayerWnd::DrawAll() {
     painter.Clear(gfx::Rect{0, 0, back_buffer_.width(), back_buffer_.height()});
   }
   DrawBackground();
-  background_ = back_buffer_.Clone();
+  background_.CopyFrom(back_buffer_);
   restore_under_control_ = false;
   for (auto& c : controls_) {
     if (!c->hidden) DrawControl(*c);
