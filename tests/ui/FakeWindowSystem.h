@@ -26,12 +26,16 @@ class FakeEditHost : public window::EditHost {
   void Focus() override { focused_ = true; }
   bool HasFocus() const override { return focused_; }
   int CaretX() const override { return 0; }
-  gfx::Surface Render() override { return {}; }
+  gfx::Surface Render() override {
+    ++renders;
+    return gfx::Surface(rect_.width(), rect_.height());
+  }
 
   std::string text_;
   gfx::Rect rect_;
   bool focused_ = false;
   char32_t echo_ = 0;
+  int renders = 0;
   window::EditListener* listener_ = nullptr;
 };
 
@@ -50,6 +54,9 @@ class FakePresenter : public window::WindowPresenter {
   void Present(const gfx::Surface&, std::uint8_t alpha) override {
     ++presents;
     last_alpha = alpha;
+  }
+  void PresentPart(const gfx::Surface&, std::uint8_t, const gfx::Rect& changed) override {
+    parts.push_back(changed);
   }
   void SetKeepAbove(bool) override {}
   void SetInputTransparent(bool) override {}
@@ -80,6 +87,7 @@ class FakePresenter : public window::WindowPresenter {
   bool active = false;
   bool enabled = true;
   int presents = 0;
+  std::vector<gfx::Rect> parts;  // what PresentPart was given, in order
   int raised = 0;
   int move_drags = 0;
   std::uint8_t last_alpha = 0;

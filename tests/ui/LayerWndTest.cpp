@@ -8,6 +8,7 @@
 #include "platform/loop/MainLoop.h"
 #include "resources/skins/SkinLayout.h"
 #include "ui/toolkit/ClickCounter.h"
+#include "ui/toolkit/LayerEdit.h"
 #include "ui/toolkit/LayerListView.h"
 #include "ui/toolkit/LayerWindowRegistry.h"
 #include "ui/toolkit/LayerWnd.h"
@@ -180,6 +181,76 @@ TEST_F(LayerWndTest, LayerTimerPushesOnlyWhenSomethingWasDrawn) {
   Move(sink(), {190, 190});  // leaves the button: another hover redraw
   EXPECT_TRUE(loop.PumpUntil([&] { return system.last->presents > before; },
                              std::chrono::seconds(5)));
+}
+
+// A small animation (the spectrum) repaints its box alone, unless other drawing waits.
+TEST_F(LayerWndTest, APartDrawnAloneIsPresentedAloneAndWithOtherDrawingInFull) {
+  struct Animated : Probe {
+    void Frame(const gfx::Rect& part) {
+      DrawAndPresentPart(part, [&] {
+        RestoreBackground(part);
+        gfx::Painter(back_buffer()).FillRectSource(part, gfx::Color::Rgb(0x20, 0x80, 0x20));
+      });
+    }
+  } animated;
+  animated.Create(gfx::Rect::FromXYWH(300, 100, 200, 200), nullptr);
+  animated.Show();
+  EXPECT_TRUE(loop.PumpUntil([&] { return !animated.needs_update(); }, std::chrono::seconds(5)));
+  auto* presenter = system.last;
+  const int full = presenter->presents;
+  const gfx::Rect box = gfx::Rect::FromXYWH(40, 120, 60, 20);
+
+  animated.Frame(box);
+  animated.Frame(box);
+  EXPECT_EQ(presenter->parts, (std::vector<gfx::Rect>{box, box}));
+  EXPECT_EQ(presenter->presents, full);
+  EXPECT_FALSE(animated.needs_update());
+  EXPECT_EQ(animated.back_buffer().ColorAt(50, 130), gfx::Color::Rgb(0x20, 0x80, 0x20));
+
+  // A hover redraw waits for the layer timer: the next frame presents everything.
+  Move(animated, {15, 15});
+  ASSERT_TRUE(animated.needs_update());
+  animated.Frame(box);
+  EXPECT_EQ(presenter->presents, full + 1);
+  EXPECT_EQ(presenter->parts.size(), 2u);
+  EXPECT_FALSE(animated.needs_update());
+
+  // Hidden, nothing is presented and the frame waits for the next showing.
+  animated.Hide();
+  animated.Frame(box);
+  EXPECT_EQ(presenter->parts.size(), 2u);
+  EXPECT_TRUE(animated.needs_update());
+  animated.Destroy();
+}
+
+// The caret's blink repaints the box alone from the entry's last pixels, and stops, shown,
+// once the box has been left alone for a while; typing starts it again.
+TEST_F(LayerWndTest, AFocusedBoxBlinksFromItsLastPixelsAndSettlesShown) {
+  probe.Show();
+  ASSERT_TRUE(loop.PumpUntil([&] { return !probe.needs_update(); }, std::chrono::seconds(5)));
+  const gfx::Rect box = gfx::Rect::FromXYWH(20, 120, 80, 18);
+  LayerEdit edit(probe, box);
+  ASSERT_TRUE(edit.Create());
+  testing::FakeEditHost* host = system.last->last_edit;
+  host->Focus();
+  edit.OnEditFocus(true);
+  ASSERT_TRUE(loop.PumpUntil([&] { return !probe.needs_update(); }, std::chrono::seconds(5)));
+  const int renders = host->renders;
+  const std::size_t parts = system.last->parts.size();
+
+  EXPECT_TRUE(loop.PumpUntil([&] { return !edit.caret_shown(); }, std::chrono::seconds(5)));
+  EXPECT_TRUE(loop.PumpUntil([&] { return edit.caret_shown(); }, std::chrono::seconds(5)));
+  EXPECT_EQ(host->renders, renders);
+  ASSERT_GE(system.last->parts.size(), parts + 2);
+  EXPECT_EQ(system.last->parts.back(), box);
+
+  EXPECT_TRUE(loop.PumpUntil([&] { return !edit.caret_blinking(); },
+                             std::chrono::milliseconds(LayerEdit::kCaretBlinkTimeoutMs * 2)));
+  EXPECT_TRUE(edit.caret_shown());
+  host->SetText("周");
+  EXPECT_TRUE(edit.caret_blinking());
+  EXPECT_GT(host->renders, renders);
+  edit.Destroy();
 }
 
 TEST_F(LayerWndTest, AWindowThatAnimatesByTheTickKeepsItsLayerTimer) {

@@ -506,8 +506,7 @@ void SorvelMainDlg::TickSpectrum() {
   if (!spectrum_.Update(SpectrumDisplay::HeightsOf(analyzer->bars(), analyzer->peaks(),
                                                    box.height())))
     return;
-  DrawSpectrum();
-  UpdateLayerPart(box);
+  DrawAndPresentPart(box, [this] { DrawSpectrum(); });
 }
 
 void SorvelMainDlg::DrawSpectrum() {

@@ -61,15 +61,16 @@ void LayerEdit::SetRect(const gfx::Rect& rect) {
   CopyIntoOwner();
 }
 
-bool LayerEdit::CopyIntoOwner() {
+bool LayerEdit::CopyIntoOwner() { return Paint(true); }
+
+bool LayerEdit::Paint(bool render_again) {
   gfx::Surface& buffer = owner_.back_buffer();
   if (buffer.IsNull()) return false;
   gfx::Painter painter(buffer);
-  gfx::Surface pixels = host_ ? host_->Render() : gfx::Surface();
-  if (pixels.IsNull()) {
-    painter.FillRectSource(rect_, gfx::Color{255, 255, 255, 255});
-  } else {
-    painter.FillRectSource(rect_, gfx::Color{255, 255, 255, 255});
+  if (render_again) pixels_ = host_ ? host_->Render() : gfx::Surface();
+  const gfx::Surface& pixels = pixels_;
+  painter.FillRectSource(rect_, gfx::Color{255, 255, 255, 255});
+  if (!pixels.IsNull()) {
     painter.DrawImage(pixels, gfx::Rect{0, 0, pixels.width(), pixels.height()},
                       gfx::Point{rect_.left, rect_.top});
   }
@@ -82,19 +83,22 @@ bool LayerEdit::CopyIntoOwner() {
   return !pixels.IsNull();
 }
 
+void LayerEdit::StartBlinking() {
+  caret_ticks_ = 0;
+  caret_timer_.Start(std::chrono::milliseconds(kCaretBlinkMs), [this] { OnCaretTick(); });
+}
+
 void LayerEdit::OnEditChanged() {
   // Typing keeps the caret visible: the blink starts over.
   caret_shown_ = HasFocus();
-  if (caret_shown_) {
-    caret_timer_.Start(std::chrono::milliseconds(kCaretBlinkMs), [this] { OnCaretTick(); });
-  }
+  if (caret_shown_) StartBlinking();
   CopyIntoOwner();
 }
 
 void LayerEdit::OnEditFocus(bool focused) {
   caret_shown_ = focused;
   if (focused) {
-    caret_timer_.Start(std::chrono::milliseconds(kCaretBlinkMs), [this] { OnCaretTick(); });
+    StartBlinking();
   } else {
     caret_timer_.Stop();
   }
@@ -106,8 +110,14 @@ void LayerEdit::OnEditActivate() {
 }
 
 void LayerEdit::OnCaretTick() {
-  caret_shown_ = !caret_shown_;
-  CopyIntoOwner();
+  if (++caret_ticks_ * kCaretBlinkMs >= kCaretBlinkTimeoutMs) {
+    caret_shown_ = true;
+    caret_timer_.Stop();
+  } else {
+    caret_shown_ = !caret_shown_;
+  }
+  // Only the caret changed: the entry's last pixels serve, and only the box is painted again.
+  owner_.DrawAndPresentPart(rect_, [this] { Paint(false); });
 }
 
 }  // namespace quillo::ui

@@ -2,9 +2,9 @@
 // A text box inside a skinned window: a real text entry of the window system (typing,
 // selection, clipboard and input methods all work), placed over the window at its rectangle.
 // After every change its pixels are copied, opaque, into the owner's back buffer, and while it
-// has the focus a 1-pixel caret 10 pixels high is drawn there for 5 of every 10 ticks of a
-// 100 ms timer of its own (1001 in the window's numbering), so that the back buffer always
-// shows what the user sees.
+// has the focus a 1-pixel caret 10 pixels high is drawn there, blinking on a timer of its own
+// (1001 in the window's numbering) until it settles, shown, after a while without typing; so
+// that the back buffer always shows what the user sees.
 //
 // Window thread. Create after the owner's window exists (in InitLayer); the owner must destroy
 // the edit (Destroy) in its OnDestroy.
@@ -14,6 +14,7 @@
 
 #include "platform/gfx/Font.h"
 #include "platform/gfx/Geometry.h"
+#include "platform/gfx/Surface.h"
 #include "platform/loop/Timer.h"
 #include "platform/window/EditHost.h"
 
@@ -25,6 +26,10 @@ class LayerEdit : public window::EditListener {
  public:
   // The caret is shown and hidden in turn for this long each.
   static constexpr int kCaretBlinkMs = 500;
+  // After this long without typing or a change of focus the caret stays shown and stops
+  // blinking, as the window system's own entries do: a focused box left alone must not wake
+  // the program and repaint the window twice a second for ever.
+  static constexpr int kCaretBlinkTimeoutMs = 10000;
   static gfx::Font DefaultFont() { return gfx::Font::Pixels("Arial", 13); }  // cell height 15
 
   LayerEdit(LayerWnd& owner, const gfx::Rect& rect, gfx::Font font = DefaultFont());
@@ -50,6 +55,8 @@ class LayerEdit : public window::EditListener {
   // Copies the entry's pixels (and the caret) into the owner's back buffer; false when the
   // entry is not laid out yet (a white field stands in for it).
   bool CopyIntoOwner();
+  // Whether the caret still blinks (false once it has settled, shown, or without the focus).
+  bool caret_blinking() const { return caret_timer_.IsRunning(); }
 
   void OnEditChanged() override;
   void OnEditFocus(bool focused) override;
@@ -59,6 +66,9 @@ class LayerEdit : public window::EditListener {
 
  private:
   void OnCaretTick();
+  void StartBlinking();
+  // Paints the entry's pixels, rendered again or the last ones, and the caret if shown.
+  bool Paint(bool render_again);
 
   LayerWnd& owner_;
   gfx::Rect rect_;
@@ -68,6 +78,8 @@ class LayerEdit : public window::EditListener {
   std::function<void()> on_activate_;
   char32_t echo_ = 0;
   bool caret_shown_ = false;
+  int caret_ticks_ = 0;  // since the blink last started
+  gfx::Surface pixels_;  // the entry as last rendered: a caret tick needs no new rendering
   loop::Timer caret_timer_;
 };
 

@@ -373,13 +373,17 @@ void LayerWnd::UpdateLayer() {
   needs_update_ = false;
 }
 
-void LayerWnd::UpdateLayerPart(const gfx::Rect& changed) {
-  if (needs_update_) {
+void LayerWnd::DrawAndPresentPart(const gfx::Rect& part, const std::function<void()>& draw) {
+  const bool others_waiting = needs_update_;
+  draw();
+  if (others_waiting) {
     UpdateLayer();
     return;
   }
+  // Not on screen: the part stays marked, and the next Show presents it with the rest.
   if (!presenter_ || !presenter_->IsVisible() || back_buffer_.IsNull()) return;
-  presenter_->PresentPart(back_buffer_, constant_alpha_, changed);
+  needs_update_ = false;
+  presenter_->PresentPart(back_buffer_, constant_alpha_, part);
 }
 
 // ---- Controls ---------------------------------------------------------------------------------

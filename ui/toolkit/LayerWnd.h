@@ -6,6 +6,7 @@
 // Window thread only. The window owns its controls, its back buffer and its native window
 // (through a WindowPresenter of the process's WindowSystem). Destroy (or the destructor)
 // releases them; a destroyed window may be created again.
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -172,9 +173,11 @@ class LayerWnd : public window::WindowEvents {
   void SetSkin(int skin_id);
   // The text colour of a pixel of this window's skin (the 254 rule).
   gfx::Color SkinColor(gfx::Point pixel) const;
-  // Presents only `changed` (window pixels) when nothing else was drawn since the last update,
-  // else the whole back buffer.
-  void UpdateLayerPart(const gfx::Rect& changed);
+  // Draws one part of the back buffer with `draw` (which keeps inside `part`, window pixels) and
+  // presents just that part at once; when other drawing was already waiting, the whole back
+  // buffer. What `draw` marks changed (RestoreBackground marks the whole buffer) is taken as
+  // that part, so a small animation never turns into a full-window repaint at every frame.
+  void DrawAndPresentPart(const gfx::Rect& part, const std::function<void()>& draw);
   // Marks the back buffer as changed since the last UpdateLayer (the layer timer presents it).
   void SetNeedsUpdate();
   bool needs_update() const { return needs_update_; }
