@@ -98,6 +98,11 @@ GtkWindowPresenter::GtkWindowPresenter(WindowEvents& events, const WindowOptions
   gtk_window_move(w, rect_.left, rect_.top);
   gtk_window_resize(w, std::max(1, rect_.width()), std::max(1, rect_.height()));
   gtk_widget_realize(window_);
+  // Our windows paint on their own timers and through GDK's double buffer, so waiting for a
+  // compositor's "frame drawn" buys nothing; and GDK asks the X server, at every painted frame,
+  // whether the window manager supports it, a round trip each time when no manager runs.
+  if (GdkWindow* gdk_window = gtk_widget_get_window(window_); GDK_IS_X11_WINDOW(gdk_window))
+    gdk_x11_window_set_frame_sync_enabled(gdk_window, FALSE);
   if (options.input_transparent) SetInputTransparent(true);
 }
 
