@@ -224,6 +224,7 @@ bool CSorvelClientApp::InitInstance() {
           },
           std::cerr);
   if (configured.configured()) start_version_check(configured.base_url);
+  timeline.Mark("service started");
 
   // 12. The main window's run.
   {
@@ -243,6 +244,11 @@ bool CSorvelClientApp::InitInstance() {
       if (windowed) windowed->HandleCommandLine(environment_.command_line);
     }
     window.Report("ready");
+    timeline.Mark("main loop entered");
+    if (windowed && windowed->main_window().presenter()) {
+      windowed->main_window().presenter()->AfterNextPaint(
+          [&timeline] { timeline.Mark("main window painted"); });
+    }
     window.RunModal();
     // No request may arrive while the program shuts down.
     server.Stop();
