@@ -14,7 +14,16 @@ namespace {
 using namespace quillo::testing;
 using namespace std::chrono_literals;
 
-class MusicLibraryTest : public LibraryFixture {};
+class MusicLibraryTest : public LibraryFixture {
+ protected:
+  // A library song with a stored copy in the music folder, at the name the library gives it.
+  void AddStoredSong(const std::string& id, const std::string& artist, const std::string& album) {
+    library().AddMusic(Song(id, "Song" + id, artist, album));
+    std::string relative = library().MusicFileName(*library().FindMusic(id), ".mp3", true);
+    ASSERT_TRUE(fs::WriteFile(MusicFolder() + relative, "audio"));
+    library().SetMusicAttribute(id, "fileName", relative);
+  }
+};
 
 TEST_F(MusicLibraryTest, AddMusicPutsSongsIntoTheirListsAndAnnouncesServiceSongs) {
   ASSERT_TRUE(library().AddMusic(Song("100", "周杰伦的歌", "周杰伦")));
@@ -263,14 +272,8 @@ TEST_F(MusicLibraryTest, SongsWithTheSameNamesAreFiledApartAndDeletedApart) {
 
 TEST_F(MusicLibraryTest, DeletingSongsRemovesFilesAndEmptiedFolders) {
   const std::string m = MusicFolder();
-  auto stored = [&](const std::string& id, const std::string& artist, const std::string& album) {
-    library().AddMusic(Song(id, "Song" + id, artist, album));
-    std::string relative = library().MusicFileName(*library().FindMusic(id), ".mp3", true);
-    ASSERT_TRUE(fs::WriteFile(m + relative, "audio"));
-    library().SetMusicAttribute(id, "fileName", relative);
-  };
-  stored("1", "Artist", "AlbumA");
-  stored("2", "Artist", "AlbumB");
+  AddStoredSong("1", "Artist", "AlbumA");
+  AddStoredSong("2", "Artist", "AlbumB");
   ASSERT_TRUE(fs::WriteFile(m + "Artist/AlbumA/Song1.lrc", "lyric"));
   ASSERT_TRUE(fs::WriteFile(m + "Artist/AlbumA/album.jpg", "picture"));
   ASSERT_TRUE(fs::WriteFile(m + "Artist/artist.jpg", "picture"));
@@ -291,15 +294,9 @@ TEST_F(MusicLibraryTest, DeletingSongsRemovesFilesAndEmptiedFolders) {
 // they must see the songs read from the file, and follow every change after that.
 TEST_F(MusicLibraryTest, NameCountsMadeAfterAReopenFollowLaterChanges) {
   const std::string m = MusicFolder();
-  auto stored = [&](const std::string& id, const std::string& artist, const std::string& album) {
-    library().AddMusic(Song(id, "Song" + id, artist, album));
-    std::string relative = library().MusicFileName(*library().FindMusic(id), ".mp3", true);
-    ASSERT_TRUE(fs::WriteFile(m + relative, "audio"));
-    library().SetMusicAttribute(id, "fileName", relative);
-  };
-  stored("1", "Artist", "Album");
-  stored("2", "Artist", "Album");
-  stored("3", "Other", "Elsewhere");
+  AddStoredSong("1", "Artist", "Album");
+  AddStoredSong("2", "Artist", "Album");
+  AddStoredSong("3", "Other", "Elsewhere");
   SaveNow();
   Reopen();
 
@@ -311,7 +308,7 @@ TEST_F(MusicLibraryTest, NameCountsMadeAfterAReopenFollowLaterChanges) {
 
   // Changes after the counts are made: a song added to the album, one moved out of it, a
   // file name taken over by another song.
-  stored("4", "Artist", "Album");
+  AddStoredSong("4", "Artist", "Album");
   library().SetMusicAttribute("3", "fileName", "Artist/Album/Song2.mp3");
   EXPECT_FALSE(library().FileNameInUse("Other/Elsewhere/Song3.mp3", "1"));
   EXPECT_TRUE(library().FileNameInUse("Artist/Album/Song2.mp3", "2"));
