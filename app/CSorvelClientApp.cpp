@@ -24,6 +24,7 @@
 #include "platform/loop/LoopTarget.h"
 #include "platform/loop/MainLoop.h"
 #include "platform/media/GstMediaGraphFactory.h"
+#include "platform/process/HeapUse.h"
 #include "platform/shell/Autorun.h"
 #include "platform/shell/DetachedLauncher.h"
 #include "platform/shell/UrlProtocol.h"
@@ -244,6 +245,10 @@ bool CSorvelClientApp::InitInstance() {
       if (windowed) windowed->HandleCommandLine(environment_.command_line);
     }
     window.Report("ready");
+    // The start's heap rules end here; its free memory goes back after the window's first
+    // paint, or now for a run without a window.
+    process::TuneHeapForLongRun();
+    if (!windowed) process::ReleaseFreeHeap();
     timeline.Mark("main loop entered");
     if (windowed && windowed->main_window().presenter()) {
       windowed->main_window().presenter()->AfterNextPaint(

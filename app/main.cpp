@@ -37,7 +37,7 @@ int AskToQuit(const std::string& data_folder) {
 
 int main(int argc, char** argv) {
   using namespace quillo;
-  process::TuneHeapForLongRun();
+  process::TuneHeapForStart();
   app::AppArguments arguments =
       app::ParseAppArguments(std::vector<std::string>(argv + 1, argv + argc));
   if (!arguments.error.empty()) {

@@ -5,10 +5,17 @@
 
 namespace quillo::process {
 
-// Call once at the very start, before any thread is made. Large blocks (a printed data file, a
-// picture) are mapped on their own and returned when freed, free memory at the heap's top goes
-// back early, and the threads share two heaps instead of one each. Values set through
-// GLIBC_TUNABLES or MALLOC_* in the environment are kept.
+// Call once at the very start, before any thread is made. Until TuneHeapForLongRun, what is
+// freed stays in the heap, large blocks included: the start's short-lived buffers (the data
+// file's text, its parse, decoded pictures) then reuse memory already touched, where fresh pages
+// would cost more than the work done in them (on a virtual machine several times more). The
+// threads share two heaps instead of one each. Values set through GLIBC_TUNABLES or MALLOC_* in
+// the environment are kept.
+void TuneHeapForStart();
+
+// The long run's rules, once the start's work is done: large blocks (a printed data file, a
+// picture) are mapped on their own and returned when freed, and free memory at the heap's top
+// goes back early. Free memory kept from the start stays until ReleaseFreeHeap.
 void TuneHeapForLongRun();
 
 // Returns the heap's free pages to the system (whole free pages inside it too, not only at its
