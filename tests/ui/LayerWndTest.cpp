@@ -223,9 +223,9 @@ TEST_F(LayerWndTest, APartDrawnAloneIsPresentedAloneAndWithOtherDrawingInFull) {
   animated.Destroy();
 }
 
-// The caret's blink repaints the box alone from the entry's last pixels, and stops, shown,
-// once the box has been left alone for a while; typing starts it again.
-TEST_F(LayerWndTest, AFocusedBoxBlinksFromItsLastPixelsAndSettlesShown) {
+// The caret's blink repaints the box alone, and stops, shown, once the box has been left
+// alone for a while; typing starts it again.
+TEST_F(LayerWndTest, AFocusedBoxBlinksInItsBoxAndSettlesShown) {
   probe.Show();
   ASSERT_TRUE(loop.PumpUntil([&] { return !probe.needs_update(); }, std::chrono::seconds(5)));
   const gfx::Rect box = gfx::Rect::FromXYWH(20, 120, 80, 18);
@@ -240,7 +240,7 @@ TEST_F(LayerWndTest, AFocusedBoxBlinksFromItsLastPixelsAndSettlesShown) {
 
   EXPECT_TRUE(loop.PumpUntil([&] { return !edit.caret_shown(); }, std::chrono::seconds(5)));
   EXPECT_TRUE(loop.PumpUntil([&] { return edit.caret_shown(); }, std::chrono::seconds(5)));
-  EXPECT_EQ(host->renders, renders);
+  EXPECT_GE(host->renders, renders + 2);  // each tick shows the entry as it is now
   ASSERT_GE(system.last->parts.size(), parts + 2);
   EXPECT_EQ(system.last->parts.back(), box);
 
@@ -249,7 +249,7 @@ TEST_F(LayerWndTest, AFocusedBoxBlinksFromItsLastPixelsAndSettlesShown) {
   EXPECT_TRUE(edit.caret_shown());
   host->SetText("周");
   EXPECT_TRUE(edit.caret_blinking());
-  EXPECT_GT(host->renders, renders);
+  EXPECT_TRUE(edit.caret_shown());
   edit.Destroy();
 }
 

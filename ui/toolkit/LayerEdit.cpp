@@ -61,14 +61,13 @@ void LayerEdit::SetRect(const gfx::Rect& rect) {
   CopyIntoOwner();
 }
 
-bool LayerEdit::CopyIntoOwner() { return Paint(true); }
-
-bool LayerEdit::Paint(bool render_again) {
+bool LayerEdit::CopyIntoOwner() {
   gfx::Surface& buffer = owner_.back_buffer();
   if (buffer.IsNull()) return false;
   gfx::Painter painter(buffer);
-  if (render_again) pixels_ = host_ ? host_->Render() : gfx::Surface();
-  const gfx::Surface& pixels = pixels_;
+  // Rendered again each time, caret ticks included: a selection or an input method's text
+  // changes the entry without a change of its text.
+  gfx::Surface pixels = host_ ? host_->Render() : gfx::Surface();
   painter.FillRectSource(rect_, gfx::Color{255, 255, 255, 255});
   if (!pixels.IsNull()) {
     painter.DrawImage(pixels, gfx::Rect{0, 0, pixels.width(), pixels.height()},
@@ -116,8 +115,8 @@ void LayerEdit::OnCaretTick() {
   } else {
     caret_shown_ = !caret_shown_;
   }
-  // Only the caret changed: the entry's last pixels serve, and only the box is painted again.
-  owner_.DrawAndPresentPart(rect_, [this] { Paint(false); });
+  // Only the box changed: only the box is painted again.
+  owner_.DrawAndPresentPart(rect_, [this] { CopyIntoOwner(); });
 }
 
 }  // namespace quillo::ui

@@ -14,7 +14,6 @@
 
 #include "platform/gfx/Font.h"
 #include "platform/gfx/Geometry.h"
-#include "platform/gfx/Surface.h"
 #include "platform/loop/Timer.h"
 #include "platform/window/EditHost.h"
 
@@ -67,8 +66,6 @@ class LayerEdit : public window::EditListener {
  private:
   void OnCaretTick();
   void StartBlinking();
-  // Paints the entry's pixels, rendered again or the last ones, and the caret if shown.
-  bool Paint(bool render_again);
 
   LayerWnd& owner_;
   gfx::Rect rect_;
@@ -79,7 +76,6 @@ class LayerEdit : public window::EditListener {
   char32_t echo_ = 0;
   bool caret_shown_ = false;
   int caret_ticks_ = 0;  // since the blink last started
-  gfx::Surface pixels_;  // the entry as last rendered: a caret tick needs no new rendering
   loop::Timer caret_timer_;
 };
 
