@@ -245,14 +245,18 @@ bool CSorvelClientApp::InitInstance() {
       if (windowed) windowed->HandleCommandLine(environment_.command_line);
     }
     window.Report("ready");
-    // The start's heap rules end here; its free memory goes back after the window's first
-    // paint, or now for a run without a window.
+    // The start's heap rules end here. Its temporary memory (the data file's text, the parse,
+    // decoded pictures drawn once) goes back once the window is on the screen, or now for a
+    // run without a window.
     process::TuneHeapForLongRun();
-    if (!windowed) process::ReleaseFreeHeap();
     timeline.Mark("main loop entered");
-    if (windowed && windowed->main_window().presenter()) {
-      windowed->main_window().presenter()->AfterNextPaint(
-          [&timeline] { timeline.Mark("main window painted"); });
+    if (auto* presenter = windowed ? windowed->main_window().presenter() : nullptr) {
+      presenter->AfterNextPaint([&timeline] {
+        timeline.Mark("main window painted");
+        process::ReleaseFreeHeap();
+      });
+    } else {
+      process::ReleaseFreeHeap();
     }
     window.RunModal();
     // No request may arrive while the program shuts down.

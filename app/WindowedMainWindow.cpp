@@ -20,7 +20,6 @@
 #include "platform/gfx/FontconfigFamilies.h"
 #include "platform/loop/Subscription.h"
 #include "platform/media/GstMediaGraphFactory.h"
-#include "platform/process/HeapUse.h"
 #include "platform/shell/Autorun.h"
 #include "platform/shell/DetachedLauncher.h"
 #include "platform/window/GtkFilePicker.h"
@@ -423,9 +422,6 @@ bool WindowedMainWindow::Open() {
   // Start-up: the view the user left open comes back.
   window.OpenRememberedLyricView();
   ConnectPhone(window);
-  // Start-up's temporary memory (the data file's text, the parse, decoded pictures drawn once)
-  // goes back to the system once the window is on the screen.
-  if (window.presenter()) window.presenter()->AfterNextPaint([] { process::ReleaseFreeHeap(); });
   Report("main window shown");
   parts_->list_reporter.OnSongListChanged(window.RowCount());
   return true;

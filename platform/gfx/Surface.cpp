@@ -91,20 +91,19 @@ bool Surface::WritePng(const std::string& path) const {
 }
 
 Surface Surface::Clone() const {
-  Surface copy(width_, height_);
-  if (copy.IsNull()) return copy;
-  cairo_surface_flush(surface_);
-  for (int y = 0; y < height_; ++y) std::memcpy(copy.Row(y), Row(y), std::size_t(width_) * 4);
-  copy.MarkDirty();
+  Surface copy;
+  copy.CopyFrom(*this);
   return copy;
 }
 
 void Surface::CopyFrom(const Surface& other) {
   if (this == &other) return;
-  if (IsNull() || other.IsNull() || size() != other.size()) {
-    *this = other.Clone();
+  if (other.IsNull()) {
+    *this = Surface();
     return;
   }
+  if (IsNull() || size() != other.size()) *this = Surface(other.width_, other.height_);
+  if (IsNull()) return;
   cairo_surface_flush(other.surface_);
   cairo_surface_flush(surface_);
   for (int y = 0; y < height_; ++y)
