@@ -6,7 +6,6 @@
 #include "platform/fs/FileSystem.h"
 #include "store/DocumentPrinter.h"
 #include "store/Migration.h"
-#include "store/PrintedSongs.h"
 
 namespace quillo::store {
 namespace {
@@ -50,6 +49,25 @@ void DocumentStore::ReturnSongsReadAhead() {
   PutSongElementsFirst(*folder, order);
 }
 
+std::vector<ListItemsReadAhead> DocumentStore::TakeItemsReadAhead() {
+  return std::exchange(items_read_ahead_, {});
+}
+
+void DocumentStore::ReturnItemsReadAhead() {
+  for (const ListItemsReadAhead& list : std::exchange(items_read_ahead_, {})) {
+    TiXmlNode* first_other = list.playlist->FirstChild();
+    for (const std::string& id : list.ids) {
+      auto item = std::make_unique<TiXmlElement>("item");
+      item->SetAttribute("id", id);
+      if (first_other != nullptr) {
+        list.playlist->InsertBeforeChild(first_other, *item);
+      } else {
+        list.playlist->LinkEndChild(item.release());
+      }
+    }
+  }
+}
+
 DocumentStore::LoadResult DocumentStore::ReadDataFile() {
   const std::string path = DataFilePath();
   if (fs::PathExists(path)) {
@@ -62,12 +80,18 @@ DocumentStore::LoadResult DocumentStore::ReadDataFile() {
     std::string& text = bytes->erase(0, 1);
     // The text must end where the file ends; a NUL inside means the file is damaged.
     if (text.find('\0') != std::string::npos) return LoadResult::kUnreadable;
-    const bool read_ahead = std::any_of(sections_.begin(), sections_.end(), [](const auto* section) {
-      return section->TakesSongsReadAhead();
-    });
-    const bool parsed = read_ahead ? ParseDataFileText(document_, text, songs_read_ahead_)
-                                   : ParseDocumentText(document_, text);
+    ReadAheadWanted wanted;
+    for (const StoreSection* section : sections_) {
+      wanted.songs = wanted.songs || section->TakesSongsReadAhead();
+      wanted.items = wanted.items || section->TakesItemsReadAhead();
+    }
+    ReadAhead read_ahead;
+    const bool parsed = wanted.songs || wanted.items
+                            ? ParseDataFileText(document_, text, wanted, read_ahead)
+                            : ParseDocumentText(document_, text);
     if (!parsed) return LoadResult::kUnreadable;
+    songs_read_ahead_ = std::move(read_ahead.songs);
+    items_read_ahead_ = std::move(read_ahead.lists);
     // What is on disk is what is in memory: only a change made while opening (migration,
     // clean-up, a new client id) is a reason to write the file again.
     dirty_ = false;
@@ -119,6 +143,7 @@ bool DocumentStore::Open(bool start_saver) {
     RemoveStaleTemporaries();
     child_printers_.clear();
     songs_read_ahead_.clear();
+    items_read_ahead_.clear();
     LoadResult result = ReadDataFile();
     if (result != LoadResult::kLoaded) {
       if (result == LoadResult::kUnreadable) KeepAside();
@@ -137,6 +162,7 @@ bool DocumentStore::Open(bool start_saver) {
     SetCurrentItemField(GetConfigText("module.music.currentplay"));
     for (StoreSection* section : sections_) section->OnOpen(*this);
     ReturnSongsReadAhead();
+    ReturnItemsReadAhead();
     opened_ = true;
   }
   if (start_saver) {

@@ -29,6 +29,7 @@
 #include <thread>
 #include <vector>
 
+#include "store/DataFileText.h"
 #include "store/DocMusicActionListener.h"
 #include "store/DocumentPrinter.h"
 #include "store/MusicRecord.h"
@@ -134,6 +135,10 @@ class DocumentStore {
   // folder's element then holds none of them); the first call takes them. Songs no section
   // takes by the end of Open become elements of the folder again.
   std::vector<MusicRecord> TakeSongsReadAhead();
+  // The playlists whose items Open read as ids straight from the data file's text (their
+  // elements hold none of them); the first call takes them. Lists no section takes by the end
+  // of Open get their items as elements again.
+  std::vector<ListItemsReadAhead> TakeItemsReadAhead();
   // A section that holds an element's children in a form of its own (the song records) prints
   // them itself: whenever the document is printed, `printer` appends them before the element's
   // own children. An empty printer removes it; so do loading the document again and removing
@@ -199,6 +204,7 @@ class DocumentStore {
   enum class LoadResult { kLoaded, kMissing, kUnreadable };
   LoadResult ReadDataFile();
   void ReturnSongsReadAhead();
+  void ReturnItemsReadAhead();
   bool WriteDocument(const std::string& printed);
   void KeepAside();
   void RemoveStaleTemporaries();
@@ -221,6 +227,7 @@ class DocumentStore {
   std::vector<RemovalObserver> removal_observers_;
   ChildPrinters child_printers_;
   std::vector<MusicRecord> songs_read_ahead_;
+  std::vector<ListItemsReadAhead> items_read_ahead_;
   std::string kept_aside_path_;
   // Set when an unreadable data file could not be moved aside: it is never overwritten then.
   bool writes_blocked_ = false;

@@ -454,14 +454,13 @@ void MusicLibrary::DeleteMusic(const std::string& music_id) {
 std::vector<std::pair<std::string, int>> MusicLibrary::NameCounts(const char* attribute) {
   auto lock = store_.Lock();
   std::map<std::string, int> counts;
-  TiXmlElement* list = lists_.PlaylistElement("", false);
-  for (TiXmlElement* item : PlaylistIndex::Items(list)) {
-    const std::string* id = item->Attribute(std::string("id"));
-    const SongEntry* entry = id ? Entry(*id) : nullptr;
-    if (entry == nullptr) continue;
+  lists_.ForEachItemId(lists_.PlaylistToRead(""), [&](const std::string& id) {
+    const SongEntry* entry = Entry(id);
+    if (entry == nullptr) return true;
     std::string name = text::Trim(AttributeOf(*entry->record, attribute));
     if (!name.empty()) ++counts[name];
-  }
+    return true;
+  });
   return {counts.begin(), counts.end()};
 }
 
@@ -475,13 +474,12 @@ std::vector<std::pair<std::string, int>> MusicLibrary::AlbumCounts() {
 std::vector<MusicRecord> MusicLibrary::MusicByName(const char* attribute, std::string_view name) {
   auto lock = store_.Lock();
   std::vector<MusicRecord> records;
-  TiXmlElement* list = lists_.PlaylistElement("", false);
-  for (TiXmlElement* item : PlaylistIndex::Items(list)) {
-    const std::string* id = item->Attribute(std::string("id"));
-    const SongEntry* entry = id ? Entry(*id) : nullptr;
+  lists_.ForEachItemId(lists_.PlaylistToRead(""), [&](const std::string& id) {
+    const SongEntry* entry = Entry(id);
     if (entry && text::TrimView(AttributeOf(*entry->record, attribute)) == name)
       records.push_back(*entry->record);
-  }
+    return true;
+  });
   return records;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "store/DocumentPrinter.h"
 #include "store/DocumentStore.h"
 
 namespace quillo::store {
@@ -12,8 +13,16 @@ PlaylistIndex::PlaylistIndex(DocumentStore& store) : store_(store) {
 }
 
 void PlaylistIndex::OnElementRemoved(const TiXmlElement& element) {
-  if (removing_ || index_.empty()) return;
   const std::string& name = element.ValueStr();
+  if (name != "item" && !ids_.empty()) {
+    // The ids of the list removed or of any list inside what is removed go with it.
+    for (auto it = ids_.begin(); it != ids_.end();) {
+      const TiXmlNode* node = it->first;
+      while (node != nullptr && node != &element) node = node->Parent();
+      it = node != nullptr ? ids_.erase(it) : std::next(it);
+    }
+  }
+  if (removing_ || index_.empty()) return;
   if (name == "item") {
     if (const TiXmlNode* parent = element.Parent()) Forget(parent->ToElement());
   } else if (name == "playlist") {
@@ -23,8 +32,103 @@ void PlaylistIndex::OnElementRemoved(const TiXmlElement& element) {
   }
 }
 
-void PlaylistIndex::OnOpen(DocumentStore&) { index_.clear(); }
+void PlaylistIndex::OnOpen(DocumentStore& store) {
+  index_.clear();
+  ids_.clear();
+  for (ListItemsReadAhead& list : store.TakeItemsReadAhead()) HoldIds(list.playlist, std::move(list.ids));
+}
+
+// The ids stay: they are the document's content, and the store may still print it.
 void PlaylistIndex::OnClose(DocumentStore&) { index_.clear(); }
+
+void PlaylistIndex::HoldIds(TiXmlElement* playlist, std::vector<std::string> ids) {
+  ids_[playlist] = std::move(ids);
+  store_.SetChildPrinter(playlist, [this, playlist](std::string& out, int depth) {
+    const std::vector<std::string>* ids = HeldIds(playlist);
+    if (ids == nullptr) return;
+    for (const std::string& id : *ids) {
+      out.append(static_cast<std::size_t>(depth) * 4, ' ');
+      out += "<item";
+      AppendAttribute(out, "id", id);
+      out += " />\n";
+    }
+  });
+}
+
+const std::vector<std::string>* PlaylistIndex::HeldIds(const TiXmlElement* playlist) const {
+  if (ids_.empty()) return nullptr;
+  auto found = ids_.find(playlist);
+  return found == ids_.end() ? nullptr : &found->second;
+}
+
+void PlaylistIndex::BuildItems(TiXmlElement* playlist) {
+  auto found = ids_.find(playlist);
+  if (found == ids_.end()) return;
+  const std::vector<std::string> ids = std::move(found->second);
+  ids_.erase(found);
+  store_.SetChildPrinter(playlist, nullptr);
+  TiXmlNode* first_other = playlist->FirstChild();
+  for (const std::string& id : ids) {
+    auto item = std::make_unique<TiXmlElement>("item");
+    item->SetAttribute("id", id);
+    if (first_other != nullptr) {
+      playlist->InsertBeforeChild(first_other, *item);
+    } else {
+      playlist->LinkEndChild(item.release());
+    }
+  }
+}
+
+const TiXmlElement* PlaylistIndex::PlaylistToRead(std::string_view list_id) {
+  const std::string user_id = list_id == kLocalListId ? std::string() : store_.CurrentUser();
+  TiXmlElement* playlists = PlaylistsElement(user_id, false);
+  return playlists ? store_.FindChild(playlists, "playlist", "id", list_id, false) : nullptr;
+}
+
+void PlaylistIndex::ForEachItemId(const TiXmlElement* playlist,
+                                  const std::function<bool(const std::string& id)>& visit) {
+  if (playlist == nullptr) return;
+  if (const std::vector<std::string>* ids = HeldIds(playlist)) {
+    for (const std::string& id : *ids) {
+      if (!visit(id)) return;
+    }
+  }
+  static const std::string kNoId;
+  for (const TiXmlElement* item = playlist->FirstChildElement("item"); item;
+       item = item->NextSiblingElement("item")) {
+    const std::string* id = item->Attribute(std::string("id"));
+    if (!visit(id ? *id : kNoId)) return;
+  }
+}
+
+bool PlaylistIndex::IsEmpty(const TiXmlElement* playlist) const {
+  if (playlist == nullptr) return true;
+  const std::vector<std::string>* ids = HeldIds(playlist);
+  return (ids == nullptr || ids->empty()) && playlist->FirstChildElement() == nullptr;
+}
+
+std::optional<MusicRecord> PlaylistIndex::ItemAttributes(const TiXmlElement* playlist,
+                                                         std::string_view music_id) {
+  if (playlist == nullptr) return std::nullopt;
+  if (const std::vector<std::string>* ids = HeldIds(playlist)) {
+    if (std::find(ids->begin(), ids->end(), music_id) == ids->end()) return std::nullopt;
+    return MusicRecord{{"id", std::string(music_id)}};
+  }
+  // Looking an item up builds the index, not the items: the element is not changed.
+  const TiXmlElement* item = FindItem(const_cast<TiXmlElement*>(playlist), music_id);
+  if (item == nullptr) return std::nullopt;
+  return DocumentStore::ReadAllAttributes(item);
+}
+
+std::optional<MusicRecord> PlaylistIndex::FirstItemAttributes(const TiXmlElement* playlist) {
+  if (playlist == nullptr) return std::nullopt;
+  if (const std::vector<std::string>* ids = HeldIds(playlist); ids != nullptr && !ids->empty()) {
+    return MusicRecord{{"id", ids->front()}};
+  }
+  const TiXmlElement* item = playlist->FirstChildElement("item");
+  if (item == nullptr) return std::nullopt;
+  return DocumentStore::ReadAllAttributes(item);
+}
 
 TiXmlElement* PlaylistIndex::UserElement(std::string_view user_id, bool create) {
   TiXmlElement* users = store_.Resolve("users#", create);
@@ -42,6 +146,7 @@ TiXmlElement* PlaylistIndex::PlaylistElementOf(std::string_view user_id, std::st
   TiXmlElement* playlists = PlaylistsElement(user_id, create);
   if (playlists == nullptr) return nullptr;
   TiXmlElement* playlist = store_.FindChild(playlists, "playlist", "id", list_id, false);
+  if (playlist != nullptr) BuildItems(playlist);
   if (playlist != nullptr || !create) return playlist;
   playlist = store_.FindChild(playlists, "playlist", "id", list_id, true);
   if (playlist == nullptr) return nullptr;
@@ -67,6 +172,17 @@ std::vector<TiXmlElement*> PlaylistIndex::Users() {
 }
 
 std::vector<TiXmlElement*> PlaylistIndex::PlaylistsOf(std::string_view user_id) {
+  std::vector<TiXmlElement*> lists = ListElementsOf(user_id);
+  for (TiXmlElement* list : lists) BuildItems(list);
+  return lists;
+}
+
+std::vector<const TiXmlElement*> PlaylistIndex::PlaylistsToRead(std::string_view user_id) {
+  const std::vector<TiXmlElement*> lists = ListElementsOf(user_id);
+  return {lists.begin(), lists.end()};
+}
+
+std::vector<TiXmlElement*> PlaylistIndex::ListElementsOf(std::string_view user_id) {
   std::vector<TiXmlElement*> lists;
   TiXmlElement* parent = PlaylistsElement(user_id, false);
   if (parent == nullptr) return lists;
@@ -83,6 +199,7 @@ std::string_view PlaylistIndex::ItemId(const TiXmlElement* item) {
 }
 
 PlaylistIndex::ItemsById& PlaylistIndex::IndexOf(TiXmlElement* playlist) {
+  BuildItems(playlist);
   auto found = index_.find(playlist);
   if (found != index_.end()) return found->second;
   ItemsById& items = index_[playlist];
@@ -117,6 +234,7 @@ bool PlaylistIndex::AppendItem(TiXmlElement* playlist, std::string_view music_id
 
 TiXmlElement* PlaylistIndex::PrependItemCopy(TiXmlElement* playlist, const TiXmlElement& item) {
   if (playlist == nullptr) return nullptr;
+  BuildItems(playlist);
   TiXmlElement* first = playlist->FirstChildElement();
   TiXmlNode* inserted = first ? playlist->InsertBeforeChild(first, item) : playlist->InsertEndChild(item);
   if (inserted == nullptr) return nullptr;
@@ -163,6 +281,7 @@ void PlaylistIndex::RemoveAllItems(TiXmlElement* playlist) {
 std::vector<TiXmlElement*> PlaylistIndex::Items(TiXmlElement* playlist) {
   std::vector<TiXmlElement*> items;
   if (playlist == nullptr) return items;
+  BuildItems(playlist);
   for (TiXmlElement* item = playlist->FirstChildElement("item"); item; item = item->NextSiblingElement("item")) {
     items.push_back(item);
   }

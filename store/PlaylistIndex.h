@@ -4,14 +4,24 @@
 //
 // Every change to `item` elements of a playlist goes through this class (or is followed by
 // Forget), so the index always matches the document. Callers hold the store's lock.
+//
+// A list whose items were all plain `<item id="…" />` in the data file holds them as ids after
+// an open, not as elements: a list of 100,000 songs is 3 MB instead of 30 and takes no time to
+// build. Its element then has no children; the store prints the ids in their place. The
+// functions below that take a const playlist read either form without building anything. Every
+// function that hands out a playlist element or item elements builds the items first, so no
+// caller ever sees, copies or changes a list without its items.
 #include <tinyxml.h>
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
+#include "store/MusicRecord.h"
 #include "store/StoreSection.h"
 
 namespace quillo::store {
@@ -26,8 +36,10 @@ class PlaylistIndex : public StoreSection {
   // Registers with the store to hear of removed elements; must live as long as the store is used.
   explicit PlaylistIndex(DocumentStore& store);
 
+  // Takes the lists whose items the store read as ids.
   void OnOpen(DocumentStore& store) override;
   void OnClose(DocumentStore& store) override;
+  bool TakesItemsReadAhead() const override { return true; }
 
   // "users#user:id:%s#" (created with its `playlists` child when create is set).
   TiXmlElement* UserElement(std::string_view user_id, bool create);
@@ -37,10 +49,25 @@ class PlaylistIndex : public StoreSection {
   TiXmlElement* PlaylistElement(std::string_view list_id, bool create, bool* created = nullptr);
   TiXmlElement* PlaylistElementOf(std::string_view user_id, std::string_view list_id, bool create,
                                   bool* created = nullptr);
-  // Every user element, in document order.
+  // Every user element, in document order. Reach their lists through PlaylistsOf.
   std::vector<TiXmlElement*> Users();
   // Every playlist element of one user, in document order.
   std::vector<TiXmlElement*> PlaylistsOf(std::string_view user_id);
+
+  // ---- Reading without building elements ------------------------------------------------
+  // The stored playlist PlaylistElement finds (never created), its items possibly still ids.
+  const TiXmlElement* PlaylistToRead(std::string_view list_id);
+  // The playlists PlaylistsOf answers, their items possibly still ids.
+  std::vector<const TiXmlElement*> PlaylistsToRead(std::string_view user_id);
+  // Calls `visit` with each item's id in order ("" for an item without one) until it answers
+  // false.
+  void ForEachItemId(const TiXmlElement* playlist, const std::function<bool(const std::string& id)>& visit);
+  // Whether the list holds no element (items held as ids count as elements).
+  bool IsEmpty(const TiXmlElement* playlist) const;
+  // The attributes of the first item with the id, or of the list's first item; none when there
+  // is no such item.
+  std::optional<MusicRecord> ItemAttributes(const TiXmlElement* playlist, std::string_view music_id);
+  std::optional<MusicRecord> FirstItemAttributes(const TiXmlElement* playlist);
 
   // The first item with the id, or nullptr.
   TiXmlElement* FindItem(TiXmlElement* playlist, std::string_view music_id);
@@ -54,7 +81,7 @@ class PlaylistIndex : public StoreSection {
   int RemoveItemsWithId(TiXmlElement* playlist, std::string_view music_id);
   void RemoveAllItems(TiXmlElement* playlist);
   // The item elements in order.
-  static std::vector<TiXmlElement*> Items(TiXmlElement* playlist);
+  std::vector<TiXmlElement*> Items(TiXmlElement* playlist);
 
   // Removes the playlist element with its items.
   void RemovePlaylist(TiXmlElement* playlist);
@@ -87,9 +114,20 @@ class PlaylistIndex : public StoreSection {
   // Elements removed by anyone else than this class: what is known of them is dropped, so no
   // pointer to a removed item is ever used.
   void OnElementRemoved(const TiXmlElement& element);
+  // Keeps a list's items as ids and has the store print them as items.
+  void HoldIds(TiXmlElement* playlist, std::vector<std::string> ids);
+  // Makes the elements of a list held as ids, in front of any other child; the document's text
+  // stays the same.
+  void BuildItems(TiXmlElement* playlist);
+  // A user's playlist elements as they are.
+  std::vector<TiXmlElement*> ListElementsOf(std::string_view user_id);
+  // The ids held for the list, or nullptr when its items are elements.
+  const std::vector<std::string>* HeldIds(const TiXmlElement* playlist) const;
 
   DocumentStore& store_;
   std::unordered_map<const TiXmlElement*, ItemsById> index_;
+  // Lists whose items are held as ids (document content, not a cache).
+  std::unordered_map<const TiXmlElement*, std::vector<std::string>> ids_;
   // Set while this class removes elements itself (it keeps the index up to date).
   bool removing_ = false;
 };

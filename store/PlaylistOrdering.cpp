@@ -114,7 +114,7 @@ bool Playlists::SortPlaylist(std::string_view list_id, const std::string& attrib
   };
   std::vector<Entry> entries;
   std::vector<TiXmlElement*> items;
-  for (TiXmlElement* item : PlaylistIndex::Items(playlist)) {
+  for (TiXmlElement* item : lists_.Items(playlist)) {
     std::string id = DocumentStore::GetTextOr(item, "id");
     const MusicRecord* record = library_.CachedRecord(id);
     if (record == nullptr) {

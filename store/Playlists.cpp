@@ -83,7 +83,7 @@ void Playlists::SetCurrentUser(const std::string& user_id) {
 std::vector<PlaylistEntry> Playlists::ListPlaylists(bool without_devices) {
   auto lock = store_.Lock();
   std::vector<PlaylistEntry> entries;
-  for (TiXmlElement* playlist : lists_.PlaylistsOf(store_.CurrentUser())) {
+  for (const TiXmlElement* playlist : lists_.PlaylistsToRead(store_.CurrentUser())) {
     std::string id = DocumentStore::GetTextOr(playlist, "id");
     if (IsHexId32(id)) entries.push_back({DocumentStore::GetTextOr(playlist, "name"), id});
   }
@@ -95,12 +95,12 @@ std::vector<PlaylistEntry> Playlists::ListPlaylists(bool without_devices) {
 
 int Playlists::CountPlaylists() {
   auto lock = store_.Lock();
-  return static_cast<int>(lists_.PlaylistsOf(store_.CurrentUser()).size());
+  return static_cast<int>(lists_.PlaylistsToRead(store_.CurrentUser()).size());
 }
 
 std::string Playlists::FindPlaylistByName(std::string_view name) {
   auto lock = store_.Lock();
-  for (TiXmlElement* playlist : lists_.PlaylistsOf(store_.CurrentUser())) {
+  for (const TiXmlElement* playlist : lists_.PlaylistsToRead(store_.CurrentUser())) {
     if (DocumentStore::GetText(playlist, "name") == std::optional<std::string>(std::string(name))) {
       return DocumentStore::GetTextOr(playlist, "id");
     }
@@ -111,18 +111,17 @@ std::string Playlists::FindPlaylistByName(std::string_view name) {
 bool Playlists::PlaylistExists(std::string_view list_id) {
   auto lock = store_.Lock();
   if (IsTemporaryId(list_id)) return TemporaryList(list_id) != nullptr;
-  return lists_.PlaylistElement(list_id, false) != nullptr;
+  return lists_.PlaylistToRead(list_id) != nullptr;
 }
 
 bool Playlists::PlaylistIsEmpty(std::string_view list_id) {
   auto lock = store_.Lock();
-  TiXmlElement* playlist = lists_.PlaylistElement(list_id, false);
-  return playlist == nullptr || playlist->FirstChildElement() == nullptr;
+  return lists_.IsEmpty(lists_.PlaylistToRead(list_id));
 }
 
 std::optional<PlaylistInfo> Playlists::GetPlaylistInfo(std::string_view list_id) {
   auto lock = store_.Lock();
-  TiXmlElement* playlist = lists_.PlaylistElement(list_id, false);
+  const TiXmlElement* playlist = lists_.PlaylistToRead(list_id);
   if (playlist == nullptr) return std::nullopt;
   return PlaylistInfo{DocumentStore::GetTextOr(playlist, "id"), DocumentStore::GetTextOr(playlist, "name"),
                       DocumentStore::GetTextOr(playlist, "sort_column"),
@@ -175,25 +174,29 @@ std::vector<MusicRecordPtr> Playlists::ListRecords(std::string_view list_id) {
     std::vector<MusicRecordPtr>* list = TemporaryList(list_id);
     return list ? *list : records;
   }
-  TiXmlElement* playlist = lists_.PlaylistElement(list_id, false);
-  if (playlist == nullptr) return records;
-  for (TiXmlElement* item = playlist->FirstChildElement("item"); item;) {
-    TiXmlElement* next = item->NextSiblingElement("item");
-    const std::string* id = item->Attribute(std::string("id"));
-    MusicRecordPtr record = id ? library_.SharedRecord(*id) : nullptr;
+  bool songs_missing = false;
+  lists_.ForEachItemId(lists_.PlaylistToRead(list_id), [&](const std::string& id) {
+    MusicRecordPtr record = id.empty() ? nullptr : library_.SharedRecord(id);
     if (record) {
       records.push_back(std::move(record));
     } else {
-      lists_.RemoveItem(playlist, item);
+      songs_missing = true;
     }
-    item = next;
+    return true;
+  });
+  if (songs_missing) {
+    TiXmlElement* playlist = lists_.PlaylistElement(list_id, false);
+    for (TiXmlElement* item : lists_.Items(playlist)) {
+      const std::string* id = item->Attribute(std::string("id"));
+      if (id == nullptr || !library_.HasMusic(*id)) lists_.RemoveItem(playlist, item);
+    }
   }
   return records;
 }
 
 bool Playlists::ContainsItem(std::string_view list_id, std::string_view music_id) {
   auto lock = store_.Lock();
-  return lists_.FindItem(lists_.PlaylistElement(list_id, false), music_id) != nullptr;
+  return lists_.ItemAttributes(lists_.PlaylistToRead(list_id), music_id).has_value();
 }
 
 bool Playlists::AddItem(std::string_view list_id, std::string_view music_id) {
@@ -244,7 +247,10 @@ void Playlists::ClearList(std::string_view list_id) {
   if (list_id == PlaylistIndex::kLocalListId) {
     // Ids first: deleting a song removes its items, duplicates included, from this list.
     std::vector<std::string> ids;
-    for (TiXmlElement* item : PlaylistIndex::Items(playlist)) ids.push_back(DocumentStore::GetTextOr(item, "id"));
+    lists_.ForEachItemId(playlist, [&](const std::string& id) {
+      ids.push_back(id);
+      return true;
+    });
     for (const std::string& id : ids) library_.DeleteMusic(id);
     // DeleteMusic has removed the items of the songs it knew; what is left goes too.
     playlist = lists_.PlaylistElement(list_id, false);

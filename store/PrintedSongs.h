@@ -2,8 +2,6 @@
 // Reads the library's songs straight from a data file's text when the file has the layout this
 // program prints, so that opening a large library builds no XML elements for them (half the
 // time of an open, and no second copy of the library in memory while it opens).
-#include <tinyxml.h>
-
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -27,19 +25,5 @@ struct PrintedSongs {
 // only the entities the printer writes. Anything else, and a second such start tag, answers no
 // value: the XML parser then reads the whole text, as it reads any other file.
 std::optional<PrintedSongs> ReadPrintedSongs(std::string_view text);
-
-// Parses a data file's text into `document` with every byte kept (legacy encoding): files
-// before 1.2.11 hold GBK, later ones UTF-8, and the parser's UTF-8 mode would swallow a quote
-// that follows a GBK lead byte. False when the text is no XML document with a root element.
-bool ParseDocumentText(TiXmlDocument& document, const std::string& text);
-
-// Parses a data file's text into `document` as ParseDocumentText does, except that songs of
-// the printed layout in the folder "folders#folder:music#" come back as `songs` and the
-// folder's element is left without them. They are elements like the rest (and `songs` empty)
-// when the reader refuses them, when they sit anywhere but in that folder (a comment, an
-// attribute's text, another folder), and when the document is of a version whose songs a
-// migration converts. False when the text does not parse.
-bool ParseDataFileText(TiXmlDocument& document, const std::string& text,
-                       std::vector<MusicRecord>& songs);
 
 }  // namespace quillo::store

@@ -38,11 +38,11 @@ void Playlists::AddRecentlyPlayed(const MusicRecord& record) {
   recent.insert(recent.begin(), std::make_shared<const MusicRecord>(std::move(shown)));
   while (recent.size() > kRecentListLength) {
     recent.pop_back();
-    std::vector<TiXmlElement*> items = PlaylistIndex::Items(stored);
+    std::vector<TiXmlElement*> items = lists_.Items(stored);
     if (!items.empty()) lists_.RemoveItem(stored, items.back());
   }
   // The stored copy follows the list even when older data left it longer.
-  for (std::vector<TiXmlElement*> items = PlaylistIndex::Items(stored); items.size() > kRecentListLength;
+  for (std::vector<TiXmlElement*> items = lists_.Items(stored); items.size() > kRecentListLength;
        items.pop_back()) {
     lists_.RemoveItem(stored, items.back());
   }
@@ -65,7 +65,7 @@ void Playlists::RebuildRecentlyPlayed() {
   recent.clear();
   const std::string user = store_.CurrentUser();
   if (TiXmlElement* stored = lists_.PlaylistElementOf(user, kRecentListId, false)) {
-    for (TiXmlElement* item : PlaylistIndex::Items(stored)) {
+    for (TiXmlElement* item : lists_.Items(stored)) {
       MusicRecord record = DocumentStore::ReadAllAttributes(item);
       MusicLibrary::AddSearchKeys(record);
       recent.push_back(std::make_shared<const MusicRecord>(std::move(record)));
@@ -76,7 +76,7 @@ void Playlists::RebuildRecentlyPlayed() {
   TiXmlElement* old = lists_.PlaylistElementOf(user, "latest", false);
   if (old == nullptr) return;
   store_.SetText(old, "id", kRecentListId);
-  for (TiXmlElement* item : PlaylistIndex::Items(old)) {
+  for (TiXmlElement* item : lists_.Items(old)) {
     const MusicRecord* record = library_.CachedRecord(DocumentStore::GetTextOr(item, "id"));
     if (record == nullptr) {
       store_.RemoveElement(item);
@@ -104,19 +104,18 @@ void Playlists::SetCurrentItem(const std::string& music_id) {
 
 std::optional<MusicRecord> Playlists::CurrentItemElement() {
   auto lock = store_.Lock();
-  TiXmlElement* list = lists_.PlaylistElement(store_.CurrentList(), false);
+  const TiXmlElement* list = lists_.PlaylistToRead(store_.CurrentList());
   if (list == nullptr) {
     SetCurrentList("");
     list = lists_.PlaylistElement("", true);
     if (list == nullptr) return std::nullopt;
   }
-  TiXmlElement* item = lists_.FindItem(list, store_.CurrentItem());
-  if (item == nullptr) {
-    item = list->FirstChildElement("item");
-    SetCurrentItem(item ? DocumentStore::GetTextOr(item, "id") : std::string());
+  std::optional<MusicRecord> item = lists_.ItemAttributes(list, store_.CurrentItem());
+  if (!item) {
+    item = lists_.FirstItemAttributes(list);
+    SetCurrentItem(item ? IdOf(*item) : std::string());
   }
-  if (item == nullptr) return std::nullopt;
-  return DocumentStore::ReadAllAttributes(item);
+  return item;
 }
 
 bool Playlists::SetCurrentItemAttribute(std::string_view attribute, std::string_view text) {
@@ -127,47 +126,44 @@ bool Playlists::SetCurrentItemAttribute(std::string_view attribute, std::string_
 
 std::optional<MusicRecord> Playlists::FirstItemOfCurrentList() {
   auto lock = store_.Lock();
-  TiXmlElement* list = lists_.PlaylistElement(store_.CurrentList(), true);
-  TiXmlElement* item = list ? list->FirstChildElement("item") : nullptr;
-  if (item == nullptr) return std::nullopt;
-  store_.SetCurrentItemField(DocumentStore::GetTextOr(item, "id"));
-  return DocumentStore::ReadAllAttributes(item);
+  const TiXmlElement* list = lists_.PlaylistToRead(store_.CurrentList());
+  if (list == nullptr) list = lists_.PlaylistElement(store_.CurrentList(), true);
+  std::optional<MusicRecord> item = lists_.FirstItemAttributes(list);
+  if (!item) return std::nullopt;
+  store_.SetCurrentItemField(IdOf(*item));
+  return item;
 }
 
 std::vector<std::string> Playlists::TakeWaitingSongs(std::size_t count) {
   auto lock = store_.Lock();
   std::vector<std::string> taken;
   if (count == 0) return taken;
-  TiXmlElement* list = lists_.PlaylistElement("", false);
-  for (TiXmlElement* item = list ? list->FirstChildElement("item") : nullptr; item;
-       item = item->NextSiblingElement("item")) {
-    std::string id = DocumentStore::GetTextOr(item, "id");
-    if (IsLocalId(id) || library_.IsPaused(id)) continue;
+  lists_.ForEachItemId(lists_.PlaylistToRead(""), [&](const std::string& id) {
+    if (IsLocalId(id) || library_.IsPaused(id)) return true;
     const MusicRecord* record = library_.CachedRecord(id);
-    if (record == nullptr) continue;
-    if (SongStatusOf(*record) != SongStatus::kWaiting) continue;
-    if (std::find(taken.begin(), taken.end(), id) != taken.end()) continue;
-    library_.SetSongStatus(id, SongStatus::kDownloading);
+    if (record == nullptr || SongStatusOf(*record) != SongStatus::kWaiting) return true;
+    if (std::find(taken.begin(), taken.end(), id) != taken.end()) return true;
     taken.push_back(id);
-    if (taken.size() == count) break;
-  }
+    return taken.size() < count;
+  });
+  // Marked once the walk is over: a status change does not touch the list, but it need not
+  // run inside its walk either.
+  for (const std::string& id : taken) library_.SetSongStatus(id, SongStatus::kDownloading);
   return taken;
 }
 
 std::vector<MusicRecord> Playlists::DownloadQueueRecords() {
   auto lock = store_.Lock();
   std::vector<MusicRecord> records;
-  TiXmlElement* list = lists_.PlaylistElement("", false);
-  for (TiXmlElement* item : PlaylistIndex::Items(list)) {
-    std::string id = DocumentStore::GetTextOr(item, "id");
-    if (IsLocalId(id)) continue;
+  lists_.ForEachItemId(lists_.PlaylistToRead(""), [&](const std::string& id) {
+    if (IsLocalId(id)) return true;
     const MusicRecord* record = library_.CachedRecord(id);
-    if (record == nullptr) continue;
-    if (SongStatusOf(*record) == SongStatus::kDownloaded) continue;
+    if (record == nullptr || SongStatusOf(*record) == SongStatus::kDownloaded) return true;
     MusicRecord copy = *record;
     copy["paused"] = library_.IsPaused(id) ? "true" : "false";
     records.push_back(std::move(copy));
-  }
+    return true;
+  });
   return records;
 }
 

@@ -148,7 +148,7 @@ LoginAnswerResult ServiceAnswers::TakeLoginAnswer(std::string_view text, bool ke
     for (const TiXmlElement* item = list->FirstChildElement(); item; item = item->NextSiblingElement()) {
       if (item->Attribute(std::string("id"))) wanted.insert(AttributeText(item, "id"));
     }
-    for (TiXmlElement* item : PlaylistIndex::Items(stored)) {
+    for (TiXmlElement* item : lists_.Items(stored)) {
       std::string item_id = DocumentStore::GetTextOr(item, "id");
       if (IsLocalId(item_id)) continue;
       if (wanted.erase(item_id) == 0 && removes) lists_.RemoveItem(stored, item);

@@ -18,6 +18,9 @@ class StoreSection {
   // Whether the section takes the library's songs as records at open
   // (DocumentStore::TakeSongsReadAhead); without such a section they are read as elements.
   virtual bool TakesSongsReadAhead() const { return false; }
+  // Whether the section takes the items of plain lists as ids at open
+  // (DocumentStore::TakeItemsReadAhead); without such a section they are read as elements.
+  virtual bool TakesItemsReadAhead() const { return false; }
 };
 
 }  // namespace quillo::store

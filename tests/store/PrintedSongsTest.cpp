@@ -4,6 +4,7 @@
 
 #include <tinyxml.h>
 
+#include "store/DataFileText.h"
 #include "store/DocumentStore.h"
 #include "store/PrintedSongs.h"
 #include "store/StoreSection.h"
@@ -56,9 +57,9 @@ TEST(PrintedSongsTest, ReadsThePrintedLayoutAsTheXmlParserDoes) {
   EXPECT_EQ(songs->records[1].at("album_name"), "line\ntwo\ttab");
 
   TiXmlDocument document;
-  std::vector<MusicRecord> read_ahead;
-  ASSERT_TRUE(ParseDataFileText(document, text, read_ahead));
-  EXPECT_EQ(read_ahead, songs->records);
+  ReadAhead read_ahead;
+  ASSERT_TRUE(ParseDataFileText(document, text, {.songs = true}, read_ahead));
+  EXPECT_EQ(read_ahead.songs, songs->records);
   // The rest of the document is all there, and the folder holds nothing more.
   TiXmlHandle root(document.RootElement());
   EXPECT_STREQ(root.FirstChild("configs").FirstChild("config").ToElement()->Attribute("value"), "v");
@@ -68,8 +69,8 @@ TEST(PrintedSongsTest, ReadsThePrintedLayoutAsTheXmlParserDoes) {
   EXPECT_NE(music->NextSiblingElement("folder"), nullptr);
 
   // An empty folder has no songs to read ahead, and parses as it is.
-  ASSERT_TRUE(ParseDataFileText(document, Document(MusicFolder("")), read_ahead));
-  EXPECT_TRUE(read_ahead.empty());
+  ASSERT_TRUE(ParseDataFileText(document, Document(MusicFolder("")), {.songs = true}, read_ahead));
+  EXPECT_TRUE(read_ahead.songs.empty());
 }
 
 TEST(PrintedSongsTest, AnythingButThePrintedLayoutGoesToTheXmlParser) {
@@ -98,9 +99,9 @@ TEST(PrintedSongsTest, AnythingButThePrintedLayoutGoesToTheXmlParser) {
     const std::string text = Document(MusicFolder(content));
     EXPECT_FALSE(ReadPrintedSongs(text));
     TiXmlDocument document;
-    std::vector<MusicRecord> read_ahead;
-    const bool parsed = ParseDataFileText(document, text, read_ahead);
-    EXPECT_TRUE(read_ahead.empty());
+    ReadAhead read_ahead;
+    const bool parsed = ParseDataFileText(document, text, {.songs = true}, read_ahead);
+    EXPECT_TRUE(read_ahead.songs.empty());
     TiXmlDocument whole;
     whole.Parse(text.c_str(), nullptr, TIXML_ENCODING_LEGACY);
     EXPECT_EQ(parsed, !whole.Error());
@@ -129,9 +130,9 @@ TEST(PrintedSongsTest, SongsAnywhereButInTheMusicFolderStayElements) {
   for (const std::string& text : cases) {
     SCOPED_TRACE(text);
     TiXmlDocument document;
-    std::vector<MusicRecord> read_ahead;
-    ASSERT_TRUE(ParseDataFileText(document, text, read_ahead));
-    EXPECT_TRUE(read_ahead.empty());
+    ReadAhead read_ahead;
+    ASSERT_TRUE(ParseDataFileText(document, text, {.songs = true}, read_ahead));
+    EXPECT_TRUE(read_ahead.songs.empty());
     TiXmlPrinter from_file;
     document.Accept(&from_file);
     TiXmlDocument whole;

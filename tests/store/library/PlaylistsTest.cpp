@@ -318,12 +318,12 @@ TEST(PlaylistIndexModelTest, FindsEverySongsFirstItemThroughAnyChange) {
       case 4:
         if (!model.empty()) {
           const std::size_t at = random() % model.size();
-          store.RemoveElement(PlaylistIndex::Items(list)[at]);
+          store.RemoveElement(index.Items(list)[at]);
           model.erase(model.begin() + std::ptrdiff_t(at));
         }
         break;
     }
-    const std::vector<TiXmlElement*> items = PlaylistIndex::Items(list);
+    const std::vector<TiXmlElement*> items = index.Items(list);
     ASSERT_EQ(items.size(), model.size()) << step;
     for (const std::string& id : songs) {
       const auto at = std::find(model.begin(), model.end(), id);
