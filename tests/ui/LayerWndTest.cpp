@@ -200,11 +200,15 @@ TEST_F(LayerWndTest, APartDrawnAloneIsPresentedAloneAndWithOtherDrawingInFull) {
   const int full = presenter->presents;
   const gfx::Rect box = gfx::Rect::FromXYWH(40, 120, 60, 20);
 
+  ASSERT_TRUE(loop.PumpUntil([&] { return !animated.loop_target()->HasTimer(kLayerTimerId); },
+                             std::chrono::seconds(5)));
   animated.Frame(box);
   animated.Frame(box);
   EXPECT_EQ(presenter->parts, (std::vector<gfx::Rect>{box, box}));
   EXPECT_EQ(presenter->presents, full);
   EXPECT_FALSE(animated.needs_update());
+  // Presented already: no layer tick is left to wake the loop for nothing.
+  EXPECT_FALSE(animated.loop_target()->HasTimer(kLayerTimerId));
   EXPECT_EQ(animated.back_buffer().ColorAt(50, 130), gfx::Color::Rgb(0x20, 0x80, 0x20));
 
   // A hover redraw waits for the layer timer: the next frame presents everything.
@@ -220,6 +224,10 @@ TEST_F(LayerWndTest, APartDrawnAloneIsPresentedAloneAndWithOtherDrawingInFull) {
   animated.Frame(box);
   EXPECT_EQ(presenter->parts.size(), 2u);
   EXPECT_TRUE(animated.needs_update());
+  const int before_showing = presenter->presents;
+  animated.Show();
+  EXPECT_GT(presenter->presents, before_showing);
+  EXPECT_FALSE(animated.needs_update());
   animated.Destroy();
 }
 

@@ -370,7 +370,17 @@ void LayerWnd::UpdateLayer() {
   if (!presenter_ || !presenter_->IsVisible() || back_buffer_.IsNull()) return;
   if (back_buffer_.width() < size_.width || back_buffer_.height() < size_.height) return;
   presenter_->Present(back_buffer_, constant_alpha_);
+  Presented();
+}
+
+void LayerWnd::Presented() {
   needs_update_ = false;
+  // A timer ticking while changed has nothing left to do: its next tick would only wake the
+  // loop, 40 ms later, to find that out (every frame of an animation drawn and presented at
+  // once did so).
+  if (layer_ticks_ == LayerTicks::kWhileChanged && target_ && target_->HasTimer(kLayerTimerId)) {
+    target_->KillTimer(kLayerTimerId);
+  }
 }
 
 void LayerWnd::DrawAndPresentPart(const gfx::Rect& part, const std::function<void()>& draw) {
@@ -382,8 +392,8 @@ void LayerWnd::DrawAndPresentPart(const gfx::Rect& part, const std::function<voi
   }
   // Not on screen: the part stays marked, and the next Show presents it with the rest.
   if (!presenter_ || !presenter_->IsVisible() || back_buffer_.IsNull()) return;
-  needs_update_ = false;
   presenter_->PresentPart(back_buffer_, constant_alpha_, part);
+  Presented();
 }
 
 // ---- Controls ---------------------------------------------------------------------------------
