@@ -21,10 +21,6 @@ MusicRecord WithoutSearchKeys(MusicRecord record) {
   return record;
 }
 
-std::string ItemId(const TiXmlElement* item) {
-  return DocumentStore::GetTextOr(item, "id");
-}
-
 // The index of the record a step selects in an ordered list, by the current item's id.
 // missing_needs_wrap: an item that is not in the list selects the first record only with wrap.
 template <typename Records>
@@ -53,21 +49,6 @@ std::optional<std::size_t> CurrentIndex(const Records& records, const std::strin
   }
   if (records.empty()) return std::nullopt;
   return 0;
-}
-
-TiXmlElement* PreviousItem(TiXmlElement* item) {
-  for (TiXmlNode* node = item->PreviousSibling("item"); node;
-       node = node->PreviousSibling("item")) {
-    if (TiXmlElement* element = node->ToElement()) return element;
-  }
-  return nullptr;
-}
-
-TiXmlElement* LastItem(TiXmlElement* list) {
-  for (TiXmlNode* node = list->LastChild("item"); node; node = node->PreviousSibling("item")) {
-    if (TiXmlElement* element = node->ToElement()) return element;
-  }
-  return nullptr;
 }
 
 }  // namespace
@@ -205,65 +186,65 @@ std::optional<MusicRecord> QueueSelection::PickInDevice(const std::string& list_
   return record;
 }
 
-TiXmlElement* QueueSelection::ResolveCurrentItemNode() {
-  TiXmlElement* list = lists_.PlaylistElement(store_.CurrentList(), false);
+std::optional<std::size_t> QueueSelection::ResolveCurrentItem(std::vector<std::string>& ids) {
+  const TiXmlElement* list = lists_.PlaylistToRead(store_.CurrentList());
   if (list == nullptr) {
     playlists_.SetCurrentList("");
     list = lists_.PlaylistElement("", true);
-    if (list == nullptr) return nullptr;
+    if (list == nullptr) return std::nullopt;
   }
-  TiXmlElement* item = lists_.FindItem(list, store_.CurrentItem());
-  if (item == nullptr) {
-    item = list->FirstChildElement("item");
-    playlists_.SetCurrentItem(item ? ItemId(item) : std::string());
-  }
-  return item;
+  ids.clear();
+  lists_.ForEachItemId(list, [&](const std::string& id) {
+    ids.push_back(id);
+    return true;
+  });
+  const auto current = std::find(ids.begin(), ids.end(), store_.CurrentItem());
+  if (current != ids.end()) return static_cast<std::size_t>(current - ids.begin());
+  playlists_.SetCurrentItem(ids.empty() ? std::string() : ids.front());
+  if (ids.empty()) return std::nullopt;
+  return 0;
 }
 
 std::optional<MusicRecord> QueueSelection::PickInStored(Step step, bool wrap) {
-  TiXmlElement* item = ResolveCurrentItemNode();
-  if (item == nullptr) {
+  std::vector<std::string> ids;
+  const std::optional<std::size_t> at = ResolveCurrentItem(ids);
+  if (!at) {
     if (step == Step::kNext || step == Step::kPrevious) return DefaultListFallback();
     return std::nullopt;
   }
-  TiXmlElement* list = item->Parent() ? item->Parent()->ToElement() : nullptr;
-  if (list == nullptr) return std::nullopt;
-  TiXmlElement* reached = nullptr;
+  std::optional<std::size_t> reached;
   switch (step) {
     case Step::kNext:
-      reached = item->NextSiblingElement("item");
-      if (reached == nullptr && wrap) reached = list->FirstChildElement("item");
+      if (*at + 1 < ids.size()) {
+        reached = *at + 1;
+      } else if (wrap) {
+        reached = 0;
+      }
       break;
     case Step::kPrevious:
-      reached = PreviousItem(item);
-      if (reached == nullptr && wrap) reached = LastItem(list);
-      break;
-    case Step::kRandom: {
-      std::vector<TiXmlElement*> items;
-      std::vector<std::string> ids;
-      for (TiXmlElement* at = list->FirstChildElement("item"); at;
-           at = at->NextSiblingElement("item")) {
-        items.push_back(at);
-        ids.push_back(ItemId(at));
-      }
-      if (std::optional<std::size_t> index = ShuffleIndex(store_.CurrentList(), ids)) {
-        reached = items[*index];
+      if (*at > 0) {
+        reached = *at - 1;
+      } else if (wrap) {
+        reached = ids.size() - 1;
       }
       break;
-    }
+    case Step::kRandom:
+      reached = ShuffleIndex(store_.CurrentList(), ids);
+      break;
     case Step::kCurrent:
       return LibraryRecord(store_.CurrentItem());
   }
-  if (reached == nullptr) return std::nullopt;
-  return LibraryRecordMadeCurrent(ItemId(reached));
+  if (!reached) return std::nullopt;
+  return LibraryRecordMadeCurrent(ids[*reached]);
 }
 
 std::optional<MusicRecord> QueueSelection::DefaultListFallback() {
   playlists_.SetCurrentList("");
-  TiXmlElement* list = lists_.PlaylistElement("", true);
-  TiXmlElement* first = list ? list->FirstChildElement("item") : nullptr;
-  if (first == nullptr) return std::nullopt;
-  return LibraryRecordMadeCurrent(ItemId(first));
+  const TiXmlElement* list = lists_.PlaylistToRead("");
+  if (list == nullptr) list = lists_.PlaylistElement("", true);
+  const std::optional<MusicRecord> first = lists_.FirstItemAttributes(list);
+  if (!first) return std::nullopt;
+  return LibraryRecordMadeCurrent(IdOf(*first));
 }
 
 std::optional<MusicRecord> QueueSelection::LibraryRecordMadeCurrent(const std::string& music_id) {

@@ -75,8 +75,10 @@ class QueueSelection {
   // Makes the id current (written through) and answers the library's record of it.
   std::optional<MusicRecord> LibraryRecordMadeCurrent(const std::string& music_id);
   std::optional<MusicRecord> LibraryRecord(const std::string& music_id) const;
-  // The current stored list's element and its current item (see Playlists::CurrentItemElement).
-  TiXmlElement* ResolveCurrentItemNode();
+  // The current stored list's item ids in order, into `ids`, and the index of the current item
+  // among them (see Playlists::CurrentItemElement); none for a list without items. Read from
+  // the list as it is held: stepping through a large list builds none of its elements.
+  std::optional<std::size_t> ResolveCurrentItem(std::vector<std::string>& ids);
   // The index, among `ids` (the current list's songs in order), of the next song of the round.
   std::optional<std::size_t> ShuffleIndex(const std::string& list_id,
                                           const std::vector<std::string>& ids);
