@@ -55,16 +55,7 @@ std::vector<ListItemsReadAhead> DocumentStore::TakeItemsReadAhead() {
 
 void DocumentStore::ReturnItemsReadAhead() {
   for (const ListItemsReadAhead& list : std::exchange(items_read_ahead_, {})) {
-    TiXmlNode* first_other = list.playlist->FirstChild();
-    for (const std::string& id : list.ids) {
-      auto item = std::make_unique<TiXmlElement>("item");
-      item->SetAttribute("id", id);
-      if (first_other != nullptr) {
-        list.playlist->InsertBeforeChild(first_other, *item);
-      } else {
-        list.playlist->LinkEndChild(item.release());
-      }
-    }
+    PutItemElementsFirst(*list.playlist, list.ids);
   }
 }
 

@@ -131,6 +131,8 @@ class DocumentStore {
   static std::unique_ptr<TiXmlElement> SongElement(const MusicRecord& record);
   // The songs' elements, in order, before whatever else the folder holds.
   static void PutSongElementsFirst(TiXmlElement& folder, const std::vector<const MusicRecord*>& songs);
+  // `<item id=…>` elements of the ids, in order, before whatever else the playlist holds.
+  static void PutItemElementsFirst(TiXmlElement& playlist, const std::vector<std::string>& ids);
   // The music folder's songs when Open read them straight from the data file's text (the
   // folder's element then holds none of them); the first call takes them. Songs no section
   // takes by the end of Open become elements of the folder again.

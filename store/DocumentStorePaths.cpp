@@ -181,6 +181,19 @@ void DocumentStore::PutSongElementsFirst(TiXmlElement& folder,
   }
 }
 
+void DocumentStore::PutItemElementsFirst(TiXmlElement& playlist, const std::vector<std::string>& ids) {
+  TiXmlNode* first_other = playlist.FirstChild();
+  for (const std::string& id : ids) {
+    auto item = std::make_unique<TiXmlElement>("item");
+    item->SetAttribute("id", id);
+    if (first_other != nullptr) {
+      playlist.InsertBeforeChild(first_other, *item);
+    } else {
+      playlist.LinkEndChild(item.release());
+    }
+  }
+}
+
 void DocumentStore::SetChildPrinter(const TiXmlElement* element, ChildPrinter printer) {
   if (element == nullptr) return;
   if (printer) {

@@ -67,16 +67,7 @@ void PlaylistIndex::BuildItems(TiXmlElement* playlist) {
   const std::vector<std::string> ids = std::move(found->second);
   ids_.erase(found);
   store_.SetChildPrinter(playlist, nullptr);
-  TiXmlNode* first_other = playlist->FirstChild();
-  for (const std::string& id : ids) {
-    auto item = std::make_unique<TiXmlElement>("item");
-    item->SetAttribute("id", id);
-    if (first_other != nullptr) {
-      playlist->InsertBeforeChild(first_other, *item);
-    } else {
-      playlist->LinkEndChild(item.release());
-    }
-  }
+  DocumentStore::PutItemElementsFirst(*playlist, ids);
 }
 
 const TiXmlElement* PlaylistIndex::PlaylistToRead(std::string_view list_id) {
