@@ -370,21 +370,12 @@ void LayerWnd::UpdateLayer() {
   if (!presenter_ || !presenter_->IsVisible() || back_buffer_.IsNull()) return;
   if (back_buffer_.width() < size_.width || back_buffer_.height() < size_.height) return;
   presenter_->Present(back_buffer_, constant_alpha_);
-  Presented();
-}
-
-void LayerWnd::Presented() {
   needs_update_ = false;
-  // A timer ticking while changed has nothing left to do: its next tick would only wake the
-  // loop, 40 ms later, to find that out (every frame of an animation drawn and presented at
-  // once did so).
-  if (layer_ticks_ == LayerTicks::kWhileChanged && target_ && target_->HasTimer(kLayerTimerId)) {
-    target_->KillTimer(kLayerTimerId);
-  }
 }
 
 void LayerWnd::DrawAndPresentPart(const gfx::Rect& part, const std::function<void()>& draw) {
   const bool others_waiting = needs_update_;
+  const bool ticking = target_ && target_->HasTimer(kLayerTimerId);
   draw();
   if (others_waiting) {
     UpdateLayer();
@@ -393,7 +384,11 @@ void LayerWnd::DrawAndPresentPart(const gfx::Rect& part, const std::function<voi
   // Not on screen: the part stays marked, and the next Show presents it with the rest.
   if (!presenter_ || !presenter_->IsVisible() || back_buffer_.IsNull()) return;
   presenter_->PresentPart(back_buffer_, constant_alpha_, part);
-  Presented();
+  needs_update_ = false;
+  // The drawing started the layer timer for what is now presented: its tick would only wake
+  // the loop, 40 ms later, to find nothing (each frame of the spectrum did so). A timer that
+  // was already running keeps running for whoever started it.
+  if (!ticking && layer_ticks_ == LayerTicks::kWhileChanged && target_) target_->KillTimer(kLayerTimerId);
 }
 
 // ---- Controls ---------------------------------------------------------------------------------

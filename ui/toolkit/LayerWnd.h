@@ -202,8 +202,6 @@ class LayerWnd : public window::WindowEvents {
   void StartLayerTimer();
 
  private:
-  // After a present: nothing waits, and a timer that ticks while changed stops.
-  void Presented();
   // window::WindowEvents
   void OnNativeMouseMove(const window::MouseEvent& e) override;
   void OnNativeMouseLeave() override;
